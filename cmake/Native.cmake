@@ -1,0 +1,19 @@
+# Native build: the platform-independent units and their unit tests.
+if(NOT ORVO_BUILD_TESTS)
+  return()
+endif()
+enable_testing()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+file(GLOB ORVO_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(orvo_unit_tests ${ORVO_UNIT_TESTS})
+target_link_libraries(orvo_unit_tests PRIVATE orvo_logic GTest::gtest_main)
+gtest_discover_tests(orvo_unit_tests DISCOVERY_TIMEOUT 60)
+
+file(GLOB ORVO_NATIVE_EXTRAS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cmake)
+foreach(extra ${ORVO_NATIVE_EXTRAS})
+  include(${extra})
+endforeach()

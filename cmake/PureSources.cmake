@@ -1,0 +1,9 @@
+# Translation units that include no platform header: built into orvo_logic, linked by both
+# programs, and compiled natively for the unit tests. Paths are relative to the source root.
+set(ORVO_PURE_SOURCES
+  core/AppState.cpp
+  core/ConfigData.cpp
+  lockscreen/PatternGrid.cpp
+  system/Text.cpp
+  system/RegistryPath.cpp
+)

@@ -1,0 +1,90 @@
+# Cross build: both programs, the shared system library, the Windows tests and the e2e driver.
+enable_language(RC)
+set(ORVO_WIN_DEFINITIONS _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX STRICT)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
+
+# Sources of a folder that are not platform-independent units.
+function(orvo_platform_sources out)
+  set(all "")
+  foreach(dir ${ARGN})
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND all ${found})
+  endforeach()
+  if(all AND ORVO_PURE_SOURCES_ABS)
+    list(REMOVE_ITEM all ${ORVO_PURE_SOURCES_ABS})
+  endif()
+  set(${out} ${all} PARENT_SCOPE)
+endfunction()
+
+target_compile_definitions(orvo_logic PUBLIC ${ORVO_WIN_DEFINITIONS})
+
+# system/: registry, restrictions, keyboard hook, power actions; linked by both programs.
+orvo_platform_sources(ORVO_SYSTEM_SOURCES system)
+add_library(orvo_system STATIC ${ORVO_SYSTEM_SOURCES})
+target_link_libraries(orvo_system PUBLIC orvo_logic advapi32 user32 gdi32 shell32 ole32 winmm
+                      rasapi32 bcrypt ntdll comctl32 comdlg32 gdiplus)
+
+# Everything of the lock program but its entry point, so the Windows tests can link it.
+orvo_platform_sources(ORVO_APP_SOURCES core lockscreen cover configui tray)
+list(REMOVE_ITEM ORVO_APP_SOURCES ${CMAKE_SOURCE_DIR}/core/Main.cpp)
+add_library(orvo_app OBJECT ${ORVO_APP_SOURCES})
+target_link_libraries(orvo_app PUBLIC orvo_system)
+target_include_directories(orvo_app PUBLIC ${CMAKE_SOURCE_DIR}/resources)
+
+set(ORVO_LOCK_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLock.rc)
+set(ORVO_TOOL_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLockTool.rc)
+foreach(rc ORVO_LOCK_RC ORVO_TOOL_RC)
+  if(NOT EXISTS ${${rc}})
+    set(${rc} "")
+  endif()
+endforeach()
+
+add_executable(OrvoPCLock WIN32 ${CMAKE_SOURCE_DIR}/core/Main.cpp ${ORVO_LOCK_RC})
+target_link_libraries(OrvoPCLock PRIVATE orvo_app)
+
+orvo_platform_sources(ORVO_TOOL_SOURCES tool)
+add_executable(OrvoPCLockTool WIN32 ${ORVO_TOOL_SOURCES} ${ORVO_TOOL_RC})
+target_link_libraries(OrvoPCLockTool PRIVATE orvo_system)
+target_include_directories(OrvoPCLockTool PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+
+if(NOT ORVO_BUILD_TESTS)
+  return()
+endif()
+enable_testing()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# One private Wine prefix and Xvfb display for all Windows tests, made once per ctest run.
+set(ORVO_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+add_test(NAME wine_setup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-fixture.sh start ${ORVO_WINE_DIR})
+add_test(NAME wine_cleanup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-fixture.sh stop ${ORVO_WINE_DIR})
+set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 180 RUN_SERIAL TRUE)
+set_tests_properties(wine_cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60 RUN_SERIAL TRUE)
+
+# Windows tests: one program per tests/win/*Test.cpp, run under Wine.
+file(GLOB ORVO_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*Test.cpp)
+file(GLOB ORVO_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+foreach(test_source ${ORVO_WIN_TESTS})
+  get_filename_component(name ${test_source} NAME_WE)
+  add_executable(win_${name} ${test_source} ${ORVO_WIN_TEST_SUPPORT})
+  target_link_libraries(win_${name} PRIVATE orvo_app GTest::gtest_main)
+  target_include_directories(win_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+  add_test(NAME win_${name} COMMAND win_${name})
+  set_tests_properties(win_${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300
+                       ENVIRONMENT "ORVO_WINE_DIR=${ORVO_WINE_DIR}" LABELS win)
+endforeach()
+
+# End-to-end: a driver program plus one script per scenario, each with its own prefix and display.
+file(GLOB ORVO_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/driver/*.cpp)
+if(ORVO_DRIVER_SOURCES)
+  add_executable(orvo_driver ${ORVO_DRIVER_SOURCES})
+  target_link_libraries(orvo_driver PRIVATE orvo_system)
+endif()
+file(GLOB ORVO_E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)
+foreach(script ${ORVO_E2E_SCRIPTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e_${name} COMMAND bash ${script})
+  set_tests_properties(e2e_${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600 LABELS e2e
+                       ENVIRONMENT "ORVO_BUILD_DIR=${CMAKE_BINARY_DIR};ORVO_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endforeach()

@@ -1,0 +1,48 @@
+// Process-wide values and the lock state shared by every window of the lock program. One
+// instance of each lives in AppState.cpp; only LockComputer writes IsLocked.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/ConfigData.h"
+#include "lockscreen/PatternGrid.h"
+
+class FrmPattern;
+class FrmBackground;
+class FrmTray;
+
+// The settings record; windows read it, the configuration dialog, the pattern canvas and the
+// alert-mode repair write it.
+extern ConfigData Config;
+
+// Start-up values.
+extern std::string AppPath;          // executable folder, ending in '\'
+extern std::string AppExeName;       // executable name without ".exe"
+extern std::string ConfigFilePath;
+extern std::string AlarmFilePath;
+extern int ScreenWidth;
+extern int ScreenHeight;
+extern std::array<uint8_t, 33> FadeAlpha;
+extern bool IsFirstRun;
+extern int32_t ConfigLoadResult;
+extern std::string AlertText;        // the trimmed alert text the lock window draws
+
+// Lock state.
+extern bool IsLocked;
+extern bool IsLockBusy;
+extern bool IsLockWindowHidden;
+extern bool IsMonitorOff;
+extern bool IsAutoLockDisabled;
+extern uint32_t LastActiveTick;
+extern uint32_t LastInputTick;
+extern int32_t CurrentUnlockMode;
+
+// Grid tables and the Dynamic Password Mode state.
+extern GridLayout Layout;
+extern KeyEntry EnteredKeys;
+extern std::vector<uint8_t> PointLetters;
+
+// 33 alpha steps i * 7.96875 rounded half to even (0, 8, ..., 247, 255).
+std::array<uint8_t, 33> MakeFadeAlpha();

@@ -1,0 +1,119 @@
+// Grid geometry, hit testing, the way an entry grows, the Dynamic Password letters and the
+// comparison with the secret pattern. Pure: no platform headers, unit-tested natively.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/ConfigData.h"
+
+using LayoutEntry = std::array<int32_t, 10>;
+
+constexpr int kLayoutEntries = 43;          // 0 panel, 1..N*N points, 37..39 icons, 40 icon box,
+constexpr int kSmallGridEntries = 37;       // 41 input box, 42 alarm picture
+constexpr int kIconKeyboard = 37;           // Dynamic Password Mode
+constexpr int kIconPatternEnable = 38;      // Secure Unlock Mode
+constexpr int kIconPatternDisplay = 39;     // Normal Unlock Mode
+constexpr int kIconBox = 40;
+constexpr int kInputBox = 41;
+constexpr int kAlarmPicture = 42;
+constexpr int kPointPitch = 74;
+constexpr int kSmallBoxSize = 320;
+
+enum UnlockModeValue { kNormalUnlockMode = 0, kSecureUnlockMode = 1, kDynamicPasswordMode = 2 };
+
+// Everything the layout step computes for one grid and one screen size.
+struct GridLayout {
+    int GridSide = 3;      // N
+    int PanelSize = 242;   // S = 74N + 20
+    std::array<LayoutEntry, kLayoutEntries> LayoutTable{};
+    std::array<LayoutEntry, kSmallGridEntries> SmallGridTable{};
+};
+
+// Fills GridSide, PanelSize, LayoutTable 0..N*N and 37..42, and SmallGridTable.
+void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight);
+
+// Left edge inclusive, top edge exclusive: x >= L, x < L + Z, y > T, y < T + Z ([0],[1],[2]).
+bool HitsEntry(const LayoutEntry& entry, double x, double y);
+// First point 1..N*N hit on the lock window / in a 320x320 box; 0 when none.
+int HitTestPoint(const GridLayout& layout, double x, double y);
+int HitTestSmallPoint(const GridLayout& layout, double x, double y);
+// First icon hit in the order 37, 38, 39; -1 when none.
+int HitTestIcon(const GridLayout& layout, double x, double y);
+
+// An entry of point numbers in drawing order: slots 1..N*N, 0 = free (slot 0 unused).
+class PatternEntry {
+public:
+    void Reset(int pointCount);                 // re-create with pointCount empty slots
+    bool Contains(int point) const;
+    bool Add(int point);                        // first free slot; false when present or full
+    int Count() const;
+    int Capacity() const { return static_cast<int>(slots_.size()) - 1; }
+    const std::vector<int32_t>& Slots() const { return slots_; }
+private:
+    std::vector<int32_t> slots_ = std::vector<int32_t>(1, 0);
+};
+
+// The press/move/release rule shared by the lock window, the verify box and the pattern canvas.
+// Callers hit-test the position themselves and pass the point number (0 = none).
+class PatternDrag {
+public:
+    void Reset(int pointCount) { entry_.Reset(pointCount); drawing_ = false; lastPoint_ = -1; }
+    // Empties the entry; starts drawing only when a point was hit. Returns true when the
+    // pressed point was added (the caller redraws).
+    bool Press(int hitPoint);
+    // While drawing: adds a new point the pointer has entered. Returns true when added.
+    bool Move(int hitPoint);
+    // Ends drawing; returns whether a drawing was in progress (the caller then checks).
+    bool Release();
+    void Cancel() { entry_.Reset(entry_.Capacity()); drawing_ = false; }
+    bool IsDrawing() const { return drawing_; }
+    const PatternEntry& Entry() const { return entry_; }
+private:
+    PatternEntry entry_;
+    bool drawing_ = false;
+    int lastPoint_ = -1;
+};
+
+// Key codes typed in the Dynamic Password Mode: slots 1..N*N, 0 = free.
+class KeyEntry {
+public:
+    void Reset(int slotCount);
+    bool Type(uint8_t keyCode);   // false (beep) when every slot is used
+    bool Backspace();             // false (beep) when nothing is typed
+    int Count() const;
+    const std::vector<uint8_t>& Slots() const { return slots_; }
+private:
+    std::vector<uint8_t> slots_ = std::vector<uint8_t>(1, 0);
+};
+
+// Letters "A".."Z" on points 1..n (index 0 unused), all different. `uniform` returns reals in
+// [0, 1); the platform passes a cryptographic source, tests a scripted one.
+std::vector<uint8_t> MakeRandomLetters(int n, const std::function<double()>& uniform);
+
+// The texts compared by the check: " 5 12 3" for point numbers, "QAZ" for letters. Entries
+// outside 1..N*N (a damaged file) are skipped, never used as an index.
+std::string StoredPatternText(const ConfigData& config, int gridSide, int mode,
+                              const std::vector<uint8_t>& pointLetters);
+std::string EnteredPatternText(const PatternEntry& entry);
+std::string EnteredKeysText(const KeyEntry& keys);
+// Equal texts, or a stored text that is empty after TrimNull (no pattern accepts anything).
+bool PatternTextsMatch(const std::string& stored, const std::string& entered);
+
+// Consecutive wrong entries on the lock window. Returns true when the alert must run now
+// (the count then starts again from 0).
+class WrongCounter {
+public:
+    void RecordMatch() { count_ = 0; }
+    bool RecordMismatch(int32_t alertTimes, int32_t alertMode);
+    int Count() const { return count_; }
+private:
+    int count_ = 0;
+};
+
+// The text the configuration canvas accepts for a new pattern: decimal numbers of all set
+// entries run together; accepted when longer than one character.
+bool IsResetPatternAccepted(const PatternEntry& entry);
