@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native unit tests (plain and under AddressSanitizer
+# and UndefinedBehaviorSanitizer), the Windows tests and end-to-end tests under Wine, the
+# artwork check, and a build-only check of the 32-bit Windows programs.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib/deps.sh"
+orvo_install_packages "${ORVO_BUILD_PACKAGES[@]}" "${ORVO_TEST_PACKAGES[@]}"
+
+build=${ORVO_BUILD_ROOT:-$root/build}
+jobs=$(nproc)
+summary=()
+step() { echo; echo "=== $*"; }
+
+step "Artwork"
+/usr/bin/python3 "$root/resources/check_artwork.py"
+
+step "Native unit tests"
+cmake -S "$root" -B "$build/native" -G Ninja >/dev/null
+cmake --build "$build/native" -j "$jobs"
+ctest --test-dir "$build/native" --output-on-failure -j "$jobs"
+
+step "Native unit tests with sanitizers"
+cmake -S "$root" -B "$build/sanitize" -G Ninja -DORVO_SANITIZE=ON >/dev/null
+cmake --build "$build/sanitize" -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$build/sanitize" --output-on-failure -j "$jobs"
+
+step "32-bit Windows build (compile and link only)"
+cmake -S "$root" -B "$build/win32" -G Ninja -DORVO_BUILD_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" >/dev/null
+cmake --build "$build/win32" -j "$jobs"
+
+step "64-bit Windows build, Windows and end-to-end tests under Wine"
+cmake -S "$root" -B "$build/win64" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build/win64" -j "$jobs"
+# Wine tests share displays and prefixes per fixture: run them one at a time.
+ctest --test-dir "$build/win64" --output-on-failure
