@@ -7,4 +7,5 @@ set(ORVO_PURE_SOURCES
   system/Text.cpp
   system/RegistryPath.cpp
   system/KeyFilter.cpp
+  system/IdlePolicy.cpp
 )
