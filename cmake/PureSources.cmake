@@ -8,4 +8,5 @@ set(ORVO_PURE_SOURCES
   system/RegistryPath.cpp
   system/KeyFilter.cpp
   system/IdlePolicy.cpp
+  cover/EffectMath.cpp
 )
