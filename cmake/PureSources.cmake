@@ -9,4 +9,5 @@ set(ORVO_PURE_SOURCES
   system/KeyFilter.cpp
   system/IdlePolicy.cpp
   cover/EffectMath.cpp
+  cover/MonitorLayout.cpp
 )
