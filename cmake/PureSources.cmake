@@ -10,4 +10,5 @@ set(ORVO_PURE_SOURCES
   system/IdlePolicy.cpp
   cover/EffectMath.cpp
   cover/MonitorLayout.cpp
+  tool/UserinitMarker.cpp
 )
