@@ -6,4 +6,9 @@ set(ORVO_PURE_SOURCES
   lockscreen/PatternGrid.cpp
   system/Text.cpp
   system/RegistryPath.cpp
+  system/KeyFilter.cpp
+  system/IdlePolicy.cpp
+  cover/EffectMath.cpp
+  cover/MonitorLayout.cpp
+  tool/UserinitMarker.cpp
 )
