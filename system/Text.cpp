@@ -61,10 +61,8 @@ double ParseLeadingNumber(std::string_view text) {
     std::string number;
     int integerDigits = 0;        // significant digits before the point
     int leadingFractionZeros = 0; // zeros right after the point while no digit was significant
-    bool anyDigit = false;
     bool significant = false;
     for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
-        anyDigit = true;
         if (text[pos] != '0') significant = true;
         if (significant) ++integerDigits;
         number += text[pos];
@@ -73,14 +71,11 @@ double ParseLeadingNumber(std::string_view text) {
         ++pos;
         number += '.';
         for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
-            anyDigit = true;
-            if (text[pos] != '0') significant = true;
+                if (text[pos] != '0') significant = true;
             if (!significant) ++leadingFractionZeros;
             number += text[pos];
         }
     }
-    if (!anyDigit) return 0.0;
-
     long long exponent = 0;
     // The old BASIC readers also take "D" as the exponent letter ("1D3" = 1000).
     if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E' || text[pos] == 'd' || text[pos] == 'D')) {
@@ -100,6 +95,7 @@ double ParseLeadingNumber(std::string_view text) {
         }
         // An exponent letter without digits ends the number in front of it ("12e" = 12).
     }
+    // No digit at all, or only zeros: the result is 0 whatever follows.
     if (!significant) return negative ? -0.0 : 0.0;
 
     double value = 0.0;
