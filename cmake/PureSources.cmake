@@ -6,6 +6,8 @@ set(ORVO_PURE_SOURCES
   lockscreen/PatternGrid.cpp
   system/Text.cpp
   system/RegistryPath.cpp
+  system/OsName.cpp
+  core/StartupText.cpp
   system/KeyFilter.cpp
   system/IdlePolicy.cpp
   cover/EffectMath.cpp
