@@ -6,4 +6,6 @@ set(ORVO_PURE_SOURCES
   lockscreen/PatternGrid.cpp
   system/Text.cpp
   system/RegistryPath.cpp
+  system/OsName.cpp
+  core/StartupText.cpp
 )
