@@ -2,15 +2,17 @@
 // step does nothing, except the tray step, which keeps the process alive with a stand-in.
 #include "core/StartupHooks.h"
 
+#include "core/AppState.h"
 #include "core/TrayStandIn.h"
+#include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
 
-void StartupRestorePolicies() {}
+void StartupRestorePolicies() { RestorePolicies(); }
 
-void ExitShowShell() {}
+void ExitShowShell() { HideShell(false, Config.TransparentBackground == 1); }
 
-void ExitRestorePolicies() {}
+void ExitRestorePolicies() { RestorePolicies(); }
 
 // ---- monitors and covers ----
 
