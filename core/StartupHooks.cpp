@@ -3,6 +3,8 @@
 #include "core/StartupHooks.h"
 
 #include "core/AppState.h"
+#include "core/LockSession.h"
+#include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
 #include "system/Restrictions.h"
 
@@ -20,7 +22,7 @@ void StartupCreateMonitorCover() {}
 
 void StartupCreateBackgroundWindow() {}
 
-void ExitUnhookHotKeys() {}
+void ExitUnhookHotKeys() { UnhookWindow(); }
 
 // ---- lock window and images ----
 
@@ -32,7 +34,7 @@ void ExitFreeImages() {}
 
 // ---- lock session ----
 
-void StartupLockComputer() {}
+void StartupLockComputer() { LockComputer(true, true); }
 
 // ---- effects ----
 
