@@ -9,4 +9,9 @@ set(ORVO_PURE_SOURCES
   system/RegistryPath.cpp
   system/OsName.cpp
   core/StartupText.cpp
+  system/KeyFilter.cpp
+  system/IdlePolicy.cpp
+  cover/EffectMath.cpp
+  cover/MonitorLayout.cpp
+  tool/UserinitMarker.cpp
 )
