@@ -3,6 +3,7 @@
 set(ORVO_PURE_SOURCES
   core/AppState.cpp
   core/ConfigData.cpp
+  core/HotKeys.cpp
   lockscreen/PatternGrid.cpp
   system/Text.cpp
   system/RegistryPath.cpp

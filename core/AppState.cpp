@@ -32,6 +32,8 @@ int32_t CurrentUnlockMode = 0;
 [[maybe_unused]] static const bool LockStateBound =
     (BindLockState({&IsMonitorOff, &LastInputTick, &LastActiveTick, &CurrentUnlockMode}), true);
 
+uint32_t TrayIconMessage = 0;
+
 GridLayout Layout;
 KeyEntry EnteredKeys;
 std::vector<uint8_t> PointLetters;

@@ -2,15 +2,19 @@
 // step does nothing, except the tray step, which keeps the process alive with a stand-in.
 #include "core/StartupHooks.h"
 
+#include "core/AppState.h"
+#include "core/LockSession.h"
+#include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
+#include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
 
-void StartupRestorePolicies() {}
+void StartupRestorePolicies() { RestorePolicies(); }
 
-void ExitShowShell() {}
+void ExitShowShell() { HideShell(false, Config.TransparentBackground == 1); }
 
-void ExitRestorePolicies() {}
+void ExitRestorePolicies() { RestorePolicies(); }
 
 // ---- monitors and covers ----
 
@@ -18,7 +22,7 @@ void StartupCreateMonitorCover() {}
 
 void StartupCreateBackgroundWindow() {}
 
-void ExitUnhookHotKeys() {}
+void ExitUnhookHotKeys() { UnhookWindow(); }
 
 // ---- lock window and images ----
 
@@ -30,7 +34,7 @@ void ExitFreeImages() {}
 
 // ---- lock session ----
 
-void StartupLockComputer() {}
+void StartupLockComputer() { LockComputer(true, true); }
 
 // ---- effects ----
 
