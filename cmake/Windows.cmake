@@ -22,7 +22,7 @@ target_compile_definitions(orvo_logic PUBLIC ${ORVO_WIN_DEFINITIONS})
 orvo_platform_sources(ORVO_SYSTEM_SOURCES system)
 add_library(orvo_system STATIC ${ORVO_SYSTEM_SOURCES})
 target_link_libraries(orvo_system PUBLIC orvo_logic advapi32 user32 gdi32 shell32 ole32 winmm
-                      rasapi32 bcrypt ntdll comctl32 comdlg32 gdiplus)
+                      rasapi32 bcrypt ntdll comctl32 comdlg32 gdiplus version)
 
 # Everything of the lock program but its entry point, so the Windows tests can link it.
 orvo_platform_sources(ORVO_APP_SOURCES core lockscreen cover configui tray)
@@ -43,9 +43,11 @@ add_executable(OrvoPCLock WIN32 ${CMAKE_SOURCE_DIR}/core/Main.cpp ${ORVO_LOCK_RC
 target_link_libraries(OrvoPCLock PRIVATE orvo_app)
 
 orvo_platform_sources(ORVO_TOOL_SOURCES tool)
-add_executable(OrvoPCLockTool WIN32 ${ORVO_TOOL_SOURCES} ${ORVO_TOOL_RC})
-target_link_libraries(OrvoPCLockTool PRIVATE orvo_system)
-target_include_directories(OrvoPCLockTool PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+if(ORVO_TOOL_SOURCES)
+  add_executable(OrvoPCLockTool WIN32 ${ORVO_TOOL_SOURCES} ${ORVO_TOOL_RC})
+  target_link_libraries(OrvoPCLockTool PRIVATE orvo_system)
+  target_include_directories(OrvoPCLockTool PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+endif()
 
 if(NOT ORVO_BUILD_TESTS)
   return()

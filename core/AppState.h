@@ -28,6 +28,7 @@ extern std::array<uint8_t, 33> FadeAlpha;
 extern bool IsFirstRun;
 extern int32_t ConfigLoadResult;
 extern std::string AlertText;        // the trimmed alert text the lock window draws
+extern uintptr_t GdiplusToken;       // from GdiplusStartup; 0 when GDI+ is not running
 
 // Lock state.
 extern bool IsLocked;
@@ -38,6 +39,9 @@ extern bool IsAutoLockDisabled;
 extern uint32_t LastActiveTick;
 extern uint32_t LastInputTick;
 extern int32_t CurrentUnlockMode;
+
+// The registered "OrvoPCLockTrayIcon" message; 0 until the tray owner window exists.
+extern uint32_t TrayIconMessage;
 
 // Grid tables and the Dynamic Password Mode state.
 extern GridLayout Layout;

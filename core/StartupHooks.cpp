@@ -1,0 +1,53 @@
+// One body per start-up or exit step that another module provides. Until a module lands its
+// step does nothing, except the tray step, which keeps the process alive with a stand-in.
+#include "core/StartupHooks.h"
+
+#include "core/AppState.h"
+#include "core/LockSession.h"
+#include "core/MessageWindow.h"
+#include "core/TrayStandIn.h"
+#include "system/Restrictions.h"
+
+// ---- restrictions (policies, shell) ----
+
+void StartupRestorePolicies() { RestorePolicies(); }
+
+void ExitShowShell() { HideShell(false, Config.TransparentBackground == 1); }
+
+void ExitRestorePolicies() { RestorePolicies(); }
+
+// ---- monitors and covers ----
+
+void StartupCreateMonitorCover() {}
+
+void StartupCreateBackgroundWindow() {}
+
+void ExitUnhookHotKeys() { UnhookWindow(); }
+
+// ---- lock window and images ----
+
+void StartupCreateLockWindow() {}
+
+void StartupLoadImages() {}
+
+void ExitFreeImages() {}
+
+// ---- lock session ----
+
+void StartupLockComputer() { LockComputer(true, true); }
+
+// ---- effects ----
+
+void StartupPrepareEffectStrips() {}
+
+void ExitReleaseEffectStrips() {}
+
+// ---- tray ----
+
+// Replace with the tray owner window (FrmTray); then delete core/TrayStandIn.*.
+void StartupCreateTray() { CreateTrayStandIn(); }
+
+// ---- windows, closed in this order: about, verify, configuration, further-monitor cover,
+// lock window, background window, tray owner ----
+
+void ExitCloseWindows() { DestroyTrayStandIn(); }
