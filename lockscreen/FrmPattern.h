@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+class LayeredFrame;
+
 class FrmPattern {
 public:
     FrmPattern() = default;
@@ -23,8 +25,36 @@ public:
     void AutoHideLockWindow();
     bool IsAlarm() const;
 
+    // Checks the entry (drawn points or typed keys) and counts wrong ones towards the alert.
+    bool CheckSecretPattern();
+    // Runs alert mode 0..5 (1..3 alarm of 60/120/180 s, 4 the system's lock, 5 power-off);
+    // anything else is repaired to 1 and saved.
+    void ProcessAlertMode(int inMode);
+    // The frame the screens are drawn on (read back by tests and screenshots).
+    LayeredFrame* Frame() const;
+    int HotItem() const;
+
+    // The call a right entry makes, LockComputer unless replaced (tests); returns the previous.
+    using LockFunction = void (*)(bool isLock, bool isStartup);
+    static LockFunction SetLockFunction(LockFunction fn);
+
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Form_Initialize();
+    void Form_Unload();
+    void Form_MouseDown(double x, double y);
+    void Form_MouseMove(double x, double y);
+    void Form_MouseUp(double x, double y);
+    void Form_Click();
+    void Form_KeyDown(int keyCode);
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+    bool OnSetCursor();
+    void HideSequence();
+    void Present(bool fullyOpaque);
+    void SetClickThrough(bool clickThrough);
     HWND hwnd_ = nullptr;
     struct Impl;
     Impl* impl_ = nullptr;
