@@ -43,17 +43,17 @@ add_executable(OrvoPCLock WIN32 ${CMAKE_SOURCE_DIR}/core/Main.cpp ${ORVO_LOCK_RC
 target_link_libraries(OrvoPCLock PRIVATE orvo_app)
 
 orvo_platform_sources(ORVO_TOOL_SOURCES tool)
-add_executable(OrvoPCLockTool WIN32 ${ORVO_TOOL_SOURCES} ${ORVO_TOOL_RC})
-target_link_libraries(OrvoPCLockTool PRIVATE orvo_system)
-target_include_directories(OrvoPCLockTool PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+if(ORVO_TOOL_SOURCES)
+  add_executable(OrvoPCLockTool WIN32 ${ORVO_TOOL_SOURCES} ${ORVO_TOOL_RC})
+  target_link_libraries(OrvoPCLockTool PRIVATE orvo_system)
+  target_include_directories(OrvoPCLockTool PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+endif()
 
 if(NOT ORVO_BUILD_TESTS)
   return()
 endif()
 enable_testing()
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(${CMAKE_SOURCE_DIR}/cmake/GoogleTest.cmake)
 
 # One private Wine prefix and Xvfb display for all Windows tests, made once per ctest run.
 set(ORVO_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
