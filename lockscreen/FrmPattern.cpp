@@ -3,6 +3,8 @@
 // window procedure only dispatches; each event has its named handler below.
 #include "lockscreen/FrmPattern.h"
 
+#include <memory>
+
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "core/LockSession.h"
@@ -120,6 +122,7 @@ bool FrmPattern::Create(HINSTANCE instance) {
         return false;
     }
     Form_Initialize();
+    PatternWindow = this;
     return true;
 }
 
@@ -128,7 +131,19 @@ void FrmPattern::Destroy() {
     hwnd_ = nullptr;
     delete impl_;
     impl_ = nullptr;
+    if (PatternWindow == this) PatternWindow = nullptr;
 }
+
+namespace {
+std::unique_ptr<FrmPattern> gLockWindow;
+}
+
+bool CreateLockWindow(HINSTANCE instance) {
+    if (!gLockWindow) gLockWindow = std::make_unique<FrmPattern>();
+    return gLockWindow->Create(instance);
+}
+
+void CloseLockWindow() { gLockWindow.reset(); }
 
 LayeredFrame* FrmPattern::Frame() const { return impl_ ? &impl_->frame : nullptr; }
 int FrmPattern::HotItem() const { return impl_ ? impl_->hotItem : -1; }

@@ -14,7 +14,8 @@ public:
     ~FrmPattern();
 
     // Form_Initialize: the hidden layered window at (0, 0) covering the primary screen, its
-    // frame and drawing objects, Timer1 and Timer2 running.
+    // frame and drawing objects, Timer1 and Timer2 running. Sets PatternWindow and
+    // PatternGraphics; the image table's cached bitmaps must be made after this.
     bool Create(HINSTANCE instance);
     void Destroy();                 // Form_Unload
     HWND Hwnd() const { return hwnd_; }
@@ -60,4 +61,9 @@ private:
     Impl* impl_ = nullptr;
 };
 
+// The window most recently created and not yet destroyed; null when there is none.
 extern FrmPattern* PatternWindow;
+
+// The program's one lock window, made at start-up and destroyed when the program ends.
+bool CreateLockWindow(HINSTANCE instance);
+void CloseLockWindow();
