@@ -6,6 +6,7 @@
 #include "core/LockSession.h"
 #include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
+#include "cover/FrmBackground.h"
 #include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
@@ -20,7 +21,7 @@ void ExitRestorePolicies() { RestorePolicies(); }
 
 void StartupCreateMonitorCover() {}
 
-void StartupCreateBackgroundWindow() {}
+void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
 
 void ExitUnhookHotKeys() { UnhookWindow(); }
 
@@ -38,9 +39,9 @@ void StartupLockComputer() { LockComputer(true, true); }
 
 // ---- effects ----
 
-void StartupPrepareEffectStrips() {}
+void StartupPrepareEffectStrips() { PrepareEffectStrips(); }
 
-void ExitReleaseEffectStrips() {}
+void ExitReleaseEffectStrips() { ReleaseEffectStrips(); }
 
 // ---- tray ----
 
@@ -50,4 +51,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // ---- windows, closed in this order: about, verify, configuration, further-monitor cover,
 // lock window, background window, tray owner ----
 
-void ExitCloseWindows() { DestroyTrayStandIn(); }
+void ExitCloseWindows() {
+    CloseBackgroundWindow();
+    DestroyTrayStandIn();
+}
