@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/AppState.h"
+#include "lockscreen/ClockText.h"
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/ImageTable.h"
 #include "lockscreen/LayeredFrame.h"
@@ -262,6 +263,44 @@ TEST(LockScreenBenchmark, DragRedrawAt1920x1080) {
     EXPECT_TRUE(IsBlueRim(frame.PixelAt(Entry(15)[3] + 26, Entry(15)[4])));
     FreeImages();
     PatternGraphics = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+SYSTEMTIME Time(int year, int month, int day, int dayOfWeek, int hour, int minute) {
+    SYSTEMTIME t{};
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
+    t.wDayOfWeek = static_cast<WORD>(dayOfWeek);
+    t.wHour = static_cast<WORD>(hour);
+    t.wMinute = static_cast<WORD>(minute);
+    return t;
+}
+
+TEST(ClockText, TwelveHourClockWithAmPm) {
+    const struct { int hour, minute; const char* text; } cases[] = {
+        {0, 5, "12:05 AM"}, {9, 0, "9:00 AM"}, {11, 59, "11:59 AM"},
+        {12, 0, "12:00 PM"}, {13, 7, "1:07 PM"}, {23, 59, "11:59 PM"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatTimeText(Time(2024, 3, 4, 1, c.hour, c.minute)), c.text) << c.hour << ":" << c.minute;
+}
+
+std::string LocaleText(LCTYPE type) {
+    char text[80] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
+    return text;
+}
+
+TEST(ClockText, DateWithTheUsersDayAndMonthNames) {
+    // The locale's day table starts on Monday, SYSTEMTIME's week on Sunday.
+    EXPECT_EQ(FormatDateText(Time(2024, 3, 4, 1, 10, 0)),
+              LocaleText(LOCALE_SDAYNAME1) + ", " + LocaleText(LOCALE_SMONTHNAME3) + " 04, 2024");
+    EXPECT_EQ(FormatDateText(Time(2023, 12, 31, 0, 10, 0)),
+              LocaleText(LOCALE_SDAYNAME7) + ", " + LocaleText(LOCALE_SMONTHNAME12) + " 31, 2023");
+    if (GetUserDefaultLCID() == 0x0409) EXPECT_EQ(FormatDateText(Time(2024, 3, 4, 1, 10, 0)), "Monday, March 04, 2024");
 }
 
 }  // namespace
