@@ -292,14 +292,18 @@ TEST_F(LockWindow, IconsHoverAndSwitchTheMode) {
 
 TEST_F(LockWindow, EnterHidesUntilTheNextIdleScreen) {
     window_.PatternNormal();
+    const POINT centre{ScreenWidth / 2, ScreenHeight / 2};
+    EXPECT_EQ(WindowFromPoint(centre), window_.Hwnd());
     Key(VK_RETURN);
     EXPECT_TRUE(IsLockWindowHidden);
     EXPECT_EQ(window_.Frame()->ConstantAlpha(), 0);
     EXPECT_NE(GetWindowLongA(window_.Hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    EXPECT_NE(WindowFromPoint(centre), window_.Hwnd());  // the pointer reaches what is below
     Key(VK_RETURN);  // already hidden: nothing more
     window_.PatternNormal();
     EXPECT_EQ(window_.Frame()->ConstantAlpha(), 255);
     EXPECT_EQ(GetWindowLongA(window_.Hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    EXPECT_EQ(WindowFromPoint(centre), window_.Hwnd());
 }
 
 TEST_F(LockWindow, OnlyMovesRightOrDownCountAsActivity) {
