@@ -7,6 +7,7 @@
 #include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
 #include "cover/FrmBackground.h"
+#include "cover/MonitorCovers.h"
 #include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
@@ -19,7 +20,7 @@ void ExitRestorePolicies() { RestorePolicies(); }
 
 // ---- monitors and covers ----
 
-void StartupCreateMonitorCover() {}
+void StartupCreateMonitorCover() { CreateMonitorCovers(); }
 
 void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
 
@@ -52,6 +53,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // lock window, background window, tray owner ----
 
 void ExitCloseWindows() {
+    DestroyMonitorCovers();
     CloseBackgroundWindow();
     DestroyTrayStandIn();
 }
