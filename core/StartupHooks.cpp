@@ -8,6 +8,8 @@
 #include "core/TrayStandIn.h"
 #include "cover/FrmBackground.h"
 #include "cover/MonitorCovers.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
 #include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
@@ -28,11 +30,11 @@ void ExitUnhookHotKeys() { UnhookWindow(); }
 
 // ---- lock window and images ----
 
-void StartupCreateLockWindow() {}
+void StartupCreateLockWindow() { CreateLockWindow(GetModuleHandleA(nullptr)); }
 
-void StartupLoadImages() {}
+void StartupLoadImages() { LoadImages(nullptr); }
 
-void ExitFreeImages() {}
+void ExitFreeImages() { FreeImages(); }
 
 // ---- lock session ----
 
@@ -54,6 +56,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 
 void ExitCloseWindows() {
     DestroyMonitorCovers();
+    CloseLockWindow();
     CloseBackgroundWindow();
     DestroyTrayStandIn();
 }
