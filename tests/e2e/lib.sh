@@ -89,7 +89,10 @@ EOF
 e2e_end_session() {
     [ -n "$E2E_DIR" ] || return 0
     local pid
-    for pid in "${E2E_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    for pid in "${E2E_PIDS[@]}"; do
+        kill -9 "$pid" 2>/dev/null
+        { wait "$pid"; } 2>/dev/null
+    done
     E2E_PIDS=()
     E2E_LOCKER_PID=""
     orvo_wine_stop "$E2E_DIR"
@@ -146,7 +149,7 @@ e2e_start_locker() {
 e2e_kill_locker() {
     [ -n "$E2E_LOCKER_PID" ] || return 0
     kill -9 "$E2E_LOCKER_PID" 2>/dev/null
-    wait "$E2E_LOCKER_PID" 2>/dev/null
+    { wait "$E2E_LOCKER_PID"; } 2>/dev/null
     e2e_log "killed OrvoPCLock.exe (pid $E2E_LOCKER_PID)"
     E2E_LOCKER_PID=""
 }
@@ -230,7 +233,7 @@ e2e_pattern_path() { e2e_driver pattern-path "$E2E_W" "$E2E_H" - "$E2E_CFG"; }
 # ---- checks -------------------------------------------------------------------------------
 
 e2e_pass() { E2E_PASSED=$((E2E_PASSED + 1)); echo "PASS: $1"; }
-e2e_fail() { E2E_FAILED=$((E2E_FAILED + 1)); echo "FAIL: $1" >&2; echo "FAIL: $1"; }
+e2e_fail() { E2E_FAILED=$((E2E_FAILED + 1)); echo "FAIL: $1"; }
 
 # e2e_check NAME ACTUAL EXPECTED
 e2e_check() {
