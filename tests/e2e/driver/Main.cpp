@@ -26,6 +26,7 @@ constexpr Command kCommands[] = {
     {"wait-no-window", CmdWaitNoWindow, "wait-no-window <class|-> <title|-> <timeout_ms> [visible]"},
     {"window-info", CmdWindowInfo, "window-info <class|-> <title|->       hwnd, visible, rect, topmost ..."},
     {"list-windows", CmdListWindows, "list-windows                          every top-level window"},
+    {"race", CmdRace, "race <timeout_ms> <class1> <title1> <exists|visible> <class2> <title2> <exists|visible>"},
     {"foreground", CmdForeground, "foreground                            class and title of the foreground"},
     {"steal-foreground", CmdStealForeground, "steal-foreground <timeout_ms>         ms until the foreground is taken back"},
     {"send", CmdSend, "send <class|-> <title|-> <msg> <wparam> <lparam>"},
@@ -37,6 +38,10 @@ constexpr Command kCommands[] = {
     {"point-center", CmdPointCenter, "point-center <screenW> <screenH> <grid> <k>"},
     {"pattern-path", CmdPatternPath, "pattern-path <screenW> <screenH> <grid|-> <cfg path>"},
     {"screen-size", CmdScreenSize, "screen-size                           primary screen WxH"},
+    {"hotkey-time", CmdHotkeyTime, "hotkey-time <mod+key> <class|-> <title|-> <timeout_ms>   ms until it shows"},
+    {"drag-time", CmdDragTime, "drag-time <class|-> <title|-> <timeout_ms> x,y ...      ms from release until gone"},
+    {"cycles", CmdCycles, "cycles <n> <class|-> <title|-> <timeout_ms> x,y ...     lock and unlock n times"},
+    {"process-stats", CmdProcessStats, "process-stats <pid>                   memory, handles, GDI objects"},
 };
 
 int Usage() {

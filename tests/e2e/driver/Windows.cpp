@@ -223,3 +223,42 @@ int CmdGetText(const Args& args) {
     std::printf("wm_gettext_result=%lld\n", sent ? static_cast<long long>(length) : -1LL);
     return kExitOk;
 }
+
+namespace {
+struct Condition {
+    std::string className, title;
+    bool visible;
+};
+
+bool Holds(const Condition& condition) {
+    std::vector<HWND> found = FindTopWindows(condition.className, condition.title);
+    return condition.visible ? AnyVisible(found) : !found.empty();
+}
+}  // namespace
+
+// race <timeout_ms> <class1> <title1> <exists|visible> <class2> <title2> <exists|visible>:
+// which of two window conditions came true first ("first=1", "first=2", or "first=both" when
+// one poll saw both). Prints "ready" once watching, so a script can start the program after.
+int CmdRace(const Args& args) {
+    if (args.size() != 8) return Fail("usage: race <timeout_ms> <class1> <title1> <exists|visible> <class2> <title2> <exists|visible>", kExitUsage);
+    auto timeout = ParseNumber(args[1]);
+    if (!timeout || *timeout < 0) return Fail("bad timeout", kExitUsage);
+    Condition one{args[2], args[3], args[4] == "visible"};
+    Condition two{args[5], args[6], args[7] == "visible"};
+    bool already1 = Holds(one), already2 = Holds(two);
+    if (already1 || already2) return Fail("a condition already holds before the race");
+    std::printf("ready\n");
+    std::fflush(stdout);
+    uint64_t start = NowMs();
+    for (;;) {
+        bool first = Holds(one), second = Holds(two);
+        uint64_t elapsed = NowMs() - start;
+        if (first || second) {
+            std::printf("first=%s\n", first && second ? "both" : (first ? "1" : "2"));
+            std::printf("elapsed_ms=%llu\n", static_cast<unsigned long long>(elapsed));
+            return kExitOk;
+        }
+        if (elapsed >= static_cast<uint64_t>(*timeout)) return Fail("neither condition after " + args[1] + " ms");
+        Sleep(1);
+    }
+}
