@@ -169,6 +169,31 @@ e2e_wait_locker_exit() {
     return 0
 }
 
+# Windows pid of the running locker (from its tray owner window).
+e2e_locker_winpid() { e2e_field pid window-info - "$E2E_TRAY_TITLE"; }
+
+# Learns the window classes of the lock window and the cover while locked: the two visible,
+# topmost, screen-sized windows of the locker, the lock window above the cover. Sets
+# E2E_LOCK_CLASS and E2E_COVER_CLASS unless they are set already.
+e2e_discover_lock_windows() {
+    [ -n "${E2E_LOCK_CLASS:-}" ] && [ -n "${E2E_COVER_CLASS:-}" ] && return 0
+    local pid classes
+    pid=${1:-$(e2e_locker_winpid)}
+    classes=$(e2e_driver list-windows | awk -v pid="pid=$pid" -v rect="rect=0,0,$E2E_W,$E2E_H" \
+        '$2 == pid && $3 == "visible=1" && $4 == "topmost=1" && $5 == rect { sub("class=", "", $6); print $6 }')
+    E2E_LOCK_CLASS=$(echo "$classes" | sed -n 1p)
+    E2E_COVER_CLASS=$(echo "$classes" | sed -n 2p)
+    e2e_log "lock window class '$E2E_LOCK_CLASS', cover class '$E2E_COVER_CLASS'"
+    [ -n "$E2E_LOCK_CLASS" ] && [ -n "$E2E_COVER_CLASS" ]
+}
+
+# 1 when a visible window of the class exists, else 0.
+e2e_visible() {
+    local visible
+    visible=$(e2e_field visible window-info "$1" "${2:--}" 2>/dev/null)
+    echo "${visible:-0}"
+}
+
 # ---- registry -----------------------------------------------------------------------------
 
 e2e_reg() { e2e_driver reg-query "$1" "$2"; }
@@ -207,6 +232,32 @@ e2e_screenshot() {
 e2e_shot() {
     local file="$E2E_ARTIFACTS/$E2E_NAME-$1.png"
     e2e_screenshot "$file" && echo "$file"
+}
+
+# Grabs the screen as fast as it can until e2e_capture_stop: catches animation frames.
+e2e_capture_start() {
+    E2E_CAPTURE_DIR=$E2E_DIR/capture-$1
+    rm -rf "$E2E_CAPTURE_DIR"
+    mkdir -p "$E2E_CAPTURE_DIR"
+    (
+        i=0
+        while [ ! -f "$E2E_CAPTURE_DIR/stop" ] && [ $i -lt 200 ]; do
+            xwd -root -silent -display "$DISPLAY" > "$E2E_CAPTURE_DIR/$(printf %03d $i).xwd" 2>/dev/null
+            i=$((i + 1))
+        done
+    ) &
+    E2E_CAPTURE_PID=$!
+}
+
+# Stops the grabbing and prints the PNG files of the frames, in order.
+e2e_capture_stop() {
+    touch "$E2E_CAPTURE_DIR/stop"
+    wait "$E2E_CAPTURE_PID" 2>/dev/null
+    local file
+    for file in "$E2E_CAPTURE_DIR"/*.xwd; do
+        [ -f "$file" ] || continue
+        convert "xwd:$file" "${file%.xwd}.png" 2>/dev/null && rm -f "$file" && echo "${file%.xwd}.png"
+    done
 }
 
 # "r g b" of one pixel of a PNG.

@@ -6,6 +6,8 @@
   pixels.py count IMAGE x0,y0,x1,y1 r,g,b TOL      pixels of the box within TOL of the colour
   pixels.py rows  IMAGE x0,y0,x1,y1 r,g,b TOL      "first last" row holding such a pixel, or "none"
   pixels.py share IMAGE x0,y0,x1,y1 r,g,b TOL      share (0..1) of the box within TOL of the colour
+  pixels.py wipe  r,g,b TOL y IMAGE...             per image, the share of row y within TOL of the
+                                                   colour: a wipe in progress shows 0 < share < 1
   pixels.py diff  IMAGE OTHER x0,y0,x1,y1 TOL      pixels of the box that differ by more than TOL
 """
 import sys
@@ -26,6 +28,15 @@ def main(argv):
     if len(argv) < 3:
         print(__doc__, file=sys.stderr)
         return 2
+    if argv[0] == "wipe":
+        colour = tuple(int(v) for v in argv[1].split(","))
+        tolerance, row = int(argv[2]), int(argv[3])
+        for name in argv[4:]:
+            picture = Image.open(name).convert("RGB")
+            width = picture.size[0]
+            hits = sum(1 for x in range(width) if near(picture.getpixel((x, row)), colour, tolerance))
+            print(f"{hits / width:.3f} {name}")
+        return 0
     command, image = argv[0], Image.open(argv[1]).convert("RGB")
     pixels = image.load()
     if command == "at":

@@ -32,7 +32,7 @@ std::optional<std::vector<POINT>> ParsePoints(const Args& args, size_t first);
 // Input shared by the commands that act and the commands that measure.
 std::optional<std::vector<WORD>> ParseHotkey(const std::string& text);
 bool InjectHotkey(const std::vector<WORD>& keys, const std::function<void()>& afterKeyDown);
-int InjectDrag(const std::vector<POINT>& points);   // moves made, or -1
+int InjectDrag(const std::vector<POINT>& points, bool release);   // moves made, or -1
 
 // "-" stands for "any" (a null class or title for FindWindowA).
 const char* ClassOrNull(const std::string& text);
@@ -58,6 +58,7 @@ int CmdKey(const Args& args);
 int CmdType(const Args& args);
 int CmdDrag(const Args& args);
 int CmdClick(const Args& args);
+int CmdMouseButton(const Args& args);
 int CmdMove(const Args& args);
 int CmdCursor(const Args& args);
 

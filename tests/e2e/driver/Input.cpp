@@ -183,7 +183,8 @@ int CmdType(const Args& args) {
 // Left button down at the first point, moves through every point with intermediate positions
 // about every 10 pixels (so every hit square on the way is entered), button up at the last.
 // Returns the number of moves, or -1 when SendInput refused an event.
-int InjectDrag(const std::vector<POINT>& points) {
+// With release false the button stays down at the last point (a drawing in progress).
+int InjectDrag(const std::vector<POINT>& points, bool release) {
     if (points.empty()) return -1;
     bool ok = MoveTo(points.front()) && SendMouse(MOUSEEVENTF_LEFTDOWN, points.front());
     int moves = 0;
@@ -198,16 +199,27 @@ int InjectDrag(const std::vector<POINT>& points) {
             ++moves;
         }
     }
-    ok = ok && SendMouse(MOUSEEVENTF_LEFTUP, points.back());
+    if (release) ok = ok && SendMouse(MOUSEEVENTF_LEFTUP, points.back());
     return ok ? moves : -1;
 }
 
 int CmdDrag(const Args& args) {
+    bool hold = args[0] == "drag-hold";
     auto points = ParsePoints(args, 1);
-    if (!points || points->empty()) return Fail("usage: drag x1,y1 x2,y2 ...", kExitUsage);
-    int moves = InjectDrag(*points);
+    if (!points || points->empty()) return Fail("usage: " + args[0] + " x1,y1 x2,y2 ...", kExitUsage);
+    int moves = InjectDrag(*points, !hold);
     if (moves < 0) return Fail("SendInput refused a pointer event");
-    std::printf("dragged %zu points, %d moves\n", points->size(), moves);
+    std::printf("dragged %zu points, %d moves%s\n", points->size(), moves, hold ? ", button held" : "");
+    return kExitOk;
+}
+
+// mouse-down x,y / mouse-up x,y: one button event at a position.
+int CmdMouseButton(const Args& args) {
+    auto points = ParsePoints(args, 1);
+    if (!points || points->size() != 1) return Fail("usage: " + args[0] + " x,y", kExitUsage);
+    DWORD flag = args[0] == "mouse-down" ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    if (!MoveTo(points->front()) || !SendMouse(flag, points->front())) return Fail("SendInput refused a pointer event");
+    std::printf("%s %ld,%ld\n", args[0].c_str(), points->front().x, points->front().y);
     return kExitOk;
 }
 

@@ -40,7 +40,7 @@ long long TimeHotkey(const std::vector<WORD>& keys, const std::string& className
 // Drags and returns the ms from the button release until no matching window shows; -1 on timeout.
 long long TimeDrag(const std::vector<POINT>& points, const std::string& className, const std::string& title,
                    long long timeoutMs) {
-    if (InjectDrag(points) < 0) return -1;
+    if (InjectDrag(points, true) < 0) return -1;
     return WaitVisible(className, title, false, NowMs(), timeoutMs);
 }
 
