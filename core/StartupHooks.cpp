@@ -2,23 +2,28 @@
 // step does nothing, except the tray step, which keeps the process alive with a stand-in.
 #include "core/StartupHooks.h"
 
+#include "core/AppState.h"
+#include "core/LockSession.h"
+#include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
+#include "cover/FrmBackground.h"
+#include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
 
-void StartupRestorePolicies() {}
+void StartupRestorePolicies() { RestorePolicies(); }
 
-void ExitShowShell() {}
+void ExitShowShell() { HideShell(false, Config.TransparentBackground == 1); }
 
-void ExitRestorePolicies() {}
+void ExitRestorePolicies() { RestorePolicies(); }
 
 // ---- monitors and covers ----
 
 void StartupCreateMonitorCover() {}
 
-void StartupCreateBackgroundWindow() {}
+void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
 
-void ExitUnhookHotKeys() {}
+void ExitUnhookHotKeys() { UnhookWindow(); }
 
 // ---- lock window and images ----
 
@@ -30,13 +35,13 @@ void ExitFreeImages() {}
 
 // ---- lock session ----
 
-void StartupLockComputer() {}
+void StartupLockComputer() { LockComputer(true, true); }
 
 // ---- effects ----
 
-void StartupPrepareEffectStrips() {}
+void StartupPrepareEffectStrips() { PrepareEffectStrips(); }
 
-void ExitReleaseEffectStrips() {}
+void ExitReleaseEffectStrips() { ReleaseEffectStrips(); }
 
 // ---- tray ----
 
@@ -46,4 +51,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // ---- windows, closed in this order: about, verify, configuration, further-monitor cover,
 // lock window, background window, tray owner ----
 
-void ExitCloseWindows() { DestroyTrayStandIn(); }
+void ExitCloseWindows() {
+    CloseBackgroundWindow();
+    DestroyTrayStandIn();
+}
