@@ -14,4 +14,5 @@ set(ORVO_PURE_SOURCES
   cover/EffectMath.cpp
   cover/MonitorLayout.cpp
   tool/UserinitMarker.cpp
+  system/LockStateRefs.cpp
 )
