@@ -17,6 +17,3 @@ std::vector<HWND> MonitorCoverWindows() { return {}; }
 
 // -- system/KeyboardLock.cpp
 void HookKeyboard(bool) {}
-
-// -- system/PowerActions.cpp
-void HangUpConnections() {}
