@@ -119,7 +119,8 @@ trap e2e_on_term TERM INT
 
 # orvo_driver.exe inside the session's desktop; every call bounded.
 e2e_driver() {
-    timeout -k 5 "$E2E_STEP_TIMEOUT" wine "$E2E_DRIVER" "$@"
+    timeout -k 5 "$E2E_STEP_TIMEOUT" wine "$E2E_DRIVER" "$@" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
 }
 
 # One field ("name=value" line) of a driver command's output.
@@ -296,7 +297,7 @@ e2e_assert_eq() { e2e_check "$@"; }
 e2e_check_cmd() {
     local name=$1
     shift
-    if "$@"; then e2e_pass "$name"; else e2e_fail "$name (command: $*)"; fi
+    if "$@" >/dev/null; then e2e_pass "$name"; else e2e_fail "$name (command: $*)"; fi
 }
 
 # e2e_check_match NAME ACTUAL REGEX

@@ -3,6 +3,9 @@
 // Exit code 0 = done, 1 = did not happen (message on stderr), 2 = bad arguments.
 #include "Driver.h"
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -56,6 +59,9 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Plain "\n" line ends: the scripts reading the output run on Linux.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     if (argc < 2) return Usage();
     Args args(argv + 1, argv + argc);
     for (const Command& command : kCommands) {

@@ -157,11 +157,13 @@ int CmdStealForeground(const Args& args) {
                                          20, 20, 200, 100, nullptr, nullptr, instance, nullptr));
     if (!thief.get()) return Fail("could not create the window");
     PumpFor(50);
+    // The program under test may take the foreground back within a few milliseconds, even
+    // before the first look: a successful SetForegroundWindow counts as taken.
     BOOL taken = SetForegroundWindow(thief.get());
-    SetFocus(thief.get());
     uint64_t start = NowMs();
-    std::printf("taken=%d\n", (taken && GetForegroundWindow() == thief.get()) ? 1 : 0);
-    if (GetForegroundWindow() != thief.get()) return Fail("the foreground could not be taken at all");
+    SetFocus(thief.get());
+    std::printf("taken=%d\n", taken ? 1 : 0);
+    if (!taken) return Fail("SetForegroundWindow refused the foreground");
     while (GetForegroundWindow() == thief.get()) {
         if (NowMs() - start >= static_cast<uint64_t>(*timeout)) {
             std::printf("kept_ms=%llu\n", static_cast<unsigned long long>(NowMs() - start));
@@ -173,7 +175,6 @@ int CmdStealForeground(const Args& args) {
     HWND now = GetForegroundWindow();
     std::printf("lost_after_ms=%llu\n", static_cast<unsigned long long>(lost));
     std::printf("foreground_class=%s\n", now ? WindowClassOf(now).c_str() : "");
-    std::printf("focus_in_thief=%d\n", GetFocus() == thief.get() ? 1 : 0);
     return kExitOk;
 }
 
