@@ -2,41 +2,49 @@
 // step does nothing, except the tray step, which keeps the process alive with a stand-in.
 #include "core/StartupHooks.h"
 
+#include "core/AppState.h"
+#include "core/LockSession.h"
+#include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
+#include "cover/FrmBackground.h"
+#include "cover/MonitorCovers.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
+#include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
 
-void StartupRestorePolicies() {}
+void StartupRestorePolicies() { RestorePolicies(); }
 
-void ExitShowShell() {}
+void ExitShowShell() { HideShell(false, Config.TransparentBackground == 1); }
 
-void ExitRestorePolicies() {}
+void ExitRestorePolicies() { RestorePolicies(); }
 
 // ---- monitors and covers ----
 
-void StartupCreateMonitorCover() {}
+void StartupCreateMonitorCover() { CreateMonitorCovers(); }
 
-void StartupCreateBackgroundWindow() {}
+void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
 
-void ExitUnhookHotKeys() {}
+void ExitUnhookHotKeys() { UnhookWindow(); }
 
 // ---- lock window and images ----
 
-void StartupCreateLockWindow() {}
+void StartupCreateLockWindow() { CreateLockWindow(GetModuleHandleA(nullptr)); }
 
-void StartupLoadImages() {}
+void StartupLoadImages() { LoadImages(nullptr); }
 
-void ExitFreeImages() {}
+void ExitFreeImages() { FreeImages(); }
 
 // ---- lock session ----
 
-void StartupLockComputer() {}
+void StartupLockComputer() { LockComputer(true, true); }
 
 // ---- effects ----
 
-void StartupPrepareEffectStrips() {}
+void StartupPrepareEffectStrips() { PrepareEffectStrips(); }
 
-void ExitReleaseEffectStrips() {}
+void ExitReleaseEffectStrips() { ReleaseEffectStrips(); }
 
 // ---- tray ----
 
@@ -46,4 +54,9 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // ---- windows, closed in this order: about, verify, configuration, further-monitor cover,
 // lock window, background window, tray owner ----
 
-void ExitCloseWindows() { DestroyTrayStandIn(); }
+void ExitCloseWindows() {
+    DestroyMonitorCovers();
+    CloseLockWindow();
+    CloseBackgroundWindow();
+    DestroyTrayStandIn();
+}
