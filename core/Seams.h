@@ -8,6 +8,9 @@
 
 #include <vector>
 
+#include "system/KeyboardLock.h"    // HookKeyboard
+#include "system/PowerActions.h"    // HangUpConnections
+
 // Tray: removes and re-adds the tray icon with its menu and tooltip.
 void RebuildTrayIcon();
 

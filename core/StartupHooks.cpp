@@ -7,6 +7,8 @@
 #include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
 #include "cover/FrmBackground.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
 #include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
@@ -27,11 +29,11 @@ void ExitUnhookHotKeys() { UnhookWindow(); }
 
 // ---- lock window and images ----
 
-void StartupCreateLockWindow() {}
+void StartupCreateLockWindow() { CreateLockWindow(GetModuleHandleA(nullptr)); }
 
-void StartupLoadImages() {}
+void StartupLoadImages() { LoadImages(nullptr); }
 
-void ExitFreeImages() {}
+void ExitFreeImages() { FreeImages(); }
 
 // ---- lock session ----
 
@@ -52,6 +54,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // lock window, background window, tray owner ----
 
 void ExitCloseWindows() {
+    CloseLockWindow();
     CloseBackgroundWindow();
     DestroyTrayStandIn();
 }
