@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "cover/MonitorCovers.h"    // ShowMonitorCovers, MonitorCoverWindows
 #include "system/KeyboardLock.h"    // HookKeyboard
 #include "system/PowerActions.h"    // HangUpConnections
 
@@ -16,9 +17,3 @@ void RebuildTrayIcon();
 
 // Verify dialog: shows it without waiting; a right pattern opens the configuration dialog.
 void ShowVerifyDialog();
-
-// Further monitors. With true: EnumMonitors, and when MonitorCount > 1 show FrmMonitor topmost
-// and IniMonitor. With false: hide FrmMonitor when MonitorCount > 1.
-void ShowMonitorCovers(bool show);
-// The further-monitor cover windows the watchdog keeps on top (empty on one monitor).
-std::vector<HWND> MonitorCoverWindows();

@@ -7,6 +7,7 @@
 #include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
 #include "cover/FrmBackground.h"
+#include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/ImageTable.h"
 #include "system/Restrictions.h"
@@ -21,7 +22,7 @@ void ExitRestorePolicies() { RestorePolicies(); }
 
 // ---- monitors and covers ----
 
-void StartupCreateMonitorCover() {}
+void StartupCreateMonitorCover() { CreateMonitorCovers(); }
 
 void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
 
@@ -54,6 +55,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // lock window, background window, tray owner ----
 
 void ExitCloseWindows() {
+    DestroyMonitorCovers();
     CloseLockWindow();
     CloseBackgroundWindow();
     DestroyTrayStandIn();
