@@ -17,7 +17,7 @@ cpu_seconds=${ORVO_BENCH_CPU_SECONDS:-60}
 doc=${ORVO_BENCH_DOC-$root/docs/performance.md}
 
 echo "=== Build ($build)"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null || exit 1
 cmake --build "$build" -j "$(nproc)" --target OrvoPCLock orvo_driver orvo_ulw_bench || exit 1
 if cmake --build "$build" --target help 2>/dev/null | grep -q orvo_draw_bench; then
@@ -42,14 +42,19 @@ cpu_seconds_of() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)]; else print "n/a" }'; }
 
+# Wine reports 0 for private bytes, handles and GDI objects of another process: such figures
+# are printed as n/a, and the private memory is read from /proc of the Wine process instead.
+or_na() { if [ -z "$1" ] || [ "$1" = 0 ]; then echo "n/a (Wine reports 0)"; else echo "$1"; fi; }
+
 resources() {   # resources SIZE WHEN
-    local stats
+    local stats private
     stats=$(e2e_driver process-stats "$(e2e_locker_winpid)" 2>&1)
-    figure "$1" "private bytes, $2" "$(echo "$stats" | sed -n 's/^private_bytes=//p' | awk '{ printf "%.1f MB", $1 / 1048576 }')"
-    figure "$1" "handles, $2" "$(echo "$stats" | sed -n 's/^handles=//p')"
-    figure "$1" "GDI objects, $2" "$(echo "$stats" | sed -n 's/^gdi_objects=//p')" "Wine may report 0"
-    figure "$1" "resident set of the Wine process, $2" \
-        "$(awk '/VmRSS/ { printf "%.1f MB", $2 / 1024 }' "/proc/$E2E_LOCKER_PID/status" 2>/dev/null)"
+    private=$(awk '/^Private_(Clean|Dirty):/ { kb += $2 } END { if (kb) printf "%.1f MB", kb / 1024 }' \
+        "/proc/$E2E_LOCKER_PID/smaps_rollup" 2>/dev/null)
+    figure "$1" "private memory of the Wine process, $2" "${private:-n/a}" "/proc smaps_rollup"
+    figure "$1" "working set, $2" "$(echo "$stats" | sed -n 's/^working_set=//p' | awk '{ printf "%.1f MB", $1 / 1048576 }')"
+    figure "$1" "handles, $2" "$(or_na "$(echo "$stats" | sed -n 's/^handles=//p')")"
+    figure "$1" "GDI objects, $2" "$(or_na "$(echo "$stats" | sed -n 's/^gdi_objects=//p')")"
 }
 
 cpu_window() {   # cpu_window SIZE WHAT
@@ -135,7 +140,7 @@ machine() {
     echo "- Memory: $(free -g | awk '/^Mem:/ { print $2 }') GB"
     echo "- System: $(. /etc/os-release && echo "$PRETTY_NAME"), kernel $(uname -r)"
     echo "- Wine: $(wine --version), 64-bit prefix; Xvfb 24-bit with xcompmgr"
-    echo "- Build: mingw-w64 $(x86_64-w64-mingw32-g++-posix -dumpversion), Release"
+    echo "- Build: mingw-w64 $(x86_64-w64-mingw32-g++-posix -dumpversion), RelWithDebInfo (-O2)"
 }
 
 if [ -n "$doc" ]; then
@@ -158,7 +163,8 @@ if [ -n "$doc" ]; then
         echo "until the lock window is visible, and from the button release of the secret pattern"
         echo "until it is hidden; the wipes are the difference between Effect 1 and Effect 0."
         echo "CPU is the user plus system time of the Wine process from /proc; memory, handles and"
-        echo "GDI objects come from GetProcessMemoryInfo, GetProcessHandleCount and GetGuiResources."
+        echo "the working set, handles and GDI objects come from GetProcessMemoryInfo,"
+        echo "GetProcessHandleCount and GetGuiResources (Wine answers 0 for the last two: n/a)."
     } > "$doc"
     echo "Wrote $doc"
 fi
