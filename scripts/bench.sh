@@ -162,7 +162,7 @@ if [ -n "$doc" ]; then
         echo "are measured from outside by the driver (tests/e2e/driver): from the key-down of Win+A"
         echo "until the lock window is visible, and from the button release of the secret pattern"
         echo "until it is hidden; the wipes are the difference between Effect 1 and Effect 0."
-        echo "CPU is the user plus system time of the Wine process from /proc; memory, handles and"
+        echo "CPU is the user plus system time of the Wine process from /proc, private memory too;"
         echo "the working set, handles and GDI objects come from GetProcessMemoryInfo,"
         echo "GetProcessHandleCount and GetGuiResources (Wine answers 0 for the last two: n/a)."
     } > "$doc"
