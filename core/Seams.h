@@ -8,21 +8,12 @@
 
 #include <vector>
 
+#include "cover/MonitorCovers.h"    // ShowMonitorCovers, MonitorCoverWindows
+#include "system/KeyboardLock.h"    // HookKeyboard
+#include "system/PowerActions.h"    // HangUpConnections
+
 // Tray: removes and re-adds the tray icon with its menu and tooltip.
 void RebuildTrayIcon();
 
 // Verify dialog: shows it without waiting; a right pattern opens the configuration dialog.
 void ShowVerifyDialog();
-
-// Further monitors. With true: EnumMonitors, and when MonitorCount > 1 show FrmMonitor topmost
-// and IniMonitor. With false: hide FrmMonitor when MonitorCount > 1.
-void ShowMonitorCovers(bool show);
-// The further-monitor cover windows the watchdog keeps on top (empty on one monitor).
-std::vector<HWND> MonitorCoverWindows();
-
-// Keyboard filter: installs (true) or removes the low-level keyboard hook; a second install is
-// ignored.
-void HookKeyboard(bool isHook);
-
-// Hangs up every dial-up connection.
-void HangUpConnections();

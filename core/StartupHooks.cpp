@@ -7,6 +7,9 @@
 #include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
 #include "cover/FrmBackground.h"
+#include "cover/MonitorCovers.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
 #include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
@@ -19,7 +22,7 @@ void ExitRestorePolicies() { RestorePolicies(); }
 
 // ---- monitors and covers ----
 
-void StartupCreateMonitorCover() {}
+void StartupCreateMonitorCover() { CreateMonitorCovers(); }
 
 void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
 
@@ -27,11 +30,11 @@ void ExitUnhookHotKeys() { UnhookWindow(); }
 
 // ---- lock window and images ----
 
-void StartupCreateLockWindow() {}
+void StartupCreateLockWindow() { CreateLockWindow(GetModuleHandleA(nullptr)); }
 
-void StartupLoadImages() {}
+void StartupLoadImages() { LoadImages(nullptr); }
 
-void ExitFreeImages() {}
+void ExitFreeImages() { FreeImages(); }
 
 // ---- lock session ----
 
@@ -52,6 +55,8 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // lock window, background window, tray owner ----
 
 void ExitCloseWindows() {
+    DestroyMonitorCovers();
+    CloseLockWindow();
     CloseBackgroundWindow();
     DestroyTrayStandIn();
 }
