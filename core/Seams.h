@@ -1,7 +1,7 @@
 // Calls the lock cycle makes into parts of the program that live elsewhere: the tray icon, the
-// verify dialog, the further-monitor cover, the keyboard hook and the dial-up hang-up. Until a
-// part is built, its entry here has a default in core/Seams.cpp that does nothing; the part's
-// own file replaces the default (delete the default when adding the real one).
+// verify dialog and the further-monitor cover. Until a part is built, its entry here has a
+// default in core/Seams.cpp that does nothing; the part's own file replaces the default (delete
+// the default when adding the real one).
 #pragma once
 
 #include <windows.h>
