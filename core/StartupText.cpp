@@ -10,9 +10,8 @@ bool IsStartupLockCommand(std::string_view commandLine) {
 }
 
 AppVersion AppVersionFromFixedInfo(uint32_t versionMs, uint32_t versionLs) {
-    // The third field (build) is not part of the program's version text; the fourth is the
-    // revision.
-    return AppVersion{versionMs >> 16, versionMs & 0xFFFFu, versionLs & 0xFFFFu};
+    // The version resource holds major, minor, revision, 0: the fourth field is unused.
+    return AppVersion{versionMs >> 16, versionMs & 0xFFFFu, versionLs >> 16};
 }
 
 std::string AppVersionText(const AppVersion& version) {

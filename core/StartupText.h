@@ -20,8 +20,8 @@ struct AppVersion {
     uint32_t Revision = 0;
 };
 
-// From the two 32-bit halves of a fixed file version (major.minor in the high one,
-// build.revision in the low one).
+// From the two 32-bit halves of a fixed file version "major.minor.revision.0" (major.minor
+// in the high one, revision.0 in the low one).
 AppVersion AppVersionFromFixedInfo(uint32_t versionMs, uint32_t versionLs);
 std::string AppVersionText(const AppVersion& version);     // "major.minor.revision"
 std::string AppBuildText(const AppVersion& version);       // "revision"

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Prints "major.minor.revision" of a Windows program's fixed file version (0.0.0 without a
-version resource), read from the file itself so the end-to-end checks do not trust the
-program's own reading of it."""
+"""Prints "major.minor.revision" of a Windows program's fixed file version
+"major.minor.revision.0" (0.0.0 without a version resource), read from the file itself so the
+end-to-end checks do not trust the program's own reading of it."""
 import struct
 import sys
 
@@ -20,7 +20,7 @@ def main(path):
         return 0
     # VS_FIXEDFILEINFO: signature, struct version, file version MS, file version LS, ...
     ms, ls = struct.unpack_from("<II", data, at + 8)
-    print(f"{ms >> 16}.{ms & 0xFFFF}.{ls & 0xFFFF}")
+    print(f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}")
     return 0
 
 

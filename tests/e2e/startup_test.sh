@@ -92,10 +92,13 @@ e2e_check_match "APP_VER is major.minor.revision" "$app_ver" '^[0-9]+\.[0-9]+\.[
 e2e_check "APP_BUILD is the revision of APP_VER" "$app_build" "${app_ver##*.}"
 expected_ver=$("$E2E_PYTHON" "$E2E_SOURCE/tests/e2e/exe_version.py" "$E2E_LOCKER")
 e2e_check "APP_VER matches the version resource" "$app_ver" "$expected_ver"
+header_ver=$(sed -n 's/^#define ORVO_VERSION_\(MAJOR\|MINOR\|REVISION\) \([0-9]*\)$/\2/p' \
+    "$E2E_SOURCE/resources/version.h" | paste -sd.)
+e2e_check "APP_VER matches resources/version.h" "$app_ver" "$header_ver"
 e2e_check "FirstRun is not written on a normal start" "$(reg "$SYSTEM_KEY" FirstRun)" "<missing>"
 
 alarm="$E2E_APPDATA/alarm.wav"
-e2e_check "alarm.wav is written" "$(head -c 4 "$alarm" 2>/dev/null; dd if="$alarm" bs=1 skip=8 count=4 2>/dev/null)" RIFFWAVE
+e2e_check_cmd "alarm.wav holds the built-in sound" cmp -s "$alarm" "$E2E_SOURCE/resources/art/alarm.wav"
 e2e_check "a valid settings file is left as it was" "$(cfg_hex)" "$before"
 
 # ---- a second start ends at once, without a window -------------------------------------------

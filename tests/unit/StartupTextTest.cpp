@@ -23,15 +23,15 @@ TEST(StartupText, StartupLockSwitchIsExactAndCaseSensitive) {
 }
 
 TEST(StartupText, VersionComesFromMajorMinorAndRevision) {
-    // File version 2.7.0.15: the build field (0) is not part of the text.
-    const AppVersion version = AppVersionFromFixedInfo((2u << 16) | 7u, (0u << 16) | 15u);
+    // File version 2.7.15.9: the fourth field is not part of the text.
+    const AppVersion version = AppVersionFromFixedInfo((2u << 16) | 7u, (15u << 16) | 9u);
     EXPECT_EQ(version.Major, 2u);
     EXPECT_EQ(version.Minor, 7u);
     EXPECT_EQ(version.Revision, 15u);
     EXPECT_EQ(AppVersionText(version), "2.7.15");
     EXPECT_EQ(AppBuildText(version), "15");
 
-    const AppVersion wide = AppVersionFromFixedInfo(0xFFFF0001u, 0x00030000u | 65535u);
+    const AppVersion wide = AppVersionFromFixedInfo(0xFFFF0001u, 0xFFFF0003u);
     EXPECT_EQ(AppVersionText(wide), "65535.1.65535");
     EXPECT_EQ(AppVersionText(AppVersion{}), "0.0.0");
 }
