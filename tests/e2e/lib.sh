@@ -40,8 +40,17 @@ E2E_PYTHON=/usr/bin/python3
 [ -x "$E2E_PYTHON" ] || E2E_PYTHON=python3
 E2E_STEP_TIMEOUT=${E2E_STEP_TIMEOUT:-120}
 
-# The names the program is known by from outside.
+# The names the program is known by from outside. The tray owner window ("Orvo PC Lock Tray")
+# marks a running program; a build without the tray yet has a hidden stand-in window instead.
+# E2E_READY_CLASS / E2E_READY_TITLE name the window that is waited for.
 E2E_TRAY_TITLE=${E2E_TRAY_TITLE:-Orvo PC Lock Tray}
+if [ -z "${E2E_READY_CLASS:-}" ]; then
+    if [ -f "$E2E_SOURCE/tray/FrmTray.cpp" ]; then
+        E2E_READY_CLASS=-; E2E_READY_TITLE=$E2E_TRAY_TITLE
+    else
+        E2E_READY_CLASS=OrvoPCLockTrayStandIn; E2E_READY_TITLE=-
+    fi
+fi
 E2E_POLICY_SYSTEM='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Policies\System'
 E2E_POLICY_EXPLORER='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer'
 E2E_POLICY_MACHINE='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Policies\System'
@@ -154,7 +163,7 @@ e2e_start_locker() {
     E2E_LOCKER_PID=$!
     E2E_PIDS+=("$E2E_LOCKER_PID")
     e2e_log "started OrvoPCLock.exe $* (pid $E2E_LOCKER_PID)"
-    e2e_driver wait-window - "$E2E_TRAY_TITLE" "${E2E_START_TIMEOUT:-30000}" >/dev/null
+    e2e_driver wait-window "$E2E_READY_CLASS" "$E2E_READY_TITLE" "${E2E_START_TIMEOUT:-30000}" >/dev/null
 }
 
 # Ends the locker the hard way (as a crash or the task manager would).
@@ -182,7 +191,7 @@ e2e_wait_locker_exit() {
 }
 
 # Windows pid of the running locker (from its tray owner window).
-e2e_locker_winpid() { e2e_field pid window-info - "$E2E_TRAY_TITLE"; }
+e2e_locker_winpid() { e2e_field pid window-info "$E2E_READY_CLASS" "$E2E_READY_TITLE"; }
 
 # Learns the window classes of the lock window and the cover while locked: the two visible,
 # topmost, screen-sized windows of the locker, the lock window above the cover. Sets

@@ -112,7 +112,7 @@ e2e_shot unlocked-again >/dev/null
 # --- /StartupLock locks before the tray exists, without the wipe ------------------------------
 e2e_kill_locker
 race_out=$E2E_DIR/race.txt
-e2e_driver race 30000 "$E2E_LOCK_CLASS" - visible - "$E2E_TRAY_TITLE" exists > "$race_out" 2>&1 &
+e2e_driver race 30000 "$E2E_LOCK_CLASS" - visible "$E2E_READY_CLASS" "$E2E_READY_TITLE" exists > "$race_out" 2>&1 &
 race_pid=$!
 for _ in $(seq 1 100); do grep -q ready "$race_out" && break; sleep 0.1; done
 e2e_capture_start startup
