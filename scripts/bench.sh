@@ -17,7 +17,7 @@ cpu_seconds=${ORVO_BENCH_CPU_SECONDS:-60}
 doc=${ORVO_BENCH_DOC-$root/docs/performance.md}
 
 echo "=== Build ($build)"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null || exit 1
 cmake --build "$build" -j "$(nproc)" --target OrvoPCLock orvo_driver orvo_ulw_bench || exit 1
 if cmake --build "$build" --target help 2>/dev/null | grep -q orvo_draw_bench; then
@@ -42,14 +42,19 @@ cpu_seconds_of() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)]; else print "n/a" }'; }
 
+# Wine reports 0 for private bytes, handles and GDI objects of another process: such figures
+# are printed as n/a, and the private memory is read from /proc of the Wine process instead.
+or_na() { if [ -z "$1" ] || [ "$1" = 0 ]; then echo "n/a (Wine reports 0)"; else echo "$1"; fi; }
+
 resources() {   # resources SIZE WHEN
-    local stats
+    local stats private
     stats=$(e2e_driver process-stats "$(e2e_locker_winpid)" 2>&1)
-    figure "$1" "private bytes, $2" "$(echo "$stats" | sed -n 's/^private_bytes=//p' | awk '{ printf "%.1f MB", $1 / 1048576 }')"
-    figure "$1" "handles, $2" "$(echo "$stats" | sed -n 's/^handles=//p')"
-    figure "$1" "GDI objects, $2" "$(echo "$stats" | sed -n 's/^gdi_objects=//p')" "Wine may report 0"
-    figure "$1" "resident set of the Wine process, $2" \
-        "$(awk '/VmRSS/ { printf "%.1f MB", $2 / 1024 }' "/proc/$E2E_LOCKER_PID/status" 2>/dev/null)"
+    private=$(awk '/^Private_(Clean|Dirty):/ { kb += $2 } END { if (kb) printf "%.1f MB", kb / 1024 }' \
+        "/proc/$E2E_LOCKER_PID/smaps_rollup" 2>/dev/null)
+    figure "$1" "private memory of the Wine process, $2" "${private:-n/a}" "/proc smaps_rollup"
+    figure "$1" "working set, $2" "$(echo "$stats" | sed -n 's/^working_set=//p' | awk '{ printf "%.1f MB", $1 / 1048576 }')"
+    figure "$1" "handles, $2" "$(or_na "$(echo "$stats" | sed -n 's/^handles=//p')")"
+    figure "$1" "GDI objects, $2" "$(or_na "$(echo "$stats" | sed -n 's/^gdi_objects=//p')")"
 }
 
 cpu_window() {   # cpu_window SIZE WHAT
@@ -89,7 +94,7 @@ bench_size() {
     lock0=$(for _ in 1 2 3 4 5; do
         e2e_field visible_after_ms hotkey-time win+a "$E2E_LOCK_CLASS" - 15000
         sleep 0.3
-        e2e_field hidden_after_ms drag-time "$E2E_LOCK_CLASS" - 15000 "${path[@]}" > "$E2E_DIR/unlock0.$RANDOM"
+        e2e_field hidden_after_ms drag-time "$E2E_COVER_CLASS" - 15000 "${path[@]}" > "$E2E_DIR/unlock0.$RANDOM"
         sleep 0.3
     done | median)
     unlock0=$(cat "$E2E_DIR"/unlock0.* 2>/dev/null | median)
@@ -102,7 +107,7 @@ bench_size() {
     e2e_driver drag "${path[@]}" >/dev/null
     e2e_driver wait-no-window "$E2E_LOCK_CLASS" - 15000 visible >/dev/null
     local cycle_line
-    cycle_line=$(e2e_driver cycles "$cycles" "$E2E_LOCK_CLASS" - 15000 "${path[@]}" 2>&1 | tail -n 1)
+    cycle_line=$(E2E_STEP_TIMEOUT=$((cycles * 15 + 60)) e2e_driver cycles "$cycles" "$E2E_LOCK_CLASS" - 15000 "${path[@]}" 2>&1 | tail -n 1)
     figure "$size" "$cycles lock/unlock cycles" "$cycle_line"
     resources "$size" "after $cycles cycles"
     e2e_kill_locker
@@ -114,8 +119,7 @@ bench_size() {
     lock1=$(for _ in 1 2 3; do
         e2e_field visible_after_ms hotkey-time win+a "$E2E_LOCK_CLASS" - 30000
         sleep 0.3
-        e2e_field hidden_after_ms drag-time "$E2E_LOCK_CLASS" - 30000 "${path[@]}" > "$E2E_DIR/unlock1.$RANDOM"
-        e2e_driver wait-no-window "$E2E_COVER_CLASS" - 30000 visible >/dev/null
+        e2e_field hidden_after_ms drag-time "$E2E_COVER_CLASS" - 30000 "${path[@]}" > "$E2E_DIR/unlock1.$RANDOM"
         sleep 0.3
     done | median)
     unlock1=$(cat "$E2E_DIR"/unlock1.* 2>/dev/null | median)
@@ -123,8 +127,9 @@ bench_size() {
     figure "$size" "lock wipe (hot key to lock window, minus Effect 0)" \
         "$(awk -v a="$lock1" -v b="$lock0" 'BEGIN { print a - b }') ms" \
         "$steps steps; (N+1) x (25 ms + F) = $(awk -v s="$steps" -v f="${F:-0}" 'BEGIN { printf "%.0f", s * (25 + f) }') ms"
-    figure "$size" "unlock wipe (release to lock window hidden, minus Effect 0)" \
-        "$(awk -v a="$unlock1" -v b="$unlock0" 'BEGIN { print a - b }') ms" "the cover is wiped after the lock window hides"
+    figure "$size" "unlock wipe (release to cover hidden, minus Effect 0)" \
+        "$(awk -v a="$unlock1" -v b="$unlock0" 'BEGIN { print a - b }') ms" \
+        "$steps steps; (N+1) x (25 ms + F) = $(awk -v s="$steps" -v f="${F:-0}" 'BEGIN { printf "%.0f", s * (25 + f) }') ms"
     e2e_end_session
 }
 
@@ -135,7 +140,7 @@ machine() {
     echo "- Memory: $(free -g | awk '/^Mem:/ { print $2 }') GB"
     echo "- System: $(. /etc/os-release && echo "$PRETTY_NAME"), kernel $(uname -r)"
     echo "- Wine: $(wine --version), 64-bit prefix; Xvfb 24-bit with xcompmgr"
-    echo "- Build: mingw-w64 $(x86_64-w64-mingw32-g++-posix -dumpversion), Release"
+    echo "- Build: mingw-w64 $(x86_64-w64-mingw32-g++-posix -dumpversion), RelWithDebInfo (-O2)"
 }
 
 if [ -n "$doc" ]; then
@@ -156,9 +161,10 @@ if [ -n "$doc" ]; then
         echo "full-screen 32-bit frame (tests/bench/UlwBench.cpp). The hot-key, unlock and wipe times"
         echo "are measured from outside by the driver (tests/e2e/driver): from the key-down of Win+A"
         echo "until the lock window is visible, and from the button release of the secret pattern"
-        echo "until it is hidden; the wipes are the difference between Effect 1 and Effect 0."
-        echo "CPU is the user plus system time of the Wine process from /proc; memory, handles and"
-        echo "GDI objects come from GetProcessMemoryInfo, GetProcessHandleCount and GetGuiResources."
+        echo "until the cover is hidden; the wipes are the difference between Effect 1 and Effect 0."
+        echo "CPU is the user plus system time of the Wine process from /proc, private memory too;"
+        echo "the working set, handles and GDI objects come from GetProcessMemoryInfo,"
+        echo "GetProcessHandleCount and GetGuiResources (Wine answers 0 for the last two: n/a)."
     } > "$doc"
     echo "Wrote $doc"
 fi

@@ -6,7 +6,7 @@
 E2E_TIME_BOUND=300
 . "$(dirname "$0")/lib.sh"
 
-e2e_begin alarm 1366x768
+e2e_begin alarm 1366x768 plain
 e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9 --effect 0 --alert-times 1 --alert-mode 1
 e2e_require "program starts" e2e_start_locker
 points=$(e2e_point 0 all)

@@ -4,7 +4,8 @@
 #
 # A scenario sources this file first (the whole script is then re-run under a global time
 # bound, E2E_TIME_BOUND seconds, default 540), then:
-#   e2e_begin NAME [WxH]          session in $ORVO_BUILD_DIR/e2e/NAME, desktop "shell" of WxH
+#   e2e_begin NAME [WxH] [plain]  session in $ORVO_BUILD_DIR/e2e/NAME, desktop "shell" of WxH
+#                                 (plain: no virtual desktop, so that per-pixel alpha blends)
 #   e2e_write_config [--grid ..]  settings file for the next start (tests/e2e/make_config.py)
 #   e2e_start_locker [args]       OrvoPCLock.exe in the background; waits for its tray window
 #   e2e_driver CMD ...            orvo_driver.exe in the same desktop (stdout and exit code kept)
@@ -16,7 +17,10 @@
 # plain `wine prog.exe` runs inside that one desktop. Started as
 # `wine explorer /desktop=shell,WxH prog.exe` instead, output still arrives but the exit code is
 # explorer's (always 0), and a desktop left without windows is closed and made again (2 s per
-# call); the default-desktop setting has neither problem.
+# call); the default-desktop setting has neither problem. One limit measured here: inside the
+# virtual desktop the compositor cannot blend layered windows (they are X child windows of the
+# desktop), so what a layered window leaves transparent shows black. Scenarios that look at
+# blended pixels run "plain", without the virtual desktop and its taskbar.
 
 if [ -z "${E2E_BOUNDED:-}" ]; then
     export E2E_BOUNDED=1
@@ -36,8 +40,17 @@ E2E_PYTHON=/usr/bin/python3
 [ -x "$E2E_PYTHON" ] || E2E_PYTHON=python3
 E2E_STEP_TIMEOUT=${E2E_STEP_TIMEOUT:-120}
 
-# The names the program is known by from outside.
+# The names the program is known by from outside. The tray owner window ("Orvo PC Lock Tray")
+# marks a running program; a build without the tray yet has a hidden stand-in window instead.
+# E2E_READY_CLASS / E2E_READY_TITLE name the window that is waited for.
 E2E_TRAY_TITLE=${E2E_TRAY_TITLE:-Orvo PC Lock Tray}
+if [ -z "${E2E_READY_CLASS:-}" ]; then
+    if [ -f "$E2E_SOURCE/tray/FrmTray.cpp" ]; then
+        E2E_READY_CLASS=-; E2E_READY_TITLE=$E2E_TRAY_TITLE
+    else
+        E2E_READY_CLASS=OrvoPCLockTrayStandIn; E2E_READY_TITLE=-
+    fi
+fi
 E2E_POLICY_SYSTEM='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Policies\System'
 E2E_POLICY_EXPLORER='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer'
 E2E_POLICY_MACHINE='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Policies\System'
@@ -55,7 +68,7 @@ e2e_log() { echo "[$(date +%H:%M:%S.%3N)] $*"; }
 
 e2e_begin() {
     E2E_NAME=$1
-    local size=${2:-1366x768}
+    local size=${2:-1366x768} mode=${3:-desktop}
     E2E_W=${size%x*}
     E2E_H=${size#*x}
     E2E_DIR=$E2E_BUILD/e2e/$E2E_NAME
@@ -70,6 +83,13 @@ e2e_begin() {
     user=$(id -un)
     E2E_APPDATA="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/OrvoSoft/Orvo PC Lock"
     E2E_CFG="$E2E_APPDATA/OrvoPLS.cfg"
+    # Without the virtual desktop the programs run as plain X windows, where the compositor
+    # blends per-pixel alpha; inside it the desktop has the taskbar but layered windows are
+    # drawn over black.
+    if [ "$mode" = plain ]; then
+        e2e_driver screen-size >/dev/null || { echo "Wine does not run" >&2; exit 1; }
+        return 0
+    fi
     cat > "$E2E_DIR/desktop.reg" <<EOF
 REGEDIT4
 
@@ -143,7 +163,7 @@ e2e_start_locker() {
     E2E_LOCKER_PID=$!
     E2E_PIDS+=("$E2E_LOCKER_PID")
     e2e_log "started OrvoPCLock.exe $* (pid $E2E_LOCKER_PID)"
-    e2e_driver wait-window - "$E2E_TRAY_TITLE" "${E2E_START_TIMEOUT:-30000}" >/dev/null
+    e2e_driver wait-window "$E2E_READY_CLASS" "$E2E_READY_TITLE" "${E2E_START_TIMEOUT:-30000}" >/dev/null
 }
 
 # Ends the locker the hard way (as a crash or the task manager would).
@@ -171,7 +191,7 @@ e2e_wait_locker_exit() {
 }
 
 # Windows pid of the running locker (from its tray owner window).
-e2e_locker_winpid() { e2e_field pid window-info - "$E2E_TRAY_TITLE"; }
+e2e_locker_winpid() { e2e_field pid window-info "$E2E_READY_CLASS" "$E2E_READY_TITLE"; }
 
 # Learns the window classes of the lock window and the cover while locked: the two visible,
 # topmost, screen-sized windows of the locker, the lock window above the cover. Sets

@@ -30,7 +30,7 @@ first_frame_with() {
 run_size() {
     local size=$1 grid=$2 secret=$3
     tag="${size}-grid$grid"
-    e2e_begin "lock_screens-$tag" "$size"
+    e2e_begin "lock_screens-$tag" "$size" plain
     e2e_write_config --grid "$grid" --pattern "$secret" --effect 0
     e2e_require "$tag: program starts" e2e_start_locker
     local points
