@@ -6,4 +6,5 @@ set(ORVO_PURE_SOURCES
   lockscreen/PatternGrid.cpp
   system/Text.cpp
   system/RegistryPath.cpp
+  configui/TabStripState.cpp
 )
