@@ -51,9 +51,7 @@ if(NOT ORVO_BUILD_TESTS)
   return()
 endif()
 enable_testing()
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(${CMAKE_SOURCE_DIR}/cmake/GoogleTest.cmake)
 
 # One private Wine prefix and Xvfb display for all Windows tests, made once per ctest run.
 set(ORVO_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
