@@ -6,5 +6,7 @@ set(ORVO_PURE_SOURCES
   lockscreen/PatternGrid.cpp
   system/Text.cpp
   system/RegistryPath.cpp
+  system/OsName.cpp
+  core/StartupText.cpp
   configui/TabStripState.cpp
 )

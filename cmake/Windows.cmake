@@ -22,7 +22,7 @@ target_compile_definitions(orvo_logic PUBLIC ${ORVO_WIN_DEFINITIONS})
 orvo_platform_sources(ORVO_SYSTEM_SOURCES system)
 add_library(orvo_system STATIC ${ORVO_SYSTEM_SOURCES})
 target_link_libraries(orvo_system PUBLIC orvo_logic advapi32 user32 gdi32 shell32 ole32 winmm
-                      rasapi32 bcrypt ntdll comctl32 comdlg32 gdiplus)
+                      rasapi32 bcrypt ntdll comctl32 comdlg32 gdiplus version)
 
 # Everything of the lock program but its entry point, so the Windows tests can link it.
 orvo_platform_sources(ORVO_APP_SOURCES core lockscreen cover configui tray)

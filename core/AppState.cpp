@@ -15,6 +15,7 @@ std::array<uint8_t, 33> FadeAlpha = MakeFadeAlpha();
 bool IsFirstRun = false;
 int32_t ConfigLoadResult = 0;
 std::string AlertText;
+uintptr_t GdiplusToken = 0;
 
 bool IsLocked = false;
 bool IsLockBusy = false;

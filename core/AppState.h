@@ -28,6 +28,7 @@ extern std::array<uint8_t, 33> FadeAlpha;
 extern bool IsFirstRun;
 extern int32_t ConfigLoadResult;
 extern std::string AlertText;        // the trimmed alert text the lock window draws
+extern uintptr_t GdiplusToken;       // from GdiplusStartup; 0 when GDI+ is not running
 
 // Lock state.
 extern bool IsLocked;

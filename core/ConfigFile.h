@@ -1,0 +1,30 @@
+// Loading and saving the settings record "OrvoPLS.cfg", the first-run switch in the registry,
+// and putting the defaults in place when the file is new, lost or broken.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+inline constexpr const char kConfigFileName[] = "OrvoPLS.cfg";
+inline constexpr const char kReadConfigFailedText[] = "Reading configuration file failed! ";
+inline constexpr const char kSaveConfigFailedText[] = "Saving configuration file failed! ";
+
+// 0 = the global Config was read and accepted; 1 = missing (silent), unreadable or rejected.
+int32_t LoadConfigData(const std::string& path);
+
+// 0 = written with FileMark 20001; 1 = failed (message shown, old file and Config unchanged).
+int32_t SaveConfigData(const std::string& path);
+
+// True when "FirstRun" is "0": the old file is deleted and "FirstRun" becomes "1".
+bool CheckFirstRun();
+
+// Defaults, the user's message, the modal configuration dialog, then IsFirstRun = false.
+void IniDefaultConfig(bool isBroken);
+
+// Seam for the modal configuration dialog that IniDefaultConfig shows. Until the dialog
+// exists, the default saves the defaults so that a fresh start still leaves a valid file; the
+// configuration dialog replaces it with a function that runs the dialog modally (the dialog
+// saves the record when it closes).
+using ConfigDialogFunction = void (*)();
+extern ConfigDialogFunction ShowConfigDialogModal;
+void SaveDefaultsWithoutDialog();

@@ -1,0 +1,49 @@
+// One body per start-up or exit step that another module provides. Until a module lands its
+// step does nothing, except the tray step, which keeps the process alive with a stand-in.
+#include "core/StartupHooks.h"
+
+#include "core/TrayStandIn.h"
+
+// ---- restrictions (policies, shell) ----
+
+void StartupRestorePolicies() {}
+
+void ExitShowShell() {}
+
+void ExitRestorePolicies() {}
+
+// ---- monitors and covers ----
+
+void StartupCreateMonitorCover() {}
+
+void StartupCreateBackgroundWindow() {}
+
+void ExitUnhookHotKeys() {}
+
+// ---- lock window and images ----
+
+void StartupCreateLockWindow() {}
+
+void StartupLoadImages() {}
+
+void ExitFreeImages() {}
+
+// ---- lock session ----
+
+void StartupLockComputer() {}
+
+// ---- effects ----
+
+void StartupPrepareEffectStrips() {}
+
+void ExitReleaseEffectStrips() {}
+
+// ---- tray ----
+
+// Replace with the tray owner window (FrmTray); then delete core/TrayStandIn.*.
+void StartupCreateTray() { CreateTrayStandIn(); }
+
+// ---- windows, closed in this order: about, verify, configuration, further-monitor cover,
+// lock window, background window, tray owner ----
+
+void ExitCloseWindows() { DestroyTrayStandIn(); }

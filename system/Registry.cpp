@@ -1,0 +1,116 @@
+// Registry reads, writes and deletes on locations written as one text. Failures never reach
+// the caller as errors: they show as an empty read or a status.
+#include "system/Registry.h"
+
+#include <windows.h>
+
+#include <array>
+
+#include "system/RegistryPath.h"
+#include "system/WinHandles.h"
+
+namespace {
+
+constexpr DWORD kTextBufferSize = 1024;
+
+// The predefined handles by name rather than by casting the numbers: on 64-bit Windows they
+// are sign-extended pointer values.
+HKEY RootHandle(RegistryRoot root) {
+    switch (root) {
+    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users: return HKEY_USERS;
+    case RegistryRoot::PerformanceData: return HKEY_PERFORMANCE_DATA;
+    case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
+    case RegistryRoot::DynData: return HKEY_DYN_DATA;
+    case RegistryRoot::None: break;
+    }
+    return nullptr;
+}
+
+bool IsTextType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_BINARY || type == REG_MULTI_SZ;
+}
+
+RegistryValue ReadText(HKEY key, const char* name, DWORD expectedType) {
+    std::array<char, kTextBufferSize> buffer{};
+    DWORD type = 0;
+    DWORD size = kTextBufferSize;
+    // A value longer than the buffer fails here (ERROR_MORE_DATA) and stays unread. The type
+    // is checked again because the value may have been rewritten since the first query.
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+        ERROR_SUCCESS)
+        return {};
+    if (type != expectedType || size < 1 || size > kTextBufferSize) return {};
+    return std::string(buffer.data(), size);
+}
+
+RegistryValue ReadDword(HKEY key, const char* name) {
+    DWORD number = 0;
+    DWORD type = 0;
+    DWORD size = sizeof number;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) !=
+        ERROR_SUCCESS)
+        return {};
+    if (type != REG_DWORD || size != sizeof number) return {};
+    return static_cast<int32_t>(number);
+}
+
+}  // namespace
+
+RegistryValue ReadRegistryValue(const std::string& path, const std::string& valueName) {
+    const RegistryLocation location = GetRootKey(path);
+    const HKEY root = RootHandle(location.Root);
+    if (!root) return {};
+    HKEY opened = nullptr;
+    if (RegOpenKeyA(root, location.SubKey.c_str(), &opened) != ERROR_SUCCESS) return {};
+    const UniqueHkey key(opened);
+
+    // First learn the type without a buffer; a missing value fails here.
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return {};
+    if (IsTextType(type)) return ReadText(key.get(), valueName.c_str(), type);
+    if (type == REG_DWORD) return ReadDword(key.get(), valueName.c_str());
+    return {};
+}
+
+int32_t WriteRegistryValue(const std::string& path, const std::string& valueName,
+                           const std::string& data, int32_t valueType) {
+    const RegistryLocation location = GetRootKey(path);
+    const HKEY root = RootHandle(location.Root);
+    if (!root) return 0;
+    HKEY created = nullptr;
+    if (RegCreateKeyA(root, location.SubKey.c_str(), &created) != ERROR_SUCCESS) return 0;
+    const UniqueHkey key(created);
+
+    switch (valueType) {
+    case kRegSz:
+    case kRegExpandSz: {
+        // The byte count is the number of characters: no terminating zero is passed (Wine,
+        // and NT as reported, still store one; readers trim it).
+        if (static_cast<unsigned long long>(data.size()) > MAXDWORD) return ERROR_INVALID_PARAMETER;
+        return RegSetValueExA(key.get(), valueName.c_str(), 0, static_cast<DWORD>(valueType),
+                              reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size()));
+    }
+    case kRegDword: {
+        const DWORD number = RegistryDwordFromText(data);
+        return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_DWORD,
+                              reinterpret_cast<const BYTE*>(&number), sizeof number);
+    }
+    default:
+        return 0;
+    }
+}
+
+int32_t DeleteRegistryValue(const std::string& path, const std::string& valueName) {
+    const RegistryLocation location = GetRootKey(path);
+    const HKEY root = RootHandle(location.Root);
+    if (!root) return 0;
+    HKEY opened = nullptr;
+    if (RegOpenKeyA(root, location.SubKey.c_str(), &opened) != ERROR_SUCCESS) return 0;
+    const UniqueHkey key(opened);
+    return RegDeleteValueA(key.get(), valueName.c_str());
+}

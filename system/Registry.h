@@ -1,0 +1,42 @@
+// Registry access by locations written as one text ("HKEY_CURRENT_USER\Software\..."): the only
+// way both programs touch the registry. Values are exchanged as text or 32-bit numbers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+// Where the lock program records its installation values and the first-run switch.
+inline constexpr const char kAppSystemKey[] = "HKEY_CURRENT_USER\\SOFTWARE\\Orvo PC Lock\\System";
+
+// Value types the operations know (the REG_* numbers).
+constexpr int32_t kRegSz = 1;
+constexpr int32_t kRegExpandSz = 2;
+constexpr int32_t kRegBinary = 3;
+constexpr int32_t kRegDword = 4;
+constexpr int32_t kRegMultiSz = 7;
+
+// A read result: nothing, text (exactly the stored bytes, a stored terminating zero included),
+// or a number.
+using RegistryValue = std::variant<std::monostate, std::string, int32_t>;
+
+inline bool IsEmptyValue(const RegistryValue& value) {
+    return std::holds_alternative<std::monostate>(value);
+}
+
+// The value as text: a text as it is, a number in decimal, nothing as "".
+inline std::string RegistryValueText(const RegistryValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    if (const auto* number = std::get_if<int32_t>(&value)) return std::to_string(*number);
+    return {};
+}
+
+RegistryValue ReadRegistryValue(const std::string& path, const std::string& valueName);
+
+// Returns the platform status (0 = success) or 0 when nothing was attempted: an unknown root,
+// a key that cannot be created, or a type other than REG_SZ, REG_EXPAND_SZ and REG_DWORD.
+int32_t WriteRegistryValue(const std::string& path, const std::string& valueName,
+                           const std::string& data, int32_t valueType);
+
+// Returns RegDeleteValueA's status, or 0 for an unknown root or a key that cannot be opened.
+int32_t DeleteRegistryValue(const std::string& path, const std::string& valueName);
