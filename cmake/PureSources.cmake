@@ -9,4 +9,5 @@ set(ORVO_PURE_SOURCES
   system/OsName.cpp
   core/StartupText.cpp
   configui/TabStripState.cpp
+  configui/ResetPatternState.cpp
 )
