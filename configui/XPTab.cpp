@@ -25,22 +25,6 @@ const char* CaptionText(int tab) {
     return tab >= 0 && tab < static_cast<int>(std::size(kCaptions)) ? kCaptions[tab] : "";
 }
 
-// Arial 9 pt at the screen's resolution.
-HFONT MakeArialFont(bool bold) {
-    int dpi = 96;
-    if (HDC screen = GetDC(nullptr)) {
-        dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-    }
-    LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(9, dpi, 72);
-    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
-}
-
 COLORREF Blend(COLORREF a, COLORREF b, int step, int steps) {
     if (steps <= 1) return a;
     auto mix = [&](int ca, int cb) { return ca + (cb - ca) * step / (steps - 1); };
@@ -78,6 +62,22 @@ COLORREF WindowBackColor(HWND hwnd) {
 RECT ToRect(const TabRect& r) { return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; }
 
 }  // namespace
+
+// Arial 9 pt at the screen's resolution.
+HFONT CreateArialFont(bool bold) {
+    int dpi = 96;
+    if (HDC screen = GetDC(nullptr)) {
+        dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(9, dpi, 72);
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
 
 struct XPTab::Look {
     int displayed;
@@ -152,8 +152,8 @@ LRESULT CALLBACK XPTab::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void XPTab::UserControl_Initialize() {
-    font_.reset(MakeArialFont(false));
-    boldFont_.reset(MakeArialFont(true));
+    font_.reset(CreateArialFont(false));
+    boldFont_.reset(CreateArialFont(true));
     backColor_ = GetSysColor(COLOR_BTNFACE);
     RECT rc{};
     if (GetClientRect(hwnd_, &rc)) state_.SetSize(rc.right, rc.bottom);

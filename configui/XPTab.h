@@ -20,6 +20,9 @@ struct XPTabNotify {
     int16_t Index;   // the tab pressed; the parent may read it only
 };
 
+// Arial 9 pt at the screen's resolution, the font of the dialog and its controls.
+HFONT CreateArialFont(bool bold);
+
 class XPTab {
 public:
     XPTab() = default;

@@ -2,6 +2,7 @@
 // step does nothing, except the tray step, which keeps the process alive with a stand-in.
 #include "core/StartupHooks.h"
 
+#include "configui/FrmConfig.h"
 #include "core/TrayStandIn.h"
 
 // ---- restrictions (policies, shell) ----
@@ -46,4 +47,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // ---- windows, closed in this order: about, verify, configuration, further-monitor cover,
 // lock window, background window, tray owner ----
 
-void ExitCloseWindows() { DestroyTrayStandIn(); }
+void ExitCloseWindows() {
+    CloseConfigDialog();   // saves the configuration on its way out
+    DestroyTrayStandIn();
+}
