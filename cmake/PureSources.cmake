@@ -3,11 +3,20 @@
 set(ORVO_PURE_SOURCES
   core/AppState.cpp
   core/ConfigData.cpp
+  core/HotKeys.cpp
   lockscreen/PatternGrid.cpp
   system/Text.cpp
   system/RegistryPath.cpp
   system/OsName.cpp
   core/StartupText.cpp
+<<<<<<< HEAD
   configui/TabStripState.cpp
   configui/ResetPatternState.cpp
+=======
+  system/KeyFilter.cpp
+  system/IdlePolicy.cpp
+  cover/EffectMath.cpp
+  cover/MonitorLayout.cpp
+  tool/UserinitMarker.cpp
+>>>>>>> refs/heads/cover
 )

@@ -26,6 +26,8 @@ uint32_t LastActiveTick = 0;
 uint32_t LastInputTick = 0;
 int32_t CurrentUnlockMode = 0;
 
+uint32_t TrayIconMessage = 0;
+
 GridLayout Layout;
 KeyEntry EnteredKeys;
 std::vector<uint8_t> PointLetters;

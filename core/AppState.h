@@ -40,6 +40,9 @@ extern uint32_t LastActiveTick;
 extern uint32_t LastInputTick;
 extern int32_t CurrentUnlockMode;
 
+// The registered "OrvoPCLockTrayIcon" message; 0 until the tray owner window exists.
+extern uint32_t TrayIconMessage;
+
 // Grid tables and the Dynamic Password Mode state.
 extern GridLayout Layout;
 extern KeyEntry EnteredKeys;

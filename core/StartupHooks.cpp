@@ -3,15 +3,19 @@
 #include "core/StartupHooks.h"
 
 #include "configui/FrmConfig.h"
+#include "core/AppState.h"
+#include "core/LockSession.h"
+#include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
+#include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
 
-void StartupRestorePolicies() {}
+void StartupRestorePolicies() { RestorePolicies(); }
 
-void ExitShowShell() {}
+void ExitShowShell() { HideShell(false, Config.TransparentBackground == 1); }
 
-void ExitRestorePolicies() {}
+void ExitRestorePolicies() { RestorePolicies(); }
 
 // ---- monitors and covers ----
 
@@ -19,7 +23,7 @@ void StartupCreateMonitorCover() {}
 
 void StartupCreateBackgroundWindow() {}
 
-void ExitUnhookHotKeys() {}
+void ExitUnhookHotKeys() { UnhookWindow(); }
 
 // ---- lock window and images ----
 
@@ -31,7 +35,7 @@ void ExitFreeImages() {}
 
 // ---- lock session ----
 
-void StartupLockComputer() {}
+void StartupLockComputer() { LockComputer(true, true); }
 
 // ---- effects ----
 

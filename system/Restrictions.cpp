@@ -1,0 +1,102 @@
+// Policy values, shell hiding and the start-up Run entry. Every step is independent: a value the
+// account may not write or a shell window that does not exist is skipped and the rest still runs.
+#include "system/Restrictions.h"
+
+#include <windows.h>
+
+#include "system/Registry.h"
+#include "system/Text.h"
+
+namespace {
+
+struct PolicyValue {
+    const char* Key;
+    const char* Name;
+};
+
+constexpr PolicyValue kDisableTaskmgr{kPoliciesSystemUserKey, "DisableTaskmgr"};
+constexpr PolicyValue kHideFastUserSwitching{kPoliciesSystemMachineKey, "HideFastUserSwitching"};
+constexpr PolicyValue kNoLogoff{kPoliciesExplorerUserKey, "NoLogoff"};
+constexpr PolicyValue kNoClose{kPoliciesExplorerUserKey, "NoClose"};
+
+void WritePolicy(const PolicyValue& policy, const char* data) {
+    // HideFastUserSwitching lives under HKEY_LOCAL_MACHINE; a limited account cannot write it,
+    // and the lock must still set the values it can, so the status is not looked at.
+    WriteRegistryValue(policy.Key, policy.Name, data, kRegDword);
+}
+
+// The desktop's icon view: a child of "Progman" on older desktops; once the wallpaper has been
+// animated it moves under one of the top-level "WorkerW" windows.
+HWND FindDesktopIconView() {
+    HWND progman = FindWindowA("Progman", nullptr);
+    HWND view = progman ? FindWindowExA(progman, nullptr, "ShellDll_DefView", nullptr) : nullptr;
+    // A null parent would make FindWindowExA search the top-level windows, so the WorkerW walk
+    // only looks under windows it has actually found.
+    HWND worker = view ? nullptr : FindWindowExA(nullptr, nullptr, "WorkerW", nullptr);
+    while (!view && worker) {
+        view = FindWindowExA(worker, nullptr, "SHELLDLL_DefView", nullptr);
+        worker = FindWindowExA(nullptr, worker, "WorkerW", nullptr);
+    }
+    return view;
+}
+
+std::string ReadRunValue() {
+    return TrimNull(RegistryValueText(ReadRegistryValue(kRunKey, kRunValueName)));
+}
+
+}  // namespace
+
+void ApplyPolicies() {
+    WritePolicy(kDisableTaskmgr, "1");
+    WritePolicy(kHideFastUserSwitching, "1");
+    WritePolicy(kNoLogoff, "1");
+}
+
+void RestorePolicies() {
+    WritePolicy(kDisableTaskmgr, "0");
+    WritePolicy(kHideFastUserSwitching, "0");
+    WritePolicy(kNoClose, "0");
+    WritePolicy(kNoLogoff, "0");
+}
+
+void HideShell(bool isHide, bool transparentBackground) {
+    // With the transparent background the desktop is meant to stay visible behind the lock.
+    if (transparentBackground) return;
+    HideDesktopIcons(isHide);
+    HideTaskbar(isHide);
+}
+
+void HideTaskbar(bool isHide) {
+    // ShowWindow on a null window fails harmlessly, so the taskbar call needs no test.
+    ShowWindow(FindWindowA("Shell_TrayWnd", nullptr), isHide ? SW_HIDE : SW_SHOW);
+    if (HWND startButton = FindWindowA("Button", nullptr))
+        ShowWindow(startButton, isHide ? SW_HIDE : SW_RESTORE);
+}
+
+void HideDesktopIcons(bool isHide) {
+    if (HWND view = FindDesktopIconView()) ShowWindow(view, isHide ? SW_HIDE : SW_RESTORE);
+}
+
+void ShowShell() {
+    if (HWND view = FindDesktopIconView()) ShowWindow(view, SW_RESTORE);
+    ShowWindow(FindWindowA("Shell_TrayWnd", nullptr), SW_SHOW);
+    if (HWND startButton = FindWindowA("Button", nullptr)) ShowWindow(startButton, SW_SHOW);
+}
+
+std::string StartupLockCommand(const std::string& appPath, const std::string& exeName) {
+    return appPath + exeName + ".exe /StartupLock";
+}
+
+int32_t SetStartupLock(bool isEnable, const std::string& appPath, const std::string& exeName) {
+    const std::string command = StartupLockCommand(appPath, exeName);
+    const std::string present = ReadRunValue();
+    if (present == command && isEnable) return 1;
+    // A Run value of another copy of the program is not ours to delete.
+    if (present != command && !isEnable) return 0;
+    if (isEnable)
+        WriteRegistryValue(kRunKey, kRunValueName, command, kRegSz);
+    else
+        DeleteRegistryValue(kRunKey, kRunValueName);
+    // Write and delete report 0 also when nothing was attempted: the read-back is the answer.
+    return ReadRunValue() == command ? 1 : 0;
+}

@@ -1,0 +1,34 @@
+// The restrictions a lock puts on the session: the policy values that disable Task Manager, fast
+// user switching and log-off, the hidden taskbar and desktop icons, and the per-user Run entry
+// that starts the lock program with an immediate lock. Shared by both programs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+inline constexpr const char kPoliciesSystemUserKey[] =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+inline constexpr const char kPoliciesSystemMachineKey[] =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+inline constexpr const char kPoliciesExplorerUserKey[] =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+inline constexpr const char kRunKey[] = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char kRunValueName[] = "Orvo PC Lock";
+
+// Sets "DisableTaskmgr", "HideFastUserSwitching" and "NoLogoff" to 1.
+void ApplyPolicies();
+// Sets "DisableTaskmgr", "HideFastUserSwitching", "NoClose" and "NoLogoff" to 0.
+void RestorePolicies();
+
+// Hides (true) or shows the taskbar, the start button window and the desktop icon view; does
+// nothing when the lock uses the transparent background.
+void HideShell(bool isHide, bool transparentBackground);
+void HideTaskbar(bool isHide);
+void HideDesktopIcons(bool isHide);
+// The maintenance tool's repair: icon view restored, taskbar and start button shown.
+void ShowShell();
+
+// The Run command line: appPath (ending in '\') + exeName + ".exe /StartupLock".
+std::string StartupLockCommand(const std::string& appPath, const std::string& exeName);
+// Creates or deletes the Run value; 1 when it now holds exactly this program's command line.
+int32_t SetStartupLock(bool isEnable, const std::string& appPath, const std::string& exeName);

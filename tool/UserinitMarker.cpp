@@ -1,0 +1,39 @@
+// Adding and removing the safe-mode marker in the "Userinit" text. Windows runs every comma-
+// separated entry of that list at logon, so the marker brings its own leading comma and removing
+// it gives back exactly the text that was there before.
+#include "tool/UserinitMarker.h"
+
+#include "system/Text.h"
+
+std::string SafeModeMarker(std::string_view appPath) {
+    // A missing APP_PATH still gives a well-formed (if useless) marker, so "/Disable" can undo
+    // what "/Enable" wrote in that state.
+    return "," + TrimNull(appPath) + " /StartupLock";
+}
+
+bool HasMarker(std::string_view userinit, std::string_view marker) {
+    return userinit.find(marker) != std::string_view::npos;
+}
+
+std::string AddMarker(std::string_view userinit, std::string_view marker) {
+    // Appended as is: the usual value already ends in a comma, and the doubled comma (an empty
+    // entry) is harmless to Winlogon and keeps the round trip exact.
+    std::string result(userinit);
+    result += marker;
+    return result;
+}
+
+std::string RemoveMarker(std::string_view userinit, std::string_view marker) {
+    if (marker.empty()) return TrimNull(userinit);  // nothing to find; avoids an endless loop
+    // One pass from left to right: text that only forms a marker once another one is cut out
+    // belongs to someone else and stays.
+    std::string result;
+    std::size_t pos = 0;
+    for (std::size_t hit = userinit.find(marker); hit != std::string_view::npos;
+         hit = userinit.find(marker, pos)) {
+        result.append(userinit.substr(pos, hit - pos));
+        pos = hit + marker.size();
+    }
+    result.append(userinit.substr(pos));
+    return TrimNull(result);
+}
