@@ -1,10 +1,10 @@
 // The controls of the configuration dialog: the tab strip, the four panes with their frames, and
 // every label, list, button and box at its place with its text.
+#include "configui/FrmConfig.h"
+
 #include <commctrl.h>
 
 #include <iterator>
-
-#include "configui/FrmConfig.h"
 
 namespace {
 

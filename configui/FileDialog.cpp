@@ -1,9 +1,10 @@
 // The common open/save dialog as the configuration dialog uses it, and the shell call that
 // starts the maintenance tool and the power options; both can be replaced by the tests.
+#include "configui/FrmConfig.h"
+
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include "configui/FrmConfig.h"
 #include "system/Messages.h"
 
 namespace {

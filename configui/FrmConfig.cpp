@@ -97,9 +97,11 @@ FrmConfig::~FrmConfig() {
 }
 
 bool FrmConfig::RegisterWindowClasses(HINSTANCE instance) {
-    WNDCLASSEXA existing{sizeof existing};
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
     if (!GetClassInfoExA(instance, kConfigClassName, &existing)) {
-        WNDCLASSEXA wc{sizeof wc};
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
         wc.lpfnWndProc = WndProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -109,7 +111,8 @@ bool FrmConfig::RegisterWindowClasses(HINSTANCE instance) {
         if (!RegisterClassExA(&wc)) return false;
     }
     if (!GetClassInfoExA(instance, kConfigPaneClassName, &existing)) {
-        WNDCLASSEXA wc{sizeof wc};
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
         wc.lpfnWndProc = PaneProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);

@@ -13,9 +13,11 @@ PictureBox::~PictureBox() {
 bool PictureBox::Create(HWND parent, int id, int x, int y, int width, int height) {
     if (hwnd_ || !parent || width <= 0 || height <= 0) return false;
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-    WNDCLASSEXA existing{sizeof existing};
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
     if (!GetClassInfoExA(instance, kPictureBoxClassName, &existing)) {
-        WNDCLASSEXA wc{sizeof wc};
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
         wc.lpfnWndProc = WndProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);

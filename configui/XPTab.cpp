@@ -94,9 +94,11 @@ XPTab::~XPTab() {
 }
 
 bool XPTab::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA existing{sizeof existing};
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
     if (GetClassInfoExA(instance, kXPTabClassName, &existing)) return true;
-    WNDCLASSEXA wc{sizeof wc};
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
