@@ -9,14 +9,12 @@ set(ORVO_PURE_SOURCES
   system/RegistryPath.cpp
   system/OsName.cpp
   core/StartupText.cpp
-<<<<<<< HEAD
-  configui/TabStripState.cpp
-  configui/ResetPatternState.cpp
-=======
   system/KeyFilter.cpp
   system/IdlePolicy.cpp
   cover/EffectMath.cpp
   cover/MonitorLayout.cpp
   tool/UserinitMarker.cpp
->>>>>>> refs/heads/cover
+  system/LockStateRefs.cpp
+  configui/TabStripState.cpp
+  configui/ResetPatternState.cpp
 )

@@ -43,9 +43,11 @@ add_executable(OrvoPCLock WIN32 ${CMAKE_SOURCE_DIR}/core/Main.cpp ${ORVO_LOCK_RC
 target_link_libraries(OrvoPCLock PRIVATE orvo_app)
 
 orvo_platform_sources(ORVO_TOOL_SOURCES tool)
-add_executable(OrvoPCLockTool WIN32 ${ORVO_TOOL_SOURCES} ${ORVO_TOOL_RC})
-target_link_libraries(OrvoPCLockTool PRIVATE orvo_system)
-target_include_directories(OrvoPCLockTool PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+if(ORVO_TOOL_SOURCES)
+  add_executable(OrvoPCLockTool WIN32 ${ORVO_TOOL_SOURCES} ${ORVO_TOOL_RC})
+  target_link_libraries(OrvoPCLockTool PRIVATE orvo_system)
+  target_include_directories(OrvoPCLockTool PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+endif()
 
 if(NOT ORVO_BUILD_TESTS)
   return()

@@ -1,6 +1,7 @@
 // The single instances of the process-wide values declared in AppState.h.
 #include "core/AppState.h"
 
+#include "system/LockStateRefs.h"
 #include "system/Text.h"
 
 ConfigData Config;
@@ -25,6 +26,11 @@ bool IsAutoLockDisabled = false;
 uint32_t LastActiveTick = 0;
 uint32_t LastInputTick = 0;
 int32_t CurrentUnlockMode = 0;
+
+// The system library (shared with the maintenance tool, so it cannot see these variables) gets
+// their addresses here, before any window, hook or timer can ask for them.
+[[maybe_unused]] static const bool LockStateBound =
+    (BindLockState({&IsMonitorOff, &LastInputTick, &LastActiveTick, &CurrentUnlockMode}), true);
 
 uint32_t TrayIconMessage = 0;
 

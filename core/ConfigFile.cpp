@@ -41,12 +41,14 @@ int32_t LoadConfigData(const std::string& path) {
     if (!FileExists(path)) return 1;
     const auto read = ReadFileBytes(path, kConfigFileSize);
     if (!read) return ReadFailed();
-    // A short file leaves the rest of the image zero, so its mark is never 20001; the record
-    // is still overwritten with what was there, as a full read would have done.
+    // The record is overwritten with whatever was there, the rest of a short file as zeros.
     ConfigBytes image{};
     for (std::size_t i = 0; i < read->size() && i < image.size(); ++i) image[i] = (*read)[i];
     Config = DecodeConfig(image);
-    if (!NormalizeLoadedConfig(Config)) return ReadFailed();
+    const bool markAccepted = NormalizeLoadedConfig(Config);
+    // A file cut after 567 or 568 bytes would still show 20001 (the mark's high bytes are
+    // zero), so a short file is rejected by its length, not by luck.
+    if (!markAccepted || read->size() < kConfigFileSize) return ReadFailed();
     return 0;
 }
 

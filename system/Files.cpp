@@ -69,6 +69,10 @@ bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& by
     // Same folder as the target, so the move is a rename on one volume. A fixed name means a
     // crash leaves at most one stray file, which the next save overwrites.
     const std::string tempPath = path + ".tmp";
+    // Windows refuses to replace a read-only file; Wine running as root does not. Refuse it
+    // here so the user's write protection holds everywhere.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     if (WriteTemporaryFile(tempPath, bytes) &&
         MoveFileExA(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;

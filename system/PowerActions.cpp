@@ -1,8 +1,14 @@
-// Privilege adjustment through ntdll and the operating-system check of the start-up sequence.
+// Privilege adjustment through ntdll, the operating-system check of the start-up sequence, and
+// the power, monitor, dial-up, sound and idle actions of the lock.
 #include "system/PowerActions.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 
+#include <vector>
+
+#include "system/IdlePolicy.h"
+#include "system/LockStateRefs.h"
 #include "system/Messages.h"
 #include "system/OsName.h"
 
@@ -55,4 +61,132 @@ std::string GetOSName() {
         ExitProcess(0);
     }
     return name;
+}
+
+// ---- alert actions ----
+
+namespace {
+ShutdownSystemFn gShutdownSystem = nullptr;   // nullptr: ntdll's NtShutdownSystem
+
+long CallNtShutdownSystem(int action) {
+    using NtShutdownSystemFunction = LONG(NTAPI*)(int action);
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (!ntdll) return -1;
+    const auto shutdown = reinterpret_cast<NtShutdownSystemFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtShutdownSystem")));
+    return shutdown ? shutdown(action) : -1;
+}
+}  // namespace
+
+ShutdownSystemFn SetShutdownSystemFn(ShutdownSystemFn fn) {
+    const ShutdownSystemFn previous = gShutdownSystem;
+    gShutdownSystem = fn;
+    return previous;
+}
+
+void LockWorkstationNow() {
+    // Nothing to do when it fails (Wine answers ERROR_CALL_NOT_IMPLEMENTED): the lock stays.
+    LockWorkStation();
+}
+
+void QuickShutdown() {
+    if (!AdjustPrivilege(kShutdownPrivilege, true)) {
+        ShowMessage("Quick shutdown PC error", "Orvo Desktop", MB_ICONWARNING);
+        return;
+    }
+    constexpr int kShutdownNoReboot = 0;
+    (gShutdownSystem ? gShutdownSystem : CallNtShutdownSystem)(kShutdownNoReboot);
+}
+
+void TurnOffMonitor(HWND lockWindow) {
+    // The pause lets the key or click that led here finish, so its release does not wake the
+    // monitor straight away.
+    Sleep(1000);
+    SendMessageA(lockWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+    if (bool* isMonitorOff = BoundLockState().IsMonitorOff) *isMonitorOff = true;
+}
+
+// ---- dial-up ----
+
+namespace {
+constexpr DWORD kMaxConnections = 256;
+
+RasEnumConnectionsFn gRasEnumConnections = nullptr;
+RasHangUpFn gRasHangUp = nullptr;
+DWORD gLastRasStatus = 0;   // kept for a debugger; nobody reports it
+
+// rasapi32 is loaded only when needed and only by name, so a system without the dial-up
+// subsystem starts and locks normally. The library stays loaded until the process ends.
+bool LoadRasFunctions(RasEnumConnectionsFn& enumConnections, RasHangUpFn& hangUp) {
+    if (gRasEnumConnections && gRasHangUp) {
+        enumConnections = gRasEnumConnections;
+        hangUp = gRasHangUp;
+        return true;
+    }
+    const HMODULE ras = LoadLibraryA("rasapi32.dll");
+    if (!ras) return false;
+    enumConnections = reinterpret_cast<RasEnumConnectionsFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(ras, "RasEnumConnectionsA")));
+    hangUp = reinterpret_cast<RasHangUpFn>(reinterpret_cast<void (*)()>(GetProcAddress(ras, "RasHangUpA")));
+    return enumConnections && hangUp;
+}
+}  // namespace
+
+void SetRasFunctions(RasEnumConnectionsFn enumConnections, RasHangUpFn hangUp) {
+    gRasEnumConnections = enumConnections;
+    gRasHangUp = hangUp;
+}
+
+// The option reads "Disconnect internet when locked", so every active connection is ended,
+// whatever its entry name.
+void HangUpConnections() {
+    RasEnumConnectionsFn enumConnections = nullptr;
+    RasHangUpFn hangUp = nullptr;
+    if (!LoadRasFunctions(enumConnections, hangUp)) return;
+    // The record size of the platform headers matches the build's bitness; the API checks it.
+    std::vector<RASCONNA> connections(kMaxConnections);
+    connections[0].dwSize = sizeof(RASCONNA);
+    DWORD bytes = static_cast<DWORD>(connections.size() * sizeof(RASCONNA));
+    DWORD count = 0;
+    gLastRasStatus = enumConnections(connections.data(), &bytes, &count);
+    if (gLastRasStatus != 0) return;
+    // Never trust the count beyond the records we own.
+    const DWORD filled = count < kMaxConnections ? count : kMaxConnections;
+    for (DWORD i = 0; i < filled; ++i) gLastRasStatus = hangUp(connections[i].hrasconn);
+}
+
+std::string ByteArrayToString(const char* bytes, std::size_t size) {
+    if (!bytes) return {};
+    std::size_t length = 0;
+    while (length < size && bytes[length] != '\0') ++length;
+    return std::string(bytes, length);
+}
+
+// ---- alarm sound ----
+
+void PlayAlarm(const std::string& alarmFilePath) {
+    // No default sound: a missing file must stay silent rather than chime.
+    sndPlaySoundA(alarmFilePath.c_str(), SND_ASYNC | SND_NODEFAULT | SND_LOOP);
+}
+
+void StopAlarm() { sndPlaySoundA(nullptr, SND_PURGE); }
+
+// ---- idle time ----
+
+int32_t GetIdleSeconds() {
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetLastInputInfo(&info)) return 0;
+    const int32_t seconds = ElapsedSeconds(GetTickCount(), info.dwTime);
+    const LockStateRefs& state = BoundLockState();
+    if (state.LastInputTick && info.dwTime != *state.LastInputTick) {
+        *state.LastInputTick = info.dwTime;
+        if (state.IsMonitorOff) *state.IsMonitorOff = false;
+    }
+    return seconds;
+}
+
+int32_t GetInactiveSeconds() {
+    const LockStateRefs& state = BoundLockState();
+    return ElapsedSeconds(GetTickCount(), state.LastActiveTick ? *state.LastActiveTick : GetTickCount());
 }

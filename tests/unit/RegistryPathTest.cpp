@@ -17,6 +17,7 @@ TEST(RegistryPath, GetRootKeyTable) {
         {"HKEY_PERFORMANCE_DATA\\x", RegistryRoot::PerformanceData, "x", "x"},
         {"HKEY_CURRENT_CONFIG\\a\\b", RegistryRoot::CurrentConfig, "a\\b", "b"},
         {"HKEY_DYN_DATA\\a", RegistryRoot::DynData, "a", "a"},
+        {"hkey_users\\Sub\\Key", static_cast<RegistryRoot>(0x80000003u), "Sub\\Key", "Key"},
         {"HKCU\\Software", RegistryRoot::None, "Software", "Software"},
         {"HKCU", RegistryRoot::None, "", "HKCU"},
         {"", RegistryRoot::None, "", ""},
@@ -30,11 +31,6 @@ TEST(RegistryPath, GetRootKeyTable) {
         EXPECT_EQ(loc.SubKey, c.subKey) << c.path;
         EXPECT_EQ(loc.LastPart, c.lastPart) << c.path;
     }
-}
-
-TEST(RegistryPath, RootHandleValues) {
-    EXPECT_EQ(static_cast<uint32_t>(GetRootKey("HKEY_CLASSES_ROOT").Root), 0x80000000u);
-    EXPECT_EQ(static_cast<uint32_t>(GetRootKey("HKEY_DYN_DATA").Root), 0x80000006u);
 }
 
 TEST(RegistryPath, DwordFromTextTable) {

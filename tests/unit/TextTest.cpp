@@ -22,13 +22,9 @@ TEST(Text, TrimNullCutsAtFirstNulThenTrimsBlanks) {
         {std::string(128, '\0'), ""},
         {"Do not touch" + std::string(10, ' ') + std::string(5, '\0'), "Do not touch"},
         {"\tabc\t", "\tabc\t"},  // only blanks are trimmed
+        {" a\0b "s, "a"},
     };
     for (const Case& c : cases) EXPECT_EQ(TrimNull(c.in), c.out) << '[' << c.in << ']';
-}
-
-TEST(Text, TrimBlanksKeepsNul) {
-    EXPECT_EQ(TrimBlanks(" a\0b "s), "a\0b"s);
-    EXPECT_EQ(TrimBlanks("    "), "");
 }
 
 TEST(Text, RoundHalfEvenTable) {
@@ -70,11 +66,6 @@ TEST(Text, ParsedThenRoundedHalfEven) {
     struct Case { const char* in; int64_t out; };
     const Case cases[] = {{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"0.5", 0}, {"1.5abc", 2}, {"x", 0}};
     for (const Case& c : cases) EXPECT_EQ(RoundHalfEven(ParseLeadingNumber(c.in)), c.out) << c.in;
-}
-
-TEST(Text, ToUpperAsciiLeavesOtherBytes) {
-    EXPECT_EQ(ToUpperAscii("hkey_Current_user\\Sub"), "HKEY_CURRENT_USER\\SUB");
-    EXPECT_EQ(ToUpperAscii("\xe4\xdf{z}"), "\xe4\xdf{Z}");
 }
 
 TEST(Text, PadFixedTextPadsAndCuts) {

@@ -5,28 +5,13 @@
 #include <cstdlib>
 
 #include "lockscreen/LayeredFrame.h"
+#include "support/DrawTestSupport.h"
 
 namespace {
 
-class GdiPlusEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { session_ = std::make_unique<GdiPlusSession>(); }
-    void TearDown() override { session_.reset(); }
-private:
-    std::unique_ptr<GdiPlusSession> session_;
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new GdiPlusEnvironment);
-
-uint32_t Alpha(uint32_t pixel) { return pixel >> 24; }
-uint32_t Red(uint32_t pixel) { return (pixel >> 16) & 0xFF; }
-
-bool Near(uint32_t a, uint32_t b, int tolerance) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-        if (std::abs(d) > tolerance) return false;
-    }
-    return true;
-}
+using drawtest::Alpha;
+using drawtest::Near;
+using drawtest::Red;
 
 // Bounding box and counts of the pixels that differ from the cleared value.
 struct Ink {

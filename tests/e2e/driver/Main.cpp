@@ -1,0 +1,62 @@
+// orvo_driver: acts on the programs under test from outside, the way a person would, and
+// reports what it sees. One subcommand per call; every wait is bounded by a timeout argument.
+// Exit code 0 = done, 1 = did not happen (message on stderr), 2 = bad arguments.
+#include "Driver.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const Args&);
+    const char* usage;
+};
+
+constexpr Command kCommands[] = {
+    {"hotkey", CmdHotkey, "hotkey <mod+key>                      e.g. win+a"},
+    {"key", CmdKey, "key <vk|name> [...]                   down and up, one after the other"},
+    {"type", CmdType, "type <text>                           characters as their virtual keys"},
+    {"drag", CmdDrag, "drag x1,y1 x2,y2 ...                  left button held from first to last"},
+    {"click", CmdClick, "click x,y"},
+    {"move", CmdMove, "move x,y [...]                        pointer moves without buttons"},
+    {"cursor", CmdCursor, "cursor                                pointer position"},
+    {"wait-window", CmdWaitWindow, "wait-window <class|-> <title|-> <timeout_ms> [visible]"},
+    {"wait-no-window", CmdWaitNoWindow, "wait-no-window <class|-> <title|-> <timeout_ms> [visible]"},
+    {"window-info", CmdWindowInfo, "window-info <class|-> <title|->       hwnd, visible, rect, topmost ..."},
+    {"list-windows", CmdListWindows, "list-windows                          every top-level window"},
+    {"foreground", CmdForeground, "foreground                            class and title of the foreground"},
+    {"steal-foreground", CmdStealForeground, "steal-foreground <timeout_ms>         ms until the foreground is taken back"},
+    {"send", CmdSend, "send <class|-> <title|-> <msg> <wparam> <lparam>"},
+    {"gettext", CmdGetText, "gettext <class|-> <title|->"},
+    {"msgbox-wait", CmdMsgboxWait, "msgbox-wait <caption> <timeout_ms>    prints the message text"},
+    {"msgbox-click", CmdMsgboxClick, "msgbox-click <caption> <button id>"},
+    {"reg-query", CmdRegQuery, "reg-query <HKEY_...\\path> <value>"},
+    {"lowlevel-hook-probe", CmdLowLevelHookProbe, "lowlevel-hook-probe <duration_ms>     keys seen by a hook of ours"},
+    {"point-center", CmdPointCenter, "point-center <screenW> <screenH> <grid> <k>"},
+    {"pattern-path", CmdPatternPath, "pattern-path <screenW> <screenH> <grid|-> <cfg path>"},
+    {"screen-size", CmdScreenSize, "screen-size                           primary screen WxH"},
+};
+
+int Usage() {
+    std::fprintf(stderr, "usage: orvo_driver <command> [arguments]\n");
+    for (const Command& command : kCommands) std::fprintf(stderr, "  %s\n", command.usage);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    Args args(argv + 1, argv + argc);
+    for (const Command& command : kCommands) {
+        if (args[0] != command.name) continue;
+        int code = command.run(args);
+        std::fflush(stdout);
+        std::fflush(stderr);
+        return code;
+    }
+    std::fprintf(stderr, "error: unknown command '%s'\n", argv[1]);
+    return Usage();
+}

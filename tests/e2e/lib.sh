@@ -1,0 +1,265 @@
+# Shared part of the end-to-end scenarios (tests/e2e/*_test.sh): a private Wine session on its
+# own Xvfb display, the real programs started in a Wine virtual desktop with a taskbar, the
+# driver program that acts on them from outside, screenshots and pixel reads, and checks.
+#
+# A scenario sources this file first (the whole script is then re-run under a global time
+# bound, E2E_TIME_BOUND seconds, default 540), then:
+#   e2e_begin NAME [WxH]          session in $ORVO_BUILD_DIR/e2e/NAME, desktop "shell" of WxH
+#   e2e_write_config [--grid ..]  settings file for the next start (tests/e2e/make_config.py)
+#   e2e_start_locker [args]       OrvoPCLock.exe in the background; waits for its tray window
+#   e2e_driver CMD ...            orvo_driver.exe in the same desktop (stdout and exit code kept)
+#   e2e_check NAME ACTUAL EXPECTED, e2e_check_cmd NAME CMD ..., e2e_finish
+# Teardown (programs, wineserver, compositor, Xvfb) runs on every exit, by trap.
+#
+# How the driver reaches the virtual desktop: the session's prefix names "shell" as the default
+# desktop (HKCU\Software\Wine\Explorer "Desktop", with its size under "Desktops"), so every
+# plain `wine prog.exe` runs inside that one desktop. Started as
+# `wine explorer /desktop=shell,WxH prog.exe` instead, output still arrives but the exit code is
+# explorer's (always 0), and a desktop left without windows is closed and made again (2 s per
+# call); the default-desktop setting has neither problem.
+
+if [ -z "${E2E_BOUNDED:-}" ]; then
+    export E2E_BOUNDED=1
+    exec timeout -k 15 "${E2E_TIME_BOUND:-540}" bash "$0" "$@"
+fi
+
+E2E_SOURCE=${ORVO_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+E2E_BUILD=${ORVO_BUILD_DIR:-$E2E_SOURCE/build/win64}
+# shellcheck source=../../scripts/lib/wine.sh
+. "$E2E_SOURCE/scripts/lib/wine.sh"
+
+E2E_DRIVER=$E2E_BUILD/orvo_driver.exe
+E2E_LOCKER=$E2E_BUILD/OrvoPCLock.exe
+E2E_TOOL=$E2E_BUILD/OrvoPCLockTool.exe
+E2E_ARTIFACTS=$E2E_BUILD/e2e/artifacts
+E2E_PYTHON=/usr/bin/python3
+[ -x "$E2E_PYTHON" ] || E2E_PYTHON=python3
+E2E_STEP_TIMEOUT=${E2E_STEP_TIMEOUT:-120}
+
+# The names the program is known by from outside.
+E2E_TRAY_TITLE=${E2E_TRAY_TITLE:-Orvo PC Lock Tray}
+E2E_POLICY_SYSTEM='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Policies\System'
+E2E_POLICY_EXPLORER='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer'
+E2E_POLICY_MACHINE='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Policies\System'
+
+E2E_PASSED=0
+E2E_FAILED=0
+E2E_NAME=""
+E2E_DIR=""
+E2E_LOCKER_PID=""
+E2E_PIDS=()
+
+e2e_log() { echo "[$(date +%H:%M:%S.%3N)] $*"; }
+
+# ---- session ------------------------------------------------------------------------------
+
+e2e_begin() {
+    E2E_NAME=$1
+    local size=${2:-1366x768}
+    E2E_W=${size%x*}
+    E2E_H=${size#*x}
+    E2E_DIR=$E2E_BUILD/e2e/$E2E_NAME
+    mkdir -p "$E2E_DIR" "$E2E_ARTIFACTS"
+    for file in "$E2E_DRIVER" "$E2E_LOCKER"; do
+        [ -f "$file" ] || { echo "missing $file: build first" >&2; exit 1; }
+    done
+    e2e_log "session $E2E_NAME at $size in $E2E_DIR"
+    orvo_wine_start "$E2E_DIR" "$size" --compositor || { echo "Wine session did not start" >&2; exit 1; }
+    orvo_wine_env "$E2E_DIR"
+    local user
+    user=$(id -un)
+    E2E_APPDATA="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/OrvoSoft/Orvo PC Lock"
+    E2E_CFG="$E2E_APPDATA/OrvoPLS.cfg"
+    cat > "$E2E_DIR/desktop.reg" <<EOF
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
+"Desktop"="shell"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"shell"="${E2E_W}x${E2E_H}"
+EOF
+    wine regedit /S "$(winepath -w "$E2E_DIR/desktop.reg")" >/dev/null 2>&1
+    # The first program in the desktop starts it; wait for its taskbar.
+    e2e_driver wait-window Shell_TrayWnd - 30000 visible >/dev/null ||
+        { echo "the virtual desktop did not come up" >&2; exit 1; }
+}
+
+# Ends the programs and the session (also run by the exit trap).
+e2e_end_session() {
+    [ -n "$E2E_DIR" ] || return 0
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    E2E_PIDS=()
+    E2E_LOCKER_PID=""
+    orvo_wine_stop "$E2E_DIR"
+    if [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR/prefix"; fi
+    E2E_DIR=""
+}
+
+e2e_on_exit() {
+    local code=$?
+    trap - EXIT TERM INT
+    e2e_end_session
+    exit "$code"
+}
+
+e2e_on_term() {
+    echo "FAIL: $E2E_NAME: time bound of ${E2E_TIME_BOUND:-540} s reached" >&2
+    exit 124
+}
+
+trap e2e_on_exit EXIT
+trap e2e_on_term TERM INT
+
+# ---- programs -----------------------------------------------------------------------------
+
+# orvo_driver.exe inside the session's desktop; every call bounded.
+e2e_driver() {
+    timeout -k 5 "$E2E_STEP_TIMEOUT" wine "$E2E_DRIVER" "$@"
+}
+
+# One field ("name=value" line) of a driver command's output.
+e2e_field() {
+    local name=$1
+    shift
+    e2e_driver "$@" | sed -n "s/^$name=//p" | head -n 1
+}
+
+# Settings file for the next start; arguments as make_config.py takes them.
+e2e_write_config() {
+    mkdir -p "$E2E_APPDATA"
+    "$E2E_PYTHON" "$E2E_SOURCE/tests/e2e/make_config.py" "$E2E_CFG" "$@"
+}
+
+# Starts OrvoPCLock.exe with the given arguments and waits (bounded) until its tray owner
+# window exists. Returns non-zero when it did not come up.
+e2e_start_locker() {
+    wine "$E2E_LOCKER" "$@" >>"$E2E_DIR/locker.log" 2>&1 &
+    E2E_LOCKER_PID=$!
+    E2E_PIDS+=("$E2E_LOCKER_PID")
+    e2e_log "started OrvoPCLock.exe $* (pid $E2E_LOCKER_PID)"
+    e2e_driver wait-window - "$E2E_TRAY_TITLE" "${E2E_START_TIMEOUT:-30000}" >/dev/null
+}
+
+# Ends the locker the hard way (as a crash or the task manager would).
+e2e_kill_locker() {
+    [ -n "$E2E_LOCKER_PID" ] || return 0
+    kill -9 "$E2E_LOCKER_PID" 2>/dev/null
+    wait "$E2E_LOCKER_PID" 2>/dev/null
+    e2e_log "killed OrvoPCLock.exe (pid $E2E_LOCKER_PID)"
+    E2E_LOCKER_PID=""
+}
+
+# True while the locker process runs.
+e2e_locker_running() {
+    [ -n "$E2E_LOCKER_PID" ] && kill -0 "$E2E_LOCKER_PID" 2>/dev/null
+}
+
+# Waits (bounded, in ms) until the locker process has ended by itself.
+e2e_wait_locker_exit() {
+    local deadline=$((SECONDS + ${1:-10000} / 1000 + 1))
+    while e2e_locker_running; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.2
+    done
+    return 0
+}
+
+# ---- registry -----------------------------------------------------------------------------
+
+e2e_reg() { e2e_driver reg-query "$1" "$2"; }
+
+# The three lock policies as "DisableTaskmgr NoLogoff HideFastUserSwitching", e.g. "1 1 1".
+e2e_policies() {
+    echo "$(e2e_reg "$E2E_POLICY_SYSTEM" DisableTaskmgr) $(e2e_reg "$E2E_POLICY_EXPLORER" NoLogoff)" \
+        "$(e2e_reg "$E2E_POLICY_MACHINE" HideFastUserSwitching)"
+}
+
+# Waits (bounded, in ms) until e2e_policies prints the expected text.
+e2e_wait_policies() {
+    local expected=$1 timeout_ms=${2:-10000} deadline actual
+    deadline=$((SECONDS + timeout_ms / 1000 + 1))
+    while :; do
+        actual=$(e2e_policies)
+        [ "$actual" = "$expected" ] && return 0
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.2
+    done
+}
+
+# Sets a value in the session's registry from outside the programs.
+e2e_reg_set() {
+    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+}
+
+# ---- screen -------------------------------------------------------------------------------
+
+# Root window of the display as PNG (what a person would see).
+e2e_screenshot() {
+    xwd -root -silent -display "$DISPLAY" | convert xwd:- "$1"
+}
+
+# Screenshot kept as an artifact: $E2E_ARTIFACTS/<scenario>-<label>.png; prints its path.
+e2e_shot() {
+    local file="$E2E_ARTIFACTS/$E2E_NAME-$1.png"
+    e2e_screenshot "$file" && echo "$file"
+}
+
+# "r g b" of one pixel of a PNG.
+e2e_pixel() {
+    "$E2E_PYTHON" - "$1" "$2" "$3" <<'EOF'
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1]).convert("RGB")
+print(*image.getpixel((int(sys.argv[2]), int(sys.argv[3]))))
+EOF
+}
+
+# Runs tests/e2e/pixels.py on a PNG (see there): several pixel questions in one call.
+e2e_pixels() {
+    "$E2E_PYTHON" "$E2E_SOURCE/tests/e2e/pixels.py" "$@"
+}
+
+# Centre of point k on this session's screen for a grid.
+e2e_point() { e2e_driver point-center "$E2E_W" "$E2E_H" "$1" "$2"; }
+
+# The secret pattern of the current settings file as drag arguments.
+e2e_pattern_path() { e2e_driver pattern-path "$E2E_W" "$E2E_H" - "$E2E_CFG"; }
+
+# ---- checks -------------------------------------------------------------------------------
+
+e2e_pass() { E2E_PASSED=$((E2E_PASSED + 1)); echo "PASS: $1"; }
+e2e_fail() { E2E_FAILED=$((E2E_FAILED + 1)); echo "FAIL: $1" >&2; echo "FAIL: $1"; }
+
+# e2e_check NAME ACTUAL EXPECTED
+e2e_check() {
+    if [ "$2" = "$3" ]; then e2e_pass "$1"; else e2e_fail "$1: got '$2', expected '$3'"; fi
+}
+e2e_assert_eq() { e2e_check "$@"; }
+
+# e2e_check_cmd NAME CMD ...: passes when the command exits 0.
+e2e_check_cmd() {
+    local name=$1
+    shift
+    if "$@"; then e2e_pass "$name"; else e2e_fail "$name (command: $*)"; fi
+}
+
+# e2e_check_match NAME ACTUAL REGEX
+e2e_check_match() {
+    if [[ $2 =~ $3 ]]; then e2e_pass "$1"; else e2e_fail "$1: '$2' does not match '$3'"; fi
+}
+
+# A step the rest of the scenario depends on: stops the scenario when it fails.
+e2e_require() {
+    local name=$1
+    shift
+    if "$@"; then e2e_pass "$name"; else e2e_fail "$name (command: $*)"; e2e_finish; fi
+}
+
+# Prints the summary and ends the scenario: exit 0 only when every check passed.
+e2e_finish() {
+    echo "$E2E_NAME: $E2E_PASSED checks passed, $E2E_FAILED checks failed"
+    [ "$E2E_FAILED" -eq 0 ] && [ "$E2E_PASSED" -gt 0 ] && exit 0
+    exit 1
+}

@@ -1,0 +1,170 @@
+// The keyboard filter against Wine's real low-level hook chain. The test installs an observer
+// hook first; the lock's hook, installed later, is asked first, so the observer sees exactly the
+// keys the lock lets through. Keys are injected with SendInput from a helper thread while this
+// thread pumps messages (low-level hooks run through the installing thread's message loop).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "core/AppState.h"
+#include "system/KeyboardLock.h"
+
+namespace {
+
+struct KeyEvent {
+    DWORD vk;
+    bool up;
+    bool operator==(const KeyEvent&) const = default;
+};
+
+std::vector<KeyEvent> Seen;
+
+// Records and swallows whatever reaches it, so no injected key ends up anywhere else.
+LRESULT CALLBACK ObserverProc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && lp) {
+        const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
+        Seen.push_back({info->vkCode, wp == WM_KEYUP || wp == WM_SYSKEYUP});
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+// Sends each key down and up, from another thread, and pumps this thread's messages until
+// `done` holds. The deadline only ends a test that is already failing.
+bool InjectAndPump(const std::vector<WORD>& keys, const std::function<bool()>& done) {
+    std::vector<INPUT> inputs;
+    for (WORD vk : keys) {
+        inputs.push_back(KeyInput(vk, false));
+        inputs.push_back(KeyInput(vk, true));
+    }
+    std::thread sender([&inputs] {
+        for (INPUT& input : inputs) SendInput(1, &input, sizeof input);
+    });
+    const DWORD start = GetTickCount();
+    bool reached = false;
+    while (!(reached = done()) && GetTickCount() - start < 15000) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    sender.join();
+    // Let events still queued behind the condition settle before the next test.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    return reached;
+}
+
+// Sends the keys followed by Enter, which every mode lets through; events keep their order,
+// so once the observer has Enter's release every earlier key has been decided.
+std::vector<KeyEvent> PassedKeys(const std::vector<WORD>& keys) {
+    Seen.clear();
+    std::vector<WORD> all = keys;
+    all.push_back(VK_RETURN);
+    const bool arrived = InjectAndPump(all, [] {
+        return !Seen.empty() && Seen.back() == KeyEvent{VK_RETURN, true};
+    });
+    EXPECT_TRUE(arrived) << "the closing Enter never reached the observer hook";
+    std::vector<KeyEvent> passed = Seen;
+    if (arrived) passed.resize(passed.size() - 2);   // drop Enter down and up
+    return passed;
+}
+
+std::vector<KeyEvent> DownUp(std::initializer_list<WORD> keys) {
+    std::vector<KeyEvent> events;
+    for (WORD vk : keys) {
+        events.push_back({vk, false});
+        events.push_back({vk, true});
+    }
+    return events;
+}
+
+class KeyboardLock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        observer_ = SetWindowsHookExA(WH_KEYBOARD_LL, ObserverProc, GetModuleHandleA(nullptr), 0);
+        ASSERT_NE(observer_, nullptr);
+        CurrentUnlockMode = 0;
+        IsMonitorOff = false;
+    }
+    void TearDown() override {
+        HookKeyboard(false);
+        if (observer_) UnhookWindowsHookEx(observer_);
+    }
+    HHOOK observer_ = nullptr;
+};
+
+const std::vector<WORD> kShortcutKeys = {VK_LWIN, VK_RWIN, VK_MENU, VK_TAB, VK_F4, VK_CONTROL,
+                                         VK_ESCAPE, VK_SHIFT, VK_SPACE, VK_LEFT, VK_DELETE};
+
+}  // namespace
+
+TEST_F(KeyboardLock, ObserverSeesEveryKeyWithoutTheLock) {
+    // Guards the set-up: without the lock's hook nothing is filtered.
+    EXPECT_EQ(PassedKeys({'A', '5', VK_LWIN}), DownUp({'A', '5', VK_LWIN}));
+}
+
+TEST_F(KeyboardLock, NormalAndSecureModesPassOnlyBackspaceEnterEsc) {
+    HookKeyboard(true);
+    ASSERT_TRUE(IsKeyboardHooked());
+    for (int mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        CurrentUnlockMode = mode;
+        std::vector<WORD> keys = {'A', 'Z', '0', '5', '9', VK_NUMPAD5, VK_F1, VK_TAB};
+        keys.insert(keys.end(), kShortcutKeys.begin(), kShortcutKeys.end());
+        keys.push_back(VK_BACK);
+        // Esc is in the shortcut list: it passes, the others around it do not.
+        EXPECT_EQ(PassedKeys(keys), DownUp({VK_ESCAPE, VK_BACK}));
+    }
+}
+
+TEST_F(KeyboardLock, DynamicPasswordModePassesMainKeyboardDigitsAndLettersOnly) {
+    HookKeyboard(true);
+    CurrentUnlockMode = 2;
+    const std::vector<WORD> keypad = {VK_NUMPAD0, VK_NUMPAD5, VK_NUMPAD9, VK_MULTIPLY, VK_ADD};
+    std::vector<WORD> keys = {'A', 'Z', '0', '9'};
+    keys.insert(keys.end(), keypad.begin(), keypad.end());
+    keys.insert(keys.end(), {VK_LWIN, VK_TAB, VK_MENU, VK_SPACE, VK_BACK});
+    EXPECT_EQ(PassedKeys(keys), DownUp({'A', 'Z', '0', '9', VK_BACK}));
+}
+
+TEST_F(KeyboardLock, ModeChangeTakesEffectWithoutReinstalling) {
+    HookKeyboard(true);
+    CurrentUnlockMode = 2;
+    EXPECT_EQ(PassedKeys({'Q'}), DownUp({'Q'}));
+    CurrentUnlockMode = 0;
+    EXPECT_EQ(PassedKeys({'Q'}), std::vector<KeyEvent>{});
+}
+
+TEST_F(KeyboardLock, SwallowedKeyStillWakesTheMonitorAndIsRecorded) {
+    HookKeyboard(true);
+    IsMonitorOff = true;
+    KeyInfo = {};
+    const bool decided = InjectAndPump({VK_LWIN}, [] { return KeyInfo.vkCode == VK_LWIN && (KeyInfo.flags & LLKHF_UP); });
+    ASSERT_TRUE(decided) << "the lock's hook never saw the key";
+    EXPECT_FALSE(IsMonitorOff);
+    EXPECT_TRUE(KeyInfo.flags & LLKHF_INJECTED);
+}
+
+TEST_F(KeyboardLock, SecondInstallIsIgnoredAndOneRemovalFreesTheKeyboard) {
+    HookKeyboard(true);
+    HookKeyboard(true);
+    HookKeyboard(false);
+    EXPECT_FALSE(IsKeyboardHooked());
+    // A leaked first hook would still swallow the letter here.
+    EXPECT_EQ(PassedKeys({'A'}), DownUp({'A'}));
+    HookKeyboard(false);   // nothing installed: nothing happens
+    EXPECT_FALSE(IsKeyboardHooked());
+}
