@@ -84,7 +84,7 @@ void FrmConfig::CreatePane(int index, const char* frameCaption) {
     picConfig_[index] = CreateWindowExA(WS_EX_CONTROLPARENT, kConfigPaneClassName, "",
                                         WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, kPaneLeft, kPaneTop, kPaneWidth,
                                         kPaneHeight, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPicConfig + index)),
-                                        nullptr, nullptr);
+                                        GetModuleHandleA(nullptr), nullptr);
     if (!picConfig_[index]) return;
     AddControl(picConfig_[index], WC_BUTTONA, frameCaption, BS_GROUPBOX | WS_CLIPSIBLINGS, kIdFrame + index, 0, 0,
                kPaneWidth, kPaneHeight);

@@ -79,6 +79,10 @@ HWND ConfigDialogHwnd() {
     return Instance ? Instance->Hwnd() : nullptr;
 }
 
+const FrmConfig* ConfigDialogInstance() {
+    return Instance.get();
+}
+
 bool IsConfigDialogMessage(MSG* msg) {
     HWND hwnd = ConfigDialogHwnd();
     if (!hwnd || !msg || (msg->hwnd != hwnd && !IsChild(hwnd, msg->hwnd))) return false;

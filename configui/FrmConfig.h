@@ -57,6 +57,8 @@ void ShowConfigDialog(bool modal);
 // Closes it the normal way (which saves) when it is open; for the program's exit.
 void CloseConfigDialog();
 HWND ConfigDialogHwnd();
+class FrmConfig;
+const FrmConfig* ConfigDialogInstance();   // null when closed
 // Tab and arrow-key navigation for the program's message loop; true when the message was used.
 bool IsConfigDialogMessage(MSG* msg);
 

@@ -12,7 +12,8 @@ PictureBox::~PictureBox() {
 
 bool PictureBox::Create(HWND parent, int id, int x, int y, int width, int height) {
     if (hwnd_ || !parent || width <= 0 || height <= 0) return false;
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    if (!instance) instance = GetModuleHandleA(nullptr);   // a parent made without one
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof existing;
     if (!GetClassInfoExA(instance, kPictureBoxClassName, &existing)) {
@@ -51,6 +52,12 @@ bool PictureBox::Create(HWND parent, int id, int x, int y, int width, int height
     hwnd_ = CreateWindowExA(0, kPictureBoxClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height,
                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     return hwnd_ != nullptr;
+}
+
+PictureBox* PictureBox::FromHwnd(HWND hwnd) {
+    char name[32] = "";
+    if (!hwnd || !GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, kPictureBoxClassName) != 0) return nullptr;
+    return reinterpret_cast<PictureBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

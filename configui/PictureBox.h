@@ -30,6 +30,7 @@ public:
     // not be made (the box then draws nothing and ignores the pointer).
     bool Create(HWND parent, int id, int x, int y, int width, int height);
     HWND Hwnd() const { return hwnd_; }
+    static PictureBox* FromHwnd(HWND hwnd);
     HDC Dc() const { return memDc_.get(); }     // the persistent image's DC, or null
     int Width() const { return width_; }
     int Height() const { return height_; }

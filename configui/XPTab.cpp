@@ -108,7 +108,8 @@ bool XPTab::RegisterWindowClass(HINSTANCE instance) {
 }
 
 bool XPTab::Create(HWND parent, int id, int x, int y, int width, int height, int16_t tabCount) {
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    if (!instance) instance = GetModuleHandleA(nullptr);   // a parent made without one
     if (hwnd_ || !parent || !RegisterWindowClass(instance)) return false;
     state_.SetTabCount(tabCount);
     hwnd_ = CreateWindowExA(0, kXPTabClassName, "", WS_CHILD | WS_CLIPSIBLINGS, x, y, width, height, parent,
