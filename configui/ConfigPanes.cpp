@@ -80,9 +80,11 @@ HWND FrmConfig::Control(int id) const {
 }
 
 // Each pane is a child window lying on the tab strip's page, carrying a frame of its own size.
+// The pane does not clip its children: the frame covers all of it, and a frame paints only
+// its edge and caption, so the pane itself must paint the white behind everything.
 void FrmConfig::CreatePane(int index, const char* frameCaption) {
     picConfig_[index] = CreateWindowExA(WS_EX_CONTROLPARENT, kConfigPaneClassName, "",
-                                        WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, kPaneLeft, kPaneTop, kPaneWidth,
+                                        WS_CHILD | WS_CLIPSIBLINGS, kPaneLeft, kPaneTop, kPaneWidth,
                                         kPaneHeight, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPicConfig + index)),
                                         GetModuleHandleA(nullptr), nullptr);
     if (!picConfig_[index]) return;
@@ -121,7 +123,7 @@ void FrmConfig::CreateGeneralPane() {
     }
     AddControl(pane, WC_STATICA, "Alert text:", SS_LEFT | SS_NOPREFIX, kIdLabel2, 18, 300, 200, 16);
     HWND text = CreateWindowExA(WS_EX_CLIENTEDGE, WC_EDITA, "",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                                 19, 320, 320, 60, pane, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtAlertWord)),
                                 nullptr, nullptr);
     if (text) {

@@ -493,3 +493,92 @@ TEST_F(ConfigDialog, OverlongDefaultNameNeverOpensTheFileDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window as it is on the screen, top-down 0x00RRGGBB; empty when it cannot be read.
+std::vector<uint32_t> CaptureWindow(HWND hwnd, int& width, int& height) {
+    RECT rc{};
+    width = height = 0;
+    if (!GetWindowRect(hwnd, &rc)) return {};
+    width = rc.right - rc.left;
+    height = rc.bottom - rc.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<uint32_t> pixels;
+    if (dib && bits) {
+        HGDIOBJ old = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY);
+        GdiFlush();
+        const auto* p = static_cast<const uint32_t*>(bits);
+        pixels.assign(p, p + static_cast<size_t>(width) * height);
+        for (uint32_t& px : pixels) px &= 0xFFFFFF;
+        SelectObject(memory, old);
+    }
+    if (dib) DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Saves a capture as PNG next to the other screenshots when ORVO_SCREENSHOT_DIR names a folder.
+void SaveCapture(const std::vector<uint32_t>& pixels, int width, int height, const std::string& name) {
+    char dir[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("ORVO_SCREENSHOT_DIR", dir, sizeof dir) || pixels.empty()) return;
+    Gdiplus::Bitmap bitmap(width, height, width * 4, PixelFormat32bppRGB,
+                           reinterpret_cast<BYTE*>(const_cast<uint32_t*>(pixels.data())));
+    UINT count = 0, size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    std::vector<BYTE> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok) return;
+    for (UINT i = 0; i < count; ++i) {
+        if (std::wstring(encoders[i].MimeType) == L"image/png") {
+            const std::string path = std::string(dir) + "\\" + name;
+            bitmap.Save(std::wstring(path.begin(), path.end()).c_str(), &encoders[i].Clsid, nullptr);
+        }
+    }
+}
+
+bool IsOrange(uint32_t rgb) {
+    const int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    return r > 200 && g > 100 && g < 220 && b < 110;
+}
+
+// What the user sees: for each tab the strip's orange mark sits on that tab and its pane shows.
+TEST_F(ConfigDialog, EachTabOnScreen) {
+    HWND dialog = Open();
+    HWND tab = FindControl(dialog, kIdXPTab);
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    RECT window{}, tabOnScreen{};
+    GetWindowRect(dialog, &window);
+    GetWindowRect(tab, &tabOnScreen);
+    const char* const names[] = {"config-reset.png", "config-general.png", "config-background.png",
+                                 "config-advanced.png"};
+    for (int pick = 0; pick < 4; ++pick) {
+        SendMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(81 * pick + 40, 12));
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump();
+        Sleep(200);   // the X server shows what was drawn
+        int width = 0, height = 0;
+        const std::vector<uint32_t> shot = CaptureWindow(dialog, width, height);
+        ASSERT_FALSE(shot.empty());
+        SaveCapture(shot, width, height, names[pick]);
+        const int stripX = tabOnScreen.left - window.left + 81 * pick + 42;
+        const int stripY = tabOnScreen.top - window.top + 2;
+        EXPECT_TRUE(IsOrange(shot[static_cast<size_t>(stripY) * width + stripX]))
+            << "tab " << pick << " pixel " << std::hex << shot[static_cast<size_t>(stripY) * width + stripX];
+        const int otherX = tabOnScreen.left - window.left + 81 * ((pick + 1) % 4) + 42;
+        EXPECT_FALSE(IsOrange(shot[static_cast<size_t>(stripY) * width + otherX])) << "tab " << pick;
+    }
+}
+
+}  // namespace
