@@ -11,6 +11,7 @@ using std::max;
 using std::min;
 #include <gdiplus.h>
 
+#include <cstring>
 #include <vector>
 
 #include "configui/FrmConfig.h"
@@ -42,8 +43,10 @@ void CreateFolderIfMissing(const std::string& folder) {
 
 bool IsPreviousInstanceRunning() {
     const std::string name = InstanceMutexName(ExecutablePath());
+    SetLastError(ERROR_SUCCESS);
     InstanceMutex.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
-    // GetLastError is read right after the call: it names an existing mutex even on success.
+    // Read right after the call: the call succeeds for an existing mutex too and says so only
+    // here.
     const bool exists = GetLastError() == ERROR_ALREADY_EXISTS;
     // A mutex that cannot be made at all is no evidence of another copy; step 2 still looks.
     return InstanceMutex && exists;

@@ -29,6 +29,12 @@ HKEY RootHandle(RegistryRoot root) {
     return nullptr;
 }
 
+// Whether a length can be passed as a DWORD byte count (always on 32-bit builds).
+bool FitsDword(std::size_t size) {
+    if constexpr (sizeof(std::size_t) > sizeof(DWORD)) return size <= MAXDWORD;
+    return true;
+}
+
 bool IsTextType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_BINARY || type == REG_MULTI_SZ;
 }
@@ -91,7 +97,7 @@ int32_t WriteRegistryValue(const std::string& path, const std::string& valueName
     case kRegExpandSz: {
         // The byte count is the number of characters: no terminating zero is passed (Wine,
         // and NT as reported, still store one; readers trim it).
-        if (static_cast<unsigned long long>(data.size()) > MAXDWORD) return ERROR_INVALID_PARAMETER;
+        if (!FitsDword(data.size())) return ERROR_INVALID_PARAMETER;
         return RegSetValueExA(key.get(), valueName.c_str(), 0, static_cast<DWORD>(valueType),
                               reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size()));
     }
