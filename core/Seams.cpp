@@ -14,9 +14,3 @@ void ShowMonitorCovers(bool) {}
 
 // -- cover/FrmMonitor.cpp
 std::vector<HWND> MonitorCoverWindows() { return {}; }
-
-// -- system/KeyboardLock.cpp
-void HookKeyboard(bool) {}
-
-// -- system/PowerActions.cpp
-void HangUpConnections() {}

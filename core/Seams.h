@@ -8,6 +8,9 @@
 
 #include <vector>
 
+#include "system/KeyboardLock.h"    // HookKeyboard
+#include "system/PowerActions.h"    // HangUpConnections
+
 // Tray: removes and re-adds the tray icon with its menu and tooltip.
 void RebuildTrayIcon();
 
@@ -19,10 +22,3 @@ void ShowVerifyDialog();
 void ShowMonitorCovers(bool show);
 // The further-monitor cover windows the watchdog keeps on top (empty on one monitor).
 std::vector<HWND> MonitorCoverWindows();
-
-// Keyboard filter: installs (true) or removes the low-level keyboard hook; a second install is
-// ignored.
-void HookKeyboard(bool isHook);
-
-// Hangs up every dial-up connection.
-void HangUpConnections();

@@ -7,6 +7,9 @@
 #include "core/LockSession.h"
 #include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
+#include "cover/FrmBackground.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
 #include "system/Restrictions.h"
 
 // ---- restrictions (policies, shell) ----
@@ -21,17 +24,17 @@ void ExitRestorePolicies() { RestorePolicies(); }
 
 void StartupCreateMonitorCover() {}
 
-void StartupCreateBackgroundWindow() {}
+void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
 
 void ExitUnhookHotKeys() { UnhookWindow(); }
 
 // ---- lock window and images ----
 
-void StartupCreateLockWindow() {}
+void StartupCreateLockWindow() { CreateLockWindow(GetModuleHandleA(nullptr)); }
 
-void StartupLoadImages() {}
+void StartupLoadImages() { LoadImages(nullptr); }
 
-void ExitFreeImages() {}
+void ExitFreeImages() { FreeImages(); }
 
 // ---- lock session ----
 
@@ -39,9 +42,9 @@ void StartupLockComputer() { LockComputer(true, true); }
 
 // ---- effects ----
 
-void StartupPrepareEffectStrips() {}
+void StartupPrepareEffectStrips() { PrepareEffectStrips(); }
 
-void ExitReleaseEffectStrips() {}
+void ExitReleaseEffectStrips() { ReleaseEffectStrips(); }
 
 // ---- tray ----
 
@@ -53,5 +56,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 
 void ExitCloseWindows() {
     CloseConfigDialog();   // saves the configuration on its way out
+    CloseLockWindow();
+    CloseBackgroundWindow();
     DestroyTrayStandIn();
 }

@@ -5,6 +5,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <memory>
+
+namespace Gdiplus { class Graphics; }
+
 class FrmBackground {
 public:
     FrmBackground() = default;
@@ -23,14 +28,30 @@ public:
     void UnlockEffectShow();
     void EnableWatchdog(bool enable);   // Timer1
 
+    void RestoreGDIPlus();          // the frame cleared to fully transparent (not presented)
+    bool IsWatchdogRunning() const;
+    Gdiplus::Graphics* Graphics() const;    // BackgroundGraphics; null without a frame
+    // The frame's premultiplied 0xAARRGGBB pixel at (x, y) from the top left; 0 outside.
+    uint32_t FramePixel(int x, int y) const;
+
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Form_Click();
+    void Form_KeyDown(WPARAM keyCode);
+    void Form_MouseMove();
+    void Timer1_Timer();
+    void RecallLockWindow();
+    void ReRaise(bool lockWindowHidden);
     HWND hwnd_ = nullptr;
     struct Impl;
-    Impl* impl_ = nullptr;
+    std::unique_ptr<Impl> impl_;
 };
 
 extern FrmBackground* BackgroundWindow;
+
+// The program's one background cover: made at start-up, closed at exit.
+bool CreateBackgroundWindow(HINSTANCE instance);
+void CloseBackgroundWindow();
 
 // Wipe strips cut from the background picture, kept until the picture changes.
 void PrepareEffectStrips();

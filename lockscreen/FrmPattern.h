@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+class LayeredFrame;
+
 class FrmPattern {
 public:
     FrmPattern() = default;
@@ -12,7 +14,8 @@ public:
     ~FrmPattern();
 
     // Form_Initialize: the hidden layered window at (0, 0) covering the primary screen, its
-    // frame and drawing objects, Timer1 and Timer2 running.
+    // frame and drawing objects, Timer1 and Timer2 running. Sets PatternWindow and
+    // PatternGraphics; the image table's cached bitmaps must be made after this.
     bool Create(HINSTANCE instance);
     void Destroy();                 // Form_Unload
     HWND Hwnd() const { return hwnd_; }
@@ -23,11 +26,44 @@ public:
     void AutoHideLockWindow();
     bool IsAlarm() const;
 
+    // Checks the entry (drawn points or typed keys) and counts wrong ones towards the alert.
+    bool CheckSecretPattern();
+    // Runs alert mode 0..5 (1..3 alarm of 60/120/180 s, 4 the system's lock, 5 power-off);
+    // anything else is repaired to 1 and saved.
+    void ProcessAlertMode(int inMode);
+    // The frame the screens are drawn on (read back by tests and screenshots).
+    LayeredFrame* Frame() const;
+    int HotItem() const;
+
+    // The call a right entry makes, LockComputer unless replaced (tests); returns the previous.
+    using LockFunction = void (*)(bool isLock, bool isStartup);
+    static LockFunction SetLockFunction(LockFunction fn);
+
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Form_Initialize();
+    void Form_Unload();
+    void Form_MouseDown(double x, double y);
+    void Form_MouseMove(double x, double y);
+    void Form_MouseUp(double x, double y);
+    void Form_Click();
+    void Form_KeyDown(int keyCode);
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+    bool OnSetCursor();
+    void HideSequence();
+    void Present(bool fullyOpaque);
+    void SetClickThrough(bool clickThrough);
     HWND hwnd_ = nullptr;
     struct Impl;
     Impl* impl_ = nullptr;
 };
 
+// The window most recently created and not yet destroyed; null when there is none.
 extern FrmPattern* PatternWindow;
+
+// The program's one lock window, made at start-up and destroyed when the program ends.
+bool CreateLockWindow(HINSTANCE instance);
+void CloseLockWindow();

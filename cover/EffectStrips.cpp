@@ -1,0 +1,103 @@
+// The wipe strips: cut once from the background picture into cached bitmaps bound to the
+// cover's graphics, and kept until the picture changes, so each 25 ms step of the lock effect
+// is ten plain blits.
+#include "cover/EffectStrips.h"
+
+#include <vector>
+
+#include "core/AppState.h"
+#include "cover/FrmBackground.h"
+#include "lockscreen/ImageTable.h"
+#include "lockscreen/LayeredFrame.h"
+
+std::array<int, kEffectBands + 1> EffectBandOffsets{};
+
+namespace {
+
+using StripRow = std::array<GdiPlusPtr<Gdiplus::CachedBitmap>, kEffectBands + 1>;   // column 0 unused
+
+struct StripCache {
+    const Gdiplus::Image* Image = nullptr;   // EffectStripsImage
+    std::vector<StripRow> Strips;            // EffectStrips[0..N]
+    int Builds = 0;
+};
+
+StripCache Cache;
+
+Gdiplus::Graphics* TargetGraphics() {
+    return BackgroundWindow ? BackgroundWindow->Graphics() : nullptr;
+}
+
+// A 5-pixel-wide, screen-high 32-bit ARGB work bitmap and a graphics on it.
+struct StripCanvas {
+    GdiPlusPtr<Gdiplus::Bitmap> Bitmap;
+    GdiPlusPtr<Gdiplus::Graphics> Graphics;
+    explicit StripCanvas(int height) {
+        Bitmap = NewGdiPlus<Gdiplus::Bitmap>(kEffectStripWidth, height, PixelFormat32bppARGB);
+        if (Bitmap) Graphics = NewGdiPlus<Gdiplus::Graphics>(static_cast<Gdiplus::Image*>(Bitmap.get()));
+        if (Graphics) Graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    }
+    bool IsReady() const { return Graphics != nullptr; }
+};
+
+}  // namespace
+
+int EffectStripSteps() { return static_cast<int>(Cache.Strips.size()) - 1; }
+
+Gdiplus::CachedBitmap* EffectStrip(int step, int band) {
+    if (step < 0 || step >= static_cast<int>(Cache.Strips.size()) || band < 1 || band > kEffectBands)
+        return nullptr;
+    return Cache.Strips[static_cast<size_t>(step)][static_cast<size_t>(band)].get();
+}
+
+const Gdiplus::Image* EffectStripsImage() { return Cache.Image; }
+
+int EffectStripBuilds() { return Cache.Builds; }
+
+void CalcEffectBands() { EffectBandOffsets = CalcEffectBands(ScreenWidth); }
+
+void PrepareEffectStrips() {
+    Gdiplus::Image* picture = ImageTable.Image(kSlotBackground);
+    if (Cache.Image) {
+        if (Cache.Image == picture) return;   // cut from this picture already
+        ReleaseEffectStrips();
+    }
+    Gdiplus::Graphics* target = TargetGraphics();
+    // Without a picture or a cover there is nothing to cut; the key stays empty so the next call
+    // tries again.
+    if (!picture || !target || ScreenWidth <= 0 || ScreenHeight <= 0) return;
+    StripCanvas canvas(ScreenHeight);
+    if (!canvas.IsReady()) return;
+
+    Cache.Image = picture;
+    const int steps = EffectStepCount(ScreenWidth);
+    Cache.Strips.clear();
+    Cache.Strips.resize(static_cast<size_t>(steps) + 1);
+    CalcEffectBands();
+    const Gdiplus::Rect destination(0, 0, kEffectStripWidth, ScreenHeight);
+    for (int j = 0; j <= steps; ++j) {
+        for (int i = 1; i <= kEffectBands; ++i) {
+            canvas.Graphics->DrawImage(picture, destination, EffectBandOffsets[i] + kEffectStripWidth * j, 0,
+                                       kEffectStripWidth, ScreenHeight, Gdiplus::UnitPixel);
+            Cache.Strips[static_cast<size_t>(j)][static_cast<size_t>(i)] =
+                NewGdiPlus<Gdiplus::CachedBitmap>(canvas.Bitmap.get(), target);
+            canvas.Graphics->Clear(Gdiplus::Color(kClearTransparent));
+        }
+    }
+    ++Cache.Builds;
+}
+
+void ReleaseEffectStrips() {
+    Cache.Strips.clear();
+    Cache.Image = nullptr;
+}
+
+void PrepareUnlockStrip() {
+    ImageTable.SetCached(kSlotEraseStrip, nullptr);
+    Gdiplus::Graphics* target = TargetGraphics();
+    if (!target || ScreenHeight <= 0) return;
+    StripCanvas canvas(ScreenHeight);
+    if (!canvas.IsReady()) return;
+    canvas.Graphics->Clear(Gdiplus::Color(kClearAlphaOne));
+    ImageTable.SetCached(kSlotEraseStrip, NewGdiPlus<Gdiplus::CachedBitmap>(canvas.Bitmap.get(), target));
+}

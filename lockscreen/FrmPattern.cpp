@@ -1,0 +1,492 @@
+// The lock window: takes the pattern from the pointer or the letters from the keyboard, checks
+// them, runs the alarm, fades out after inactivity, and carries the program's idle timer. The
+// window procedure only dispatches; each event has its named handler below.
+#include "lockscreen/FrmPattern.h"
+
+#include <memory>
+
+#include "core/AppState.h"
+#include "core/ConfigFile.h"
+#include "core/LockSession.h"
+#include "cover/FrmBackground.h"
+#include "lockscreen/ClockText.h"
+#include "lockscreen/ImageTable.h"
+#include "lockscreen/LayeredFrame.h"
+#include "lockscreen/LockScreens.h"
+#include "system/IdlePolicy.h"
+#include "system/PowerActions.h"
+#include "system/RandomSource.h"
+#include "system/Text.h"
+#include "system/WinHandles.h"
+
+FrmPattern* PatternWindow = nullptr;
+
+namespace {
+
+constexpr char kClassName[] = "OrvoPCLockPattern";
+constexpr UINT_PTR kTimer1 = 1, kTimer2 = 2, kTimer3 = 3, kTimer4 = 4;
+constexpr UINT kIdleInterval = 1000, kClockInterval = 1000, kAlarmInterval = 1000, kAlarmDrawInterval = 470;
+constexpr DWORD kReleasedShowMs = 700;     // the red trail stays this long before the check
+constexpr DWORD kFadeStepMs = 30;
+constexpr DWORD kAlarmSoundDelayMs = 1000;
+constexpr int kHandCursorId = 101;         // IDC_HANDCURSOR in the program's resources
+
+FrmPattern::LockFunction gLockFunction = nullptr;
+
+void CallLockComputer(bool isLock, bool isStartup) {
+    (gLockFunction ? gLockFunction : LockComputer)(isLock, isStartup);
+}
+
+// The signed client coordinates of a mouse message (as GET_X_LPARAM; <windowsx.h> is left out
+// because its DeletePen macro would rename the frame's DeletePen).
+double MouseX(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
+double MouseY(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
+
+int PointCount() { return Layout.GridSide * Layout.GridSide; }
+
+bool IsModifierKey(int keyCode) {
+    switch (keyCode) {
+    case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_CAPITAL: case VK_LWIN: case VK_RWIN:
+    case VK_LSHIFT: case VK_RSHIFT: case VK_LCONTROL: case VK_RCONTROL: case VK_LMENU: case VK_RMENU:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+struct FrmPattern::Impl {
+    LayeredFrame frame;
+    PatternDrag drag;                // EnteredPattern and IsDrawing
+    WrongCounter wrong;              // WrongCount
+    bool isAlarm = false;
+    int hotItem = -1;
+    int lastHotItem = -1;
+    int alarmSeconds = 0;
+    int alarmElapsed = 0;
+    bool alarmBlink = false;
+    std::string timeText, dateText, lastTimeText, lastDateText;
+    float lastMouseX = -1, lastMouseY = -1;
+    WinTimer timer1, timer2, timer3, timer4;
+    HCURSOR handCursor = nullptr;
+    HCURSOR arrowCursor = nullptr;
+
+    LockScreenView View() const {
+        LockScreenView view;
+        view.unlockMode = CurrentUnlockMode;
+        view.hotItem = hotItem;
+        view.entered = &drag.Entry();
+        view.keys = &EnteredKeys;
+        view.letters = &PointLetters;
+        view.timeText = timeText;
+        view.dateText = dateText;
+        view.alertText = ReadFixedText(Config.AlertWord);
+        return view;
+    }
+    // The entry tables follow the grid, which the configuration dialog may have changed.
+    void FitEntries() {
+        const int points = PointCount();
+        if (drag.Entry().Capacity() != points) drag.Reset(points);
+        if (static_cast<int>(EnteredKeys.Slots().size()) != points + 1) EnteredKeys.Reset(points);
+    }
+};
+
+FrmPattern::~FrmPattern() { Destroy(); }
+
+FrmPattern::LockFunction FrmPattern::SetLockFunction(LockFunction fn) {
+    const LockFunction previous = gLockFunction;
+    gLockFunction = fn;
+    return previous;
+}
+
+bool FrmPattern::Create(HINSTANCE instance) {
+    if (hwnd_) return true;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    RegisterClassExA(&wc);  // fails harmlessly when the class is already registered
+    impl_ = new Impl;
+    impl_->arrowCursor = wc.hCursor;
+    impl_->handCursor = LoadCursorA(instance, MAKEINTRESOURCEA(kHandCursorId));
+    if (!impl_->handCursor) impl_->handCursor = LoadCursorA(nullptr, IDC_HAND);
+    // A tool window: no taskbar button even while the taskbar is shown.
+    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, ScreenWidth, ScreenHeight,
+                            nullptr, nullptr, instance, this);
+    if (!hwnd_) {
+        delete impl_;
+        impl_ = nullptr;
+        return false;
+    }
+    Form_Initialize();
+    PatternWindow = this;
+    return true;
+}
+
+void FrmPattern::Destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);  // WM_DESTROY runs Form_Unload
+    hwnd_ = nullptr;
+    delete impl_;
+    impl_ = nullptr;
+    if (PatternWindow == this) PatternWindow = nullptr;
+}
+
+namespace {
+std::unique_ptr<FrmPattern> gLockWindow;
+}
+
+bool CreateLockWindow(HINSTANCE instance) {
+    if (!gLockWindow) gLockWindow = std::make_unique<FrmPattern>();
+    return gLockWindow->Create(instance);
+}
+
+void CloseLockWindow() { gLockWindow.reset(); }
+
+LayeredFrame* FrmPattern::Frame() const { return impl_ ? &impl_->frame : nullptr; }
+int FrmPattern::HotItem() const { return impl_ ? impl_->hotItem : -1; }
+bool FrmPattern::IsAlarm() const { return impl_ && impl_->isAlarm; }
+
+LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lp);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<FrmPattern*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self || !self->impl_) return DefWindowProcA(hwnd, msg, wp, lp);
+    const double x = MouseX(lp);
+    const double y = MouseY(lp);
+    switch (msg) {
+    case WM_LBUTTONDOWN: self->Form_MouseDown(x, y); return 0;
+    case WM_MOUSEMOVE: self->Form_MouseMove(x, y); return 0;
+    case WM_LBUTTONUP: self->Form_MouseUp(x, y); self->Form_Click(); return 0;
+    case WM_KEYDOWN: self->Form_KeyDown(static_cast<int>(wp)); return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && self->OnSetCursor()) return TRUE;
+        break;
+    case WM_TIMER:
+        switch (wp) {
+        case kTimer1: self->Timer1_Timer(); return 0;
+        case kTimer2: self->Timer2_Timer(); return 0;
+        case kTimer3: self->Timer3_Timer(); return 0;
+        case kTimer4: self->Timer4_Timer(); return 0;
+        }
+        break;
+    // Alt+F4 must not close the lock window; the program destroys it itself when it ends.
+    case WM_CLOSE: return 0;
+    case WM_DESTROY: self->Form_Unload(); return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void FrmPattern::Form_Initialize() {
+    Impl& s = *impl_;
+    SetWindowPos(hwnd_, nullptr, 0, 0, ScreenWidth, ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    s.frame.CreateGraphic(hwnd_, ScreenWidth, ScreenHeight);
+    s.frame.CreatePen();
+    s.frame.IniForm(hwnd_);
+    PatternGraphics = s.frame.Graphics();
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    s.timeText = FormatTimeText(now);
+    s.dateText = FormatDateText(now);
+    s.lastMouseX = -1;
+    s.drag.Reset(PointCount());
+    s.timer1.Start(hwnd_, kTimer1, kIdleInterval);
+    s.timer2.Start(hwnd_, kTimer2, kClockInterval);
+}
+
+void FrmPattern::Form_Unload() {
+    Impl& s = *impl_;
+    s.timer1.Stop();
+    s.timer2.Stop();
+    s.timer3.Stop();
+    s.timer4.Stop();
+    if (PatternGraphics == s.frame.Graphics()) PatternGraphics = nullptr;
+    s.frame.DeleteGraphic();
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+}
+
+// ---- screens ----
+
+void FrmPattern::Present(bool fullyOpaque) {
+    if (!impl_) return;
+    if (fullyOpaque) {
+        SetClickThrough(false);
+        impl_->frame.ExUpdateGDIPlus(255);
+    } else {
+        impl_->frame.UpdateGDIPlus();
+    }
+}
+
+// A faded-out window must let the pointer reach the background cover. Windows passes clicks
+// through pixels of alpha 0, Wine does not; WS_EX_TRANSPARENT on a layered window makes both
+// skip it in hit testing.
+void FrmPattern::SetClickThrough(bool clickThrough) {
+    if (!hwnd_) return;
+    const LONG style = GetWindowLongA(hwnd_, GWL_EXSTYLE);
+    const LONG wanted = clickThrough ? (style | WS_EX_TRANSPARENT) : (style & ~WS_EX_TRANSPARENT);
+    if (wanted != style) SetWindowLongA(hwnd_, GWL_EXSTYLE, wanted);
+}
+
+void FrmPattern::PatternNormal() {
+    if (!impl_) return;
+    DrawPatternScreen(impl_->frame, impl_->View(), false, false);
+    Present(true);
+}
+
+void FrmPattern::PatternAction(bool isPenColor) {
+    if (!impl_) return;
+    DrawPatternScreen(impl_->frame, impl_->View(), true, isPenColor);
+    Present(false);
+}
+
+void FrmPattern::PatternAlert(int leftTime) {
+    if (!impl_) return;
+    DrawAlertScreen(impl_->frame, leftTime, impl_->alarmBlink);
+    Present(true);
+    impl_->alarmBlink = !impl_->alarmBlink;
+}
+
+void FrmPattern::AutoHideLockWindow() {
+    if (!impl_) return;
+    for (int i = 1; i <= 32; ++i) {
+        impl_->frame.ExUpdateGDIPlus(FadeAlpha[static_cast<size_t>(32 - i)]);
+        Sleep(kFadeStepMs);
+    }
+    SetClickThrough(true);
+    IsLockWindowHidden = true;
+}
+
+// Enter on the lock window: fade out and leave the focus to the background cover, whose click
+// or Enter brings the lock window back.
+void FrmPattern::HideSequence() {
+    AutoHideLockWindow();
+    if (BackgroundWindow && BackgroundWindow->Hwnd()) {
+        HWND background = BackgroundWindow->Hwnd();
+        SetWindowPos(background, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+        SetFocus(background);
+    }
+    IsLockWindowHidden = true;
+    LastActiveTick = GetTickCount();
+    IsMonitorOff = false;
+}
+
+// ---- pointer ----
+
+void FrmPattern::Form_MouseDown(double x, double y) {
+    Impl& s = *impl_;
+    if (s.isAlarm || CurrentUnlockMode == kDynamicPasswordMode) return;
+    s.FitEntries();
+    SetCapture(hwnd_);  // the release must arrive even if it happens off the window
+    const int hit = HitTestPoint(Layout, x, y);
+    if (s.drag.Press(hit)) {
+        s.hotItem = hit;
+        PatternAction(false);
+    }
+}
+
+void FrmPattern::Form_MouseMove(double x, double y) {
+    Impl& s = *impl_;
+    IsLockWindowHidden = false;
+    // Only a move right or down counts as activity: a pointer that drifts back by itself (a
+    // mouse on an uneven desk) must not keep the window from fading.
+    if (s.lastMouseX != -1 && (x - s.lastMouseX > 1 || y - s.lastMouseY > 1)) LastActiveTick = GetTickCount();
+    s.lastMouseX = static_cast<float>(x);
+    s.lastMouseY = static_cast<float>(y);
+    IsMonitorOff = false;
+    if (s.drag.IsDrawing()) {
+        if (s.isAlarm || CurrentUnlockMode == kDynamicPasswordMode) return;
+        const int hit = HitTestPoint(Layout, x, y);
+        if (hit > 0) s.hotItem = hit;
+        if (s.drag.Move(hit)) PatternAction(false);
+        return;
+    }
+    s.hotItem = HitTestIcon(Layout, x, y);
+    if (s.hotItem == s.lastHotItem) return;
+    s.lastHotItem = s.hotItem;
+    SetCursor(s.hotItem >= kIconKeyboard ? s.handCursor : s.arrowCursor);
+    PatternAction(false);  // the icon under the pointer is drawn larger
+}
+
+void FrmPattern::Form_MouseUp(double, double) {
+    Impl& s = *impl_;
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    if (!s.drag.IsDrawing() || s.isAlarm || CurrentUnlockMode == kDynamicPasswordMode) return;
+    PatternAction(true);
+    // The thread waits on purpose: the red trail is the answer the user sees before the check.
+    Sleep(kReleasedShowMs);
+    s.drag.Release();
+    if (CheckSecretPattern()) CallLockComputer(false, false);
+    if (!impl_) return;  // the program may have ended meanwhile
+    impl_->drag.Reset(PointCount());
+    PatternNormal();
+}
+
+void FrmPattern::Form_Click() {
+    Impl& s = *impl_;
+    const int points = PointCount();
+    switch (s.hotItem) {
+    case kIconKeyboard:
+        CurrentUnlockMode = kDynamicPasswordMode;
+        PointLetters = MakeRandomLetters(points, CryptoUniform);
+        EnteredKeys.Reset(points);
+        break;
+    case kIconPatternEnable:
+        CurrentUnlockMode = kSecureUnlockMode;
+        s.drag.Reset(points);
+        break;
+    case kIconPatternDisplay:
+        CurrentUnlockMode = kNormalUnlockMode;
+        s.drag.Reset(points);
+        break;
+    default:
+        return;
+    }
+    PatternAction(false);
+}
+
+bool FrmPattern::OnSetCursor() {
+    const Impl& s = *impl_;
+    HCURSOR cursor = s.hotItem >= kIconKeyboard && s.hotItem <= kIconPatternDisplay ? s.handCursor : s.arrowCursor;
+    if (!cursor) return false;
+    SetCursor(cursor);
+    return true;
+}
+
+// ---- keys ----
+
+void FrmPattern::Form_KeyDown(int keyCode) {
+    Impl& s = *impl_;
+    if (s.isAlarm) return;
+    if (keyCode == VK_ESCAPE && s.drag.IsDrawing()) {
+        s.drag.Reset(PointCount());
+        PatternNormal();
+        return;
+    }
+    if (CurrentUnlockMode != kDynamicPasswordMode) {
+        if (keyCode == VK_RETURN && !IsLockWindowHidden) HideSequence();
+        return;
+    }
+    s.FitEntries();
+    if (keyCode == VK_RETURN) {
+        if (EnteredKeys.Count() > 0) {
+            if (CheckSecretPattern()) CallLockComputer(false, false);
+            EnteredKeys.Reset(PointCount());
+            if (impl_) PatternNormal();
+        } else if (!IsLockWindowHidden) {
+            HideSequence();
+        }
+        return;
+    }
+    if (keyCode == VK_BACK) {
+        if (!EnteredKeys.Backspace()) MessageBeep(MB_OK);
+    } else {
+        // Shift, Ctrl and the like arrive as keys of their own; stored, they would make a
+        // typed capital letter count as two keys.
+        if (IsModifierKey(keyCode)) return;
+        if (!EnteredKeys.Type(static_cast<uint8_t>(keyCode))) MessageBeep(MB_OK);
+    }
+    PatternNormal();
+}
+
+// ---- check and alert ----
+
+bool FrmPattern::CheckSecretPattern() {
+    Impl& s = *impl_;
+    const int mode = CurrentUnlockMode;
+    const std::string stored = StoredPatternText(Config, Layout.GridSide, mode, PointLetters);
+    const std::string entered =
+        mode == kDynamicPasswordMode ? EnteredKeysText(EnteredKeys) : EnteredPatternText(s.drag.Entry());
+    if (PatternTextsMatch(stored, entered)) {
+        s.wrong.RecordMatch();
+        return true;
+    }
+    if (s.wrong.RecordMismatch(Config.AlertTimes, Config.AlertMode)) ProcessAlertMode(Config.AlertMode);
+    return false;
+}
+
+void FrmPattern::ProcessAlertMode(int inMode) {
+    if (!impl_) return;
+    Impl& s = *impl_;
+    if (inMode < 0 || inMode > 5) {
+        Config.AlertMode = 1;
+        SaveConfigData(ConfigFilePath);
+        inMode = 1;
+    }
+    switch (inMode) {
+    case 1: case 2: case 3: s.alarmSeconds = 60 * inMode; break;
+    case 4: LockWorkstationNow(); return;
+    case 5: QuickShutdown(); return;
+    default: return;
+    }
+    s.alarmElapsed = 0;
+    s.timer3.Start(hwnd_, kTimer3, kAlarmInterval);
+    s.timer4.Start(hwnd_, kTimer4, kAlarmDrawInterval);
+    s.isAlarm = true;
+    Sleep(kAlarmSoundDelayMs);
+    PlayAlarm(AlarmFilePath);
+}
+
+// ---- timers ----
+
+// Idle decisions for the whole program: fade the lock window, lock, switch the monitor off.
+void FrmPattern::Timer1_Timer() {
+    Impl& s = *impl_;
+    if (s.isAlarm) return;
+    IdleInputs in;
+    in.isLocked = IsLocked;
+    in.isLockWindowHidden = IsLockWindowHidden;
+    in.isMonitorOff = IsMonitorOff;
+    in.isLockBusy = IsLockBusy;
+    in.isAutoLockDisabled = IsAutoLockDisabled;
+    in.idleSeconds = GetIdleSeconds();
+    if (IsLocked && !IsLockWindowHidden) in.inactiveSeconds = GetInactiveSeconds();
+    in.autoHideTime = Config.AutoHideTime;
+    in.autoLockTime = Config.AutoLockTime;
+    in.monitorOffTime = Config.MonitorOffTime;
+    const IdleActions actions = DecideIdleActions(in);
+    if (actions.hideLockWindow) AutoHideLockWindow();
+    if (actions.lockComputer) CallLockComputer(true, false);
+    // Taken again: the steps above may have changed the state the decision was made on.
+    if (actions.turnOffMonitor && !IsMonitorOff && !IsLockBusy) TurnOffMonitor(hwnd_);
+}
+
+void FrmPattern::Timer2_Timer() {
+    Impl& s = *impl_;
+    if (s.isAlarm) return;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    s.timeText = FormatTimeText(now);
+    s.dateText = FormatDateText(now);
+    if (IsLockWindowHidden) return;
+    // Nothing to redraw while unlocked; showing the window draws a fresh screen anyway.
+    if (!IsWindowVisible(hwnd_)) return;
+    if (s.timeText == s.lastTimeText && s.dateText == s.lastDateText) return;
+    if (s.drag.IsDrawing())
+        PatternAction(false);
+    else
+        PatternNormal();
+    s.lastTimeText = s.timeText;
+    s.lastDateText = s.dateText;
+}
+
+void FrmPattern::Timer3_Timer() {
+    Impl& s = *impl_;
+    ++s.alarmElapsed;
+    if (s.alarmElapsed < s.alarmSeconds) return;
+    StopAlarm();
+    s.timer4.Stop();
+    s.timer3.Stop();
+    s.alarmElapsed = 0;
+    s.isAlarm = false;
+    LastActiveTick = GetTickCount();
+    PatternNormal();
+}
+
+void FrmPattern::Timer4_Timer() {
+    Impl& s = *impl_;
+    PatternAlert(s.alarmSeconds - s.alarmElapsed);
+}

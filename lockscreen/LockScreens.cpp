@@ -1,0 +1,106 @@
+// The lock window's three screens. Each is a complete redraw from a cleared frame: the panel,
+// rings, boxes and shields are cached bitmaps, only the icons are scaled and the texts and
+// lines rendered per draw, so a redraw costs a few milliseconds next to UpdateLayeredWindow.
+#include "lockscreen/LockScreens.h"
+
+#include <algorithm>
+
+#include "core/AppState.h"
+#include "lockscreen/ImageTable.h"
+
+namespace {
+
+constexpr int kBold = Gdiplus::FontStyleBold;
+constexpr int kOutline = 1;
+constexpr int kIconNormal = 32;
+constexpr int kIconHot = 34;
+constexpr int kLetterBox = 53;
+constexpr double kStarsTop = 4;
+
+const LayoutEntry& Entry(int index) { return Layout.LayoutTable[static_cast<size_t>(index)]; }
+
+int PointCount() {
+    const int side = Layout.GridSide;
+    return std::min(side * side, kIconKeyboard - 1);
+}
+
+void DrawText(LayeredFrame& frame, std::string text, double x, double y, int size, double width = 0,
+              double height = 0) {
+    frame.DrawText(text, x, y, size, kBold, kOutline, width, height);
+}
+
+// Lines between consecutive entered points (empty slots skipped), then a ring on each point.
+void DrawTrail(LayeredFrame& frame, const PatternEntry& entered, bool isPenColor) {
+    Gdiplus::Graphics* g = frame.Graphics();
+    Gdiplus::Pen* pen = isPenColor ? frame.RedPen() : frame.BluePen();
+    const int points = PointCount();
+    std::vector<int> trail;
+    for (int32_t point : entered.Slots())
+        if (point >= 1 && point <= points) trail.push_back(point);
+    for (size_t i = 1; pen && i < trail.size(); ++i) {
+        const LayoutEntry& from = Entry(trail[i - 1]);
+        const LayoutEntry& to = Entry(trail[i]);
+        g->DrawLine(pen, from[6], from[7], to[6], to[7]);
+    }
+    const int ring = isPenColor ? kSlotRedRing : kSlotBlueRing;
+    for (int point : trail) DrawImage(g, ring, kDrawCachedBitmap, Entry(point)[3], Entry(point)[4], 0, 0);
+}
+
+// A letter on every point, the input box, and one star per typed key.
+void DrawDynamicPassword(LayeredFrame& frame, const LockScreenView& view) {
+    const int points = PointCount();
+    for (int k = 1; k <= points && view.letters; ++k) {
+        if (static_cast<size_t>(k) >= view.letters->size()) break;
+        const uint8_t letter = (*view.letters)[static_cast<size_t>(k)];
+        if (letter == 0) continue;
+        DrawText(frame, std::string(1, static_cast<char>(letter)), Entry(k)[3], Entry(k)[7] - 8, 16,
+                 kLetterBox, kLetterBox);
+    }
+    const LayoutEntry& box = Entry(kInputBox);
+    DrawImage(frame.Graphics(), kSlotInputBox, kDrawCachedBitmap, box[3], box[4], 0, 0);
+    const int typed = view.keys ? view.keys->Count() : 0;
+    if (typed > 0) DrawText(frame, std::string(static_cast<size_t>(typed), '*'), box[3], box[4] + kStarsTop, 18, 256, 24);
+}
+
+void DrawIcons(LayeredFrame& frame, int hotItem) {
+    Gdiplus::Graphics* g = frame.Graphics();
+    const LayoutEntry& box = Entry(kIconBox);
+    DrawImage(g, kSlotIconBox, kDrawCachedBitmap, box[3], box[4], 0, 0);
+    for (int icon = kIconKeyboard; icon <= kIconPatternDisplay; ++icon) {
+        const int slot = kSlotKeyboardIcon + (icon - kIconKeyboard);
+        const LayoutEntry& e = Entry(icon);
+        if (icon == hotItem)
+            DrawImage(g, slot, kDrawScaledImage, e[0], e[1], kIconHot, kIconHot);
+        else
+            DrawImage(g, slot, kDrawScaledImage, e[3], e[4], kIconNormal, kIconNormal);
+    }
+}
+
+}  // namespace
+
+void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor) {
+    if (!frame.IsReady()) return;
+    const double h = frame.Height();
+    const double s = Layout.PanelSize;
+    frame.RestoreGDIPlus(kClearAlphaOne);
+    DrawImage(frame.Graphics(), kSlotPanel, kDrawCachedBitmap, Entry(0)[0], Entry(0)[1], 0, 0);
+    DrawText(frame, view.timeText, 0, h / 2 - s / 2 - 67, 21);
+    DrawText(frame, view.dateText, 0, h / 2 - s / 2 - 37, 16);
+    DrawText(frame, view.alertText, 0, h / 2 + s / 2 + 20, 18);
+    if (view.unlockMode == kNormalUnlockMode && isAction && view.entered)
+        DrawTrail(frame, *view.entered, isPenColor);
+    else if (view.unlockMode == kDynamicPasswordMode)
+        DrawDynamicPassword(frame, view);
+    DrawIcons(frame, view.hotItem);
+}
+
+void DrawAlertScreen(LayeredFrame& frame, int leftTime, bool alarmBlink) {
+    if (!frame.IsReady()) return;
+    const double h = frame.Height();
+    frame.RestoreGDIPlus(kClearAlphaOne);
+    DrawText(frame, "ATTACKING WARNING!", 0, h / 2 - 180, 21);
+    const LayoutEntry& shield = Entry(kAlarmPicture);
+    DrawImage(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield[0],
+              shield[1], 0, 0);
+    DrawText(frame, "System is locked in " + std::to_string(leftTime) + " seconds", 0, h / 2 + 150, 18);
+}

@@ -1,0 +1,29 @@
+// What the lock window shows: the idle and entry screens and the alarm screen, drawn on any
+// layered frame (the lock window's, or a test's of another screen size) from the global layout
+// and image table.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "lockscreen/LayeredFrame.h"
+#include "lockscreen/PatternGrid.h"
+
+// Everything a pattern screen depends on besides the layout and the images.
+struct LockScreenView {
+    int unlockMode = kNormalUnlockMode;
+    int hotItem = -1;                               // the icon drawn larger (37..39)
+    const PatternEntry* entered = nullptr;          // the drawn points (mode 0)
+    const KeyEntry* keys = nullptr;                 // the typed keys (mode 2)
+    const std::vector<uint8_t>* letters = nullptr;  // the letter on each point (mode 2)
+    std::string timeText;
+    std::string dateText;
+    std::string alertText;
+};
+
+// Idle screen (isAction false) or the entry in progress (true, red when isPenColor). The frame
+// is cleared first; nothing is presented.
+void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor);
+// Title, the red (alarmBlink) or blue shield, and the seconds left; nothing is presented.
+void DrawAlertScreen(LayeredFrame& frame, int leftTime, bool alarmBlink);

@@ -1,0 +1,366 @@
+// The lock cycle in one process with the real windows: LockComputer both ways, the cover's
+// wipes and strips, the swallowed messages, the recall of the lock window and the watchdog.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <set>
+
+#include "core/AppState.h"
+#include "core/LockSession.h"
+#include "core/MessageWindow.h"
+#include "cover/EffectStrips.h"
+#include "cover/FrmBackground.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
+#include "support/RawRegistry.h"
+#include "system/Restrictions.h"
+#include "system/WinHandles.h"
+
+namespace {
+
+// The test picture: every column has its own opaque colour, so a pixel tells where it came from.
+uint32_t PictureColumn(int x) {
+    return 0xFF000000u | (static_cast<uint32_t>(x & 0xFF) << 16) |
+           (static_cast<uint32_t>((x >> 8) & 0xFF) << 8) | 0x40u;
+}
+
+GdiPlusPtr<Gdiplus::Image> MakePicture(uint32_t tint) {
+    auto bitmap = NewGdiPlus<Gdiplus::Bitmap>(ScreenWidth, ScreenHeight, PixelFormat32bppARGB);
+    if (!bitmap) return nullptr;
+    Gdiplus::Rect all(0, 0, ScreenWidth, ScreenHeight);
+    Gdiplus::BitmapData data{};
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+        return nullptr;
+    for (int y = 0; y < ScreenHeight; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride);
+        for (int x = 0; x < ScreenWidth; ++x) row[x] = PictureColumn(x) ^ tint;
+    }
+    bitmap->UnlockBits(&data);
+    return GdiPlusPtr<Gdiplus::Image>(bitmap.release());
+}
+
+// Runs the message loop until the condition holds or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start > limitMs) return false;
+        Sleep(5);
+    }
+}
+
+bool IsTopmost(HWND hwnd) { return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+std::optional<uint32_t> Policy(const char* key, const char* name) { return rawreg::ReadDword(key, name); }
+
+class CoverEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        gdiplus_ = std::make_unique<GdiPlusSession>();
+        ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+        ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+        lockWindow_ = std::make_unique<FrmPattern>();
+        lockWindow_->Create(GetModuleHandleA(nullptr));
+        CreateBackgroundWindow(GetModuleHandleA(nullptr));
+        ImageTable.SetImage(kSlotBackground, MakePicture(0));
+    }
+    void TearDown() override {
+        if (IsLocked) LockComputer(false, false);
+        ReleaseEffectStrips();
+        UnhookWindow();
+        CloseBackgroundWindow();
+        lockWindow_.reset();
+        FreeImages();
+        gdiplus_.reset();
+    }
+private:
+    std::unique_ptr<GdiPlusSession> gdiplus_;
+    std::unique_ptr<FrmPattern> lockWindow_;
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CoverEnvironment);
+
+class LockCycle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(BackgroundWindow, nullptr);
+        ASSERT_NE(BackgroundWindow->Hwnd(), nullptr);
+        ASSERT_NE(PatternWindow, nullptr);
+        ASSERT_NE(PatternWindow->Hwnd(), nullptr);
+        saved_ = Config;
+        Config.Effect = 0;
+        Config.TransparentBackground = 0;
+        Config.LockKeyboard = 0;
+        Config.Disconnection = 0;
+        CurrentUnlockMode = 0;
+        RestorePolicies();
+    }
+    void TearDown() override {
+        if (IsLocked) LockComputer(false, false);
+        Config = saved_;
+        CurrentUnlockMode = 0;
+    }
+    HWND Cover() const { return BackgroundWindow->Hwnd(); }
+    HWND LockWindow() const { return PatternWindow->Hwnd(); }
+    ConfigData saved_;
+};
+
+TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
+    LockComputer(true, false);
+    EXPECT_TRUE(IsLocked);
+    EXPECT_FALSE(IsLockBusy);
+    EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 1u);
+    EXPECT_EQ(Policy(kPoliciesSystemMachineKey, "HideFastUserSwitching"), 1u);
+    EXPECT_EQ(Policy(kPoliciesExplorerUserKey, "NoLogoff"), 1u);
+    EXPECT_TRUE(IsWindowVisible(Cover()));
+    EXPECT_TRUE(IsTopmost(Cover()));
+    EXPECT_TRUE(IsWindowVisible(LockWindow()));
+    EXPECT_TRUE(IsTopmost(LockWindow()));
+    EXPECT_TRUE(BackgroundWindow->IsWatchdogRunning());
+    // The resting cover shows the picture, opaque.
+    EXPECT_EQ(BackgroundWindow->FramePixel(300, 200), PictureColumn(300));
+
+    LockComputer(false, false);
+    EXPECT_FALSE(IsLocked);
+    EXPECT_FALSE(IsLockBusy);
+    EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
+    EXPECT_FALSE(IsWindowVisible(Cover()));
+    EXPECT_FALSE(IsWindowVisible(LockWindow()));
+    EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
+    EXPECT_EQ(Policy(kPoliciesSystemMachineKey, "HideFastUserSwitching"), 0u);
+    EXPECT_EQ(Policy(kPoliciesExplorerUserKey, "NoLogoff"), 0u);
+    EXPECT_EQ(Policy(kPoliciesExplorerUserKey, "NoClose"), 0u);
+}
+
+TEST_F(LockCycle, ASecondLockWhileLockedChangesNothing) {
+    LockComputer(true, false);
+    ASSERT_TRUE(IsLocked);
+    // Marks a repeated lock would overwrite: the policy write and the activity tick.
+    ASSERT_TRUE(rawreg::WriteDword(kPoliciesSystemUserKey, "DisableTaskmgr", 7));
+    LastActiveTick = 12345;
+    LockComputer(true, false);
+    EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 7u);
+    EXPECT_EQ(LastActiveTick, 12345u);
+    EXPECT_TRUE(IsLocked);
+}
+
+TEST_F(LockCycle, DynamicPasswordModeDealsNewLettersOtherModesKeepThem) {
+    Config.Grid = 1;   // 4 x 4
+    CurrentUnlockMode = 0;
+    PointLetters.assign(3, 'Q');
+    LockComputer(true, false);
+    EXPECT_EQ(PointLetters, std::vector<uint8_t>(3, 'Q'));
+    LockComputer(false, false);
+
+    CurrentUnlockMode = 2;
+    LockComputer(true, false);
+    ASSERT_EQ(PointLetters.size(), 17u);
+    const std::set<uint8_t> distinct(PointLetters.begin() + 1, PointLetters.end());
+    EXPECT_EQ(distinct.size(), 16u);
+    for (uint8_t letter : distinct) EXPECT_TRUE(letter >= 'A' && letter <= 'Z') << int(letter);
+    EXPECT_EQ(EnteredKeys.Slots().size(), 17u);
+    EXPECT_EQ(EnteredKeys.Count(), 0);
+}
+
+TEST_F(LockCycle, StartupLockAndEffectOffCutNoStrips) {
+    ReleaseEffectStrips();
+    const int builds = EffectStripBuilds();
+    Config.Effect = 1;
+    LockComputer(true, true);
+    EXPECT_EQ(EffectStripBuilds(), builds);
+    LockComputer(false, false);
+    Config.Effect = 0;
+    LockComputer(true, false);
+    EXPECT_EQ(EffectStripBuilds(), builds);
+}
+
+TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
+    ReleaseEffectStrips();
+    const int builds = EffectStripBuilds();
+    Config.Effect = 1;
+    LockComputer(true, false);
+    EXPECT_EQ(EffectStripBuilds(), builds + 1);
+    EXPECT_EQ(EffectStripSteps(), EffectStepCount(ScreenWidth));
+    EXPECT_TRUE(IsWindowVisible(Cover()));
+    LockComputer(false, false);
+    EXPECT_FALSE(IsWindowVisible(Cover()));
+    // The erase strips replaced every picture pixel (source copy, not blended over it).
+    for (int x : {0, 4, 5, 136, 137, 700, ScreenWidth - 1}) {
+        SCOPED_TRACE(x);
+        EXPECT_EQ(BackgroundWindow->FramePixel(x, 0), 0x01000000u);
+        EXPECT_EQ(BackgroundWindow->FramePixel(x, ScreenHeight / 2), 0x01000000u);
+    }
+}
+
+TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
+    Config.Effect = 1;
+    PrepareEffectStrips();
+    ASSERT_GE(EffectStripSteps(), 0);
+    BackgroundWindow->LockEffectShow();
+    // Columns at band edges and at strip edges inside bands, top, middle and bottom rows.
+    const int band = EffectBandOffsets[2];
+    for (int x : {0, 4, 5, band - 1, band, band + 4, band + 5, 700, 701, ScreenWidth - 1}) {
+        for (int y : {0, ScreenHeight / 2, ScreenHeight - 1}) {
+            SCOPED_TRACE(::testing::Message() << x << "," << y);
+            EXPECT_EQ(BackgroundWindow->FramePixel(x, y), PictureColumn(x));
+        }
+    }
+}
+
+TEST_F(LockCycle, StripsAreKeptForTheSamePictureAndCutAgainForANewOne) {
+    PrepareEffectStrips();
+    const int builds = EffectStripBuilds();
+    ASSERT_NE(EffectStripsImage(), nullptr);
+    EXPECT_EQ(EffectStripsImage(), ImageTable.Image(kSlotBackground));
+    PrepareEffectStrips();
+    EXPECT_EQ(EffectStripBuilds(), builds);
+
+    ImageTable.SetImage(kSlotBackground, MakePicture(0x00FFFFFF));
+    PrepareEffectStrips();
+    EXPECT_EQ(EffectStripBuilds(), builds + 1);
+    EXPECT_EQ(EffectStripsImage(), ImageTable.Image(kSlotBackground));
+    const int steps = EffectStripSteps();
+    EXPECT_EQ(steps, EffectStepCount(ScreenWidth));
+    for (int j = 0; j <= steps; ++j)
+        for (int i = 1; i <= kEffectBands; ++i) ASSERT_NE(EffectStrip(j, i), nullptr) << j << "," << i;
+    EXPECT_EQ(EffectStrip(steps + 1, 1), nullptr);
+    EXPECT_EQ(EffectStrip(0, 0), nullptr);
+    EXPECT_EQ(EffectStrip(0, kEffectBands + 1), nullptr);
+    ImageTable.SetImage(kSlotBackground, MakePicture(0));
+}
+
+class StandInTaskbar : public LockCycle {
+protected:
+    void SetUp() override {
+        LockCycle::SetUp();
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&wc);
+        tray_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8,
+                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+        ASSERT_TRUE(tray_);
+        ASSERT_EQ(FindWindowA("Shell_TrayWnd", nullptr), tray_.get());
+    }
+    UniqueHwnd tray_;
+};
+
+TEST_F(StandInTaskbar, PictureLockHidesTheTaskbarUntilUnlock) {
+    LockComputer(true, false);
+    EXPECT_FALSE(IsWindowVisible(tray_.get()));
+    LockComputer(false, false);
+    EXPECT_TRUE(IsWindowVisible(tray_.get()));
+}
+
+TEST_F(StandInTaskbar, TransparentBackgroundLeavesTheTaskbarAndCoversWithAlphaOne) {
+    Config.TransparentBackground = 1;
+    Config.Effect = 1;
+    const int builds = EffectStripBuilds();
+    LockComputer(true, false);
+    EXPECT_TRUE(IsWindowVisible(tray_.get()));
+    EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0x01000000u);
+    EXPECT_EQ(BackgroundWindow->FramePixel(ScreenWidth / 2, ScreenHeight / 2), 0x01000000u);
+    LockComputer(false, false);
+    EXPECT_TRUE(IsWindowVisible(tray_.get()));
+    EXPECT_LE(EffectStripBuilds(), builds + 1);
+}
+
+TEST_F(LockCycle, CoverRefusesCloseAndRenameAndHasNoTitle) {
+    LockComputer(true, false);
+    EXPECT_EQ(SendMessageA(Cover(), WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(Cover(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("pwned")), 0);
+    EXPECT_EQ(SendMessageA(Cover(), WM_SYSCOMMAND, SC_CLOSE, 0), 0);
+    PumpUntil([] { return false; }, 50);
+    EXPECT_TRUE(IsWindow(Cover()));
+    EXPECT_TRUE(IsWindowVisible(Cover()));
+    char title[32] = "x";
+    EXPECT_EQ(GetWindowTextA(Cover(), title, sizeof title), 0);
+    EXPECT_STREQ(title, "");
+}
+
+TEST_F(LockCycle, ClickOrEnterOnTheCoverRecallsTheLockWindow) {
+    LockComputer(true, false);
+    for (UINT key : {0u, 13u}) {
+        SCOPED_TRACE(key);
+        IsLockWindowHidden = true;
+        IsMonitorOff = true;
+        LastActiveTick = 0;
+        if (key == 0)
+            SendMessageA(Cover(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        else
+            SendMessageA(Cover(), WM_KEYDOWN, key, 0);
+        EXPECT_FALSE(IsLockWindowHidden);
+        EXPECT_FALSE(IsMonitorOff);
+        EXPECT_NE(LastActiveTick, 0u);
+        EXPECT_EQ(GetForegroundWindow(), LockWindow());
+    }
+    IsLockWindowHidden = true;
+    SendMessageA(Cover(), WM_KEYDOWN, 'X', 0);
+    EXPECT_TRUE(IsLockWindowHidden);
+    IsLockWindowHidden = false;
+    IsMonitorOff = true;
+    SendMessageA(Cover(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    EXPECT_FALSE(IsMonitorOff);
+}
+
+class Watchdog : public LockCycle {
+protected:
+    void SetUp() override {
+        LockCycle::SetUp();
+        intruder_.reset(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "intruder", WS_POPUP | WS_VISIBLE, 0, 0,
+                                        200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+        ASSERT_TRUE(intruder_);
+    }
+    void TakeForeground() {
+        SetForegroundWindow(intruder_.get());
+        SetWindowPos(intruder_.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ASSERT_EQ(GetForegroundWindow(), intruder_.get());
+    }
+    UniqueHwnd intruder_;
+};
+
+TEST_F(Watchdog, TakesTheForegroundBackForTheLockWindow) {
+    LockComputer(true, false);
+    TakeForeground();
+    EXPECT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindow(); }, 500));
+    EXPECT_EQ(GetActiveWindow(), LockWindow());
+}
+
+TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
+    LockComputer(true, false);
+    IsLockWindowHidden = true;
+    TakeForeground();
+    EXPECT_TRUE(PumpUntil([this] { return GetForegroundWindow() == Cover(); }, 500));
+}
+
+TEST_F(Watchdog, PutsAMovedCoverBack) {
+    LockComputer(true, false);
+    SetWindowPos(Cover(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(PumpUntil([this] {
+        RECT rc;
+        return GetWindowRect(Cover(), &rc) && rc.left == 0 && rc.top == 0;
+    }, 500));
+}
+
+TEST_F(Watchdog, StaysQuietAfterUnlock) {
+    LockComputer(true, false);
+    LockComputer(false, false);
+    TakeForeground();
+    PumpUntil([] { return false; }, 200);
+    // Wine may hand the foreground to the desktop on its own after windows were hidden; what
+    // matters is that none of ours came back.
+    EXPECT_NE(GetForegroundWindow(), Cover());
+    EXPECT_NE(GetForegroundWindow(), LockWindow());
+    EXPECT_FALSE(IsWindowVisible(Cover()));
+    EXPECT_FALSE(IsWindowVisible(LockWindow()));
+}
+
+}  // namespace

@@ -1,0 +1,239 @@
+// The lock window's screens read back from the frame on both screen sizes (panel, trail, icons,
+// letters, alarm), and the window's own rules driven through its messages: drawing, the check,
+// wrong entries leading to the alarm, keys in the Dynamic Password Mode, icons, hiding.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/AppState.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
+#include "lockscreen/LayeredFrame.h"
+#include "lockscreen/LockScreens.h"
+#include "support/DrawTestSupport.h"
+
+using namespace drawtest;
+
+namespace {
+
+constexpr uint32_t kAlphaOne = 0x01000000;
+constexpr uint32_t kPanelBlack = 0xCC000000;
+constexpr uint32_t kDotOverPanel = 0xEEAAAAAA;
+constexpr Gdiplus::ARGB kIconColours[3] = {0xFFE02020, 0xFF20E020, 0xFF2020E0};  // slots 8, 9, 10
+
+GdiPlusPtr<Gdiplus::Bitmap> SolidBitmap(int width, int height, Gdiplus::ARGB argb) {
+    auto bitmap = NewGdiPlus<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+    if (bitmap) {
+        Gdiplus::Graphics g(bitmap.get());
+        g.Clear(Gdiplus::Color(argb));
+    }
+    return bitmap;
+}
+
+// The images of the table, with plain-coloured stand-ins for the artwork so positions can be
+// told by colour: icons red, green, blue; shields red and blue.
+void LoadTestImages() {
+    LoadImages(ProgramResources());
+    for (int i = 0; i < 3; ++i) ImageTable.SetImage(kSlotKeyboardIcon + i, SolidBitmap(32, 32, kIconColours[i]));
+    auto red = SolidBitmap(235, 256, 0xFFFF0000);
+    auto blue = SolidBitmap(235, 256, 0xFF0000FF);
+    ImageTable.SetCached(kSlotAlarmRed, NewGdiPlus<Gdiplus::CachedBitmap>(red.get(), PatternGraphics));
+    ImageTable.SetCached(kSlotAlarmBlue, NewGdiPlus<Gdiplus::CachedBitmap>(blue.get(), PatternGraphics));
+}
+
+void SetScreen(int width, int height, int grid) {
+    ScreenWidth = width;
+    ScreenHeight = height;
+    Config = ConfigData{};
+    ApplyDefaultConfig(Config);
+    Config.Grid = static_cast<uint8_t>(grid);
+    IniDefaultPattern(Config);
+    IniLayout(Layout, grid, width, height);
+    CurrentUnlockMode = kNormalUnlockMode;
+}
+
+const LayoutEntry& Entry(int k) { return Layout.LayoutTable[static_cast<size_t>(k)]; }
+
+bool IsRedRim(uint32_t p) { return Red(p) > 0x60 && Green(p) < 0x20 && Blue(p) < 0x20; }
+bool IsBlueRim(uint32_t p) { return Blue(p) > 0x60 && Red(p) < 0x20; }
+
+// ---- screens on frames of both sizes ----
+
+struct ScreenCase {
+    int width, height, grid;
+};
+
+class Screens : public ::testing::TestWithParam<ScreenCase> {
+protected:
+    void SetUp() override {
+        const ScreenCase c = GetParam();
+        SetScreen(c.width, c.height, c.grid);
+        ASSERT_TRUE(frame_.CreateGraphic(nullptr, c.width, c.height));
+        frame_.CreatePen();
+        PatternGraphics = frame_.Graphics();
+        LoadTestImages();
+        view_.timeText = "10:42 AM";
+        view_.dateText = "Monday, March 04, 2024";
+        view_.alertText = "Do not touch my computer!";
+        view_.entered = &entry_;
+        view_.keys = &keys_;
+        view_.letters = &letters_;
+        const int points = Layout.GridSide * Layout.GridSide;
+        entry_.Reset(points);
+        keys_.Reset(points);
+        letters_.assign(static_cast<size_t>(points) + 1, 0);
+        for (int k = 1; k <= points; ++k) letters_[static_cast<size_t>(k)] = static_cast<uint8_t>('A' + k - 1);
+    }
+    void TearDown() override {
+        FreeImages();
+        PatternGraphics = nullptr;
+    }
+    uint32_t At(int x, int y) const { return frame_.PixelAt(x, y); }
+    int Ink(int left, int top, int width, int height) const {
+        return CountInk(frame_, left, top, width, height, kAlphaOne);
+    }
+    LayeredFrame frame_;
+    LockScreenView view_;
+    PatternEntry entry_;
+    KeyEntry keys_;
+    std::vector<uint8_t> letters_;
+};
+
+TEST_P(Screens, IdleScreenShowsPanelTextsAndIcons) {
+    DrawPatternScreen(frame_, view_, false, false);
+    const int w = frame_.Width(), h = frame_.Height(), s = Layout.PanelSize;
+    const int x0 = Entry(0)[0], y0 = Entry(0)[1];
+    EXPECT_EQ(At(x0 + 67, y0 + 67), kPanelBlack);
+    EXPECT_EQ(At(x0 + 1, y0 + 1), kAlphaOne);  // rounded corner
+    for (int k = 1; k <= Layout.GridSide * Layout.GridSide; ++k)
+        EXPECT_TRUE(Near(At(Entry(k)[6], Entry(k)[7]), kDotOverPanel, 1)) << "point " << k;
+    EXPECT_EQ(At(x0 - 20, y0 + s / 2), kAlphaOne);
+    EXPECT_EQ(At(10, 10), kAlphaOne);
+    // Time, date and alert text in their rows, centred on the screen.
+    const int timeTop = h / 2 - s / 2 - 67, dateTop = h / 2 - s / 2 - 37, alertTop = h / 2 + s / 2 + 20;
+    EXPECT_GT(Ink(w / 2 - 60, timeTop, 120, 26), 100);
+    EXPECT_GT(Ink(w / 2 - 60, dateTop, 120, 20), 100);
+    EXPECT_GT(Ink(w / 2 - 60, alertTop, 120, 24), 100);
+    EXPECT_EQ(Ink(0, timeTop, w / 2 - 150, 26), 0);  // nothing far left of the centred texts
+    // Icon box and the three icons at their normal size and place.
+    const LayoutEntry& box = Entry(kIconBox);
+    EXPECT_EQ(At(box[3] + 3, box[4] + 24), kPanelBlack);
+    for (int i = 0; i < 3; ++i) {
+        const LayoutEntry& e = Entry(kIconKeyboard + i);
+        EXPECT_TRUE(Near(At(e[3] + 16, e[4] + 16), kIconColours[i], 2)) << "icon " << i;
+        EXPECT_TRUE(Near(At(e[3] + 1, e[4] + 1), kIconColours[i], 40)) << "icon " << i;
+        EXPECT_EQ(At(e[3] + 33, e[4] + 16), kPanelBlack) << "icon " << i;  // right of a 32 icon
+    }
+}
+
+TEST_P(Screens, HotIconIsDrawnLargerAtItsHitSquare) {
+    view_.hotItem = kIconPatternEnable;
+    DrawPatternScreen(frame_, view_, true, false);
+    const LayoutEntry& hot = Entry(kIconPatternEnable);
+    const LayoutEntry& cold = Entry(kIconKeyboard);
+    // 34 x 34 from the hit square's corner, one pixel up and left of the normal image.
+    EXPECT_TRUE(Near(At(hot[0] + 1, hot[1] + 1), kIconColours[1], 40));
+    EXPECT_TRUE(Near(At(hot[0] + 32, hot[1] + 32), kIconColours[1], 40));
+    EXPECT_EQ(At(cold[0], cold[1] + 16), kPanelBlack);
+}
+
+TEST_P(Screens, ReleasedTrailIsRedLinesUnderRedRings) {
+    for (int point : {1, 2, 5}) entry_.Add(point);
+    DrawPatternScreen(frame_, view_, true, true);
+    for (int point : {1, 2, 5}) {
+        const LayoutEntry& e = Entry(point);
+        EXPECT_TRUE(IsRedRim(At(e[3] + 26, e[4]))) << "point " << point << std::hex << " " << At(e[3] + 26, e[4]);
+        EXPECT_EQ(At(e[6], e[7]), 0xFFFFFFFFu) << "point " << point;  // the ring's white centre
+    }
+    // The line from 1 to 2, halfway between the rings.
+    const int midX = (Entry(1)[6] + Entry(2)[6]) / 2, midY = Entry(1)[7];
+    EXPECT_EQ(At(midX, midY), 0xFFFF0000u);
+    // A point not entered (and off the lines) keeps its plain dot.
+    const int last = Layout.GridSide * Layout.GridSide;
+    EXPECT_TRUE(Near(At(Entry(last)[6], Entry(last)[7]), kDotOverPanel, 1));
+}
+
+TEST_P(Screens, TrailWhileDrawingIsBlue) {
+    const int below = 1 + Layout.GridSide;  // the point under point 1
+    for (int point : {below, 1}) entry_.Add(point);
+    DrawPatternScreen(frame_, view_, true, false);
+    EXPECT_TRUE(IsBlueRim(At(Entry(below)[3] + 26, Entry(below)[4])));
+    EXPECT_EQ(At(Entry(1)[6], (Entry(1)[7] + Entry(below)[7]) / 2), 0xFF003FFFu);
+    // The idle screen ignores the entry.
+    DrawPatternScreen(frame_, view_, false, false);
+    EXPECT_TRUE(Near(At(Entry(below)[6], Entry(below)[7]), kDotOverPanel, 1));
+}
+
+TEST_P(Screens, SecureModeShowsNoTrail) {
+    view_.unlockMode = kSecureUnlockMode;
+    for (int point : {1, 2}) entry_.Add(point);
+    DrawPatternScreen(frame_, view_, true, true);
+    EXPECT_TRUE(Near(At(Entry(1)[6], Entry(1)[7]), kDotOverPanel, 1));
+    EXPECT_EQ(At(Entry(1)[3] + 26, Entry(1)[4]), kPanelBlack);
+}
+
+TEST_P(Screens, DynamicPasswordShowsLettersBoxAndStars) {
+    DrawPatternScreen(frame_, view_, false, false);
+    std::vector<uint32_t> plain(static_cast<size_t>(frame_.Width()) * frame_.Height());
+    for (int y = 0; y < frame_.Height(); ++y)
+        for (int x = 0; x < frame_.Width(); ++x) plain[static_cast<size_t>(y) * frame_.Width() + x] = At(x, y);
+    auto changed = [&](int left, int top, int width, int height) {
+        int count = 0;
+        for (int y = top; y < top + height; ++y)
+            for (int x = left; x < left + width; ++x)
+                if (At(x, y) != plain[static_cast<size_t>(y) * frame_.Width() + x]) ++count;
+        return count;
+    };
+    auto whiteIn = [&](int left, int top, int width, int height) {
+        int count = 0;
+        for (int y = top; y < top + height; ++y)
+            for (int x = left; x < left + width; ++x)
+                if (Red(At(x, y)) > 0xF0 && Alpha(At(x, y)) > 0xF0) ++count;
+        return count;
+    };
+    view_.unlockMode = kDynamicPasswordMode;
+    DrawPatternScreen(frame_, view_, false, false);
+    const LayoutEntry& box = Entry(kInputBox);
+    EXPECT_EQ(At(box[3] + 3, box[4] + 12), kPanelBlack);
+    EXPECT_EQ(whiteIn(box[3], box[4], 256, 24), 0);
+    for (int k = 1; k <= Layout.GridSide * Layout.GridSide; ++k) {
+        const LayoutEntry& e = Entry(k);
+        EXPECT_GT(changed(e[0], e[1], 34, 34), 20) << "no letter on point " << k;
+        EXPECT_GT(whiteIn(e[0], e[1], 34, 34), 5) << "point " << k;
+        // Centred on the point: the changed pixels' middle is the point's centre.
+        double sum = 0;
+        int count = 0;
+        for (int y = e[1]; y < e[1] + 34; ++y)
+            for (int x = e[0]; x < e[0] + 34; ++x)
+                if (At(x, y) != plain[static_cast<size_t>(y) * frame_.Width() + x]) {
+                    sum += x;
+                    ++count;
+                }
+        EXPECT_NEAR(sum / std::max(count, 1), e[6], 3.0) << "point " << k;
+    }
+    for (uint8_t key : {'Q', 'W', 'E'}) keys_.Type(key);
+    DrawPatternScreen(frame_, view_, false, false);
+    EXPECT_GT(whiteIn(box[3], box[4], 256, 24), 10);  // the stars
+    EXPECT_EQ(whiteIn(box[3], box[4], 100, 24), 0);   // centred, not from the left
+}
+
+TEST_P(Screens, AlarmScreenAlternatesShields) {
+    const int w = frame_.Width(), h = frame_.Height();
+    const LayoutEntry& shield = Entry(kAlarmPicture);
+    DrawAlertScreen(frame_, 57, true);
+    EXPECT_EQ(At(shield[0] + 117, shield[1] + 128), 0xFFFF0000u);
+    EXPECT_EQ(At(shield[0] + 1, shield[1] + 1), 0xFFFF0000u);
+    EXPECT_EQ(At(shield[0] - 1, shield[1] + 128), kAlphaOne);
+    EXPECT_EQ(At(shield[0] + 235, shield[1] + 128), kAlphaOne);
+    EXPECT_GT(Ink(w / 2 - 80, h / 2 - 180, 160, 26), 100);   // "ATTACKING WARNING!"
+    EXPECT_GT(Ink(w / 2 - 80, h / 2 + 150, 160, 24), 100);   // "System is locked in 57 seconds"
+    EXPECT_EQ(At(Entry(0)[0] - 30, h / 2), kAlphaOne);        // no panel on this screen
+    DrawAlertScreen(frame_, 56, false);
+    EXPECT_EQ(At(shield[0] + 117, shield[1] + 128), 0xFF0000FFu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, Screens,
+                         ::testing::Values(ScreenCase{1366, 768, 1}, ScreenCase{1920, 1080, 0},
+                                           ScreenCase{1366, 768, 2}));
+
+}  // namespace

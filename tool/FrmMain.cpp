@@ -1,0 +1,124 @@
+// The tool's window: a fixed, dialog-like frame with the buttons "Fix Troubles",
+// "Enable Autolock in Safe Mode" and "Disable Autolock in Safe Mode"; each runs its job and
+// the window stays open.
+#include "tool/FrmMain.h"
+
+#include "tool/ToolActions.h"
+
+namespace {
+constexpr int kCmdFirstId = 100;
+constexpr int kButtonWidth = 260;
+constexpr int kButtonHeight = 32;
+constexpr int kMargin = 14;
+constexpr int kGap = 10;
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr std::array<const char*, 3> kCaptions = {
+    "Fix Troubles", "Enable Autolock in Safe Mode", "Disable Autolock in Safe Mode"};
+
+bool RegisterFrameClass(HINSTANCE instance, WNDPROC proc) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kToolWindowClass;
+    // A second window in the same process finds the class already there.
+    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// The outer size that gives the client area room for the stacked buttons.
+SIZE FrameSize() {
+    RECT rc{0, 0, kButtonWidth + 2 * kMargin,
+            3 * kButtonHeight + 2 * kGap + 2 * kMargin};
+    if (!AdjustWindowRectEx(&rc, kFrameStyle, FALSE, 0)) return {rc.right, rc.bottom};
+    return {rc.right - rc.left, rc.bottom - rc.top};
+}
+
+POINT CentredOrigin(SIZE size) {
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT area;
+    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) work = area;
+    return {work.left + (work.right - work.left - size.cx) / 2,
+            work.top + (work.bottom - work.top - size.cy) / 2};
+}
+}  // namespace
+
+FrmMain::~FrmMain() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+bool FrmMain::Create(HINSTANCE instance) {
+    if (!RegisterFrameClass(instance, WndProc)) return false;
+    const SIZE size = FrameSize();
+    const POINT origin = CentredOrigin(size);
+    return CreateWindowExA(0, kToolWindowClass, kToolWindowTitle, kFrameStyle, origin.x, origin.y,
+                           size.cx, size.cy, nullptr, nullptr, instance, this) != nullptr;
+}
+
+LRESULT CALLBACK FrmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FrmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE: self->Form_Load(); return 0;
+    case WM_COMMAND:
+        if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) >= kCmdFirstId &&
+            LOWORD(wp) < kCmdFirstId + static_cast<int>(kCaptions.size())) {
+            self->Cmd_Click(LOWORD(wp) - kCmdFirstId);
+            return 0;
+        }
+        break;
+    case WM_DESTROY: self->Form_Unload(); return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void FrmMain::Form_Load() {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
+    // The stock GUI font is never deleted, so the buttons need no font owner.
+    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    for (int i = 0; i < static_cast<int>(kCaptions.size()); ++i) {
+        cmd_[i] = CreateWindowExA(0, "BUTTON", kCaptions[i],
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kMargin,
+                                  kMargin + i * (kButtonHeight + kGap), kButtonWidth, kButtonHeight,
+                                  hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCmdFirstId + i)),
+                                  instance, nullptr);
+        if (cmd_[i] && font) SendMessageA(cmd_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+void FrmMain::Cmd_Click(int index) {
+    switch (index) {
+    case 0: FixTroubles(); break;
+    case 1: SetSafeModeLock(true); break;
+    case 2: SetSafeModeLock(false); break;
+    }
+}
+
+void FrmMain::Form_Unload() {
+    // The window is gone: the destructor must not destroy it a second time.
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    cmd_.fill(nullptr);
+    PostQuitMessage(0);
+}
+
+int RunMainWindow(HINSTANCE instance, int showCmd) {
+    FrmMain window;
+    if (!window.Create(instance)) return 1;
+    ShowWindow(window.Hwnd(), showCmd);
+    UpdateWindow(window.Hwnd());
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // Tab and the arrow keys move between the buttons as in a dialog.
+        if (window.Hwnd() && IsDialogMessageA(window.Hwnd(), &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

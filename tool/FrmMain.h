@@ -1,0 +1,34 @@
+// The tool's window "Orvo PC Lock Tools": three stacked buttons, one per job, shown when the
+// tool is started without a recognised argument.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+inline constexpr const char kToolWindowClass[] = "OrvoPCLockToolMain";
+inline constexpr const char kToolWindowTitle[] = "Orvo PC Lock Tools";
+
+class FrmMain {
+public:
+    FrmMain() = default;
+    FrmMain(const FrmMain&) = delete;
+    FrmMain& operator=(const FrmMain&) = delete;
+    ~FrmMain();
+
+    // Creates the window centred on the primary work area; false when it could not be made.
+    bool Create(HINSTANCE instance);
+    HWND Hwnd() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Form_Load();
+    void Cmd_Click(int index);
+    void Form_Unload();
+
+    HWND hwnd_ = nullptr;
+    std::array<HWND, 3> cmd_{};
+};
+
+// Shows the window and runs its message loop until it is closed; returns the exit code.
+int RunMainWindow(HINSTANCE instance, int showCmd);

@@ -1,0 +1,26 @@
+// Entry point of the maintenance tool. The lock program's configuration dialog starts it with
+// exactly one switch; anything else (a different case included) opens the window instead.
+#include <windows.h>
+
+#include <string>
+
+#include "system/Text.h"
+#include "tool/FrmMain.h"
+#include "tool/ToolActions.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCmd) {
+    const std::string command = TrimNull(commandLine ? commandLine : "");
+    if (command == "/Fix") {
+        FixTroubles();
+        return 0;
+    }
+    if (command == "/Enable") {
+        SetSafeModeLock(true);
+        return 0;
+    }
+    if (command == "/Disable") {
+        SetSafeModeLock(false);
+        return 0;
+    }
+    return RunMainWindow(instance, showCmd);
+}
