@@ -3,6 +3,7 @@
 #include "configui/FrmConfig.h"
 
 #include "core/AppState.h"
+#include "cover/FrmBackground.h"
 #include "lockscreen/ImageTable.h"
 #include "system/Files.h"
 #include "system/Messages.h"
@@ -69,8 +70,11 @@ int FrmConfig::PickBackgroundImage() {
     return 1;
 }
 
-// Slot 0 made again from the setting: the picked file or the built-in picture.
+// Slot 0 made again from the setting: the picked file or the built-in picture. The wipe strips
+// cut from the old picture go first: a new picture may well be allocated where the old one
+// was, so the strips cannot tell by its address that it changed.
 void FrmConfig::UseBackgroundImage() {
+    ReleaseEffectStrips();
     FreeImageSlot(kSlotBackground);
     ReloadBackgroundImage();
     RedrawPreview();
