@@ -241,6 +241,7 @@ TEST_F(PictureFiles, BuiltInPicturesFillTheirSlots) {
     for (int slot : {kSlotBackground, kSlotSmallBlueRing, kSlotSmallRedRing, kSlotKeyboardIcon,
                      kSlotPatternEnableIcon, kSlotPatternDisplayIcon})
         EXPECT_NE(ImageTable.Image(slot), nullptr) << "slot " << slot;
+    ASSERT_NE(ImageTable.Image(kSlotKeyboardIcon), nullptr);
     EXPECT_EQ(ImageTable.Image(kSlotKeyboardIcon)->GetWidth(), 32u);
 }
 

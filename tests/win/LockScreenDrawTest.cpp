@@ -19,27 +19,6 @@ namespace {
 constexpr uint32_t kAlphaOne = 0x01000000;
 constexpr uint32_t kPanelBlack = 0xCC000000;
 constexpr uint32_t kDotOverPanel = 0xEEAAAAAA;
-constexpr Gdiplus::ARGB kIconColours[3] = {0xFFE02020, 0xFF20E020, 0xFF2020E0};  // slots 8, 9, 10
-
-GdiPlusPtr<Gdiplus::Bitmap> SolidBitmap(int width, int height, Gdiplus::ARGB argb) {
-    auto bitmap = NewGdiPlus<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
-    if (bitmap) {
-        Gdiplus::Graphics g(bitmap.get());
-        g.Clear(Gdiplus::Color(argb));
-    }
-    return bitmap;
-}
-
-// The images of the table, with plain-coloured stand-ins for the artwork so positions can be
-// told by colour: icons red, green, blue; shields red and blue.
-void LoadTestImages() {
-    LoadImages(ProgramResources());
-    for (int i = 0; i < 3; ++i) ImageTable.SetImage(kSlotKeyboardIcon + i, SolidBitmap(32, 32, kIconColours[i]));
-    auto red = SolidBitmap(235, 256, 0xFFFF0000);
-    auto blue = SolidBitmap(235, 256, 0xFF0000FF);
-    ImageTable.SetCached(kSlotAlarmRed, NewGdiPlus<Gdiplus::CachedBitmap>(red.get(), PatternGraphics));
-    ImageTable.SetCached(kSlotAlarmBlue, NewGdiPlus<Gdiplus::CachedBitmap>(blue.get(), PatternGraphics));
-}
 
 void SetScreen(int width, int height, int grid) {
     ScreenWidth = width;
@@ -71,7 +50,7 @@ protected:
         ASSERT_TRUE(frame_.CreateGraphic(nullptr, c.width, c.height));
         frame_.CreatePen();
         PatternGraphics = frame_.Graphics();
-        LoadTestImages();
+        LoadStandInImages(ProgramResources());
         view_.timeText = "10:42 AM";
         view_.dateText = "Monday, March 04, 2024";
         view_.alertText = "Do not touch my computer!";

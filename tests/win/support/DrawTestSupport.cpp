@@ -1,6 +1,8 @@
 // GDI+ for every Windows test program that draws, and the pixel helpers of DrawTestSupport.h.
 #include "support/DrawTestSupport.h"
 
+#include "lockscreen/ImageTable.h"
+
 #include <objidl.h>
 
 #include <cstdlib>
@@ -61,10 +63,35 @@ HMODULE ProgramResources() {
         if (length == 0 || length >= MAX_PATH) return HMODULE{};
         std::string folder(path, length);
         folder.resize(folder.find_last_of('\\') + 1);
-        return LoadLibraryExA((folder + "OrvoPCLock.exe").c_str(), nullptr,
-                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        HMODULE program = LoadLibraryExA((folder + "OrvoPCLock.exe").c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        // A program built before the artwork existed has no pictures to offer.
+        if (program && !FindResourceA(program, "BACKGROUND", "CUSTOM")) {
+            FreeLibrary(program);
+            program = nullptr;
+        }
+        return program;
     }();
     return module;
+}
+
+GdiPlusPtr<Gdiplus::Bitmap> SolidBitmap(int width, int height, Gdiplus::ARGB argb) {
+    auto bitmap = NewGdiPlus<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+    if (bitmap) {
+        Gdiplus::Graphics graphics(bitmap.get());
+        graphics.Clear(Gdiplus::Color(argb));
+    }
+    return bitmap;
+}
+
+void LoadStandInImages(HMODULE resources) {
+    LoadImages(resources);
+    for (int i = 0; i < 3; ++i) ImageTable.SetImage(kSlotKeyboardIcon + i, SolidBitmap(32, 32, kIconColours[i]));
+    auto red = SolidBitmap(235, 256, kRedShield);
+    auto blue = SolidBitmap(235, 256, kBlueShield);
+    if (!PatternGraphics || !red || !blue) return;
+    ImageTable.SetCached(kSlotAlarmRed, NewGdiPlus<Gdiplus::CachedBitmap>(red.get(), PatternGraphics));
+    ImageTable.SetCached(kSlotAlarmBlue, NewGdiPlus<Gdiplus::CachedBitmap>(blue.get(), PatternGraphics));
 }
 
 std::string MakePngBytes(int width, int height, uint32_t argb) {

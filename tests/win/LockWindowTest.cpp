@@ -1,0 +1,317 @@
+// The lock window driven through its own messages, as the system delivers them: drawing and
+// checking a pattern, wrong entries up to the alarm, the Dynamic Password keys, the mode icons,
+// hiding, the idle and clock timers. The unlock call is replaced to record what it saw.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/AppState.h"
+#include "core/ConfigData.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
+#include "lockscreen/LayeredFrame.h"
+#include "support/DrawTestSupport.h"
+#include "system/RandomSource.h"
+
+using namespace drawtest;
+
+namespace {
+
+constexpr uint32_t kAlphaOne = 0x01000000;
+constexpr uint32_t kDotOverPanel = 0xEEAAAAAA;
+
+struct UnlockCall {
+    bool isLock;
+    bool isStartup;
+    uint32_t firstRingRim;  // the frame at the moment of the call
+};
+std::vector<UnlockCall> gCalls;
+int gFirstPoint = 1;
+
+void RecordLock(bool isLock, bool isStartup) {
+    uint32_t rim = 0;
+    if (PatternWindow && PatternWindow->Frame()) {
+        const LayoutEntry& e = Layout.LayoutTable[static_cast<size_t>(gFirstPoint)];
+        rim = PatternWindow->Frame()->PixelAt(e[3] + 26, e[4]);
+    }
+    gCalls.push_back({isLock, isStartup, rim});
+}
+
+class LockWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+        ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+        savedConfig_ = Config;
+        SelectGrid(0);
+        Config.AlertTimes = 0;
+        Config.AlertMode = 0;
+        Config.AutoHideTime = 0;
+        Config.AutoLockTime = 0;
+        Config.MonitorOffTime = 0;
+        CurrentUnlockMode = kNormalUnlockMode;
+        IsLocked = false;
+        IsLockWindowHidden = false;
+        gCalls.clear();
+        previous_ = FrmPattern::SetLockFunction(RecordLock);
+        if (!window_.Create(GetModuleHandleA(nullptr))) GTEST_SKIP() << "no display for windows";
+        LoadStandInImages(nullptr);
+        ShowWindow(window_.Hwnd(), SW_SHOWNOACTIVATE);
+        window_.PatternNormal();
+    }
+    void TearDown() override {
+        window_.Destroy();
+        FreeImages();
+        FrmPattern::SetLockFunction(previous_);
+        Config = savedConfig_;
+        CurrentUnlockMode = kNormalUnlockMode;
+        IsLocked = false;
+        IsLockWindowHidden = false;
+    }
+    void SelectGrid(int grid) {
+        Config.Grid = static_cast<uint8_t>(grid);
+        IniDefaultPattern(Config);
+        IniLayout(Layout, grid, ScreenWidth, ScreenHeight);
+        const int points = Layout.GridSide * Layout.GridSide;
+        EnteredKeys.Reset(points);
+        PointLetters = MakeRandomLetters(points, CryptoUniform);
+    }
+    std::vector<int> Secret() const {
+        std::vector<int> points;
+        for (int i = 1; i <= Layout.GridSide * Layout.GridSide; ++i)
+            if (Config.SecretPattern[static_cast<size_t>(i)] != 0) points.push_back(Config.SecretPattern[static_cast<size_t>(i)]);
+        return points;
+    }
+    const LayoutEntry& Entry(int k) const { return Layout.LayoutTable[static_cast<size_t>(k)]; }
+    void Send(UINT msg, int x, int y) {
+        SendMessageA(window_.Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    }
+    void Press(int point) { Send(WM_LBUTTONDOWN, Entry(point)[6], Entry(point)[7]); }
+    void MoveTo(int point) { Send(WM_MOUSEMOVE, Entry(point)[6], Entry(point)[7]); }
+    void Drag(const std::vector<int>& points) {
+        gFirstPoint = points.front();
+        Press(points.front());
+        for (int point : points) MoveTo(point);
+        Send(WM_LBUTTONUP, Entry(points.back())[6], Entry(points.back())[7]);
+    }
+    void Key(int keyCode) { SendMessageA(window_.Hwnd(), WM_KEYDOWN, static_cast<WPARAM>(keyCode), 0); }
+    void Tick(UINT_PTR timer, int times = 1) {
+        for (int i = 0; i < times; ++i) SendMessageA(window_.Hwnd(), WM_TIMER, timer, 0);
+    }
+    uint32_t At(int x, int y) const { return window_.Frame()->PixelAt(x, y); }
+    uint32_t DotCentre(int point) const { return At(Entry(point)[6], Entry(point)[7]); }
+    uint32_t RingRim(int point) const { return At(Entry(point)[3] + 26, Entry(point)[4]); }
+    // A wrong entry: one point that is not the whole secret.
+    std::vector<int> WrongEntry() const { return Secret().front() == 1 ? std::vector<int>{2} : std::vector<int>{1}; }
+
+    FrmPattern window_;
+    FrmPattern::LockFunction previous_ = nullptr;
+    ConfigData savedConfig_;
+};
+
+TEST_F(LockWindow, RightPatternShowsRedThenUnlocksAndClears) {
+    Drag(Secret());
+    ASSERT_EQ(gCalls.size(), 1u);
+    EXPECT_FALSE(gCalls[0].isLock);
+    EXPECT_FALSE(gCalls[0].isStartup);
+    EXPECT_GT(Red(gCalls[0].firstRingRim), 0x60u) << std::hex << gCalls[0].firstRingRim;
+    EXPECT_LT(Blue(gCalls[0].firstRingRim), 0x20u);
+    // Back to the idle screen with an empty entry.
+    EXPECT_TRUE(Near(DotCentre(Secret().front()), kDotOverPanel, 1));
+    EXPECT_EQ(window_.Frame()->ConstantAlpha(), 255);
+}
+
+TEST_F(LockWindow, WrongPatternDoesNotUnlock) {
+    Drag(WrongEntry());
+    EXPECT_TRUE(gCalls.empty());
+    EXPECT_FALSE(window_.IsAlarm());  // wrong entries are not counted without an alert
+}
+
+TEST_F(LockWindow, DrawingShowsBlueRingsAndEscCancels) {
+    Press(1);
+    MoveTo(2);
+    EXPECT_GT(Blue(RingRim(1)), 0x60u);
+    EXPECT_GT(Blue(RingRim(2)), 0x60u);
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));
+    Send(WM_LBUTTONUP, Entry(2)[6], Entry(2)[7]);
+    EXPECT_TRUE(gCalls.empty());  // nothing left to check
+}
+
+TEST_F(LockWindow, PressOutsideThePointsStartsNothing) {
+    Send(WM_LBUTTONDOWN, 5, 5);
+    MoveTo(1);
+    EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));
+    Send(WM_LBUTTONUP, Entry(1)[6], Entry(1)[7]);
+    EXPECT_TRUE(gCalls.empty());
+}
+
+TEST_F(LockWindow, SecureModeDrawsNoTrailButUnlocks) {
+    CurrentUnlockMode = kSecureUnlockMode;
+    Press(Secret().front());
+    EXPECT_TRUE(Near(DotCentre(Secret().front()), kDotOverPanel, 1));
+    Send(WM_LBUTTONUP, 0, 0);
+    Drag(Secret());
+    ASSERT_EQ(gCalls.size(), 1u);
+}
+
+TEST_F(LockWindow, WrongEntriesStartTheAlarmWhichIgnoresInputAndEnds) {
+    Config.AlertTimes = 2;
+    Config.AlertMode = 1;
+    Drag(WrongEntry());
+    EXPECT_FALSE(window_.IsAlarm());
+    Drag(WrongEntry());
+    ASSERT_TRUE(window_.IsAlarm());
+    // The alarm screen: blue shield first, then red.
+    Tick(4);
+    const LayoutEntry& shield = Entry(kAlarmPicture);
+    EXPECT_EQ(At(shield[0] + 117, shield[1] + 128), kBlueShield);
+    Tick(4);
+    EXPECT_EQ(At(shield[0] + 117, shield[1] + 128), kRedShield);
+    EXPECT_EQ(CountInk(*window_.Frame(), Entry(0)[0] - 40, Entry(0)[1] - 40, 20, 20, kAlphaOne), 0);
+    // Presses, moves and keys do nothing while it runs.
+    Drag(Secret());
+    Key('A');
+    EXPECT_TRUE(gCalls.empty());
+    Tick(3, 59);
+    EXPECT_TRUE(window_.IsAlarm());
+    Tick(3);
+    EXPECT_FALSE(window_.IsAlarm());
+    EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));  // the idle screen is back
+    Drag(Secret());
+    EXPECT_EQ(gCalls.size(), 1u);
+}
+
+TEST_F(LockWindow, RightEntryInBetweenResetsTheWrongCount) {
+    Config.AlertTimes = 2;
+    Config.AlertMode = 1;
+    Drag(WrongEntry());
+    Drag(Secret());
+    Drag(WrongEntry());
+    EXPECT_FALSE(window_.IsAlarm());
+}
+
+TEST_F(LockWindow, OutOfRangeAlertModeIsRepairedAndSaved) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string savedPath = ConfigFilePath;
+    ConfigFilePath = std::string(folder) + "orvo-draw-alert.cfg";
+    DeleteFileA(ConfigFilePath.c_str());
+    Config.AlertMode = 9;
+    window_.ProcessAlertMode(9);
+    EXPECT_EQ(Config.AlertMode, 1);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(GetFileAttributesExA(ConfigFilePath.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, kConfigFileSize);
+    EXPECT_TRUE(window_.IsAlarm());  // a one-minute alarm
+    Tick(3, 60);
+    EXPECT_FALSE(window_.IsAlarm());
+    DeleteFileA(ConfigFilePath.c_str());
+    ConfigFilePath = savedPath;
+}
+
+TEST_F(LockWindow, DynamicPasswordKeysFillBeepAndCheck) {
+    SelectGrid(2);
+    window_.Destroy();
+    ASSERT_TRUE(window_.Create(GetModuleHandleA(nullptr)));
+    LoadStandInImages(nullptr);
+    CurrentUnlockMode = kDynamicPasswordMode;
+    for (int i = 0; i < 26; ++i) Key('A' + i);
+    EXPECT_EQ(EnteredKeys.Count(), 25);
+    Key(VK_BACK);
+    EXPECT_EQ(EnteredKeys.Count(), 24);
+    Key(VK_RETURN);  // wrong: cleared, no unlock
+    EXPECT_EQ(EnteredKeys.Count(), 0);
+    EXPECT_TRUE(gCalls.empty());
+    Key(VK_BACK);  // nothing typed: a beep, nothing else
+    EXPECT_EQ(EnteredKeys.Count(), 0);
+    // Shift for a capital letter is not a key of the entry.
+    for (int point : Secret()) {
+        Key(VK_SHIFT);
+        Key(PointLetters[static_cast<size_t>(point)]);
+    }
+    EXPECT_EQ(EnteredKeys.Count(), static_cast<int>(Secret().size()));
+    Key(VK_RETURN);
+    EXPECT_EQ(gCalls.size(), 1u);
+    EXPECT_EQ(EnteredKeys.Count(), 0);
+}
+
+TEST_F(LockWindow, IconsHoverAndSwitchTheMode) {
+    const LayoutEntry& keyboard = Entry(kIconKeyboard);
+    Send(WM_MOUSEMOVE, keyboard[0] + 10, keyboard[1] + 10);
+    EXPECT_EQ(window_.HotItem(), kIconKeyboard);
+    Send(WM_LBUTTONDOWN, keyboard[0] + 10, keyboard[1] + 10);
+    Send(WM_LBUTTONUP, keyboard[0] + 10, keyboard[1] + 10);
+    EXPECT_EQ(CurrentUnlockMode, kDynamicPasswordMode);
+    const int points = Layout.GridSide * Layout.GridSide;
+    ASSERT_EQ(PointLetters.size(), static_cast<size_t>(points) + 1);
+    EXPECT_EQ(std::set<uint8_t>(PointLetters.begin() + 1, PointLetters.end()).size(), static_cast<size_t>(points));
+    EXPECT_EQ(EnteredKeys.Count(), 0);
+    const LayoutEntry& trail = Entry(kIconPatternDisplay);
+    Send(WM_MOUSEMOVE, trail[0] + 10, trail[1] + 10);
+    EXPECT_EQ(window_.HotItem(), kIconPatternDisplay);
+    Send(WM_LBUTTONUP, trail[0] + 10, trail[1] + 10);
+    EXPECT_EQ(CurrentUnlockMode, kNormalUnlockMode);
+    Send(WM_MOUSEMOVE, 5, 5);
+    EXPECT_EQ(window_.HotItem(), -1);
+    Send(WM_LBUTTONUP, 5, 5);
+    EXPECT_EQ(CurrentUnlockMode, kNormalUnlockMode);  // a click elsewhere changes nothing
+}
+
+TEST_F(LockWindow, EnterHidesUntilTheNextIdleScreen) {
+    window_.PatternNormal();
+    Key(VK_RETURN);
+    EXPECT_TRUE(IsLockWindowHidden);
+    EXPECT_EQ(window_.Frame()->ConstantAlpha(), 0);
+    EXPECT_NE(GetWindowLongA(window_.Hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    Key(VK_RETURN);  // already hidden: nothing more
+    window_.PatternNormal();
+    EXPECT_EQ(window_.Frame()->ConstantAlpha(), 255);
+    EXPECT_EQ(GetWindowLongA(window_.Hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+}
+
+TEST_F(LockWindow, OnlyMovesRightOrDownCountAsActivity) {
+    LastActiveTick = 0;
+    Send(WM_MOUSEMOVE, 100, 100);
+    EXPECT_EQ(LastActiveTick, 0u);  // the first position only
+    Send(WM_MOUSEMOVE, 90, 90);
+    Send(WM_MOUSEMOVE, 91, 91);
+    EXPECT_EQ(LastActiveTick, 0u);  // left/up, then by one pixel
+    Send(WM_MOUSEMOVE, 95, 91);
+    EXPECT_NE(LastActiveTick, 0u);
+    IsLockWindowHidden = true;
+    Send(WM_MOUSEMOVE, 96, 96);
+    EXPECT_FALSE(IsLockWindowHidden);
+}
+
+TEST_F(LockWindow, IdleTimerHidesTheLockedWindowAfterInactivity) {
+    IsLocked = true;
+    Config.AutoHideTime = 1;
+    LastActiveTick = GetTickCount() - 5000;
+    window_.PatternNormal();
+    Tick(1);
+    EXPECT_TRUE(IsLockWindowHidden);
+    EXPECT_EQ(window_.Frame()->ConstantAlpha(), 0);
+}
+
+TEST_F(LockWindow, ClockRedrawsOnlyWhenItsTextChanges) {
+    window_.PatternNormal();
+    Tick(2);  // the first tick always finds new text
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        window_.Frame()->RestoreGDIPlus(0xFF00FF00);
+        SYSTEMTIME before{}, after{};
+        GetLocalTime(&before);
+        Tick(2);
+        GetLocalTime(&after);
+        if (before.wMinute != after.wMinute) continue;  // the minute turned meanwhile
+        EXPECT_EQ(At(5, 5), 0xFF00FF00u);
+        return;
+    }
+}
+
+TEST_F(LockWindow, CloseMessageDoesNotCloseIt) {
+    SendMessageA(window_.Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window_.Hwnd()));
+}
+
+}  // namespace
