@@ -93,3 +93,9 @@ foreach(script ${ORVO_E2E_SCRIPTS})
   set_tests_properties(e2e_${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600 LABELS e2e
                        ENVIRONMENT "ORVO_BUILD_DIR=${CMAKE_BINARY_DIR};ORVO_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endforeach()
+
+# Benchmark programs of tests/bench (each *.cmake there adds its own).
+file(GLOB ORVO_BENCH_EXTRAS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cmake)
+foreach(extra ${ORVO_BENCH_EXTRAS})
+  include(${extra})
+endforeach()

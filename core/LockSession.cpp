@@ -9,6 +9,8 @@
 #include "core/Seams.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
+#include "system/KeyboardLock.h"
+#include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Restrictions.h"
 

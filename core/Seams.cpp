@@ -8,9 +8,3 @@ void RebuildTrayIcon() {}
 // -- verify dialog
 // No verify dialog yet: Win + C is received but leads nowhere.
 void ShowVerifyDialog() {}
-
-// -- cover/FrmMonitor.cpp
-void ShowMonitorCovers(bool) {}
-
-// -- cover/FrmMonitor.cpp
-std::vector<HWND> MonitorCoverWindows() { return {}; }

@@ -8,6 +8,7 @@
 #include "core/MessageWindow.h"
 #include "core/TrayStandIn.h"
 #include "cover/FrmBackground.h"
+#include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/ImageTable.h"
 #include "system/Restrictions.h"
@@ -22,7 +23,7 @@ void ExitRestorePolicies() { RestorePolicies(); }
 
 // ---- monitors and covers ----
 
-void StartupCreateMonitorCover() {}
+void StartupCreateMonitorCover() { CreateMonitorCovers(); }
 
 void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
 
@@ -56,6 +57,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 
 void ExitCloseWindows() {
     CloseConfigDialog();   // saves the configuration on its way out
+    DestroyMonitorCovers();
     CloseLockWindow();
     CloseBackgroundWindow();
     DestroyTrayStandIn();

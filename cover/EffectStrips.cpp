@@ -18,6 +18,7 @@ using StripRow = std::array<GdiPlusPtr<Gdiplus::CachedBitmap>, kEffectBands + 1>
 
 struct StripCache {
     const Gdiplus::Image* Image = nullptr;   // EffectStripsImage
+    uint32_t ImageSerial = 0;                // and the slot's serial: addresses get reused
     std::vector<StripRow> Strips;            // EffectStrips[0..N]
     int Builds = 0;
 };
@@ -58,8 +59,11 @@ void CalcEffectBands() { EffectBandOffsets = CalcEffectBands(ScreenWidth); }
 
 void PrepareEffectStrips() {
     Gdiplus::Image* picture = ImageTable.Image(kSlotBackground);
+    const uint32_t serial = ImageTable.ImageSerial(kSlotBackground);
     if (Cache.Image) {
-        if (Cache.Image == picture) return;   // cut from this picture already
+        // Cut from this picture already. The handle alone is no proof: a new picture loaded
+        // right after the old one was freed often gets the same address.
+        if (Cache.Image == picture && Cache.ImageSerial == serial) return;
         ReleaseEffectStrips();
     }
     Gdiplus::Graphics* target = TargetGraphics();
@@ -70,6 +74,7 @@ void PrepareEffectStrips() {
     if (!canvas.IsReady()) return;
 
     Cache.Image = picture;
+    Cache.ImageSerial = serial;
     const int steps = EffectStepCount(ScreenWidth);
     Cache.Strips.clear();
     Cache.Strips.resize(static_cast<size_t>(steps) + 1);

@@ -128,7 +128,9 @@ Gdiplus::CachedBitmap* ImageTableType::Cached(int slot) const {
 }
 
 void ImageTableType::SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image) {
-    if (IsSlot(slot)) images_[slot] = std::move(image);
+    if (!IsSlot(slot)) return;
+    images_[slot] = std::move(image);
+    ++imageSerials_[slot];
 }
 
 void ImageTableType::SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cached) {
@@ -139,7 +141,10 @@ void ImageTableType::Free(int slot) {
     if (!IsSlot(slot)) return;
     images_[slot].reset();
     cached_[slot].reset();
+    ++imageSerials_[slot];
 }
+
+uint32_t ImageTableType::ImageSerial(int slot) const { return IsSlot(slot) ? imageSerials_[slot] : 0; }
 
 bool DrawImage(Gdiplus::Graphics* graphics, int slot, int kind, double x, double y, double width,
                double height) {

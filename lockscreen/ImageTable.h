@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "lockscreen/GdiPlusHandles.h"
@@ -43,9 +44,13 @@ public:
     void SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image);
     void SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cached);
     void Free(int slot);
+    // Changes whenever the slot's image is replaced or freed, so a cache keyed on the image can
+    // tell a new picture from the old one even when it got the old one's address.
+    uint32_t ImageSerial(int slot) const;
 private:
     std::array<GdiPlusPtr<Gdiplus::Image>, kImageSlots> images_;
     std::array<GdiPlusPtr<Gdiplus::CachedBitmap>, kImageSlots> cached_;
+    std::array<uint32_t, kImageSlots> imageSerials_{};
 };
 
 extern ImageTableType ImageTable;

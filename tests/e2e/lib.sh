@@ -89,7 +89,10 @@ EOF
 e2e_end_session() {
     [ -n "$E2E_DIR" ] || return 0
     local pid
-    for pid in "${E2E_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    for pid in "${E2E_PIDS[@]}"; do
+        kill -9 "$pid" 2>/dev/null
+        { wait "$pid"; } 2>/dev/null
+    done
     E2E_PIDS=()
     E2E_LOCKER_PID=""
     orvo_wine_stop "$E2E_DIR"
@@ -116,7 +119,8 @@ trap e2e_on_term TERM INT
 
 # orvo_driver.exe inside the session's desktop; every call bounded.
 e2e_driver() {
-    timeout -k 5 "$E2E_STEP_TIMEOUT" wine "$E2E_DRIVER" "$@"
+    timeout -k 5 "$E2E_STEP_TIMEOUT" wine "$E2E_DRIVER" "$@" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
 }
 
 # One field ("name=value" line) of a driver command's output.
@@ -146,7 +150,7 @@ e2e_start_locker() {
 e2e_kill_locker() {
     [ -n "$E2E_LOCKER_PID" ] || return 0
     kill -9 "$E2E_LOCKER_PID" 2>/dev/null
-    wait "$E2E_LOCKER_PID" 2>/dev/null
+    { wait "$E2E_LOCKER_PID"; } 2>/dev/null
     e2e_log "killed OrvoPCLock.exe (pid $E2E_LOCKER_PID)"
     E2E_LOCKER_PID=""
 }
@@ -164,6 +168,31 @@ e2e_wait_locker_exit() {
         sleep 0.2
     done
     return 0
+}
+
+# Windows pid of the running locker (from its tray owner window).
+e2e_locker_winpid() { e2e_field pid window-info - "$E2E_TRAY_TITLE"; }
+
+# Learns the window classes of the lock window and the cover while locked: the two visible,
+# topmost, screen-sized windows of the locker, the lock window above the cover. Sets
+# E2E_LOCK_CLASS and E2E_COVER_CLASS unless they are set already.
+e2e_discover_lock_windows() {
+    [ -n "${E2E_LOCK_CLASS:-}" ] && [ -n "${E2E_COVER_CLASS:-}" ] && return 0
+    local pid classes
+    pid=${1:-$(e2e_locker_winpid)}
+    classes=$(e2e_driver list-windows | awk -v pid="pid=$pid" -v rect="rect=0,0,$E2E_W,$E2E_H" \
+        '$2 == pid && $3 == "visible=1" && $4 == "topmost=1" && $5 == rect { sub("class=", "", $6); print $6 }')
+    E2E_LOCK_CLASS=$(echo "$classes" | sed -n 1p)
+    E2E_COVER_CLASS=$(echo "$classes" | sed -n 2p)
+    e2e_log "lock window class '$E2E_LOCK_CLASS', cover class '$E2E_COVER_CLASS'"
+    [ -n "$E2E_LOCK_CLASS" ] && [ -n "$E2E_COVER_CLASS" ]
+}
+
+# 1 when a visible window of the class exists, else 0.
+e2e_visible() {
+    local visible
+    visible=$(e2e_field visible window-info "$1" "${2:--}" 2>/dev/null)
+    echo "${visible:-0}"
 }
 
 # ---- registry -----------------------------------------------------------------------------
@@ -206,6 +235,32 @@ e2e_shot() {
     e2e_screenshot "$file" && echo "$file"
 }
 
+# Grabs the screen as fast as it can until e2e_capture_stop: catches animation frames.
+e2e_capture_start() {
+    E2E_CAPTURE_DIR=$E2E_DIR/capture-$1
+    rm -rf "$E2E_CAPTURE_DIR"
+    mkdir -p "$E2E_CAPTURE_DIR"
+    (
+        i=0
+        while [ ! -f "$E2E_CAPTURE_DIR/stop" ] && [ $i -lt 200 ]; do
+            xwd -root -silent -display "$DISPLAY" > "$E2E_CAPTURE_DIR/$(printf %03d $i).xwd" 2>/dev/null
+            i=$((i + 1))
+        done
+    ) &
+    E2E_CAPTURE_PID=$!
+}
+
+# Stops the grabbing and prints the PNG files of the frames, in order.
+e2e_capture_stop() {
+    touch "$E2E_CAPTURE_DIR/stop"
+    wait "$E2E_CAPTURE_PID" 2>/dev/null
+    local file
+    for file in "$E2E_CAPTURE_DIR"/*.xwd; do
+        [ -f "$file" ] || continue
+        convert "xwd:$file" "${file%.xwd}.png" 2>/dev/null && rm -f "$file" && echo "${file%.xwd}.png"
+    done
+}
+
 # "r g b" of one pixel of a PNG.
 e2e_pixel() {
     "$E2E_PYTHON" - "$1" "$2" "$3" <<'EOF'
@@ -230,7 +285,7 @@ e2e_pattern_path() { e2e_driver pattern-path "$E2E_W" "$E2E_H" - "$E2E_CFG"; }
 # ---- checks -------------------------------------------------------------------------------
 
 e2e_pass() { E2E_PASSED=$((E2E_PASSED + 1)); echo "PASS: $1"; }
-e2e_fail() { E2E_FAILED=$((E2E_FAILED + 1)); echo "FAIL: $1" >&2; echo "FAIL: $1"; }
+e2e_fail() { E2E_FAILED=$((E2E_FAILED + 1)); echo "FAIL: $1"; }
 
 # e2e_check NAME ACTUAL EXPECTED
 e2e_check() {
@@ -242,7 +297,7 @@ e2e_assert_eq() { e2e_check "$@"; }
 e2e_check_cmd() {
     local name=$1
     shift
-    if "$@"; then e2e_pass "$name"; else e2e_fail "$name (command: $*)"; fi
+    if "$@" >/dev/null; then e2e_pass "$name"; else e2e_fail "$name (command: $*)"; fi
 }
 
 # e2e_check_match NAME ACTUAL REGEX

@@ -222,6 +222,9 @@ TEST_F(LockCycle, StripsAreKeptForTheSamePictureAndCutAgainForANewOne) {
     PrepareEffectStrips();
     EXPECT_EQ(EffectStripBuilds(), builds);
 
+    // The old picture goes first, as when the user picks another one: the new picture may well
+    // get the freed address, which must not pass for the old picture.
+    FreeImageSlot(kSlotBackground);
     ImageTable.SetImage(kSlotBackground, MakePicture(0x00FFFFFF));
     PrepareEffectStrips();
     EXPECT_EQ(EffectStripBuilds(), builds + 1);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,14 @@ int Fail(const std::string& text, int code = kExitFailed);
 std::optional<long long> ParseNumber(const std::string& text);
 // "x,y" in integer pixels.
 std::optional<POINT> ParsePoint(const std::string& text);
+
+// "x,y" arguments from index first on.
+std::optional<std::vector<POINT>> ParsePoints(const Args& args, size_t first);
+
+// Input shared by the commands that act and the commands that measure.
+std::optional<std::vector<WORD>> ParseHotkey(const std::string& text);
+bool InjectHotkey(const std::vector<WORD>& keys, const std::function<void()>& afterKeyDown);
+int InjectDrag(const std::vector<POINT>& points, bool release);   // moves made, or -1
 
 // "-" stands for "any" (a null class or title for FindWindowA).
 const char* ClassOrNull(const std::string& text);
@@ -49,6 +58,7 @@ int CmdKey(const Args& args);
 int CmdType(const Args& args);
 int CmdDrag(const Args& args);
 int CmdClick(const Args& args);
+int CmdMouseButton(const Args& args);
 int CmdMove(const Args& args);
 int CmdCursor(const Args& args);
 
@@ -56,6 +66,7 @@ int CmdWaitWindow(const Args& args);
 int CmdWaitNoWindow(const Args& args);
 int CmdWindowInfo(const Args& args);
 int CmdListWindows(const Args& args);
+int CmdRace(const Args& args);
 int CmdForeground(const Args& args);
 int CmdStealForeground(const Args& args);
 int CmdSend(const Args& args);
@@ -70,3 +81,8 @@ int CmdLowLevelHookProbe(const Args& args);
 int CmdPointCenter(const Args& args);
 int CmdPatternPath(const Args& args);
 int CmdScreenSize(const Args& args);
+
+int CmdHotkeyTime(const Args& args);
+int CmdDragTime(const Args& args);
+int CmdCycles(const Args& args);
+int CmdProcessStats(const Args& args);

@@ -36,18 +36,23 @@ std::string WindowsPath(const std::string& path) {
 
 }  // namespace
 
-// Centre of point k (LayoutTable [6], [7]).
+// Centre of point k (LayoutTable [6], [7]); k "all" prints every point's centre on one line.
 int CmdPointCenter(const Args& args) {
-    if (args.size() != 5) return Fail("usage: point-center <screenW> <screenH> <grid 0..2> <k>", kExitUsage);
+    if (args.size() != 5) return Fail("usage: point-center <screenW> <screenH> <grid 0..2> <k|all>", kExitUsage);
     auto screen = ParseScreen(args);
-    auto k = ParseNumber(args[4]);
+    bool all = args[4] == "all";
+    auto k = all ? std::optional<long long>(1) : ParseNumber(args[4]);
     if (!screen || screen->grid < 0 || !k) return Fail("bad screen size, grid or point", kExitUsage);
     GridLayout layout;
     IniLayout(layout, screen->grid, screen->width, screen->height);
     int points = layout.GridSide * layout.GridSide;
     if (*k < 1 || *k > points) return Fail("point " + args[4] + " is not on the grid", kExitUsage);
-    const LayoutEntry& entry = layout.LayoutTable[static_cast<size_t>(*k)];
-    std::printf("%d,%d\n", entry[6], entry[7]);
+    int last = all ? points : static_cast<int>(*k);
+    for (int i = static_cast<int>(*k); i <= last; ++i) {
+        const LayoutEntry& entry = layout.LayoutTable[static_cast<size_t>(i)];
+        std::printf("%s%d,%d", i == *k ? "" : " ", entry[6], entry[7]);
+    }
+    std::printf("\n");
     return kExitOk;
 }
 

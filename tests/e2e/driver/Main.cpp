@@ -3,6 +3,9 @@
 // Exit code 0 = done, 1 = did not happen (message on stderr), 2 = bad arguments.
 #include "Driver.h"
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -19,6 +22,9 @@ constexpr Command kCommands[] = {
     {"key", CmdKey, "key <vk|name> [...]                   down and up, one after the other"},
     {"type", CmdType, "type <text>                           characters as their virtual keys"},
     {"drag", CmdDrag, "drag x1,y1 x2,y2 ...                  left button held from first to last"},
+    {"drag-hold", CmdDrag, "drag-hold x1,y1 x2,y2 ...             as drag, but the button stays down"},
+    {"mouse-down", CmdMouseButton, "mouse-down x,y"},
+    {"mouse-up", CmdMouseButton, "mouse-up x,y"},
     {"click", CmdClick, "click x,y"},
     {"move", CmdMove, "move x,y [...]                        pointer moves without buttons"},
     {"cursor", CmdCursor, "cursor                                pointer position"},
@@ -26,6 +32,7 @@ constexpr Command kCommands[] = {
     {"wait-no-window", CmdWaitNoWindow, "wait-no-window <class|-> <title|-> <timeout_ms> [visible]"},
     {"window-info", CmdWindowInfo, "window-info <class|-> <title|->       hwnd, visible, rect, topmost ..."},
     {"list-windows", CmdListWindows, "list-windows                          every top-level window"},
+    {"race", CmdRace, "race <timeout_ms> <class1> <title1> <exists|visible> <class2> <title2> <exists|visible>"},
     {"foreground", CmdForeground, "foreground                            class and title of the foreground"},
     {"steal-foreground", CmdStealForeground, "steal-foreground <timeout_ms>         ms until the foreground is taken back"},
     {"send", CmdSend, "send <class|-> <title|-> <msg> <wparam> <lparam>"},
@@ -37,6 +44,10 @@ constexpr Command kCommands[] = {
     {"point-center", CmdPointCenter, "point-center <screenW> <screenH> <grid> <k>"},
     {"pattern-path", CmdPatternPath, "pattern-path <screenW> <screenH> <grid|-> <cfg path>"},
     {"screen-size", CmdScreenSize, "screen-size                           primary screen WxH"},
+    {"hotkey-time", CmdHotkeyTime, "hotkey-time <mod+key> <class|-> <title|-> <timeout_ms>   ms until it shows"},
+    {"drag-time", CmdDragTime, "drag-time <class|-> <title|-> <timeout_ms> x,y ...      ms from release until gone"},
+    {"cycles", CmdCycles, "cycles <n> <class|-> <title|-> <timeout_ms> x,y ...     lock and unlock n times"},
+    {"process-stats", CmdProcessStats, "process-stats <pid>                   memory, handles, GDI objects"},
 };
 
 int Usage() {
@@ -48,6 +59,9 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Plain "\n" line ends: the scripts reading the output run on Linux.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     if (argc < 2) return Usage();
     Args args(argv + 1, argv + argc);
     for (const Command& command : kCommands) {

@@ -1,0 +1,127 @@
+// A further monitor's cover. Unlike the primary cover it has no effects, no timer and no hot
+// keys; the background cover's watchdog keeps it on top.
+#include "cover/FrmMonitor.h"
+
+#include "core/AppState.h"
+#include "cover/MonitorLayout.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
+#include "lockscreen/LayeredFrame.h"
+
+namespace {
+
+constexpr char kMonitorClass[] = "OrvoPCLockMonitor";
+constexpr WPARAM kEnterKey = 13;
+
+bool RegisterMonitorClass(HINSTANCE instance, WNDPROC proc) {
+    WNDCLASSA wc{};
+    if (GetClassInfoA(instance, kMonitorClass, &wc)) return true;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kMonitorClass;
+    return RegisterClassA(&wc) != 0;
+}
+
+int WidthOf(const RECT& rc) { return rc.right - rc.left; }
+int HeightOf(const RECT& rc) { return rc.bottom - rc.top; }
+
+}  // namespace
+
+FrmMonitor::FrmMonitor() : frame_(std::make_unique<LayeredFrame>()) {}
+
+FrmMonitor::~FrmMonitor() { Destroy(); }
+
+bool FrmMonitor::Create(HINSTANCE instance, const RECT& monitor) {
+    if (hwnd_) return true;
+    if (!RegisterMonitorClass(instance, WndProc)) return false;
+    rect_ = monitor;
+    // No title and no taskbar button: the cover tells nobody anything about the lock.
+    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMonitorClass, "", WS_POPUP, monitor.left,
+                            monitor.top, WidthOf(monitor), HeightOf(monitor), nullptr, nullptr, instance, this);
+    if (!hwnd_) return false;
+    frame_->CreateGraphic(hwnd_, WidthOf(monitor), HeightOf(monitor));
+    frame_->IniForm(hwnd_);
+    // Form_Load. Hidden still: only the band, no activation.
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
+}
+
+// A monitor can be rearranged between two locks; a cover left at its first place would cover
+// the wrong area, and a frame of the old size would be presented on a window of the new one.
+void FrmMonitor::Place(const RECT& monitor) {
+    if (!hwnd_ || EqualRect(&rect_, &monitor)) return;
+    rect_ = monitor;
+    SetWindowPos(hwnd_, nullptr, monitor.left, monitor.top, WidthOf(monitor), HeightOf(monitor),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    frame_->CreateGraphic(hwnd_, WidthOf(monitor), HeightOf(monitor));
+    frame_->IniForm(hwnd_);
+}
+
+void FrmMonitor::Destroy() {
+    if (!hwnd_) return;
+    DestroyWindow(hwnd_);   // Form_Unload runs inside
+    hwnd_ = nullptr;
+}
+
+LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<FrmMonitor*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FrmMonitor*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self) {
+        switch (msg) {
+        case WM_LBUTTONUP: self->Form_Click(); return 0;
+        case WM_KEYDOWN: self->Form_KeyDown(wp); return 0;
+        case WM_MOUSEMOVE: self->Form_MouseMove(); return 0;
+        case WM_DESTROY: self->Form_Unload(); return 0;
+        }
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// The picture keeps the primary screen's proportions unless both screens are landscape; it is
+// the background already scaled to the primary screen, so no new decoding happens per lock.
+void FrmMonitor::IniMonitor() {
+    if (!frame_->IsReady()) return;
+    Gdiplus::Graphics* graphics = frame_->Graphics();
+    if (Config.TransparentBackground == 1) {
+        // Alpha 1: the monitor's own content stays visible, yet the cover still takes the clicks.
+        graphics->Clear(Gdiplus::Color(kClearAlphaOne));
+    } else {
+        graphics->Clear(Gdiplus::Color(kClearOpaqueBlack));
+        const PictureRect at = CoverPictureRect(ScreenWidth, ScreenHeight, frame_->Width(), frame_->Height());
+        // A missing picture leaves the cover black, which still hides the monitor.
+        DrawImage(graphics, kSlotBackground, kDrawScaledImage, at.x, at.y, at.w, at.h);
+    }
+    frame_->UpdateGDIPlus();
+}
+
+void FrmMonitor::RestoreGDIPlus() { frame_->RestoreGDIPlus(kClearTransparent); }
+
+// Click or Enter: a fresh idle screen on the lock window, raised again. The background cover's
+// watchdog puts the focus back on it within one tick.
+void FrmMonitor::Form_Click() {
+    if (PatternWindow) {
+        PatternWindow->PatternNormal();
+        if (HWND lockWindow = PatternWindow->Hwnd())
+            SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+    }
+    IsLockWindowHidden = false;
+    LastActiveTick = GetTickCount();
+    IsMonitorOff = false;
+}
+
+void FrmMonitor::Form_KeyDown(WPARAM keyCode) {
+    if (keyCode == kEnterKey) Form_Click();
+}
+
+// Pointer movement over the cover counts as activity for the monitor switch-off.
+void FrmMonitor::Form_MouseMove() { IsMonitorOff = false; }
+
+void FrmMonitor::Form_Unload() {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    frame_->DeleteGraphic();   // DeleteGraphic
+}

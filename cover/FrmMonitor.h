@@ -1,0 +1,44 @@
+// The cover of one further monitor while locked: a borderless, topmost layered window over that
+// monitor showing the background picture (or an almost invisible layer). A click or Enter on it
+// brings an auto-hidden lock window back on the primary screen.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+class LayeredFrame;
+
+class FrmMonitor {
+public:
+    FrmMonitor();
+    FrmMonitor(const FrmMonitor&) = delete;
+    FrmMonitor& operator=(const FrmMonitor&) = delete;
+    ~FrmMonitor();
+
+    // Form_Initialize + Form_Load: the hidden window over `monitor` (virtual-screen pixels), its
+    // frame, and the topmost band. False when the window could not be made.
+    bool Create(HINSTANCE instance, const RECT& monitor);
+    // Moves the window onto another rectangle and remakes its frame for the new size.
+    void Place(const RECT& monitor);
+    void Destroy();                 // Form_Unload
+    HWND Hwnd() const { return hwnd_; }
+    const RECT& Rect() const { return rect_; }
+
+    // Paints the cover for the current settings and presents it.
+    void IniMonitor();
+    // The frame cleared to fully transparent (not presented).
+    void RestoreGDIPlus();
+    const LayeredFrame& Frame() const { return *frame_; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Form_Click();
+    void Form_KeyDown(WPARAM keyCode);
+    void Form_MouseMove();
+    void Form_Unload();
+
+    HWND hwnd_ = nullptr;
+    RECT rect_{};
+    std::unique_ptr<LayeredFrame> frame_;
+};

@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# Measures Orvo PC Lock under Wine on Xvfb at 1366x768 and 1920x1080 and prints the figures;
+# never fails because something is slow. Writes them, with a description of the machine, to
+# docs/performance.md (ORVO_BENCH_DOC=path to write elsewhere, or "" not to write).
+#
+#   scripts/bench.sh                 everything (about 8 minutes)
+#   ORVO_BENCH_CYCLES=20 scripts/bench.sh   fewer lock/unlock cycles
+#   ORVO_BENCH_CPU_SECONDS=10 ...    shorter CPU windows (default 60 s unlocked and 60 s locked)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib/deps.sh"
+orvo_install_packages "${ORVO_BUILD_PACKAGES[@]}" xcompmgr x11-apps imagemagick
+
+build=${ORVO_BUILD_ROOT:-$root/build}/bench
+cycles=${ORVO_BENCH_CYCLES:-100}
+cpu_seconds=${ORVO_BENCH_CPU_SECONDS:-60}
+doc=${ORVO_BENCH_DOC-$root/docs/performance.md}
+
+echo "=== Build ($build)"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null || exit 1
+cmake --build "$build" -j "$(nproc)" --target OrvoPCLock orvo_driver orvo_ulw_bench || exit 1
+if cmake --build "$build" --target help 2>/dev/null | grep -q orvo_draw_bench; then
+    cmake --build "$build" -j "$(nproc)" --target orvo_draw_bench || exit 1
+fi
+
+# The scenario helpers give the session, the desktop, the driver and the locker; no time bound.
+export E2E_BOUNDED=1 ORVO_BUILD_DIR=$build ORVO_SOURCE_DIR=$root
+. "$root/tests/e2e/lib.sh"
+trap - TERM INT
+
+results=$build/bench-results.txt
+: > "$results"
+figure() {   # figure SIZE NAME VALUE [NOTE]
+    printf '%-10s %-48s %s\n' "$1" "$2" "$3${4:+  ($4)}" | tee -a "$results"
+}
+
+# CPU seconds (user + system) of a Unix process so far.
+cpu_seconds_of() {
+    awk -v hz="$(getconf CLK_TCK)" '{ printf "%.2f", ($14 + $15) / hz }' "/proc/$1/stat" 2>/dev/null || echo 0
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)]; else print "n/a" }'; }
+
+resources() {   # resources SIZE WHEN
+    local stats
+    stats=$(e2e_driver process-stats "$(e2e_locker_winpid)" 2>&1)
+    figure "$1" "private bytes, $2" "$(echo "$stats" | sed -n 's/^private_bytes=//p' | awk '{ printf "%.1f MB", $1 / 1048576 }')"
+    figure "$1" "handles, $2" "$(echo "$stats" | sed -n 's/^handles=//p')"
+    figure "$1" "GDI objects, $2" "$(echo "$stats" | sed -n 's/^gdi_objects=//p')" "Wine may report 0"
+    figure "$1" "resident set of the Wine process, $2" \
+        "$(awk '/VmRSS/ { printf "%.1f MB", $2 / 1024 }' "/proc/$E2E_LOCKER_PID/status" 2>/dev/null)"
+}
+
+cpu_window() {   # cpu_window SIZE WHAT
+    local before after server_before server_after server
+    server=$(pgrep -n -f "wineserver" || true)
+    before=$(cpu_seconds_of "$E2E_LOCKER_PID")
+    server_before=$([ -n "$server" ] && cpu_seconds_of "$server" || echo 0)
+    sleep "$cpu_seconds"
+    after=$(cpu_seconds_of "$E2E_LOCKER_PID")
+    server_after=$([ -n "$server" ] && cpu_seconds_of "$server" || echo 0)
+    figure "$1" "CPU of the program, $2" \
+        "$(awk -v a="$before" -v b="$after" -v s="$cpu_seconds" 'BEGIN { printf "%.2f %% of one core", (b - a) * 100 / s }')" \
+        "over $cpu_seconds s; wineserver $(awk -v a="$server_before" -v b="$server_after" -v s="$cpu_seconds" \
+            'BEGIN { printf "%.2f %%", (b - a) * 100 / s }')"
+}
+
+bench_size() {
+    local size=$1 width=${1%x*} F steps lock0 unlock0 lock1 unlock1
+    e2e_begin "bench-$size" "$size" >/dev/null
+    echo "=== $size"
+    F=$(wine "$build/orvo_ulw_bench.exe" 60 | sed -n 's/^ulw_frame .*median_ms=\([0-9.]*\).*/\1/p')
+    figure "$size" "UpdateLayeredWindow of a full frame (F)" "${F:-n/a} ms" "median of 60"
+    if [ -f "$build/orvo_draw_bench.exe" ]; then
+        wine "$build/orvo_draw_bench.exe" | while read -r name value note; do figure "$size" "$name" "$value" "$note"; done
+    fi
+
+    # Effect off: hot key to covered screen, unlock, resources, CPU, cycles.
+    e2e_write_config --grid 0 --pattern 1,2 --effect 0
+    e2e_start_locker || { figure "$size" "program start" "failed"; e2e_end_session; return; }
+    resources "$size" "after start"
+    cpu_window "$size" "unlocked"
+    read -r -a path <<< "$(e2e_pattern_path)"
+    e2e_driver hotkey win+a >/dev/null
+    e2e_wait_policies "1 1 1" 15000 && e2e_discover_lock_windows >/dev/null
+    e2e_driver drag "${path[@]}" >/dev/null
+    e2e_driver wait-no-window "$E2E_LOCK_CLASS" - 15000 visible >/dev/null
+    lock0=$(for _ in 1 2 3 4 5; do
+        e2e_field visible_after_ms hotkey-time win+a "$E2E_LOCK_CLASS" - 15000
+        sleep 0.3
+        e2e_field hidden_after_ms drag-time "$E2E_LOCK_CLASS" - 15000 "${path[@]}" > "$E2E_DIR/unlock0.$RANDOM"
+        sleep 0.3
+    done | median)
+    unlock0=$(cat "$E2E_DIR"/unlock0.* 2>/dev/null | median)
+    figure "$size" "hot key to covered screen, Effect 0" "$lock0 ms" "median of 5"
+    figure "$size" "pattern release to uncovered screen, Effect 0" "$unlock0 ms" "includes the 700 ms check"
+    e2e_driver hotkey win+a >/dev/null
+    e2e_wait_policies "1 1 1" 15000
+    resources "$size" "while locked"
+    cpu_window "$size" "locked"
+    e2e_driver drag "${path[@]}" >/dev/null
+    e2e_driver wait-no-window "$E2E_LOCK_CLASS" - 15000 visible >/dev/null
+    local cycle_line
+    cycle_line=$(e2e_driver cycles "$cycles" "$E2E_LOCK_CLASS" - 15000 "${path[@]}" 2>&1 | tail -n 1)
+    figure "$size" "$cycles lock/unlock cycles" "$cycle_line"
+    resources "$size" "after $cycles cycles"
+    e2e_kill_locker
+
+    # Effect on: the wipes, against (N+1) x (25 ms + F).
+    e2e_write_config --grid 0 --pattern 1,2 --effect 1
+    e2e_start_locker || { e2e_end_session; return; }
+    sleep 1
+    lock1=$(for _ in 1 2 3; do
+        e2e_field visible_after_ms hotkey-time win+a "$E2E_LOCK_CLASS" - 30000
+        sleep 0.3
+        e2e_field hidden_after_ms drag-time "$E2E_LOCK_CLASS" - 30000 "${path[@]}" > "$E2E_DIR/unlock1.$RANDOM"
+        e2e_driver wait-no-window "$E2E_COVER_CLASS" - 30000 visible >/dev/null
+        sleep 0.3
+    done | median)
+    unlock1=$(cat "$E2E_DIR"/unlock1.* 2>/dev/null | median)
+    steps=$(awk -v w="$width" 'BEGIN { n = w / 50; r = int(n + 0.5); if (r - n == 0.5 && r % 2) r--; print r + 1 }')
+    figure "$size" "lock wipe (hot key to lock window, minus Effect 0)" \
+        "$(awk -v a="$lock1" -v b="$lock0" 'BEGIN { print a - b }') ms" \
+        "$steps steps; (N+1) x (25 ms + F) = $(awk -v s="$steps" -v f="${F:-0}" 'BEGIN { printf "%.0f", s * (25 + f) }') ms"
+    figure "$size" "unlock wipe (release to lock window hidden, minus Effect 0)" \
+        "$(awk -v a="$unlock1" -v b="$unlock0" 'BEGIN { print a - b }') ms" "the cover is wiped after the lock window hides"
+    e2e_end_session
+}
+
+for size in 1366x768 1920x1080; do bench_size "$size"; done
+
+machine() {
+    echo "- CPU: $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(nproc) cores"
+    echo "- Memory: $(free -g | awk '/^Mem:/ { print $2 }') GB"
+    echo "- System: $(. /etc/os-release && echo "$PRETTY_NAME"), kernel $(uname -r)"
+    echo "- Wine: $(wine --version), 64-bit prefix; Xvfb 24-bit with xcompmgr"
+    echo "- Build: mingw-w64 $(x86_64-w64-mingw32-g++-posix -dumpversion), Release"
+}
+
+if [ -n "$doc" ]; then
+    mkdir -p "$(dirname "$doc")"
+    {
+        echo "# Performance"
+        echo
+        echo "Figures printed by \`scripts/bench.sh\` on $(date -u +%Y-%m-%d), under Wine on Xvfb."
+        echo "They describe this machine only; nothing here is a pass or fail threshold."
+        echo
+        machine
+        echo
+        echo '```'
+        cat "$results"
+        echo '```'
+        echo
+        echo "How they are taken: F is the median time of one UpdateLayeredWindow call for a"
+        echo "full-screen 32-bit frame (tests/bench/UlwBench.cpp). The hot-key, unlock and wipe times"
+        echo "are measured from outside by the driver (tests/e2e/driver): from the key-down of Win+A"
+        echo "until the lock window is visible, and from the button release of the secret pattern"
+        echo "until it is hidden; the wipes are the difference between Effect 1 and Effect 0."
+        echo "CPU is the user plus system time of the Wine process from /proc; memory, handles and"
+        echo "GDI objects come from GetProcessMemoryInfo, GetProcessHandleCount and GetGuiResources."
+    } > "$doc"
+    echo "Wrote $doc"
+fi
+exit 0

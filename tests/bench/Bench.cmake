@@ -1,0 +1,11 @@
+# Benchmark programs (scripts/bench.sh runs them and prints their figures). The Windows ones
+# run under Wine on the bench's Xvfb display.
+if(WIN32)
+  add_executable(orvo_ulw_bench ${CMAKE_CURRENT_LIST_DIR}/UlwBench.cpp)
+  target_link_libraries(orvo_ulw_bench PRIVATE orvo_system)
+  # The drawing bench needs the program's lock window and cover.
+  if(EXISTS ${CMAKE_SOURCE_DIR}/lockscreen/FrmPattern.cpp AND EXISTS ${CMAKE_SOURCE_DIR}/cover/FrmBackground.cpp)
+    add_executable(orvo_draw_bench ${CMAKE_CURRENT_LIST_DIR}/DrawBench.cpp ${ORVO_LOCK_RC})
+    target_link_libraries(orvo_draw_bench PRIVATE orvo_app)
+  endif()
+endif()

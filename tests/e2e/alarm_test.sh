@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The alarm of the real program: with AlertTimes 1 and AlertMode 1 (alarm for one minute) the
+# first wrong pattern starts the countdown screen (title, shield alternating red and blue,
+# seconds left, no panel); while it runs even the secret pattern is ignored; when it ends the
+# idle screen returns and the secret pattern unlocks.
+E2E_TIME_BOUND=300
+. "$(dirname "$0")/lib.sh"
+
+e2e_begin alarm 1366x768
+e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9 --effect 0 --alert-times 1 --alert-mode 1
+e2e_require "program starts" e2e_start_locker
+points=$(e2e_point 0 all)
+read -r -a centre <<< "$points"
+read -r -a pattern <<< "$(e2e_pattern_path)"
+panel_box="$((${centre[0]%,*} - 47)),$((${centre[0]#*,} - 47)),$((${centre[8]%,*} + 47)),$((${centre[8]#*,} + 47))"
+
+screen_checks() {
+    local output
+    output=$("$E2E_PYTHON" "$E2E_SOURCE/tests/e2e/screen_checks.py" "$@")
+    echo "$output"
+    E2E_PASSED=$((E2E_PASSED + $(echo "$output" | grep -c '^PASS')))
+    E2E_FAILED=$((E2E_FAILED + $(echo "$output" | grep -c '^FAIL')))
+}
+
+e2e_driver hotkey win+a >/dev/null
+e2e_require "locked" e2e_wait_policies "1 1 1" 15000
+e2e_require "lock windows found" e2e_discover_lock_windows
+e2e_driver move 10,10 >/dev/null
+sleep 0.5
+idle=$(e2e_shot idle)
+e2e_driver key enter >/dev/null
+sleep 2
+hidden=$(e2e_shot hidden)
+e2e_driver click 10,10 >/dev/null
+sleep 0.7
+
+# One wrong pattern: after the 700 ms check and one second, the countdown screen.
+e2e_driver drag "${centre[0]}" "${centre[1]}" "${centre[5]}" >/dev/null
+alarm_start=$SECONDS
+sleep 2.5
+shots=()
+for i in 1 2 3 4; do
+    shots+=("$(e2e_shot "alarm-$i")")
+    sleep 0.3
+done
+screen_checks alarm "$E2E_W" "$E2E_H" "$points" "$hidden" "${shots[@]}"
+
+# The secret pattern during the alarm is ignored.
+e2e_driver drag "${pattern[@]}" >/dev/null
+sleep 2
+e2e_check "secret pattern ignored during the alarm" "$(e2e_policies) $(e2e_visible "$E2E_LOCK_CLASS")" "1 1 1 1"
+during=$(e2e_shot alarm-after-secret)
+e2e_check_cmd "countdown still shown after the secret pattern" \
+    test "$(e2e_pixels diff "$idle" "$during" "$panel_box" 10)" -gt 1000
+
+# The idle screen returns when the minute is over (waited for, at most 120 s).
+ended=""
+while [ $((SECONDS - alarm_start)) -lt 120 ]; do
+    now=$(e2e_shot alarm-poll)
+    if [ "$(e2e_pixels diff "$idle" "$now" "$panel_box" 10)" = 0 ]; then
+        ended=$((SECONDS - alarm_start))
+        break
+    fi
+    sleep 2
+done
+e2e_check_cmd "the alarm ends (after ${ended:-more than 120} s)" test -n "$ended"
+e2e_check_cmd "the alarm lasted about a minute" test "${ended:-0}" -ge 55
+e2e_check "still locked after the alarm" "$(e2e_policies)" "1 1 1"
+
+e2e_driver drag "${pattern[@]}" >/dev/null
+e2e_check_cmd "secret pattern unlocks after the alarm" e2e_driver wait-no-window "$E2E_LOCK_CLASS" - 15000 visible
+e2e_check "policies cleared" "$(e2e_policies)" "0 0 0"
+e2e_finish
