@@ -8,6 +8,7 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "lockscreen/ImageTable.h"
 #include "support/ConfigTestSupport.h"
 #include "support/RawRegistry.h"
 #include "system/Restrictions.h"
@@ -555,6 +556,18 @@ bool IsOrange(uint32_t rgb) {
 
 // What the user sees: for each tab the strip's orange mark sits on that tab and its pane shows.
 TEST_F(ConfigDialog, EachTabOnScreen) {
+    // A stand-in background picture, since this test program carries no built-in one: an
+    // evening sky from deep blue to orange.
+    std::vector<uint32_t> sky(320 * 240);
+    for (int y = 0; y < 240; ++y) {
+        const uint32_t r = 20 + 220 * y / 239, g = 40 + 100 * y / 239, b = 120 - 80 * y / 239;
+        for (int x = 0; x < 320; ++x) sky[static_cast<size_t>(y) * 320 + x] = (r << 16) | (g << 8) | b;
+    }
+    const std::vector<uint8_t> skyFile = EncodeBitmapFile(sky, 320, 240);
+    const std::string picture = folder_ + "sky.bmp";
+    ASSERT_TRUE(WriteWholeFile(picture, std::string(skyFile.begin(), skyFile.end())));
+    SetFixedText(Config.BackgroundImage, picture);
+    ReloadBackgroundImage();
     HWND dialog = Open();
     HWND tab = FindControl(dialog, kIdXPTab);
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
