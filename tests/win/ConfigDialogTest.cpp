@@ -592,6 +592,20 @@ TEST_F(ConfigDialog, EachTabOnScreen) {
         const int otherX = tabOnScreen.left - window.left + 81 * ((pick + 1) % 4) + 42;
         EXPECT_FALSE(IsOrange(shot[static_cast<size_t>(stripY) * width + otherX])) << "tab " << pick;
     }
+    // Back on tab 0 with the pointer resting on "Background...": the thinner hover mark.
+    SendMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 12));
+    SetCursorPos(tabOnScreen.left + 81 * 2 + 40, tabOnScreen.top + 12);
+    SendMessageA(tab, WM_MOUSEMOVE, 0, MAKELPARAM(81 * 2 + 40, 12));
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    Sleep(200);
+    int width = 0, height = 0;
+    const std::vector<uint32_t> shot = CaptureWindow(dialog, width, height);
+    ASSERT_FALSE(shot.empty());
+    SaveCapture(shot, width, height, "config-hover.png");
+    const int hoverX = tabOnScreen.left - window.left + 81 * 2 + 42;
+    const int hoverY = tabOnScreen.top - window.top + 3;
+    EXPECT_TRUE(IsOrange(shot[static_cast<size_t>(hoverY) * width + hoverX]));
 }
 
 }  // namespace
