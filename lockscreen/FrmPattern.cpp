@@ -3,7 +3,10 @@
 // window procedure only dispatches; each event has its named handler below.
 #include "lockscreen/FrmPattern.h"
 
-#include <memory>
+// The hand cursor comes with the program's resources; a build without them uses the system's.
+#if __has_include("resource.h")
+#include "resource.h"
+#endif
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
@@ -29,7 +32,6 @@ constexpr UINT kIdleInterval = 1000, kClockInterval = 1000, kAlarmInterval = 100
 constexpr DWORD kReleasedShowMs = 700;     // the red trail stays this long before the check
 constexpr DWORD kFadeStepMs = 30;
 constexpr DWORD kAlarmSoundDelayMs = 1000;
-constexpr int kHandCursorId = 101;         // IDC_HANDCURSOR in the program's resources
 
 FrmPattern::LockFunction gLockFunction = nullptr;
 
@@ -111,7 +113,9 @@ bool FrmPattern::Create(HINSTANCE instance) {
     RegisterClassExA(&wc);  // fails harmlessly when the class is already registered
     impl_ = new Impl;
     impl_->arrowCursor = wc.hCursor;
-    impl_->handCursor = LoadCursorA(instance, MAKEINTRESOURCEA(kHandCursorId));
+#ifdef IDC_HANDCURSOR
+    impl_->handCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HANDCURSOR));
+#endif
     if (!impl_->handCursor) impl_->handCursor = LoadCursorA(nullptr, IDC_HAND);
     // A tool window: no taskbar button even while the taskbar is shown.
     hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, ScreenWidth, ScreenHeight,
@@ -135,15 +139,20 @@ void FrmPattern::Destroy() {
 }
 
 namespace {
-std::unique_ptr<FrmPattern> gLockWindow;
+// Not an owner on purpose: a window still open when the process ends (the message loop ended
+// without ExitApplication) must not be torn down after GDI+ has been shut down.
+FrmPattern* gLockWindow = nullptr;
 }
 
 bool CreateLockWindow(HINSTANCE instance) {
-    if (!gLockWindow) gLockWindow = std::make_unique<FrmPattern>();
+    if (!gLockWindow) gLockWindow = new FrmPattern;
     return gLockWindow->Create(instance);
 }
 
-void CloseLockWindow() { gLockWindow.reset(); }
+void CloseLockWindow() {
+    delete gLockWindow;
+    gLockWindow = nullptr;
+}
 
 LayeredFrame* FrmPattern::Frame() const { return impl_ ? &impl_->frame : nullptr; }
 int FrmPattern::HotItem() const { return impl_ ? impl_->hotItem : -1; }

@@ -5,6 +5,11 @@
 
 #include <objidl.h>
 
+#include <algorithm>
+
+#include <cstddef>
+#include <cstdint>
+
 #include <vector>
 
 #include "core/AppState.h"
@@ -77,6 +82,42 @@ bool StoreBitmap(GdiPlusPtr<Gdiplus::Bitmap> bitmap, int slot, bool asImage) {
     return true;  // the bitmap itself is freed here: the cached copy does not need it
 }
 
+// Averages each scale x scale block of the premultiplied source into one pixel.
+GdiPlusPtr<Gdiplus::Bitmap> Downsample(Gdiplus::Bitmap& source, int width, int height, int scale) {
+    auto target = NewGdiPlus<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+    if (!target) return nullptr;
+    Gdiplus::Rect sourceRect(0, 0, width * scale, height * scale);
+    Gdiplus::Rect targetRect(0, 0, width, height);
+    Gdiplus::BitmapData from{}, to{};
+    if (source.LockBits(&sourceRect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &from) != Gdiplus::Ok)
+        return nullptr;
+    if (target->LockBits(&targetRect, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) != Gdiplus::Ok) {
+        source.UnlockBits(&from);
+        return nullptr;
+    }
+    const uint32_t samples = static_cast<uint32_t>(scale * scale);
+    for (int y = 0; y < height; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(to.Scan0) + static_cast<ptrdiff_t>(y) * to.Stride);
+        for (int x = 0; x < width; ++x) {
+            uint32_t sum[4] = {0, 0, 0, 0};
+            for (int dy = 0; dy < scale; ++dy) {
+                const auto* in = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(from.Scan0) +
+                                                                   static_cast<ptrdiff_t>(y * scale + dy) * from.Stride);
+                for (int dx = 0; dx < scale; ++dx) {
+                    const uint32_t p = in[x * scale + dx];
+                    for (int c = 0; c < 4; ++c) sum[c] += (p >> (8 * c)) & 0xFF;
+                }
+            }
+            uint32_t pixel = 0;
+            for (int c = 0; c < 4; ++c) pixel |= ((sum[c] + samples / 2) / samples) << (8 * c);
+            out[x] = pixel;
+        }
+    }
+    target->UnlockBits(&to);
+    source.UnlockBits(&from);
+    return target;
+}
+
 // A new transparent bitmap, anti-aliased graphics on it, the painter, then the store.
 template <class Painter>
 bool PaintImage(int width, int height, int slot, bool asImage, Painter paint) {
@@ -89,6 +130,30 @@ bool PaintImage(int width, int height, int slot, bool asImage, Painter paint) {
         paint(*graphics);
     }
     return StoreBitmap(std::move(bitmap), slot, asImage);
+}
+
+// Round shapes painted at four times the size and averaged down. Wine's GDI+ fills ellipses
+// through GDI regions, without anti-aliasing and with a coarse outline (a 34-pixel dot came out
+// as an octagon); this gives smooth dots and rings there and the same picture on Windows. The
+// transform keeps GDI+'s convention that pixel centres lie on whole coordinates, so the shapes
+// land exactly where a direct paint would put them, and areas of one colour keep their value.
+template <class Painter>
+GdiPlusPtr<Gdiplus::Bitmap> PaintSmooth(int width, int height, Painter paint) {
+    if (width <= 0 || height <= 0) return nullptr;
+    constexpr int kScale = 4;
+    auto large = NewGdiPlus<Gdiplus::Bitmap>(width * kScale, height * kScale, PixelFormat32bppPARGB);
+    if (!large) return nullptr;
+    {
+        auto graphics = NewGdiPlus<Gdiplus::Graphics>(large.get());
+        if (!graphics) return nullptr;
+        graphics->Clear(Gdiplus::Color(0x00000000));
+        const Gdiplus::REAL offset = (kScale - 1) / 2.0f;
+        Gdiplus::Matrix transform(kScale, 0, 0, kScale, offset, offset);
+        graphics->SetTransform(&transform);
+        graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        paint(*graphics);
+    }
+    return Downsample(*large, width, height, kScale);
 }
 
 bool IsExistingFile(const std::string& path) {
@@ -178,26 +243,38 @@ bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool c
         ImageTable.SetImage(slot, std::move(copy));
         return true;
     }
-    return PaintImage(width, height, slot, asImage, [&](Gdiplus::Graphics& graphics) {
-        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        DrawScaled(graphics, source,
+    auto bitmap = NewArgbBitmap(width, height);
+    if (!bitmap) return false;
+    {
+        auto graphics = NewGdiPlus<Gdiplus::Graphics>(bitmap.get());
+        if (!graphics) return false;
+        graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        DrawScaled(*graphics, source,
                    Gdiplus::RectF(0, 0, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
-    });
+    }
+    return StoreBitmap(std::move(bitmap), slot, asImage);
 }
 
 // Four quarter pies for the corners, then the three rectangles between them copied over with
-// no blending, so the shared edges are not darkened twice.
+// no blending, so the shared edges are not darkened twice. The pies go through a smooth layer
+// (see PaintSmooth): Wine fills a pie of 11 pixels as a nearly square block.
 void FillRoundBox(Gdiplus::Graphics* graphics, int radius, int x, int y, int width, int height) {
     if (!graphics) return;
     auto brush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kBoxColour));
     if (!brush) return;
     const int r = radius;
     const int d = 2 * r + 1;
-    graphics->FillPie(brush.get(), x - 1, y - 1, d, d, 180.0f, 90.0f);
-    graphics->FillPie(brush.get(), x + width - 2 * r - 1, y + height - 2 * r - 1, d, d, 360.0f, 90.0f);
-    graphics->FillPie(brush.get(), x + width - 2 * r - 1, y - 1, d, d, 270.0f, 90.0f);
-    graphics->FillPie(brush.get(), x - 1, y + height - 2 * r - 1, d, d, 90.0f, 90.0f);
+    // The layer starts one pixel up and left, where the first pie starts.
+    auto pies = PaintSmooth(width + 2, height + 2, [&](Gdiplus::Graphics& g) {
+        auto layerBrush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kBoxColour));
+        if (!layerBrush) return;
+        g.FillPie(layerBrush.get(), 0, 0, d, d, 180.0f, 90.0f);
+        g.FillPie(layerBrush.get(), width - 2 * r, height - 2 * r, d, d, 360.0f, 90.0f);
+        g.FillPie(layerBrush.get(), width - 2 * r, 0, d, d, 270.0f, 90.0f);
+        g.FillPie(layerBrush.get(), 0, height - 2 * r, d, d, 90.0f, 90.0f);
+    });
+    if (pies) graphics->DrawImage(pies.get(), x - 1, y - 1, width + 2, height + 2);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeNone);
     graphics->FillRectangle(brush.get(), x + r, y, width - 2 * r, height);
@@ -210,13 +287,16 @@ void DrawPanel(Gdiplus::Graphics* graphics, int x, int y, int width, int height)
     FillRoundBox(graphics, kPanelRadius, x, y, width, height);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    auto brush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kDotColour));
-    if (!brush) return;
-    const int points = Layout.GridSide * Layout.GridSide;
-    for (int k = 1; k <= points && k < kLayoutEntries; ++k) {
-        const LayoutEntry& e = Layout.LayoutTable[k];
-        graphics->FillEllipse(brush.get(), x + e[8], y + e[9], kDotSize, kDotSize);
-    }
+    const int points = std::min(Layout.GridSide * Layout.GridSide, kLayoutEntries - 1);
+    auto dots = PaintSmooth(width, height, [&](Gdiplus::Graphics& g) {
+        auto brush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kDotColour));
+        if (!brush) return;
+        for (int k = 1; k <= points; ++k) {
+            const LayoutEntry& e = Layout.LayoutTable[static_cast<size_t>(k)];
+            g.FillEllipse(brush.get(), e[8], e[9], kDotSize, kDotSize);
+        }
+    });
+    if (dots) graphics->DrawImage(dots.get(), x, y, width, height);
 }
 
 void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inner) {
@@ -243,8 +323,8 @@ bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage) {
 static bool CreateRingImage(Gdiplus::ARGB rim, int width, int height, int slot, bool small, bool asImage) {
     const int outer = small ? kSmallRingOuter : kLargeRingOuter;
     const int inner = small ? kSmallRingInner : kLargeRingInner;
-    return PaintImage(width, height, slot, asImage,
-                      [&](Gdiplus::Graphics& g) { DrawRing(&g, rim, outer, inner); });
+    return StoreBitmap(PaintSmooth(width, height, [&](Gdiplus::Graphics& g) { DrawRing(&g, rim, outer, inner); }),
+                       slot, asImage);
 }
 
 bool CreateRedRingImage(int width, int height, int slot, bool small, bool asImage) {

@@ -24,7 +24,7 @@ int PointCount() {
     return std::min(side * side, kIconKeyboard - 1);
 }
 
-void DrawText(LayeredFrame& frame, std::string text, double x, double y, int size, double width = 0,
+void DrawScreenText(LayeredFrame& frame, std::string text, double x, double y, int size, double width = 0,
               double height = 0) {
     frame.DrawText(text, x, y, size, kBold, kOutline, width, height);
 }
@@ -53,13 +53,13 @@ void DrawDynamicPassword(LayeredFrame& frame, const LockScreenView& view) {
         if (static_cast<size_t>(k) >= view.letters->size()) break;
         const uint8_t letter = (*view.letters)[static_cast<size_t>(k)];
         if (letter == 0) continue;
-        DrawText(frame, std::string(1, static_cast<char>(letter)), Entry(k)[3], Entry(k)[7] - 8, 16,
+        DrawScreenText(frame, std::string(1, static_cast<char>(letter)), Entry(k)[3], Entry(k)[7] - 8, 16,
                  kLetterBox, kLetterBox);
     }
     const LayoutEntry& box = Entry(kInputBox);
     DrawImage(frame.Graphics(), kSlotInputBox, kDrawCachedBitmap, box[3], box[4], 0, 0);
     const int typed = view.keys ? view.keys->Count() : 0;
-    if (typed > 0) DrawText(frame, std::string(static_cast<size_t>(typed), '*'), box[3], box[4] + kStarsTop, 18, 256, 24);
+    if (typed > 0) DrawScreenText(frame, std::string(static_cast<size_t>(typed), '*'), box[3], box[4] + kStarsTop, 18, 256, 24);
 }
 
 void DrawIcons(LayeredFrame& frame, int hotItem) {
@@ -84,9 +84,9 @@ void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isA
     const double s = Layout.PanelSize;
     frame.RestoreGDIPlus(kClearAlphaOne);
     DrawImage(frame.Graphics(), kSlotPanel, kDrawCachedBitmap, Entry(0)[0], Entry(0)[1], 0, 0);
-    DrawText(frame, view.timeText, 0, h / 2 - s / 2 - 67, 21);
-    DrawText(frame, view.dateText, 0, h / 2 - s / 2 - 37, 16);
-    DrawText(frame, view.alertText, 0, h / 2 + s / 2 + 20, 18);
+    DrawScreenText(frame, view.timeText, 0, h / 2 - s / 2 - 67, 21);
+    DrawScreenText(frame, view.dateText, 0, h / 2 - s / 2 - 37, 16);
+    DrawScreenText(frame, view.alertText, 0, h / 2 + s / 2 + 20, 18);
     if (view.unlockMode == kNormalUnlockMode && isAction && view.entered)
         DrawTrail(frame, *view.entered, isPenColor);
     else if (view.unlockMode == kDynamicPasswordMode)
@@ -98,9 +98,9 @@ void DrawAlertScreen(LayeredFrame& frame, int leftTime, bool alarmBlink) {
     if (!frame.IsReady()) return;
     const double h = frame.Height();
     frame.RestoreGDIPlus(kClearAlphaOne);
-    DrawText(frame, "ATTACKING WARNING!", 0, h / 2 - 180, 21);
+    DrawScreenText(frame, "ATTACKING WARNING!", 0, h / 2 - 180, 21);
     const LayoutEntry& shield = Entry(kAlarmPicture);
     DrawImage(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield[0],
               shield[1], 0, 0);
-    DrawText(frame, "System is locked in " + std::to_string(leftTime) + " seconds", 0, h / 2 + 150, 18);
+    DrawScreenText(frame, "System is locked in " + std::to_string(leftTime) + " seconds", 0, h / 2 + 150, 18);
 }

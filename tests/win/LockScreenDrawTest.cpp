@@ -3,9 +3,8 @@
 // wrong entries leading to the alarm, keys in the Dynamic Password Mode, icons, hiding.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "core/AppState.h"
+#include "lockscreen/ClockText.h"
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/ImageTable.h"
 #include "lockscreen/LayeredFrame.h"
@@ -214,5 +213,94 @@ TEST_P(Screens, AlarmScreenAlternatesShields) {
 INSTANTIATE_TEST_SUITE_P(Sizes, Screens,
                          ::testing::Values(ScreenCase{1366, 768, 1}, ScreenCase{1920, 1080, 0},
                                            ScreenCase{1366, 768, 2}));
+
+}  // namespace
+
+namespace {
+
+// Figures only: a drag adds a point and redraws the whole screen; the redraw should cost little
+// next to UpdateLayeredWindow.
+TEST(LockScreenBenchmark, DragRedrawAt1920x1080) {
+    SetScreen(1920, 1080, 1);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "LockScreenBenchmarkWindow";
+    RegisterClassA(&wc);
+    UniqueHwnd window(CreateWindowExA(WS_EX_LAYERED, wc.lpszClassName, "", WS_POPUP, 0, 0, 1920, 1080, nullptr,
+                                      nullptr, wc.hInstance, nullptr));
+    LayeredFrame frame;
+    ASSERT_TRUE(frame.CreateGraphic(window.get(), 1920, 1080));
+    frame.CreatePen();
+    frame.IniForm(window.get());
+    PatternGraphics = frame.Graphics();
+    LoadStandInImages(ProgramResources());
+    PatternEntry entry;
+    entry.Reset(16);
+    LockScreenView view;
+    view.entered = &entry;
+    view.timeText = "10:42 AM";
+    view.dateText = "Monday, March 04, 2024";
+    view.alertText = "Do not touch my computer!";
+    if (window) ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+    LARGE_INTEGER frequency, a, b, c;
+    QueryPerformanceFrequency(&frequency);
+    double draw = 0, present = 0;
+    const int points[] = {1, 2, 3, 4, 8, 12, 16, 15};
+    for (int point : points) {
+        entry.Add(point);
+        QueryPerformanceCounter(&a);
+        DrawPatternScreen(frame, view, true, false);
+        QueryPerformanceCounter(&b);
+        if (window) frame.UpdateGDIPlus();
+        QueryPerformanceCounter(&c);
+        draw += static_cast<double>(b.QuadPart - a.QuadPart);
+        present += static_cast<double>(c.QuadPart - b.QuadPart);
+    }
+    const double scale = 1000.0 / static_cast<double>(frequency.QuadPart) / std::size(points);
+    std::printf("drag redraw 1920x1080: draw %.1f ms, UpdateLayeredWindow %.1f ms%s\n", draw * scale,
+                present * scale, window ? "" : " (no window)");
+    EXPECT_TRUE(IsBlueRim(frame.PixelAt(Entry(15)[3] + 26, Entry(15)[4])));
+    FreeImages();
+    PatternGraphics = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+SYSTEMTIME Time(int year, int month, int day, int dayOfWeek, int hour, int minute) {
+    SYSTEMTIME t{};
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
+    t.wDayOfWeek = static_cast<WORD>(dayOfWeek);
+    t.wHour = static_cast<WORD>(hour);
+    t.wMinute = static_cast<WORD>(minute);
+    return t;
+}
+
+TEST(ClockText, TwelveHourClockWithAmPm) {
+    const struct { int hour, minute; const char* text; } cases[] = {
+        {0, 5, "12:05 AM"}, {9, 0, "9:00 AM"}, {11, 59, "11:59 AM"},
+        {12, 0, "12:00 PM"}, {13, 7, "1:07 PM"}, {23, 59, "11:59 PM"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatTimeText(Time(2024, 3, 4, 1, c.hour, c.minute)), c.text) << c.hour << ":" << c.minute;
+}
+
+std::string LocaleText(LCTYPE type) {
+    char text[80] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
+    return text;
+}
+
+TEST(ClockText, DateWithTheUsersDayAndMonthNames) {
+    // The locale's day table starts on Monday, SYSTEMTIME's week on Sunday.
+    EXPECT_EQ(FormatDateText(Time(2024, 3, 4, 1, 10, 0)),
+              LocaleText(LOCALE_SDAYNAME1) + ", " + LocaleText(LOCALE_SMONTHNAME3) + " 04, 2024");
+    EXPECT_EQ(FormatDateText(Time(2023, 12, 31, 0, 10, 0)),
+              LocaleText(LOCALE_SDAYNAME7) + ", " + LocaleText(LOCALE_SMONTHNAME12) + " 31, 2023");
+    if (GetUserDefaultLCID() == 0x0409) EXPECT_EQ(FormatDateText(Time(2024, 3, 4, 1, 10, 0)), "Monday, March 04, 2024");
+}
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "lockscreen/ImageTable.h"
 #include "lockscreen/LayeredFrame.h"
 #include "support/DrawTestSupport.h"
+#include "system/Messages.h"
+#include "system/PowerActions.h"
 #include "system/RandomSource.h"
 
 using namespace drawtest;
@@ -210,6 +212,36 @@ TEST_F(LockWindow, OutOfRangeAlertModeIsRepairedAndSaved) {
     ConfigFilePath = savedPath;
 }
 
+int gShutdowns = 0;
+long CountShutdown(int) {
+    ++gShutdowns;
+    return 0;
+}
+int gMessages = 0;
+int CountMessage(const std::string&, const std::string&, uint32_t) {
+    ++gMessages;
+    return IDOK;
+}
+
+TEST_F(LockWindow, AlertModesFourAndFiveHandOverWithoutAlarm) {
+    gShutdowns = 0;
+    gMessages = 0;
+    const ShutdownSystemFn previousShutdown = SetShutdownSystemFn(CountShutdown);
+    const MessageHook previousHook = SetMessageHook(CountMessage);
+    Config.AlertTimes = 1;
+    Config.AlertMode = 5;
+    Drag(WrongEntry());
+    // Switched off, or the failure said so; either way no alarm and the lock stays.
+    EXPECT_EQ(gShutdowns + gMessages, 1);
+    EXPECT_FALSE(window_.IsAlarm());
+    Config.AlertMode = 4;
+    Drag(WrongEntry());  // the system's own lock screen (nothing happens under Wine)
+    EXPECT_FALSE(window_.IsAlarm());
+    EXPECT_TRUE(gCalls.empty());
+    SetMessageHook(previousHook);
+    SetShutdownSystemFn(previousShutdown);
+}
+
 TEST_F(LockWindow, DynamicPasswordKeysFillBeepAndCheck) {
     SelectGrid(2);
     window_.Destroy();
@@ -260,14 +292,18 @@ TEST_F(LockWindow, IconsHoverAndSwitchTheMode) {
 
 TEST_F(LockWindow, EnterHidesUntilTheNextIdleScreen) {
     window_.PatternNormal();
+    const POINT centre{ScreenWidth / 2, ScreenHeight / 2};
+    EXPECT_EQ(WindowFromPoint(centre), window_.Hwnd());
     Key(VK_RETURN);
     EXPECT_TRUE(IsLockWindowHidden);
     EXPECT_EQ(window_.Frame()->ConstantAlpha(), 0);
     EXPECT_NE(GetWindowLongA(window_.Hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    EXPECT_NE(WindowFromPoint(centre), window_.Hwnd());  // the pointer reaches what is below
     Key(VK_RETURN);  // already hidden: nothing more
     window_.PatternNormal();
     EXPECT_EQ(window_.Frame()->ConstantAlpha(), 255);
     EXPECT_EQ(GetWindowLongA(window_.Hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    EXPECT_EQ(WindowFromPoint(centre), window_.Hwnd());
 }
 
 TEST_F(LockWindow, OnlyMovesRightOrDownCountAsActivity) {

@@ -1,0 +1,118 @@
+// Shows the real lock window and background cover in each of the lock window's screens and
+// saves what the display shows, for scripts/lock-screens.sh. Without ORVO_SHOT_DIR (as under
+// ctest) it only checks that every screen can be reached and skips the pictures.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "core/AppState.h"
+#include "core/LockSession.h"
+#include "cover/FrmBackground.h"
+#include "lockscreen/FrmPattern.h"
+#include "lockscreen/ImageTable.h"
+#include "support/DrawTestSupport.h"
+#include "system/RandomSource.h"
+
+using namespace drawtest;
+
+namespace {
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// A Unix path as Wine sees it on drive Z:.
+std::string WinePath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+void Pump(DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(10);
+    }
+}
+
+class Tour : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+        ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+        ApplyDefaultConfig(Config);
+        Config.Grid = 1;
+        IniDefaultPattern(Config);
+        Config.FileMark = kConfigFileMark;
+        IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+        resources_ = ProgramResources();
+        // Without the built-in picture the cover would be plain black; transparent shows the
+        // desktop behind instead.
+        Config.TransparentBackground = resources_ ? 0 : -1;
+        if (!CreateLockWindow(GetModuleHandleA(nullptr)) || !CreateBackgroundWindow(GetModuleHandleA(nullptr)))
+            GTEST_SKIP() << "no display for windows";
+        LoadImages(resources_);  // without the artwork the icons and shields stay empty
+        shots_ = Env("ORVO_SHOT_DIR");
+        framebuffer_ = Env("ORVO_FRAMEBUFFER");
+    }
+    void TearDown() override {
+        if (IsLocked) LockComputer(false, false);
+        CloseLockWindow();
+        CloseBackgroundWindow();
+        FreeImages();
+    }
+    void Shot(const char* name) {
+        Pump(600);  // the compositor repaints after the window's update
+        if (shots_.empty() || framebuffer_.empty()) return;
+        const std::string target = WinePath(shots_ + "/" + name + ".xwd");
+        EXPECT_TRUE(CopyFileA(WinePath(framebuffer_).c_str(), target.c_str(), FALSE)) << name;
+    }
+    void Send(UINT msg, int point) {
+        const LayoutEntry& e = Layout.LayoutTable[static_cast<size_t>(point)];
+        SendMessageA(PatternWindow->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(e[6], e[7]));
+    }
+    HMODULE resources_ = nullptr;
+    std::string shots_, framebuffer_;
+};
+
+TEST_F(Tour, EveryScreen) {
+    LockComputer(true, true);
+    ASSERT_TRUE(IsLocked);
+    Shot("lock-idle");
+
+    Send(WM_LBUTTONDOWN, 1);
+    for (int point : {1, 2, 6, 11, 12}) Send(WM_MOUSEMOVE, point);
+    Shot("lock-drawing");
+    PatternWindow->PatternAction(true);
+    Shot("lock-red");
+    // Not released: the press is cancelled instead of checked.
+    SendMessageA(PatternWindow->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+
+    const LayoutEntry& icon = Layout.LayoutTable[kIconPatternEnable];
+    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(icon[0] + 5, icon[1] + 5));
+    Shot("lock-icon-hover");
+    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+
+    CurrentUnlockMode = kDynamicPasswordMode;
+    PointLetters = MakeRandomLetters(Layout.GridSide * Layout.GridSide, CryptoUniform);
+    EnteredKeys.Reset(Layout.GridSide * Layout.GridSide);
+    for (int key : {'K', 'T', 'M'}) SendMessageA(PatternWindow->Hwnd(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
+    Shot("lock-dynamic");
+    CurrentUnlockMode = kNormalUnlockMode;
+
+    PatternWindow->PatternAlert(57);
+    Shot("lock-alarm");
+    PatternWindow->PatternAlert(57);
+    Shot("lock-alarm-red");
+
+    PatternWindow->PatternNormal();
+    LockComputer(false, false);
+    EXPECT_FALSE(IsLocked);
+}
+
+}  // namespace
