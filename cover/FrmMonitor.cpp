@@ -86,7 +86,7 @@ LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 void FrmMonitor::IniMonitor() {
     if (!frame_->IsReady()) return;
     Gdiplus::Graphics* graphics = frame_->Graphics();
-    if (Config.TransparentBackground == 1) {
+    if (Config.TransparentBackground != 0) {   // "on", as the primary cover reads it
         // Alpha 1: the monitor's own content stays visible, yet the cover still takes the clicks.
         graphics->Clear(Gdiplus::Color(kClearAlphaOne));
     } else {
