@@ -15,4 +15,6 @@ set(ORVO_PURE_SOURCES
   cover/MonitorLayout.cpp
   tool/UserinitMarker.cpp
   system/LockStateRefs.cpp
+  configui/TabStripState.cpp
+  configui/ResetPatternState.cpp
 )

@@ -8,12 +8,17 @@
 
 #include "core/AppState.h"
 #include "core/ConfigData.h"
+#include "configui/FrmConfig.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
 #include "system/Text.h"
 
-ConfigDialogFunction ShowConfigDialogModal = SaveDefaultsWithoutDialog;
+namespace {
+void RunConfigDialogModally() { ShowConfigDialog(true); }
+}  // namespace
+
+ConfigDialogFunction ShowConfigDialogModal = RunConfigDialogModally;
 
 namespace {
 

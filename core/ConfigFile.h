@@ -21,10 +21,9 @@ bool CheckFirstRun();
 // Defaults, the user's message, the modal configuration dialog, then IsFirstRun = false.
 void IniDefaultConfig(bool isBroken);
 
-// Seam for the modal configuration dialog that IniDefaultConfig shows. Until the dialog
-// exists, the default saves the defaults so that a fresh start still leaves a valid file; the
-// configuration dialog replaces it with a function that runs the dialog modally (the dialog
-// saves the record when it closes).
+// Seam for the modal configuration dialog that IniDefaultConfig shows: by default the dialog
+// itself, run modally (it saves the record when it closes). Tests may put
+// SaveDefaultsWithoutDialog in its place so a fresh start leaves a valid file without a window.
 using ConfigDialogFunction = void (*)();
 extern ConfigDialogFunction ShowConfigDialogModal;
 void SaveDefaultsWithoutDialog();

@@ -14,6 +14,7 @@ using std::min;
 #include <cstring>
 #include <vector>
 
+#include "configui/FrmConfig.h"
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "core/StartupHooks.h"
@@ -190,6 +191,7 @@ int RunMessageLoop() {
         const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
         if (result == 0) return static_cast<int>(msg.wParam);
         if (result == -1) return 1;  // only for an invalid window handle, which we never pass
+        if (IsConfigDialogMessage(&msg)) continue;   // Tab and arrow keys of the modeless dialog
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -2,6 +2,7 @@
 // step does nothing, except the tray step, which keeps the process alive with a stand-in.
 #include "core/StartupHooks.h"
 
+#include "configui/FrmConfig.h"
 #include "core/AppState.h"
 #include "core/LockSession.h"
 #include "core/MessageWindow.h"
@@ -55,6 +56,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // lock window, background window, tray owner ----
 
 void ExitCloseWindows() {
+    CloseConfigDialog();   // saves the configuration on its way out
     DestroyMonitorCovers();
     CloseLockWindow();
     CloseBackgroundWindow();

@@ -1,0 +1,112 @@
+// The configuration dialog's buttons: a new pattern, the background picture with its preview,
+// the pattern backup, the maintenance tool and the power options; and the grid-size change.
+#include "configui/FrmConfig.h"
+
+#include "core/AppState.h"
+#include "cover/FrmBackground.h"
+#include "lockscreen/ImageTable.h"
+#include "system/Files.h"
+#include "system/Messages.h"
+#include "system/Text.h"
+
+namespace {
+
+constexpr char kToolName[] = "OrvoPCLockTool.exe";
+constexpr char kBadPictureText[] = "' cannot be read as a picture. The background image stays as it was.";
+
+}  // namespace
+
+void FrmConfig::cmdReset_Click(int index) {
+    switch (index) {
+    case 0: {
+        const int side = GridSideOf(Config.Grid);
+        reset_.StartReset(side * side);
+        ResetPattern();
+        break;
+    }
+    case 1:
+        SetFixedText(Config.BackgroundImage, "");
+        UseBackgroundImage();
+        break;
+    case 2: {
+        const auto previous = Config.BackgroundImage;
+        if (PickBackgroundImage() != 1) break;
+        // A file GDI+ cannot read as a picture is not taken: the previous setting and
+        // picture stay, and the user is told why nothing changed.
+        const std::string path = ReadFixedText(Config.BackgroundImage);
+        if (!LoadPictureFile(path)) {
+            Config.BackgroundImage = previous;
+            ShowConfigMessage("The file '" + path + kBadPictureText, kAppTitle, MB_ICONINFORMATION);
+            break;
+        }
+        UseBackgroundImage();
+        break;
+    }
+    case 3:
+        if (reset_.IsResetting()) {
+            reset_.StopResetting();
+            ResetPatternNormal();
+        }
+        BackupPattern();
+        break;
+    case 4: StartMaintenanceTool("/Enable"); break;
+    case 5: StartMaintenanceTool("/Disable"); break;
+    case 6: StartMaintenanceTool("/Fix"); break;
+    case 7:
+        RunShellExecute(nullptr, "open", "rundll32.exe", "shell32.dll,Control_RunDLL   Powercfg.cpl", nullptr,
+                        SW_SHOWNORMAL);
+        break;
+    default: break;
+    }
+}
+
+// ---- background picture ----
+
+int FrmConfig::PickBackgroundImage() {
+    const std::string path = ShowFileDialog(hwnd_, false, "Orvo PC Lock - Choose Background Image",
+                                            "*.jpg;*.bmp;*.png|*.jpg;*.bmp;*.png", "", "", "");
+    if (path.empty()) return 0;
+    SetFixedText(Config.BackgroundImage, path);
+    return 1;
+}
+
+// Slot 0 made again from the setting: the picked file or the built-in picture. The wipe strips
+// cut from the old picture go first: a new picture may well be allocated where the old one
+// was, so the strips cannot tell by its address that it changed.
+void FrmConfig::UseBackgroundImage() {
+    ReleaseEffectStrips();
+    FreeImageSlot(kSlotBackground);
+    ReloadBackgroundImage();
+    RedrawPreview();
+}
+
+void FrmConfig::RedrawPreview() {
+    if (!previewGraphics_) return;
+    ClearGraphics(previewGraphics_.get(), 0xFFFFFFFF);
+    DrawImage(previewGraphics_.get(), kSlotBackground, kDrawScaledImage, 0, 0, 320, 240);
+    previewGraphics_->Flush(Gdiplus::FlushIntentionSync);
+    picBakImage_.Refresh();
+}
+
+// ---- maintenance tool ----
+
+void FrmConfig::StartMaintenanceTool(const char* argument) {
+    const std::string path = AppPath + kToolName;
+    if (!FileExists(path)) {
+        ShowConfigMessage("Lost file '" + path + "'. Please reinstall Orvo PC Lock to repair this problem!", kAppTitle,
+                          MB_ICONINFORMATION);
+        return;
+    }
+    // The tool runs on its own; its result is not awaited.
+    RunShellExecute(nullptr, "open", path.c_str(), argument, nullptr, SW_SHOWNORMAL);
+}
+
+// ---- grid size ----
+
+void ResetDefaultPattern() {
+    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+    IniDefaultPattern(Config);
+    FreeImageSlot(kSlotPanel);
+    RebuildPanelImage();
+    ShowConfigMessage("Lock Pattern will be reset by default pattern", kAppTitle, MB_ICONINFORMATION);
+}

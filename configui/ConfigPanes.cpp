@@ -1,0 +1,189 @@
+// The controls of the configuration dialog: the tab strip, the four panes with their frames, and
+// every label, list, button and box at its place with its text.
+#include "configui/FrmConfig.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+namespace {
+
+constexpr int kPaneLeft = 20, kPaneTop = 42, kPaneWidth = 360, kPaneHeight = 400;
+constexpr int kButtonHeight = 23;
+constexpr int kRowHeight = 21;
+
+const char* const kGridEntries[] = {"3 * 3 (9 Points)", "4 * 4 (16 Points) ", "5 * 5 (25 Points)"};
+const char* const kOffOn[] = {"Off", "On"};
+const char* const kNoYes[] = {"No", "Yes"};
+const char* const kTimeEntries[] = {"Never", "1 minute", "2 minutes", "3 minutes", "4 minutes", "5 minutes",
+                                    "10 minutes", "15 minutes", "20 minutes", "25 minutes", "30 minutes",
+                                    "45 minutes", "1 hour", "2 hours", "3 hours", "5 hours"};
+const char* const kAlertEntries[] = {"Never", "1 time", "2 times", "3 times", "4 times", "5 times", "6 times",
+                                     "7 times"};
+const char* const kAlertModeEntries[] = {"None", "Alarm with 1 minute", "Alarm with 2 minutes",
+                                         "Alarm with 3 minutes", "Lock computer", "Shutdown computer"};
+const char* const kUnlockModeEntries[] = {"Normal Unlock Mode", "Secure Unlock Mode", "Dynamic Password Mode"};
+const char* const kEffectEntries[] = {"Effect Off", "Effect On"};
+
+const char* const kCmdResetCaptions[kCmdResetCount] = {
+    "Reset Pattern", "Use Default", "Pick Image", "Backup Pattern",
+    "Enable Autolock at Startup in Safe Mode", "Disable Autolock at Startup in Safe Mode",
+    "Fix Troubles of Abnormal Program Termination", "Power Manager"};
+
+// Rows of the "General" pane: label index, its text, the list, its entries.
+struct OptionRow {
+    int y;
+    int labelIndex;
+    const char* label;
+    int listId;
+    const char* const* entries;
+    int count;
+};
+const OptionRow kOptionRows[] = {
+    {30, 0, "Autolock at Windows startup: ", kIdCombAutoStartLock, kOffOn, 2},
+    {60, 4, "Autolock computer after: ", kIdCombAutoLock, kTimeEntries, 16},
+    {90, 1, "Turn off the monitor after: ", kIdCombMonitor, kTimeEntries, 16},
+    {120, 2, "Autohide unlock window after: ", kIdCombAutoHide, kTimeEntries, 16},
+    {150, 6, "Disconnect internet when locked: ", kIdCombDisconnection, kNoYes, 2},
+    {180, 3, "Alert after enter incorrect pattern over: ", kIdCombAlert, kAlertEntries, 8},
+    {210, 5, "Alert mode:", kIdCombAlertMode, kAlertModeEntries, 6},
+    {240, 7, "Lock keyboard:", kIdCombLockKeyboard, kNoYes, 2},
+    {270, 8, "Unlock mode:", kIdCombUnlockMode, kUnlockModeEntries, 3},
+};
+
+}  // namespace
+
+HWND FrmConfig::AddControl(HWND parent, const char* className, const char* text, DWORD style, int id, int x, int y,
+                           int width, int height) {
+    HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    if (control && font_) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return control;
+}
+
+// A drop-down list that cannot be typed into; the height given to the window is that of the
+// opened list, the closed box takes its height from the font.
+HWND FrmConfig::AddList(int pane, int id, int x, int y, int width, const char* const* entries, int count) {
+    const int dropHeight = kRowHeight + 4 + 16 * (count < 12 ? count : 12);
+    HWND list = AddControl(picConfig_[pane], WC_COMBOBOXA, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, id, x, y,
+                           width, dropHeight);
+    for (int i = 0; list && i < count; ++i) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i]));
+    return list;
+}
+
+HWND FrmConfig::Control(int id) const {
+    if (id == kIdCmdConfig || id == kIdXPTab) return GetDlgItem(hwnd_, id);
+    for (HWND pane : picConfig_) {
+        if (HWND found = pane ? GetDlgItem(pane, id) : nullptr) return found;
+    }
+    return nullptr;
+}
+
+// Each pane is a child window lying on the tab strip's page, carrying a frame of its own size.
+// The pane does not clip its children: the frame covers all of it, and a frame paints only
+// its edge and caption, so the pane itself must paint the white behind everything.
+void FrmConfig::CreatePane(int index, const char* frameCaption) {
+    picConfig_[index] = CreateWindowExA(WS_EX_CONTROLPARENT, kConfigPaneClassName, "",
+                                        WS_CHILD | WS_CLIPSIBLINGS, kPaneLeft, kPaneTop, kPaneWidth,
+                                        kPaneHeight, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPicConfig + index)),
+                                        GetModuleHandleA(nullptr), nullptr);
+    if (!picConfig_[index]) return;
+    AddControl(picConfig_[index], WC_BUTTONA, frameCaption, BS_GROUPBOX | WS_CLIPSIBLINGS, kIdFrame + index, 0, 0,
+               kPaneWidth, kPaneHeight);
+}
+
+void FrmConfig::CreateResetPane() {
+    CreatePane(0, " Lock Pattern: ");
+    HWND pane = picConfig_[0];
+    if (!pane) return;
+    picReset_.Create(pane, kIdPicReset, 18, 30, 322, 322);
+    picReset_.OnMouseDown = [this](int b, int s, int x, int y) { PicReset_MouseDown(b, s, x, y); };
+    picReset_.OnMouseMove = [this](int b, int s, int x, int y) { PicReset_MouseMove(b, s, x, y); };
+    picReset_.OnMouseUp = [this](int b, int s, int x, int y) { PicReset_MouseUp(b, s, x, y); };
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[0], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 0, 15, 365, 100,
+               kButtonHeight);
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[3], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 3, 127, 365, 100,
+               kButtonHeight);
+    AddList(0, kIdCombGrid, 240, 365, 100, kGridEntries, static_cast<int>(std::size(kGridEntries)));
+}
+
+// Labels are as tall as a closed list and centre their text vertically, so each caption lines
+// up with the list beside it while both keep the same top.
+void FrmConfig::CreateGeneralPane() {
+    CreatePane(1, " Options: ");
+    HWND pane = picConfig_[1];
+    if (!pane) return;
+    for (const OptionRow& row : kOptionRows) {
+        const bool isUnlockMode = row.listId == kIdCombUnlockMode;
+        const int listX = isUnlockMode ? 190 : 230;
+        const int listWidth = isUnlockMode ? 150 : 110;
+        AddControl(pane, WC_STATICA, row.label, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, kIdLabel1 + row.labelIndex, 18,
+                   row.y, listX - 18 - 2, kRowHeight);
+        AddList(1, row.listId, listX, row.y, listWidth, row.entries, row.count);
+    }
+    AddControl(pane, WC_STATICA, "Alert text:", SS_LEFT | SS_NOPREFIX, kIdLabel2, 18, 300, 200, 16);
+    HWND text = CreateWindowExA(WS_EX_CLIENTEDGE, WC_EDITA, "",
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                                19, 320, 320, 60, pane, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtAlertWord)),
+                                nullptr, nullptr);
+    if (text) {
+        SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        SendMessageA(text, EM_SETLIMITTEXT, kAlertWordChars, 0);
+    }
+}
+
+void FrmConfig::CreateBackgroundPane() {
+    CreatePane(2, " Background Image: ");
+    HWND pane = picConfig_[2];
+    if (!pane) return;
+    picBakImage_.Create(pane, kIdPicBakImage, 18, 30, 322, 242);
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[1], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 1, 18, 285, 100,
+               kButtonHeight);
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[2], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 2, 129, 285, 100,
+               kButtonHeight);
+    AddList(2, kIdCombEffect, 240, 285, 100, kEffectEntries, static_cast<int>(std::size(kEffectEntries)));
+    AddControl(pane, WC_BUTTONA, "Using Transparent Background", BS_AUTOCHECKBOX | WS_TABSTOP,
+               kIdChkTransparentBackground, 18, 315, 320, 20);
+}
+
+void FrmConfig::CreateAdvancedPane() {
+    CreatePane(3, " Advanced: ");
+    HWND pane = picConfig_[3];
+    if (!pane) return;
+    AddControl(pane, WC_STATICA,
+               "Autolock computer at system startup in safe mode. Make sure your system is on the top security level.",
+               SS_LEFT | SS_NOPREFIX, kIdLabel3 + 0, 48, 46, 262, 53);
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[4], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 4, 45, 100, 270,
+               kButtonHeight);
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[5], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 5, 45, 130, 270,
+               kButtonHeight);
+    AddControl(pane, WC_STATICA,
+               "Fix the troubles of abnormal program termination. Such as can not open Task Manager, do not display "
+               "desktop and taskbar",
+               SS_LEFT | SS_NOPREFIX, kIdLabel3 + 2, 46, 176, 274, 48);
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[6], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 6, 45, 230, 270,
+               kButtonHeight);
+    AddControl(pane, WC_STATICA, "Change the sleep and display settings that you want your computer to use.",
+               SS_LEFT | SS_NOPREFIX, kIdLabel3 + 1, 47, 276, 268, 48);
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[7], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 7, 45, 330, 270,
+               kButtonHeight);
+}
+
+// The tab strip first, then the panes above it (each brought to the top so the strip never
+// paints over them), then "&OK". The dialog opens on tab 0 with pane 1 in front.
+void FrmConfig::CreateControls() {
+    xpTab_.Create(hwnd_, kIdXPTab, 8, 10, 385, 445, 3);
+    CreateResetPane();
+    CreateGeneralPane();
+    CreateBackgroundPane();
+    CreateAdvancedPane();
+    for (int i = 0; i < kConfigPaneCount; ++i) {
+        if (!picConfig_[i]) continue;
+        SetWindowPos(picConfig_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // The frame lies behind the pane's other controls.
+        SetWindowPos(GetDlgItem(picConfig_[i], kIdFrame + i), HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    AddControl(hwnd_, WC_BUTTONA, "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdCmdConfig, 152, 460, 100, 24);
+    XPTab_MouseDown(0);
+}

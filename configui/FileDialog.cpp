@@ -1,0 +1,79 @@
+// The common open/save dialog as the configuration dialog uses it, and the shell call that
+// starts the maintenance tool and the power options; both can be replaced by the tests.
+#include "configui/FrmConfig.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "system/Messages.h"
+
+namespace {
+
+FileDialogFn CurrentFileDialog = nullptr;
+ShellExecuteFn CurrentShellExecute = nullptr;
+
+constexpr size_t kFileBufferChars = 260;
+
+}  // namespace
+
+FileDialogFn SetFileDialogFn(FileDialogFn fn) {
+    const FileDialogFn previous = CurrentFileDialog;
+    CurrentFileDialog = fn;
+    return previous;
+}
+
+ShellExecuteFn SetShellExecuteFn(ShellExecuteFn fn) {
+    const ShellExecuteFn previous = CurrentShellExecute;
+    CurrentShellExecute = fn;
+    return previous;
+}
+
+HINSTANCE RunShellExecute(HWND owner, const char* verb, const char* file, const char* params, const char* dir, int show) {
+    if (CurrentShellExecute) return CurrentShellExecute(owner, verb, file, params, dir, show);
+    return ShellExecuteA(owner, verb, file, params, dir, show);
+}
+
+// The save dialog must accept a name that does not exist yet, so OFN_FILEMUSTEXIST is only
+// asked of the open dialog.
+std::string ShowFileDialog(HWND owner, bool isSave, const std::string& title, const std::string& filter,
+                           const std::string& defaultName, const std::string& defaultExt,
+                           const std::string& initialDir) {
+    if (defaultName.size() > kFileBufferChars) {
+        ShowConfigMessage("Filename Length Overflow", std::string(kAppTitle) + " - FileDialog Function",
+                          MB_ICONEXCLAMATION);
+        return {};
+    }
+    // The filter's '|' separators become NULs, and the list ends with a second NUL.
+    std::string filterList = filter;
+    for (char& c : filterList) {
+        if (c == '|') c = '\0';
+    }
+    filterList.append(2, '\0');
+    std::string file(kFileBufferChars + 1, '\0');
+    file.replace(0, defaultName.size(), defaultName);
+    std::string fileTitle(kFileBufferChars + 1, '\0');
+
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filterList.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(kFileBufferChars);
+    ofn.lpstrFileTitle = fileTitle.data();
+    ofn.nMaxFileTitle = static_cast<DWORD>(kFileBufferChars);
+    ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | (isSave ? 0 : OFN_FILEMUSTEXIST);
+
+    BOOL answered = FALSE;
+    if (CurrentFileDialog) answered = CurrentFileDialog(&ofn, isSave);
+    else answered = isSave ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+
+    std::string result;
+    if (answered == 1) result.assign(file.c_str());
+    // The dialog loads shell code the program does not need afterwards.
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+    return result;
+}

@@ -1,0 +1,420 @@
+// The configuration dialog: its one instance, the window procedures of the dialog and its panes,
+// the load and unload sequences, and the handlers that write ConfigData as the controls change.
+#include "configui/FrmConfig.h"
+
+#include <commctrl.h>
+
+#include "core/AppState.h"
+#include "core/ConfigFile.h"
+#include "cover/FrmBackground.h"
+#include "system/Messages.h"
+#include "system/Restrictions.h"
+#include "system/Text.h"
+
+namespace {
+
+std::unique_ptr<FrmConfig> Instance;
+
+
+// The outer size of a window whose client area is width x height.
+SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height) {
+    RECT rc{0, 0, width, height};
+    if (!AdjustWindowRectEx(&rc, style, FALSE, exStyle)) return {width, height};
+    return {rc.right - rc.left, rc.bottom - rc.top};
+}
+
+}  // namespace
+
+int ShowConfigMessage(const std::string& text, const std::string& caption, UINT flags) {
+    return ShowMessage(text, caption, flags | MB_TASKMODAL);
+}
+
+// ---- the one instance ----
+
+void ShowConfigDialog(bool modal) {
+    if (Instance && Instance->Hwnd()) {
+        HWND hwnd = Instance->Hwnd();
+        if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+        SetForegroundWindow(hwnd);
+    } else {
+        Instance.reset();
+        auto dialog = std::make_unique<FrmConfig>();
+        FrmConfig* created = dialog.get();
+        Instance = std::move(dialog);
+        if (!created->Create(GetModuleHandleA(nullptr))) {
+            if (Instance.get() == created) Instance.reset();
+            return;
+        }
+    }
+    if (!modal || !Instance) return;
+    // The first-run dialog: start-up waits here until it is closed. A WM_QUIT that arrives
+    // meanwhile is put back for the program's own loop.
+    HWND hwnd = Instance->Hwnd();
+    MSG msg;
+    while (Instance && Instance->Hwnd() == hwnd) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1) break;
+        if (!IsConfigDialogMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+void CloseConfigDialog() {
+    if (Instance && Instance->Hwnd()) SendMessageA(Instance->Hwnd(), WM_CLOSE, 0, 0);
+    Instance.reset();
+}
+
+HWND ConfigDialogHwnd() {
+    return Instance ? Instance->Hwnd() : nullptr;
+}
+
+const FrmConfig* ConfigDialogInstance() {
+    return Instance.get();
+}
+
+bool IsConfigDialogMessage(MSG* msg) {
+    HWND hwnd = ConfigDialogHwnd();
+    if (!hwnd || !msg || (msg->hwnd != hwnd && !IsChild(hwnd, msg->hwnd))) return false;
+    return IsDialogMessageA(hwnd, msg) != FALSE;
+}
+
+// ---- window ----
+
+FrmConfig::~FrmConfig() {
+    if (hwnd_) {
+        // Destroyed without its unload (only when creation failed half-way): detach first so
+        // the window procedure does not reach a half-destroyed object.
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+bool FrmConfig::RegisterWindowClasses(HINSTANCE instance) {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (!GetClassInfoExA(instance, kConfigClassName, &existing)) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+        wc.lpszClassName = kConfigClassName;
+        if (!RegisterClassExA(&wc)) return false;
+    }
+    if (!GetClassInfoExA(instance, kConfigPaneClassName, &existing)) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = PaneProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = kConfigPaneClassName;
+        if (!RegisterClassExA(&wc)) return false;
+    }
+    return true;
+}
+
+bool FrmConfig::Create(HINSTANCE instance) {
+    if (hwnd_ || !RegisterWindowClasses(instance)) return false;
+    font_.reset(CreateArialFont(false));
+    paneBrush_.reset(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    const SIZE outer = OuterSize(style, exStyle, kConfigClientWidth, kConfigClientHeight);
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);   // keeps the screen rectangle on failure
+    const int x = work.left + (work.right - work.left - outer.cx) / 2;
+    const int y = work.top + (work.bottom - work.top - outer.cy) / 2;
+    hwnd_ = CreateWindowExA(exStyle, kConfigClassName, kConfigCaption, style, x, y, outer.cx, outer.cy, nullptr,
+                            nullptr, instance, this);
+    if (!hwnd_) return false;
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    CreateControls();
+    Form_Load();
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    if (HWND ok = GetDlgItem(hwnd_, kIdCmdConfig)) SetFocus(ok);
+    return true;
+}
+
+LRESULT CALLBACK FrmConfig::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<FrmConfig*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FrmConfig*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_COMMAND:
+        self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lp);
+        if (header && header->idFrom == kIdXPTab && header->code == kXPTabMouseDown) {
+            self->XPTab_MouseDown(reinterpret_cast<const XPTabNotify*>(lp)->Index);
+            return 0;
+        }
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return self->OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case DM_GETDEFID:
+        return MAKELRESULT(kIdCmdConfig, DC_HASDEFID);
+    case WM_CLOSE:
+        DestroyWindow(hwnd);   // the unload below saves; nothing may touch self afterwards
+        return 0;
+    case WM_DESTROY:
+        self->Form_Unload();
+        return 0;
+    case WM_NCDESTROY: {
+        const LRESULT result = DefWindowProcA(hwnd, msg, wp, lp);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        if (Instance.get() == self) Instance.reset();   // the dialog object ends with its window
+        return result;
+    }
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// The panes only carry controls: what their controls report goes to the dialog.
+LRESULT CALLBACK FrmConfig::PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (HWND dialog = GetParent(hwnd)) return SendMessageA(dialog, msg, wp, lp);
+        break;
+    case WM_PAINT: {
+        // A light frame round each picture box, outside it, so the saved canvas keeps its
+        // full 322 x 322 pixels.
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (!dc) return 0;
+        for (int id : {static_cast<int>(kIdPicReset), static_cast<int>(kIdPicBakImage)}) {
+            HWND box = GetDlgItem(hwnd, id);
+            RECT rc{};
+            if (!box || !GetWindowRect(box, &rc)) continue;
+            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rc), 2);
+            InflateRect(&rc, 1, 1);
+            UniqueHbrush frame(CreateSolidBrush(RGB(192, 192, 192)));
+            if (frame) FrameRect(dc, &rc, frame.get());
+        }
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// Labels, the frames and the check box sit on the white page, not on the dialog face.
+LRESULT FrmConfig::OnCtlColor(HDC dc, HWND control) {
+    if (!control || GetParent(control) == hwnd_ || !paneBrush_) {
+        return DefWindowProcA(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    }
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(paneBrush_.get());
+}
+
+// ---- load and unload ----
+
+void FrmConfig::Form_Load() {
+    IniConfigData();
+    CreateGDI();
+    RedrawPreview();
+    ResetPatternNormal();
+}
+
+// However the dialog closes it saves; a save failure has shown its message and the dialog
+// still closes.
+void FrmConfig::Form_Unload() {
+    SaveConfigData(ConfigFilePath);
+    ReleaseGDI();
+    if (Config.Effect != 0) PrepareEffectStrips();
+}
+
+void FrmConfig::CreateGDI() {
+    if (picBakImage_.Dc()) {
+        previewGraphics_ = NewGdiPlus<Gdiplus::Graphics>(picBakImage_.Dc());
+        if (previewGraphics_) previewGraphics_->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    }
+    if (picReset_.Dc()) {
+        resetGraphics_ = NewGdiPlus<Gdiplus::Graphics>(picReset_.Dc());
+        if (resetGraphics_) {
+            resetGraphics_->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+            resetGraphics_->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        }
+    }
+    patternPen_ = NewGdiPlus<Gdiplus::Pen>(Gdiplus::Color(255, 0, 63, 255), 19.0f);
+    CreateGraphicFont(L"Arial", 12);
+}
+
+void FrmConfig::ReleaseGDI() {
+    DeleteGraphicFont();
+    patternPen_.reset();
+    resetGraphics_.reset();
+    previewGraphics_.reset();
+}
+
+// ---- filling the controls ----
+
+// Setting a selection runs that list's handler, as a user's choice would; a stored value
+// outside the list leaves the list without a selection and its field untouched.
+void FrmConfig::SelectListEntry(int id, int index) {
+    HWND list = Control(id);
+    if (!list || index < 0 || SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) {
+        if (list) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        return;
+    }
+    if (id == kIdCombGrid) CombGrid_Click();
+    else CombList_Click(id);
+}
+
+int FrmConfig::ListIndex(int id) const {
+    HWND list = Control(id);
+    if (!list) return -1;
+    const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void FrmConfig::ResetPointsForGrid() {
+    const int side = GridSideOf(Config.Grid);
+    reset_.Recreate(side * side);
+}
+
+void FrmConfig::IniConfigData() {
+    isLoading_ = true;
+    ResetPointsForGrid();
+    SelectListEntry(kIdCombAutoStartLock, Config.AutoStartLock != 0 ? 1 : 0);
+    SelectListEntry(kIdCombAutoLock, ExchangeConfigData(Config.AutoLockTime, true));
+    SelectListEntry(kIdCombAutoHide, ExchangeConfigData(Config.AutoHideTime, true));
+    SelectListEntry(kIdCombMonitor, ExchangeConfigData(Config.MonitorOffTime, true));
+    SelectListEntry(kIdCombAlert, Config.AlertTimes);
+    SelectListEntry(kIdCombAlertMode, Config.AlertMode);
+    SelectListEntry(kIdCombGrid, Config.Grid);
+    SelectListEntry(kIdCombEffect, Config.Effect);
+    SelectListEntry(kIdCombDisconnection, Config.Disconnection);
+    SelectListEntry(kIdCombLockKeyboard, Config.LockKeyboard);
+    SelectListEntry(kIdCombUnlockMode, Config.UnlockMode);
+
+    // The stored text up to its first NUL goes back blank-padded; the box shows it trimmed.
+    const std::string stored(Config.AlertWord.data(), Config.AlertWord.size());
+    SetFixedText(Config.AlertWord, stored.substr(0, stored.find('\0')));
+    if (HWND text = Control(kIdTxtAlertWord)) SetWindowTextA(text, TrimNull(stored).c_str());
+    TxtAlertWord_Change();
+
+    if (HWND check = Control(kIdChkTransparentBackground)) {
+        SendMessageA(check, BM_SETCHECK, Config.TransparentBackground == 0 ? BST_UNCHECKED : BST_CHECKED, 0);
+    }
+    ChkTransparentBackground_Click();
+    isLoading_ = false;
+}
+
+int32_t FrmConfig::ExchangeConfigData(int32_t inData, bool isIniFile) {
+    return isIniFile ? TimeListIndexOf(inData) : TimeListSeconds(inData);
+}
+
+// ---- handlers ----
+
+void FrmConfig::OnCommand(int id, int code, HWND control) {
+    if (id == kIdCmdConfig && code == BN_CLICKED) {
+        CmdConfig_Click();
+    } else if (id >= kIdCmdReset && id < kIdCmdReset + kCmdResetCount && code == BN_CLICKED) {
+        cmdReset_Click(id - kIdCmdReset);
+    } else if (id >= kIdCombGrid && id <= kIdCombEffect && code == CBN_SELCHANGE) {
+        if (id == kIdCombGrid) CombGrid_Click();
+        else CombList_Click(id);
+    } else if (id == kIdTxtAlertWord && code == EN_CHANGE) {
+        if (!isLoading_) TxtAlertWord_Change();
+    } else if (id == kIdChkTransparentBackground && code == BN_CLICKED) {
+        ChkTransparentBackground_Click();
+    }
+}
+
+// Shows the pane of the picked tab; the others are hidden as well as lying behind it, so
+// keyboard navigation never reaches a control that cannot be seen.
+void FrmConfig::XPTab_MouseDown(int16_t index) {
+    const int shown = index + 1;
+    if (shown < 1 || shown > kConfigPaneCount || !picConfig_[shown - 1]) return;
+    HWND front = picConfig_[shown - 1];
+    SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    for (HWND pane : picConfig_) {
+        if (pane && pane != front) ShowWindow(pane, SW_HIDE);
+    }
+}
+
+void FrmConfig::CmdConfig_Click() {
+    DestroyWindow(hwnd_);   // unload; this object is gone afterwards
+}
+
+void FrmConfig::CombGrid_Click() {
+    const int index = ListIndex(kIdCombGrid);
+    if (index < 0 || index == Config.Grid) return;
+    Config.Grid = static_cast<uint8_t>(index);
+    ResetDefaultPattern();
+    const int side = GridSideOf(Config.Grid);
+    reset_.Recreate(side * side);
+    EnteredKeys.Reset(side * side);
+    ResetPatternNormal();
+}
+
+void FrmConfig::CombList_Click(int id) {
+    const int index = ListIndex(id);
+    if (index < 0) return;
+    switch (id) {
+    case kIdCombAutoStartLock:
+        Config.AutoStartLock = SetStartupLock(index != 0, AppPath, AppExeName) != 0 ? -1 : 0;
+        break;
+    case kIdCombAutoLock:      Config.AutoLockTime = ExchangeConfigData(index, false); break;
+    case kIdCombMonitor:       Config.MonitorOffTime = ExchangeConfigData(index, false); break;
+    case kIdCombAutoHide:      Config.AutoHideTime = ExchangeConfigData(index, false); break;
+    case kIdCombAlert:         Config.AlertTimes = index; break;
+    case kIdCombAlertMode:     Config.AlertMode = index; break;
+    case kIdCombEffect:        Config.Effect = static_cast<int16_t>(index); break;
+    case kIdCombDisconnection: Config.Disconnection = static_cast<int16_t>(index); break;
+    case kIdCombLockKeyboard:  Config.LockKeyboard = static_cast<int16_t>(index); break;
+    case kIdCombUnlockMode:
+        CurrentUnlockMode = index;
+        Config.UnlockMode = static_cast<uint8_t>(index);
+        break;
+    default: break;
+    }
+}
+
+// The field holds the trimmed text; the box keeps what was typed, blanks and all.
+void FrmConfig::TxtAlertWord_Change() {
+    HWND box = Control(kIdTxtAlertWord);
+    if (!box) return;
+    const int length = GetWindowTextLengthA(box);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(box, text.data(), length + 1)));
+    SetFixedText(Config.AlertWord, TrimBlanks(text));
+    AlertText = ReadFixedText(Config.AlertWord);
+}
+
+void FrmConfig::EnableBackgroundControls(bool enable) {
+    for (int id : {kIdCmdReset + 1, kIdCmdReset + 2, static_cast<int>(kIdCombEffect)}) {
+        if (HWND control = Control(id)) EnableWindow(control, enable);
+    }
+}
+
+void FrmConfig::ChkTransparentBackground_Click() {
+    HWND check = Control(kIdChkTransparentBackground);
+    if (!check) return;
+    const bool ticked = SendMessageA(check, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    Config.TransparentBackground = ticked ? 1 : 0;
+    EnableBackgroundControls(!ticked);
+}
+

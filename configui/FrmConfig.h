@@ -1,0 +1,176 @@
+// The configuration dialog: every setting of ConfigData, the background picture, the
+// maintenance tool's actions and a new secret pattern with its backup. Each control writes its
+// field the moment it changes; the file is written when the dialog closes, however it closes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "configui/PictureBox.h"
+#include "configui/ResetPatternState.h"
+#include "configui/XPTab.h"
+#include "lockscreen/GdiPlusHandles.h"
+#include "system/WinHandles.h"
+
+// Control ids, unique across the dialog and its panes (tests find the controls by them).
+enum ConfigControlId : int {
+    kIdCmdConfig = IDOK,          // "&OK": Enter closes the dialog like the button
+    kIdXPTab = 100,
+    kIdPicConfig = 110,           // + pane index 0..3 (PicConfig(1) .. PicConfig(4))
+    kIdFrame = 115,               // + pane index: the frame of each pane
+    kIdCmdReset = 120,            // + index 0..7
+    kIdPicReset = 130,
+    kIdPicBakImage = 131,
+    kIdCombGrid = 140,
+    kIdCombAutoStartLock,
+    kIdCombAutoLock,
+    kIdCombMonitor,
+    kIdCombAutoHide,
+    kIdCombDisconnection,
+    kIdCombAlert,
+    kIdCombAlertMode,
+    kIdCombLockKeyboard,
+    kIdCombUnlockMode,
+    kIdCombEffect,
+    kIdTxtAlertWord = 160,
+    kIdChkTransparentBackground = 161,
+    kIdLabel1 = 170,              // + index 0..8
+    kIdLabel2 = 180,
+    kIdLabel3 = 185,              // + index 0..2
+};
+
+inline constexpr char kConfigCaption[] = "Orvo PC Lock - Configure";
+inline constexpr char kConfigClassName[] = "OrvoConfigDialog";
+inline constexpr char kConfigPaneClassName[] = "OrvoConfigPane";
+constexpr int kConfigClientWidth = 402;
+constexpr int kConfigClientHeight = 489;
+constexpr int kConfigPaneCount = 4;
+constexpr int kCmdResetCount = 8;
+
+// Shows the one configuration dialog. Modal: returns when it has closed (first run). Modeless:
+// returns at once; asking again while it is open brings it forward unchanged.
+void ShowConfigDialog(bool modal);
+// Closes it the normal way (which saves) when it is open; for the program's exit.
+void CloseConfigDialog();
+HWND ConfigDialogHwnd();
+class FrmConfig;
+const FrmConfig* ConfigDialogInstance();   // null when closed
+// Tab and arrow-key navigation for the program's message loop; true when the message was used.
+bool IsConfigDialogMessage(MSG* msg);
+
+// The grid size changed: new layout, the built-in default pattern, the lock window's panel made
+// again, and the user told.
+void ResetDefaultPattern();
+
+// The common file dialog. Filter parts are separated by '|'. Empty when cancelled, failed or
+// when the default name is longer than the buffer.
+std::string ShowFileDialog(HWND owner, bool isSave, const std::string& title, const std::string& filter,
+                           const std::string& defaultName, const std::string& defaultExt,
+                           const std::string& initialDir);
+// Seams for the Windows tests: a replacement for GetOpenFileNameA / GetSaveFileNameA that gets
+// the prepared structure, and one for ShellExecuteA. nullptr restores the real call; each
+// returns the previous replacement.
+using FileDialogFn = BOOL (*)(OPENFILENAMEA* ofn, bool isSave);
+FileDialogFn SetFileDialogFn(FileDialogFn fn);
+using ShellExecuteFn = HINSTANCE (*)(HWND owner, const char* verb, const char* file, const char* params,
+                                     const char* dir, int show);
+ShellExecuteFn SetShellExecuteFn(ShellExecuteFn fn);
+HINSTANCE RunShellExecute(HWND owner, const char* verb, const char* file, const char* params, const char* dir,
+                          int show);
+
+// The dialog's message boxes: through the shared ShowMessage seam, task-modal so that no window
+// of the program takes input while one is open.
+int ShowConfigMessage(const std::string& text, const std::string& caption, UINT flags);
+
+class FrmConfig {
+public:
+    FrmConfig() = default;
+    FrmConfig(const FrmConfig&) = delete;
+    FrmConfig& operator=(const FrmConfig&) = delete;
+    ~FrmConfig();
+
+    bool Create(HINSTANCE instance);
+    HWND Hwnd() const { return hwnd_; }
+
+    void IniConfigData();
+    static int32_t ExchangeConfigData(int32_t inData, bool isIniFile);
+    void CreateGDI();
+    void ReleaseGDI();
+    int PickBackgroundImage();
+
+    // The pattern canvas (PatternCanvas.cpp).
+    void ResetPattern();
+    void ResetPatternNormal();
+    void ResetPatternAction();
+    void BackupPattern();
+    void CreateGraphicFont(const wchar_t* strFont, int bytFontSize);
+    void DeleteGraphicFont();
+    void DrawText(const std::string& strText, float x, float y, float tRight, float tBottom);
+    const ResetPatternState& ResetState() const { return reset_; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static bool RegisterWindowClasses(HINSTANCE instance);
+
+    // Building the controls (ConfigPanes.cpp).
+    void CreateControls();
+    void CreatePane(int index, const char* frameCaption);
+    HWND AddControl(HWND parent, const char* className, const char* text, DWORD style, int id, int x, int y,
+                    int width, int height);
+    HWND AddList(int pane, int id, int x, int y, int width, const char* const* entries, int count);
+    void CreateResetPane();
+    void CreateGeneralPane();
+    void CreateBackgroundPane();
+    void CreateAdvancedPane();
+    HWND Control(int id) const;
+
+    // Events.
+    void Form_Load();
+    void Form_Unload();
+    void OnCommand(int id, int code, HWND control);
+    void XPTab_MouseDown(int16_t index);
+    void CmdConfig_Click();
+    void cmdReset_Click(int index);
+    void CombList_Click(int id);
+    void CombGrid_Click();
+    void TxtAlertWord_Change();
+    void ChkTransparentBackground_Click();
+    void PicReset_MouseDown(int button, int shift, int x, int y);
+    void PicReset_MouseMove(int button, int shift, int x, int y);
+    void PicReset_MouseUp(int button, int shift, int x, int y);
+    LRESULT OnCtlColor(HDC dc, HWND control);
+
+    // Helpers.
+    void SelectListEntry(int id, int index);
+    int ListIndex(int id) const;
+    void EnableBackgroundControls(bool enable);
+    void RedrawPreview();
+    void UseBackgroundImage();
+    void StartMaintenanceTool(const char* argument);
+    void ShowSequence(const std::vector<int>& sequence);
+    void DrawEmptyGrid();
+    void ResetPointsForGrid();
+
+    HWND hwnd_ = nullptr;
+    UniqueHfont font_;
+    UniqueHbrush paneBrush_;
+    XPTab xpTab_;
+    HWND picConfig_[kConfigPaneCount] = {};
+    PictureBox picReset_;
+    PictureBox picBakImage_;
+    bool isLoading_ = false;     // IniConfigData runs the handlers itself
+
+    ResetPatternState reset_;
+    GdiPlusPtr<Gdiplus::Graphics> previewGraphics_;
+    GdiPlusPtr<Gdiplus::Graphics> resetGraphics_;
+    GdiPlusPtr<Gdiplus::Pen> patternPen_;
+    GdiPlusPtr<Gdiplus::FontFamily> fontFamily_;
+    GdiPlusPtr<Gdiplus::Font> font12_;
+    GdiPlusPtr<Gdiplus::StringFormat> stringFormat_;
+    GdiPlusPtr<Gdiplus::SolidBrush> textBrush_;
+};
