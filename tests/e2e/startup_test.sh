@@ -10,6 +10,12 @@ STANDIN_CLASS=OrvoPCLockTrayStandIn
 RESET_TEXT='For computer security, Please reset your lock pattern.'
 
 # Waits (bounded) for the window that keeps a started program alive.
+# After a first run or a broken file the modal configuration dialog comes up; closing it saves.
+close_config_dialog() {
+    e2e_driver wait-window - "Orvo PC Lock - Configure" 30000 >/dev/null || return 1
+    e2e_driver send - "Orvo PC Lock - Configure" 16 0 0 >/dev/null
+}
+
 wait_running() {
     local deadline=$((SECONDS + 30))
     while :; do
@@ -117,6 +123,7 @@ rm -f "$E2E_CFG"
 start_locker
 e2e_check "missing file: message" "$(answer_msgbox 'Orvo PC Lock')" \
     "Orvo PC Lock configuration file is lost or broken."$'\n'"$RESET_TEXT"
+e2e_require "configuration dialog shown, closing it saves" close_config_dialog
 e2e_require "program keeps running after the message" wait_running
 e2e_check "missing file: defaults saved" "$(cfg_summary)" "569 20001 0 60"
 stop_locker
@@ -127,6 +134,7 @@ start_locker
 e2e_check "broken file: read failure message" "$(answer_msgbox 'Orvo PC Lock')" "Reading configuration file failed! "
 e2e_check "broken file: then the defaults message" "$(answer_msgbox 'Orvo PC Lock')" \
     "Orvo PC Lock configuration file is lost or broken."$'\n'"$RESET_TEXT"
+e2e_require "configuration dialog shown, closing it saves" close_config_dialog
 e2e_require "program keeps running after the messages" wait_running
 e2e_check "broken file: replaced by a valid one" "$(cfg_summary)" "569 20001 0 60"
 stop_locker
@@ -137,6 +145,7 @@ e2e_reg_set "$SYSTEM_KEY" FirstRun REG_SZ 0
 start_locker
 e2e_check "fresh start: first-run message" "$(answer_msgbox 'Orvo PC Lock')" \
     "You are first running Orvo PC Lock."$'\n'"$RESET_TEXT"
+e2e_require "configuration dialog shown, closing it saves" close_config_dialog
 e2e_require "program keeps running after the first-run message" wait_running
 e2e_check "fresh start: FirstRun becomes 1" "$(reg "$SYSTEM_KEY" FirstRun)" 1
 e2e_check "fresh start: old file replaced by defaults" "$(cfg_summary)" "569 20001 0 60"
