@@ -497,8 +497,11 @@ void FrmPattern::Timer2_Timer() {
     s.lastDateText = s.dateText;
 }
 
+// KillTimer leaves a WM_TIMER that is already queued where it is, so both alarm timers can tick
+// once more after the alarm ended; such a tick must not count or bring the countdown back.
 void FrmPattern::Timer3_Timer() {
     Impl& s = *impl_;
+    if (!s.isAlarm) return;
     ++s.alarmElapsed;
     if (s.alarmElapsed < s.alarmSeconds) return;
     StopAlarm();
@@ -512,5 +515,6 @@ void FrmPattern::Timer3_Timer() {
 
 void FrmPattern::Timer4_Timer() {
     Impl& s = *impl_;
+    if (!s.isAlarm) return;
     PatternAlert(s.alarmSeconds - s.alarmElapsed);
 }

@@ -180,6 +180,10 @@ TEST_F(LockWindow, WrongEntriesStartTheAlarmWhichIgnoresInputAndEnds) {
     Tick(3);
     EXPECT_FALSE(window_.IsAlarm());
     EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));  // the idle screen is back
+    Tick(4);  // a draw tick still queued when the alarm ended
+    Tick(3);
+    EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));
+    EXPECT_FALSE(window_.IsAlarm());
     Drag(Secret());
     EXPECT_EQ(gCalls.size(), 1u);
 }
