@@ -131,6 +131,8 @@ click_tab 0
 e2e_driver click-button "$CONFIG_TITLE" "Reset Pattern" >/dev/null
 draw_on_canvas 0 5
 e2e_check "a single point on 3 x 3 is refused" "$(answer_msgbox "$APP_TITLE")" "Reset lock pattern Error, Please reset!"
+sleep 0.5
+e2e_check "the dialog is active again after the warning" "$(e2e_field foreground window-info - "$CONFIG_TITLE")" 1
 e2e_driver click-button "$CONFIG_TITLE" "Reset Pattern" >/dev/null
 draw_on_canvas 0 1 2 3 6
 e2e_check "a drawn pattern is accepted" "$(answer_msgbox "$APP_TITLE")" \
@@ -167,6 +169,7 @@ pick 'Backup Pattern' 1
 e2e_check "another grid size resets the pattern" "$(answer_msgbox "$APP_TITLE")" \
     "Lock Pattern will be reset by default pattern"
 sleep 0.5
+e2e_check "the dialog is active again after the message" "$(e2e_field foreground window-info - "$CONFIG_TITLE")" 1
 shot=$(window_shot "$CONFIG_TITLE" grid-4x4)
 e2e_check "the canvas shows the 4 x 4 default pattern" \
     "$(entered_points "$E2E_ARTIFACTS/$E2E_NAME-grid-4x4-screen.png" 16 1)" "1 2 3 4 7 10 13 14 15 16"
