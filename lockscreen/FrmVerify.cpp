@@ -4,6 +4,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <memory>
+#include <string>
+
 #include "configui/FrmConfig.h"
 #include "configui/ResetPatternState.h"
 #include "configui/XPTab.h"

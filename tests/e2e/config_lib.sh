@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # Helpers of the scenarios that drive the verify dialog and the configuration dialog (sourced
 # after lib.sh): the small grid's geometry, drawing a pattern in a pattern box, message boxes,
 # and the fields of the settings file.

@@ -184,7 +184,7 @@ for pair in AutoStartLock=-1 AutoLockTime=600 MonitorOffTime=7200 AutoHideTime=1
     AlertTimes=7 AlertMode=5 LockKeyboard=1 UnlockMode=2 Effect=0 TransparentBackground=1 FileMark=20001; do
     e2e_check "field ${pair%=*}" "$(cfg_field "${pair%=*}")" "${pair#*=}"
 done
-e2e_check "alert text stored trimmed" "$(cfg_field AlertWord)" "'Hands off my PC!$(printf '%112s')'"
+e2e_check "alert text stored trimmed" "$(cfg_field AlertWord)" "'Hands off my PC!$(printf '%112s' '')'"
 
 # ---- a long alert text is cut at 128 characters; the close box saves like OK ---------------------
 e2e_require "the dialog opens again with the new pattern" open_config

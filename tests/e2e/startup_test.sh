@@ -119,7 +119,7 @@ e2e_check "missing file: defaults saved" "$(cfg_summary)" "569 20001 0 60"
 e2e_check "missing file: default times, alert and effect" \
     "$(for f in AutoLockTime MonitorOffTime AlertTimes AlertMode AutoStartLock Effect; do cfg_field $f; done | paste -sd' ')" \
     "180 300 3 1 0 1"
-e2e_check "missing file: default alert text" "$(cfg_field AlertWord)" "'Do not touch my computer!$(printf '%103s')'"
+e2e_check "missing file: default alert text" "$(cfg_field AlertWord)" "'Do not touch my computer!$(printf '%103s' '')'"
 e2e_check_match "missing file: a default pattern of 7 points on 3 x 3" "$(cfg_pattern)" '^0( [1-9]){7}$'
 stop_locker
 

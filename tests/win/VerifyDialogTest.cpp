@@ -17,22 +17,24 @@ namespace {
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kLineBlue = 0x003FFF;
 
+struct TitleSearch {
+    const char* Title;
+    int Count;
+};
+
+BOOL CALLBACK CountTitled(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<TitleSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char text[128] = "";
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (pid == GetCurrentProcessId() && lstrcmpA(text, search->Title) == 0) ++search->Count;
+    return TRUE;
+}
+
 int CountWindowsTitled(const char* title) {
-    struct Search {
-        const char* Title;
-        int Count;
-    } search{title, 0};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            char text[128] = "";
-            GetWindowTextA(hwnd, text, sizeof text);
-            if (pid == GetCurrentProcessId() && lstrcmpA(text, s->Title) == 0) ++s->Count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TitleSearch search{title, 0};
+    EnumWindows(CountTitled, reinterpret_cast<LPARAM>(&search));
     return search.Count;
 }
 
@@ -148,7 +150,9 @@ TEST_F(VerifyDialog, OpensCentredWithItsControlsAndNoOwner) {
         EXPECT_EQ(rc.top, e.Rect.top) << e.Id;
         EXPECT_EQ(rc.right, e.Rect.right) << e.Id;
         EXPECT_EQ(rc.bottom, e.Rect.bottom) << e.Id;
-        if (e.Text) EXPECT_EQ(WindowText(control), e.Text);
+        if (e.Text) {
+            EXPECT_EQ(WindowText(control), e.Text);
+        }
     }
 
     RECT work{}, window{};
