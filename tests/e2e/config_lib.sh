@@ -40,14 +40,34 @@ box_points() {
     echo
 }
 
-# Draws points ($3...) of grid $1 in the pattern box of window $2 (drag-hold keeps the button
-# down when DRAW_HOLD=1).
+# Presses at the first screen point, moves through the others and releases at the last (unless
+# DRAW_HOLD=1). Each leg is its own driver call ending on its point: a busy program may merge
+# the moves of a leg into fewer, but never loses the point a leg ends on.
+drag_through() {
+    local prev=$1 p x0 y0 x1 y1 steps s legs
+    shift
+    e2e_driver drag-hold "$prev" >/dev/null || return 1
+    for p in "$@"; do
+        x0=${prev%,*} y0=${prev#*,} x1=${p%,*} y1=${p#*,}
+        steps=$(( ( (x1 > x0 ? x1 - x0 : x0 - x1) > (y1 > y0 ? y1 - y0 : y0 - y1) ?
+                    (x1 > x0 ? x1 - x0 : x0 - x1) : (y1 > y0 ? y1 - y0 : y0 - y1) ) / 10 + 1 ))
+        legs=()
+        for s in $(seq 1 "$steps"); do
+            legs+=("$((x0 + (x1 - x0) * s / steps)),$((y0 + (y1 - y0) * s / steps))")
+        done
+        e2e_driver move "${legs[@]}" >/dev/null || return 1
+        prev=$p
+    done
+    [ "${DRAW_HOLD:-0}" = 1 ] || e2e_driver mouse-up "$prev" >/dev/null
+}
+
+# Draws points ($2...) of grid $1 in the verify dialog's pattern box / on the pattern canvas.
 draw_in_verify() {
     local grid=$1 points
     shift
     points=$(box_points "$grid" "$VERIFY_TITLE" $VERIFY_BOX_X $VERIFY_BOX_Y "$@") || return 1
     # shellcheck disable=SC2086
-    e2e_driver "$([ "${DRAW_HOLD:-0}" = 1 ] && echo drag-hold || echo drag)" $points >/dev/null
+    drag_through $points
 }
 
 draw_on_canvas() {
@@ -55,7 +75,7 @@ draw_on_canvas() {
     shift
     points=$(box_points "$grid" "$CONFIG_TITLE" $CANVAS_X $CANVAS_Y "$@") || return 1
     # shellcheck disable=SC2086
-    e2e_driver drag $points >/dev/null
+    drag_through $points
 }
 
 # Grid and pattern points of the settings file, as "grid p1 p2 ...".
