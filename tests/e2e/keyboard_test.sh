@@ -86,9 +86,20 @@ e2e_driver key backspace >/dev/null
 e2e_check "locked: Backspace passes" "$(spy_downs_since "$mark")/$(spy_ups_since "$mark")" "0x08/0x08"
 
 # Enter passes and reaches the lock window: it fades out and lets clicks through to the cover.
+# The fade keeps the program busy for a second or more; keys pressed meanwhile (Enter's own
+# release among them) must still be decided at once: a filter that cannot answer loses them
+# here, and Windows lets such a key through and silently removes the hook.
 mark=$(spy_mark)
 e2e_driver key enter >/dev/null
-e2e_check "locked: Enter passes" "$(spy_downs_since "$mark")" "0x0d"
+# The fade lasts at least 32 steps of 30 ms. A filter that answers at once has let Enter's
+# release through long before it ends; one that waits for the busy program, only after.
+for _ in $(seq 1 250); do
+    awk -v from="$mark" 'NR > from && $1 == "vk=0x0d" && $2 == "up" { found = 1 } END { exit !found }' "$spy" && break
+    sleep 0.02
+done
+e2e_check "locked and busy fading: Enter's release passes while the window still fades" \
+    "$(( $(e2e_field exstyle window-info "$LOCK" -) & 0x20 ))" 0
+e2e_driver key backspace a lwin tab >/dev/null
 hidden_style=""
 for _ in $(seq 1 50); do
     exstyle=$(e2e_field exstyle window-info "$LOCK" -)
@@ -96,6 +107,8 @@ for _ in $(seq 1 50); do
     sleep 0.2
 done
 e2e_check "Enter reached the lock window: it fades out" "${hidden_style:-0}" 1
+e2e_check "locked and busy fading: Enter and Backspace pass, down and up; A, Windows key and Tab do not" \
+    "$(spy_downs_since "$mark")/$(spy_ups_since "$mark")" "0x0d,0x08/0x0d,0x08"
 hidden=$(e2e_shot hidden)
 e2e_driver click 10,10 >/dev/null
 sleep 0.7

@@ -159,6 +159,9 @@ run_layout() {
         e2e_check "$tag: a click on monitor $((i + 1))'s cover brings the lock window back" \
             "$(($(e2e_field exstyle window-info "$LOCK" -) & 0x20)) $(e2e_field rect window-info "$LOCK" -)" \
             "0 0,0,$PRIMARY_W,$PRIMARY_H"
+        # The keyboard belongs to the lock window again (Esc, Backspace, typed letters).
+        e2e_check "$tag: after the click on monitor $((i + 1)) the lock window has the foreground" \
+            "$(e2e_field class foreground)" "$LOCK"
         local back
         back=$(e2e_shot "$tag-recalled-$((i + 1))")
         e2e_check_cmd "$tag: the panel shows again on the primary monitor after the click on monitor $((i + 1))" \
