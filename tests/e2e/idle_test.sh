@@ -25,13 +25,14 @@ log=$E2E_DIR/locker.log
 
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'; }
+# shellcheck disable=SC2317  # called through e2e_check_cmd
 at_least() { awk -v v="$1" -v min="$2" 'BEGIN { exit !(v >= min) }'; }
 below() { awk -v v="$1" -v max="$2" 'BEGIN { exit !(v < max) }'; }
 monitor_off_lines() { grep -c 'WM_SYSCOMMAND sent from self wp=0000f170 lp=00000002' "$log"; }
 
 # Until the first input, Wine reports the last input at tick 0, that is hours of idle time.
 e2e_driver move 700,400 >/dev/null
-WINEDEBUG=-all,trace+message e2e_start_locker || { e2e_fail "program starts"; e2e_finish; }
+WINEDEBUG=-all,trace+message e2e_require "program starts" e2e_start_locker
 lock_hwnd=$(e2e_field hwnd window-info "$LOCK" -)
 e2e_driver move 300,300 >/dev/null
 start=$(now)

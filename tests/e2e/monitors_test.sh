@@ -23,6 +23,7 @@ XVFB_DISPLAY=$DISPLAY
 # moves Wine onto it. Wine fixes the monitor layout when its server starts, so the running one
 # is ended first.
 XEPHYR_PID=""
+# shellcheck disable=SC2317  # called through e2e_require
 use_monitors() {
     e2e_kill_locker
     wineserver -k >/dev/null 2>&1
@@ -38,7 +39,8 @@ use_monitors() {
     E2E_PIDS+=("$XEPHYR_PID")
     for _ in $(seq 1 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
     [ -s "$fd_file" ] || return 1
-    export DISPLAY=":$(tr -d '\n' < "$fd_file")"
+    DISPLAY=":$(tr -d '\n' < "$fd_file")"
+    export DISPLAY
     xsetroot -solid magenta
     # No compositor here: with Xinerama the X server blends no per-pixel alpha (measured), so
     # the lock window's see-through parts show black over the primary cover. The covers
@@ -110,7 +112,7 @@ run_layout() {
     e2e_check "$tag: Wine sees $# monitors" "$MONITORS" "$#"
     BOX=()
     local i
-    for ((i = 0; i < MONITORS; i++)); do BOX[$i]=$(monitor_box "$i"); done
+    for ((i = 0; i < MONITORS; i++)); do BOX[i]=$(monitor_box "$i"); done
     e2e_check "$tag: the first monitor is the primary one at 0,0" "${BOX[0]}" "0,0,$PRIMARY_W,$PRIMARY_H"
     E2E_W=$PRIMARY_W
     E2E_H=$PRIMARY_H
@@ -135,7 +137,7 @@ run_layout() {
     local x0 y0 x1 y1 fit
     for ((i = 1; i < MONITORS; i++)); do
         e2e_check "$tag: a cover lies exactly over monitor $((i + 1))" \
-            "$(e2e_driver list-windows | grep "visible=1 .*rect=${BOX[$i]} class=$MONITOR_COVER " | wc -l)" 1
+            "$(e2e_driver list-windows | grep -c "visible=1 .*rect=${BOX[$i]} class=$MONITOR_COVER ")" 1
         IFS=, read -r x0 y0 x1 y1 <<< "${BOX[$i]}"
         fit=full
         [ $((y1 - y0)) -ge $((x1 - x0)) ] && fit=bars
