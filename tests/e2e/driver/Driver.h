@@ -86,6 +86,11 @@ int CmdMsgboxClick(const Args& args);
 int CmdRegQuery(const Args& args);
 int CmdLowLevelHookProbe(const Args& args);
 
+int CmdKeySpy(const Args& args);
+int CmdKeyState(const Args& args);
+int CmdHotkeyHold(const Args& args);
+int CmdMonitors(const Args& args);
+
 int CmdPointCenter(const Args& args);
 int CmdPatternPath(const Args& args);
 int CmdScreenSize(const Args& args);
