@@ -130,6 +130,24 @@ tour_part_alarm() {
     e2e_end_session
 }
 
+# Two monitors side by side: the lock window on the primary one, a cover on the other.
+tour_part_monitors() {
+    e2e_begin tour-monitors 2400x800 plain
+    e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9 --effect 0
+    e2e_require "two monitors" e2e_use_monitors 1366x768+0+0 1024x768+1366+0
+    E2E_W=1366
+    E2E_H=768
+    e2e_require "program starts" e2e_start_locker
+    e2e_driver hotkey win+a >/dev/null
+    e2e_require "locked" e2e_driver wait-window OrvoPCLockPattern - 15000 visible
+    E2E_LOCK_CLASS=OrvoPCLockPattern
+    e2e_driver move 10,10 >/dev/null
+    sleep 1
+    tour_shot two-monitors
+    tour_unlock
+    e2e_end_session
+}
+
 # ---- the dialogs, on a desktop with a taskbar ------------------------------------------------
 
 # tour_window NAME TITLE: the window of that title alone.
@@ -164,7 +182,7 @@ tour_part_dialogs() {
 }
 
 # TOUR_PARTS picks parts by name (for a quick look at one of them); the tour takes all.
-for part in ${TOUR_PARTS:-lock transparent alarm dialogs}; do
+for part in ${TOUR_PARTS:-lock transparent alarm monitors dialogs}; do
     "tour_part_$part"
 done
 e2e_finish

@@ -17,39 +17,6 @@ MAGENTA=255,0,255
 
 e2e_begin monitors 3200x1024 plain
 e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9 --effect 0
-XVFB_DISPLAY=$DISPLAY
-
-# Starts a Xephyr server with the given screens ("WxH+X+Y" each) inside the Xvfb display and
-# moves Wine onto it. Wine fixes the monitor layout when its server starts, so the running one
-# is ended first.
-XEPHYR_PID=""
-# shellcheck disable=SC2317  # called through e2e_require
-use_monitors() {
-    e2e_kill_locker
-    wineserver -k >/dev/null 2>&1
-    if [ -n "$XEPHYR_PID" ]; then kill "$XEPHYR_PID" 2>/dev/null; wait "$XEPHYR_PID" 2>/dev/null; fi
-    local args=() screen fd_file="$E2E_DIR/xephyr.num"
-    for screen in "$@"; do args+=(-screen "$screen"); done
-    rm -f "$fd_file"
-    # -noreset: the server would otherwise reset, and forget the root colour, whenever its last
-    # client leaves (between the programs' starts).
-    DISPLAY=$XVFB_DISPLAY Xephyr -displayfd 3 "${args[@]}" +xinerama -extension RANDR -no-host-grab \
-        -noreset -nolisten tcp 3>"$fd_file" >"$E2E_DIR/xephyr.log" 2>&1 &
-    XEPHYR_PID=$!
-    E2E_PIDS+=("$XEPHYR_PID")
-    for _ in $(seq 1 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
-    [ -s "$fd_file" ] || return 1
-    DISPLAY=":$(tr -d '\n' < "$fd_file")"
-    export DISPLAY
-    xsetroot -solid magenta
-    # No compositor here: with Xinerama the X server blends no per-pixel alpha (measured), so
-    # the lock window's see-through parts show black over the primary cover. The covers
-    # themselves are opaque, and nothing below depends on blending.
-    wineserver -p >/dev/null 2>&1
-    wine cmd /c exit >/dev/null 2>&1
-    e2e_log "Xephyr $DISPLAY with $*"
-}
-
 # "x0,y0,x1,y1" of monitor i (0 = first enumerated) as Wine reports it.
 monitor_box() {
     e2e_driver monitors | sed -n "s/^monitor$1=\([^ ]*\) .*/\1/p"
@@ -107,7 +74,7 @@ picture_fit() {
 run_layout() {
     local tag=$1
     shift
-    e2e_require "$tag: Xephyr runs" use_monitors "$@"
+    e2e_require "$tag: Xephyr runs" e2e_use_monitors "$@"
     MONITORS=$(e2e_field count monitors)
     e2e_check "$tag: Wine sees $# monitors" "$MONITORS" "$#"
     BOX=()
