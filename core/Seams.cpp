@@ -2,9 +2,7 @@
 // Remove a default (with its comment) when the real function is added in its own file.
 #include "core/Seams.h"
 
-// -- tray/FrmTray.cpp
-void RebuildTrayIcon() {}
-
 // -- verify dialog
 // No verify dialog yet: Win + C is received but leads nowhere.
 void ShowVerifyDialog() {}
+void CloseVerifyDialog() {}

@@ -17,3 +17,5 @@ void RebuildTrayIcon();
 
 // Verify dialog: shows it without waiting; a right pattern opens the configuration dialog.
 void ShowVerifyDialog();
+// Verify dialog: closes it when it is open (the program's exit).
+void CloseVerifyDialog();

@@ -86,3 +86,9 @@ int CmdHotkeyTime(const Args& args);
 int CmdDragTime(const Args& args);
 int CmdCycles(const Args& args);
 int CmdProcessStats(const Args& args);
+
+int CmdTrayPost(const Args& args);
+int CmdTrayMenu(const Args& args);
+int CmdMenuRead(const Args& args);
+int CmdClientRect(const Args& args);
+int CmdShowWindow(const Args& args);
