@@ -168,11 +168,10 @@ void FrmAbout::ReleaseGDI() {
 }
 
 void FrmAbout::MeasureLabels() {
-    HDC screen = GetDC(nullptr);
-    if (!screen) return;
-    UniqueHdc dc(CreateCompatibleDC(screen));
-    ReleaseDC(nullptr, screen);
-    if (!dc || !font_) return;
+    // Measured on the window's own DC: a memory DC starts monochrome, and glyphs drawn without
+    // smoothing can advance differently, which would cut the labels' last letters.
+    WindowDc dc(hwnd_);
+    if (!dc.get() || !font_) return;
     const SIZE about = MeasureText(dc.get(), font_.get(), aboutText_, kAboutFormat);
     layout_.LabAbout.Width = about.cx;
     layout_.LabAbout.Height = about.cy;
