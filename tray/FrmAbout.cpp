@@ -61,8 +61,12 @@ int LinkAt(const AboutLayout& layout, int x, int y) {
     }
 }
 
-constexpr UINT kAboutFormat = DT_LEFT | DT_NOPREFIX;
-constexpr UINT kLinkFormat = DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
+// Drawn unclipped: under Wine the smoothed glyphs can run a few pixels past the width the same
+// font measures, which would cut the labels' last letters.
+constexpr UINT kAboutFormat = DT_LEFT | DT_NOPREFIX | DT_NOCLIP;
+constexpr UINT kLinkFormat = DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
+// Room right of a link that its repaint covers, for the same overhang.
+constexpr int kLinkRepaintSlack = 8;
 
 }  // namespace
 
@@ -168,8 +172,7 @@ void FrmAbout::ReleaseGDI() {
 }
 
 void FrmAbout::MeasureLabels() {
-    // Measured on the window's own DC: a memory DC starts monochrome, and glyphs drawn without
-    // smoothing can advance differently, which would cut the labels' last letters.
+    // Measured on the window's own DC, whose glyphs are smoothed as they will be drawn.
     WindowDc dc(hwnd_);
     if (!dc.get() || !font_) return;
     const SIZE about = MeasureText(dc.get(), font_.get(), aboutText_, kAboutFormat);
@@ -257,6 +260,7 @@ void FrmAbout::ApplyUnderlineChanges(uint32_t changed) {
     for (int i = 0; i < kAboutLinkCount; ++i) {
         if (!(changed & (1u << i))) continue;
         RECT rect = ToRect(layout_.LabHome[static_cast<size_t>(i)]);
+        rect.right += kLinkRepaintSlack;
         InvalidateRect(hwnd_, &rect, TRUE);
     }
 }

@@ -175,6 +175,13 @@ e2e_kill_locker() {
     E2E_LOCKER_PID=""
 }
 
+# Ends the locker the way a person does: "&Exit" of its tray menu (the menu's last item).
+e2e_tray_exit() {
+    e2e_driver tray-menu 10000 >/dev/null || return 1
+    e2e_driver key up return >/dev/null
+    e2e_log "chose Exit in the tray menu"
+}
+
 # True while the locker process runs.
 e2e_locker_running() {
     [ -n "$E2E_LOCKER_PID" ] && kill -0 "$E2E_LOCKER_PID" 2>/dev/null

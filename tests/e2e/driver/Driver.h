@@ -92,3 +92,4 @@ int CmdTrayMenu(const Args& args);
 int CmdMenuRead(const Args& args);
 int CmdClientRect(const Args& args);
 int CmdShowWindow(const Args& args);
+int CmdVerifyPath(const Args& args);

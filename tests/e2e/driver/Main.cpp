@@ -53,6 +53,7 @@ constexpr Command kCommands[] = {
     {"menu-read", CmdMenuRead, "menu-read                             items of the open pop-up menu"},
     {"client-rect", CmdClientRect, "client-rect <class|-> <title|->       client area on the screen"},
     {"show-window", CmdShowWindow, "show-window <class|-> <title|-> <sw>  ShowWindow from outside"},
+    {"verify-path", CmdVerifyPath, "verify-path <cfg path>                secret pattern in a 320x320 grid box"},
 };
 
 int Usage() {

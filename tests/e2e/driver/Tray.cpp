@@ -2,11 +2,15 @@
 // pop-up menu read item by item, and the client area and showing state of other windows.
 #include "Driver.h"
 
+#include "core/ConfigData.h"
+#include "lockscreen/PatternGrid.h"
 #include "system/WinHandles.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -166,5 +170,38 @@ int CmdShowWindow(const Args& args) {
     if (!hwnd) return Fail("no window " + args[1] + " / " + args[2]);
     ShowWindow(hwnd, static_cast<int>(*command));
     std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
+    return kExitOk;
+}
+
+// verify-path <cfg path>: the secret pattern's point centres in the verify dialog's 320 x 320
+// grid box (its own coordinates), on one line as drag arguments before the box's offset.
+int CmdVerifyPath(const Args& args) {
+    if (args.size() != 2) return Fail("usage: verify-path <cfg path>", kExitUsage);
+    std::string path = args[1];
+    // A Unix path is reached through Wine's Z: drive.
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+        for (char& c : path)
+            if (c == '/') c = '\\';
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return Fail("cannot open " + args[1]);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (bytes.size() < kConfigFileSize) return Fail(args[1] + " is shorter than a configuration file");
+    ConfigBytes image{};
+    std::copy(bytes.begin(), bytes.begin() + kConfigFileSize, image.begin());
+    const ConfigData config = DecodeConfig(image);
+    GridLayout layout;
+    IniLayout(layout, config.Grid <= kMaxGrid ? config.Grid : 0, 1024, 768);
+    const int points = layout.GridSide * layout.GridSide;
+    std::string line;
+    for (int i = 1; i <= points; ++i) {
+        const int point = config.SecretPattern[static_cast<size_t>(i)];
+        if (point < 1 || point > points) continue;
+        const LayoutEntry& entry = layout.SmallGridTable[static_cast<size_t>(point)];
+        line += (line.empty() ? "" : " ") + std::to_string(entry[6]) + "," + std::to_string(entry[7]);
+    }
+    if (line.empty()) return Fail("the configuration holds no pattern");
+    std::printf("%s\n", line.c_str());
     return kExitOk;
 }
