@@ -13,6 +13,7 @@
 #include "core/Startup.h"           // kTrayWindowTitle, ReadAppVersion, ExitApplication
 #include "resources/resource.h"
 #include "resources/version.h"
+#include "system/Restrictions.h"
 #include "tray/FrmAbout.h"
 
 NOTIFYICONDATAA TrayIconData{};
@@ -59,6 +60,9 @@ void AddTrayIcon(FrmTray* form, HMENU menu) {
     // A failure is not reported: the icon comes back with the next TaskbarCreated broadcast or
     // the program's own rebuild message.
     Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    // Wine's shell shows its hidden taskbar again when an icon is added. The icon comes while
+    // locked after a lock at start-up or a restart of the shell; the taskbar must stay hidden.
+    if (IsLocked) HideShell(true, Config.TransparentBackground == 1);
 }
 
 void RemoveTrayIcon() {

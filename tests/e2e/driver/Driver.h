@@ -93,3 +93,5 @@ int CmdMenuRead(const Args& args);
 int CmdClientRect(const Args& args);
 int CmdShowWindow(const Args& args);
 int CmdVerifyPath(const Args& args);
+int CmdTrayForget(const Args& args);
+int CmdBroadcast(const Args& args);

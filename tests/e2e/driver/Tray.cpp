@@ -6,6 +6,8 @@
 #include "lockscreen/PatternGrid.h"
 #include "system/WinHandles.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -203,5 +205,34 @@ int CmdVerifyPath(const Args& args) {
     }
     if (line.empty()) return Fail("the configuration holds no pattern");
     std::printf("%s\n", line.c_str());
+    return kExitOk;
+}
+
+// tray-forget: the shell loses the program's icon, as when the taskbar restarts.
+int CmdTrayForget(const Args& args) {
+    if (args.size() != 1) return Fail("usage: tray-forget", kExitUsage);
+    HWND tray = TrayWindow();
+    if (!tray) return kExitFailed;
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = tray;
+    icon.uID = 0;
+    if (!Shell_NotifyIconA(NIM_DELETE, &icon)) return Fail("the shell had no icon of the tray window");
+    std::printf("forgotten\n");
+    return kExitOk;
+}
+
+// broadcast <register:NAME | number>: posted to every top-level window, as the shell does.
+int CmdBroadcast(const Args& args) {
+    if (args.size() != 2) return Fail("usage: broadcast <register:NAME|msg>", kExitUsage);
+    UINT message = 0;
+    if (args[1].rfind("register:", 0) == 0) {
+        message = RegisterWindowMessageA(args[1].substr(9).c_str());
+    } else if (auto number = ParseNumber(args[1]); number && *number > 0 && *number <= 0xFFFF) {
+        message = static_cast<UINT>(*number);
+    }
+    if (message == 0) return Fail("bad message", kExitUsage);
+    if (!PostMessageA(HWND_BROADCAST, message, 0, 0)) return Fail("PostMessage failed");
+    std::printf("message=0x%x\n", message);
     return kExitOk;
 }
