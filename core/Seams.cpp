@@ -5,4 +5,3 @@
 // -- verify dialog
 // No verify dialog yet: Win + C is received but leads nowhere.
 void ShowVerifyDialog() {}
-void CloseVerifyDialog() {}

@@ -17,5 +17,3 @@ void RebuildTrayIcon();
 
 // Verify dialog: shows it without waiting; a right pattern opens the configuration dialog.
 void ShowVerifyDialog();
-// Verify dialog: closes it when it is open (the program's exit).
-void CloseVerifyDialog();

@@ -6,7 +6,6 @@
 #include "core/AppState.h"
 #include "core/LockSession.h"
 #include "core/MessageWindow.h"
-#include "core/Seams.h"
 #include "cover/FrmBackground.h"
 #include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
@@ -60,7 +59,6 @@ void StartupCreateTray() { CreateTrayWindow(); }
 
 void ExitCloseWindows() {
     CloseAboutWindow();
-    CloseVerifyDialog();
     CloseConfigDialog();   // saves the configuration on its way out
     DestroyMonitorCovers();
     CloseLockWindow();
