@@ -17,4 +17,6 @@ set(ORVO_PURE_SOURCES
   system/LockStateRefs.cpp
   configui/TabStripState.cpp
   configui/ResetPatternState.cpp
+  tray/TrayText.cpp
+  tray/AboutText.cpp
 )

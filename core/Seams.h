@@ -1,7 +1,6 @@
-// Calls the lock cycle makes into parts of the program that live elsewhere: the tray icon, the
-// verify dialog and the further-monitor cover. Until a part is built, its entry here has a
-// default in core/Seams.cpp that does nothing; the part's own file replaces the default (delete
-// the default when adding the real one).
+// Calls the lock cycle makes into parts of the program that live elsewhere: the tray icon
+// (tray/FrmTray.cpp), the verify dialog (lockscreen/FrmVerify.cpp) and the further-monitor
+// covers. Declared here so that core depends on the calls, not on those windows' classes.
 #pragma once
 
 #include <windows.h>

@@ -28,6 +28,10 @@ void IniPaths();
 
 // Step 7: the version of this executable from its own version resource (0.0.0 without one).
 AppVersion ReadAppVersion();
+AppVersion ReadFileAppVersion(const std::string& path);
+// A text of a file's version resource ("LegalCopyright" ...) in its first language; "" when
+// missing.
+std::string ReadVersionString(const std::string& path, const std::string& name);
 int32_t SaveAppInfo();
 
 // Step 10: writes a resource of type "CUSTOM" to a file; false when either part failed.

@@ -1,18 +1,19 @@
 // One body per start-up or exit step that another module provides. Until a module lands its
-// step does nothing, except the tray step, which keeps the process alive with a stand-in.
+// step does nothing.
 #include "core/StartupHooks.h"
 
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
 #include "core/LockSession.h"
 #include "core/MessageWindow.h"
-#include "core/TrayStandIn.h"
 #include "cover/FrmBackground.h"
 #include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/FrmVerify.h"
 #include "lockscreen/ImageTable.h"
 #include "system/Restrictions.h"
+#include "tray/FrmAbout.h"
+#include "tray/FrmTray.h"
 
 // ---- restrictions (policies, shell) ----
 
@@ -50,17 +51,19 @@ void ExitReleaseEffectStrips() { ReleaseEffectStrips(); }
 
 // ---- tray ----
 
-// Replace with the tray owner window (FrmTray); then delete core/TrayStandIn.*.
-void StartupCreateTray() { CreateTrayStandIn(); }
+// The last window made: its title is what a second start looks for, and the icon appears only
+// once everything it can start exists.
+void StartupCreateTray() { CreateTrayWindow(); }
 
 // ---- windows, closed in this order: about, verify, configuration, further-monitor cover,
 // lock window, background window, tray owner ----
 
 void ExitCloseWindows() {
+    CloseAboutWindow();
     CloseVerifyDialog();
     CloseConfigDialog();   // saves the configuration on its way out
     DestroyMonitorCovers();
     CloseLockWindow();
     CloseBackgroundWindow();
-    DestroyTrayStandIn();
+    CloseTrayWindow();     // takes the icon out of the notification area
 }

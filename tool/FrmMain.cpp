@@ -3,6 +3,7 @@
 // the window stays open.
 #include "tool/FrmMain.h"
 
+#include "resources/resource.h"
 #include "tool/ToolActions.h"
 
 namespace {
@@ -21,7 +22,11 @@ bool RegisterFrameClass(HINSTANCE instance, WNDPROC proc) {
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    // The program's icon in the caption and on the taskbar, each at its own size.
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
     wc.lpszClassName = kToolWindowClass;
     // A second window in the same process finds the class already there.
     return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;

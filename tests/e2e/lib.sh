@@ -41,16 +41,10 @@ E2E_PYTHON=/usr/bin/python3
 E2E_STEP_TIMEOUT=${E2E_STEP_TIMEOUT:-120}
 
 # The names the program is known by from outside. The tray owner window ("Orvo PC Lock Tray")
-# marks a running program; a build without the tray yet has a hidden stand-in window instead.
-# E2E_READY_CLASS / E2E_READY_TITLE name the window that is waited for.
+# marks a running program. E2E_READY_CLASS / E2E_READY_TITLE name the window that is waited for.
 E2E_TRAY_TITLE=${E2E_TRAY_TITLE:-Orvo PC Lock Tray}
-if [ -z "${E2E_READY_CLASS:-}" ]; then
-    if [ -f "$E2E_SOURCE/tray/FrmTray.cpp" ]; then
-        E2E_READY_CLASS=-; E2E_READY_TITLE=$E2E_TRAY_TITLE
-    else
-        E2E_READY_CLASS=OrvoPCLockTrayStandIn; E2E_READY_TITLE=-
-    fi
-fi
+E2E_READY_CLASS=${E2E_READY_CLASS:--}
+E2E_READY_TITLE=${E2E_READY_TITLE:-$E2E_TRAY_TITLE}
 E2E_POLICY_SYSTEM='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Policies\System'
 E2E_POLICY_EXPLORER='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer'
 E2E_POLICY_MACHINE='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Policies\System'
@@ -175,6 +169,13 @@ e2e_kill_locker() {
     { wait "$E2E_LOCKER_PID"; } 2>/dev/null
     e2e_log "killed OrvoPCLock.exe (pid $E2E_LOCKER_PID)"
     E2E_LOCKER_PID=""
+}
+
+# Ends the locker the way a person does: "&Exit" of its tray menu (the menu's last item).
+e2e_tray_exit() {
+    e2e_driver tray-menu 10000 >/dev/null || return 1
+    e2e_driver key up return >/dev/null
+    e2e_log "chose Exit in the tray menu"
 }
 
 # True while the locker process runs.

@@ -5,15 +5,11 @@
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/config_lib.sh"
 
-# Until the tray owner window exists the program keeps itself alive with a hidden stand-in.
-STANDIN_CLASS=OrvoPCLockTrayStandIn
-
 # After a first run or a broken file the modal configuration dialog comes up and start-up waits
 # for it: the window that marks a running program comes only after it. "waiting" then.
 startup_waiting() {
     e2e_driver wait-window - "$CONFIG_TITLE" 30000 visible >/dev/null || { echo "no dialog"; return; }
-    if e2e_driver wait-window - "$E2E_TRAY_TITLE" 0 >/dev/null 2>&1 ||
-        e2e_driver wait-window "$STANDIN_CLASS" - 0 >/dev/null 2>&1; then
+    if e2e_driver wait-window - "$E2E_TRAY_TITLE" 0 >/dev/null 2>&1; then
         echo "not waiting"
     else
         echo waiting
@@ -25,7 +21,6 @@ wait_running() {
     local deadline=$((SECONDS + 30))
     while :; do
         e2e_driver wait-window - "$E2E_TRAY_TITLE" 100 >/dev/null 2>&1 && return 0
-        e2e_driver wait-window "$STANDIN_CLASS" - 100 >/dev/null 2>&1 && return 0
         e2e_locker_running || return 1
         [ $SECONDS -ge $deadline ] && return 1
         sleep 0.2
@@ -39,10 +34,13 @@ start_locker() {
     e2e_log "started OrvoPCLock.exe $* (pid $E2E_LOCKER_PID)"
 }
 
-# Ends the program through its own exit path when the stand-in is there, else the hard way.
+# Ends the program through its own exit path (the tray menu's "&Exit"); the hard way only when
+# that failed.
 stop_locker() {
-    if e2e_driver send "$STANDIN_CLASS" - 0x10 0 0 >/dev/null 2>&1; then
-        e2e_check "program ends when its window is closed" "$(e2e_wait_locker_exit 15000 && echo ended)" ended
+    if e2e_tray_exit; then
+        e2e_check "program ends through the tray menu's Exit" "$(e2e_wait_locker_exit 15000 && echo ended)" ended
+    else
+        e2e_fail "no tray menu to end the program with"
     fi
     e2e_kill_locker
 }
@@ -100,7 +98,7 @@ timeout -k 5 60 wine "$E2E_LOCKER" >>"$E2E_DIR/second.log" 2>&1
 e2e_check "second instance exits with code 0" "$?" 0
 windows=$(driver list-windows)
 e2e_check "second instance made no window" \
-    "$(grep -c -e "class=$STANDIN_CLASS " -e "title=$E2E_TRAY_TITLE\$" <<<"$windows")" 1
+    "$(grep -c -e "title=$E2E_TRAY_TITLE\$" <<<"$windows")" 1
 e2e_check_cmd "first instance keeps running" e2e_locker_running
 e2e_check "second instance showed no message" \
     "$(e2e_driver msgbox-wait 'Orvo PC Lock' 500 >/dev/null 2>&1 && echo shown || echo none)" none

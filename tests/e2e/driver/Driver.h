@@ -99,3 +99,12 @@ int CmdHotkeyTime(const Args& args);
 int CmdDragTime(const Args& args);
 int CmdCycles(const Args& args);
 int CmdProcessStats(const Args& args);
+
+int CmdTrayPost(const Args& args);
+int CmdTrayMenu(const Args& args);
+int CmdMenuRead(const Args& args);
+int CmdClientRect(const Args& args);
+int CmdShowWindow(const Args& args);
+int CmdVerifyPath(const Args& args);
+int CmdTrayForget(const Args& args);
+int CmdBroadcast(const Args& args);

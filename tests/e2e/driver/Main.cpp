@@ -59,6 +59,14 @@ constexpr Command kCommands[] = {
     {"drag-time", CmdDragTime, "drag-time <class|-> <title|-> <timeout_ms> x,y ...      ms from release until gone"},
     {"cycles", CmdCycles, "cycles <n> <class|-> <title|-> <timeout_ms> x,y ...     lock and unlock n times"},
     {"process-stats", CmdProcessStats, "process-stats <pid>                   memory, handles, GDI objects"},
+    {"tray-post", CmdTrayPost, "tray-post <mouse msg>                 the icon's callback, e.g. 0x202"},
+    {"tray-menu", CmdTrayMenu, "tray-menu <timeout_ms>                right click; prints the items, menu stays open"},
+    {"menu-read", CmdMenuRead, "menu-read                             items of the open pop-up menu"},
+    {"client-rect", CmdClientRect, "client-rect <class|-> <title|->       client area on the screen"},
+    {"show-window", CmdShowWindow, "show-window <class|-> <title|-> <sw>  ShowWindow from outside"},
+    {"verify-path", CmdVerifyPath, "verify-path <cfg path>                secret pattern in a 320x320 grid box"},
+    {"tray-forget", CmdTrayForget, "tray-forget                           the shell drops the tray icon"},
+    {"broadcast", CmdBroadcast, "broadcast <register:NAME|msg>         posted to all top-level windows"},
 };
 
 int Usage() {

@@ -1,0 +1,321 @@
+// The about window. Its labels and pictures are drawn on the window itself rather than made
+// child windows, so the window's own mouse handler decides which part the pointer is over.
+#include "tray/FrmAbout.h"
+
+#include <windowsx.h>
+
+#include <memory>
+
+#include "configui/FrmConfig.h"     // RunShellExecute
+#include "core/Startup.h"           // ExecutablePath, ReadFileAppVersion, ReadVersionString
+#include "lockscreen/ImageTable.h"  // LoadResourcePicture
+#include "resources/resource.h"
+
+namespace {
+
+std::unique_ptr<FrmAbout> Instance;
+
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;   // close box only, fixed size
+constexpr int kFontPoints = 9;
+constexpr COLORREF kTextColour = RGB(0, 0, 0);
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+constexpr COLORREF kBandFill = RGB(224, 224, 224);
+constexpr COLORREF kBandBorder = RGB(192, 192, 192);
+constexpr RECT kBandRect{-11, 228, -11 + 471, 228 + 49};   // Shape1
+// Image2, the separator on top of the band: a dark, a light and a mid line (an etched edge).
+constexpr COLORREF kSeparatorRows[3] = {RGB(160, 160, 160), RGB(255, 255, 255), RGB(208, 208, 208)};
+constexpr RECT kCommand1Rect{328, 236, 328 + 107, 236 + 25};
+
+RECT ToRect(const AboutBox& box) { return RECT{box.Left, box.Top, box.Left + box.Width, box.Top + box.Height}; }
+
+UniqueHfont MakeArial(bool underline) {
+    int dpi = 96;
+    if (HDC screen = GetDC(nullptr)) {
+        dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    return UniqueHfont(CreateFontA(-MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE,
+                                   FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_SWISS, "Arial"));
+}
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
+    UniqueHbrush brush(CreateSolidBrush(colour));
+    if (brush) FillRect(dc, &rect, brush.get());
+}
+
+// The text's size as a label that sizes itself would take it.
+SIZE MeasureText(HDC dc, HFONT font, const std::string& text, UINT format) {
+    SelectGuard select(dc, font);
+    RECT rect{0, 0, 0, 0};
+    if (!DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_CALCRECT)) return SIZE{0, 0};
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The link under a client point, or -1.
+int LinkAt(const AboutLayout& layout, int x, int y) {
+    switch (HitTestAbout(layout, x, y)) {
+    case AboutTarget::Link0: return 0;
+    case AboutTarget::Link1: return 1;
+    default: return -1;
+    }
+}
+
+// Drawn unclipped: under Wine the smoothed glyphs can run a few pixels past the width the same
+// font measures, which would cut the labels' last letters.
+constexpr UINT kAboutFormat = DT_LEFT | DT_NOPREFIX | DT_NOCLIP;
+constexpr UINT kLinkFormat = DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
+// Room right of a link that its repaint covers, for the same overhang.
+constexpr int kLinkRepaintSlack = 8;
+
+}  // namespace
+
+FrmAbout::~FrmAbout() { Close(); }
+
+bool FrmAbout::Create(HINSTANCE instance, HMODULE resources, const std::string& versionFile) {
+    if (hwnd_) return true;
+    resources_ = resources ? resources : instance;
+    versionFile_ = versionFile;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    wc.lpszClassName = kAboutWindowClass;
+    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    RECT frame{0, 0, kAboutClientWidth, kAboutClientHeight};
+    AdjustWindowRectEx(&frame, kFrameStyle, FALSE, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    return CreateWindowExA(0, kAboutWindowClass, kAboutCaption, kFrameStyle, x, y, width, height, nullptr, nullptr,
+                           instance, this) != nullptr;
+}
+
+void FrmAbout::Close() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+}
+
+LRESULT CALLBACK FrmAbout::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<FrmAbout*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FrmAbout*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE: self->Form_Load(); return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        if (HDC dc = BeginPaint(hwnd, &ps)) {
+            self->Form_Paint(dc);
+            EndPaint(hwnd, &ps);
+        }
+        return 0;
+    }
+    case WM_MOUSEMOVE: self->Form_MouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_LBUTTONDOWN: self->MouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_LBUTTONUP: self->MouseUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wp) == hwnd && LOWORD(lp) == HTCLIENT && self->OnSetCursor()) return TRUE;
+        break;
+    case WM_COMMAND:
+        if (LOWORD(wp) == kAboutCommand1Id && HIWORD(wp) == BN_CLICKED) { self->Command1_Click(); return 0; }
+        break;
+    case WM_DESTROY: self->Form_Unload(); return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void FrmAbout::Form_Load() {
+    CreateGDI();
+    aboutText_ = AboutText(ReadFileAppVersion(versionFile_), ReadVersionString(versionFile_, "LegalCopyright"));
+    MeasureLabels();
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
+    command1_ = CreateWindowExA(0, "BUTTON", "&OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                                kCommand1Rect.left, kCommand1Rect.top, kCommand1Rect.right - kCommand1Rect.left,
+                                kCommand1Rect.bottom - kCommand1Rect.top, hwnd_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAboutCommand1Id)), instance, nullptr);
+    if (command1_ && font_) SendMessageA(command1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
+
+void FrmAbout::Form_Unload() {
+    ReleaseGDI();
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    command1_ = nullptr;
+    hwnd_ = nullptr;
+}
+
+void FrmAbout::CreateGDI() {
+    font_ = MakeArial(false);
+    linkFont_ = MakeArial(true);
+    image1_.reset(static_cast<HBITMAP>(
+        LoadImageA(resources_, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    image3_ = LoadResourcePicture(resources_, ORVO_RES_ABOUT_LOGO);
+    hand_ = LoadCursorA(resources_, MAKEINTRESOURCEA(IDC_HANDCURSOR));
+    // Without the custom cursor the links still show a hand.
+    if (!hand_) hand_ = LoadCursorA(nullptr, IDC_HAND);
+}
+
+void FrmAbout::ReleaseGDI() {
+    // The GDI+ picture goes with the window: GDI+ may be shut down before this object is.
+    image3_.reset();
+    image1_.reset();
+    linkFont_.reset();
+    font_.reset();
+}
+
+void FrmAbout::MeasureLabels() {
+    // Measured on the window's own DC, whose glyphs are smoothed as they will be drawn.
+    WindowDc dc(hwnd_);
+    if (!dc.get() || !font_) return;
+    const SIZE about = MeasureText(dc.get(), font_.get(), aboutText_, kAboutFormat);
+    layout_.LabAbout.Width = about.cx;
+    layout_.LabAbout.Height = about.cy;
+    for (int i = 0; i < kAboutLinkCount; ++i) {
+        const SIZE link = MeasureText(dc.get(), font_.get(), AboutLinkCaption(i), kLinkFormat);
+        layout_.LabHome[static_cast<size_t>(i)].Width = link.cx;
+        layout_.LabHome[static_cast<size_t>(i)].Height = link.cy;
+    }
+}
+
+void FrmAbout::Form_Paint(HDC dc) const {
+    const RECT client{0, 0, kAboutClientWidth, kAboutClientHeight};
+    FillSolid(dc, client, RGB(255, 255, 255));
+    // Shape1: the grey band with its border.
+    {
+        UniqueHbrush fill(CreateSolidBrush(kBandFill));
+        UniqueHpen border(CreatePen(PS_SOLID, 1, kBandBorder));
+        SelectGuard selectFill(dc, fill.get());
+        SelectGuard selectBorder(dc, border.get());
+        Rectangle(dc, kBandRect.left, kBandRect.top, kBandRect.right, kBandRect.bottom);
+    }
+    // Image2 stretched over the band's top edge.
+    for (int row = 0; row < 3; ++row) {
+        const AboutBox& line = layout_.Image2;
+        FillSolid(dc, RECT{line.Left, line.Top + row, line.Left + line.Width, line.Top + row + 1}, kSeparatorRows[row]);
+    }
+    // Image1: the 128 x 128 picture.
+    if (image1_) {
+        UniqueHdc memory(CreateCompatibleDC(dc));
+        if (memory) {
+            SelectGuard select(memory.get(), image1_.get());
+            const AboutBox& box = layout_.Image1;
+            BitBlt(dc, box.Left, box.Top, box.Width, box.Height, memory.get(), 0, 0, SRCCOPY);
+        }
+    }
+    // Image3: the logo with its transparent parts over the white surface.
+    if (image3_) {
+        Gdiplus::Graphics graphics(dc);
+        if (graphics.GetLastStatus() == Gdiplus::Ok) {
+            const AboutBox& box = layout_.Image3;
+            graphics.DrawImage(image3_.get(), box.Left, box.Top, box.Width, box.Height);
+        }
+    }
+    // The labels: transparent, the about text black, the links blue.
+    SetBkMode(dc, TRANSPARENT);
+    if (font_) {
+        SelectGuard select(dc, font_.get());
+        SetTextColor(dc, kTextColour);
+        RECT rect = ToRect(layout_.LabAbout);
+        DrawTextA(dc, aboutText_.c_str(), static_cast<int>(aboutText_.size()), &rect, kAboutFormat);
+    }
+    SetTextColor(dc, kLinkColour);
+    for (int i = 0; i < kAboutLinkCount; ++i) {
+        HFONT font = links_.Underlined[static_cast<size_t>(i)] ? linkFont_.get() : font_.get();
+        if (!font) continue;
+        SelectGuard select(dc, font);
+        const std::string caption = AboutLinkCaption(i);
+        RECT rect = ToRect(layout_.LabHome[static_cast<size_t>(i)]);
+        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &rect, kLinkFormat);
+    }
+}
+
+// ---- pointer ----
+
+void FrmAbout::Form_MouseMove(int x, int y) {
+    switch (HitTestAbout(layout_, x, y)) {
+    case AboutTarget::Link0: LabHome_MouseMove(0); break;
+    case AboutTarget::Link1: LabHome_MouseMove(1); break;
+    case AboutTarget::Surface: Form_MouseMove(); break;
+    // The pictures and the about text take the move for themselves and do nothing with it.
+    case AboutTarget::AboutLabel:
+    case AboutTarget::Picture: break;
+    }
+}
+
+void FrmAbout::Form_MouseMove() { ApplyUnderlineChanges(links_.OnMouseMove(AboutTarget::Surface)); }
+
+void FrmAbout::LabHome_MouseMove(int index) {
+    ApplyUnderlineChanges(links_.OnMouseMove(index == 0 ? AboutTarget::Link0 : AboutTarget::Link1));
+}
+
+void FrmAbout::ApplyUnderlineChanges(uint32_t changed) {
+    for (int i = 0; i < kAboutLinkCount; ++i) {
+        if (!(changed & (1u << i))) continue;
+        RECT rect = ToRect(layout_.LabHome[static_cast<size_t>(i)]);
+        rect.right += kLinkRepaintSlack;
+        InvalidateRect(hwnd_, &rect, TRUE);
+    }
+}
+
+// A label is clicked when the button goes down and up on it.
+void FrmAbout::MouseDown(int x, int y) { pressedLink_ = LinkAt(layout_, x, y); }
+
+void FrmAbout::MouseUp(int x, int y) {
+    const int link = LinkAt(layout_, x, y);
+    const bool clicked = link >= 0 && link == pressedLink_;
+    pressedLink_ = -1;
+    if (clicked) LabHome_Click(link);
+}
+
+void FrmAbout::LabHome_Click(int index) {
+    const std::string target = AboutLinkTarget(index);
+    // The result is ignored: without a browser or mail program nothing opens, and nothing is said.
+    RunShellExecute(nullptr, "open", target.c_str(), "", "", SW_SHOWNORMAL);
+}
+
+bool FrmAbout::OnSetCursor() {
+    POINT at{};
+    if (!hand_ || !GetCursorPos(&at) || !ScreenToClient(hwnd_, &at)) return false;
+    if (LinkAt(layout_, at.x, at.y) < 0) return false;
+    SetCursor(hand_);
+    return true;
+}
+
+void FrmAbout::Command1_Click() { Close(); }
+
+// ---- the one about window ----
+
+void ShowAboutWindow() { ShowAboutWindow(nullptr, ExecutablePath()); }
+
+void ShowAboutWindow(HMODULE resources, const std::string& versionFile) {
+    if (Instance && Instance->Hwnd()) {
+        HWND hwnd = Instance->Hwnd();
+        if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+        SetForegroundWindow(hwnd);
+        return;
+    }
+    // A window closed by its own button leaves its object behind until now.
+    Instance = std::make_unique<FrmAbout>();
+    if (!Instance->Create(GetModuleHandleA(nullptr), resources, versionFile)) {
+        Instance.reset();
+        return;
+    }
+    ShowWindow(Instance->Hwnd(), SW_SHOWNORMAL);
+    UpdateWindow(Instance->Hwnd());
+    SetForegroundWindow(Instance->Hwnd());
+}
+
+void CloseAboutWindow() {
+    if (Instance) Instance->Close();
+    Instance.reset();
+}
+
+FrmAbout* AboutWindowInstance() { return Instance.get(); }

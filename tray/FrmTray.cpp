@@ -1,0 +1,290 @@
+// The tray owner window, the notification-area icon and the tray menu. The icon's callback and
+// the shell's broadcasts reach the window through TrayWindowProc, which subclasses it for as long
+// as the icon exists.
+#include "tray/FrmTray.h"
+
+#include <cstring>
+#include <memory>
+
+#include "configui/FrmConfig.h"     // RunShellExecute
+#include "core/AppState.h"
+#include "core/LockSession.h"
+#include "core/Seams.h"
+#include "core/Startup.h"           // kTrayWindowTitle, ReadAppVersion, ExitApplication
+#include "resources/resource.h"
+#include "resources/version.h"
+#include "system/Restrictions.h"
+#include "tray/FrmAbout.h"
+
+NOTIFYICONDATAA TrayIconData{};
+FrmTray* TrayForm = nullptr;
+HMENU TrayPopupMenu = nullptr;
+WNDPROC TrayPrevWindowProc = nullptr;
+UINT TaskbarCreatedMessage = 0;
+
+namespace {
+
+std::unique_ptr<FrmTray> Instance;
+
+constexpr char kTrayIconMessageName[] = "OrvoPCLockTrayIcon";
+constexpr char kTaskbarCreatedName[] = "TaskbarCreated";
+
+UINT MenuId(int index) { return kTrayMenuIdBase + static_cast<UINT>(index); }
+
+// A copy of an icon resource at the small-icon size (16 x 16); null when it is missing.
+HICON LoadSmallIcon(HMODULE module, int id) {
+    return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+// ---- the icon ----
+
+void AddTrayIcon(FrmTray* form, HMENU menu) {
+    TrayForm = form;
+    TrayPopupMenu = menu;
+    HWND owner = form ? form->Hwnd() : nullptr;
+    if (!owner) return;
+    // Subclassing twice would make TrayWindowProc its own predecessor and recurse without end.
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(owner, GWLP_WNDPROC)) != TrayWindowProc)
+        TrayPrevWindowProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWindowProc)));
+    // The first version of the record: the shell then sends the bare mouse message in lParam.
+    TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    TrayIconData.hWnd = owner;
+    TrayIconData.uID = 0;
+    TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
+    TrayIconData.uCallbackMessage = kTrayCallbackMessage;
+    TrayIconData.hIcon = IsAutoLockDisabled ? form->PicSysTrayIcon() : form->Icon();
+    // A failure is not reported: the icon comes back with the next TaskbarCreated broadcast or
+    // the program's own rebuild message.
+    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    // Wine's shell shows its hidden taskbar again when an icon is added. The icon comes while
+    // locked after a lock at start-up or a restart of the shell; the taskbar must stay hidden.
+    if (IsLocked) HideShell(true, Config.TransparentBackground == 1);
+}
+
+void RemoveTrayIcon() {
+    TrayIconData.uFlags = 0;
+    if (TrayIconData.hWnd) Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    HWND owner = TrayForm ? TrayForm->Hwnd() : nullptr;
+    if (owner && TrayPrevWindowProc &&
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrA(owner, GWLP_WNDPROC)) == TrayWindowProc)
+        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TrayPrevWindowProc));
+    TrayPrevWindowProc = nullptr;
+}
+
+void SetTrayTip(const std::string& text) {
+    const auto field = TrayTipField(text);
+    static_assert(sizeof TrayIconData.szTip >= kTrayTipChars, "the tooltip field holds 64 characters");
+    std::memcpy(TrayIconData.szTip, field.data(), kTrayTipChars);
+    TrayIconData.uFlags = NIF_TIP;
+    if (TrayIconData.hWnd) Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
+}
+
+BOOL SetTrayIcon(HICON icon) {
+    TrayIconData.hIcon = icon;
+    TrayIconData.uFlags = NIF_ICON;
+    if (!TrayIconData.hWnd) return FALSE;
+    return Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
+}
+
+void RebuildTrayIcon() {
+    FrmTray* form = TrayForm;
+    if (!form || !form->Hwnd()) return;
+    RemoveTrayIcon();
+    AddTrayIcon(form, form->TrayMenu());
+    SetTrayTip(form->TipText());
+}
+
+LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kTrayCallbackMessage) {
+        if (TrayForm) {
+            switch (TrayCallbackActionFor(LOWORD(lp))) {
+            case TrayCallbackAction::Lock: TrayForm->TrayIcon_LeftButtonUp(); break;
+            case TrayCallbackAction::ShowMenu: TrayForm->TrayIcon_RightButtonUp(); break;
+            case TrayCallbackAction::None: break;
+            }
+        }
+        return 0;
+    }
+    // A restarted shell has forgotten every icon and says so to all top-level windows.
+    if (TaskbarCreatedMessage != 0 && msg == TaskbarCreatedMessage) {
+        RebuildTrayIcon();
+        return 0;
+    }
+    if (!TrayPrevWindowProc) return DefWindowProcA(hwnd, msg, wp, lp);
+    return CallWindowProcA(TrayPrevWindowProc, hwnd, msg, wp, lp);
+}
+
+// ---- the window ----
+
+FrmTray::~FrmTray() { Close(); }
+
+bool FrmTray::Create(HINSTANCE instance, HMODULE resources, const AppVersion& version) {
+    if (hwnd_) return true;
+    if (!resources) resources = instance;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kTrayWindowClass;
+    // A second window in the same process finds the class already there.
+    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    icon_.reset(LoadSmallIcon(resources, IDI_TRAY));
+    disabledIcon_.reset(LoadSmallIcon(resources, IDI_TRAY_DISABLED));
+    tipText_ = TrayTipText(version);
+    if (!BuildMenu()) return false;
+    // Never shown, and kept off the taskbar should anything show it.
+    if (!CreateWindowExA(WS_EX_TOOLWINDOW, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                         nullptr, instance, this))
+        return false;
+    Form_Load();
+    return true;
+}
+
+void FrmTray::Close() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+}
+
+bool FrmTray::BuildMenu() {
+    menu_.reset(CreatePopupMenu());
+    if (!menu_) return false;
+    for (int i = 0; i < kTrayMenuCount; ++i) {
+        const std::string caption = TrayMenuCaption(i, IsAutoLockDisabled);
+        if (IsTrayMenuSeparator(i)) AppendMenuA(menu_.get(), MF_SEPARATOR, MenuId(i), nullptr);
+        else AppendMenuA(menu_.get(), MF_STRING, MenuId(i), caption.c_str());
+    }
+    return true;
+}
+
+LRESULT CALLBACK FrmTray::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<FrmTray*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FrmTray*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    switch (msg) {
+    // Only ExitApplication closes the tray owner. A close request from elsewhere would take the
+    // icon and the single-instance marker away while the program runs on.
+    case WM_CLOSE: return 0;
+    case WM_DESTROY: self->Form_Unload(); return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void FrmTray::Form_Load() {
+    if (icon_) {
+        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    }
+    TrayIconMessage = RegisterWindowMessageA(kTrayIconMessageName);
+    TaskbarCreatedMessage = RegisterWindowMessageA(kTaskbarCreatedName);
+    AddTrayIcon(this, menu_.get());
+    SetTrayTip(tipText_);
+    SetTransparentCheck();
+}
+
+void FrmTray::Form_Unload() {
+    if (TrayForm == this) {
+        RemoveTrayIcon();
+        TrayForm = nullptr;
+        TrayPopupMenu = nullptr;
+        TrayIconData.hWnd = nullptr;
+    }
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+}
+
+// ---- callback handlers ----
+
+void FrmTray::TrayIcon_LeftButtonUp() {
+    // LockComputer itself ignores the request while locked or changing state.
+    LockComputer(true, false);
+}
+
+void FrmTray::TrayIcon_RightButtonUp() {
+    HWND owner = hwnd_;
+    if (!owner || !menu_) return;
+    // The configuration dialog may have changed the setting since the menu was last shown.
+    SetTransparentCheck();
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(owner);
+    POINT at{};
+    if (!GetCursorPos(&at)) at = POINT{0, 0};
+    // The choice comes back as the result, so no WM_COMMAND from another program can pick an
+    // item; the item runs after the menu has closed.
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                         at.x, at.y, 0, owner, nullptr));
+    // A menu of a window that is not shown otherwise comes up only every second time unless the
+    // owner gets a message after it closes.
+    PostMessageA(owner, WM_NULL, 0, 0);
+    if (chosen >= kTrayMenuIdBase && chosen < kTrayMenuIdBase + kTrayMenuCount)
+        SubMenu_Click(static_cast<int>(chosen - kTrayMenuIdBase));
+}
+
+void FrmTray::SubMenu_Click(int index) {
+    switch (index) {
+    case kMenuLock: LockComputer(true, false); break;
+    case kMenuConfigure: ShowVerifyDialog(); break;
+    case kMenuAbout: ShowAboutWindow(); break;
+    case kMenuOnlineHelp: OnlineHelp_Click(); break;
+    case kMenuTransparentBackground: UsingTransparentBackground_Click(); break;
+    case kMenuAutoLock: AutoLock_Click(); break;
+    // Closes this window too: nothing of this object may be used after it.
+    case kMenuExit: ExitApplication(); break;
+    default: break;
+    }
+}
+
+void FrmTray::OnlineHelp_Click() {
+    // Nothing to report when no browser opens: the result is not used.
+    RunShellExecute(nullptr, "open", ORVO_FAQ_URL, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void FrmTray::UsingTransparentBackground_Click() {
+    // Not saved here: the configuration dialog writes the file when it closes.
+    Config.TransparentBackground = ToggledTransparentBackground(Config.TransparentBackground);
+    SetTransparentCheck();
+}
+
+void FrmTray::AutoLock_Click() {
+    if (IsAutoLockDisabled) {
+        SetTrayIcon(Icon());
+        SetMenuCaption(kMenuAutoLock, kDisableAutoLockCaption);
+    } else {
+        SetTrayIcon(PicSysTrayIcon());
+        SetMenuCaption(kMenuAutoLock, kEnableAutoLockCaption);
+    }
+    IsAutoLockDisabled = !IsAutoLockDisabled;
+}
+
+void FrmTray::SetTransparentCheck() {
+    if (!menu_) return;
+    CheckMenuItem(menu_.get(), MenuId(kMenuTransparentBackground),
+                  MF_BYCOMMAND | (Config.TransparentBackground != 0 ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void FrmTray::SetMenuCaption(int index, const std::string& caption) {
+    if (!menu_) return;
+    ModifyMenuA(menu_.get(), MenuId(index), MF_BYCOMMAND | MF_STRING, MenuId(index), caption.c_str());
+}
+
+// ---- the program's tray window ----
+
+bool CreateTrayWindow() {
+    Instance = std::make_unique<FrmTray>();
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    return Instance->Create(instance, instance, ReadAppVersion());
+}
+
+void CloseTrayWindow() {
+    // The object stays: this may run inside one of its own handlers (the menu's "&Exit").
+    if (Instance) Instance->Close();
+}
+
+FrmTray* TrayWindowInstance() { return Instance.get(); }

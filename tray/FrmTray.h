@@ -1,0 +1,82 @@
+// The tray owner window: a hidden top-level window titled "Orvo PC Lock Tray" (which also tells
+// a second start that the program runs), the icon in the notification area, and its menu.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "core/StartupText.h"
+#include "system/WinHandles.h"
+#include "tray/TrayText.h"
+
+inline constexpr char kTrayWindowClass[] = "OrvoPCLockTrayForm";
+// Command identifier of TrayMenu's item at index i.
+inline constexpr UINT kTrayMenuIdBase = 1000;
+
+class FrmTray {
+public:
+    FrmTray() = default;
+    FrmTray(const FrmTray&) = delete;
+    FrmTray& operator=(const FrmTray&) = delete;
+    ~FrmTray();
+
+    // The hidden window with its icons and menu; puts the icon into the notification area.
+    // Icons come from `resources` (the program itself when null); the tooltip shows `version`.
+    bool Create(HINSTANCE instance, HMODULE resources, const AppVersion& version);
+    // Closes the window, which takes the icon out of the notification area.
+    void Close();
+
+    HWND Hwnd() const { return hwnd_; }
+    HMENU TrayMenu() const { return menu_.get(); }
+    HICON Icon() const { return icon_.get(); }                    // the window icon: autolock on
+    HICON PicSysTrayIcon() const { return disabledIcon_.get(); }  // autolock off
+    const std::string& TipText() const { return tipText_; }
+
+    // Tray callback handlers (TrayWindowProc dispatches to them).
+    void TrayIcon_LeftButtonUp();
+    void TrayIcon_RightButtonUp();
+    // A chosen menu item, by its index in TrayMenu (TrayMenuIndex).
+    void SubMenu_Click(int index);
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Form_Load();
+    void Form_Unload();
+    void UsingTransparentBackground_Click();
+    void AutoLock_Click();
+    void OnlineHelp_Click();
+    bool BuildMenu();
+    void SetTransparentCheck();
+    void SetMenuCaption(int index, const std::string& caption);
+
+    // Declared before the window so that they outlive it: the window and the shell use them.
+    UniqueHicon icon_;
+    UniqueHicon disabledIcon_;
+    UniqueHmenu menu_;
+    std::string tipText_;
+    HWND hwnd_ = nullptr;
+};
+
+// Tray state shared by the functions below.
+extern NOTIFYICONDATAA TrayIconData;
+extern FrmTray* TrayForm;
+extern HMENU TrayPopupMenu;
+extern WNDPROC TrayPrevWindowProc;
+// RegisterWindowMessageA("TaskbarCreated"): the shell's broadcast after it (re)starts.
+extern UINT TaskbarCreatedMessage;
+
+// Subclasses the form's window with TrayWindowProc and adds the icon (the disabled-autolock
+// icon while IsAutoLockDisabled is set).
+void AddTrayIcon(FrmTray* form, HMENU menu);
+// Deletes the icon and gives the window its own procedure back.
+void RemoveTrayIcon();
+void SetTrayTip(const std::string& text);
+BOOL SetTrayIcon(HICON icon);
+LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// The program's one tray owner window (start-up and ExitApplication).
+bool CreateTrayWindow();
+void CloseTrayWindow();
+FrmTray* TrayWindowInstance();   // null before CreateTrayWindow
