@@ -318,3 +318,26 @@ TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
     EXPECT_EQ(LoadConfigData(path_), 0);
     EXPECT_EQ(Config, defaults);
 }
+
+// A rejected file still sets the grid the start-up laid the windows out for; the defaults go
+// back to 3 x 3, so the layout the dialog and the lock window draw must follow before the
+// dialog shows the default pattern.
+TEST_F(ConfigFile, DefaultsAfterABrokenLargerGridLayTheGridOutAgain) {
+    static int sideSeenByDialog;
+    sideSeenByDialog = 0;
+    ShowConfigDialogModal = [] { sideSeenByDialog = Layout.GridSide; };
+    ScreenWidth = 800;
+    ScreenHeight = 600;
+    Config = SampleConfig();   // grid 2, as read from the rejected file
+    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+    ASSERT_EQ(Layout.GridSide, 5);
+    IniDefaultConfig(true);
+    EXPECT_EQ(Config.Grid, 0);
+    EXPECT_EQ(sideSeenByDialog, 3);
+    GridLayout expected;
+    IniLayout(expected, 0, ScreenWidth, ScreenHeight);
+    EXPECT_EQ(Layout.PanelSize, expected.PanelSize);
+    EXPECT_EQ(Layout.SmallGridTable, expected.SmallGridTable);
+    EXPECT_EQ(Layout.LayoutTable[0], expected.LayoutTable[0]) << "the panel";
+    EXPECT_EQ(Layout.LayoutTable[9], expected.LayoutTable[9]) << "the last point of 3 x 3";
+}

@@ -72,6 +72,14 @@ int CmdStealForeground(const Args& args);
 int CmdSend(const Args& args);
 int CmdGetText(const Args& args);
 
+int CmdControls(const Args& args);
+int CmdComboItems(const Args& args);
+int CmdComboSelect(const Args& args);
+int CmdClickButton(const Args& args);
+int CmdSetText(const Args& args);
+int CmdClientOrigin(const Args& args);
+int CmdFileDialog(const Args& args);
+
 int CmdMsgboxWait(const Args& args);
 int CmdMsgboxClick(const Args& args);
 
