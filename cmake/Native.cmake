@@ -1,4 +1,10 @@
-# Native build: the platform-independent units and their unit tests.
+# Native build: the platform-independent units and their unit tests (or, with ORVO_FUZZ, their
+# fuzz targets).
+option(ORVO_FUZZ "Build the libFuzzer targets of tests/fuzz (clang) instead of the unit tests" OFF)
+if(ORVO_FUZZ)
+  include(${CMAKE_SOURCE_DIR}/cmake/Fuzz.cmake)
+  return()
+endif()
 if(NOT ORVO_BUILD_TESTS)
   return()
 endif()

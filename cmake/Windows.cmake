@@ -50,6 +50,7 @@ target_link_libraries(orvo_tool PUBLIC orvo_system)
 target_include_directories(orvo_tool PUBLIC ${CMAKE_SOURCE_DIR}/resources)
 add_executable(OrvoPCLockTool WIN32 ${CMAKE_SOURCE_DIR}/tool/ToolMain.cpp ${ORVO_TOOL_RC})
 target_link_libraries(OrvoPCLockTool PRIVATE orvo_tool)
+include(${CMAKE_SOURCE_DIR}/cmake/Installer.cmake)
 
 if(NOT ORVO_BUILD_TESTS)
   return()

@@ -132,6 +132,16 @@ bool NormalizeLoadedConfig(ConfigData& config) {
     return config.FileMark == kConfigFileMark;
 }
 
+bool LoadConfigImage(std::span<const uint8_t> bytes, ConfigData& config) {
+    ConfigBytes image{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), image.size()), image.begin());
+    config = DecodeConfig(image);
+    const bool markAccepted = NormalizeLoadedConfig(config);
+    // A file cut after 567 or 568 bytes would still show 20001 (the mark's high bytes are
+    // zero), so a short file is rejected by its length, not by luck.
+    return markAccepted && bytes.size() >= kConfigFileSize;
+}
+
 void ApplyDefaultConfig(ConfigData& config) {
     // The picture, keyboard, dial-up, transparency and unlock-mode choices are left alone: after
     // a rejected file the user keeps what could still be read.

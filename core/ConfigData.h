@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,11 @@ ConfigData DecodeConfig(const ConfigBytes& bytes);
 // The loader's acceptance rule applied to a freshly decoded record: a Grid above 2 becomes 0,
 // then the record is accepted only when FileMark is 20001.
 bool NormalizeLoadedConfig(ConfigData& config);
+
+// The loader's whole rule on the bytes read from the file, of which only the first 569 count:
+// the record is overwritten with them (the bytes a short file lacks as zeros) and normalised,
+// and it is accepted only when the file holds all 569 bytes and FileMark is 20001.
+bool LoadConfigImage(std::span<const uint8_t> bytes, ConfigData& config);
 
 // First-run defaults (only the fields the defaults cover) and the grid's default pattern.
 void ApplyDefaultConfig(ConfigData& config);

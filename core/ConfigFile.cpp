@@ -42,14 +42,9 @@ int32_t LoadConfigData(const std::string& path) {
     if (!FileExists(path)) return 1;
     const auto read = ReadFileBytes(path, kConfigFileSize);
     if (!read) return ReadFailed();
-    // The record is overwritten with whatever was there, the rest of a short file as zeros.
-    ConfigBytes image{};
-    for (std::size_t i = 0; i < read->size() && i < image.size(); ++i) image[i] = (*read)[i];
-    Config = DecodeConfig(image);
-    const bool markAccepted = NormalizeLoadedConfig(Config);
-    // A file cut after 567 or 568 bytes would still show 20001 (the mark's high bytes are
-    // zero), so a short file is rejected by its length, not by luck.
-    if (!markAccepted || read->size() < kConfigFileSize) return ReadFailed();
+    // The record is overwritten with whatever was there, also when it is then rejected: the
+    // defaults that follow keep the choices they do not cover.
+    if (!LoadConfigImage(*read, Config)) return ReadFailed();
     return 0;
 }
 

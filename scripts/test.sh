@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native unit tests (plain and under AddressSanitizer
-# and UndefinedBehaviorSanitizer), the Windows tests and end-to-end tests under Wine, the
-# artwork check, and a build-only check of the 32-bit Windows programs.
+# and UndefinedBehaviorSanitizer), the fuzz targets for a bounded time (ORVO_FUZZ_SECONDS per
+# target, default 60), the Windows tests and end-to-end tests under Wine (the setup program
+# included), the artwork check, and a build-only check of the 32-bit Windows programs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib/deps.sh"
@@ -25,6 +26,9 @@ cmake -S "$root" -B "$build/sanitize" -G Ninja -DORVO_SANITIZE=ON >/dev/null
 cmake --build "$build/sanitize" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$build/sanitize" --output-on-failure -j "$jobs"
+
+step "Fuzzing (libFuzzer, ${ORVO_FUZZ_SECONDS:-60} s per target)"
+ORVO_BUILD_ROOT="$build" bash "$root/scripts/fuzz.sh"
 
 step "32-bit Windows build (compile and link only)"
 cmake -S "$root" -B "$build/win32" -G Ninja -DORVO_BUILD_TESTS=OFF \

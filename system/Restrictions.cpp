@@ -59,6 +59,11 @@ void RestorePolicies() {
     WritePolicy(kNoLogoff, "0");
 }
 
+void RemovePolicies() {
+    for (const PolicyValue* policy : {&kDisableTaskmgr, &kHideFastUserSwitching, &kNoClose, &kNoLogoff})
+        DeleteRegistryValue(policy->Key, policy->Name);
+}
+
 void HideShell(bool isHide, bool transparentBackground) {
     // With the transparent background the desktop is meant to stay visible behind the lock.
     if (transparentBackground) return;

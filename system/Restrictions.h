@@ -19,6 +19,8 @@ inline constexpr const char kRunValueName[] = "Orvo PC Lock";
 void ApplyPolicies();
 // Sets "DisableTaskmgr", "HideFastUserSwitching", "NoClose" and "NoLogoff" to 0.
 void RestorePolicies();
+// Deletes those four values (the uninstaller's clean-up; a missing value means "not restricted").
+void RemovePolicies();
 
 // Hides (true) or shows the taskbar, the start button window and the desktop icon view; does
 // nothing when the lock uses the transparent background.

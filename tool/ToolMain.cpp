@@ -1,5 +1,6 @@
 // Entry point of the maintenance tool. The lock program's configuration dialog starts it with
 // exactly one switch; anything else (a different case included) opens the window instead.
+// "/Uninstall" is the uninstaller's: it works silently and shows no window.
 #include <windows.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 #include "system/Text.h"
 #include "tool/FrmMain.h"
 #include "tool/ToolActions.h"
+#include "tool/UninstallCleanup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCmd) {
     const std::string command = TrimNull(commandLine ? commandLine : "");
@@ -20,6 +22,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCmd
     }
     if (command == "/Disable") {
         SetSafeModeLock(false);
+        return 0;
+    }
+    if (command == "/Uninstall") {
+        UninstallCleanup(InstalledProgramPath());
         return 0;
     }
     return RunMainWindow(instance, showCmd);

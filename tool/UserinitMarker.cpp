@@ -24,7 +24,11 @@ std::string AddMarker(std::string_view userinit, std::string_view marker) {
 }
 
 std::string RemoveMarker(std::string_view userinit, std::string_view marker) {
-    if (marker.empty()) return TrimNull(userinit);  // nothing to find; avoids an endless loop
+    return TrimNull(CutMarker(userinit, marker));
+}
+
+std::string CutMarker(std::string_view userinit, std::string_view marker) {
+    if (marker.empty()) return std::string(userinit);  // nothing to find; avoids an endless loop
     // One pass from left to right: text that only forms a marker once another one is cut out
     // belongs to someone else and stays.
     std::string result;
@@ -35,5 +39,25 @@ std::string RemoveMarker(std::string_view userinit, std::string_view marker) {
         pos = hit + marker.size();
     }
     result.append(userinit.substr(pos));
-    return TrimNull(result);
+    return result;
+}
+
+std::string UninstallUserinit(std::string_view userinit, std::string_view installedProgram,
+                              std::string_view recordedProgram) {
+    // No blank trimming here, unlike "/Disable": the list belongs to Windows and to other
+    // programs, and whatever they put around our entry must come out as it went in.
+    if (TrimNull(installedProgram).empty()) return std::string(userinit);  // no path, no marker of ours
+    std::string result = CutMarker(userinit, SafeModeMarker(installedProgram));
+    // The marker was built from "APP_PATH", which holds the path as the running program saw
+    // it; that may differ in case from the folder the uninstaller knows.
+    const std::string recorded = TrimNull(recordedProgram);
+    if (!recorded.empty() && ToUpperAscii(recorded) == ToUpperAscii(TrimNull(installedProgram)))
+        result = CutMarker(result, SafeModeMarker(recorded));
+    return result;
+}
+
+bool IsInstalledStartupCommand(std::string_view runValue, std::string_view installedProgram) {
+    const std::string program = TrimNull(installedProgram);
+    if (program.empty()) return false;
+    return ToUpperAscii(TrimNull(runValue)) == ToUpperAscii(program + " /StartupLock");
 }

@@ -13,3 +13,15 @@ bool HasMarker(std::string_view userinit, std::string_view marker);
 std::string AddMarker(std::string_view userinit, std::string_view marker);
 // The list with every occurrence of the marker removed, then trimmed (TrimNull).
 std::string RemoveMarker(std::string_view userinit, std::string_view marker);
+// The list with every occurrence of the marker removed and nothing else changed.
+std::string CutMarker(std::string_view userinit, std::string_view marker);
+
+// What the uninstaller leaves in "Userinit" (the stored text up to its first NUL): the list
+// without the safe-mode markers of the installed program, whose path is given as the tool sees
+// it and as the program recorded it in "APP_PATH". The recorded path counts only when it names
+// the same file (paths compare without regard to ASCII case); a marker of another copy stays.
+std::string UninstallUserinit(std::string_view userinit, std::string_view installedProgram,
+                              std::string_view recordedProgram);
+
+// Whether a Run value (after TrimNull) is the start-up command of the installed program.
+bool IsInstalledStartupCommand(std::string_view runValue, std::string_view installedProgram);

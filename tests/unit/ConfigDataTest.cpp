@@ -108,6 +108,32 @@ TEST(ConfigData, ShortOrGarbageImageIsRejected) {
     EXPECT_LE(fromGarbage.Grid, kMaxGrid);
 }
 
+TEST(ConfigData, LoadConfigImageJudgesTheFileByItsLength) {
+    const ConfigBytes full = EncodeConfig(DistinctRecord());
+    // Lengths around the record's: 567 and 568 bytes still end in the mark's low bytes 21 4E.
+    struct Case { std::size_t size; bool accepted; };
+    const Case cases[] = {{0, false}, {1, false}, {565, false}, {567, false}, {568, false},
+                          {569, true}, {570, true}, {4096, true}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> file(full.begin(), full.begin() + std::min(c.size, full.size()));
+        file.resize(c.size, 0xEE);  // a longer file's tail is not part of the record
+        ConfigData loaded = DistinctRecord();
+        loaded.Grid = 1;
+        EXPECT_EQ(LoadConfigImage(file, loaded), c.accepted) << c.size;
+        if (c.size >= kConfigFileSize) {
+            EXPECT_EQ(loaded, DistinctRecord()) << c.size;
+        }
+    }
+    // A rejected file still overwrites the record (the bytes it lacks as zeros).
+    std::vector<uint8_t> cut(full.begin(), full.begin() + 568);
+    ConfigData loaded = DistinctRecord();
+    ASSERT_FALSE(LoadConfigImage(cut, loaded));
+    EXPECT_EQ(loaded.UnlockMode, 2);
+    EXPECT_EQ(loaded.FileMark, kConfigFileMark & 0xFFFF);
+    ASSERT_FALSE(LoadConfigImage({}, loaded));
+    EXPECT_EQ(loaded, ConfigData{});
+}
+
 TEST(ConfigData, DefaultsLeaveUserChoicesAlone) {
     ConfigData c = DistinctRecord();
     ConfigData expected = c;  // picture, keyboard, dial-up, transparency, mode, pattern untouched

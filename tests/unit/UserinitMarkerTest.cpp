@@ -29,3 +29,39 @@ TEST(UserinitMarker, MarkerRules) {
     EXPECT_EQ(RemoveMarker("aabb", "ab"), "ab");  // one pass, no re-scan
     EXPECT_EQ(RemoveMarker(" a ", ""), "a");
 }
+
+TEST(UserinitMarker, UninstallCutsOnlyTheInstalledProgramsMarkersAndKeepsTheRest) {
+    const std::string program = "C:\\Program Files\\Orvo PC Lock\\OrvoPCLock.exe";
+    const std::string marker = SafeModeMarker(program);
+    // Blanks and commas around the entry are someone else's and survive exactly.
+    EXPECT_EQ(UninstallUserinit(" u.exe, " + marker + " ,x.exe  ", program, program), " u.exe,  ,x.exe  ");
+    EXPECT_EQ(UninstallUserinit("u.exe," + marker + marker, program, ""), "u.exe,");
+    EXPECT_EQ(UninstallUserinit(marker, program, program), "");
+    EXPECT_EQ(UninstallUserinit("u.exe,", program, program), "u.exe,");
+
+    // "APP_PATH" recorded the path in another case: that marker is ours as well.
+    const std::string upper = "C:\\PROGRAM FILES\\ORVO PC LOCK\\ORVOPCLOCK.EXE";
+    EXPECT_EQ(UninstallUserinit("u.exe," + SafeModeMarker(upper), program, upper), "u.exe,");
+    // A marker of another copy, or one whose case matches neither path, is left alone.
+    const std::string other = SafeModeMarker("D:\\Other\\OrvoPCLock.exe");
+    EXPECT_EQ(UninstallUserinit("u.exe," + other, program, "D:\\Other\\OrvoPCLock.exe"), "u.exe," + other);
+    EXPECT_EQ(UninstallUserinit("u.exe," + SafeModeMarker(upper), program, program),
+              "u.exe," + SafeModeMarker(upper));
+    // Without a path of its own the tool cannot tell its marker from the empty-path one.
+    EXPECT_EQ(UninstallUserinit("u.exe,, /StartupLock", "", ""), "u.exe,, /StartupLock");
+}
+
+TEST(UserinitMarker, CutMarkerChangesNothingElse) {
+    EXPECT_EQ(CutMarker("  a,m b ", ",m"), "  a b ");
+    EXPECT_EQ(CutMarker("aabb", "ab"), "ab");
+    EXPECT_EQ(CutMarker(" a ", ""), " a ");
+}
+
+TEST(UserinitMarker, InstalledStartupCommand) {
+    const std::string program = "C:\\Program Files\\Orvo PC Lock\\OrvoPCLock.exe";
+    EXPECT_TRUE(IsInstalledStartupCommand(program + " /StartupLock", program));
+    EXPECT_TRUE(IsInstalledStartupCommand("c:\\program files\\orvo pc lock\\orvopclock.exe /startuplock\0"s, program));
+    EXPECT_FALSE(IsInstalledStartupCommand("D:\\Other\\OrvoPCLock.exe /StartupLock", program));
+    EXPECT_FALSE(IsInstalledStartupCommand(program, program));
+    EXPECT_FALSE(IsInstalledStartupCommand(" /StartupLock", ""));
+}

@@ -1,0 +1,221 @@
+; Setup program of Orvo PC Lock: both programs in the 64-bit Program Files folder, Start-menu
+; shortcuts, an optional lock at Windows start-up, the entry in the list of installed programs,
+; and an uninstaller that first undoes what the programs did to the session.
+;
+; Built by the cross build (cmake/Installer.cmake), which passes:
+;   -DVERSION=1.0.3 -DSOURCE_DIR=<repository> -DLOCK_EXE=<OrvoPCLock.exe> -DTOOL_EXE=<OrvoPCLockTool.exe>
+;   -DOUTFILE=<setup program>
+;
+; Command lines (both also work interactively; the switches only preselect choices):
+;   OrvoPCLock-Setup-<version>.exe /S [/STARTUPLOCK] [/D=C:\Folder]
+;     /STARTUPLOCK  lock at Windows start-up (the program's own Run value); /D= must come last
+;   Uninstall.exe /S [/REMOVECONFIG]
+;     /REMOVECONFIG also delete the settings and the lock pattern (the application-data folder
+;                   and HKEY_CURRENT_USER\SOFTWARE\Orvo PC Lock); without it they are kept
+;
+; A 32-bit setup program would run in the WOW64 layer and see the 32-bit Program Files folder
+; and registry; this one is 64-bit like the programs it installs.
+Target amd64-unicode
+ManifestSupportedOS all
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include Sections.nsh
+
+!ifndef VERSION | SOURCE_DIR | LOCK_EXE | TOOL_EXE | OUTFILE
+  !error "VERSION, SOURCE_DIR, LOCK_EXE, TOOL_EXE and OUTFILE must be defined (see cmake/Installer.cmake)"
+!endif
+!searchparse /file "${SOURCE_DIR}/resources/version.h" '#define ORVO_HOME_URL "' HOME_URL '"'
+
+!define PRODUCT "Orvo PC Lock"
+!define COMPANY "OrvoSoft"
+!define LOCK_FILE "OrvoPCLock.exe"
+!define TOOL_FILE "OrvoPCLockTool.exe"
+!define UNINSTALL_FILE "Uninstall.exe"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "${PRODUCT}"
+!define CONFIG_KEY "SOFTWARE\Orvo PC Lock"
+!define POLICIES_KEY "Software\Microsoft\Windows\CurrentVersion\Policies"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; An update goes where the last installation went.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${COMPANY}"
+
+!define MUI_ICON "${SOURCE_DIR}/resources/art/app.ico"
+!define MUI_UNICON "${SOURCE_DIR}/resources/art/app.ico"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_PAGE_HEADER_TEXT "Choose what to remove"
+!define MUI_PAGE_HEADER_SUBTEXT "Your settings and lock pattern are kept unless you choose to remove them."
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+; The lock program's tray owner window marks a running copy, the tool's window a running tool.
+; Their files cannot be replaced or deleted while they run, so the user is asked to end them;
+; a silent run gives up (exit code 2) rather than leave a half-updated installation.
+!macro RefuseWhileRunning
+  ${Do}
+    FindWindow $0 "" "Orvo PC Lock Tray"
+    ${If} $0 = 0
+      FindWindow $0 "" "Orvo PC Lock Tools"
+    ${EndIf}
+    ${If} $0 = 0
+      ${Break}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "${PRODUCT} is running. Exit it from its tray menu (and close Orvo PC Lock Tools), then press Retry." \
+      /SD IDCANCEL IDRETRY +2
+    Abort
+  ${Loop}
+!macroend
+
+; ---- install ---------------------------------------------------------------------------------
+
+Section "${PRODUCT} (required)" SecProgram
+  SectionIn RO
+  SetOutPath "$INSTDIR"
+  File "/oname=${LOCK_FILE}" "${LOCK_EXE}"
+  File "/oname=${TOOL_FILE}" "${TOOL_EXE}"
+  WriteUninstaller "$INSTDIR\${UNINSTALL_FILE}"
+
+  ; The programs are installed for every user of the machine, so are their shortcuts.
+  SetShellVarContext all
+  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\${LOCK_FILE}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\Orvo PC Lock Tools.lnk" "$INSTDIR\${TOOL_FILE}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\${UNINSTALL_FILE}"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${COMPANY}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${HOME_URL}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${LOCK_FILE},0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALL_FILE}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALL_FILE}" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
+SectionEnd
+
+; Exactly the value the program's own "Autolock at Windows startup" setting writes: same key,
+; name and text (program folder + file name + " /StartupLock", not quoted), so the program
+; recognises it and can switch it off again.
+Section /o "Lock at Windows start-up" SecStartupLock
+  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" "$INSTDIR\${LOCK_FILE} /StartupLock"
+SectionEnd
+
+; Unticked on an update: the start-up lock of this installation goes (another copy's stays).
+Section "-Start-up lock off"
+  ${IfNot} ${SectionIsSelected} ${SecStartupLock}
+    ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    ${If} $0 == "$INSTDIR\${LOCK_FILE} /StartupLock"
+      DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    ${EndIf}
+  ${EndIf}
+SectionEnd
+
+Function .onInit
+  SetRegView 64
+  !insertmacro RefuseWhileRunning
+  ; Preselected when asked for on the command line or already on for this installation.
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/STARTUPLOCK" $R1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecStartupLock}
+  ${Else}
+    ReadRegStr $R1 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    ${If} $R1 == "$INSTDIR\${LOCK_FILE} /StartupLock"
+      !insertmacro SelectSection ${SecStartupLock}
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; ---- uninstall -------------------------------------------------------------------------------
+
+Section "un.${PRODUCT}" SecUnProgram
+  SectionIn RO
+  ; The maintenance tool's own code does the session clean-up, silently: the policy values
+  ; reset as its "/Fix" resets them (then deleted, as no value means no restriction), the
+  ; taskbar and desktop icons shown, this installation's safe-mode marker cut out of Winlogon's
+  ; "Userinit" with the rest of the list left byte for byte, and this installation's Run value
+  ; deleted. One copy of those rules, the one the tool's tests check.
+  ClearErrors
+  ExecWait '"$INSTDIR\${TOOL_FILE}" /Uninstall' $0
+  ${If} ${Errors}
+  ${OrIf} $0 != 0
+    DetailPrint "The session clean-up of ${TOOL_FILE} did not run (code $0)."
+  ${EndIf}
+  ; The program created these keys for its policy values; Windows keeps them when anything else
+  ; is inside.
+  DeleteRegKey /ifempty HKCU "${POLICIES_KEY}\System"
+  DeleteRegKey /ifempty HKCU "${POLICIES_KEY}\Explorer"
+  DeleteRegKey /ifempty HKCU "${POLICIES_KEY}"
+
+  Delete "$INSTDIR\${LOCK_FILE}"
+  Delete "$INSTDIR\${TOOL_FILE}"
+  Delete "$INSTDIR\${UNINSTALL_FILE}"
+  RMDir "$INSTDIR"
+
+  SetShellVarContext all
+  Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\Orvo PC Lock Tools.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk"
+  RMDir "$SMPROGRAMS\${PRODUCT}"
+SectionEnd
+
+; The settings file holds the secret pattern: kept unless the user asks, so that a reinstall
+; or an update unlocks with the same pattern.
+Section /o "un.Settings and lock pattern" SecUnConfig
+  ; The programs keep them per user, in the account that ran them.
+  SetShellVarContext current
+  RMDir /r "$APPDATA\${COMPANY}\${PRODUCT}"
+  RMDir "$APPDATA\${COMPANY}"
+  DeleteRegKey HKCU "${CONFIG_KEY}"
+SectionEnd
+
+; Last, so that the entry stays listed until everything else is gone.
+Section "-un.Uninstall entry"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
+
+Function un.onInit
+  SetRegView 64
+  !insertmacro RefuseWhileRunning
+  ${un.GetParameters} $R0
+  ClearErrors
+  ${un.GetOptions} $R0 "/REMOVECONFIG" $R1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecUnConfig}
+  ${EndIf}
+FunctionEnd
