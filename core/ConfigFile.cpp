@@ -9,6 +9,8 @@
 #include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "configui/FrmConfig.h"
+#include "lockscreen/ImageTable.h"
+#include "lockscreen/PatternGrid.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
@@ -90,6 +92,13 @@ void SaveDefaultsWithoutDialog() {
 void IniDefaultConfig(bool isBroken) {
     ApplyDefaultConfig(Config);
     IniDefaultPattern(Config);
+    // Start-up laid out the lock window and built its point panel for the grid of the file it
+    // read. After a rejected file that grid may have been bigger than the default one, and the
+    // user would then draw the new pattern on one grid and face another when locked.
+    if (Layout.GridSide != GridSideOf(Config.Grid)) {
+        IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+        RebuildPanelImage();   // fails harmlessly before the image table exists
+    }
     const std::string first = isBroken ? "Orvo PC Lock configuration file is lost or broken."
                                        : "You are first running Orvo PC Lock.";
     ShowMessage(first + "\r\nFor computer security, Please reset your lock pattern.", kAppTitle,

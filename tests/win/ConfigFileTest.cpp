@@ -309,6 +309,32 @@ TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
     }
 }
 
+// A rejected file may have held a bigger grid; start-up computed the lock window's layout from
+// it before the defaults put the 3x3 grid back. The dialog that follows, and every lock after
+// it, must see one grid, or the points drawn on the lock window would not be the points of the
+// pattern the user just set.
+static int SideSeenByDialog = 0;
+
+TEST_F(ConfigFile, DefaultsBringTheLayoutBackToTheDefaultGrid) {
+    ShowConfigDialogModal = [] { SideSeenByDialog = Layout.GridSide; };
+    ScreenWidth = 1366;
+    ScreenHeight = 768;
+    GridLayout expected;
+    IniLayout(expected, 0, ScreenWidth, ScreenHeight);
+    for (uint8_t grid : {uint8_t{1}, uint8_t{2}}) {
+        Config = SampleConfig();
+        Config.Grid = grid;
+        IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);   // start-up, before the defaults
+        SideSeenByDialog = 0;
+        IniDefaultConfig(true);
+        EXPECT_EQ(Config.Grid, 0);
+        EXPECT_EQ(SideSeenByDialog, 3) << "grid " << int{grid};
+        EXPECT_EQ(Layout.PanelSize, expected.PanelSize);
+        EXPECT_EQ(Layout.LayoutTable, expected.LayoutTable);
+        EXPECT_EQ(Layout.SmallGridTable, expected.SmallGridTable);
+    }
+}
+
 TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
     ShowConfigDialogModal = SaveDefaultsWithoutDialog;
     IniDefaultConfig(false);
