@@ -3,6 +3,7 @@
 // the window stays open.
 #include "tool/FrmMain.h"
 
+#include "resource.h"
 #include "tool/ToolActions.h"
 
 namespace {
@@ -20,6 +21,9 @@ bool RegisterFrameClass(HINSTANCE instance, WNDPROC proc) {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
+    // The program's own icon in the title bar and on the taskbar; a build without it (the
+    // tests) gets the system's default.
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kToolWindowClass;
@@ -113,6 +117,8 @@ int RunMainWindow(HINSTANCE instance, int showCmd) {
     if (!window.Create(instance)) return 1;
     ShowWindow(window.Hwnd(), showCmd);
     UpdateWindow(window.Hwnd());
+    // The first button takes the keyboard, so Enter, Space and Tab work without a click.
+    if (HWND first = GetDlgItem(window.Hwnd(), kCmdFirstId)) SetFocus(first);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys move between the buttons as in a dialog.
