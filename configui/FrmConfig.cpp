@@ -25,8 +25,13 @@ SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height) {
 
 }  // namespace
 
+// A task-modal box disables the dialog while it is open and enables it again only after the
+// box has gone, so the activation that the closing box hands on finds the dialog disabled and
+// leaves it inactive; the user would have to click it before the keyboard reaches it again.
 int ShowConfigMessage(const std::string& text, const std::string& caption, UINT flags) {
-    return ShowMessage(text, caption, flags | MB_TASKMODAL);
+    const int answer = ShowMessage(text, caption, flags | MB_TASKMODAL);
+    if (HWND dialog = ConfigDialogHwnd(); dialog && IsWindowVisible(dialog)) SetForegroundWindow(dialog);
+    return answer;
 }
 
 // ---- the one instance ----

@@ -5,14 +5,12 @@
 
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
-#include "lockscreen/ImageTable.h"
+#include "lockscreen/SmallGridDrawing.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Text.h"
 
 namespace {
-
-constexpr float kRingSize = 37.0f;
 
 std::wstring Widen(const std::string& text) {
     if (text.empty()) return {};
@@ -25,12 +23,6 @@ std::wstring Widen(const std::string& text) {
 
 int CanvasGridSide() {
     return GridSideOf(Config.Grid);
-}
-
-// The point's square in the 320 x 320 grid table, used as it is on the 322-pixel canvas.
-const LayoutEntry* SmallEntry(int point) {
-    if (point < 1 || point >= kSmallGridEntries) return nullptr;
-    return &Layout.SmallGridTable[static_cast<size_t>(point)];
 }
 
 }  // namespace
@@ -71,35 +63,18 @@ void FrmConfig::DrawText(const std::string& strText, float x, float y, float tRi
 
 // Layers 1 and 2: white, and every point as a small blue ring.
 void FrmConfig::DrawEmptyGrid() {
-    if (!resetGraphics_) return;
-    ClearGraphics(resetGraphics_.get(), 0xFFFFFFFF);
-    const int side = CanvasGridSide();
-    for (int k = 1; k <= side * side; ++k) {
-        const LayoutEntry* e = SmallEntry(k);
-        if (e) DrawImage(resetGraphics_.get(), kSlotSmallBlueRing, kDrawScaledImage, (*e)[0], (*e)[1], kRingSize, kRingSize);
-    }
+    DrawSmallGrid(resetGraphics_.get(), Layout, CanvasGridSide());
 }
 
 // Layers 3 and 4: the lines from each point to the next, then the red rings with the order
 // numbers 1, 2, 3 ... on top, then the canvas shows the result.
 void FrmConfig::ShowSequence(const std::vector<int>& sequence) {
     if (resetGraphics_) {
-        for (size_t i = 1; patternPen_ && i < sequence.size(); ++i) {
-            const LayoutEntry* from = SmallEntry(sequence[i - 1]);
-            const LayoutEntry* to = SmallEntry(sequence[i]);
-            if (from && to) {
-                resetGraphics_->DrawLine(patternPen_.get(), (*from)[6], (*from)[7], (*to)[6], (*to)[7]);
-            }
-        }
-        int counter = 0;
-        for (int point : sequence) {
-            const LayoutEntry* e = SmallEntry(point);
-            if (!e) continue;
-            DrawImage(resetGraphics_.get(), kSlotSmallRedRing, kDrawScaledImage, (*e)[0], (*e)[1], kRingSize, kRingSize);
-            ++counter;
-            DrawText(std::to_string(counter), static_cast<float>((*e)[0]), static_cast<float>((*e)[1]), kRingSize,
-                     kRingSize);
-        }
+        DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Layout, sequence,
+                       [this](int position, const LayoutEntry& e) {
+                           DrawText(std::to_string(position), static_cast<float>(e[0]), static_cast<float>(e[1]),
+                                    kSmallRingSize, kSmallRingSize);
+                       });
         resetGraphics_->Flush(Gdiplus::FlushIntentionSync);
     }
     picReset_.Refresh();

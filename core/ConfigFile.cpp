@@ -10,7 +10,6 @@
 #include "core/ConfigData.h"
 #include "configui/FrmConfig.h"
 #include "lockscreen/ImageTable.h"
-#include "lockscreen/PatternGrid.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
@@ -92,12 +91,12 @@ void SaveDefaultsWithoutDialog() {
 void IniDefaultConfig(bool isBroken) {
     ApplyDefaultConfig(Config);
     IniDefaultPattern(Config);
-    // Start-up laid out the lock window and built its point panel for the grid of the file it
-    // read. After a rejected file that grid may have been bigger than the default one, and the
-    // user would then draw the new pattern on one grid and face another when locked.
+    // A rejected file may have named a larger grid, and the start-up laid the lock window and
+    // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the
+    // panel follow before anything shows the grid.
     if (Layout.GridSide != GridSideOf(Config.Grid)) {
         IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
-        RebuildPanelImage();   // fails harmlessly before the image table exists
+        RebuildPanelImage();
     }
     const std::string first = isBroken ? "Orvo PC Lock configuration file is lost or broken."
                                        : "You are first running Orvo PC Lock.";

@@ -4,7 +4,3 @@
 
 // -- tray/FrmTray.cpp
 void RebuildTrayIcon() {}
-
-// -- verify dialog
-// No verify dialog yet: Win + C is received but leads nowhere.
-void ShowVerifyDialog() {}

@@ -18,6 +18,7 @@ using std::min;
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "core/StartupHooks.h"
+#include "lockscreen/FrmVerify.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
@@ -192,6 +193,7 @@ int RunMessageLoop() {
         if (result == 0) return static_cast<int>(msg.wParam);
         if (result == -1) return 1;  // only for an invalid window handle, which we never pass
         if (IsConfigDialogMessage(&msg)) continue;   // Tab and arrow keys of the modeless dialog
+        if (IsVerifyDialogMessage(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

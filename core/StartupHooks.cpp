@@ -10,6 +10,7 @@
 #include "cover/FrmBackground.h"
 #include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
+#include "lockscreen/FrmVerify.h"
 #include "lockscreen/ImageTable.h"
 #include "system/Restrictions.h"
 
@@ -56,6 +57,7 @@ void StartupCreateTray() { CreateTrayStandIn(); }
 // lock window, background window, tray owner ----
 
 void ExitCloseWindows() {
+    CloseVerifyDialog();
     CloseConfigDialog();   // saves the configuration on its way out
     DestroyMonitorCovers();
     CloseLockWindow();

@@ -17,6 +17,7 @@
 #include "lockscreen/LayeredFrame.h"
 #include "lockscreen/LockScreens.h"
 #include "system/IdlePolicy.h"
+#include "system/KeyboardLock.h"
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Text.h"
@@ -369,6 +370,7 @@ void FrmPattern::Form_Click() {
     default:
         return;
     }
+    SyncKeyboardUnlockMode();   // the keyboard lock's thread lets letters through from now on
     PatternAction(false);
 }
 

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
-// Installs (true) or removes (false) the hook; at most one is installed at a time.
+#include <cstdint>
+
+// Installs (true) or removes (false) the hook; at most one is installed at a time. The hook
+// runs on a thread of its own, so it answers while the user-interface thread is busy.
 void HookKeyboard(bool isHook);
 
 // The hook procedure: lets Backspace, Enter, Esc (and in Dynamic Password Mode the main
@@ -13,5 +16,13 @@ LRESULT CALLBACK KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam);
 
 bool IsKeyboardHooked();
 
-// The record of the last key event the hook saw.
-extern KBDLLHOOKSTRUCT KeyInfo;
+// Hands the current CurrentUnlockMode to the hook. HookKeyboard(true) does it; whoever changes
+// the mode while the hook is installed calls it again.
+void SyncKeyboardUnlockMode();
+
+// True once for every stretch of key events since the last call (swallowed keys count): the
+// idle measurement turns it into IsMonitorOff = false on the user-interface thread.
+bool TakeKeyboardActivity();
+
+// A copy of the record of the last key event the hook saw.
+KBDLLHOOKSTRUCT LastKeyInfo();

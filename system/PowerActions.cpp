@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "system/IdlePolicy.h"
+#include "system/KeyboardLock.h"
 #include "system/LockStateRefs.h"
 #include "system/Messages.h"
 #include "system/OsName.h"
@@ -183,6 +184,9 @@ int32_t GetIdleSeconds() {
         *state.LastInputTick = info.dwTime;
         if (state.IsMonitorOff) *state.IsMonitorOff = false;
     }
+    // A key the keyboard lock saw, even one it swallowed, is activity too; its thread leaves
+    // the flag to be taken here, on the thread that owns IsMonitorOff.
+    if (TakeKeyboardActivity() && state.IsMonitorOff) *state.IsMonitorOff = false;
     return seconds;
 }
 

@@ -54,7 +54,7 @@ void PlayAlarm(const std::string& alarmFilePath);
 void StopAlarm();
 
 // Seconds since the last input anywhere on the desktop (0 when the platform cannot tell); new
-// input updates LastInputTick and clears IsMonitorOff.
+// input, or a key the keyboard lock saw since the last call, clears IsMonitorOff.
 int32_t GetIdleSeconds();
 // Seconds since LastActiveTick, the last activity on the lock window or its covers.
 int32_t GetInactiveSeconds();

@@ -4,6 +4,7 @@
 # pictures are copied to $TOUR_OUT as NN-name.png.
 E2E_TIME_BOUND=${TOUR_TIME_BOUND:-900}
 . "${ORVO_SOURCE_DIR:?}/tests/e2e/lib.sh"
+. "$E2E_SOURCE/tests/e2e/config_lib.sh"
 
 TOUR_SIZE=1366x768
 tour_count=0
@@ -129,8 +130,59 @@ tour_part_alarm() {
     e2e_end_session
 }
 
+# Two monitors side by side: the lock window on the primary one, a cover on the other.
+tour_part_monitors() {
+    e2e_begin tour-monitors 2400x800 plain
+    e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9 --effect 0
+    e2e_require "two monitors" e2e_use_monitors 1366x768+0+0 1024x768+1366+0
+    E2E_W=1366
+    E2E_H=768
+    e2e_require "program starts" e2e_start_locker
+    e2e_driver hotkey win+a >/dev/null
+    e2e_require "locked" e2e_driver wait-window OrvoPCLockPattern - 15000 visible
+    E2E_LOCK_CLASS=OrvoPCLockPattern
+    e2e_driver move 10,10 >/dev/null
+    sleep 1
+    tour_shot two-monitors
+    tour_unlock
+    e2e_end_session
+}
+
+# ---- the dialogs, on a desktop with a taskbar ------------------------------------------------
+
+# tour_window NAME TITLE: the window of that title alone.
+tour_window() { tour_save "$1" "$(window_shot "$2" "$1")"; }
+
+tour_part_dialogs() {
+    e2e_begin tour-dialogs "$TOUR_SIZE"
+    e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9 --auto-hide 60 --auto-lock 180 --monitor-off 300 \
+        --alert-times 3 --alert-mode 1 --effect 1
+    e2e_require "program starts" e2e_start_locker
+
+    # Win + C asks for the pattern first; a pattern half drawn, then the right one.
+    e2e_driver hotkey win+c >/dev/null
+    e2e_require "verify dialog" e2e_driver wait-window - "$VERIFY_TITLE" 15000 visible
+    DRAW_HOLD=1 draw_in_verify 0 1 2 3 5
+    sleep 0.4
+    tour_window verify-dialog "$VERIFY_TITLE"
+    e2e_driver mouse-up 5,5 >/dev/null
+    sleep 1
+    draw_in_verify 0 1 2 3 5 7 8 9
+    e2e_require "configuration dialog" e2e_driver wait-window - "$CONFIG_TITLE" 15000 visible
+    local i origin names=(pattern options background advanced)
+    for i in 0 1 2 3; do
+        origin=$(e2e_driver client-origin "$CONFIG_TITLE")
+        e2e_driver click "$((${origin%,*} + 50 + 81 * i)),$((${origin#*,} + 25))" >/dev/null
+        e2e_driver move 5,5 >/dev/null
+        sleep 0.7
+        tour_window "config-${names[$i]}" "$CONFIG_TITLE"
+    done
+    e2e_driver click-button "$CONFIG_TITLE" "&OK" >/dev/null
+    e2e_end_session
+}
+
 # TOUR_PARTS picks parts by name (for a quick look at one of them); the tour takes all.
-for part in ${TOUR_PARTS:-lock transparent alarm}; do
+for part in ${TOUR_PARTS:-lock transparent alarm monitors dialogs}; do
     "tour_part_$part"
 done
 e2e_finish

@@ -9,10 +9,13 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 export WINEARCH=win64
 
+# The template depends on the Wine version and on Wine's own fonts, which a new prefix copies
+# (without them window captions show letters instead of their buttons).
 orvo_wine_cache() {
-    local version
+    local version fonts
     version=$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' '_')
-    echo "${ORVO_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orvo-pc-lock}/prefix-${version:-unknown}"
+    fonts=$(find /usr/share/wine/fonts -name '*.tt[fc]' 2>/dev/null | wc -l)
+    echo "${ORVO_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orvo-pc-lock}/prefix-${version:-unknown}-fonts$fonts"
 }
 
 # A ready prefix with our registry settings, made once and copied for each session (a copy

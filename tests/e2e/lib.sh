@@ -115,6 +115,8 @@ e2e_end_session() {
     done
     E2E_PIDS=()
     E2E_LOCKER_PID=""
+    E2E_XEPHYR_PID=""
+    if [ -n "${E2E_XVFB_DISPLAY:-}" ]; then DISPLAY=$E2E_XVFB_DISPLAY; E2E_XVFB_DISPLAY=""; fi
     orvo_wine_stop "$E2E_DIR"
     if [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR/prefix"; fi
     E2E_DIR=""
@@ -213,6 +215,42 @@ e2e_visible() {
     local visible
     visible=$(e2e_field visible window-info "$1" "${2:--}" 2>/dev/null)
     echo "${visible:-0}"
+}
+
+
+# Several monitors: Wine sees one monitor on Xvfb, so e2e_use_monitors starts a nested Xephyr
+# server with one screen per monitor ("WxH+X+Y" each) and Xinerama (RandR off, so Wine falls
+# back to Xinerama) inside the session's Xvfb display, and moves Wine onto it. Its root is
+# magenta, so every uncovered pixel is plain to see. Wine fixes the monitor layout when its
+# server starts, so the running one (and the locker) are ended first. The session's Xvfb must
+# be large enough to hold the screens side by side.
+E2E_XEPHYR_PID=""
+# shellcheck disable=SC2317  # called through e2e_require
+e2e_use_monitors() {
+    E2E_XVFB_DISPLAY=${E2E_XVFB_DISPLAY:-$DISPLAY}
+    e2e_kill_locker
+    wineserver -k >/dev/null 2>&1
+    if [ -n "$E2E_XEPHYR_PID" ]; then kill "$E2E_XEPHYR_PID" 2>/dev/null; wait "$E2E_XEPHYR_PID" 2>/dev/null; fi
+    local args=() screen fd_file="$E2E_DIR/xephyr.num"
+    for screen in "$@"; do args+=(-screen "$screen"); done
+    rm -f "$fd_file"
+    # -noreset: the server would otherwise reset, and forget the root colour, whenever its last
+    # client leaves (between the programs' starts).
+    DISPLAY=$E2E_XVFB_DISPLAY Xephyr -displayfd 3 "${args[@]}" +xinerama -extension RANDR -no-host-grab \
+        -noreset -nolisten tcp 3>"$fd_file" >"$E2E_DIR/xephyr.log" 2>&1 &
+    E2E_XEPHYR_PID=$!
+    E2E_PIDS+=("$E2E_XEPHYR_PID")
+    for _ in $(seq 1 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
+    [ -s "$fd_file" ] || return 1
+    DISPLAY=":$(tr -d '\n' < "$fd_file")"
+    export DISPLAY
+    xsetroot -solid magenta
+    # No compositor here: with Xinerama the X server blends no per-pixel alpha (measured), so
+    # the lock window's see-through parts show black over the primary cover. The covers
+    # themselves are opaque, and nothing below depends on blending.
+    wineserver -p >/dev/null 2>&1
+    wine cmd /c exit >/dev/null 2>&1
+    e2e_log "Xephyr $DISPLAY with $*"
 }
 
 # ---- registry -----------------------------------------------------------------------------

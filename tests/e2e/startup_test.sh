@@ -3,19 +3,24 @@
 # the settings file on a normal start, with the file missing, broken, or a fresh start asked
 # for in the registry; a second start that ends at once; the refusal of Windows 98.
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/config_lib.sh"
 
-SYSTEM_KEY='HKEY_CURRENT_USER\SOFTWARE\Orvo PC Lock\System'
 # Until the tray owner window exists the program keeps itself alive with a hidden stand-in.
 STANDIN_CLASS=OrvoPCLockTrayStandIn
-RESET_TEXT='For computer security, Please reset your lock pattern.'
 
-# Waits (bounded) for the window that keeps a started program alive.
-# After a first run or a broken file the modal configuration dialog comes up; closing it saves.
-close_config_dialog() {
-    e2e_driver wait-window - "Orvo PC Lock - Configure" 30000 >/dev/null || return 1
-    e2e_driver send - "Orvo PC Lock - Configure" 16 0 0 >/dev/null
+# After a first run or a broken file the modal configuration dialog comes up and start-up waits
+# for it: the window that marks a running program comes only after it. "waiting" then.
+startup_waiting() {
+    e2e_driver wait-window - "$CONFIG_TITLE" 30000 visible >/dev/null || { echo "no dialog"; return; }
+    if e2e_driver wait-window - "$E2E_TRAY_TITLE" 0 >/dev/null 2>&1 ||
+        e2e_driver wait-window "$STANDIN_CLASS" - 0 >/dev/null 2>&1; then
+        echo "not waiting"
+    else
+        echo waiting
+    fi
 }
 
+# Waits (bounded) for the window that keeps a started program alive.
 wait_running() {
     local deadline=$((SECONDS + 30))
     while :; do
@@ -45,23 +50,6 @@ stop_locker() {
 # The driver's output is console text under Wine: lines end in CR LF.
 driver() { e2e_driver "$@" | tr -d '\r'; }
 reg() { driver reg-query "$1" "$2"; }
-
-msgbox_handle() { driver window-info '#32770' "$1" 2>/dev/null | sed -n 's/^hwnd=//p'; }
-
-# Text of the message box with the caption (CR LF as LF), once it shows; then presses OK and
-# waits until that box is gone (the next one may have the same caption).
-answer_msgbox() {
-    local caption=$1 text handle deadline
-    text=$(driver msgbox-wait "$caption" 30000) || return 1
-    handle=$(msgbox_handle "$caption")
-    e2e_driver msgbox-click "$caption" 1 >/dev/null || return 1
-    deadline=$((SECONDS + 10))
-    while [ -n "$handle" ] && [ "$(msgbox_handle "$caption")" = "$handle" ]; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
-    done
-    printf '%s' "$text"
-}
 
 # Bytes of the settings file as hex, for comparisons.
 cfg_hex() { od -An -v -tx1 "$E2E_CFG" 2>/dev/null | tr -d ' \n'; }
@@ -123,20 +111,38 @@ rm -f "$E2E_CFG"
 start_locker
 e2e_check "missing file: message" "$(answer_msgbox 'Orvo PC Lock')" \
     "Orvo PC Lock configuration file is lost or broken."$'\n'"$RESET_TEXT"
-e2e_require "configuration dialog shown, closing it saves" close_config_dialog
+e2e_check "missing file: start-up waits for the modal dialog" "$(startup_waiting)" waiting
+e2e_check "missing file: nothing written before OK" "$(cfg_summary)" missing
+e2e_require "missing file: OK closes the dialog" close_config_ok
 e2e_require "program keeps running after the message" wait_running
 e2e_check "missing file: defaults saved" "$(cfg_summary)" "569 20001 0 60"
+e2e_check "missing file: default times, alert and effect" \
+    "$(for f in AutoLockTime MonitorOffTime AlertTimes AlertMode AutoStartLock Effect; do cfg_field $f; done | paste -sd' ')" \
+    "180 300 3 1 0 1"
+e2e_check "missing file: default alert text" "$(cfg_field AlertWord)" "'Do not touch my computer!$(printf '%103s' '')'"
+e2e_check_match "missing file: a default pattern of 7 points on 3 x 3" "$(cfg_pattern)" '^0( [1-9]){7}$'
 stop_locker
 
 # ---- settings file with a wrong mark: read failure, then "lost or broken" ---------------------
-e2e_write_config --file-mark 20000 --auto-hide 600
+e2e_write_config --file-mark 20000 --auto-hide 600 --grid 2 --pattern 1,7,13,19,25 --unlock-mode 1
 start_locker
 e2e_check "broken file: read failure message" "$(answer_msgbox 'Orvo PC Lock')" "Reading configuration file failed! "
 e2e_check "broken file: then the defaults message" "$(answer_msgbox 'Orvo PC Lock')" \
     "Orvo PC Lock configuration file is lost or broken."$'\n'"$RESET_TEXT"
-e2e_require "configuration dialog shown, closing it saves" close_config_dialog
+e2e_check "broken file: start-up waits for the modal dialog" "$(startup_waiting)" waiting
+# The rejected file named a 5 x 5 grid; the defaults are 3 x 3, and the dialog draws that grid:
+# the last point of 3 x 3 (centre 232,232 of the canvas) carries a ring of the pattern.
+e2e_check "broken file: the list shows 3 x 3" "$(e2e_field selected combo-items "$CONFIG_TITLE" 'Backup Pattern')" 0
+origin=$(e2e_driver client-origin "$CONFIG_TITLE")
+shot=$(e2e_shot broken-defaults)
+x=$((${origin%,*} + CANVAS_X + 214)) y=$((${origin#*,} + CANVAS_Y + 214))
+e2e_check "broken file: the canvas shows the 3 x 3 default pattern" \
+    "$(e2e_pixels count "$shot" "$x,$y,$((x + 37)),$((y + 37))" 255,0,0 90 | awk '{print ($1 > 10)}')" 1
+e2e_require "broken file: OK closes the dialog" close_config_ok
 e2e_require "program keeps running after the messages" wait_running
 e2e_check "broken file: replaced by a valid one" "$(cfg_summary)" "569 20001 0 60"
+e2e_check_match "broken file: default pattern of 3 x 3" "$(cfg_pattern)" '^0( [1-9]){7}$'
+e2e_check "broken file: fields outside the defaults are kept" "$(cfg_field UnlockMode)" 1
 stop_locker
 
 # ---- "FirstRun" = "0" asks for a fresh start even with a valid file --------------------------
@@ -145,7 +151,9 @@ e2e_reg_set "$SYSTEM_KEY" FirstRun REG_SZ 0
 start_locker
 e2e_check "fresh start: first-run message" "$(answer_msgbox 'Orvo PC Lock')" \
     "You are first running Orvo PC Lock."$'\n'"$RESET_TEXT"
-e2e_require "configuration dialog shown, closing it saves" close_config_dialog
+e2e_check "fresh start: start-up waits for the modal dialog" "$(startup_waiting)" waiting
+e2e_check "fresh start: the old file is deleted" "$(cfg_summary)" missing
+e2e_require "fresh start: OK closes the dialog" close_config_ok
 e2e_require "program keeps running after the first-run message" wait_running
 e2e_check "fresh start: FirstRun becomes 1" "$(reg "$SYSTEM_KEY" FirstRun)" 1
 e2e_check "fresh start: old file replaced by defaults" "$(cfg_summary)" "569 20001 0 60"

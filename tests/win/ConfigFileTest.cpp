@@ -309,32 +309,6 @@ TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
     }
 }
 
-// A rejected file may have held a bigger grid; start-up computed the lock window's layout from
-// it before the defaults put the 3x3 grid back. The dialog that follows, and every lock after
-// it, must see one grid, or the points drawn on the lock window would not be the points of the
-// pattern the user just set.
-static int SideSeenByDialog = 0;
-
-TEST_F(ConfigFile, DefaultsBringTheLayoutBackToTheDefaultGrid) {
-    ShowConfigDialogModal = [] { SideSeenByDialog = Layout.GridSide; };
-    ScreenWidth = 1366;
-    ScreenHeight = 768;
-    GridLayout expected;
-    IniLayout(expected, 0, ScreenWidth, ScreenHeight);
-    for (uint8_t grid : {uint8_t{1}, uint8_t{2}}) {
-        Config = SampleConfig();
-        Config.Grid = grid;
-        IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);   // start-up, before the defaults
-        SideSeenByDialog = 0;
-        IniDefaultConfig(true);
-        EXPECT_EQ(Config.Grid, 0);
-        EXPECT_EQ(SideSeenByDialog, 3) << "grid " << int{grid};
-        EXPECT_EQ(Layout.PanelSize, expected.PanelSize);
-        EXPECT_EQ(Layout.LayoutTable, expected.LayoutTable);
-        EXPECT_EQ(Layout.SmallGridTable, expected.SmallGridTable);
-    }
-}
-
 TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
     ShowConfigDialogModal = SaveDefaultsWithoutDialog;
     IniDefaultConfig(false);
@@ -343,4 +317,27 @@ TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
     Config = ConfigData{};
     EXPECT_EQ(LoadConfigData(path_), 0);
     EXPECT_EQ(Config, defaults);
+}
+
+// A rejected file still sets the grid the start-up laid the windows out for; the defaults go
+// back to 3 x 3, so the layout the dialog and the lock window draw must follow before the
+// dialog shows the default pattern.
+TEST_F(ConfigFile, DefaultsAfterABrokenLargerGridLayTheGridOutAgain) {
+    static int sideSeenByDialog;
+    sideSeenByDialog = 0;
+    ShowConfigDialogModal = [] { sideSeenByDialog = Layout.GridSide; };
+    ScreenWidth = 800;
+    ScreenHeight = 600;
+    Config = SampleConfig();   // grid 2, as read from the rejected file
+    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+    ASSERT_EQ(Layout.GridSide, 5);
+    IniDefaultConfig(true);
+    EXPECT_EQ(Config.Grid, 0);
+    EXPECT_EQ(sideSeenByDialog, 3);
+    GridLayout expected;
+    IniLayout(expected, 0, ScreenWidth, ScreenHeight);
+    EXPECT_EQ(Layout.PanelSize, expected.PanelSize);
+    EXPECT_EQ(Layout.SmallGridTable, expected.SmallGridTable);
+    EXPECT_EQ(Layout.LayoutTable[0], expected.LayoutTable[0]) << "the panel";
+    EXPECT_EQ(Layout.LayoutTable[9], expected.LayoutTable[9]) << "the last point of 3 x 3";
 }

@@ -1,7 +1,8 @@
 // The keyboard filter against Wine's real low-level hook chain. The test installs an observer
 // hook first; the lock's hook, installed later, is asked first, so the observer sees exactly the
 // keys the lock lets through. Keys are injected with SendInput from a helper thread while this
-// thread pumps messages (low-level hooks run through the installing thread's message loop).
+// thread pumps messages (low-level hooks run through the installing thread's message loop: the
+// observer's is this one, the lock's is a thread of its own).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,6 +14,7 @@
 
 #include "core/AppState.h"
 #include "system/KeyboardLock.h"
+#include "system/PowerActions.h"
 
 namespace {
 
@@ -122,6 +124,7 @@ TEST_F(KeyboardLock, NormalAndSecureModesPassOnlyBackspaceEnterEsc) {
     for (int mode : {0, 1}) {
         SCOPED_TRACE(mode);
         CurrentUnlockMode = mode;
+        SyncKeyboardUnlockMode();
         std::vector<WORD> keys = {'A', 'Z', '0', '5', '9', VK_NUMPAD5, VK_F1, VK_TAB};
         keys.insert(keys.end(), kShortcutKeys.begin(), kShortcutKeys.end());
         keys.push_back(VK_BACK);
@@ -131,8 +134,8 @@ TEST_F(KeyboardLock, NormalAndSecureModesPassOnlyBackspaceEnterEsc) {
 }
 
 TEST_F(KeyboardLock, DynamicPasswordModePassesMainKeyboardDigitsAndLettersOnly) {
-    HookKeyboard(true);
     CurrentUnlockMode = 2;
+    HookKeyboard(true);   // takes the mode of the moment
     const std::vector<WORD> keypad = {VK_NUMPAD0, VK_NUMPAD5, VK_NUMPAD9, VK_MULTIPLY, VK_ADD};
     std::vector<WORD> keys = {'A', 'Z', '0', '9'};
     keys.insert(keys.end(), keypad.begin(), keypad.end());
@@ -143,19 +146,101 @@ TEST_F(KeyboardLock, DynamicPasswordModePassesMainKeyboardDigitsAndLettersOnly) 
 TEST_F(KeyboardLock, ModeChangeTakesEffectWithoutReinstalling) {
     HookKeyboard(true);
     CurrentUnlockMode = 2;
+    SyncKeyboardUnlockMode();
     EXPECT_EQ(PassedKeys({'Q'}), DownUp({'Q'}));
     CurrentUnlockMode = 0;
+    SyncKeyboardUnlockMode();
     EXPECT_EQ(PassedKeys({'Q'}), std::vector<KeyEvent>{});
 }
 
 TEST_F(KeyboardLock, SwallowedKeyStillWakesTheMonitorAndIsRecorded) {
     HookKeyboard(true);
-    IsMonitorOff = true;
-    KeyInfo = {};
-    const bool decided = InjectAndPump({VK_LWIN}, [] { return KeyInfo.vkCode == VK_LWIN && (KeyInfo.flags & LLKHF_UP); });
+    TakeKeyboardActivity();
+    const bool decided = InjectAndPump({VK_LWIN}, [] {
+        const KBDLLHOOKSTRUCT info = LastKeyInfo();
+        return info.vkCode == VK_LWIN && (info.flags & LLKHF_UP);
+    });
     ASSERT_TRUE(decided) << "the lock's hook never saw the key";
+    EXPECT_TRUE(LastKeyInfo().flags & LLKHF_INJECTED);
+    // The idle measurement takes the activity over on this thread; with the last-input tick
+    // already known, only the hook's report can clear IsMonitorOff.
+    LASTINPUTINFO last{sizeof(LASTINPUTINFO), 0};
+    ASSERT_TRUE(GetLastInputInfo(&last));
+    LastInputTick = last.dwTime;
+    IsMonitorOff = true;
+    GetIdleSeconds();
     EXPECT_FALSE(IsMonitorOff);
-    EXPECT_TRUE(KeyInfo.flags & LLKHF_INJECTED);
+    IsMonitorOff = true;
+    GetIdleSeconds();
+    EXPECT_TRUE(IsMonitorOff) << "the same key woke the monitor twice";
+    IsMonitorOff = false;
+}
+
+// The installing thread may be busy for seconds (fades, pauses); keys must be decided anyway,
+// or the platform lets them through after its time-out (and Windows removes the hook). Here
+// this thread installs the lock and then waits without pumping a single message, while an
+// observer on another thread, installed first, must still get Enter and never the letter.
+namespace {
+struct BusyObserver {
+    HANDLE installed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE enterSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<KeyEvent> seen;   // written by the observer thread only, read after it ended
+    ~BusyObserver() {
+        for (HANDLE h : {installed, enterSeen, stop})
+            if (h) CloseHandle(h);
+    }
+};
+BusyObserver* Busy = nullptr;
+
+LRESULT CALLBACK BusyObserverProc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && lp && Busy) {
+        const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
+        const bool up = wp == WM_KEYUP || wp == WM_SYSKEYUP;
+        Busy->seen.push_back({info->vkCode, up});
+        if (info->vkCode == VK_RETURN && up) SetEvent(Busy->enterSeen);
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void RunBusyObserver() {
+    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, BusyObserverProc, GetModuleHandleA(nullptr), 0);
+    SetEvent(Busy->installed);
+    while (hook && MsgWaitForMultipleObjects(1, &Busy->stop, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    if (hook) UnhookWindowsHookEx(hook);
+}
+}  // namespace
+
+TEST_F(KeyboardLock, DecidesWhileTheInstallingThreadIsBusy) {
+    UnhookWindowsHookEx(observer_);
+    observer_ = nullptr;
+    BusyObserver observed;
+    Busy = &observed;
+    std::thread observer(RunBusyObserver);
+    if (WaitForSingleObject(observed.installed, 10000) != WAIT_OBJECT_0) {
+        SetEvent(observed.stop);
+        observer.join();
+        FAIL() << "the observer thread did not start";
+    }
+    HookKeyboard(true);
+    std::thread sender([] {
+        for (WORD vk : {WORD('A'), WORD(VK_RETURN)}) {
+            INPUT input[2] = {KeyInput(vk, false), KeyInput(vk, true)};
+            SendInput(2, input, sizeof(INPUT));
+        }
+    });
+    // No message pumping on this thread until the observer has Enter's release.
+    const DWORD waited = WaitForSingleObject(observed.enterSeen, 10000);
+    sender.join();
+    SetEvent(observed.stop);
+    observer.join();
+    Busy = nullptr;
+    EXPECT_EQ(waited, WAIT_OBJECT_0) << "no key was decided while the installing thread was busy";
+    EXPECT_EQ(observed.seen, DownUp({VK_RETURN}));
 }
 
 TEST_F(KeyboardLock, SecondInstallIsIgnoredAndOneRemovalFreesTheKeyboard) {

@@ -72,11 +72,24 @@ int CmdStealForeground(const Args& args);
 int CmdSend(const Args& args);
 int CmdGetText(const Args& args);
 
+int CmdControls(const Args& args);
+int CmdComboItems(const Args& args);
+int CmdComboSelect(const Args& args);
+int CmdClickButton(const Args& args);
+int CmdSetText(const Args& args);
+int CmdClientOrigin(const Args& args);
+int CmdFileDialog(const Args& args);
+
 int CmdMsgboxWait(const Args& args);
 int CmdMsgboxClick(const Args& args);
 
 int CmdRegQuery(const Args& args);
 int CmdLowLevelHookProbe(const Args& args);
+
+int CmdKeySpy(const Args& args);
+int CmdKeyState(const Args& args);
+int CmdHotkeyHold(const Args& args);
+int CmdMonitors(const Args& args);
 
 int CmdPointCenter(const Args& args);
 int CmdPatternPath(const Args& args);
