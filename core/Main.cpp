@@ -11,8 +11,10 @@
 #include "core/StartupText.h"
 #include "system/PowerActions.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-    const std::string arguments = commandLine ? commandLine : "";
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Not the runtime's argument text: it cuts an unquoted program path at its first blank.
+    const char* commandLine = GetCommandLineA();
+    const std::string arguments = CommandLineArguments(commandLine ? commandLine : "", ExecutablePath());
 
     // 1-2. A second copy ends at once, without a window or a message.
     if (IsPreviousInstanceRunning()) return 0;

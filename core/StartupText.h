@@ -13,6 +13,11 @@ inline constexpr const char kStartupLockArgument[] = "/StartupLock";
 // trimmed of blanks; other spellings and extra arguments do not count.
 bool IsStartupLockCommand(std::string_view commandLine);
 
+// The argument text of the process's whole command line (GetCommandLineA): what follows the
+// program's own name, without the blanks in front. exePath is the executable's full path; a
+// command line that starts with it unquoted, blanks and all, loses all of it.
+std::string CommandLineArguments(std::string_view commandLine, std::string_view exePath);
+
 // The program's version as the about window and the registry show it.
 struct AppVersion {
     uint32_t Major = 0;

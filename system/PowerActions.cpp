@@ -91,12 +91,12 @@ void LockWorkstationNow() {
 }
 
 void QuickShutdown() {
-    if (!AdjustPrivilege(kShutdownPrivilege, true)) {
-        ShowMessage("Quick shutdown PC error", "Orvo Desktop", MB_ICONWARNING);
-        return;
-    }
     constexpr int kShutdownNoReboot = 0;
-    (gShutdownSystem ? gShutdownSystem : CallNtShutdownSystem)(kShutdownNoReboot);
+    // A power-off that returns with an error status leaves the machine running just as a
+    // missing privilege does, so it gets the same warning instead of passing in silence.
+    if (!AdjustPrivilege(kShutdownPrivilege, true) ||
+        (gShutdownSystem ? gShutdownSystem : CallNtShutdownSystem)(kShutdownNoReboot) != 0)
+        ShowMessage("Quick shutdown PC error", "Orvo Desktop", MB_ICONWARNING);
 }
 
 void TurnOffMonitor(HWND lockWindow) {

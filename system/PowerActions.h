@@ -24,7 +24,8 @@ std::string GetOSName();
 void LockWorkstationNow();
 
 // Switches the machine off at once, without asking programs to close. Without the shutdown
-// privilege it says "Quick shutdown PC error" instead and the lock stays.
+// privilege, or when the power-off call fails, it says "Quick shutdown PC error" instead and
+// the lock stays.
 void QuickShutdown();
 
 // The final power-off call (NtShutdownSystem) behind a replaceable pointer, so tests can run

@@ -118,6 +118,8 @@ int RunMainWindow(HINSTANCE instance, int showCmd) {
     if (!window.Create(instance)) return 1;
     ShowWindow(window.Hwnd(), showCmd);
     UpdateWindow(window.Hwnd());
+    // The first button takes the keyboard, so Enter, Space and Tab work without a click.
+    if (HWND first = GetDlgItem(window.Hwnd(), kCmdFirstId)) SetFocus(first);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys move between the buttons as in a dialog.

@@ -33,14 +33,20 @@ void FixTroubles() {
 }
 
 void SetSafeModeLock(bool isEnable) {
-    const std::string marker = SafeModeMarker(ReadTrimmed(kAppSystemKey, kAppPathValueName));
+    const std::string appPath = ReadTrimmed(kAppSystemKey, kAppPathValueName);
+    const std::string marker = SafeModeMarker(appPath);
     const std::string userinit = ReadTrimmed(kWinlogonKey, kUserinitValueName);
     if (isEnable) {
         if (HasMarker(userinit, marker)) {
             Inform("Autolock at Windows startup in Safe Mode enabled");
             return;
         }
-        Inform(WriteUserinit(AddMarker(userinit, marker))
+        // Winlogon starts exactly the programs of this list: written without the entries it
+        // held (a value that is missing or cannot be read), logon would no longer start the
+        // user's session at all. And an entry without the program's path starts nothing, so
+        // calling it a success would be false. Neither case writes anything.
+        const bool canEnable = !appPath.empty() && !userinit.empty();
+        Inform(canEnable && WriteUserinit(AddMarker(userinit, marker))
                    ? "Enable autolock at Windows startup in Safe Mode successfully"
                    : "Enable autolock at Windows startup in Safe Mode failed");
     } else {

@@ -11,4 +11,5 @@ inline constexpr const char kAppPathValueName[] = "APP_PATH";
 void FixTroubles();
 
 // Appends (true) or removes (false) the safe-mode marker in "Userinit" and reports the outcome.
+// Enabling writes nothing, and says it failed, when the program path or the list is unknown.
 void SetSafeModeLock(bool isEnable);

@@ -6,8 +6,8 @@
 #include "system/Text.h"
 
 std::string SafeModeMarker(std::string_view appPath) {
-    // A missing APP_PATH still gives a well-formed (if useless) marker, so "/Disable" can undo
-    // what "/Enable" wrote in that state.
+    // A missing APP_PATH still gives a well-formed (if useless) marker: "/Enable" refuses to
+    // write it, but "/Disable" can remove one that got into the list some other way.
     return "," + TrimNull(appPath) + " /StartupLock";
 }
 

@@ -22,6 +22,28 @@ TEST(StartupText, StartupLockSwitchIsExactAndCaseSensitive) {
     for (const Case& c : cases) EXPECT_EQ(IsStartupLockCommand(c.line), c.locks) << "[" << c.line << "]";
 }
 
+TEST(StartupText, ArgumentsFollowTheProgramNameHoweverItIsWritten) {
+    const std::string exe = "C:\\Program Files\\Orvo PC Lock\\OrvoPCLock.exe";
+    struct Case { std::string line; const char* arguments; };
+    const Case cases[] = {
+        {"\"" + exe + "\" /StartupLock", "/StartupLock"},
+        {"\"" + exe + "\"/StartupLock", "/StartupLock"},
+        // The Run value and the Winlogon entry: unquoted, blanks in the folder.
+        {exe + " /StartupLock", "/StartupLock"},
+        {"c:\\program files\\orvo pc lock\\orvopclock.EXE\t /StartupLock", "/StartupLock"},
+        {"C:\\Program Files\\Orvo PC Lock\\OrvoPCLock /StartupLock", "/StartupLock"},
+        {"C:\\PROGRA~1\\ORVOPC~1\\ORVOPC~1.EXE /StartupLock", "/StartupLock"},
+        {"OrvoPCLock.exe  /StartupLock /x", "/StartupLock /x"},
+        {exe, ""},
+        {"\"" + exe, ""},
+        {"", ""},
+        // Another program whose path merely begins like ours is cut at its first blank.
+        {exe + "x /StartupLock", "Files\\Orvo PC Lock\\OrvoPCLock.exex /StartupLock"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CommandLineArguments(c.line, exe), c.arguments) << "[" << c.line << "]";
+    EXPECT_EQ(CommandLineArguments("a.exe /StartupLock", ""), "/StartupLock");
+}
+
 TEST(StartupText, VersionComesFromMajorMinorAndRevision) {
     // File version 2.7.15.9: the fourth field is not part of the text.
     const AppVersion version = AppVersionFromFixedInfo((2u << 16) | 7u, (15u << 16) | 9u);

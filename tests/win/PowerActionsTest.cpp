@@ -27,9 +27,11 @@ int RecordMessage(const std::string& text, const std::string& caption, uint32_t 
     return IDOK;
 }
 
+long ShutdownStatus = 0;   // what the fake final call answers
+
 long FakeShutdown(int action) {
     ShutdownCalls.push_back(action);
-    return 0;
+    return ShutdownStatus;
 }
 
 class PowerActions : public ::testing::Test {
@@ -37,6 +39,7 @@ protected:
     void SetUp() override {
         Messages.clear();
         ShutdownCalls.clear();
+        ShutdownStatus = 0;
         previousHook_ = SetMessageHook(RecordMessage);
         SetShutdownSystemFn(FakeShutdown);
     }
@@ -83,6 +86,16 @@ TEST_F(PowerActions, QuickShutdownWithPrivilegeCallsTheFinalCallOnceWithoutMessa
     QuickShutdown();
     EXPECT_EQ(ShutdownCalls, std::vector<int>{0});   // ShutdownNoReboot
     EXPECT_TRUE(Messages.empty());
+}
+
+TEST_F(PowerActions, QuickShutdownThatFailsWarnsInsteadOfPassingSilently) {
+    ShutdownStatus = static_cast<long>(0xC0000061);   // STATUS_PRIVILEGE_NOT_HELD
+    QuickShutdown();
+    EXPECT_EQ(ShutdownCalls, std::vector<int>{0});
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].text, "Quick shutdown PC error");
+    EXPECT_EQ(Messages[0].caption, "Orvo Desktop");
+    EXPECT_EQ(Messages[0].flags, static_cast<uint32_t>(MB_ICONWARNING));
 }
 
 TEST_F(PowerActions, QuickShutdownWithoutPrivilegeWarnsAndStaysUp) {

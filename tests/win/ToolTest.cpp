@@ -145,19 +145,37 @@ TEST_F(SafeModeLock, MovedProgramNoLongerFindsItsOldEntry) {
     EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit + kMarker);
 }
 
-TEST_F(SafeModeLock, MissingValuesLeaveTheirPartEmpty) {
+// Enabling never writes a list that lost its entries or an entry that names no program; the
+// failure is said as such. Disabling still finds the marker an earlier version wrote without
+// a path.
+TEST_F(SafeModeLock, EnableWithoutPathOrListWritesNothingAndSaysFailed) {
     rawreg::Delete(kSystem, kAppPathValueName);
     SetText(kWinlogon, kUserinitValueName, kUsualUserinit);
     SetSafeModeLock(true);
-    EXPECT_EQ(OnlyMessage(), "Enable autolock at Windows startup in Safe Mode successfully");
-    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit + ", /StartupLock");
+    EXPECT_EQ(OnlyMessage(), "Enable autolock at Windows startup in Safe Mode failed");
+    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit);
 
     SetText(kSystem, kAppPathValueName, kAppPath);
     rawreg::Delete(kWinlogon, kUserinitValueName);
     Messages.clear();
     SetSafeModeLock(true);
-    EXPECT_EQ(OnlyMessage(), "Enable autolock at Windows startup in Safe Mode successfully");
-    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kMarker);
+    EXPECT_EQ(OnlyMessage(), "Enable autolock at Windows startup in Safe Mode failed");
+    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), std::nullopt);
+
+    // Longer than a read returns: present, but its entries cannot be carried over.
+    const std::string longList = std::string(1100, 'x') + ".exe,";
+    SetText(kWinlogon, kUserinitValueName, longList);
+    Messages.clear();
+    SetSafeModeLock(true);
+    EXPECT_EQ(OnlyMessage(), "Enable autolock at Windows startup in Safe Mode failed");
+    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), longList);
+
+    rawreg::Delete(kSystem, kAppPathValueName);
+    SetText(kWinlogon, kUserinitValueName, kUsualUserinit + ", /StartupLock");
+    Messages.clear();
+    SetSafeModeLock(false);
+    EXPECT_EQ(OnlyMessage(), "Disable autolock at Windows startup in Safe Mode successfully");
+    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit);
 }
 
 namespace {
