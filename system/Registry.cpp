@@ -63,6 +63,34 @@ RegistryValue ReadDword(HKEY key, const char* name) {
     return static_cast<int32_t>(number);
 }
 
+// A 32-bit build on 64-bit Windows would otherwise read and write the 32-bit view of
+// HKEY_LOCAL_MACHINE\Software, where neither the policies nor Winlogon look. The flag is only
+// passed under WOW64: older 32-bit systems do not know it.
+REGSAM RegistryView() {
+    static const REGSAM view = [] {
+        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+        HMODULE kernel = GetModuleHandleA("kernel32.dll");
+        auto isWow64Process =
+            kernel ? reinterpret_cast<IsWow64ProcessFn>(
+                         reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
+                   : nullptr;
+        BOOL wow64 = FALSE;
+        if (isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64) return REGSAM{KEY_WOW64_64KEY};
+        return REGSAM{0};
+    }();
+    return view;
+}
+
+// As RegOpenKey and RegCreateKey (the access the caller's rights allow), in the system's view.
+LONG OpenKey(HKEY root, const std::string& subKey, HKEY* opened) {
+    return RegOpenKeyExA(root, subKey.c_str(), 0, MAXIMUM_ALLOWED | RegistryView(), opened);
+}
+
+LONG CreateKey(HKEY root, const std::string& subKey, HKEY* created) {
+    return RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           MAXIMUM_ALLOWED | RegistryView(), nullptr, created, nullptr);
+}
+
 }  // namespace
 
 RegistryValue ReadRegistryValue(const std::string& path, const std::string& valueName) {
@@ -70,7 +98,7 @@ RegistryValue ReadRegistryValue(const std::string& path, const std::string& valu
     const HKEY root = RootHandle(location.Root);
     if (!root) return {};
     HKEY opened = nullptr;
-    if (RegOpenKeyA(root, location.SubKey.c_str(), &opened) != ERROR_SUCCESS) return {};
+    if (OpenKey(root, location.SubKey, &opened) != ERROR_SUCCESS) return {};
     const UniqueHkey key(opened);
 
     // First learn the type without a buffer; a missing value fails here.
@@ -89,7 +117,7 @@ int32_t WriteRegistryValue(const std::string& path, const std::string& valueName
     const HKEY root = RootHandle(location.Root);
     if (!root) return 0;
     HKEY created = nullptr;
-    if (RegCreateKeyA(root, location.SubKey.c_str(), &created) != ERROR_SUCCESS) return 0;
+    if (CreateKey(root, location.SubKey, &created) != ERROR_SUCCESS) return 0;
     const UniqueHkey key(created);
 
     switch (valueType) {
@@ -116,7 +144,7 @@ int32_t DeleteRegistryValue(const std::string& path, const std::string& valueNam
     const HKEY root = RootHandle(location.Root);
     if (!root) return 0;
     HKEY opened = nullptr;
-    if (RegOpenKeyA(root, location.SubKey.c_str(), &opened) != ERROR_SUCCESS) return 0;
+    if (OpenKey(root, location.SubKey, &opened) != ERROR_SUCCESS) return 0;
     const UniqueHkey key(opened);
     return RegDeleteValueA(key.get(), valueName.c_str());
 }
