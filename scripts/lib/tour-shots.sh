@@ -159,6 +159,24 @@ tour_part_dialogs() {
         --alert-times 3 --alert-mode 1 --effect 1
     e2e_require "program starts" e2e_start_locker
 
+    # The tray icon's menu (right button; it opens at the pointer), and the about window from it.
+    e2e_driver move "$((E2E_W - 10)),$((E2E_H - 10))" >/dev/null
+    e2e_require "tray menu" e2e_driver tray-menu 10000
+    # Off the icon, so that its tool tip does not cover the menu.
+    e2e_driver move "$((E2E_W - 300)),$((E2E_H - 300))" "$((E2E_W - 301)),$((E2E_H - 301))" >/dev/null
+    sleep 1
+    local menu
+    menu=$(e2e_shot tray-menu-screen)
+    convert "$menu" -crop "420x240+$((E2E_W - 420))+$((E2E_H - 240))" +repage "$E2E_DIR/tray-menu.png"
+    tour_save tray-menu "$E2E_DIR/tray-menu.png"
+    e2e_driver key a >/dev/null
+    e2e_require "about window" e2e_driver wait-window OrvoAboutForm "About Orvo PC Lock" 10000 visible
+    e2e_driver move 5,5 >/dev/null
+    sleep 0.5
+    tour_window about "About Orvo PC Lock"
+    e2e_driver key return >/dev/null
+    e2e_driver wait-no-window OrvoAboutForm - 5000 visible >/dev/null
+
     # Win + C asks for the pattern first; a pattern half drawn, then the right one.
     e2e_driver hotkey win+c >/dev/null
     e2e_require "verify dialog" e2e_driver wait-window - "$VERIFY_TITLE" 15000 visible
