@@ -34,6 +34,7 @@
 #include "core/StartupHooks.h"
 #include "lockscreen/GdiPlusHandles.h"
 #include "lockscreen/ImageTable.h"
+#include "support/ConfigTestSupport.h"
 #include "support/DrawTestSupport.h"
 #include "support/FaultSupport.h"
 #include "support/RawRegistry.h"
@@ -275,7 +276,8 @@ protected:
     static void SetUpTestSuite() {
         IniPaths();   // the same settings path the program and the child use
         configPath_ = ConfigFilePath;
-        hadFile_ = faulttest::ReadWholeFile(configPath_, savedFile_);
+        hadFile_ = GetFileAttributesA(configPath_.c_str()) != INVALID_FILE_ATTRIBUTES;
+        savedFile_ = configtest::ReadWholeFile(configPath_);
         savedFirstRun_ = rawreg::Read(kAppSystemKey, "FirstRun");
         rawreg::Delete(kAppSystemKey, "FirstRun");
         original_ = FileImage(KillTestConfig(), std::string("tail kept by every save\x01\x02", 25));
@@ -286,7 +288,7 @@ protected:
     static void TearDownTestSuite() {
         if (progman_) DestroyWindow(progman_);
         if (taskbar_) DestroyWindow(taskbar_);
-        if (hadFile_) faulttest::WriteWholeFile(configPath_, savedFile_);
+        if (hadFile_) configtest::WriteWholeFile(configPath_, savedFile_);
         else DeleteFileA(configPath_.c_str());
         DeleteFileA((configPath_ + ".tmp").c_str());
         if (savedFirstRun_) rawreg::Write(kAppSystemKey, "FirstRun", savedFirstRun_->Type, savedFirstRun_->Bytes);
@@ -308,7 +310,7 @@ protected:
         for (const auto& policy : kLockPolicies) ASSERT_TRUE(rawreg::WriteDword(policy[0], policy[1], 0));
         ShowWindow(taskbar_, SW_SHOW);
         ShowWindow(iconView_, SW_SHOW);
-        ASSERT_TRUE(faulttest::WriteWholeFile(configPath_, original_));
+        ASSERT_TRUE(configtest::WriteWholeFile(configPath_, original_));
         DeleteFileA((configPath_ + ".tmp").c_str());
         // The program finds the taskbar by its class: the stand-in must be the first of them.
         ASSERT_EQ(FindWindowA("Shell_TrayWnd", nullptr), taskbar_);
@@ -329,9 +331,8 @@ protected:
     std::vector<std::string> DryRun(const std::string& phase) {
         ResetMachine();
         DeleteFileA(tracePath_.c_str());
-        std::string log;
         EXPECT_EQ(RunChild(phase, 0), 0) << "the " << phase << " child failed without a kill:\n"
-                                         << (faulttest::ReadWholeFile(tracePath_ + ".log", log) ? log : "");
+                                         << configtest::ReadWholeFile(tracePath_ + ".log");
         std::vector<std::string> calls;
         std::ifstream trace(tracePath_);
         for (std::string line; std::getline(trace, line);) calls.push_back(line);
@@ -359,8 +360,7 @@ protected:
         check(IsWindowVisible(taskbar_), "taskbar still hidden after the next start");
         check(IsWindowVisible(iconView_), "desktop icons still hidden after the next start");
         check(faulttest::VisibleWindowsOf(program.Id()).empty(), "the next start shows a window (locked?)");
-        std::string file;
-        check(faulttest::ReadWholeFile(configPath_, file), "settings file missing");
+        const std::string file = configtest::ReadWholeFile(configPath_);
         bool known = false;
         for (const std::string& expected : expectedFiles) known = known || file == expected;
         check(known, "settings file changed (" + std::to_string(file.size()) + " bytes)");

@@ -82,8 +82,4 @@ struct ResourceCounts {
 };
 ResourceCounts CountResources(HANDLE process, DWORD processId);
 
-// Reads and writes whole files, for byte-for-byte comparisons.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
-bool WriteWholeFile(const std::string& path, const std::string& bytes);
-
 }  // namespace faulttest
