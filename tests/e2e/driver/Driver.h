@@ -86,3 +86,5 @@ int CmdHotkeyTime(const Args& args);
 int CmdDragTime(const Args& args);
 int CmdCycles(const Args& args);
 int CmdProcessStats(const Args& args);
+int CmdResourceCounts(const Args& args);
+int CmdStartTime(const Args& args);

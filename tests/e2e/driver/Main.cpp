@@ -48,6 +48,8 @@ constexpr Command kCommands[] = {
     {"drag-time", CmdDragTime, "drag-time <class|-> <title|-> <timeout_ms> x,y ...      ms from release until gone"},
     {"cycles", CmdCycles, "cycles <n> <class|-> <title|-> <timeout_ms> x,y ...     lock and unlock n times"},
     {"process-stats", CmdProcessStats, "process-stats <pid>                   memory, handles, GDI objects"},
+    {"resource-counts", CmdResourceCounts, "resource-counts <pid>                 handles, GDI objects, private bytes (Wine too)"},
+    {"start-time", CmdStartTime, "start-time <exe> <class|-> <title|-> <timeout_ms> <runs>   ms until the window exists"},
 };
 
 int Usage() {
