@@ -92,9 +92,10 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
         }
     }
     std::printf("soak %d cycles in %.1f s\n", cycles - 10, (GetTickCount() - start) / 1000.0);
-    // Exact for handles and GDI objects: even one a cycle shows as hundreds.
-    EXPECT_EQ(last.Handles, base.Handles);
-    EXPECT_EQ(last.GdiObjects, base.GdiObjects);
+    // Counted between cycles, when no handler runs, so the counts should be equal; the margin
+    // only allows for Wine's own helpers. One object kept per cycle would show as hundreds.
+    EXPECT_LE(last.Handles, base.Handles + 5);
+    EXPECT_LE(last.GdiObjects, base.GdiObjects + 5);
     // Memory: a frame of the screen is several MB, so a leaked frame a cycle would show as
     // gigabytes; heap growth without a leak stays far below a megabyte.
     EXPECT_LT(last.PrivateBytes - base.PrivateBytes, 4ll * 1024 * 1024);

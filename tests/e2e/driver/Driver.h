@@ -88,3 +88,4 @@ int CmdCycles(const Args& args);
 int CmdProcessStats(const Args& args);
 int CmdResourceCounts(const Args& args);
 int CmdStartTime(const Args& args);
+int CmdSoak(const Args& args);

@@ -50,6 +50,7 @@ constexpr Command kCommands[] = {
     {"process-stats", CmdProcessStats, "process-stats <pid>                   memory, handles, GDI objects"},
     {"resource-counts", CmdResourceCounts, "resource-counts <pid>                 handles, GDI objects, private bytes (Wine too)"},
     {"start-time", CmdStartTime, "start-time <exe> <class|-> <title|-> <timeout_ms> <runs>   ms until the window exists"},
+    {"soak", CmdSoak, "soak <n> <pid> <lock class> <cover class> <timeout_ms> <at,...> x,y ...   cycles with counts"},
 };
 
 int Usage() {
