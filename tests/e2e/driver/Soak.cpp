@@ -103,18 +103,27 @@ int CmdSoak(const Args& args) {
             PrintCounts(static_cast<DWORD>(pid), done, start);
     };
     report(0);
+    long long repeats = 0;
     for (long long i = 1; i <= count; ++i) {
         // The cover goes last in an unlock: once it is hidden the program takes a hot key again.
-        if (!InjectHotkey(keys, nullptr) || !WaitVisible(args[3], true, timeout))
-            return Fail("cycle " + std::to_string(i) + ": the lock did not come up");
+        // Keys injected within some 50 ms of an unlock now and then bring no WM_HOTKEY under
+        // Wine (once in about 30 cycles with a 50 ms pause; none in 60 with 100 ms), while the
+        // next press works; such a press is repeated once and counted, since what is measured
+        // here is the program's resources.
+        bool locked = InjectHotkey(keys, nullptr) && WaitVisible(args[3], true, std::min(timeout, 3000ll));
+        if (!locked) {
+            ++repeats;
+            locked = InjectHotkey(keys, nullptr) && WaitVisible(args[3], true, timeout);
+        }
+        if (!locked) return Fail("cycle " + std::to_string(i) + ": the lock did not come up");
         Sleep(100);   // the lock window takes the focus before the drag
         if (InjectDrag(*points, true) < 0 || !WaitVisible(args[4], false, timeout) ||
             !WaitVisible(args[3], false, timeout))
             return Fail("cycle " + std::to_string(i) + ": the pattern did not unlock");
         report(i);
-        Sleep(50);
+        Sleep(100);
     }
-    std::printf("cycles=%lld total_s=%.1f\n", count, double(NowMs() - start) / 1000.0);
+    std::printf("cycles=%lld total_s=%.1f hotkey_repeats=%lld\n", count, double(NowMs() - start) / 1000.0, repeats);
     return kExitOk;
 }
 
