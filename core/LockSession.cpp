@@ -104,18 +104,29 @@ void Unlock() {
     IsLockBusy = false;
 }
 
+// An unlock asked for while the lock is still being put up: the lock window is already shown
+// and takes input during the lock's last message pump, so a pattern drawn right away is checked
+// there. Its unlock runs as soon as the lock is complete instead of being lost.
+bool UnlockPending = false;
+
 }  // namespace
 
 void LockComputer(bool isLock, bool isStartup) {
     // The steps that let messages run make re-entry possible (a hot key, the idle timer, a tray
     // click, a pattern entered during the lock). A second transition on top of a running one,
     // or a lock over a lock, would repeat the effect and the policy writes and could leave the
-    // flags and windows out of step, so such a request is dropped.
-    if (IsLockBusy) return;
+    // flags and windows out of step, so such a request is dropped - except an unlock during a
+    // lock, which is remembered: the right pattern must never be swallowed.
+    if (IsLockBusy) {
+        if (!isLock && IsLocked) UnlockPending = true;
+        return;
+    }
     if (isLock) {
         if (IsLocked) return;
+        UnlockPending = false;
         Lock(isStartup);
-    } else {
-        Unlock();
+        if (!UnlockPending) return;
+        UnlockPending = false;
     }
+    Unlock();
 }

@@ -170,7 +170,13 @@ LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     switch (msg) {
     case WM_LBUTTONDOWN: self->Form_MouseDown(x, y); return 0;
     case WM_MOUSEMOVE: self->Form_MouseMove(x, y); return 0;
-    case WM_LBUTTONUP: self->Form_MouseUp(x, y); self->Form_Click(); return 0;
+    case WM_LBUTTONUP:
+        self->Form_MouseUp(x, y);
+        // A right entry unlocks, and the messages the unlock lets run may end the program and
+        // take this window with it: only a window that still exists gets the click.
+        self = reinterpret_cast<FrmPattern*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (self && self->impl_) self->Form_Click();
+        return 0;
     case WM_KEYDOWN: self->Form_KeyDown(static_cast<int>(wp)); return 0;
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT && self->OnSetCursor()) return TRUE;
@@ -292,12 +298,16 @@ void FrmPattern::Form_MouseDown(double x, double y) {
     SetCapture(hwnd_);  // the release must arrive even if it happens off the window
     const int hit = HitTestPoint(Layout, x, y);
     if (s.drag.Press(hit)) {
+        // A press on a point is the first move of the entry, and is activity like any move.
+        NotePointerMove(x, y);
         s.hotItem = hit;
         PatternAction(false);
     }
 }
 
-void FrmPattern::Form_MouseMove(double x, double y) {
+// What every pointer move records: the window is in use, the monitor is on, and a move right or
+// down is activity that holds off the fade.
+void FrmPattern::NotePointerMove(double x, double y) {
     Impl& s = *impl_;
     IsLockWindowHidden = false;
     // Only a move right or down counts as activity: a pointer that drifts back by itself (a
@@ -306,6 +316,11 @@ void FrmPattern::Form_MouseMove(double x, double y) {
     s.lastMouseX = static_cast<float>(x);
     s.lastMouseY = static_cast<float>(y);
     IsMonitorOff = false;
+}
+
+void FrmPattern::Form_MouseMove(double x, double y) {
+    Impl& s = *impl_;
+    NotePointerMove(x, y);
     if (s.drag.IsDrawing()) {
         if (s.isAlarm || CurrentUnlockMode == kDynamicPasswordMode) return;
         const int hit = HitTestPoint(Layout, x, y);
@@ -482,8 +497,11 @@ void FrmPattern::Timer2_Timer() {
     s.lastDateText = s.dateText;
 }
 
+// KillTimer leaves a WM_TIMER that is already queued where it is, so both alarm timers can tick
+// once more after the alarm ended; such a tick must not count or bring the countdown back.
 void FrmPattern::Timer3_Timer() {
     Impl& s = *impl_;
+    if (!s.isAlarm) return;
     ++s.alarmElapsed;
     if (s.alarmElapsed < s.alarmSeconds) return;
     StopAlarm();
@@ -497,5 +515,6 @@ void FrmPattern::Timer3_Timer() {
 
 void FrmPattern::Timer4_Timer() {
     Impl& s = *impl_;
+    if (!s.isAlarm) return;
     PatternAlert(s.alarmSeconds - s.alarmElapsed);
 }

@@ -45,6 +45,7 @@ private:
     void Form_Unload();
     void Form_MouseDown(double x, double y);
     void Form_MouseMove(double x, double y);
+    void NotePointerMove(double x, double y);
     void Form_MouseUp(double x, double y);
     void Form_Click();
     void Form_KeyDown(int keyCode);

@@ -151,6 +151,41 @@ TEST_F(LockCycle, ASecondLockWhileLockedChangesNothing) {
     EXPECT_TRUE(IsLocked);
 }
 
+// A window whose one message asks for an unlock, the way the lock window does when the right
+// pattern is released: posted before a lock, it is handled in the lock's own message pump.
+LRESULT CALLBACK UnlockRequestProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP) {
+        LockComputer(false, false);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+TEST_F(LockCycle, AnUnlockAskedForWhileTheLockIsPutUpRunsAfterIt) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = UnlockRequestProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "LockCycleUnlockRequest";
+    RegisterClassA(&wc);
+    HWND requester = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     wc.hInstance, nullptr);
+    ASSERT_NE(requester, nullptr);
+    PostMessageA(requester, WM_APP, 0, 0);
+
+    LockComputer(true, false);
+    EXPECT_FALSE(IsLocked);
+    EXPECT_FALSE(IsLockBusy);
+    EXPECT_FALSE(IsWindowVisible(Cover()));
+    EXPECT_FALSE(IsWindowVisible(LockWindow()));
+    EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
+    EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
+
+    // Remembered once only: the next lock stays up.
+    LockComputer(true, false);
+    EXPECT_TRUE(IsLocked);
+    DestroyWindow(requester);
+}
+
 TEST_F(LockCycle, DynamicPasswordModeDealsNewLettersOtherModesKeepThem) {
     Config.Grid = 1;   // 4 x 4
     CurrentUnlockMode = 0;

@@ -180,6 +180,10 @@ TEST_F(LockWindow, WrongEntriesStartTheAlarmWhichIgnoresInputAndEnds) {
     Tick(3);
     EXPECT_FALSE(window_.IsAlarm());
     EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));  // the idle screen is back
+    Tick(4);  // a draw tick still queued when the alarm ended
+    Tick(3);
+    EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));
+    EXPECT_FALSE(window_.IsAlarm());
     Drag(Secret());
     EXPECT_EQ(gCalls.size(), 1u);
 }
@@ -318,6 +322,34 @@ TEST_F(LockWindow, OnlyMovesRightOrDownCountAsActivity) {
     IsLockWindowHidden = true;
     Send(WM_MOUSEMOVE, 96, 96);
     EXPECT_FALSE(IsLockWindowHidden);
+}
+
+TEST_F(LockWindow, PressOnAPointIsAMoveForActivityAndMonitor) {
+    const LayoutEntry& first = Entry(1);
+    Send(WM_MOUSEMOVE, first[0] - 20, first[1] - 20);  // up and left of the point
+    LastActiveTick = 0;
+    IsMonitorOff = true;
+    IsLockWindowHidden = true;
+    Press(1);  // right and down of the last move
+    EXPECT_NE(LastActiveTick, 0u);
+    EXPECT_FALSE(IsMonitorOff);
+    EXPECT_FALSE(IsLockWindowHidden);
+    Send(WM_LBUTTONUP, first[6], first[7]);
+}
+
+FrmPattern* gEndingWindow = nullptr;
+void UnlockAndEndTheWindow(bool isLock, bool isStartup) {
+    RecordLock(isLock, isStartup);
+    if (gEndingWindow) gEndingWindow->Destroy();
+}
+
+TEST_F(LockWindow, UnlockThatEndsTheWindowLeavesNoClickBehind) {
+    gEndingWindow = &window_;
+    FrmPattern::SetLockFunction(UnlockAndEndTheWindow);
+    Drag(Secret());
+    gEndingWindow = nullptr;
+    EXPECT_EQ(gCalls.size(), 1u);
+    EXPECT_EQ(window_.Hwnd(), nullptr);
 }
 
 TEST_F(LockWindow, IdleTimerHidesTheLockedWindowAfterInactivity) {
