@@ -2,11 +2,6 @@
 // host commands and resource figures.
 #include "support/FaultSupport.h"
 
-#include "tests/e2e/driver/ProcessCounts.h"
-
-
-#include <cstring>
-
 namespace faulttest {
 
 // ---- import redirection ---------------------------------------------------------------------
@@ -251,9 +246,6 @@ bool RunHostCommand(const std::string& shellCommand, const std::string& doneMark
 
 // ---- resource figures -----------------------------------------------------------------------
 
-ResourceCounts CountResources(HANDLE process, DWORD processId) {
-    const processcounts::Counts counts = processcounts::Count(process, processId);
-    return {counts.Handles, counts.GdiObjects, counts.PrivateBytes};
-}
+ResourceCounts CountResources(HANDLE process, DWORD processId) { return processcounts::Count(process, processId); }
 
 }  // namespace faulttest

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "system/WinHandles.h"
+#include "tests/e2e/driver/ProcessCounts.h"
 
 namespace faulttest {
 
@@ -75,11 +76,7 @@ std::string HostPath(const std::string& windowsPath);
 
 // Figures of a process that Wine answers honestly: handles from the system handle list, GDI
 // objects from the process's GDI handle table, committed private memory. -1 = unknown.
-struct ResourceCounts {
-    long long Handles = -1;
-    long long GdiObjects = -1;
-    long long PrivateBytes = -1;
-};
+using ResourceCounts = processcounts::Counts;
 ResourceCounts CountResources(HANDLE process, DWORD processId);
 
 }  // namespace faulttest
