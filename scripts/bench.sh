@@ -80,7 +80,7 @@ soak() {   # soak SIZE CYCLES PATTERN-POINTS...
     E2E_STEP_TIMEOUT=60 e2e_driver soak 3 "$(e2e_locker_winpid)" "$E2E_LOCK_CLASS" "$E2E_COVER_CLASS" 15000 0 "$@" >/dev/null
     out=$(E2E_STEP_TIMEOUT=$((count * 15 + 60)) e2e_driver soak "$count" "$(e2e_locker_winpid)" \
         "$E2E_LOCK_CLASS" "$E2E_COVER_CLASS" 15000 "0,100,$count" "$@" 2>&1)
-    for n in 0 100 "$count"; do
+    for n in $(printf '%s\n' 0 100 "$count" | sort -nu); do
         line=$(echo "$out" | grep "^cycle=$n ")
         [ -n "$line" ] || continue
         figure "$size" "soak, cycle $n: handles / GDI objects / private" \
