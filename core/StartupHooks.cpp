@@ -17,7 +17,13 @@
 
 // ---- restrictions (policies, shell) ----
 
-void StartupRestorePolicies() { RestorePolicies(); }
+// A process that ended while locked (killed, crashed) left the policies set and, with a picture
+// background, the taskbar and the desktop icons hidden. The lock they belonged to is gone, and
+// nothing else would bring the shell back short of the maintenance tool, so both are undone.
+void StartupRestorePolicies() {
+    RestorePolicies();
+    ShowShell();
+}
 
 void ExitShowShell() { HideShell(false, Config.TransparentBackground == 1); }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 // Start-up, in this order.
-void StartupRestorePolicies();          // step 14: clear the four lock policies
+void StartupRestorePolicies();          // step 14: clear the four lock policies, show the shell
 void StartupCreateMonitorCover();       // step 15: further-monitor cover when there are several
 void StartupCreateBackgroundWindow();   // step 16: background cover, hot keys, subclassing
 void StartupCreateLockWindow();         // step 17: the lock window, hidden

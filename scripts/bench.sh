@@ -3,8 +3,9 @@
 # never fails because something is slow. Writes them, with a description of the machine, to
 # docs/performance.md (ORVO_BENCH_DOC=path to write elsewhere, or "" not to write).
 #
-#   scripts/bench.sh                 everything (about 8 minutes)
-#   ORVO_BENCH_CYCLES=20 scripts/bench.sh   fewer lock/unlock cycles
+#   scripts/bench.sh                 everything (about 45 minutes, most of it the soak)
+#   ORVO_BENCH_CYCLES=20 scripts/bench.sh   a shorter soak at 1920x1080 (default 100 cycles)
+#   ORVO_BENCH_SOAK_CYCLES=200 ...   a shorter soak at 1366x768 (default 1000 cycles)
 #   ORVO_BENCH_CPU_SECONDS=10 ...    shorter CPU windows (default 60 s unlocked and 60 s locked)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,13 +14,14 @@ orvo_install_packages "${ORVO_BUILD_PACKAGES[@]}" xcompmgr x11-apps imagemagick
 
 build=${ORVO_BUILD_ROOT:-$root/build}/bench
 cycles=${ORVO_BENCH_CYCLES:-100}
+soak_cycles=${ORVO_BENCH_SOAK_CYCLES:-1000}
 cpu_seconds=${ORVO_BENCH_CPU_SECONDS:-60}
 doc=${ORVO_BENCH_DOC-$root/docs/performance.md}
 
 echo "=== Build ($build)"
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null || exit 1
-cmake --build "$build" -j "$(nproc)" --target OrvoPCLock orvo_driver orvo_ulw_bench || exit 1
+cmake --build "$build" -j "$(nproc)" --target OrvoPCLock orvo_driver orvo_ulw_bench win_SoakTest || exit 1
 if cmake --build "$build" --target help 2>/dev/null | grep -q orvo_draw_bench; then
     cmake --build "$build" -j "$(nproc)" --target orvo_draw_bench || exit 1
 fi
@@ -42,19 +44,65 @@ cpu_seconds_of() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)]; else print "n/a" }'; }
 
-# Wine reports 0 for private bytes, handles and GDI objects of another process: such figures
-# are printed as n/a, and the private memory is read from /proc of the Wine process instead.
-or_na() { if [ -z "$1" ] || [ "$1" = 0 ]; then echo "n/a (Wine reports 0)"; else echo "$1"; fi; }
+# Wine answers 0 for the handle and GDI counts of GetProcessHandleCount and GetGuiResources;
+# the driver's resource-counts takes them from the system handle list and the process's GDI
+# table instead, and the committed private memory from PagefileUsage (see ProcessCounts.h).
+mb() { awk -v b="$1" 'BEGIN { if (b > 0) printf "%.1f MB", b / 1048576; else print "n/a" }'; }
 
 resources() {   # resources SIZE WHEN
-    local stats private
+    local stats counts private
     stats=$(e2e_driver process-stats "$(e2e_locker_winpid)" 2>&1)
+    counts=$(e2e_driver resource-counts "$(e2e_locker_winpid)" 2>&1)
     private=$(awk '/^Private_(Clean|Dirty):/ { kb += $2 } END { if (kb) printf "%.1f MB", kb / 1024 }' \
         "/proc/$E2E_LOCKER_PID/smaps_rollup" 2>/dev/null)
     figure "$1" "private memory of the Wine process, $2" "${private:-n/a}" "/proc smaps_rollup"
+    figure "$1" "committed private bytes, $2" "$(mb "$(echo "$counts" | sed -n 's/^private_bytes=//p')")"
     figure "$1" "working set, $2" "$(echo "$stats" | sed -n 's/^working_set=//p' | awk '{ printf "%.1f MB", $1 / 1048576 }')"
-    figure "$1" "handles, $2" "$(or_na "$(echo "$stats" | sed -n 's/^handles=//p')")"
-    figure "$1" "GDI objects, $2" "$(or_na "$(echo "$stats" | sed -n 's/^gdi_objects=//p')")"
+    figure "$1" "handles, $2" "$(echo "$counts" | sed -n 's/^handles=//p')"
+    figure "$1" "GDI objects, $2" "$(echo "$counts" | sed -n 's/^gdi_objects=//p')"
+}
+
+# Start-up: from CreateProcess of OrvoPCLock.exe (by the driver, inside Wine) until its ready
+# window exists (the tray owner window, or its stand-in before the tray is built).
+startup_time() {   # startup_time SIZE
+    local out
+    out=$(e2e_driver start-time "$(winepath -w "$E2E_LOCKER")" "$E2E_READY_CLASS" "$E2E_READY_TITLE" 30000 7 2>&1)
+    figure "$1" "start-up to the ready window ($E2E_READY_CLASS/$E2E_READY_TITLE)" \
+        "$(echo "$out" | sed -n 's/^median_ms=\([0-9]*\).*/\1/p') ms" \
+        "median of 7, $(echo "$out" | sed -n 's/^median_ms=[0-9]* \(.*\)/\1/p'); wineserver running"
+}
+
+# The soak: lock cycles through the real pattern entry, with the counts at cycle 0, 100 and
+# the last. The first three cycles are left out of the base: what they create lives on.
+soak() {   # soak SIZE CYCLES PATTERN-POINTS...
+    local size=$1 count=$2 out line n
+    shift 2
+    E2E_STEP_TIMEOUT=60 e2e_driver soak 3 "$(e2e_locker_winpid)" "$E2E_LOCK_CLASS" "$E2E_COVER_CLASS" 15000 0 "$@" >/dev/null
+    out=$(E2E_STEP_TIMEOUT=$((count * 15 + 60)) e2e_driver soak "$count" "$(e2e_locker_winpid)" \
+        "$E2E_LOCK_CLASS" "$E2E_COVER_CLASS" 15000 "0,100,$count" "$@" 2>&1)
+    for n in $(printf '%s\n' 0 100 "$count" | sort -nu); do
+        line=$(echo "$out" | grep "^cycle=$n ")
+        [ -n "$line" ] || continue
+        figure "$size" "soak, cycle $n: handles / GDI objects / private" \
+            "$(echo "$line" | sed -n 's/.*handles=\([0-9-]*\).*/\1/p') / $(echo "$line" | sed -n 's/.*gdi_objects=\([0-9-]*\).*/\1/p') / $(mb "$(echo "$line" | sed -n 's/.*private_bytes=\([0-9-]*\).*/\1/p')")" \
+            "after $(echo "$line" | sed -n 's/.*elapsed_s=\([0-9.]*\).*/\1/p') s"
+    done
+    line=$(echo "$out" | tail -n 1)
+    figure "$size" "soak of $count lock/unlock cycles" "$line" \
+        "$(echo "$line" | awk -F'[= ]' '/^cycles=/ { printf "%.2f s a cycle, ", $4 / $2 }')Effect 0, pattern of 2 points"
+}
+
+# The same cycles without the pattern entry: LockComputer both ways in one process with the
+# program's windows (tests/win/SoakTest.cpp), counted from inside.
+inprocess_soak() {   # inprocess_soak SIZE
+    local out
+    out=$(ORVO_SOAK_CYCLES=$soak_cycles timeout 1800 wine "$build/win_SoakTest.exe" 2>&1)
+    echo "$out" | sed -n 's/^soak cycle=\([0-9]*\) handles=\([0-9-]*\) gdi_objects=\([0-9-]*\) private_bytes=\([0-9-]*\).*/\1 \2 \3 \4/p' |
+        while read -r n h g p; do
+            case $n in 10|100|"$soak_cycles") figure "$1" "in-process LockComputer soak, cycle $n: handles / GDI / private" "$h / $g / $(mb "$p")" ;; esac
+        done
+    figure "$1" "in-process LockComputer soak" "$(echo "$out" | sed -n 's/^soak \([0-9]* cycles in .*\)/\1/p')" \
+        "$(echo "$out" | grep -q '^\[  PASSED' && echo "test passed" || echo "test FAILED")"
 }
 
 cpu_window() {   # cpu_window SIZE WHAT
@@ -83,6 +131,7 @@ bench_size() {
 
     # Effect off: hot key to covered screen, unlock, resources, CPU, cycles.
     e2e_write_config --grid 0 --pattern 1,2 --effect 0
+    startup_time "$size"
     e2e_start_locker || { figure "$size" "program start" "failed"; e2e_end_session; return; }
     resources "$size" "after start"
     cpu_window "$size" "unlocked"
@@ -106,10 +155,14 @@ bench_size() {
     cpu_window "$size" "locked"
     e2e_driver drag "${path[@]}" >/dev/null
     e2e_driver wait-no-window "$E2E_LOCK_CLASS" - 15000 visible >/dev/null
-    local cycle_line
-    cycle_line=$(E2E_STEP_TIMEOUT=$((cycles * 15 + 60)) e2e_driver cycles "$cycles" "$E2E_LOCK_CLASS" - 15000 "${path[@]}" 2>&1 | tail -n 1)
-    figure "$size" "$cycles lock/unlock cycles" "$cycle_line"
-    resources "$size" "after $cycles cycles"
+    # The long soak at the first size only; the other gets the short one.
+    if [ "$size" = 1366x768 ]; then
+        soak "$size" "$soak_cycles" "${path[@]}"
+        inprocess_soak "$size"
+    else
+        soak "$size" "$cycles" "${path[@]}"
+    fi
+    resources "$size" "after the soak"
     e2e_kill_locker
 
     # Effect on: the wipes, against (N+1) x (25 ms + F).
@@ -163,8 +216,15 @@ if [ -n "$doc" ]; then
         echo "until the lock window is visible, and from the button release of the secret pattern"
         echo "until the cover is hidden; the wipes are the difference between Effect 1 and Effect 0."
         echo "CPU is the user plus system time of the Wine process from /proc, private memory too;"
-        echo "the working set, handles and GDI objects come from GetProcessMemoryInfo,"
-        echo "GetProcessHandleCount and GetGuiResources (Wine answers 0 for the last two: n/a)."
+        echo "the working set comes from GetProcessMemoryInfo. Wine answers 0 to GetProcessHandleCount"
+        echo "and GetGuiResources, so handles are counted in the system handle list"
+        echo "(NtQuerySystemInformation), GDI objects in the process's own GDI handle table (read"
+        echo "through its PEB), and the committed private bytes are PagefileUsage"
+        echo "(tests/e2e/driver/ProcessCounts.h). The start-up time runs from CreateProcess of"
+        echo "OrvoPCLock.exe until its ready window exists, with wineserver already running. The soak"
+        echo "drives $soak_cycles lock/unlock cycles through Win+A and the real pattern entry (700 ms"
+        echo "check each) after three warm-up cycles; the in-process soak calls LockComputer both ways"
+        echo "in one process with the program's windows (tests/win/SoakTest.cpp)."
     } > "$doc"
     echo "Wrote $doc"
 fi

@@ -108,3 +108,6 @@ int CmdShowWindow(const Args& args);
 int CmdVerifyPath(const Args& args);
 int CmdTrayForget(const Args& args);
 int CmdBroadcast(const Args& args);
+int CmdResourceCounts(const Args& args);
+int CmdStartTime(const Args& args);
+int CmdSoak(const Args& args);

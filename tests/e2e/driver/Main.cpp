@@ -67,6 +67,9 @@ constexpr Command kCommands[] = {
     {"verify-path", CmdVerifyPath, "verify-path <cfg path>                secret pattern in a 320x320 grid box"},
     {"tray-forget", CmdTrayForget, "tray-forget                           the shell drops the tray icon"},
     {"broadcast", CmdBroadcast, "broadcast <register:NAME|msg>         posted to all top-level windows"},
+    {"resource-counts", CmdResourceCounts, "resource-counts <pid>                 handles, GDI objects, private bytes (Wine too)"},
+    {"start-time", CmdStartTime, "start-time <exe> <class|-> <title|-> <timeout_ms> <runs>   ms until the window exists"},
+    {"soak", CmdSoak, "soak <n> <pid> <lock class> <cover class> <timeout_ms> <at,...> x,y ...   cycles with counts"},
 };
 
 int Usage() {
