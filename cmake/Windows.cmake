@@ -68,10 +68,15 @@ set_tests_properties(wine_cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60 RU
 # Windows tests: one program per tests/win/*Test.cpp, run under Wine.
 file(GLOB ORVO_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*Test.cpp)
 file(GLOB ORVO_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+# Compiled once and linked into every test program (an object library keeps every object, as
+# listing the sources in each program did).
+add_library(orvo_win_test_support OBJECT ${ORVO_WIN_TEST_SUPPORT})
+target_link_libraries(orvo_win_test_support PUBLIC orvo_app GTest::gtest)
+target_include_directories(orvo_win_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win)
 foreach(test_source ${ORVO_WIN_TESTS})
   get_filename_component(name ${test_source} NAME_WE)
-  add_executable(win_${name} ${test_source} ${ORVO_WIN_TEST_SUPPORT})
-  target_link_libraries(win_${name} PRIVATE orvo_app GTest::gtest_main)
+  add_executable(win_${name} ${test_source})
+  target_link_libraries(win_${name} PRIVATE orvo_win_test_support orvo_app GTest::gtest_main)
   if(name MATCHES "^Tool")
     target_link_libraries(win_${name} PRIVATE orvo_tool)
   endif()
