@@ -10,6 +10,7 @@
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
+#include "system/WindowClass.h"
 
 namespace {
 
@@ -101,30 +102,21 @@ FrmConfig::~FrmConfig() {
 }
 
 bool FrmConfig::RegisterWindowClasses(HINSTANCE instance) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (!GetClassInfoExA(instance, kConfigClassName, &existing)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-        wc.lpszClassName = kConfigClassName;
-        if (!RegisterClassExA(&wc)) return false;
-    }
-    if (!GetClassInfoExA(instance, kConfigPaneClassName, &existing)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = PaneProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kConfigPaneClassName;
-        if (!RegisterClassExA(&wc)) return false;
-    }
-    return true;
+    WNDCLASSEXA dialog{};
+    dialog.lpfnWndProc = WndProc;
+    dialog.hInstance = instance;
+    dialog.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    dialog.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    dialog.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    dialog.lpszClassName = kConfigClassName;
+    if (!EnsureWindowClass(dialog)) return false;
+    WNDCLASSEXA pane{};
+    pane.lpfnWndProc = PaneProc;
+    pane.hInstance = instance;
+    pane.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    pane.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    pane.lpszClassName = kConfigPaneClassName;
+    return EnsureWindowClass(pane);
 }
 
 bool FrmConfig::Create(HINSTANCE instance) {
@@ -151,13 +143,9 @@ bool FrmConfig::Create(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK FrmConfig::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<FrmConfig*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FrmConfig*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<FrmConfig>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
     case WM_COMMAND:
         self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));

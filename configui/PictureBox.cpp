@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "system/WindowClass.h"
+
 PictureBox::~PictureBox() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
@@ -14,17 +16,12 @@ bool PictureBox::Create(HWND parent, int id, int x, int y, int width, int height
     if (hwnd_ || !parent || width <= 0 || height <= 0) return false;
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     if (!instance) instance = GetModuleHandleA(nullptr);   // a parent made without one
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (!GetClassInfoExA(instance, kPictureBoxClassName, &existing)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = kPictureBoxClassName;
-        if (!RegisterClassExA(&wc)) return false;
-    }
+    WNDCLASSEXA wc{};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPictureBoxClassName;
+    if (!EnsureWindowClass(wc)) return false;
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -61,13 +58,9 @@ PictureBox* PictureBox::FromHwnd(HWND hwnd) {
 }
 
 LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<PictureBox*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<PictureBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<PictureBox>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:      self->Picture_Paint(); return 0;

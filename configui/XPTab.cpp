@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 
+#include "system/WindowClass.h"
+
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
@@ -94,17 +96,13 @@ XPTab::~XPTab() {
 }
 
 bool XPTab::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, kXPTabClassName, &existing)) return true;
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kXPTabClassName;
-    return RegisterClassExA(&wc) != 0;
+    return EnsureWindowClass(wc);
 }
 
 bool XPTab::Create(HWND parent, int id, int x, int y, int width, int height, int16_t tabCount) {
@@ -127,13 +125,9 @@ XPTab* XPTab::FromHwnd(HWND hwnd) {
 }
 
 LRESULT CALLBACK XPTab::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<XPTab*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<XPTab*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<XPTab>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
     case WM_CREATE:      self->UserControl_Initialize(); return 0;
     case WM_SIZE:        self->UserControl_Resize(LOWORD(lp), HIWORD(lp)); return 0;

@@ -11,6 +11,7 @@
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/ImageTable.h"
 #include "lockscreen/LayeredFrame.h"
+#include "system/WindowClass.h"
 
 FrmBackground* BackgroundWindow = nullptr;
 
@@ -34,13 +35,12 @@ constexpr DWORD kEffectPauseMs = 25;
 constexpr WPARAM kEnterKey = 13;
 
 bool RegisterBackgroundClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(instance, kBackgroundClass, &wc)) return true;
+    WNDCLASSEXA wc{};
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kBackgroundClass;
-    return RegisterClassA(&wc) != 0;
+    return EnsureWindowClass(wc);
 }
 
 // SetWindowPos with SWP_NOSIZE and without SWP_NOMOVE: the window also goes back to (0, 0).
@@ -107,11 +107,7 @@ void FrmBackground::Destroy() {
 }
 
 LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<FrmBackground*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<FrmBackground>(hwnd, msg, lp);
     if (self && self->impl_) {
         switch (msg) {
         case WM_LBUTTONUP: self->Form_Click(); return 0;

@@ -7,6 +7,7 @@
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/ImageTable.h"
 #include "lockscreen/LayeredFrame.h"
+#include "system/WindowClass.h"
 
 namespace {
 
@@ -14,13 +15,12 @@ constexpr char kMonitorClass[] = "OrvoPCLockMonitor";
 constexpr WPARAM kEnterKey = 13;
 
 bool RegisterMonitorClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(instance, kMonitorClass, &wc)) return true;
+    WNDCLASSEXA wc{};
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kMonitorClass;
-    return RegisterClassA(&wc) != 0;
+    return EnsureWindowClass(wc);
 }
 
 int WidthOf(const RECT& rc) { return rc.right - rc.left; }
@@ -65,11 +65,7 @@ void FrmMonitor::Destroy() {
 }
 
 LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<FrmMonitor*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FrmMonitor*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<FrmMonitor>(hwnd, msg, lp);
     if (self) {
         switch (msg) {
         case WM_LBUTTONUP: self->Form_Click(); return 0;

@@ -22,6 +22,7 @@
 #include "system/RandomSource.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
+#include "system/WindowClass.h"
 
 FrmPattern* PatternWindow = nullptr;
 
@@ -106,12 +107,11 @@ FrmPattern::LockFunction FrmPattern::SetLockFunction(LockFunction fn) {
 bool FrmPattern::Create(HINSTANCE instance) {
     if (hwnd_) return true;
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
-    RegisterClassExA(&wc);  // fails harmlessly when the class is already registered
+    if (!EnsureWindowClass(wc)) return false;
     impl_ = new Impl;
     impl_->arrowCursor = wc.hCursor;
 #ifdef IDC_HANDCURSOR
@@ -160,11 +160,7 @@ int FrmPattern::HotItem() const { return impl_ ? impl_->hotItem : -1; }
 bool FrmPattern::IsAlarm() const { return impl_ && impl_->isAlarm; }
 
 LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<FrmPattern*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<FrmPattern>(hwnd, msg, lp);
     if (!self || !self->impl_) return DefWindowProcA(hwnd, msg, wp, lp);
     const double x = MouseX(lp);
     const double y = MouseY(lp);

@@ -14,6 +14,7 @@
 #include "core/AppState.h"
 #include "core/Seams.h"
 #include "lockscreen/SmallGridDrawing.h"
+#include "system/WindowClass.h"
 
 namespace {
 
@@ -80,18 +81,14 @@ FrmVerify::~FrmVerify() {
 }
 
 bool FrmVerify::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, kVerifyClassName, &existing)) return true;
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     wc.lpszClassName = kVerifyClassName;
-    return RegisterClassExA(&wc) != 0;
+    return EnsureWindowClass(wc);
 }
 
 bool FrmVerify::Create(HINSTANCE instance) {
@@ -133,13 +130,9 @@ void FrmVerify::CreateControls() {
 }
 
 LRESULT CALLBACK FrmVerify::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<FrmVerify*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FrmVerify*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<FrmVerify>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
     case WM_COMMAND:
         if (LOWORD(wp) == kIdCmdCancel && HIWORD(wp) == BN_CLICKED) self->CmdCancel_Click();

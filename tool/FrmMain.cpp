@@ -4,6 +4,7 @@
 #include "tool/FrmMain.h"
 
 #include "resources/resource.h"
+#include "system/WindowClass.h"
 #include "tool/ToolActions.h"
 
 namespace {
@@ -18,7 +19,6 @@ constexpr std::array<const char*, 3> kCaptions = {
 
 bool RegisterFrameClass(HINSTANCE instance, WNDPROC proc) {
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -29,8 +29,7 @@ bool RegisterFrameClass(HINSTANCE instance, WNDPROC proc) {
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
     wc.lpszClassName = kToolWindowClass;
-    // A second window in the same process finds the class already there.
-    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return EnsureWindowClass(wc);
 }
 
 // The outer size that gives the client area room for the stacked buttons.
@@ -63,13 +62,9 @@ bool FrmMain::Create(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK FrmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FrmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<FrmMain>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
     case WM_CREATE: self->Form_Load(); return 0;
     case WM_COMMAND:

@@ -10,6 +10,7 @@
 #include "core/Startup.h"           // ExecutablePath, ReadFileAppVersion, ReadVersionString
 #include "lockscreen/ImageTable.h"  // LoadResourcePicture
 #include "resources/resource.h"
+#include "system/WindowClass.h"
 
 namespace {
 
@@ -77,14 +78,13 @@ bool FrmAbout::Create(HINSTANCE instance, HMODULE resources, const std::string& 
     resources_ = resources ? resources : instance;
     versionFile_ = versionFile;
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     wc.lpszClassName = kAboutWindowClass;
-    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!EnsureWindowClass(wc)) return false;
 
     RECT frame{0, 0, kAboutClientWidth, kAboutClientHeight};
     AdjustWindowRectEx(&frame, kFrameStyle, FALSE, 0);
@@ -102,13 +102,9 @@ void FrmAbout::Close() {
 }
 
 LRESULT CALLBACK FrmAbout::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<FrmAbout*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FrmAbout*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<FrmAbout>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
     case WM_CREATE: self->Form_Load(); return 0;
     case WM_PAINT: {

@@ -14,6 +14,7 @@
 #include "resources/resource.h"
 #include "resources/version.h"
 #include "system/Restrictions.h"
+#include "system/WindowClass.h"
 #include "tray/FrmAbout.h"
 
 NOTIFYICONDATAA TrayIconData{};
@@ -126,12 +127,10 @@ bool FrmTray::Create(HINSTANCE instance, HMODULE resources, const AppVersion& ve
     if (hwnd_) return true;
     if (!resources) resources = instance;
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.lpszClassName = kTrayWindowClass;
-    // A second window in the same process finds the class already there.
-    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!EnsureWindowClass(wc)) return false;
     icon_.reset(LoadSmallIcon(resources, IDI_TRAY));
     disabledIcon_.reset(LoadSmallIcon(resources, IDI_TRAY_DISABLED));
     tipText_ = TrayTipText(version);
@@ -161,13 +160,9 @@ bool FrmTray::BuildMenu() {
 }
 
 LRESULT CALLBACK FrmTray::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<FrmTray*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FrmTray*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<FrmTray>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
     // Only ExitApplication closes the tray owner. A close request from elsewhere would take the
     // icon and the single-instance marker away while the program runs on.

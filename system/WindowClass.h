@@ -1,0 +1,21 @@
+// What every window class of both programs does the same way: registering the class once per
+// process, and finding the window's object from inside its window procedure.
+#pragma once
+
+#include <windows.h>
+
+// Registers the class that `wc` describes (cbSize is set here). True when the class is
+// registered now or was already; false when it is not there to create windows from.
+bool EnsureWindowClass(WNDCLASSEXA& wc);
+
+// The object a window procedure dispatches to. The object travels as CreateWindowExA's lpParam;
+// at WM_NCCREATE it is stored in the window's user data, later messages read it back. Null for
+// the messages that come before WM_NCCREATE and for a window created without an object.
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lp) {
+    if (msg == WM_NCCREATE && lp) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lp);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
