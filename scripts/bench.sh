@@ -126,7 +126,10 @@ bench_size() {
     F=$(wine "$build/orvo_ulw_bench.exe" 60 | sed -n 's/^ulw_frame .*median_ms=\([0-9.]*\).*/\1/p')
     figure "$size" "UpdateLayeredWindow of a full frame (F)" "${F:-n/a} ms" "median of 60"
     if [ -f "$build/orvo_draw_bench.exe" ]; then
-        wine "$build/orvo_draw_bench.exe" | while read -r name value note; do figure "$size" "$name" "$value" "$note"; done
+        # The bench prints "name value_unit (note_words)" with CRLF line ends.
+        wine "$build/orvo_draw_bench.exe" | tr -d '\r' | while read -r name value note; do
+            figure "$size" "$name" "${value//_/ }" "${note//_/ }"
+        done
     fi
 
     # Effect off: hot key to covered screen, unlock, resources, CPU, cycles.
