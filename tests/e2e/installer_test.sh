@@ -135,8 +135,8 @@ read -r -a pattern <<< "$(e2e_pattern_path)"
 e2e_driver drag "${pattern[@]}" >/dev/null
 e2e_check_cmd "secret pattern unlocks" e2e_driver wait-no-window "$E2E_COVER_CLASS" - 15000 visible
 e2e_check "policies cleared by unlocking" "$(e2e_policies)" "0 0 0"
-# The program's exit path runs when its owner window is closed.
-e2e_driver send "$E2E_READY_CLASS" "$E2E_READY_TITLE" 0x10 0 0 >/dev/null
+# Ended as a person ends it: "&Exit" in the tray menu (the tray window refuses a close request).
+e2e_tray_exit
 e2e_check "installed program exits" "$(wait_program_exit && echo ended)" ended
 e2e_kill_locker
 
