@@ -84,11 +84,7 @@ const FrmConfig* ConfigDialogInstance() {
     return Instance.get();
 }
 
-bool IsConfigDialogMessage(MSG* msg) {
-    HWND hwnd = ConfigDialogHwnd();
-    if (!hwnd || !msg || (msg->hwnd != hwnd && !IsChild(hwnd, msg->hwnd))) return false;
-    return IsDialogMessageA(hwnd, msg) != FALSE;
-}
+bool IsConfigDialogMessage(MSG* msg) { return IsDialogKeyMessage(ConfigDialogHwnd(), msg); }
 
 // ---- window ----
 

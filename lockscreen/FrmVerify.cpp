@@ -63,11 +63,7 @@ const FrmVerify* VerifyDialogInstance() {
     return Instance.get();
 }
 
-bool IsVerifyDialogMessage(MSG* msg) {
-    HWND hwnd = VerifyDialogHwnd();
-    if (!hwnd || !msg || (msg->hwnd != hwnd && !IsChild(hwnd, msg->hwnd))) return false;
-    return IsDialogMessageA(hwnd, msg) != FALSE;
-}
+bool IsVerifyDialogMessage(MSG* msg) { return IsDialogKeyMessage(VerifyDialogHwnd(), msg); }
 
 // ---- window ----
 

@@ -1,4 +1,4 @@
-// Window class registration shared by every window of both programs.
+// Window class registration and dialog-key routing shared by the windows of both programs.
 #include "system/WindowClass.h"
 
 // A second window of the same kind in the same process finds its class already there, which is
@@ -11,4 +11,9 @@ bool EnsureWindowClass(WNDCLASSEXA& wc) {
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof existing;
     return GetClassInfoExA(wc.hInstance, wc.lpszClassName, &existing) != FALSE;
+}
+
+bool IsDialogKeyMessage(HWND dialog, MSG* msg) {
+    if (!dialog || !msg || (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd))) return false;
+    return IsDialogMessageA(dialog, msg) != FALSE;
 }

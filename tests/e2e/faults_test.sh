@@ -7,8 +7,8 @@
 # are where they were. E2E_SOAK_CYCLES sets the count (default 30; scripts/bench.sh runs 1000).
 E2E_TIME_BOUND=480
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/config_lib.sh"
 
-RESET_TEXT='For computer security, Please reset your lock pattern.'
 SOAK_CYCLES=${E2E_SOAK_CYCLES:-30}
 
 start_locker() {
@@ -16,22 +16,6 @@ start_locker() {
     E2E_LOCKER_PID=$!
     E2E_PIDS+=("$E2E_LOCKER_PID")
     e2e_log "started OrvoPCLock.exe $* (pid $E2E_LOCKER_PID)"
-}
-
-msgbox_handle() { e2e_driver window-info '#32770' "$1" 2>/dev/null | sed -n 's/^hwnd=//p'; }
-
-# Text of the message box with the caption, once it shows; presses OK and waits until it is gone.
-answer_msgbox() {
-    local caption=$1 text handle deadline
-    text=$(e2e_driver msgbox-wait "$caption" 30000) || return 1
-    handle=$(msgbox_handle "$caption")
-    e2e_driver msgbox-click "$caption" 1 >/dev/null || return 1
-    deadline=$((SECONDS + 10))
-    while [ -n "$handle" ] && [ "$(msgbox_handle "$caption")" = "$handle" ]; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
-    done
-    printf '%s' "$text"
 }
 
 close_config_dialog() {
