@@ -187,12 +187,17 @@ tour_part_dialogs() {
     sleep 1
     draw_in_verify 0 1 2 3 5 7 8 9
     e2e_require "configuration dialog" e2e_driver wait-window - "$CONFIG_TITLE" 15000 visible
-    local i origin names=(pattern options background advanced)
+    local i try origin names=(pattern options background advanced)
+    local frames=(" Lock Pattern: " " Options: " " Background Image: " " Advanced: ")
     for i in 0 1 2 3; do
-        origin=$(e2e_driver client-origin "$CONFIG_TITLE")
-        e2e_driver click "$((${origin%,*} + 50 + 81 * i)),$((${origin#*,} + 25))" >/dev/null
-        e2e_driver move 5,5 >/dev/null
-        sleep 0.7
+        # A click a busy program misses is given again, until the tab's pane shows.
+        for try in 1 2 3; do
+            origin=$(e2e_driver client-origin "$CONFIG_TITLE")
+            e2e_driver click "$((${origin%,*} + 50 + 81 * i)),$((${origin#*,} + 25))" >/dev/null
+            e2e_driver move 5,5 >/dev/null
+            sleep 0.7
+            e2e_driver controls "$CONFIG_TITLE" | grep -q "class=Button shown=1 .* text=${frames[$i]}\$" && break
+        done
         tour_window "config-${names[$i]}" "$CONFIG_TITLE"
     done
     e2e_driver click-button "$CONFIG_TITLE" "&OK" >/dev/null
