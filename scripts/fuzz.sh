@@ -7,6 +7,9 @@
 #
 #   bash scripts/fuzz.sh [target ...]        all targets by default
 #   ORVO_FUZZ_SECONDS=60                     run time per target
+#   ORVO_FUZZ_SEED=1                         libFuzzer's random seed; 0 picks a new one each run.
+#                                            A fixed seed makes a run repeatable: a slower machine
+#                                            walks a shorter stretch of the same input sequence.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib/deps.sh"
@@ -14,6 +17,7 @@ orvo_install_packages cmake ninja-build clang libclang-rt-14-dev
 
 build=${ORVO_BUILD_ROOT:-$root/build}/fuzz
 seconds=${ORVO_FUZZ_SECONDS:-60}
+seed=${ORVO_FUZZ_SEED:-1}
 cmake -S "$root" -B "$build" -G Ninja -DORVO_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j "$(nproc)"
@@ -30,10 +34,13 @@ for target in "${targets[@]}"; do
     work=$build/corpus/$target
     log=$build/logs/$target.log
     mkdir -p "$work" "$build/artifacts" "$build/logs" "$seeds"
-    echo "--- $target: $seconds s"
+    # Inputs found by an earlier run would change where a seeded run goes: start afresh.
+    rm -rf "$work"
+    mkdir -p "$work"
+    echo "--- $target: $seconds s, seed $seed"
     # -timeout: one input taking longer than 10 s counts as a hang. Leaks are reported too.
     if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        "$build/$target" -max_total_time="$seconds" -timeout=10 -max_len=4096 -print_final_stats=1 \
+        "$build/$target" -max_total_time="$seconds" -seed="$seed" -timeout=10 -max_len=4096 -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$target-" "$work" "$seeds" >"$log" 2>&1; then
         execs=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
         cov=$(sed -n -E 's/^#[0-9]+[[:space:]]+DONE .*cov: ([0-9]+) ft: ([0-9]+) corp: ([0-9]+).*/\1 edges, \2 features, \3 inputs/p' "$log")

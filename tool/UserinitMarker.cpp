@@ -28,15 +28,31 @@ std::string RemoveMarker(std::string_view userinit, std::string_view marker) {
 }
 
 std::string CutMarker(std::string_view userinit, std::string_view marker) {
-    if (marker.empty()) return std::string(userinit);  // nothing to find; avoids an endless loop
-    // One pass from left to right: text that only forms a marker once another one is cut out
-    // belongs to someone else and stays.
+    return CutMarkers(userinit, {marker});
+}
+
+std::string CutMarkers(std::string_view userinit, std::initializer_list<std::string_view> markers) {
+    // One pass from left to right, taking at each step the leftmost hit of any marker: text that
+    // only forms a marker once another one is cut out belongs to someone else and stays.
+    const auto nextHit = [&](std::size_t from, std::size_t& length) {
+        std::size_t best = std::string_view::npos;
+        for (const std::string_view marker : markers) {
+            if (marker.empty()) continue;  // nothing to find; avoids an endless loop
+            const std::size_t hit = userinit.find(marker, from);
+            if (hit < best || (hit == best && hit != std::string_view::npos && marker.size() > length)) {
+                best = hit;
+                length = marker.size();
+            }
+        }
+        return best;
+    };
     std::string result;
     std::size_t pos = 0;
-    for (std::size_t hit = userinit.find(marker); hit != std::string_view::npos;
-         hit = userinit.find(marker, pos)) {
+    std::size_t length = 0;
+    for (std::size_t hit = nextHit(pos, length); hit != std::string_view::npos; hit = nextHit(pos, length)) {
         result.append(userinit.substr(pos, hit - pos));
-        pos = hit + marker.size();
+        pos = hit + length;
+        length = 0;
     }
     result.append(userinit.substr(pos));
     return result;
@@ -47,13 +63,14 @@ std::string UninstallUserinit(std::string_view userinit, std::string_view instal
     // No blank trimming here, unlike "/Disable": the list belongs to Windows and to other
     // programs, and whatever they put around our entry must come out as it went in.
     if (TrimNull(installedProgram).empty()) return std::string(userinit);  // no path, no marker of ours
-    std::string result = CutMarker(userinit, SafeModeMarker(installedProgram));
+    const std::string installed = SafeModeMarker(installedProgram);
     // The marker was built from "APP_PATH", which holds the path as the running program saw
-    // it; that may differ in case from the folder the uninstaller knows.
+    // it; that may differ in case from the folder the uninstaller knows. Both are cut in the
+    // same pass, so the text around a cut can never join into a marker and be cut as well.
     const std::string recorded = TrimNull(recordedProgram);
-    if (!recorded.empty() && ToUpperAscii(recorded) == ToUpperAscii(TrimNull(installedProgram)))
-        result = CutMarker(result, SafeModeMarker(recorded));
-    return result;
+    if (recorded.empty() || ToUpperAscii(recorded) != ToUpperAscii(TrimNull(installedProgram)))
+        return CutMarker(userinit, installed);
+    return CutMarkers(userinit, {installed, SafeModeMarker(recorded)});
 }
 
 bool IsInstalledStartupCommand(std::string_view runValue, std::string_view installedProgram) {

@@ -2,6 +2,7 @@
 // that logon starts the locker even in safe mode. Pure: no platform headers, unit-tested natively.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,8 @@ std::string AddMarker(std::string_view userinit, std::string_view marker);
 std::string RemoveMarker(std::string_view userinit, std::string_view marker);
 // The list with every occurrence of the marker removed and nothing else changed.
 std::string CutMarker(std::string_view userinit, std::string_view marker);
+// The same for several markers in a single left-to-right pass (the leftmost hit is cut first).
+std::string CutMarkers(std::string_view userinit, std::initializer_list<std::string_view> markers);
 
 // What the uninstaller leaves in "Userinit" (the stored text up to its first NUL): the list
 // without the safe-mode markers of the installed program, whose path is given as the tool sees

@@ -99,6 +99,10 @@ def text_seed(raw, path, tail, text):
 def text_seeds():
     write("TextFuzz", "userinit", text_seed(2.5, PROGRAM, r",C:\Tools\Helper App.exe  /q",
                                             r"C:\windows\system32\userinit.exe,"))
+    # The text before our marker and the tail after it join into a second marker once it is cut.
+    marker = "," + PROGRAM + " /StartupLock"
+    write("TextFuzz", "userinit-joined-marker", text_seed(0.0, PROGRAM, marker[20:],
+                                                          r"C:\windows\system32\userinit.exe," + marker[:20]))
     write("TextFuzz", "registry-path", text_seed(-0.5, "", "", r"HKEY_CURRENT_USER\SOFTWARE\Orvo PC Lock\System"))
     write("TextFuzz", "number", text_seed(1e300, PROGRAM, "", "  -12.5e3 apples"))
     write("TextFuzz", "fixed-text", text_seed(3.5, " ", " ", "Do not touch my computer!   \0junk"))

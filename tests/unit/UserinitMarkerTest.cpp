@@ -47,6 +47,11 @@ TEST(UserinitMarker, UninstallCutsOnlyTheInstalledProgramsMarkersAndKeepsTheRest
     EXPECT_EQ(UninstallUserinit("u.exe," + other, program, "D:\\Other\\OrvoPCLock.exe"), "u.exe," + other);
     EXPECT_EQ(UninstallUserinit("u.exe," + SafeModeMarker(upper), program, program),
               "u.exe," + SafeModeMarker(upper));
+    // Text that joins into a marker only once ours is cut out belongs to someone else.
+    const std::string head = "u.exe," + marker.substr(0, 20);
+    const std::string tail = marker.substr(20) + ",x.exe";
+    EXPECT_EQ(UninstallUserinit(head + marker + tail, program, program), head + tail);
+    EXPECT_EQ(UninstallUserinit(head + marker + tail, program, upper), head + tail);
     // Without a path of its own the tool cannot tell its marker from the empty-path one.
     EXPECT_EQ(UninstallUserinit("u.exe,, /StartupLock", "", ""), "u.exe,, /StartupLock");
 }
@@ -55,6 +60,8 @@ TEST(UserinitMarker, CutMarkerChangesNothingElse) {
     EXPECT_EQ(CutMarker("  a,m b ", ",m"), "  a b ");
     EXPECT_EQ(CutMarker("aabb", "ab"), "ab");
     EXPECT_EQ(CutMarker(" a ", ""), " a ");
+    EXPECT_EQ(CutMarkers("xAByABz", {"AB", "yA"}), "xBz");   // leftmost hit first, then on from its end
+    EXPECT_EQ(CutMarkers("aXbYc", {"Y", "", "X"}), "abc");
 }
 
 TEST(UserinitMarker, InstalledStartupCommand) {
