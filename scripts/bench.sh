@@ -63,7 +63,7 @@ resources() {   # resources SIZE WHEN
 }
 
 # Start-up: from CreateProcess of OrvoPCLock.exe (by the driver, inside Wine) until its ready
-# window exists (the tray owner window, or its stand-in before the tray is built).
+# window exists (the hidden tray owner window, "Orvo PC Lock Tray").
 startup_time() {   # startup_time SIZE
     local out
     out=$(e2e_driver start-time "$(winepath -w "$E2E_LOCKER")" "$E2E_READY_CLASS" "$E2E_READY_TITLE" 30000 7 2>&1)
