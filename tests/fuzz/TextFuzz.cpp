@@ -95,6 +95,13 @@ void CheckMarker(const std::string& userinit, const std::string& tail, const std
     FUZZ_CHECK(RemoveMarker(AddMarker(list, marker), marker) == list);
     // ... and the uninstaller cuts our marker out from between other entries, nothing else.
     FUZZ_CHECK(UninstallUserinit(userinit + marker + tail, path, path) == userinit + tail);
+    // The same when "APP_PATH" recorded the path in capitals: both spellings are ours.
+    const std::string upper = ToUpperAscii(path);
+    const std::string upperMarker = SafeModeMarker(upper);
+    if (!HasMarker(userinit, upperMarker) && !HasMarker(tail, upperMarker)) {
+        FUZZ_CHECK(UninstallUserinit(userinit + marker + tail, path, upper) == userinit + tail);
+        FUZZ_CHECK(UninstallUserinit(userinit + upperMarker + tail, path, upper) == userinit + tail);
+    }
     FUZZ_CHECK(IsInstalledStartupCommand(TrimNull(path) + " /StartupLock", path));
 }
 
