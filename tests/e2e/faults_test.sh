@@ -11,13 +11,6 @@ E2E_TIME_BOUND=480
 
 SOAK_CYCLES=${E2E_SOAK_CYCLES:-30}
 
-start_locker() {
-    wine "$E2E_LOCKER" "$@" >>"$E2E_DIR/locker.log" 2>&1 &
-    E2E_LOCKER_PID=$!
-    E2E_PIDS+=("$E2E_LOCKER_PID")
-    e2e_log "started OrvoPCLock.exe $* (pid $E2E_LOCKER_PID)"
-}
-
 close_config_dialog() {
     e2e_driver wait-window - "Orvo PC Lock - Configure" 30000 >/dev/null || return 1
     e2e_driver send - "Orvo PC Lock - Configure" WM_CLOSE 0 0 >/dev/null
@@ -71,7 +64,7 @@ p3=$(e2e_point 0 3)
 for size in 0 568; do
     e2e_write_config --grid 0 --pattern 1,2,3
     truncate -s "$size" "$E2E_CFG"
-    start_locker
+    e2e_launch_locker
     e2e_check "$size-byte file: read failure message" "$(answer_msgbox 'Orvo PC Lock')" "Reading configuration file failed! "
     e2e_check "$size-byte file: then the defaults message" "$(answer_msgbox 'Orvo PC Lock')" \
         "Orvo PC Lock configuration file is lost or broken."$'\n'"$RESET_TEXT"

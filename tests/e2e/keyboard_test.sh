@@ -116,7 +116,7 @@ e2e_check "a click on the cover brings the lock window back" \
     "$(( $(e2e_field exstyle window-info "$LOCK" -) & 0x20 ))" 0
 
 # --- locked, Dynamic Password Mode ------------------------------------------------------------
-e2e_driver click "$((E2E_W - 74)),$((E2E_H - 87))" >/dev/null   # the keyboard icon
+e2e_click_mode_icon keyboard
 e2e_driver move 10,10 >/dev/null
 sleep 0.7
 input_box="$(((E2E_W - 256) / 2)),$((E2E_H - (E2E_H - 256) / 4)),$(((E2E_W + 256) / 2)),$((E2E_H - (E2E_H - 256) / 4 + 24))"
@@ -161,7 +161,7 @@ e2e_check "Enter reached the lock window: the entry was checked and cleared" \
 e2e_check "dynamic: a wrong entry keeps the lock" "$(e2e_policies) $(e2e_visible "$LOCK")" "1 1 1 1"
 
 # --- unlock: the hook is gone -----------------------------------------------------------------
-e2e_driver click "$((E2E_W - 168)),$((E2E_H - 87))" >/dev/null   # the trail icon
+e2e_click_mode_icon trail
 e2e_driver move 10,10 >/dev/null
 sleep 0.7
 read -r -a pattern <<< "$(e2e_pattern_path)"

@@ -152,14 +152,31 @@ e2e_write_config() {
     "$E2E_PYTHON" "$E2E_SOURCE/tests/e2e/make_config.py" "$E2E_CFG" "$@"
 }
 
-# Starts OrvoPCLock.exe with the given arguments and waits (bounded) until its tray owner
-# window exists. Returns non-zero when it did not come up.
-e2e_start_locker() {
+# Starts OrvoPCLock.exe with the given arguments and returns at once (for a first run, whose
+# configuration dialog comes before the tray).
+e2e_launch_locker() {
     wine "$E2E_LOCKER" "$@" >>"$E2E_DIR/locker.log" 2>&1 &
     E2E_LOCKER_PID=$!
     E2E_PIDS+=("$E2E_LOCKER_PID")
     e2e_log "started OrvoPCLock.exe $* (pid $E2E_LOCKER_PID)"
+}
+
+# Starts OrvoPCLock.exe with the given arguments and waits (bounded) until its tray owner
+# window exists. Returns non-zero when it did not come up.
+e2e_start_locker() {
+    e2e_launch_locker "$@"
     e2e_driver wait-window "$E2E_READY_CLASS" "$E2E_READY_TITLE" "${E2E_START_TIMEOUT:-30000}" >/dev/null
+}
+
+# Clicks one of the lock window's unlock-mode icons at the bottom right: keyboard or trail.
+e2e_click_mode_icon() {
+    local from_right
+    case $1 in
+        keyboard) from_right=74 ;;
+        trail) from_right=168 ;;
+        *) return 2 ;;
+    esac
+    e2e_driver click "$((E2E_W - from_right)),$((E2E_H - 87))" >/dev/null
 }
 
 # Ends the locker the hard way (as a crash or the task manager would).

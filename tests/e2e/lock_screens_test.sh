@@ -90,7 +90,7 @@ run_size() {
     screen_checks idle "$E2E_W" "$E2E_H" "$points" "$hidden" "$after"
 
     # Dynamic Password Mode: the keyboard icon puts letters on the points and the input box up.
-    e2e_driver click "$((E2E_W - 74)),$((E2E_H - 87))" >/dev/null
+    e2e_click_mode_icon keyboard
     sleep 0.7
     local dynamic typed
     dynamic=$(e2e_shot "dynamic")
@@ -100,7 +100,7 @@ run_size() {
     typed=$(e2e_shot "dynamic-typed")
     screen_checks dynamic "$E2E_W" "$E2E_H" "$points" "$hidden" "$typed" 1
     # Back to the Normal Unlock Mode (trail icon), then the secret pattern unlocks.
-    e2e_driver click "$((E2E_W - 168)),$((E2E_H - 87))" >/dev/null
+    e2e_click_mode_icon trail
     e2e_driver move 10,10 >/dev/null
     sleep 0.7
     read -r -a pattern <<< "$(e2e_pattern_path)"

@@ -27,13 +27,6 @@ wait_running() {
     done
 }
 
-start_locker() {
-    wine "$E2E_LOCKER" "$@" >>"$E2E_DIR/locker.log" 2>&1 &
-    E2E_LOCKER_PID=$!
-    E2E_PIDS+=("$E2E_LOCKER_PID")
-    e2e_log "started OrvoPCLock.exe $* (pid $E2E_LOCKER_PID)"
-}
-
 # Ends the program through its own exit path (the tray menu's "&Exit"); the hard way only when
 # that failed.
 stop_locker() {
@@ -71,7 +64,7 @@ e2e_begin startup
 # ---- a normal start with a valid settings file and no "FirstRun" value -----------------------
 e2e_write_config --auto-hide 120
 before=$(cfg_hex)
-start_locker
+e2e_launch_locker
 e2e_require "program keeps running after start-up" wait_running
 e2e_check "no message on a normal start" \
     "$(e2e_driver msgbox-wait 'Orvo PC Lock' 1000 >/dev/null 2>&1 && echo shown || echo none)" none
@@ -106,7 +99,7 @@ stop_locker
 
 # ---- settings file missing: "lost or broken", then a valid file of defaults ------------------
 rm -f "$E2E_CFG"
-start_locker
+e2e_launch_locker
 e2e_check "missing file: message" "$(answer_msgbox 'Orvo PC Lock')" \
     "Orvo PC Lock configuration file is lost or broken."$'\n'"$RESET_TEXT"
 e2e_check "missing file: start-up waits for the modal dialog" "$(startup_waiting)" waiting
@@ -123,7 +116,7 @@ stop_locker
 
 # ---- settings file with a wrong mark: read failure, then "lost or broken" ---------------------
 e2e_write_config --file-mark 20000 --auto-hide 600 --grid 2 --pattern 1,7,13,19,25 --unlock-mode 1
-start_locker
+e2e_launch_locker
 e2e_check "broken file: read failure message" "$(answer_msgbox 'Orvo PC Lock')" "Reading configuration file failed! "
 e2e_check "broken file: then the defaults message" "$(answer_msgbox 'Orvo PC Lock')" \
     "Orvo PC Lock configuration file is lost or broken."$'\n'"$RESET_TEXT"
@@ -146,7 +139,7 @@ stop_locker
 # ---- "FirstRun" = "0" asks for a fresh start even with a valid file --------------------------
 e2e_write_config --auto-hide 900 --grid 2 --pattern 1,2,3
 e2e_reg_set "$SYSTEM_KEY" FirstRun REG_SZ 0
-start_locker
+e2e_launch_locker
 e2e_check "fresh start: first-run message" "$(answer_msgbox 'Orvo PC Lock')" \
     "You are first running Orvo PC Lock."$'\n'"$RESET_TEXT"
 e2e_check "fresh start: start-up waits for the modal dialog" "$(startup_waiting)" waiting
@@ -160,7 +153,7 @@ stop_locker
 # ---- Windows 98 is refused before anything is recorded -----------------------------------------
 wine reg delete "${SYSTEM_KEY/HKEY_CURRENT_USER/HKCU}" /v APP_PATH /f >/dev/null 2>&1
 e2e_reg_set 'HKCU\Software\Wine\AppDefaults\OrvoPCLock.exe' Version REG_SZ win98
-start_locker
+e2e_launch_locker
 e2e_check_match "Windows 98: refusal message" "$(answer_msgbox 'Warning !')" \
     "^Sorry! Pavrel can't support Microsoft Windows 98 .*\(Build [0-9]+\)$"
 e2e_check "Windows 98: program ends" "$(e2e_wait_locker_exit 15000 && echo ended)" ended
