@@ -32,27 +32,25 @@ std::string CutMarker(std::string_view userinit, std::string_view marker) {
 }
 
 std::string CutMarkers(std::string_view userinit, std::initializer_list<std::string_view> markers) {
-    // One pass from left to right, taking at each step the leftmost hit of any marker: text that
-    // only forms a marker once another one is cut out belongs to someone else and stays.
-    const auto nextHit = [&](std::size_t from, std::size_t& length) {
-        std::size_t best = std::string_view::npos;
+    // One pass from left to right, taking at each step the leftmost hit of any marker (the first
+    // listed on a tie): text that only forms a marker once another one is cut out belongs to
+    // someone else and stays.
+    std::string result;
+    std::size_t pos = 0;
+    for (;;) {
+        std::size_t hit = std::string_view::npos;
+        std::size_t length = 0;
         for (const std::string_view marker : markers) {
             if (marker.empty()) continue;  // nothing to find; avoids an endless loop
-            const std::size_t hit = userinit.find(marker, from);
-            if (hit < best || (hit == best && hit != std::string_view::npos && marker.size() > length)) {
-                best = hit;
+            const std::size_t found = userinit.find(marker, pos);
+            if (found < hit) {
+                hit = found;
                 length = marker.size();
             }
         }
-        return best;
-    };
-    std::string result;
-    std::size_t pos = 0;
-    std::size_t length = 0;
-    for (std::size_t hit = nextHit(pos, length); hit != std::string_view::npos; hit = nextHit(pos, length)) {
+        if (hit == std::string_view::npos) break;
         result.append(userinit.substr(pos, hit - pos));
         pos = hit + length;
-        length = 0;
     }
     result.append(userinit.substr(pos));
     return result;

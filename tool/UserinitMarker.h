@@ -16,7 +16,8 @@ std::string AddMarker(std::string_view userinit, std::string_view marker);
 std::string RemoveMarker(std::string_view userinit, std::string_view marker);
 // The list with every occurrence of the marker removed and nothing else changed.
 std::string CutMarker(std::string_view userinit, std::string_view marker);
-// The same for several markers in a single left-to-right pass (the leftmost hit is cut first).
+// The same for several markers in a single left-to-right pass (the leftmost hit is cut first;
+// on a tie the marker listed first).
 std::string CutMarkers(std::string_view userinit, std::initializer_list<std::string_view> markers);
 
 // What the uninstaller leaves in "Userinit" (the stored text up to its first NUL): the list
