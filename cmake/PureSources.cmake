@@ -15,6 +15,7 @@ set(ORVO_PURE_SOURCES
   cover/MonitorLayout.cpp
   tool/UserinitMarker.cpp
   system/LockStateRefs.cpp
+  system/PolicyRecord.cpp
   configui/TabStripState.cpp
   configui/ResetPatternState.cpp
   tray/TrayText.cpp

@@ -7,6 +7,9 @@
 #include <string>
 
 #include "support/RawRegistry.h"
+#include "system/LockRecord.h"
+#include "system/PowerActions.h"
+#include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"
 
@@ -20,9 +23,25 @@ class Policies : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int i = 0; i < 4; ++i) rawreg::Delete(kPolicyKeys[i], kPolicyNames[i]);
+        rawreg::Delete(kAppSystemKey, kPoliciesBeforeLockValueName);
     }
-    void TearDown() override { SetUp(); }
+    void TearDown() override {
+        SetPolicyWriter(nullptr);
+        SetUp();
+    }
+    // An administrator's own DisableTaskmgr = 1 and NoLogoff = 1 are back; the record is gone.
+    static void ExpectAdministratorsValues() {
+        EXPECT_EQ(rawreg::ReadDword(kPoliciesSystemUserKey, "DisableTaskmgr"), 1u);
+        EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoLogoff"), 1u);
+        EXPECT_EQ(rawreg::ReadDword(kPoliciesSystemMachineKey, "HideFastUserSwitching"), 0u) << "absent: 0";
+        EXPECT_FALSE(rawreg::Read(kAppSystemKey, kPoliciesBeforeLockValueName).has_value());
+    }
 };
+
+int32_t RefuseMachineKey(const std::string& path, const std::string& name, const std::string& data, int32_t type) {
+    if (path == kPoliciesSystemMachineKey) return ERROR_ACCESS_DENIED;
+    return WriteRegistryValue(path, name, data, type);
+}
 
 TEST_F(Policies, ApplySetsTheThreeLockPoliciesToOne) {
     ApplyPolicies();
@@ -43,6 +62,55 @@ TEST_F(Policies, RestoreSetsAllFourToZeroAsDword) {
         SCOPED_TRACE(kPolicyNames[i]);
         EXPECT_EQ(rawreg::ReadDword(kPolicyKeys[i], kPolicyNames[i]), 0u);
     }
+}
+
+TEST_F(Policies, AnAdministratorsValuesSurviveAnUnlockAndAKilledLocksNextStart) {
+    ASSERT_TRUE(rawreg::WriteDword(kPoliciesSystemUserKey, "DisableTaskmgr", 1));
+    ASSERT_TRUE(rawreg::WriteDword(kPoliciesExplorerUserKey, "NoLogoff", 1));
+    ApplyPolicies();
+    RestorePolicies();
+    ExpectAdministratorsValues();
+    // Killed while locked; the lock started again applies once more before the next start.
+    ApplyPolicies();
+    ApplyPolicies();
+    EXPECT_TRUE(RestorePoliciesIfRemembered());
+    ExpectAdministratorsValues();
+}
+
+TEST_F(Policies, AStartWithNothingRememberedWritesNothing) {
+    EXPECT_FALSE(RestorePoliciesIfRemembered());
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(rawreg::Read(kPolicyKeys[i], kPolicyNames[i]).has_value()) << kPolicyNames[i];
+}
+
+TEST_F(Policies, ApplyReportsTheWriteThatFailed) {
+    SetPolicyWriter(RefuseMachineKey);
+    const PolicyFailures failures = ApplyPolicies();
+    PolicyFailures expected;
+    expected.Add(Policy::HideFastUserSwitching);
+    EXPECT_EQ(failures.Bits, expected.Bits);
+    EXPECT_EQ(rawreg::ReadDword(kPoliciesSystemUserKey, "DisableTaskmgr"), 1u);
+}
+
+TEST(LockRecord, MarkerAndAlertTimesRoundTrip) {
+    ASSERT_TRUE(SetLockedMarker());
+    EXPECT_TRUE(IsLockedMarkerSet());
+    EXPECT_EQ(rawreg::ReadDword(kAppSystemKey, kLockedValueName), 1u);
+    ASSERT_TRUE(ClearLockedMarker());
+    EXPECT_FALSE(IsLockedMarkerSet());
+    ASSERT_TRUE(WriteAlertTimes(3));
+    EXPECT_EQ(ReadAlertTimes(), 3);
+    ResetAlertTimes();
+    EXPECT_EQ(ReadAlertTimes(), 0);
+}
+
+int LockCalls = 0;
+BOOL WINAPI CountLock() { return ++LockCalls > 0; }
+
+TEST(CrashLock, CallsThePlatformLock) {
+    const LockWorkStationFn previous = SetLockWorkStationFn(CountLock);
+    EXPECT_TRUE(LockWorkstationAfterCrash());
+    SetLockWorkStationFn(previous);
+    EXPECT_EQ(LockCalls, 1);
 }
 
 class StartupLock : public ::testing::Test {
