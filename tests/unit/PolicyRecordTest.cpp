@@ -3,16 +3,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(PolicyRecord, RoundTripsAbsentZeroOneAndHighBits) {
+TEST(PolicyRecord, RoundTripsAndReadsUnreadableEntriesAsAbsent) {
     const RememberedPolicies remembered = {1u, std::nullopt, 0u, 0xFFFFFFFFu};
     const std::string text = EncodeRememberedPolicies(remembered);
     EXPECT_EQ(text, "DisableTaskmgr=1;NoLogoff=-;HideFastUserSwitching=0;NoClose=4294967295");
     EXPECT_EQ(DecodeRememberedPolicies(text), remembered);
-}
-
-TEST(PolicyRecord, UnreadableEntriesComeBackAbsent) {
-    const RememberedPolicies decoded = DecodeRememberedPolicies("NoClose=7;DisableTaskmgr=x1;junk;NoLogoff=");
-    EXPECT_EQ(decoded, (RememberedPolicies{std::nullopt, std::nullopt, std::nullopt, 7u}));
+    // Unreadable entries come back absent.
+    EXPECT_EQ(DecodeRememberedPolicies("NoClose=7;DisableTaskmgr=x1;junk;NoLogoff="),
+              (RememberedPolicies{std::nullopt, std::nullopt, std::nullopt, 7u}));
 }
 
 TEST(PolicyRecord, FailureTextNamesEachPolicyOnceInOrder) {

@@ -275,8 +275,7 @@ TEST_F(DeniedMachinePolicy, TheUserPoliciesAreStillSetAndCleared) {
     RestorePolicies();
     EXPECT_EQ(rawreg::ReadDword(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
     EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoLogoff"), 0u);
-    // Someone else's NoClose = 1 was there before the lock: the restore gives it back.
-    EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoClose"), 1u);
+    EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoClose"), 1u) << "someone else's, from before the lock";
 }
 
 namespace {
