@@ -134,6 +134,17 @@ Section /o "Lock at Windows start-up" SecStartupLock
   WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" "$INSTDIR\${LOCK_FILE} /StartupLock"
 SectionEnd
 
+; The program's first start shows its first-run greeting only when "FirstRun" is "0"; without
+; it, a missing settings file reads as a lost or broken one. Asked for only while the installing
+; user has no settings file: the program deletes the file on a first run, and an update must
+; keep the user's lock pattern.
+Section "-First run"
+  SetShellVarContext current
+  ${IfNot} ${FileExists} "$APPDATA\${COMPANY}\${PRODUCT}\OrvoPLS.cfg"
+    WriteRegStr HKCU "${CONFIG_KEY}\System" "FirstRun" "0"
+  ${EndIf}
+SectionEnd
+
 ; Unticked on an update: the start-up lock of this installation goes (another copy's stays).
 Section "-Start-up lock off"
   ${IfNot} ${SectionIsSelected} ${SecStartupLock}
