@@ -115,6 +115,11 @@ for file in OrvoPCLock.exe OrvoPCLockTool.exe Uninstall.exe; do
 done
 cmp -s "$E2E_BUILD/installer-stage/OrvoPCLock.exe" "$INSTALL_DIR/OrvoPCLock.exe"
 e2e_check "installed program is the built one (without debug information)" "$?" 0
+# A signed build keeps the uninstaller it signed before packing: that one must be installed.
+if [ -f "$E2E_BUILD/installer-stage/Uninstall.exe" ]; then
+    e2e_check_cmd "installed uninstaller is the signed one" cmp -s "$E2E_BUILD/installer-stage/Uninstall.exe" \
+        "$INSTALL_DIR/Uninstall.exe"
+fi
 for link in "$PRODUCT" "Orvo PC Lock Tools" "Uninstall $PRODUCT"; do
     e2e_check_cmd "Start-menu shortcut: $link" test -f "$MENU_DIR/$link.lnk"
 done
