@@ -93,8 +93,9 @@ TEST_F(Registry, TextIsWrittenWithItsTerminatingZero) {
                                         reinterpret_cast<void*>(RecordingSetValue)), 0);
     WriteRegistryValue(kScratch, "Text", "abc", kRegSz);
     WriteRegistryValue(kScratch, "Expand", "%T%", kRegExpandSz);
+    WriteRegistryValue(kScratch, "Text", TextOf(ReadRegistryValue(kScratch, "Text")), kRegSz);   // "abc\0"
     faulttest::RedirectImport(reinterpret_cast<void*>(RecordingSetValue), reinterpret_cast<void*>(RealSetValue));
-    EXPECT_EQ(PassedSizes, (std::vector<DWORD>{4, 4}));
+    EXPECT_EQ(PassedSizes, (std::vector<DWORD>{4, 4, 4}));
     DWORD type = 0;
     std::string bytes;
     ASSERT_TRUE(GetRaw("Text", type, bytes));
