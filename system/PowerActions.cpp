@@ -107,11 +107,13 @@ bool LockWorkstationAfterCrash() {
 }
 
 void QuickShutdown() {
-    constexpr int kShutdownNoReboot = 0;
+    // ShutdownPowerOff: ShutdownNoReboot (0) only halts, and on current hardware the machine
+    // then stays on with a dead screen.
+    constexpr int kShutdownPowerOff = 2;
     // A power-off that returns with an error status leaves the machine running just as a
     // missing privilege does, so it gets the same warning instead of passing in silence.
     if (!AdjustPrivilege(kShutdownPrivilege, true) ||
-        (gShutdownSystem ? gShutdownSystem : CallNtShutdownSystem)(kShutdownNoReboot) != 0)
+        (gShutdownSystem ? gShutdownSystem : CallNtShutdownSystem)(kShutdownPowerOff) != 0)
         ShowMessage("Quick shutdown PC error", "Orvo Desktop", MB_ICONWARNING);
 }
 
