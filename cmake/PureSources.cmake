@@ -17,6 +17,7 @@ set(ORVO_PURE_SOURCES
   cover/EffectMath.cpp
   cover/MonitorLayout.cpp
   tool/UserinitMarker.cpp
+  system/PolicyRecord.cpp
   configui/TabStripState.cpp
   configui/ResetPatternState.cpp
   tray/TrayText.cpp

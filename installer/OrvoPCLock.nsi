@@ -5,6 +5,7 @@
 ; Built by the cross build (cmake/Installer.cmake), which passes:
 ;   -DVERSION=1.0.3 -DSOURCE_DIR=<repository> -DLOCK_EXE=<OrvoPCLock.exe> -DTOOL_EXE=<OrvoPCLockTool.exe>
 ;   -DOUTFILE=<setup program>
+; and, for a signed build, SIGN, SIGN_SCRIPT and SIGNED_UNINSTALLER_COPY (see below).
 ;
 ; Command lines (both also work interactively; the switches only preselect choices):
 ;   OrvoPCLock-Setup-<version>.exe /S [/STARTUPLOCK] [/D=C:\Folder]
@@ -29,6 +30,15 @@ SetCompressor /SOLID lzma
   !error "VERSION, SOURCE_DIR, LOCK_EXE, TOOL_EXE and OUTFILE must be defined (see cmake/Installer.cmake)"
 !endif
 !searchparse /file "${SOURCE_DIR}/resources/version.h" '#define ORVO_HOME_URL "' HOME_URL '"'
+
+; A signed build ("Signed builds" in README.md) passes SIGN, the start of the signing command,
+; with SIGN_SCRIPT and SIGNED_UNINSTALLER_COPY. The uninstaller is signed before it is packed,
+; so the copy that the setup program writes into the program folder carries its signature; the
+; setup program is signed once it is written. A failed signature stops the build.
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "-DCOPY_TO=${SIGNED_UNINSTALLER_COPY}" "-DFILE=%1" -P "${SIGN_SCRIPT}"' = 0
+  !finalize '${SIGN} "-DFILE=%1" -P "${SIGN_SCRIPT}"' = 0
+!endif
 
 !define PRODUCT "Orvo PC Lock"
 !define COMPANY "OrvoSoft"
@@ -132,6 +142,17 @@ SectionEnd
 ; recognises it and can switch it off again.
 Section /o "Lock at Windows start-up" SecStartupLock
   WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" "$INSTDIR\${LOCK_FILE} /StartupLock"
+SectionEnd
+
+; The program's first start shows its first-run greeting only when "FirstRun" is "0"; without
+; it, a missing settings file reads as a lost or broken one. Asked for only while the installing
+; user has no settings file: the program deletes the file on a first run, and an update must
+; keep the user's lock pattern.
+Section "-First run"
+  SetShellVarContext current
+  ${IfNot} ${FileExists} "$APPDATA\${COMPANY}\${PRODUCT}\OrvoPLS.cfg"
+    WriteRegStr HKCU "${CONFIG_KEY}\System" "FirstRun" "0"
+  ${EndIf}
 SectionEnd
 
 ; Unticked on an update: the start-up lock of this installation goes (another copy's stays).

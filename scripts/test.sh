@@ -2,10 +2,12 @@
 # Builds everything and runs every test: the native unit tests (plain and under AddressSanitizer
 # and UndefinedBehaviorSanitizer), the fuzz targets for a bounded time (ORVO_FUZZ_SECONDS per
 # target, default 60), the Windows tests and end-to-end tests under Wine (the setup program
-# included), the artwork check, and a build-only check of the 32-bit Windows programs.
+# included), the signatures of a 64-bit build signed with a throw-away certificate, the
+# artwork check, and a build-only check of the 32-bit Windows programs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib/deps.sh"
+. "$root/scripts/lib/signing.sh"
 orvo_install_packages "${ORVO_BUILD_PACKAGES[@]}" "${ORVO_TEST_PACKAGES[@]}"
 
 build=${ORVO_BUILD_ROOT:-$root/build}
@@ -35,9 +37,16 @@ cmake -S "$root" -B "$build/win32" -G Ninja -DORVO_BUILD_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" >/dev/null
 cmake --build "$build/win32" -j "$jobs"
 
-step "64-bit Windows build, Windows and end-to-end tests under Wine"
+step "64-bit Windows build, signed with a throw-away certificate; Windows and end-to-end tests under Wine"
+signing="$build/test-signing"
+orvo_test_certificate "$signing"
+# No time stamp: there is no network here.
 cmake -S "$root" -B "$build/win64" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DORVO_SIGN_PKCS12="$signing/test.p12" -DORVO_SIGN_PASSWORD_FILE="$signing/password.txt" \
+    -DORVO_SIGN_TIMESTAMP_URL= >/dev/null
 cmake --build "$build/win64" -j "$jobs"
+orvo_verify_signatures "$signing/certificate.pem" "$build/win64"/installer-stage/{OrvoPCLock,OrvoPCLockTool,Uninstall}.exe \
+    "$build/win64"/OrvoPCLock-Setup-*.exe
 # Wine tests share displays and prefixes per fixture: run them one at a time.
 ctest --test-dir "$build/win64" --output-on-failure

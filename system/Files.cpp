@@ -39,6 +39,29 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, std::
 
 namespace {
 
+// An anti-virus scanner or the search indexer opens a file that was just written, without
+// sharing, for a moment; Windows then refuses to open or replace it. Such a refusal is waited
+// out for about half a second, in short steps, before the write counts as failed.
+constexpr DWORD kHeldFileWaitMs = 500;
+constexpr DWORD kHeldFileStepMs = 50;
+
+class HeldFileWait {
+public:
+    HeldFileWait() : start_(GetTickCount()) {}
+    // After a failed call with its error: true, after one pause, when another program seems to
+    // hold the file and there is time left.
+    bool Again(DWORD error) const {
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_LOCK_VIOLATION)
+            return false;
+        if (GetTickCount() - start_ >= kHeldFileWaitMs) return false;
+        Sleep(kHeldFileStepMs);
+        return true;
+    }
+
+private:
+    DWORD start_;
+};
+
 bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -53,10 +76,13 @@ bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
 }
 
 // Fills the temporary file; the handle is closed before the move, which needs it closed.
-bool WriteTemporaryFile(const std::string& tempPath, const std::vector<uint8_t>& bytes) {
-    const UniqueHandle file(CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+bool WriteTemporaryFile(const std::string& tempPath, const std::vector<uint8_t>& bytes, const HeldFileWait& wait) {
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    while ((opened = CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr)) == INVALID_HANDLE_VALUE) {
+        if (!wait.Again(GetLastError())) return false;
+    }
+    const UniqueHandle file(opened);
     // Flushed before the rename so a crash right after it cannot leave a renamed but empty
     // file in place of the old one.
     return WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
@@ -73,9 +99,14 @@ bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& by
     // here so the user's write protection holds everywhere.
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    if (WriteTemporaryFile(tempPath, bytes) &&
-        MoveFileExA(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    const HeldFileWait wait;
+    if (WriteTemporaryFile(tempPath, bytes, wait)) {
+        for (;;) {
+            if (MoveFileExA(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                return true;
+            if (!wait.Again(GetLastError())) break;
+        }
+    }
     // Nothing to do if the temporary file was never created.
     DeleteFileA(tempPath.c_str());
     return false;

@@ -17,6 +17,7 @@ bool FileExists(const std::string& path);
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, std::size_t maxBytes,
                                                   bool wholeFile = false);
 
-// Writes the bytes to a temporary file in the same folder, flushes it and moves it over path.
-// On failure the temporary file is removed and the old file at path is untouched.
+// Writes the bytes to a temporary file in the same folder, flushes it and moves it over path,
+// waiting up to about half a second while another program holds either file. On failure the
+// temporary file is removed and the old file at path is untouched.
 bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes);

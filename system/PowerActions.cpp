@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <atomic>
 #include <vector>
 
 #include "system/IdlePolicy.h"
@@ -84,17 +85,34 @@ ShutdownSystemFn SetShutdownSystemFn(ShutdownSystemFn fn) {
     return previous;
 }
 
+namespace {
+// Atomic because a crash handler may read it on any thread.
+std::atomic<LockWorkStationFn> gLockWorkStation{nullptr};   // nullptr: user32's LockWorkStation
+}  // namespace
+
+LockWorkStationFn SetLockWorkStationFn(LockWorkStationFn fn) { return gLockWorkStation.exchange(fn); }
+
 void LockWorkstationNow() {
     // Nothing to do when it fails (Wine answers ERROR_CALL_NOT_IMPLEMENTED): the lock stays.
-    LockWorkStation();
+    LockWorkstationAfterCrash();
+}
+
+bool LockWorkstationAfterCrash() {
+    // Runs while the process may be corrupt: no allocation, no lock, no window, no message box.
+    // LockWorkStation only asks the system to switch to the secure desktop and returns, so it is
+    // safe from a filter; the marker in the registry stays set for the next start.
+    const LockWorkStationFn replacement = gLockWorkStation.load();
+    return (replacement ? replacement : LockWorkStation)() != FALSE;
 }
 
 void QuickShutdown() {
-    constexpr int kShutdownNoReboot = 0;
+    // ShutdownPowerOff: ShutdownNoReboot (0) only halts, and on current hardware the machine
+    // then stays on with a dead screen.
+    constexpr int kShutdownPowerOff = 2;
     // A power-off that returns with an error status leaves the machine running just as a
     // missing privilege does, so it gets the same warning instead of passing in silence.
     if (!AdjustPrivilege(kShutdownPrivilege, true) ||
-        (gShutdownSystem ? gShutdownSystem : CallNtShutdownSystem)(kShutdownNoReboot) != 0)
+        (gShutdownSystem ? gShutdownSystem : CallNtShutdownSystem)(kShutdownPowerOff) != 0)
         ShowMessage("Quick shutdown PC error", "Orvo Desktop", MB_ICONWARNING);
 }
 

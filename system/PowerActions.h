@@ -23,6 +23,15 @@ std::string GetOSName();
 // Hands over to the platform's own lock screen; a failure is ignored.
 void LockWorkstationNow();
 
+// For an unhandled-exception filter or a terminate handler while locked: the platform's own lock
+// as the last line. True when the platform accepted the call.
+bool LockWorkstationAfterCrash();
+
+// The platform's lock call behind a replaceable pointer, so tests can see it made (Wine's
+// LockWorkStation is a stub that fails). nullptr restores LockWorkStation; returns the previous.
+using LockWorkStationFn = BOOL(WINAPI*)();
+LockWorkStationFn SetLockWorkStationFn(LockWorkStationFn fn);
+
 // Switches the machine off at once, without asking programs to close. Without the shutdown
 // privilege, or when the power-off call fails, it says "Quick shutdown PC error" instead and
 // the lock stays.

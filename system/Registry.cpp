@@ -123,11 +123,14 @@ int32_t WriteRegistryValue(const std::string& path, const std::string& valueName
     switch (valueType) {
     case kRegSz:
     case kRegExpandSz: {
-        // The byte count is the number of characters: no terminating zero is passed (Wine,
-        // and NT as reported, still store one; readers trim it).
-        if (!FitsDword(data.size())) return ERROR_INVALID_PARAMETER;
+        // The byte count includes the terminating zero, as RegSetValueExA asks: a reader that
+        // trusts the stored size (Winlogon reads "Userinit" at every logon) must find the end.
+        // A text read back with its stored zero keeps just that one, so a value rewritten from
+        // what was read does not grow.
+        const std::size_t bytes = !data.empty() && data.back() == '\0' ? data.size() : data.size() + 1;
+        if (!FitsDword(bytes)) return ERROR_INVALID_PARAMETER;
         return RegSetValueExA(key.get(), valueName.c_str(), 0, static_cast<DWORD>(valueType),
-                              reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size()));
+                              reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(bytes));
     }
     case kRegDword: {
         const DWORD number = RegistryDwordFromText(data);

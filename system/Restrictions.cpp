@@ -4,25 +4,45 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "system/LockRecord.h"
 #include "system/Registry.h"
 #include "system/Text.h"
 
 namespace {
 
-struct PolicyValue {
-    const char* Key;
-    const char* Name;
-};
+// Where each Policy lives, indexed by Policy. HideFastUserSwitching is under
+// HKEY_LOCAL_MACHINE, and on current Windows even the per-user policy keys are writable only
+// with administrator rights.
+constexpr const char* kPolicyKeys[kPolicyCount] = {kPoliciesSystemUserKey, kPoliciesExplorerUserKey,
+                                                   kPoliciesSystemMachineKey, kPoliciesExplorerUserKey};
+constexpr Policy kAppliedPolicies[] = {Policy::DisableTaskmgr, Policy::HideFastUserSwitching, Policy::NoLogoff};
 
-constexpr PolicyValue kDisableTaskmgr{kPoliciesSystemUserKey, "DisableTaskmgr"};
-constexpr PolicyValue kHideFastUserSwitching{kPoliciesSystemMachineKey, "HideFastUserSwitching"};
-constexpr PolicyValue kNoLogoff{kPoliciesExplorerUserKey, "NoLogoff"};
-constexpr PolicyValue kNoClose{kPoliciesExplorerUserKey, "NoClose"};
+PolicyWriter gPolicyWriter = nullptr;   // nullptr: WriteRegistryValue
 
-void WritePolicy(const PolicyValue& policy, const char* data) {
-    // HideFastUserSwitching lives under HKEY_LOCAL_MACHINE; a limited account cannot write it,
-    // and the lock must still set the values it can, so the status is not looked at.
-    WriteRegistryValue(policy.Key, policy.Name, data, kRegDword);
+const char* KeyOf(Policy policy) { return kPolicyKeys[static_cast<int>(policy)]; }
+
+// A status that is not looked at: a value the account may not write is skipped so the others
+// are still written, and ApplyPolicies judges by reading back instead.
+void WritePolicy(Policy policy, uint32_t value) {
+    // Through the signed text, so a remembered number above 0x7FFFFFFF keeps its bits.
+    (gPolicyWriter ? gPolicyWriter : WriteRegistryValue)(KeyOf(policy), PolicyValueName(policy),
+                                                         std::to_string(static_cast<int32_t>(value)), kRegDword);
+}
+
+std::optional<uint32_t> ReadPolicy(Policy policy) {
+    const RegistryValue stored = ReadRegistryValue(KeyOf(policy), PolicyValueName(policy));
+    const auto* number = std::get_if<int32_t>(&stored);
+    if (!number) return std::nullopt;
+    return static_cast<uint32_t>(*number);
+}
+
+// Writes back what a lock remembered, then forgets it: a kill between the two only means the
+// next restore writes the same values again.
+void WriteBack(const RememberedPolicies& remembered) {
+    for (int i = 0; i < kPolicyCount; ++i) WritePolicy(static_cast<Policy>(i), remembered[i].value_or(0));
+    ForgetRememberedPolicies();
 }
 
 // The desktop's icon view: a child of "Progman" on older desktops; once the wallpaper has been
@@ -46,22 +66,50 @@ std::string ReadRunValue() {
 
 }  // namespace
 
-void ApplyPolicies() {
-    WritePolicy(kDisableTaskmgr, "1");
-    WritePolicy(kHideFastUserSwitching, "1");
-    WritePolicy(kNoLogoff, "1");
+PolicyWriter SetPolicyWriter(PolicyWriter writer) {
+    const PolicyWriter previous = gPolicyWriter;
+    gPolicyWriter = writer;
+    return previous;
+}
+
+PolicyFailures ApplyPolicies() {
+    // Remembered only once: a second apply while the record exists would otherwise remember our
+    // own 1s and turn them into the values to restore. A record that cannot be written does not
+    // stop the lock; the restore then falls back to 0, as it always did.
+    if (!ReadRememberedPolicies()) {
+        RememberedPolicies before;
+        for (int i = 0; i < kPolicyCount; ++i) before[i] = ReadPolicy(static_cast<Policy>(i));
+        WriteRememberedPolicies(before);
+    }
+    PolicyFailures failures;
+    for (const Policy policy : kAppliedPolicies) {
+        WritePolicy(policy, 1);
+        // Read back: a key that could not even be created writes nothing and reports success,
+        // and a value an administrator already set to 1 is in force although our write failed.
+        if (ReadPolicy(policy) != 1u) failures.Add(policy);
+    }
+    return failures;
 }
 
 void RestorePolicies() {
-    WritePolicy(kDisableTaskmgr, "0");
-    WritePolicy(kHideFastUserSwitching, "0");
-    WritePolicy(kNoClose, "0");
-    WritePolicy(kNoLogoff, "0");
+    const std::optional<RememberedPolicies> remembered = ReadRememberedPolicies();
+    // Nothing remembered (the record could not be written, or "/Fix" after an older version):
+    // the values may still be ours, so they are cleared as they always were.
+    WriteBack(remembered.value_or(RememberedPolicies{}));
+}
+
+bool RestorePoliciesIfRemembered() {
+    // Without a record no lock of ours is known to have changed anything, and writing 0 here
+    // would turn an administrator's or a group policy's own 1 into 0 at every start.
+    const std::optional<RememberedPolicies> remembered = ReadRememberedPolicies();
+    if (!remembered) return false;
+    WriteBack(*remembered);
+    return true;
 }
 
 void RemovePolicies() {
-    for (const PolicyValue* policy : {&kDisableTaskmgr, &kHideFastUserSwitching, &kNoClose, &kNoLogoff})
-        DeleteRegistryValue(policy->Key, policy->Name);
+    for (int i = 0; i < kPolicyCount; ++i)
+        DeleteRegistryValue(KeyOf(static_cast<Policy>(i)), PolicyValueName(static_cast<Policy>(i)));
 }
 
 void HideShell(bool isHide, bool transparentBackground) {

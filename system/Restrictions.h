@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "system/PolicyRecord.h"
+
 inline constexpr const char kPoliciesSystemUserKey[] =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 inline constexpr const char kPoliciesSystemMachineKey[] =
@@ -15,10 +17,22 @@ inline constexpr const char kPoliciesExplorerUserKey[] =
 inline constexpr const char kRunKey[] = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char kRunValueName[] = "Orvo PC Lock";
 
-// Sets "DisableTaskmgr", "HideFastUserSwitching" and "NoLogoff" to 1.
-void ApplyPolicies();
-// Sets "DisableTaskmgr", "HideFastUserSwitching", "NoClose" and "NoLogoff" to 0.
+// Remembers the four values as they are (unless a lock already remembered them), then sets
+// "DisableTaskmgr", "HideFastUserSwitching" and "NoLogoff" to 1. Returns the policies that are not
+// in force afterwards, for the message built by PolicyFailureText.
+PolicyFailures ApplyPolicies();
+// Unlock, exit, shutdown and the tool's "/Fix": writes back the remembered values of all four (a
+// value that was absent or 0 as 0) and forgets them; with nothing remembered sets all four to 0.
 void RestorePolicies();
+// The repair at start: as RestorePolicies when a lock remembered values, nothing otherwise.
+// True when there was something to restore.
+bool RestorePoliciesIfRemembered();
+
+// The writer every policy write goes through (WriteRegistryValue's signature and status), so
+// tests can make a write fail; nullptr restores WriteRegistryValue. Returns the previous one.
+using PolicyWriter = int32_t (*)(const std::string& path, const std::string& valueName, const std::string& data,
+                                 int32_t valueType);
+PolicyWriter SetPolicyWriter(PolicyWriter writer);
 // Deletes those four values (the uninstaller's clean-up; a missing value means "not restricted").
 void RemovePolicies();
 

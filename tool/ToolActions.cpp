@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "system/LockRecord.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
 #include "system/Restrictions.h"
@@ -27,7 +28,10 @@ bool WriteUserinit(const std::string& text) {
 }  // namespace
 
 void FixTroubles() {
+    // The remembered values where a lock left a record, 0 where none is left; the marker goes
+    // with it, so the next start does not lock again at once.
     RestorePolicies();
+    ClearLockedMarker();
     ShowShell();
     Inform("Fix troubles of abnormal program termination successfully");
 }

@@ -7,7 +7,7 @@ inline constexpr const char kWinlogonKey[] =
 inline constexpr const char kUserinitValueName[] = "Userinit";
 inline constexpr const char kAppPathValueName[] = "APP_PATH";
 
-// Policies reset, shell shown, then the success message (whatever the platform said).
+// Policies restored, locked marker cleared, shell shown, then the success message (whatever the platform said).
 void FixTroubles();
 
 // Appends (true) or removes (false) the safe-mode marker in "Userinit" and reports the outcome.

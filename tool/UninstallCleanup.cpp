@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "system/LockRecord.h"
 #include "system/StartupText.h"
 #include "system/Registry.h"
 #include "system/Restrictions.h"
@@ -66,6 +67,7 @@ void UninstallCleanup(const std::string& installedProgram) {
     ShowShell();
     // The reset values mean the same as no values; deleting them leaves no trace of the program.
     RemovePolicies();
+    ClearLockRecord();
     CleanUserinit(installedProgram);
     RemoveStartupRunValue(installedProgram);
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The setup program under Wine, silently, twice. Round 1: install with the start-up lock; files,
-# shortcuts, uninstall entry and the program's own Run value are there; the installed program
+# shortcuts, uninstall entry, the program's own Run value and, with no settings yet, the
+# first-run switch are there; the installed program
 # starts, locks with Win+A and unlocks with the secret pattern, and exits; with a safe-mode
 # marker in Winlogon's "Userinit" the silent uninstall leaves nothing of ours but the settings
 # (file and registry key), and the rest of "Userinit" byte for byte. Round 2: the setup program
@@ -114,6 +115,11 @@ for file in OrvoPCLock.exe OrvoPCLockTool.exe Uninstall.exe; do
 done
 cmp -s "$E2E_BUILD/installer-stage/OrvoPCLock.exe" "$INSTALL_DIR/OrvoPCLock.exe"
 e2e_check "installed program is the built one (without debug information)" "$?" 0
+# A signed build keeps the uninstaller it signed before packing: that one must be installed.
+if [ -f "$E2E_BUILD/installer-stage/Uninstall.exe" ]; then
+    e2e_check_cmd "installed uninstaller is the signed one" cmp -s "$E2E_BUILD/installer-stage/Uninstall.exe" \
+        "$INSTALL_DIR/Uninstall.exe"
+fi
 for link in "$PRODUCT" "Orvo PC Lock Tools" "Uninstall $PRODUCT"; do
     e2e_check_cmd "Start-menu shortcut: $link" test -f "$MENU_DIR/$link.lnk"
 done
@@ -123,6 +129,9 @@ e2e_check "uninstall entry: command" "$(reg "$UNINSTALL_KEY" UninstallString)" "
 e2e_check "uninstall entry: silent command" "$(reg "$UNINSTALL_KEY" QuietUninstallString)" \
     "\"$DIR_WIN\\Uninstall.exe\" /S"
 e2e_check "Run value as the program writes it" "$(reg "$RUN_KEY" "$PRODUCT")" "$STARTUP_COMMAND"
+e2e_check "no settings yet: the first start is a first run" "$(reg "$CONFIG_KEY\\System" FirstRun)" 0
+# This round brings its own settings file.
+wine reg delete "$CONFIG_KEY\\System" /v FirstRun /f >/dev/null 2>&1
 
 e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9
 E2E_LOCKER=$PROGRAM_WIN
@@ -176,6 +185,7 @@ e2e_driver wait-no-window - "Orvo PC Lock Tools" 15000 >/dev/null
 wine "$SETUP" /S >>"$E2E_DIR/setup.log" 2>&1
 e2e_check "setup /S: exit code" "$?" 0
 e2e_check "without /STARTUPLOCK: no Run value" "$(reg_or_missing "$RUN_KEY" "$PRODUCT")" missing
+e2e_check "settings kept: no first run asked" "$(reg_or_missing "$CONFIG_KEY\\System" FirstRun)" missing
 e2e_reg_set 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' "$PRODUCT" REG_SZ "$STARTUP_COMMAND"
 e2e_reg_set "${WINLOGON/HKEY_LOCAL_MACHINE/HKLM}" Userinit REG_SZ "$USERINIT_HEAD$MARKER$USERINIT_TAIL"
 wine "$DIR_WIN\\Uninstall.exe" /S /REMOVECONFIG >>"$E2E_DIR/setup.log" 2>&1

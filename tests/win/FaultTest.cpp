@@ -16,7 +16,9 @@
 #include "support/ConfigTestSupport.h"
 #include "support/FaultSupport.h"
 #include "support/RawRegistry.h"
+#include "system/LockRecord.h"
 #include "system/Messages.h"
+#include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"
 #include "support/LockStateTestAccess.h"
@@ -222,6 +224,7 @@ protected:
         ASSERT_TRUE(rawreg::Split(kPoliciesSystemMachineKey, root_, subKey));
         subKey_ = subKey;
         ASSERT_TRUE(rawreg::WriteDword(kPoliciesSystemMachineKey, "HideFastUserSwitching", 0));
+        rawreg::Delete(kAppSystemKey, kPoliciesBeforeLockValueName);
         HKEY raw = nullptr;
         ASSERT_EQ(RegOpenKeyExA(root_, subKey_.c_str(), 0, READ_CONTROL | WRITE_DAC, &raw), ERROR_SUCCESS);
         UniqueHkey key(raw);
@@ -273,7 +276,7 @@ TEST_F(DeniedMachinePolicy, TheUserPoliciesAreStillSetAndCleared) {
     RestorePolicies();
     EXPECT_EQ(rawreg::ReadDword(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
     EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoLogoff"), 0u);
-    EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoClose"), 0u);
+    EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoClose"), 1u) << "someone else's, from before the lock";
 }
 
 namespace {

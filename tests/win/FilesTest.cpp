@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "system/Files.h"
@@ -71,7 +72,8 @@ TEST_F(Files, FailedReplaceLeavesTheOldFile) {
     EXPECT_EQ(Read(), (Bytes{9, 9}));
     RemoveDirectoryA((path_ + ".tmp").c_str());
 
-    // The target is open without delete sharing: the move fails and the temporary file goes.
+    // The target stays open without delete sharing for longer than the wait: the move fails
+    // and the temporary file goes.
     HANDLE held = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(ReplaceFileContents(path_, Bytes{1}));
@@ -89,4 +91,18 @@ TEST_F(Files, ReadLimitsAndWholeFileRule) {
     EXPECT_FALSE(ReadFileBytes(path_, 3, true).has_value());
     EXPECT_EQ(ReadFileBytes(path_, 5, true).value_or(Bytes{}), (Bytes{1, 2, 3, 4, 5}));
     EXPECT_FALSE(ReadFileBytes(folder_ + "none.bin", 10).has_value());
+}
+
+TEST_F(Files, ReplaceWaitsOutAFileHeldForAMoment) {
+    ASSERT_TRUE(ReplaceFileContents(path_, Bytes{9, 9}));
+    HANDLE held = CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread scanner([held] {   // as a scanner that lets go after 200 ms
+        Sleep(200);
+        CloseHandle(held);
+    });
+    const bool replaced = ReplaceFileContents(path_, Bytes{1});
+    scanner.join();
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(Read(), (Bytes{1}));
 }

@@ -85,14 +85,14 @@ private:
 
 TEST_F(PowerActions, QuickShutdownWithPrivilegeCallsTheFinalCallOnceWithoutMessage) {
     QuickShutdown();
-    EXPECT_EQ(ShutdownCalls, std::vector<int>{0});   // ShutdownNoReboot
+    EXPECT_EQ(ShutdownCalls, std::vector<int>{2});   // ShutdownPowerOff
     EXPECT_TRUE(Messages.empty());
 }
 
 TEST_F(PowerActions, QuickShutdownThatFailsWarnsInsteadOfPassingSilently) {
     ShutdownStatus = static_cast<long>(0xC0000061);   // STATUS_PRIVILEGE_NOT_HELD
     QuickShutdown();
-    EXPECT_EQ(ShutdownCalls, std::vector<int>{0});
+    EXPECT_EQ(ShutdownCalls, std::vector<int>{2});
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].text, "Quick shutdown PC error");
     EXPECT_EQ(Messages[0].caption, "Orvo Desktop");

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "support/FaultSupport.h"
 #include "system/Registry.h"
 #include "system/Text.h"
 
@@ -70,6 +72,34 @@ TEST_F(Registry, TextRoundTripsThroughTrimNull) {
     ASSERT_TRUE(GetRaw("Expand", type, bytes));
     EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
     EXPECT_EQ(TrimNull(TextOf(ReadRegistryValue(kScratch, "Expand"))), "%TEMP%\\x");
+}
+
+namespace {
+decltype(&RegSetValueExA) RealSetValue = nullptr;
+std::vector<DWORD> PassedSizes;
+LSTATUS WINAPI RecordingSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+    PassedSizes.push_back(size);
+    return RealSetValue(key, name, reserved, type, data, size);
+}
+}  // namespace
+
+// Wine, like Windows as reported, adds a zero the count left out when the byte after the text
+// is one, so the stored size alone cannot tell; the count passed is watched as well.
+TEST_F(Registry, TextIsWrittenWithItsTerminatingZero) {
+    RealSetValue = reinterpret_cast<decltype(RealSetValue)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegSetValueExA")));
+    PassedSizes.clear();
+    ASSERT_GT(faulttest::RedirectImport(reinterpret_cast<void*>(RealSetValue),
+                                        reinterpret_cast<void*>(RecordingSetValue)), 0);
+    WriteRegistryValue(kScratch, "Text", "abc", kRegSz);
+    WriteRegistryValue(kScratch, "Expand", "%T%", kRegExpandSz);
+    WriteRegistryValue(kScratch, "Text", TextOf(ReadRegistryValue(kScratch, "Text")), kRegSz);   // "abc\0"
+    faulttest::RedirectImport(reinterpret_cast<void*>(RecordingSetValue), reinterpret_cast<void*>(RealSetValue));
+    EXPECT_EQ(PassedSizes, (std::vector<DWORD>{4, 4, 4}));
+    DWORD type = 0;
+    std::string bytes;
+    ASSERT_TRUE(GetRaw("Text", type, bytes));
+    EXPECT_EQ(bytes, std::string("abc\0", 4));
 }
 
 TEST_F(Registry, TextStoredWithItsZeroReadsBackWithIt) {

@@ -7,6 +7,9 @@
 #include <string>
 
 #include "support/RawRegistry.h"
+#include "system/LockRecord.h"
+#include "system/PowerActions.h"
+#include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"
 
@@ -20,9 +23,18 @@ class Policies : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int i = 0; i < 4; ++i) rawreg::Delete(kPolicyKeys[i], kPolicyNames[i]);
+        rawreg::Delete(kAppSystemKey, kPoliciesBeforeLockValueName);
     }
-    void TearDown() override { SetUp(); }
+    void TearDown() override {
+        SetPolicyWriter(nullptr);
+        SetUp();
+    }
 };
+
+int32_t RefuseMachineKey(const std::string& path, const std::string& name, const std::string& data, int32_t type) {
+    if (path == kPoliciesSystemMachineKey) return ERROR_ACCESS_DENIED;
+    return WriteRegistryValue(path, name, data, type);
+}
 
 TEST_F(Policies, ApplySetsTheThreeLockPoliciesToOne) {
     ApplyPolicies();
@@ -43,6 +55,56 @@ TEST_F(Policies, RestoreSetsAllFourToZeroAsDword) {
         SCOPED_TRACE(kPolicyNames[i]);
         EXPECT_EQ(rawreg::ReadDword(kPolicyKeys[i], kPolicyNames[i]), 0u);
     }
+}
+
+TEST_F(Policies, AnAdministratorsValuesSurviveAnUnlockAndAKilledLocksNextStart) {
+    ASSERT_TRUE(rawreg::WriteDword(kPoliciesSystemUserKey, "DisableTaskmgr", 1));
+    ASSERT_TRUE(rawreg::WriteDword(kPoliciesExplorerUserKey, "NoLogoff", 1));
+    for (const bool killed : {false, true}) {
+        SCOPED_TRACE(killed ? "killed; the lock started again applies once more" : "unlocked");
+        ApplyPolicies();
+        if (killed) {
+            ApplyPolicies();
+            EXPECT_TRUE(RestorePoliciesIfRemembered());
+        } else {
+            RestorePolicies();
+        }
+        EXPECT_EQ(rawreg::ReadDword(kPoliciesSystemUserKey, "DisableTaskmgr"), 1u);
+        EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoLogoff"), 1u);
+        EXPECT_EQ(rawreg::ReadDword(kPoliciesSystemMachineKey, "HideFastUserSwitching"), 0u) << "absent: 0";
+        EXPECT_FALSE(rawreg::Read(kAppSystemKey, kPoliciesBeforeLockValueName).has_value()) << "forgotten";
+    }
+}
+
+TEST_F(Policies, AStartWithNothingRememberedWritesNothing) {
+    EXPECT_FALSE(RestorePoliciesIfRemembered());
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(rawreg::Read(kPolicyKeys[i], kPolicyNames[i]).has_value()) << kPolicyNames[i];
+}
+
+TEST_F(Policies, ApplyReportsTheWriteThatFailed) {
+    SetPolicyWriter(RefuseMachineKey);
+    EXPECT_EQ(ApplyPolicies().Bits, 1u << static_cast<int>(Policy::HideFastUserSwitching));
+}
+
+TEST(LockRecord, MarkerAndAlertTimesRoundTrip) {
+    ASSERT_TRUE(SetLockedMarker());
+    EXPECT_TRUE(IsLockedMarkerSet());
+    ASSERT_TRUE(ClearLockedMarker());
+    EXPECT_FALSE(IsLockedMarkerSet());
+    ASSERT_TRUE(WriteAlertTimes(3));
+    EXPECT_EQ(ReadAlertTimes(), 3);
+    ResetAlertTimes();
+    EXPECT_EQ(ReadAlertTimes(), 0);
+}
+
+int LockCalls = 0;
+BOOL WINAPI CountLock() { return ++LockCalls > 0; }
+
+TEST(CrashLock, CallsThePlatformLock) {
+    const LockWorkStationFn previous = SetLockWorkStationFn(CountLock);
+    EXPECT_TRUE(LockWorkstationAfterCrash());
+    SetLockWorkStationFn(previous);
+    EXPECT_EQ(LockCalls, 1);
 }
 
 class StartupLock : public ::testing::Test {

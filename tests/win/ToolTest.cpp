@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/RawRegistry.h"
+#include "system/LockRecord.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
 #include "system/Restrictions.h"
@@ -233,8 +234,11 @@ TEST_F(FixTroublesTest, ResetsTheFourPoliciesAndReportsSuccess) {
     const char* const keys[] = {kPoliciesSystemUserKey, kPoliciesSystemMachineKey, kPoliciesExplorerUserKey,
                                 kPoliciesExplorerUserKey};
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(rawreg::WriteDword(keys[i], names[i], 1));
+    rawreg::Delete(kSystem, kPoliciesBeforeLockValueName);   // no lock record: 0 as always
+    ASSERT_TRUE(rawreg::WriteDword(kSystem, kLockedValueName, 1));
 
     FixTroubles();
+    EXPECT_FALSE(rawreg::Read(kSystem, kLockedValueName).has_value());
 
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(names[i]);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/RawRegistry.h"
+#include "system/LockRecord.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
 #include "system/Restrictions.h"
@@ -81,8 +82,11 @@ TEST_F(UninstallCleanupTest, TakesAwayPoliciesMarkerAndRunValueButKeepsTheRestOf
     SetText(kWinlogon, kUserinitValueName, rest1 + SafeModeMarker(recorded) + rest2 + SafeModeMarker(kProgram));
     SetText(kRunKey, kRunValueName, kProgram + " /StartupLock");
 
+    ASSERT_TRUE(rawreg::WriteDword(kSystem, kLockedValueName, 1));
+
     UninstallCleanup(kProgram);
 
+    EXPECT_FALSE(rawreg::Read(kSystem, kLockedValueName).has_value());
     for (const PolicyName& policy : kPolicies) {
         SCOPED_TRACE(policy.Name);
         EXPECT_FALSE(rawreg::Read(policy.Key, policy.Name).has_value());
