@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "app/FailClosed.h"
 #include "core/AppState.h"
 #include "ui/DoEvents.h"
 #include "core/Seams.h"
@@ -13,6 +14,7 @@
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Restrictions.h"
+#include "tray/FrmTray.h"
 
 namespace {
 
@@ -52,7 +54,7 @@ void LockSession::Lock(bool isStartup) {
 
     HideShell(true, IsTransparent());
     if (Config.LockKeyboard != 0) HookKeyboard(true, state_.UnlockMode());
-    ApplyPolicies();
+    lockFailures_ = ApplyPolicies();
     if (state_.UnlockMode() == kDynamicPasswordMode) ShuffleLetters();
 
     if (HWND pattern = PatternHwnd()) {
@@ -92,6 +94,8 @@ void LockSession::Unlock() {
 void LockSession::LockComputer(bool isLock, bool isStartup) {
     if (isLock) {
         if (!state_.BeginLock(GetTickCount())) return;
+        // Set before anything is hidden or applied: from here on a kill or a crash relocks.
+        NoteLocked(true);
         Lock(isStartup);
         // The lock window takes input during the lock's last message pump, so a pattern drawn
         // right away asks for an unlock then; it runs now instead of being lost.
@@ -100,6 +104,9 @@ void LockSession::LockComputer(bool isLock, bool isStartup) {
     if (!state_.BeginUnlock()) return;
     Unlock();
     state_.FinishUnlock();
+    NoteLocked(false);
+    const std::string notice = notice_.BalloonAfterUnlock(lockFailures_);
+    if (!notice.empty()) ShowTrayBalloon(kPolicyNoticeTitle, notice);
 }
 
 LockSession::LockSession() { Register(this); }

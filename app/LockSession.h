@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/LockSessionHost.h"
+#include "core/PolicyNotice.h"
 
 class LockSession final : public LockSessionHost {
 public:
@@ -28,6 +29,7 @@ public:
     void ToggleAutoLock() override;
     int32_t MeasureIdleSeconds() override;
     int32_t InactiveSeconds() override;
+    std::string RestrictionFailureText() const override { return notice_.Text(); }
 
 private:
     friend LockSession& TheLockSession();
@@ -36,6 +38,8 @@ private:
     void Unlock();
 
     LockState state_;
+    PolicyFailures lockFailures_;   // what the current or last lock could not apply
+    PolicyNotice notice_;
 };
 
 // The program's one session; made (and made the windows' host) on first use.

@@ -6,9 +6,13 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "app/FailClosed.h"
+#include "app/Guardian.h"
+#include "app/GuardianPlan.h"
 #include "app/LockSession.h"
 #include "app/Startup.h"
 #include "app/StartupHooks.h"
+#include "system/LockRecord.h"
 #include "system/StartupText.h"
 #include "system/PowerActions.h"
 #include "ui/GdiPlusHandles.h"
@@ -17,6 +21,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Not the runtime's argument text: it cuts an unquoted program path at its first blank.
     const char* commandLine = GetCommandLineA();
     const std::string arguments = CommandLineArguments(commandLine ? commandLine : "", ExecutablePath());
+
+    // The guardian: no mutex, no window, no tray icon, so it is never taken for a second copy.
+    if (const auto lockerPid = GuardianPidFromArguments(arguments)) return RunGuardian(*lockerPid);
 
     // 1-2. A second copy ends at once, without a window or a message.
     if (IsPreviousInstanceRunning()) return 0;
@@ -44,7 +51,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     IsFirstRun = CheckFirstRun();
     ConfigLoadResult = LoadConfigData(ConfigFilePath);
     IniScreenData();
-    // 14-18. Policies left by an abnormal end, then the hidden windows and the images.
+    // 14-18. Policies left by an abnormal end, then the hidden windows and the images. A marker
+    // left set means the computer was locked when that end came: it is locked again below.
+    const bool wasLocked = IsLockedMarkerSet();
     StartupRestorePolicies();
     StartupCreateMonitorCover();
     StartupCreateBackgroundWindow();
@@ -55,10 +64,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     PumpPendingMessages();
     // 21. Defaults, message and the modal configuration dialog; start-up waits for it.
     HandleFirstRunOrBrokenConfig();
-    // 22-24. Lock before the tray icon exists when started at logon.
-    if (IsStartupLockCommand(arguments)) StartupLockComputer();
+    // 22-24. Lock before the tray icon exists when started at logon or after a lock that ended
+    // without its unlock; the guardian and the crash lock guard it from the start.
+    InstallCrashLock();
+    StartGuardianWatch();
+    CreateSessionEndWindow();
+    if (IsStartupLockCommand(arguments) || wasLocked) StartupLockComputer();
     StartupCreateTray();
     if (Config.Effect != 0) StartupPrepareEffectStrips();
 
-    return RunMessageLoop();
+    const int exitCode = RunMessageLoop();
+    StopGuardianWatch();
+    return exitCode;
 }

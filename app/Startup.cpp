@@ -13,8 +13,11 @@ using std::min;
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
+#include "app/FailClosed.h"
+#include "app/Guardian.h"
 #include "app/LockSession.h"
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
@@ -214,9 +217,16 @@ void HandleFirstRunOrBrokenConfig() {
 
 int RunMessageLoop() {
     MSG msg{};
+    // A quit request that came while locked, kept until the unlock: only the pattern opens the
+    // screen.
+    std::optional<int> keptQuit;
     for (;;) {
+        if (keptQuit && !CurrentLockState().IsLocked()) return *keptQuit;
         const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
-        if (result == 0) return static_cast<int>(msg.wParam);
+        if (result == 0) {
+            keptQuit = static_cast<int>(msg.wParam);
+            continue;
+        }
         if (result == -1) return 1;  // only for an invalid window handle, which we never pass
         if (IsConfigDialogMessage(&msg)) continue;   // Tab and arrow keys of the modeless dialog
         if (IsVerifyDialogMessage(&msg)) continue;
@@ -230,7 +240,12 @@ void ExitApplication() {
     // The windows closed below may call back here (a closing tray window, a second menu
     // click); the first call does all of it.
     if (exiting) return;
+    // Only the pattern ends a lock.
+    if (CurrentLockState().IsLocked()) return;
     exiting = true;
+    // The guardian is not started again; it ends by itself once this process has ended unlocked.
+    StopGuardianWatch();
+    CloseSessionEndWindow();
     ExitUnhookHotKeys();
     ExitShowShell();
     ExitRestorePolicies();

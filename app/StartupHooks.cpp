@@ -17,17 +17,20 @@
 
 // ---- restrictions (policies, shell) ----
 
-// A process that ended while locked (killed, crashed) left the policies set and, with a picture
-// background, the taskbar and the desktop icons hidden. The lock they belonged to is gone, and
-// nothing else would bring the shell back short of the maintenance tool, so both are undone.
+// A process that ended while locked (killed, crashed, power lost) left the policies set and,
+// with a picture background, the taskbar and the desktop icons hidden. The policies go back to
+// what that lock remembered; without a record no lock of ours changed them and nothing is
+// written, so an administrator's own values stay. The lock itself comes back at step 22.
 void StartupRestorePolicies() {
-    RestorePolicies();
+    RestorePoliciesIfRemembered();
     ShowShell();
 }
 
 void ExitShowShell() { HideShell(false, Config.TransparentBackground == 1); }
 
-void ExitRestorePolicies() { RestorePolicies(); }
+// Exit is refused while locked, so the unlock has given the values back already; a record left
+// anyway (a lock that could not finish) is given back, and without one nothing is written.
+void ExitRestorePolicies() { RestorePoliciesIfRemembered(); }
 
 // ---- monitors and covers ----
 

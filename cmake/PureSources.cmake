@@ -6,7 +6,9 @@ set(ORVO_PURE_SOURCES
   core/ConfigData.cpp
   core/LockState.cpp
   core/LockSessionHost.cpp
+  core/PolicyNotice.cpp
   app/HotKeys.cpp
+  app/GuardianPlan.cpp
   core/PatternGrid.cpp
   system/Text.cpp
   system/RegistryPath.cpp

@@ -6,6 +6,8 @@
 
 #include <iterator>
 
+#include "core/LockSessionHost.h"
+
 namespace {
 
 constexpr int kPaneLeft = 20, kPaneTop = 42, kPaneWidth = 360, kPaneHeight = 400;
@@ -167,6 +169,9 @@ void FrmConfig::CreateAdvancedPane() {
                SS_LEFT | SS_NOPREFIX, kIdLabel3 + 1, 47, 276, 268, 48);
     AddControl(pane, WC_BUTTONA, kCmdResetCaptions[7], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 7, 45, 330, 270,
                kButtonHeight);
+    // Empty unless the last lock could not put a restriction in force.
+    AddControl(pane, WC_STATICA, Session().RestrictionFailureText().c_str(), SS_LEFT | SS_NOPREFIX,
+               kIdLblPolicyFailures, 18, 356, 324, 40);
 }
 
 // The tab strip first, then the panes above it (each brought to the top so the strip never

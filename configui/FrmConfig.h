@@ -41,6 +41,7 @@ enum ConfigControlId : int {
     kIdLabel1 = 170,              // + index 0..8
     kIdLabel2 = 180,
     kIdLabel3 = 185,              // + index 0..2
+    kIdLblPolicyFailures = 190,   // the restrictions the last lock could not apply
 };
 
 inline constexpr char kConfigCaption[] = "Orvo PC Lock - Configure";

@@ -19,6 +19,7 @@ public:
     void ToggleAutoLock() override {}
     int32_t MeasureIdleSeconds() override { return 0; }
     int32_t InactiveSeconds() override { return 0; }
+    std::string RestrictionFailureText() const override { return {}; }
 
 private:
     LockState state_;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include <string>
+
 #include "core/LockState.h"
 
 class LockSessionHost {
@@ -26,6 +28,8 @@ public:
     // the last activity on the lock window or its covers.
     virtual int32_t MeasureIdleSeconds() = 0;
     virtual int32_t InactiveSeconds() = 0;
+    // Which restrictions the last lock could not put in force and why; "" when all were.
+    virtual std::string RestrictionFailureText() const = 0;
 
 protected:
     ~LockSessionHost() = default;

@@ -108,6 +108,8 @@ bool PatternTextsMatch(const std::string& stored, const std::string& entered);
 class WrongCounter {
 public:
     void RecordMatch() { count_ = 0; }
+    // The count a previous run of the program left (kept in the registry).
+    void Restore(int count) { count_ = count > 0 ? count : 0; }
     bool RecordMismatch(int32_t alertTimes, int32_t alertMode);
     int Count() const { return count_; }
 private:

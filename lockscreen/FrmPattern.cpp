@@ -18,6 +18,7 @@
 #include "lockscreen/LockScreens.h"
 #include "system/IdlePolicy.h"
 #include "system/KeyboardLock.h"
+#include "system/LockRecord.h"
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Text.h"
@@ -116,6 +117,8 @@ bool FrmPattern::Create(HINSTANCE instance) {
     wc.lpszClassName = kClassName;
     if (!EnsureWindowClass(wc)) return false;
     impl_ = new Impl;
+    // Restarting the program must not give a guesser a fresh count toward the alarm.
+    impl_->wrong.Restore(ReadAlertTimes());
     impl_->arrowCursor = wc.hCursor;
 #ifdef IDC_HANDCURSOR
     impl_->handCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HANDCURSOR));
@@ -424,9 +427,12 @@ bool FrmPattern::CheckSecretPattern() {
         mode == kDynamicPasswordMode ? EnteredKeysText(EnteredKeys) : EnteredPatternText(s.drag.Entry());
     if (PatternTextsMatch(stored, entered)) {
         s.wrong.RecordMatch();
+        ResetAlertTimes();
         return true;
     }
-    if (s.wrong.RecordMismatch(Config.AlertTimes, Config.AlertMode)) ProcessAlertMode(Config.AlertMode);
+    const bool alert = s.wrong.RecordMismatch(Config.AlertTimes, Config.AlertMode);
+    WriteAlertTimes(s.wrong.Count());
+    if (alert) ProcessAlertMode(Config.AlertMode);
     return false;
 }
 

@@ -12,6 +12,7 @@
 #include "configui/ResetPatternState.h"
 #include "configui/XPTab.h"
 #include "core/AppState.h"
+#include "core/LockSessionHost.h"
 #include "core/Seams.h"
 #include "ui/SmallGridDrawing.h"
 #include "ui/WindowClass.h"
@@ -39,6 +40,8 @@ SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height) {
 // ---- the one instance ----
 
 void ShowVerifyDialog() {
+    // Its right pattern opens the configuration dialog: never while locked.
+    if (CurrentLockState().IsLocked()) return;
     if (Instance && Instance->Hwnd()) {
         HWND hwnd = Instance->Hwnd();
         if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);

@@ -84,6 +84,20 @@ void SetTrayTip(const std::string& text) {
     if (TrayIconData.hWnd) Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
 }
 
+bool ShowTrayBalloon(const std::string& title, const std::string& text) {
+    if (!TrayIconData.hWnd) return false;
+    // The balloon fields exist only in the later, longer record; the icon keeps the first one.
+    NOTIFYICONDATAA balloon{};
+    balloon.cbSize = sizeof balloon;
+    balloon.hWnd = TrayIconData.hWnd;
+    balloon.uID = TrayIconData.uID;
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    text.copy(balloon.szInfo, sizeof balloon.szInfo - 1);
+    title.copy(balloon.szInfoTitle, sizeof balloon.szInfoTitle - 1);
+    return Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
+}
+
 BOOL SetTrayIcon(HICON icon) {
     TrayIconData.hIcon = icon;
     TrayIconData.uFlags = NIF_ICON;
@@ -204,7 +218,9 @@ void FrmTray::TrayIcon_LeftButtonUp() {
 
 void FrmTray::TrayIcon_RightButtonUp() {
     HWND owner = hwnd_;
-    if (!owner || !menu_) return;
+    // While locked every item but "&Lock Computer" would unlock, exit or configure, and that
+    // one has nothing to do: no menu at all.
+    if (!owner || !menu_ || CurrentLockState().IsLocked()) return;
     // The configuration dialog may have changed the setting since the menu was last shown.
     SetTransparentCheck();
     // Without the foreground the menu would not close when the user clicks elsewhere.
@@ -223,6 +239,8 @@ void FrmTray::TrayIcon_RightButtonUp() {
 }
 
 void FrmTray::SubMenu_Click(int index) {
+    // Only the pattern ends a lock; a choice that reaches here while locked is refused.
+    if (CurrentLockState().IsLocked()) return;
     switch (index) {
     case kMenuLock: Session().RequestLock(true); break;
     case kMenuConfigure: ShowVerifyDialog(); break;

@@ -73,6 +73,8 @@ void AddTrayIcon(FrmTray* form, HMENU menu);
 // Deletes the icon and gives the window its own procedure back.
 void RemoveTrayIcon();
 void SetTrayTip(const std::string& text);
+// A warning balloon from the icon; false when there is no icon or the shell refused it.
+bool ShowTrayBalloon(const std::string& title, const std::string& text);
 BOOL SetTrayIcon(HICON icon);
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 

@@ -15,6 +15,8 @@
 #include "lockscreen/FrmPattern.h"
 #include "ui/ImageTable.h"
 #include "support/RawRegistry.h"
+#include "system/LockRecord.h"
+#include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"
 #include "support/LockStateTestAccess.h"
@@ -138,6 +140,23 @@ TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
     EXPECT_EQ(Policy(kPoliciesSystemMachineKey, "HideFastUserSwitching"), 0u);
     EXPECT_EQ(Policy(kPoliciesExplorerUserKey, "NoLogoff"), 0u);
     EXPECT_EQ(Policy(kPoliciesExplorerUserKey, "NoClose"), 0u);
+}
+
+int32_t RefuseMachineKey(const std::string& path, const std::string& name, const std::string& data, int32_t type) {
+    if (path == kPoliciesSystemMachineKey) return ERROR_ACCESS_DENIED;
+    return WriteRegistryValue(path, name, data, type);
+}
+
+TEST_F(LockCycle, TheMarkerSpansTheLockAndAFailedRestrictionIsSaidAfterTheUnlock) {
+    SetPolicyWriter(RefuseMachineKey);
+    LockComputer(true, false);
+    EXPECT_TRUE(IsLockedMarkerSet());
+    LockComputer(false, false);
+    SetPolicyWriter(nullptr);
+    EXPECT_FALSE(IsLockedMarkerSet());
+    PolicyFailures refused;
+    refused.Add(Policy::HideFastUserSwitching);
+    EXPECT_EQ(Session().RestrictionFailureText(), PolicyFailureText(refused));
 }
 
 TEST_F(LockCycle, ASecondLockWhileLockedChangesNothing) {

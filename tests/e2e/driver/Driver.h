@@ -70,6 +70,7 @@ int CmdRace(const Args& args);
 int CmdForeground(const Args& args);
 int CmdStealForeground(const Args& args);
 int CmdSend(const Args& args);
+int CmdPostQuit(const Args& args);
 int CmdGetText(const Args& args);
 
 int CmdControls(const Args& args);

@@ -36,6 +36,7 @@ constexpr Command kCommands[] = {
     {"foreground", CmdForeground, "foreground                            class and title of the foreground"},
     {"steal-foreground", CmdStealForeground, "steal-foreground <timeout_ms>         ms until the foreground is taken back"},
     {"send", CmdSend, "send <class|-> <title|-> <msg> <wparam> <lparam>"},
+    {"post-quit", CmdPostQuit, "post-quit <class|-> <title|->          WM_QUIT to the window's thread"},
     {"gettext", CmdGetText, "gettext <class|-> <title|->"},
     {"msgbox-wait", CmdMsgboxWait, "msgbox-wait <caption> <timeout_ms>    prints the message text"},
     {"msgbox-click", CmdMsgboxClick, "msgbox-click <caption> <button id>"},

@@ -180,6 +180,14 @@ int CmdStealForeground(const Args& args) {
 
 // SendMessageTimeout to the first matching window. WM_SETTEXT takes its lparam as text,
 // WM_GETTEXT prints the text it got back; other lparams are numbers.
+int CmdPostQuit(const Args& args) {
+    if (args.size() != 3) return Fail("usage: post-quit <class|-> <title|->", kExitUsage);
+    HWND hwnd = RequireWindow(args[1], args[2]);
+    if (!hwnd) return kExitFailed;
+    if (!PostThreadMessageA(GetWindowThreadProcessId(hwnd, nullptr), WM_QUIT, 0, 0)) return Fail("PostThreadMessage failed");
+    return kExitOk;
+}
+
 int CmdSend(const Args& args) {
     if (args.size() != 6) return Fail("usage: send <class|-> <title|-> <msg> <wparam> <lparam>", kExitUsage);
     auto msg = ParseMessage(args[3]);

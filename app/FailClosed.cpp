@@ -1,0 +1,93 @@
+// The locked marker, the crash lock and the session's end.
+#include "app/FailClosed.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <exception>
+
+#include "core/AppState.h"
+#include "core/LockSessionHost.h"
+#include "system/KeyboardLock.h"
+#include "system/LockRecord.h"
+#include "system/PowerActions.h"
+#include "system/Restrictions.h"
+#include "system/WinHandles.h"
+#include "ui/WindowClass.h"
+
+namespace {
+
+// Read by the crash handlers, which may run on any thread and must not touch the registry.
+std::atomic<bool> gIsLocked{false};
+
+LONG WINAPI LockOnUnhandledException(EXCEPTION_POINTERS*) {
+    if (gIsLocked.load()) LockWorkstationAfterCrash();
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+[[noreturn]] void LockOnTerminate() {
+    if (gIsLocked.load()) LockWorkstationAfterCrash();
+    std::abort();
+}
+
+constexpr char kSessionEndWindowClass[] = "OrvoPCLockSessionEnd";
+
+// Top-level, because a message-only window hears no session broadcast; never shown and
+// without a title, so nothing finds it for the running program's window.
+class SessionEndWindow {
+public:
+    bool Create(HINSTANCE instance) {
+        WNDCLASSEXA wc{};
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.lpszClassName = kSessionEndWindowClass;
+        if (!EnsureWindowClass(wc)) return false;
+        hwnd_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kSessionEndWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                    nullptr, instance, nullptr));
+        return hwnd_ != nullptr;
+    }
+    void Close() { hwnd_.reset(); }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        switch (msg) {
+        case WM_QUERYENDSESSION: return TRUE;
+        case WM_ENDSESSION:
+            if (wp) GiveBackSessionWhileLocked();
+            return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+
+    // Windows may end the process right after this returns: the session's restrictions go now,
+    // and the marker with them, so the guardian does not start a lock into a closing session.
+    static void GiveBackSessionWhileLocked() {
+        if (!CurrentLockState().IsLocked()) return;
+        HookKeyboard(false);
+        RestorePolicies();
+        ShowShell();
+        NoteLocked(false);
+    }
+
+    UniqueHwnd hwnd_;
+};
+
+SessionEndWindow TheSessionEndWindow;
+
+}  // namespace
+
+void NoteLocked(bool isLocked) {
+    gIsLocked.store(isLocked);
+    if (isLocked) SetLockedMarker();
+    else ClearLockedMarker();
+}
+
+void InstallCrashLock() {
+    SetUnhandledExceptionFilter(LockOnUnhandledException);
+    std::set_terminate(LockOnTerminate);
+}
+
+void CreateSessionEndWindow() { TheSessionEndWindow.Create(GetModuleHandleA(nullptr)); }
+
+void CloseSessionEndWindow() { TheSessionEndWindow.Close(); }

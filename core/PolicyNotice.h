@@ -1,0 +1,23 @@
+// When the user hears that a lock could not put every restriction in force: once per run of the
+// program, after the first unlock that follows such a lock, and in the configuration dialog for
+// as long as the last lock's failures stand. Pure: no platform headers, unit-tested natively.
+#pragma once
+
+#include <string>
+
+#include "system/PolicyRecord.h"
+
+inline constexpr char kPolicyNoticeTitle[] = "Orvo PC Lock";
+
+class PolicyNotice {
+public:
+    // After an unlock, with what its lock could not apply: the balloon's text the first time
+    // anything failed, "" otherwise.
+    std::string BalloonAfterUnlock(PolicyFailures failures);
+    // The last lock's failures as the configuration dialog shows them; "" when none failed.
+    const std::string& Text() const { return text_; }
+
+private:
+    bool shown_ = false;
+    std::string text_;
+};
