@@ -4,10 +4,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <exception>
 
-#include "core/AppState.h"
 #include "core/LockSessionHost.h"
 #include "system/KeyboardLock.h"
 #include "system/LockRecord.h"
@@ -21,14 +19,21 @@ namespace {
 // Read by the crash handlers, which may run on any thread and must not touch the registry.
 std::atomic<bool> gIsLocked{false};
 
+constexpr UINT kCrashExitCode = 3;
+
+// While locked the process ends at once instead of waiting in a crash dialog, so the guardian
+// can put the lock back; unlocked, the crash takes its usual way (report, debugger).
 LONG WINAPI LockOnUnhandledException(EXCEPTION_POINTERS*) {
-    if (gIsLocked.load()) LockWorkstationAfterCrash();
-    return EXCEPTION_CONTINUE_SEARCH;
+    if (!gIsLocked.load()) return EXCEPTION_CONTINUE_SEARCH;
+    LockWorkstationAfterCrash();
+    return EXCEPTION_EXECUTE_HANDLER;
 }
 
+// abort() may show the runtime's message box first and keep the process alive behind it.
 [[noreturn]] void LockOnTerminate() {
     if (gIsLocked.load()) LockWorkstationAfterCrash();
-    std::abort();
+    TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+    for (;;) Sleep(INFINITE);
 }
 
 constexpr char kSessionEndWindowClass[] = "OrvoPCLockSessionEnd";
