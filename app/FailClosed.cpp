@@ -6,6 +6,7 @@
 #include <atomic>
 #include <exception>
 
+#include "app/Guardian.h"
 #include "core/LockSessionHost.h"
 #include "system/KeyboardLock.h"
 #include "system/LockRecord.h"
@@ -84,8 +85,12 @@ SessionEndWindow TheSessionEndWindow;
 
 void NoteLocked(bool isLocked) {
     gIsLocked.store(isLocked);
-    if (isLocked) SetLockedMarker();
-    else ClearLockedMarker();
+    if (isLocked) {
+        NoteMarkerOwner();
+        SetLockedMarker();
+    } else {
+        ClearLockedMarker();
+    }
 }
 
 void InstallCrashLock() {

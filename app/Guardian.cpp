@@ -21,6 +21,14 @@ namespace {
 // The restarts of the lock program by guardians, kept between guardians: each guardian starts
 // one lock program and ends, so only the registry remembers the ones before.
 constexpr char kGuardianRestartsValueName[] = "GuardianRestarts";
+// Which lock program set the "Locked" marker: a guardian relocks only after its own one.
+constexpr char kLockedByValueName[] = "LockedBy";
+
+uint64_t CreationTime(HANDLE process) {
+    FILETIME created{}, unused{};
+    if (!GetProcessTimes(process, &created, &unused, &unused, &unused)) return 0;
+    return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
 
 // This executable with the arguments, as a process of its own; its handle, or none.
 UniqueHandle StartSelf(const std::string& arguments) {
@@ -42,11 +50,14 @@ UniqueHandle StartSelf(const std::string& arguments) {
 UniqueHandle WatchStop;
 UniqueHandle WatchThread;
 
+// The first guardian, started on the main thread, handed over to the watch thread.
+HANDLE FirstGuardian = nullptr;
+
 DWORD WINAPI WatchGuardian(void* stopEvent) {
     const HANDLE stop = static_cast<HANDLE>(stopEvent);
-    const std::string arguments = GuardianArguments(GetCurrentProcessId());
+    const std::string arguments = GuardianArguments(OwnIdentity());
     std::string history;
-    UniqueHandle guardian = StartSelf(arguments);
+    UniqueHandle guardian(FirstGuardian);
     for (;;) {
         const HANDLE waits[] = {stop, guardian.get()};
         // Without a guardian (it could not be started) the next try comes after a second.
@@ -66,17 +77,36 @@ DWORD WINAPI WatchGuardian(void* stopEvent) {
     }
 }
 
+// That lock program, or none once it has ended (its id may belong to another process by then).
+UniqueHandle OpenLocker(ProcessIdentity locker) {
+    // A process of the same user grants both rights.
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, locker.Pid));
+    if (!process || CreationTime(process.get()) != locker.Created) return {};
+    return process;
+}
+
+// Set by that lock program. A marker without the note (it could not be written) counts as its.
+bool IsLockedBy(ProcessIdentity locker) {
+    if (!IsLockedMarkerSet()) return false;
+    const auto owner =
+        ParseProcessIdentity(TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, kLockedByValueName))));
+    return !owner || *owner == locker;
+}
+
 }  // namespace
 
-int RunGuardian(uint32_t lockerPid) {
-    {
-        // SYNCHRONIZE is all a wait needs, and a process of the same user always grants it. A
-        // lock program that is gone already is judged by the marker the same way.
-        UniqueHandle locker(OpenProcess(SYNCHRONIZE, FALSE, lockerPid));
-        if (locker) WaitForSingleObject(locker.get(), INFINITE);
-    }
-    // Ended unlocked ("&Exit", a kill while unlocked, the session's end): nothing to hold.
-    if (!IsLockedMarkerSet()) return 0;
+ProcessIdentity OwnIdentity() { return {GetCurrentProcessId(), CreationTime(GetCurrentProcess())}; }
+
+void NoteMarkerOwner() {
+    WriteRegistryValue(kAppSystemKey, kLockedByValueName, ProcessIdentityText(OwnIdentity()), kRegSz);
+}
+
+int RunGuardian(ProcessIdentity locker) {
+    // A lock program that is gone already is judged by the marker the same way.
+    if (UniqueHandle process = OpenLocker(locker)) WaitForSingleObject(process.get(), INFINITE);
+    // Ended unlocked ("&Exit", a kill while unlocked, the session's end), or the marker is of
+    // another lock program: nothing to hold.
+    if (!IsLockedBy(locker)) return 0;
     // The system's own lock first: it holds even when the lock program cannot come back.
     LockWorkstationAfterCrash();
     const std::string history = TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, kGuardianRestartsValueName)));
@@ -90,7 +120,13 @@ void StartGuardianWatch() {
     if (WatchThread) return;
     WatchStop.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!WatchStop) return;
+    // Made before start-up goes on: the process a new guardian becomes runs only once
+    // CreateProcess has returned, so a lock program killed in between would leave none.
+    UniqueHandle first = StartSelf(GuardianArguments(OwnIdentity()));
+    FirstGuardian = first.get();
     WatchThread.reset(CreateThread(nullptr, 0, WatchGuardian, WatchStop.get(), 0, nullptr));
+    // The thread owns the handle from here; without a thread it is closed here.
+    if (WatchThread) first.release();
 }
 
 void StopGuardianWatch() {

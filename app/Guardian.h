@@ -6,10 +6,16 @@
 
 #include <cstdint>
 
-// The guardian process's whole life. Waits for the lock program with that id to end; when the
-// "Locked" marker says it ended while locked, calls the system's lock and starts the lock
-// program again with "/StartupLock" (bounded, see DecideRestart). Returns the exit code.
-int RunGuardian(uint32_t lockerPid);
+#include "app/GuardianPlan.h"
+
+// The guardian process's whole life. Waits for that lock program to end; when the "Locked"
+// marker says it ended while locked, calls the system's lock and starts the lock program again
+// with "/StartupLock" (bounded, see DecideRestart). Returns the exit code.
+int RunGuardian(ProcessIdentity locker);
+
+// This process's identity, and the marker's note of which lock program set it.
+ProcessIdentity OwnIdentity();
+void NoteMarkerOwner();
 
 // The lock program's side: starts a guardian and a thread that starts a new one at once
 // whenever it ends (bounded). StopGuardianWatch ends that thread; the guardian then ends by

@@ -7,14 +7,25 @@
 #include <optional>
 #include <string>
 
-// The lock program started with this switch and the process id of the lock program it watches
+// The lock program started with this switch and the identity of the lock program it watches
 // runs as that program's guardian: no window, no tray icon, no single-instance mutex.
 inline constexpr char kGuardianSwitch[] = "/Guardian";
 
-// "/Guardian <pid>".
-std::string GuardianArguments(uint32_t lockerPid);
-// The watched process id when the arguments are the switch and a decimal number, else nothing.
-std::optional<uint32_t> GuardianPidFromArguments(const std::string& arguments);
+// One process for as long as the machine runs: ids are reused, an id with its creation time
+// (FILETIME ticks) is not.
+struct ProcessIdentity {
+    uint32_t Pid = 0;
+    uint64_t Created = 0;
+    bool operator==(const ProcessIdentity&) const = default;
+};
+// "<pid> <created>", as the guardian's arguments and the "LockedBy" value hold it.
+std::string ProcessIdentityText(ProcessIdentity identity);
+std::optional<ProcessIdentity> ParseProcessIdentity(const std::string& text);
+
+// "/Guardian <pid> <created>".
+std::string GuardianArguments(ProcessIdentity locker);
+// The watched lock program when the arguments are the switch and its identity, else nothing.
+std::optional<ProcessIdentity> GuardianLockerFromArguments(const std::string& arguments);
 
 // A lock program that dies at every start must not hold the session in a loop of restarts:
 // after this many within the window only the operating system's lock is left.

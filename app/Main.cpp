@@ -23,7 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::string arguments = CommandLineArguments(commandLine ? commandLine : "", ExecutablePath());
 
     // The guardian: no mutex, no window, no tray icon, so it is never taken for a second copy.
-    if (const auto lockerPid = GuardianPidFromArguments(arguments)) return RunGuardian(*lockerPid);
+    if (const auto locker = GuardianLockerFromArguments(arguments)) return RunGuardian(*locker);
 
     // 1-2. A second copy ends at once, without a window or a message.
     if (IsPreviousInstanceRunning()) return 0;

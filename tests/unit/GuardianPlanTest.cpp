@@ -3,11 +3,12 @@
 
 #include "app/GuardianPlan.h"
 
-TEST(GuardianPlan, SwitchCarriesThePidBothWays) {
-    EXPECT_EQ(GuardianPidFromArguments(GuardianArguments(4242)), 4242u);
-    EXPECT_EQ(GuardianPidFromArguments("/Guardian"), std::nullopt);
-    EXPECT_EQ(GuardianPidFromArguments("/Guardian 12x"), std::nullopt);
-    EXPECT_EQ(GuardianPidFromArguments("/StartupLock"), std::nullopt);
+TEST(GuardianPlan, SwitchCarriesTheLockProgramsIdentityBothWays) {
+    const ProcessIdentity locker{4242, 133456789012345678u};
+    EXPECT_EQ(GuardianLockerFromArguments(GuardianArguments(locker)), locker);
+    EXPECT_EQ(GuardianLockerFromArguments("/Guardian 12"), std::nullopt);
+    EXPECT_EQ(GuardianLockerFromArguments("/Guardian 12 3x"), std::nullopt);
+    EXPECT_EQ(GuardianLockerFromArguments("/StartupLock"), std::nullopt);
 }
 
 TEST(GuardianPlan, AtMostThreeRestartsAMinuteThenOnlyTheSystemLock) {
