@@ -6,11 +6,11 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "cover/FrmBackground.h"
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
-#include "system/WindowClass.h"
+#include "ui/LockSessionHost.h"
+#include "ui/WindowClass.h"
 
 namespace {
 
@@ -231,7 +231,7 @@ void FrmConfig::Form_Load() {
 void FrmConfig::Form_Unload() {
     SaveConfigData(ConfigFilePath);
     ReleaseGDI();
-    if (Config.Effect != 0) PrepareEffectStrips();
+    if (Config.Effect != 0) Session().PrepareEffectStrips();
 }
 
 void FrmConfig::CreateGDI() {
@@ -375,7 +375,7 @@ void FrmConfig::CombList_Click(int id) {
     case kIdCombDisconnection: Config.Disconnection = static_cast<int16_t>(index); break;
     case kIdCombLockKeyboard:  Config.LockKeyboard = static_cast<int16_t>(index); break;
     case kIdCombUnlockMode:
-        CurrentUnlockMode = index;
+        Session().SetUnlockMode(index);
         Config.UnlockMode = static_cast<uint8_t>(index);
         break;
     default: break;

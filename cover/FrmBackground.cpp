@@ -4,14 +4,13 @@
 #include "cover/FrmBackground.h"
 
 #include "core/AppState.h"
-#include "core/DoEvents.h"
-#include "core/MessageWindow.h"
-#include "core/Seams.h"
 #include "cover/EffectStrips.h"
-#include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
-#include "system/WindowClass.h"
+#include "cover/MonitorCovers.h"
+#include "ui/DoEvents.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
+#include "ui/LockSessionHost.h"
+#include "ui/WindowClass.h"
 
 FrmBackground* BackgroundWindow = nullptr;
 
@@ -56,7 +55,7 @@ void GiveFocus(HWND hwnd) {
     SetFocus(hwnd);
 }
 
-HWND LockWindowHwnd() { return PatternWindow ? PatternWindow->Hwnd() : nullptr; }
+HWND LockWindowHwnd() { return Session().LockWindowHwnd(); }
 
 bool IsTransparent() { return Config.TransparentBackground != 0; }
 
@@ -86,7 +85,7 @@ bool FrmBackground::Create(HINSTANCE instance) {
     impl_->Frame.CreateGraphic(hwnd_, width, height);
     impl_->Frame.IniForm(hwnd_);
     // Form_Load: this window receives the hot keys and the tray-rebuild message.
-    HookWindow(hwnd_);
+    Session().AdoptMessageWindow(hwnd_);
     // Hidden still: no activation, only the topmost band and the origin.
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     BackgroundWindow = this;
@@ -97,7 +96,7 @@ void FrmBackground::Destroy() {
     if (impl_) impl_->Timer1.Stop();
     if (hwnd_) {
         // The subclass swallows WM_DESTROY and WM_CLOSE: give the window its procedure back first.
-        if (MessageWindow == hwnd_) UnhookWindow();
+        Session().ReleaseMessageWindow(hwnd_);
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
         hwnd_ = nullptr;
@@ -224,8 +223,8 @@ void FrmBackground::ReRaise(bool lockWindowHidden) {
 
 // The z-order watchdog, every 50 ms while locked.
 void FrmBackground::Timer1_Timer() {
-    if (!IsLocked) return;
-    const bool hidden = IsLockWindowHidden;
+    if (!CurrentLockState().IsLocked()) return;
+    const bool hidden = CurrentLockState().IsLockWindowHidden();
     const HWND foreground = GetForegroundWindow();
     const HWND active = GetActiveWindow();
     const HWND owner = hidden ? hwnd_ : LockWindowHwnd();
@@ -257,15 +256,13 @@ void FrmBackground::Timer1_Timer() {
 
 // Click or Enter on the cover: the faded-out lock window comes back with a fresh idle screen.
 void FrmBackground::RecallLockWindow() {
-    if (PatternWindow) PatternWindow->PatternNormal();
+    Session().ShowIdleLockScreen();
     const HWND lockWindow = LockWindowHwnd();
     PlaceAt(hwnd_, HWND_TOPMOST);
     PlaceAt(lockWindow, HWND_TOP);
     PlaceAt(lockWindow, HWND_TOPMOST);
     GiveFocus(lockWindow);
-    IsLockWindowHidden = false;
-    LastActiveTick = GetTickCount();
-    IsMonitorOff = false;
+    Session().NoteActivity();
 }
 
 void FrmBackground::Form_Click() { RecallLockWindow(); }
@@ -275,4 +272,4 @@ void FrmBackground::Form_KeyDown(WPARAM keyCode) {
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmBackground::Form_MouseMove() { IsMonitorOff = false; }
+void FrmBackground::Form_MouseMove() { Session().NoteMonitorOn(); }

@@ -3,11 +3,11 @@
 #include "cover/FrmMonitor.h"
 
 #include "core/AppState.h"
+#include "ui/LockSessionHost.h"
 #include "cover/MonitorLayout.h"
-#include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
-#include "system/WindowClass.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
+#include "ui/WindowClass.h"
 
 namespace {
 
@@ -99,14 +99,10 @@ void FrmMonitor::RestoreGDIPlus() { frame_->RestoreGDIPlus(kClearTransparent); }
 // Click or Enter: a fresh idle screen on the lock window, raised again. The background cover's
 // watchdog puts the focus back on it within one tick.
 void FrmMonitor::Form_Click() {
-    if (PatternWindow) {
-        PatternWindow->PatternNormal();
-        if (HWND lockWindow = PatternWindow->Hwnd())
-            SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
-    }
-    IsLockWindowHidden = false;
-    LastActiveTick = GetTickCount();
-    IsMonitorOff = false;
+    Session().ShowIdleLockScreen();
+    if (HWND lockWindow = Session().LockWindowHwnd())
+        SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+    Session().NoteActivity();
 }
 
 void FrmMonitor::Form_KeyDown(WPARAM keyCode) {
@@ -114,7 +110,7 @@ void FrmMonitor::Form_KeyDown(WPARAM keyCode) {
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmMonitor::Form_MouseMove() { IsMonitorOff = false; }
+void FrmMonitor::Form_MouseMove() { Session().NoteMonitorOn(); }
 
 void FrmMonitor::Form_Unload() {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);

@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "core/StartupText.h"
 #include "system/LockRecord.h"
+#include "system/StartupText.h"
 #include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"

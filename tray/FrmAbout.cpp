@@ -6,11 +6,11 @@
 
 #include <memory>
 
-#include "configui/FrmConfig.h"     // RunShellExecute
-#include "core/Startup.h"           // ExecutablePath, ReadFileAppVersion, ReadVersionString
-#include "lockscreen/ImageTable.h"  // LoadResourcePicture
 #include "resources/resource.h"
-#include "system/WindowClass.h"
+#include "system/VersionInfo.h"
+#include "ui/ImageTable.h"  // LoadResourcePicture
+#include "ui/ShellRun.h"
+#include "ui/WindowClass.h"
 
 namespace {
 

@@ -7,9 +7,14 @@
 
 #include <string>
 
-#include "core/StartupText.h"
+#include "system/StartupText.h"
 #include "system/WinHandles.h"
 #include "tray/TrayText.h"
+
+inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
+
+// Removes and re-adds the tray icon with its menu and tooltip.
+void RebuildTrayIcon();
 
 inline constexpr char kTrayWindowClass[] = "OrvoPCLockTrayForm";
 // Command identifier of TrayMenu's item at index i.
@@ -68,7 +73,7 @@ extern WNDPROC TrayPrevWindowProc;
 extern UINT TaskbarCreatedMessage;
 
 // Subclasses the form's window with TrayWindowProc and adds the icon (the disabled-autolock
-// icon while IsAutoLockDisabled is set).
+// icon while auto-lock is disabled).
 void AddTrayIcon(FrmTray* form, HMENU menu);
 // Deletes the icon and gives the window its own procedure back.
 void RemoveTrayIcon();

@@ -1,0 +1,64 @@
+// Entry point of the lock program: the start-up steps in their fixed order, then the message
+// loop. The program has no main window; it lives from the messages of its hidden windows.
+#include <windows.h>
+
+#include <string>
+
+#include "core/AppState.h"
+#include "core/ConfigFile.h"
+#include "app/LockSession.h"
+#include "app/Startup.h"
+#include "app/StartupHooks.h"
+#include "system/StartupText.h"
+#include "system/PowerActions.h"
+#include "ui/GdiPlusHandles.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Not the runtime's argument text: it cuts an unquoted program path at its first blank.
+    const char* commandLine = GetCommandLineA();
+    const std::string arguments = CommandLineArguments(commandLine ? commandLine : "", ExecutablePath());
+
+    // 1-2. A second copy ends at once, without a window or a message.
+    if (IsPreviousInstanceRunning()) return 0;
+    if (CheckPrevInstance()) return 0;
+    // 3-4.
+    IniCommonControls();
+    // Declared before every window so that it ends after the last GDI+ object.
+    const GdiPlusSession gdiplus;
+    if (!CheckGDIPlus(gdiplus)) return 1;
+    // The one lock session, the windows' host from here on.
+    TheLockSession();
+    // 5. Paths and data folders.
+    IniPaths();
+    // 6. Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
+    GetOSName();
+    // 7. Location and version for the maintenance tool; a failed write is not reported.
+    SaveAppInfo();
+    // 8-9. Shutdown privilege (for the shutdown alert) and a late place in the shutdown order
+    // without the retry dialog.
+    AdjustPrivilege(kShutdownPrivilege, true);
+    SetProcessShutdownParameters(0, SHUTDOWN_NORETRY);
+    // 10. The alarm sound the lock window plays; a failure only means a silent alarm.
+    SaveResourceFile(AlarmFilePath, "ALARM");
+    // 11-13. Configuration and screen.
+    IsFirstRun = CheckFirstRun();
+    ConfigLoadResult = LoadConfigData(ConfigFilePath);
+    IniScreenData();
+    // 14-18. Policies left by an abnormal end, then the hidden windows and the images.
+    StartupRestorePolicies();
+    StartupCreateMonitorCover();
+    StartupCreateBackgroundWindow();
+    StartupCreateLockWindow();
+    StartupLoadImages();
+    // 19-20.
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+    PumpPendingMessages();
+    // 21. Defaults, message and the modal configuration dialog; start-up waits for it.
+    HandleFirstRunOrBrokenConfig();
+    // 22-24. Lock before the tray icon exists when started at logon.
+    if (IsStartupLockCommand(arguments)) StartupLockComputer();
+    StartupCreateTray();
+    if (Config.Effect != 0) StartupPrepareEffectStrips();
+
+    return RunMessageLoop();
+}

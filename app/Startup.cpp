@@ -1,0 +1,211 @@
+// Core start-up steps, the message loop and the exit path of the lock program.
+#include "app/Startup.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <algorithm>
+using std::max;
+using std::min;
+#include <gdiplus.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/LockSession.h"
+#include "app/StartupHooks.h"
+#include "configui/FrmConfig.h"
+#include "core/AppState.h"
+#include "core/ConfigFile.h"
+#include "lockscreen/FrmVerify.h"
+#include "system/Files.h"
+#include "system/Messages.h"
+#include "system/Registry.h"
+#include "system/Text.h"
+#include "system/VersionInfo.h"
+#include "system/WinHandles.h"
+#include "tray/FrmTray.h"
+#include "ui/GdiPlusHandles.h"
+#include "ui/ImageTable.h"
+
+namespace {
+
+// Held for the life of the process: its existence is what tells a second start that this
+// executable is already running.
+UniqueHandle InstanceMutex;
+
+constexpr const char kAppDataSubFolder[] = "OrvoSoft\\";
+constexpr const char kAppSubFolder[] = "Orvo PC Lock\\";
+constexpr const char kAlarmFileName[] = "alarm.wav";
+
+void CreateFolderIfMissing(const std::string& folder) {
+    // A folder that cannot be created is not reported here: the first save reports it.
+    if (!FileExists(folder)) CreateDirectoryA(folder.c_str(), nullptr);
+}
+
+}  // namespace
+
+bool IsPreviousInstanceRunning() {
+    const std::string name = InstanceMutexName(ExecutablePath());
+    SetLastError(ERROR_SUCCESS);
+    InstanceMutex.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
+    // Read right after the call: the call succeeds for an existing mutex too and says so only
+    // here.
+    const bool exists = GetLastError() == ERROR_ALREADY_EXISTS;
+    // A mutex that cannot be made at all is no evidence of another copy; step 2 still looks.
+    return InstanceMutex && exists;
+}
+
+bool CheckPrevInstance() {
+    // The class of the tray owner belongs to the tray module; the title alone identifies it.
+    return FindWindowA(nullptr, kTrayWindowTitle) != nullptr;
+}
+
+void IniCommonControls() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_USEREX_CLASSES;
+    // The extended combo box is registered or it is not; nothing later depends on the result.
+    InitCommonControlsEx(&controls);
+}
+
+bool CheckGDIPlus(const GdiPlusSession& gdiplus) {
+    if (gdiplus.IsStarted()) return true;
+    ShowMessage("Load GDI+ Error!", "Orvo PC Lock Error", MB_ICONSTOP);
+    return false;
+}
+
+std::string GetSpecialFolder(int csidl) {
+    LPITEMIDLIST pidl = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl) return {};
+    char path[512] = {};  // SHGetPathFromIDListA writes up to MAX_PATH characters
+    const BOOL found = SHGetPathFromIDListA(pidl, path);
+    CoTaskMemFree(pidl);
+    if (!found) return {};
+    return WithTrailingBackslash(std::string(path, strnlen(path, sizeof path)));
+}
+
+void IniPaths() {
+    const ExeLocation exe = SplitExePath(ExecutablePath());
+    AppPath = WithTrailingBackslash(exe.Folder);
+    AppExeName = exe.Name;
+    // Without an application-data folder the paths stay relative, as the original layout
+    // would have them; the loader then finds no file and the save reports any failure.
+    const std::string vendorFolder = GetSpecialFolder(CSIDL_APPDATA) + kAppDataSubFolder;
+    CreateFolderIfMissing(vendorFolder);
+    const std::string dataFolder = vendorFolder + kAppSubFolder;
+    CreateFolderIfMissing(dataFolder);
+    ConfigFilePath = dataFolder + kConfigFileName;
+    AlarmFilePath = dataFolder + kAlarmFileName;
+}
+
+int32_t SaveAppInfo() {
+    const AppVersion version = ReadAppVersion();
+    if (WriteRegistryValue(kAppSystemKey, "APP_PATH", AppPath + AppExeName + ".exe", kRegSz) != 0) return 0;
+    if (WriteRegistryValue(kAppSystemKey, "APP_BUILD", AppBuildText(version), kRegSz) != 0) return 0;
+    if (WriteRegistryValue(kAppSystemKey, "APP_VER", AppVersionText(version), kRegSz) != 0) return 0;
+    return 1;
+}
+
+bool SaveResourceFile(const std::string& path, const std::string& resourceName) {
+    const HMODULE module = GetModuleHandleA(nullptr);
+    const HRSRC found = FindResourceA(module, resourceName.c_str(), "CUSTOM");
+    if (!found) return false;
+    const HGLOBAL loaded = LoadResource(module, found);
+    const DWORD size = SizeofResource(module, found);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes || size == 0) return false;
+    const auto* first = static_cast<const uint8_t*>(bytes);
+    // Replaced as a whole: writing over a longer old file in place would leave its tail behind
+    // the new sound.
+    return ReplaceFileContents(path, std::vector<uint8_t>(first, first + size));
+}
+
+void IniScreenData() {
+    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    AlertText = ReadFixedText(Config.AlertWord);
+    TheLockSession().SetUnlockMode(Config.UnlockMode);
+    FadeAlpha = MakeFadeAlpha();
+    // The centred alarm picture is entry 42 of the layout table, computed with the grid.
+    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+}
+
+void PumpPendingMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Leave the quit request for the main loop, which must end on it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+namespace {
+void RunConfigDialogModally() { ShowConfigDialog(true); }
+}  // namespace
+
+ConfigDialogFunction ShowConfigDialogModal = RunConfigDialogModally;
+
+void SaveDefaultsWithoutDialog() {
+    // Failure is reported by SaveConfigData itself.
+    SaveConfigData(ConfigFilePath);
+}
+
+void IniDefaultConfig(bool isBroken) {
+    ApplyDefaultConfig(Config);
+    IniDefaultPattern(Config);
+    // A rejected file may have named a larger grid, and the start-up laid the lock window and
+    // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the
+    // panel follow before anything shows the grid.
+    if (Layout.GridSide != GridSideOf(Config.Grid)) {
+        IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+        RebuildPanelImage();
+    }
+    const std::string first = isBroken ? "Orvo PC Lock configuration file is lost or broken."
+                                       : "You are first running Orvo PC Lock.";
+    ShowMessage(first + "\r\nFor computer security, Please reset your lock pattern.", kAppTitle,
+                MB_ICONEXCLAMATION);
+    if (ShowConfigDialogModal) ShowConfigDialogModal();
+    IsFirstRun = false;
+}
+
+void HandleFirstRunOrBrokenConfig() {
+    if (IsFirstRun) IniDefaultConfig(false);
+    else if (ConfigLoadResult == 1) IniDefaultConfig(true);
+}
+
+int RunMessageLoop() {
+    MSG msg{};
+    for (;;) {
+        const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
+        if (result == 0) return static_cast<int>(msg.wParam);
+        if (result == -1) return 1;  // only for an invalid window handle, which we never pass
+        if (IsConfigDialogMessage(&msg)) continue;   // Tab and arrow keys of the modeless dialog
+        if (IsVerifyDialogMessage(&msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void ExitApplication() {
+    static bool exiting = false;
+    // The windows closed below may call back here (a closing tray window, a second menu
+    // click); the first call does all of it.
+    if (exiting) return;
+    exiting = true;
+    ExitUnhookHotKeys();
+    ExitShowShell();
+    ExitRestorePolicies();
+    ExitFreeImages();
+    ExitReleaseEffectStrips();
+    ExitCloseWindows();
+    // GDI+ itself ends when WinMain returns, after the loop this ends.
+    PostQuitMessage(0);
+}

@@ -1,0 +1,54 @@
+// The start-up steps of the lock program that belong to the core (instance checks, GDI+,
+// paths, installation values, screen data), the message loop and ExitApplication. The order
+// in which they run is in Main.cpp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "system/StartupText.h"
+#include "system/VersionInfo.h"
+
+class GdiPlusSession;
+
+// Step 1: true when another process of this executable holds the instance mutex. The first
+// process keeps the mutex until it ends.
+bool IsPreviousInstanceRunning();
+// Step 2: true when the tray owner window of a running copy exists.
+bool CheckPrevInstance();
+// Step 3.
+void IniCommonControls();
+// Step 4: false after telling the user that GDI+ could not start.
+bool CheckGDIPlus(const GdiPlusSession& gdiplus);
+
+// Step 5.
+std::string GetSpecialFolder(int csidl);
+void IniPaths();
+
+// Step 7.
+int32_t SaveAppInfo();
+
+// Step 10: writes a resource of type "CUSTOM" to a file; false when either part failed.
+bool SaveResourceFile(const std::string& path, const std::string& resourceName);
+
+// Step 13.
+void IniScreenData();
+// Step 20: runs the window messages that are already waiting, then returns.
+void PumpPendingMessages();
+// Step 21: the first-run or broken-file defaults with their message and dialog.
+void HandleFirstRunOrBrokenConfig();
+
+// Defaults, the user's message, the modal configuration dialog, then IsFirstRun = false.
+void IniDefaultConfig(bool isBroken);
+
+// Seam for the modal configuration dialog that IniDefaultConfig shows: by default the dialog
+// itself, run modally (it saves the record when it closes). Tests may put
+// SaveDefaultsWithoutDialog in its place so a fresh start leaves a valid file without a window.
+using ConfigDialogFunction = void (*)();
+extern ConfigDialogFunction ShowConfigDialogModal;
+void SaveDefaultsWithoutDialog();
+
+// Runs until WM_QUIT; returns its exit code.
+int RunMessageLoop();
+// Undoes the start-up (windows, shell, policies, images) and ends the message loop.
+void ExitApplication();

@@ -1,0 +1,281 @@
+// Grid geometry, hit testing, the way a drawn or typed entry grows, the Dynamic Password letters
+// and the comparison of an entry with the secret pattern.
+#include "core/PatternGrid.h"
+
+#include <algorithm>
+
+#include "system/Text.h"
+
+namespace {
+
+int Round(double value) { return static_cast<int>(RoundHalfEven(value)); }
+
+constexpr int kHitSize = 34;          // hit square, centred on the point
+constexpr int kRingSize = 52;         // ring image, centred on the same centre
+constexpr int kPanelMargin = 30;      // panel edge to the outer hit squares
+constexpr int kIconHotSize = 28;      // the icon's hit square, also where its large image goes
+constexpr int kIconNormalSize = 32;
+constexpr int kSmallPointSize = 36;
+constexpr int kSmallMaxPitch = 72;
+constexpr int kLetterCount = 26;
+
+void FillIcon(LayoutEntry& entry, int hotLeft, int hotTop) {
+    entry[0] = hotLeft;
+    entry[1] = hotTop;
+    entry[2] = kIconHotSize;
+    entry[3] = hotLeft + 1;
+    entry[4] = hotTop + 1;
+    entry[5] = kIconNormalSize;
+}
+
+// First entry of `first`..`last` the position hits, or 0.
+template <std::size_t Size>
+int FirstHit(const std::array<LayoutEntry, Size>& table, int first, int last, double x, double y) {
+    for (int k = first; k <= last; ++k) {
+        if (HitsEntry(table[k], x, y)) return k;
+    }
+    return 0;
+}
+
+int PointCount(const GridLayout& layout) {
+    // GridSide only ever comes from IniLayout, but a default-constructed or damaged layout must
+    // not make the hit tests run past the tables.
+    const int side = std::clamp(layout.GridSide, 0, 6);
+    return std::min(side * side, kSmallGridEntries - 1);
+}
+
+void AppendNumber(std::string& text, int32_t number) {
+    // The blank in front keeps " 1 12" and " 11 2" apart.
+    text += ' ';
+    text += std::to_string(number);
+}
+
+}  // namespace
+
+void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight) {
+    const int n = GridSideOf(grid);
+    const int w = screenWidth;
+    const int h = screenHeight;
+    layout = GridLayout{};
+    layout.GridSide = n;
+    layout.PanelSize = kPointPitch * n + 20;
+    const int s = layout.PanelSize;
+
+    const int x0 = Round((w - s) / 2.0);
+    const int y0 = Round((h - s) / 2.0);
+    layout.LayoutTable[0][0] = x0;
+    layout.LayoutTable[0][1] = y0;
+
+    for (int k = 1; k <= n * n; ++k) {
+        const int dx = kPointPitch * ((k - 1) % n);
+        const int dy = kPointPitch * ((k - 1) / n);
+        LayoutEntry& e = layout.LayoutTable[k];
+        e[0] = x0 + dx + kPanelMargin;
+        e[1] = y0 + dy + kPanelMargin;
+        e[2] = kHitSize;
+        e[3] = x0 + dx + kPanelMargin - (kRingSize - kHitSize) / 2;
+        e[4] = y0 + dy + kPanelMargin - (kRingSize - kHitSize) / 2;
+        e[5] = kRingSize;
+        e[6] = x0 + dx + kPanelMargin + kHitSize / 2;
+        e[7] = y0 + dy + kPanelMargin + kHitSize / 2;
+        e[8] = dx + kPanelMargin;  // inside the panel image, for drawing the dots once
+        e[9] = dy + kPanelMargin;
+    }
+
+    // The icons sit in the bottom-right corner, 47 pixels apart.
+    FillIcon(layout.LayoutTable[kIconKeyboard], w - 88, h - 101);
+    FillIcon(layout.LayoutTable[kIconPatternEnable], w - 135, h - 101);
+    FillIcon(layout.LayoutTable[kIconPatternDisplay], w - 182, h - 101);
+    layout.LayoutTable[kIconBox][3] = w - 196;
+    layout.LayoutTable[kIconBox][4] = h - 108;
+    layout.LayoutTable[kInputBox][3] = Round((w - 256) / 2.0);
+    layout.LayoutTable[kInputBox][4] = Round(h - (h - 256) / 4.0);
+    layout.LayoutTable[kAlarmPicture][0] = Round((w - 235) / 2.0);
+    layout.LayoutTable[kAlarmPicture][1] = Round((h - 256) / 2.0);
+
+    // The 320x320 boxes: the pitch that spreads the points over the box, but never wider than
+    // 72 so a 3x3 grid does not look scattered; the grid is then centred.
+    const int pitch = std::min(Round((272.0 - kSmallPointSize * n) / (n - 1) + kSmallPointSize), kSmallMaxPitch);
+    const int offset = Round((284.0 - pitch * (n - 1)) / 2.0);
+    for (int k = 1; k <= n * n; ++k) {
+        LayoutEntry& e = layout.SmallGridTable[k];
+        e[0] = offset + pitch * ((k - 1) % n);
+        e[1] = offset + pitch * ((k - 1) / n);
+        e[2] = kSmallPointSize;
+        e[6] = e[0] + kSmallPointSize / 2;
+        e[7] = e[1] + kSmallPointSize / 2;
+    }
+}
+
+bool HitsEntry(const LayoutEntry& entry, double x, double y) {
+    // Left inclusive but top exclusive. The asymmetry is deliberate and shared by the lock window
+    // and both pattern boxes, so a stroke that grazes an edge counts the same everywhere.
+    const double left = entry[0], top = entry[1], size = entry[2];
+    return x >= left && x < left + size && y > top && y < top + size;
+}
+
+int HitTestPoint(const GridLayout& layout, double x, double y) {
+    return FirstHit(layout.LayoutTable, 1, PointCount(layout), x, y);
+}
+
+int HitTestSmallPoint(const GridLayout& layout, double x, double y) {
+    return FirstHit(layout.SmallGridTable, 1, PointCount(layout), x, y);
+}
+
+int HitTestIcon(const GridLayout& layout, double x, double y) {
+    const int hit = FirstHit(layout.LayoutTable, kIconKeyboard, kIconPatternDisplay, x, y);
+    return hit == 0 ? -1 : hit;
+}
+
+void PatternEntry::Reset(int pointCount) {
+    slots_.assign(static_cast<std::size_t>(std::max(pointCount, 0)) + 1, 0);
+}
+
+bool PatternEntry::Contains(int point) const {
+    return point != 0 && std::find(slots_.begin() + 1, slots_.end(), point) != slots_.end();
+}
+
+bool PatternEntry::Add(int point) {
+    if (point < 1 || point > Capacity() || Contains(point)) return false;
+    const auto freeSlot = std::find(slots_.begin() + 1, slots_.end(), 0);
+    if (freeSlot == slots_.end()) return false;
+    *freeSlot = point;
+    return true;
+}
+
+int PatternEntry::Count() const {
+    return static_cast<int>(std::count_if(slots_.begin() + 1, slots_.end(), [](int32_t v) { return v != 0; }));
+}
+
+bool PatternDrag::Press(int hitPoint) {
+    // Every press throws the previous entry away, even one that starts nothing.
+    entry_.Reset(entry_.Capacity());
+    if (hitPoint <= 0) {
+        drawing_ = false;
+        return false;
+    }
+    drawing_ = true;
+    lastPoint_ = -1;
+    return Move(hitPoint);
+}
+
+bool PatternDrag::Move(int hitPoint) {
+    if (!drawing_ || hitPoint <= 0 || hitPoint == lastPoint_) return false;
+    // Remember the point even when it is already taken, so wobbling on it adds nothing.
+    lastPoint_ = hitPoint;
+    return entry_.Add(hitPoint);
+}
+
+bool PatternDrag::Release() {
+    const bool wasDrawing = drawing_;
+    drawing_ = false;
+    return wasDrawing;
+}
+
+void KeyEntry::Reset(int slotCount) {
+    slots_.assign(static_cast<std::size_t>(std::max(slotCount, 0)) + 1, 0);
+}
+
+bool KeyEntry::Type(uint8_t keyCode) {
+    if (keyCode == 0) return false;  // 0 marks a free slot and cannot be stored
+    const auto freeSlot = std::find(slots_.begin() + 1, slots_.end(), 0);
+    if (freeSlot == slots_.end()) return false;
+    *freeSlot = keyCode;
+    return true;
+}
+
+bool KeyEntry::Backspace() {
+    for (std::size_t i = slots_.size() - 1; i >= 1; --i) {
+        if (slots_[i] != 0) {
+            slots_[i] = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+int KeyEntry::Count() const {
+    return static_cast<int>(std::count_if(slots_.begin() + 1, slots_.end(), [](uint8_t v) { return v != 0; }));
+}
+
+std::vector<uint8_t> MakeRandomLetters(int n, const std::function<double()>& uniform) {
+    // More points than letters would make the free-letter walk below endless.
+    n = std::clamp(n, 0, kLetterCount);
+    std::vector<uint8_t> letters(static_cast<std::size_t>(n) + 1, 0);
+    std::array<bool, kLetterCount> used{};
+    auto draw = [&uniform](int scale) {
+        double u = uniform ? uniform() : 0.0;
+        if (!(u >= 0.0)) u = 0.0;  // also catches NaN
+        if (u > 1.0) u = 1.0;
+        return Round(scale * u);
+    };
+    for (int i = 1; i <= n; ++i) {
+        const int b = draw(5);
+        const int c = draw(9);
+        int start = 'A' + b * c;  // skewed towards the front of the alphabet, folded back once
+        if (start > 'Z') start -= kLetterCount;
+        int letter = start - 'A';
+        while (used[letter]) letter = (letter + 1) % kLetterCount;
+        used[letter] = true;
+        letters[i] = static_cast<uint8_t>('A' + letter);
+    }
+    return letters;
+}
+
+std::string StoredPatternText(const ConfigData& config, int gridSide, int mode,
+                              const std::vector<uint8_t>& pointLetters) {
+    const int side = std::clamp(gridSide, 0, 6);
+    const int points = std::min(side * side, kSecretPatternEntries - 1);
+    std::string text;
+    for (int i = 1; i <= points; ++i) {
+        const int32_t point = config.SecretPattern[i];
+        if (point < 1 || point > points) continue;
+        if (mode == kDynamicPasswordMode) {
+            if (static_cast<std::size_t>(point) >= pointLetters.size() || pointLetters[point] == 0) continue;
+            text += static_cast<char>(pointLetters[point]);
+        } else {
+            AppendNumber(text, point);
+        }
+    }
+    return text;
+}
+
+std::string EnteredPatternText(const PatternEntry& entry) {
+    std::string text;
+    const auto& slots = entry.Slots();
+    for (std::size_t i = 1; i < slots.size(); ++i) {
+        if (slots[i] != 0) AppendNumber(text, slots[i]);
+    }
+    return text;
+}
+
+std::string EnteredKeysText(const KeyEntry& keys) {
+    std::string text;
+    const auto& slots = keys.Slots();
+    for (std::size_t i = 1; i < slots.size(); ++i) {
+        if (slots[i] != 0) text += static_cast<char>(slots[i]);
+    }
+    return text;
+}
+
+bool PatternTextsMatch(const std::string& stored, const std::string& entered) {
+    // A record without any point must not lock the user out for good.
+    return stored == entered || TrimNull(stored).empty();
+}
+
+bool WrongCounter::RecordMismatch(int32_t alertTimes, int32_t alertMode) {
+    if (alertTimes <= 0 || alertMode <= 0) return false;
+    if (++count_ < alertTimes) return false;
+    count_ = 0;
+    return true;
+}
+
+bool IsResetPatternAccepted(const PatternEntry& entry) {
+    std::string digits;
+    const auto& slots = entry.Slots();
+    for (std::size_t i = 1; i < slots.size(); ++i) {
+        if (slots[i] != 0) digits += std::to_string(slots[i]);
+    }
+    // Longer than one character: a lone point 1..9 is too easy to hit by accident.
+    return digits.size() > 1;
+}

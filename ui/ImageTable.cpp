@@ -1,0 +1,424 @@
+// The shared image table and the routines that fill it: pictures decoded from resources or the
+// user's file, and the panel, boxes and rings painted at start-up. Everything drawn more than
+// once per lock is kept as a cached bitmap, so a redraw of the lock window is a few blits.
+#include "ui/ImageTable.h"
+
+#include <objidl.h>
+
+#include <algorithm>
+
+#include <cstddef>
+#include <cstdint>
+
+#include <vector>
+
+#include "core/AppState.h"
+#include "system/Text.h"
+#include "system/WinHandles.h"
+
+ImageTableType ImageTable;
+Gdiplus::Graphics* PatternGraphics = nullptr;
+
+namespace {
+
+constexpr Gdiplus::ARGB kBoxColour = 0xCC000000;
+constexpr Gdiplus::ARGB kDotColour = 0xAAFFFFFF;
+constexpr Gdiplus::ARGB kRingShade = 0x77000000;
+constexpr Gdiplus::ARGB kRingCentre = 0xFFFFFFFF;
+constexpr Gdiplus::ARGB kRedRim = 0xFFFF0000;
+constexpr Gdiplus::ARGB kBlueRim = 0xFF003FFF;
+constexpr int kPanelRadius = 25;
+constexpr int kBoxRadius = 5;
+constexpr int kDotSize = 34;
+constexpr int kLargeRingOuter = 52, kLargeRingInner = 34, kLargeRingBitmap = 53;
+constexpr LONGLONG kMaxPictureFileBytes = 256LL * 1024 * 1024;
+constexpr int kSmallRingOuter = 36, kSmallRingInner = 24, kSmallRingBitmap = 37;
+
+bool IsSlot(int slot) { return slot >= 0 && slot < kImageSlots; }
+
+GdiPlusPtr<Gdiplus::Bitmap> NewArgbBitmap(int width, int height) {
+    if (width <= 0 || height <= 0) return nullptr;
+    return NewGdiPlus<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+}
+
+// Draws the source scaled into the whole target. Edge pixels are mirrored instead of blended
+// with nothing, so a scaled picture keeps opaque borders (the default wrap mode fades the outer
+// pixel row of a bicubic resize).
+bool DrawScaled(Gdiplus::Graphics& graphics, Gdiplus::Image* source, const Gdiplus::RectF& target) {
+    Gdiplus::ImageAttributes attributes;
+    attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    return graphics.DrawImage(source, target, 0, 0, static_cast<Gdiplus::REAL>(source->GetWidth()),
+                              static_cast<Gdiplus::REAL>(source->GetHeight()), Gdiplus::UnitPixel,
+                              &attributes) == Gdiplus::Ok;
+}
+
+// A 32-bit ARGB copy of the source at its own size, independent of any stream behind it.
+GdiPlusPtr<Gdiplus::Bitmap> CopyBitmap(Gdiplus::Image* source) {
+    if (!source) return nullptr;
+    const int width = static_cast<int>(source->GetWidth());
+    const int height = static_cast<int>(source->GetHeight());
+    auto copy = NewArgbBitmap(width, height);
+    if (!copy) return nullptr;
+    auto graphics = NewGdiPlus<Gdiplus::Graphics>(copy.get());
+    if (!graphics) return nullptr;
+    graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    graphics->SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    if (graphics->DrawImage(source, 0, 0, width, height) != Gdiplus::Ok) return nullptr;
+    return copy;
+}
+
+// Stores a finished bitmap as an image or as a cached bitmap for PatternGraphics.
+bool StoreBitmap(GdiPlusPtr<Gdiplus::Bitmap> bitmap, int slot, bool asImage) {
+    if (!bitmap || !IsSlot(slot)) return false;
+    if (asImage) {
+        ImageTable.SetImage(slot, std::move(bitmap));
+        return true;
+    }
+    if (!PatternGraphics) return false;
+    auto cached = NewGdiPlus<Gdiplus::CachedBitmap>(bitmap.get(), PatternGraphics);
+    if (!cached) return false;
+    ImageTable.SetCached(slot, std::move(cached));
+    return true;  // the bitmap itself is freed here: the cached copy does not need it
+}
+
+// Averages each scale x scale block of the premultiplied source into one pixel.
+GdiPlusPtr<Gdiplus::Bitmap> Downsample(Gdiplus::Bitmap& source, int width, int height, int scale) {
+    auto target = NewGdiPlus<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+    if (!target) return nullptr;
+    Gdiplus::Rect sourceRect(0, 0, width * scale, height * scale);
+    Gdiplus::Rect targetRect(0, 0, width, height);
+    Gdiplus::BitmapData from{}, to{};
+    if (source.LockBits(&sourceRect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &from) != Gdiplus::Ok)
+        return nullptr;
+    if (target->LockBits(&targetRect, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) != Gdiplus::Ok) {
+        source.UnlockBits(&from);
+        return nullptr;
+    }
+    const uint32_t samples = static_cast<uint32_t>(scale * scale);
+    for (int y = 0; y < height; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(to.Scan0) + static_cast<ptrdiff_t>(y) * to.Stride);
+        for (int x = 0; x < width; ++x) {
+            uint32_t sum[4] = {0, 0, 0, 0};
+            for (int dy = 0; dy < scale; ++dy) {
+                const auto* in = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(from.Scan0) +
+                                                                   static_cast<ptrdiff_t>(y * scale + dy) * from.Stride);
+                for (int dx = 0; dx < scale; ++dx) {
+                    const uint32_t p = in[x * scale + dx];
+                    for (int c = 0; c < 4; ++c) sum[c] += (p >> (8 * c)) & 0xFF;
+                }
+            }
+            uint32_t pixel = 0;
+            for (int c = 0; c < 4; ++c) pixel |= ((sum[c] + samples / 2) / samples) << (8 * c);
+            out[x] = pixel;
+        }
+    }
+    target->UnlockBits(&to);
+    source.UnlockBits(&from);
+    return target;
+}
+
+// A new transparent bitmap, anti-aliased graphics on it, the painter, then the store.
+template <class Painter>
+bool PaintImage(int width, int height, int slot, bool asImage, Painter paint) {
+    auto bitmap = NewArgbBitmap(width, height);
+    if (!bitmap) return false;
+    {
+        auto graphics = NewGdiPlus<Gdiplus::Graphics>(bitmap.get());
+        if (!graphics) return false;
+        graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        paint(*graphics);
+    }
+    return StoreBitmap(std::move(bitmap), slot, asImage);
+}
+
+// Round shapes painted at four times the size and averaged down. Wine's GDI+ fills ellipses
+// through GDI regions, without anti-aliasing and with a coarse outline (a 34-pixel dot came out
+// as an octagon); this gives smooth dots and rings there and the same picture on Windows. The
+// transform keeps GDI+'s convention that pixel centres lie on whole coordinates, so the shapes
+// land exactly where a direct paint would put them, and areas of one colour keep their value.
+template <class Painter>
+GdiPlusPtr<Gdiplus::Bitmap> PaintSmooth(int width, int height, Painter paint) {
+    if (width <= 0 || height <= 0) return nullptr;
+    constexpr int kScale = 4;
+    auto large = NewGdiPlus<Gdiplus::Bitmap>(width * kScale, height * kScale, PixelFormat32bppPARGB);
+    if (!large) return nullptr;
+    {
+        auto graphics = NewGdiPlus<Gdiplus::Graphics>(large.get());
+        if (!graphics) return nullptr;
+        graphics->Clear(Gdiplus::Color(0x00000000));
+        const Gdiplus::REAL offset = (kScale - 1) / 2.0f;
+        Gdiplus::Matrix transform(kScale, 0, 0, kScale, offset, offset);
+        graphics->SetTransform(&transform);
+        graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        paint(*graphics);
+    }
+    return Downsample(*large, width, height, kScale);
+}
+
+bool IsExistingFile(const std::string& path) {
+    if (path.empty()) return false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Slot 0: the user's picture when it exists and decodes, else the built-in one.
+bool LoadBackground(HMODULE module) {
+    GdiPlusPtr<Gdiplus::Bitmap> picture;
+    const std::string path = ReadFixedText(Config.BackgroundImage);
+    if (IsExistingFile(path)) picture = LoadPictureFile(path);
+    // A file that exists but is no picture (or a damaged one) must not leave the cover empty.
+    if (!picture) picture = LoadResourcePicture(module, "BACKGROUND");
+    if (!picture) return false;
+    return RenderImage(ScreenWidth, ScreenHeight, picture.get(), kSlotBackground, false, true);
+}
+
+bool LoadResourceSlot(HMODULE module, const char* name, int width, int height, int slot, bool clone,
+                      bool asImage) {
+    auto picture = LoadResourcePicture(module, name);
+    if (!picture) return false;
+    return RenderImage(width, height, picture.get(), slot, clone, asImage);
+}
+
+HMODULE ResourceModule = nullptr;
+
+}  // namespace
+
+Gdiplus::Image* ImageTableType::Image(int slot) const {
+    return IsSlot(slot) ? images_[slot].get() : nullptr;
+}
+
+Gdiplus::CachedBitmap* ImageTableType::Cached(int slot) const {
+    return IsSlot(slot) ? cached_[slot].get() : nullptr;
+}
+
+void ImageTableType::SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image) {
+    if (!IsSlot(slot)) return;
+    images_[slot] = std::move(image);
+    ++imageSerials_[slot];
+}
+
+void ImageTableType::SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cached) {
+    if (IsSlot(slot)) cached_[slot] = std::move(cached);
+}
+
+void ImageTableType::Free(int slot) {
+    if (!IsSlot(slot)) return;
+    images_[slot].reset();
+    cached_[slot].reset();
+    ++imageSerials_[slot];
+}
+
+uint32_t ImageTableType::ImageSerial(int slot) const { return IsSlot(slot) ? imageSerials_[slot] : 0; }
+
+bool DrawImage(Gdiplus::Graphics* graphics, int slot, int kind, double x, double y, double width,
+               double height) {
+    if (!graphics) return false;
+    const auto left = static_cast<Gdiplus::REAL>(x);
+    const auto top = static_cast<Gdiplus::REAL>(y);
+    if (kind == kDrawCachedBitmap) {
+        Gdiplus::CachedBitmap* cached = ImageTable.Cached(slot);
+        if (!cached) return false;
+        return graphics->DrawCachedBitmap(cached, static_cast<INT>(RoundHalfEven(x)),
+                                          static_cast<INT>(RoundHalfEven(y))) == Gdiplus::Ok;
+    }
+    Gdiplus::Image* image = ImageTable.Image(slot);
+    if (!image || width <= 0 || height <= 0) return false;
+    const Gdiplus::RectF target(left, top, static_cast<Gdiplus::REAL>(width),
+                                static_cast<Gdiplus::REAL>(height));
+    if (image->GetWidth() == static_cast<UINT>(width) && image->GetHeight() == static_cast<UINT>(height))
+        return graphics->DrawImage(image, target) == Gdiplus::Ok;
+    return DrawScaled(*graphics, image, target);
+}
+
+void ClearGraphics(Gdiplus::Graphics* graphics, Gdiplus::ARGB argb) {
+    if (graphics) graphics->Clear(Gdiplus::Color(argb));
+}
+
+bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage) {
+    if (!source || !IsSlot(slot)) return false;
+    if (clone) {
+        auto copy = CopyBitmap(source);
+        if (!copy) return false;
+        ImageTable.SetImage(slot, std::move(copy));
+        return true;
+    }
+    auto bitmap = NewArgbBitmap(width, height);
+    if (!bitmap) return false;
+    {
+        auto graphics = NewGdiPlus<Gdiplus::Graphics>(bitmap.get());
+        if (!graphics) return false;
+        graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        DrawScaled(*graphics, source,
+                   Gdiplus::RectF(0, 0, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
+    }
+    return StoreBitmap(std::move(bitmap), slot, asImage);
+}
+
+// Four quarter pies for the corners, then the three rectangles between them copied over with
+// no blending, so the shared edges are not darkened twice. The pies go through a smooth layer
+// (see PaintSmooth): Wine fills a pie of 11 pixels as a nearly square block.
+void FillRoundBox(Gdiplus::Graphics* graphics, int radius, int x, int y, int width, int height) {
+    if (!graphics) return;
+    auto brush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kBoxColour));
+    if (!brush) return;
+    const int r = radius;
+    const int d = 2 * r + 1;
+    // The layer starts one pixel up and left, where the first pie starts.
+    auto pies = PaintSmooth(width + 2, height + 2, [&](Gdiplus::Graphics& g) {
+        auto layerBrush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kBoxColour));
+        if (!layerBrush) return;
+        g.FillPie(layerBrush.get(), 0, 0, d, d, 180.0f, 90.0f);
+        g.FillPie(layerBrush.get(), width - 2 * r, height - 2 * r, d, d, 360.0f, 90.0f);
+        g.FillPie(layerBrush.get(), width - 2 * r, 0, d, d, 270.0f, 90.0f);
+        g.FillPie(layerBrush.get(), 0, height - 2 * r, d, d, 90.0f, 90.0f);
+    });
+    if (pies) graphics->DrawImage(pies.get(), x - 1, y - 1, width + 2, height + 2);
+    graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    graphics->SetSmoothingMode(Gdiplus::SmoothingModeNone);
+    graphics->FillRectangle(brush.get(), x + r, y, width - 2 * r, height);
+    graphics->FillRectangle(brush.get(), x, y + r, r, height - 2 * r);
+    graphics->FillRectangle(brush.get(), x + width - r, y + r, r, height - 2 * r);
+}
+
+void DrawPanel(Gdiplus::Graphics* graphics, int x, int y, int width, int height) {
+    if (!graphics) return;
+    FillRoundBox(graphics, kPanelRadius, x, y, width, height);
+    graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
+    graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    const int points = std::min(Layout.GridSide * Layout.GridSide, kLayoutEntries - 1);
+    auto dots = PaintSmooth(width, height, [&](Gdiplus::Graphics& g) {
+        auto brush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kDotColour));
+        if (!brush) return;
+        for (int k = 1; k <= points; ++k) {
+            const LayoutEntry& e = Layout.LayoutTable[static_cast<size_t>(k)];
+            g.FillEllipse(brush.get(), e[8], e[9], kDotSize, kDotSize);
+        }
+    });
+    if (dots) graphics->DrawImage(dots.get(), x, y, width, height);
+}
+
+void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inner) {
+    if (!graphics) return;
+    auto shade = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kRingShade));
+    auto centre = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kRingCentre));
+    auto pen = NewGdiPlus<Gdiplus::Pen>(Gdiplus::Color(rim), 1.0f);
+    if (shade) graphics->FillEllipse(shade.get(), 0, 0, outer, outer);
+    const int offset = static_cast<int>(RoundHalfEven((outer - inner) / 2.0));
+    if (centre) graphics->FillEllipse(centre.get(), offset, offset, inner, inner);
+    if (pen) graphics->DrawEllipse(pen.get(), 0, 0, outer, outer);
+}
+
+bool CreatePanelImage(int width, int height, int slot, bool asImage) {
+    return PaintImage(width, height, slot, asImage,
+                      [&](Gdiplus::Graphics& g) { DrawPanel(&g, 0, 0, width, height); });
+}
+
+bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage) {
+    return PaintImage(width, height, slot, asImage,
+                      [&](Gdiplus::Graphics& g) { FillRoundBox(&g, radius, 0, 0, width, height); });
+}
+
+static bool CreateRingImage(Gdiplus::ARGB rim, int width, int height, int slot, bool small, bool asImage) {
+    const int outer = small ? kSmallRingOuter : kLargeRingOuter;
+    const int inner = small ? kSmallRingInner : kLargeRingInner;
+    return StoreBitmap(PaintSmooth(width, height, [&](Gdiplus::Graphics& g) { DrawRing(&g, rim, outer, inner); }),
+                       slot, asImage);
+}
+
+bool CreateRedRingImage(int width, int height, int slot, bool small, bool asImage) {
+    return CreateRingImage(kRedRim, width, height, slot, small, asImage);
+}
+
+bool CreateBlueRingImage(int width, int height, int slot, bool small, bool asImage) {
+    return CreateRingImage(kBlueRim, width, height, slot, small, asImage);
+}
+
+void FreeImageSlot(int slot) { ImageTable.Free(slot); }
+
+void FreeImages() {
+    for (int slot = 0; slot < kImageSlots; ++slot) FreeImageSlot(slot);
+}
+
+// Each step stands alone: a picture that is missing leaves its slot empty and the rest loads.
+void LoadImages(HMODULE resourceModule) {
+    ResourceModule = resourceModule;
+    LoadBackground(resourceModule);
+    const int panel = Layout.PanelSize;
+    CreatePanelImage(panel, panel, kSlotPanel, false);
+    CreateBlueRingImage(kLargeRingBitmap, kLargeRingBitmap, kSlotBlueRing, false, false);
+    CreateRedRingImage(kLargeRingBitmap, kLargeRingBitmap, kSlotRedRing, false, false);
+    LoadResourceSlot(resourceModule, "ALARMRED", 235, 256, kSlotAlarmRed, false, false);
+    LoadResourceSlot(resourceModule, "ALARMBLUE", 235, 256, kSlotAlarmBlue, false, false);
+    CreateBlueRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallBlueRing, true, true);
+    CreateRedRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallRedRing, true, true);
+    LoadResourceSlot(resourceModule, "KEYBOARDENABLE", 32, 32, kSlotKeyboardIcon, true, true);
+    LoadResourceSlot(resourceModule, "PATTERNENABLE", 32, 32, kSlotPatternEnableIcon, true, true);
+    LoadResourceSlot(resourceModule, "PATTERNDISPLAY", 32, 32, kSlotPatternDisplayIcon, true, true);
+    CreateBoxImage(kBoxRadius, 156, 48, kSlotIconBox, false);
+    CreateBoxImage(kBoxRadius, 256, 24, kSlotInputBox, false);
+}
+
+bool ReloadBackgroundImage() {
+    FreeImageSlot(kSlotBackground);
+    return LoadBackground(ResourceModule);
+}
+
+bool RebuildPanelImage() {
+    FreeImageSlot(kSlotPanel);
+    return CreatePanelImage(Layout.PanelSize, Layout.PanelSize, kSlotPanel, false);
+}
+
+GdiPlusPtr<Gdiplus::Bitmap> DecodePicture(const void* bytes, size_t size) {
+    if (!bytes || size == 0) return nullptr;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return nullptr;
+    void* target = GlobalLock(memory);
+    if (!target) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    memcpy(target, bytes, size);
+    GlobalUnlock(memory);
+    IStream* stream = nullptr;
+    // The stream frees the memory when it is released.
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream)) || !stream) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    GdiPlusPtr<Gdiplus::Bitmap> copy;
+    {
+        auto decoded = NewGdiPlus<Gdiplus::Bitmap>(stream, FALSE);
+        // GDI+ may decode lazily from the stream; the copy is complete before the stream goes.
+        if (decoded) copy = CopyBitmap(decoded.get());
+    }
+    stream->Release();
+    return copy;
+}
+
+GdiPlusPtr<Gdiplus::Bitmap> LoadResourcePicture(HMODULE module, const char* name) {
+    if (!module) module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, name, "CUSTOM");
+    if (!resource) return nullptr;
+    HGLOBAL loaded = LoadResource(module, resource);
+    const DWORD size = SizeofResource(module, resource);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    return DecodePicture(bytes, size);
+}
+
+GdiPlusPtr<Gdiplus::Bitmap> LoadPictureFile(const std::string& path) {
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
+    LARGE_INTEGER size{};
+    // Anything this large is no picture the user meant; reading it would only exhaust memory.
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxPictureFileBytes)
+        return nullptr;
+    std::vector<char> bytes(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+        read != bytes.size())
+        return nullptr;
+    return DecodePicture(bytes.data(), bytes.size());
+}

@@ -1,0 +1,90 @@
+// The images the lock program prepares once and shares between its windows: the background
+// picture, the point panel, the rings, the alarm shields, the mode icons and the boxes, plus the
+// routines that render them.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "ui/GdiPlusHandles.h"
+
+constexpr int kImageSlots = 21;
+
+enum ImageSlot {
+    kSlotBackground = 0,       // row 0, ScreenWidth x ScreenHeight
+    kSlotPanel = 1,            // row 1, PanelSize square
+    kSlotBlueRing = 2,         // row 1, 53 square
+    kSlotRedRing = 3,          // row 1, 53 square
+    kSlotAlarmRed = 4,         // row 1, 235 x 256
+    kSlotAlarmBlue = 5,        // row 1, 235 x 256
+    kSlotSmallBlueRing = 6,    // row 0, 37 square
+    kSlotSmallRedRing = 7,     // row 0, 37 square
+    kSlotKeyboardIcon = 8,     // row 0, 32 square (Dynamic Password Mode)
+    kSlotPatternEnableIcon = 9,    // row 0 (Secure Unlock Mode)
+    kSlotPatternDisplayIcon = 10,  // row 0 (Normal Unlock Mode)
+    kSlotIconBox = 12,         // row 1, 156 x 48
+    kSlotInputBox = 13,        // row 1, 256 x 24
+    kSlotEraseStrip = 20,      // row 1, made by the background cover
+};
+
+// DrawImage kinds: the row-0 image scaled to a rectangle, or the row-1 cached bitmap as it is.
+constexpr int kDrawScaledImage = -1;
+constexpr int kDrawCachedBitmap = 1;
+
+// 2 rows x 21 slots. Row 0 holds images, row 1 cached bitmaps that may only be drawn onto the
+// graphics they were made for (PatternGraphics, or the cover's graphics for slot 20).
+class ImageTableType {
+public:
+    Gdiplus::Image* Image(int slot) const;
+    Gdiplus::CachedBitmap* Cached(int slot) const;
+    // Takes ownership; a slot out of range frees the object.
+    void SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image);
+    void SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cached);
+    void Free(int slot);
+    // Changes whenever the slot's image is replaced or freed, so a cache keyed on the image can
+    // tell a new picture from the old one even when it got the old one's address.
+    uint32_t ImageSerial(int slot) const;
+private:
+    std::array<GdiPlusPtr<Gdiplus::Image>, kImageSlots> images_;
+    std::array<GdiPlusPtr<Gdiplus::CachedBitmap>, kImageSlots> cached_;
+    std::array<uint32_t, kImageSlots> imageSerials_{};
+};
+
+extern ImageTableType ImageTable;
+// The lock window's graphics; the cached bitmaps of the table are made for it.
+extern Gdiplus::Graphics* PatternGraphics;
+
+bool DrawImage(Gdiplus::Graphics* graphics, int slot, int kind, double x, double y, double width,
+               double height);
+void ClearGraphics(Gdiplus::Graphics* graphics, Gdiplus::ARGB argb);
+// clone: store a copy of the source unchanged; else draw it scaled into a new width x height
+// bitmap stored as an image (asImage) or as a cached bitmap for PatternGraphics.
+bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage);
+bool CreatePanelImage(int width, int height, int slot, bool asImage);
+bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage);
+bool CreateRedRingImage(int width, int height, int slot, bool small, bool asImage);
+bool CreateBlueRingImage(int width, int height, int slot, bool small, bool asImage);
+// The painters behind them, usable on any graphics.
+void FillRoundBox(Gdiplus::Graphics* graphics, int radius, int x, int y, int width, int height);
+void DrawPanel(Gdiplus::Graphics* graphics, int x, int y, int width, int height);
+void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inner);
+void FreeImageSlot(int slot);
+void FreeImages();
+
+// Fills the table at start-up, after the layout and the lock window's graphics exist. Pictures
+// come from resources of type "CUSTOM" in resourceModule (null: the program itself).
+void LoadImages(HMODULE resourceModule = nullptr);
+// Slot 0 again from Config.BackgroundImage or the built-in picture (the background changed).
+bool ReloadBackgroundImage();
+// Slot 1 again for the current Layout (the grid size changed).
+bool RebuildPanelImage();
+
+// A picture decoded by GDI+ from a "CUSTOM" resource, from a file, or from bytes in memory;
+// empty when it is missing or cannot be read as a picture. The decoded bitmap does not depend
+// on the resource, file or bytes afterwards.
+GdiPlusPtr<Gdiplus::Bitmap> LoadResourcePicture(HMODULE module, const char* name);
+GdiPlusPtr<Gdiplus::Bitmap> LoadPictureFile(const std::string& path);
+GdiPlusPtr<Gdiplus::Bitmap> DecodePicture(const void* bytes, size_t size);

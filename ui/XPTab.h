@@ -1,0 +1,74 @@
+// The tab strip control of the configuration dialog: a row of tabs over a framed page area, an
+// orange strip on the selected tab and on the tab under the pointer, and a notification to the
+// parent when the user picks another tab. It holds no pages; the parent lays its panes over
+// the page area and brings the right one forward when told.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "system/WinHandles.h"
+#include "ui/TabStripState.h"
+
+inline constexpr char kXPTabClassName[] = "OrvoXPTab";
+
+// WM_NOTIFY code sent to the parent: the MouseDown event. The tab is already drawn selected.
+constexpr UINT kXPTabMouseDown = 1;
+struct XPTabNotify {
+    NMHDR Header;
+    int16_t Index;   // the tab pressed; the parent may read it only
+};
+
+// Arial 9 pt at the screen's resolution, the font of the dialog and its controls.
+HFONT CreateArialFont(bool bold);
+
+class XPTab {
+public:
+    XPTab() = default;
+    XPTab(const XPTab&) = delete;
+    XPTab& operator=(const XPTab&) = delete;
+    ~XPTab();
+
+    // A visible child of parent with the given control id and four tabs by default.
+    bool Create(HWND parent, int id, int x, int y, int width, int height, int16_t tabCount);
+    HWND Hwnd() const { return hwnd_; }
+    static XPTab* FromHwnd(HWND hwnd);
+
+    void SetTabCount(int16_t tabCount);
+    int16_t TabCount() const { return state_.TabCount(); }
+    void SetTabSelect(int16_t tab);
+    int16_t TabSelect() const { return state_.TabSelect(); }
+    const TabStripState& State() const { return state_; }
+    HWND Tooltip() const { return tooltip_.get(); }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static bool RegisterWindowClass(HINSTANCE instance);
+
+    void UserControl_Initialize();
+    void UserControl_Resize(int width, int height);
+    void UserControl_Show();
+    void UserControl_Paint();
+    void UserControl_MouseDown(int x, int y);
+    void UserControl_MouseMove(int x, int y);
+    void Timer1_Timer();
+    void UserControl_Terminate();
+
+    void PaintTo(HDC dc) const;
+    void PaintBody(HDC dc, int tab) const;
+    void PaintCaption(HDC dc, int tab) const;
+    void UpdateTooltipRect();
+    // Brings the window timer, the picture and the tooltip in line with the state after a change.
+    struct Look;
+    Look CurrentLook() const;
+    void Refresh(const Look& before);
+
+    HWND hwnd_ = nullptr;
+    TabStripState state_;
+    WinTimer timer1_;
+    UniqueHfont font_;
+    UniqueHfont boldFont_;
+    UniqueHwnd tooltip_;
+    COLORREF backColor_ = 0;
+};
