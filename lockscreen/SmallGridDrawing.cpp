@@ -24,7 +24,7 @@ void DrawSmallTrail(Gdiplus::Graphics* graphics, Gdiplus::Pen* pen, const GridLa
     for (size_t i = 1; pen && i < sequence.size(); ++i) {
         const LayoutEntry* from = SmallGridEntry(layout, sequence[i - 1]);
         const LayoutEntry* to = SmallGridEntry(layout, sequence[i]);
-        if (from && to) graphics->DrawLine(pen, (*from)[6], (*from)[7], (*to)[6], (*to)[7]);
+        if (from && to) graphics->DrawLine(pen, from->Centre.X, from->Centre.Y, to->Centre.X, to->Centre.Y);
     }
     int position = 0;
     for (int point : sequence) {
