@@ -73,8 +73,8 @@ protected:
         EXPECT_TRUE(CopyFileA(WinePath(framebuffer_).c_str(), target.c_str(), FALSE)) << name;
     }
     void Send(UINT msg, int point) {
-        const LayoutEntry& e = Layout.LayoutTable[static_cast<size_t>(point)];
-        SendMessageA(PatternWindow->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(e[6], e[7]));
+        const LayoutPosition centre = Layout.Point(point).Centre;
+        SendMessageA(PatternWindow->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(centre.X, centre.Y));
     }
     HMODULE resources_ = nullptr;
     std::string shots_, framebuffer_;
@@ -93,8 +93,8 @@ TEST_F(Tour, EveryScreen) {
     // Not released: the press is cancelled instead of checked.
     SendMessageA(PatternWindow->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
 
-    const LayoutEntry& icon = Layout.LayoutTable[kIconPatternEnable];
-    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(icon[0] + 5, icon[1] + 5));
+    const LayoutSquare& icon = Layout.Icon(kIconPatternEnable).Hit;
+    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(icon.Left + 5, icon.Top + 5));
     Shot("lock-icon-hover");
     SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
 

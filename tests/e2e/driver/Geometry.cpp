@@ -36,7 +36,7 @@ std::string WindowsPath(const std::string& path) {
 
 }  // namespace
 
-// Centre of point k (LayoutTable [6], [7]); k "all" prints every point's centre on one line.
+// Centre of point k (its layout entry's Centre); k "all" prints every point's centre on one line.
 int CmdPointCenter(const Args& args) {
     if (args.size() != 5) return Fail("usage: point-center <screenW> <screenH> <grid 0..2> <k|all>", kExitUsage);
     auto screen = ParseScreen(args);
