@@ -218,61 +218,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Screens,
 
 namespace {
 
-// Figures only: a drag adds a point and redraws the whole screen; the redraw should cost little
-// next to UpdateLayeredWindow.
-TEST(LockScreenBenchmark, DragRedrawAt1920x1080) {
-    SetScreen(1920, 1080, 1);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "LockScreenBenchmarkWindow";
-    RegisterClassA(&wc);
-    UniqueHwnd window(CreateWindowExA(WS_EX_LAYERED, wc.lpszClassName, "", WS_POPUP, 0, 0, 1920, 1080, nullptr,
-                                      nullptr, wc.hInstance, nullptr));
-    LayeredFrame frame;
-    ASSERT_TRUE(frame.CreateGraphic(window.get(), 1920, 1080));
-    frame.CreatePen();
-    frame.IniForm(window.get());
-    PatternGraphics = frame.Graphics();
-    LARGE_INTEGER frequency, a, b, c;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&a);
-    LoadStandInImages(ProgramResources());
-    QueryPerformanceCounter(&b);
-    std::printf("LoadImages 1920x1080, 4x4 grid: %.0f ms\n",
-                static_cast<double>(b.QuadPart - a.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart));
-    PatternEntry entry;
-    entry.Reset(16);
-    LockScreenView view;
-    view.entered = &entry;
-    view.timeText = "10:42 AM";
-    view.dateText = "Monday, March 04, 2024";
-    view.alertText = "Do not touch my computer!";
-    if (window) ShowWindow(window.get(), SW_SHOWNOACTIVATE);
-    double draw = 0, present = 0;
-    const int points[] = {1, 2, 3, 4, 8, 12, 16, 15};
-    for (int point : points) {
-        entry.Add(point);
-        QueryPerformanceCounter(&a);
-        DrawPatternScreen(frame, view, true, false);
-        QueryPerformanceCounter(&b);
-        if (window) frame.UpdateGDIPlus();
-        QueryPerformanceCounter(&c);
-        draw += static_cast<double>(b.QuadPart - a.QuadPart);
-        present += static_cast<double>(c.QuadPart - b.QuadPart);
-    }
-    const double scale = 1000.0 / static_cast<double>(frequency.QuadPart) / std::size(points);
-    std::printf("drag redraw 1920x1080: draw %.1f ms, UpdateLayeredWindow %.1f ms%s\n", draw * scale,
-                present * scale, window ? "" : " (no window)");
-    EXPECT_TRUE(IsBlueRim(frame.PixelAt(Point(15).Image.Left + 26, Point(15).Image.Top)));
-    FreeImages();
-    PatternGraphics = nullptr;
-}
-
-}  // namespace
-
-namespace {
-
 SYSTEMTIME Time(int year, int month, int day, int dayOfWeek, int hour, int minute) {
     SYSTEMTIME t{};
     t.wYear = static_cast<WORD>(year);

@@ -1,6 +1,6 @@
 // Shows the real lock window and background cover in each of the lock window's screens and
-// saves what the display shows, for scripts/lock-screens.sh. Without ORVO_SHOT_DIR (as under
-// ctest) it only checks that every screen can be reached and skips the pictures.
+// saves what the display shows, for scripts/lock-screens.sh (run by scripts/tour.sh). Without
+// ORVO_SHOT_DIR it only goes through the screens and skips the pictures.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
