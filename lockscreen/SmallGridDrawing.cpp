@@ -14,7 +14,7 @@ void DrawSmallGrid(Gdiplus::Graphics* graphics, const GridLayout& layout, int gr
     ClearGraphics(graphics, 0xFFFFFFFF);
     for (int k = 1; k <= gridSide * gridSide; ++k) {
         const LayoutEntry* e = SmallGridEntry(layout, k);
-        if (e) DrawImage(graphics, kSlotSmallBlueRing, kDrawScaledImage, (*e)[0], (*e)[1], kSmallRingSize, kSmallRingSize);
+        if (e) DrawImage(graphics, kSlotSmallBlueRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
     }
 }
 
@@ -30,7 +30,7 @@ void DrawSmallTrail(Gdiplus::Graphics* graphics, Gdiplus::Pen* pen, const GridLa
     for (int point : sequence) {
         const LayoutEntry* e = SmallGridEntry(layout, point);
         if (!e) continue;
-        DrawImage(graphics, kSlotSmallRedRing, kDrawScaledImage, (*e)[0], (*e)[1], kSmallRingSize, kSmallRingSize);
+        DrawImage(graphics, kSlotSmallRedRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
         ++position;
         if (onRing) onRing(position, *e);
     }
