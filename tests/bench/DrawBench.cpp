@@ -73,10 +73,8 @@ void DragRedraw() {
         present += NowMs() - b;
         draw += b - a;
     }
-    std::printf("drag_redraw_draw %.1f_ms mean_of_%d_points
-", draw / points, points);
-    std::printf("drag_redraw_present %.1f_ms UpdateLayeredWindow%s
-", present / points,
+    std::printf("drag_redraw_draw %.1f_ms mean_of_%d_points\n", draw / points, points);
+    std::printf("drag_redraw_present %.1f_ms UpdateLayeredWindow%s\n", present / points,
                 window ? "" : ",_no_window");
 }
 
