@@ -11,15 +11,15 @@
 
 #include "core/AppState.h"
 #include "core/ConfigData.h"
-#include "core/Startup.h"
-#include "core/StartupHooks.h"
+#include "app/Startup.h"
+#include "app/StartupHooks.h"
 #include "cover/EffectMath.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
 #include "lockscreen/LockScreens.h"
 #include "system/WinHandles.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Hot keys and the subclass of the background cover's window.
-#include "core/MessageWindow.h"
+#include "app/MessageWindow.h"
 
 #include "core/AppState.h"
-#include "core/HotKeys.h"
-#include "core/LockSession.h"
+#include "app/HotKeys.h"
+#include "app/LockSession.h"
 #include "core/Seams.h"
 
 HWND MessageWindow = nullptr;
