@@ -31,7 +31,8 @@ void UnregisterOneHotKey(int entry) {
 }
 
 LRESULT OnHotKey(WPARAM wp) {
-    switch (HotKeyActionFor(static_cast<uint64_t>(wp), HotKeyIds, IsLocked, IsLockBusy)) {
+    switch (HotKeyActionFor(static_cast<uint64_t>(wp), HotKeyIds, CurrentLockState().IsLocked(),
+                            CurrentLockState().IsBusy())) {
     case HotKeyAction::Lock: LockComputer(true, false); break;
     case HotKeyAction::Configure: ShowVerifyDialog(); break;
     case HotKeyAction::None: break;

@@ -4,6 +4,7 @@
 #include "cover/FrmBackground.h"
 
 #include "core/AppState.h"
+#include "core/LockSessionHost.h"
 #include "ui/DoEvents.h"
 #include "app/MessageWindow.h"
 #include "core/Seams.h"
@@ -224,8 +225,8 @@ void FrmBackground::ReRaise(bool lockWindowHidden) {
 
 // The z-order watchdog, every 50 ms while locked.
 void FrmBackground::Timer1_Timer() {
-    if (!IsLocked) return;
-    const bool hidden = IsLockWindowHidden;
+    if (!CurrentLockState().IsLocked()) return;
+    const bool hidden = CurrentLockState().IsLockWindowHidden();
     const HWND foreground = GetForegroundWindow();
     const HWND active = GetActiveWindow();
     const HWND owner = hidden ? hwnd_ : LockWindowHwnd();
@@ -263,9 +264,7 @@ void FrmBackground::RecallLockWindow() {
     PlaceAt(lockWindow, HWND_TOP);
     PlaceAt(lockWindow, HWND_TOPMOST);
     GiveFocus(lockWindow);
-    IsLockWindowHidden = false;
-    LastActiveTick = GetTickCount();
-    IsMonitorOff = false;
+    Session().NoteActivity();
 }
 
 void FrmBackground::Form_Click() { RecallLockWindow(); }
@@ -275,4 +274,4 @@ void FrmBackground::Form_KeyDown(WPARAM keyCode) {
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmBackground::Form_MouseMove() { IsMonitorOff = false; }
+void FrmBackground::Form_MouseMove() { Session().NoteMonitorOn(); }

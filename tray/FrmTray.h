@@ -68,7 +68,7 @@ extern WNDPROC TrayPrevWindowProc;
 extern UINT TaskbarCreatedMessage;
 
 // Subclasses the form's window with TrayWindowProc and adds the icon (the disabled-autolock
-// icon while IsAutoLockDisabled is set).
+// icon while auto-lock is disabled).
 void AddTrayIcon(FrmTray* form, HMENU menu);
 // Deletes the icon and gives the window its own procedure back.
 void RemoveTrayIcon();

@@ -18,6 +18,7 @@
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/LockScreens.h"
 #include "system/WinHandles.h"
+#include "ui/GdiPlusHandles.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 
@@ -94,7 +95,8 @@ void FrameClear() {
 }  // namespace
 
 int main() {
-    if (!IniGDIPlus()) return 1;
+    const GdiPlusSession gdiplus;
+    if (!gdiplus.IsStarted()) return 1;
     ApplyDefaultConfig(Config);
     Config.Effect = 1;
     IniScreenData();
