@@ -101,3 +101,6 @@ file(GLOB ORVO_BENCH_EXTRAS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.
 foreach(extra ${ORVO_BENCH_EXTRAS})
   include(${extra})
 endforeach()
+
+# The screenshot program of the tour.
+include(${CMAKE_SOURCE_DIR}/scripts/tour/LockScreenShots.cmake)
