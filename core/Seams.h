@@ -1,6 +1,5 @@
-// Calls the lock cycle makes into parts of the program that live elsewhere: the tray icon
-// (tray/FrmTray.cpp), the verify dialog (lockscreen/FrmVerify.cpp) and the further-monitor
-// covers. Declared here so that core depends on the calls, not on those windows' classes.
+// Calls the lock cycle makes into parts of the program that live elsewhere: the verify dialog
+// (lockscreen/FrmVerify.cpp) and the further-monitor covers. Declared here so that core depends on the calls, not on those windows' classes.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +9,6 @@
 #include "cover/MonitorCovers.h"    // ShowMonitorCovers, MonitorCoverWindows
 #include "system/KeyboardLock.h"    // HookKeyboard
 #include "system/PowerActions.h"    // HangUpConnections
-
-// Tray: removes and re-adds the tray icon with its menu and tooltip.
-void RebuildTrayIcon();
 
 // Verify dialog: shows it without waiting; a right pattern opens the configuration dialog.
 void ShowVerifyDialog();

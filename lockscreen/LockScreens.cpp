@@ -82,7 +82,7 @@ void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isA
     if (!frame.IsReady()) return;
     const double h = frame.Height();
     const double s = Layout.PanelSize;
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     DrawImage(frame.Graphics(), kSlotPanel, kDrawCachedBitmap, Entry(0)[0], Entry(0)[1], 0, 0);
     DrawScreenText(frame, view.timeText, 0, h / 2 - s / 2 - 67, 21);
     DrawScreenText(frame, view.dateText, 0, h / 2 - s / 2 - 37, 16);
@@ -97,7 +97,7 @@ void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isA
 void DrawAlertScreen(LayeredFrame& frame, int leftTime, bool alarmBlink) {
     if (!frame.IsReady()) return;
     const double h = frame.Height();
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     DrawScreenText(frame, "ATTACKING WARNING!", 0, h / 2 - 180, 21);
     const LayoutEntry& shield = Entry(kAlarmPicture);
     DrawImage(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield[0],

@@ -18,7 +18,6 @@
 #include "core/StartupHooks.h"
 #include "cover/EffectStrips.h"
 #include "cover/FrmBackground.h"
-#include "core/MessageWindow.h"
 #include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/GdiPlusHandles.h"
@@ -101,7 +100,7 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     EXPECT_LT(last.PrivateBytes - base.PrivateBytes, 4ll * 1024 * 1024);
 
     EXPECT_FALSE(IsLocked);
-    ExitUnhookHotKeys();
+    ExitUnregisterHotKeys();
     CloseLockWindow();
     CloseBackgroundWindow();
     DestroyMonitorCovers();
