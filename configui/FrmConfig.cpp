@@ -10,7 +10,7 @@
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
-#include "system/SingleWindow.h"
+#include "ui/SingleWindow.h"
 
 namespace {
 

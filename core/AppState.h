@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/ConfigData.h"
-#include "lockscreen/PatternGrid.h"
+#include "core/PatternGrid.h"
 
 class FrmPattern;
 class FrmBackground;

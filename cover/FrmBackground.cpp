@@ -4,13 +4,13 @@
 #include "cover/FrmBackground.h"
 
 #include "core/AppState.h"
-#include "core/DoEvents.h"
+#include "ui/DoEvents.h"
 #include "core/Seams.h"
 #include "cover/EffectStrips.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
-#include "system/WindowClass.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
+#include "ui/WindowClass.h"
 
 FrmBackground* BackgroundWindow = nullptr;
 

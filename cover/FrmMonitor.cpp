@@ -5,9 +5,9 @@
 #include "core/AppState.h"
 #include "cover/MonitorLayout.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
-#include "system/WindowClass.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
+#include "ui/WindowClass.h"
 
 namespace {
 

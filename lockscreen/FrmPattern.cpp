@@ -10,11 +10,11 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "core/LockSession.h"
+#include "app/LockSession.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/ClockText.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 #include "lockscreen/LockScreens.h"
 #include "system/IdlePolicy.h"
 #include "system/KeyboardLock.h"
@@ -22,7 +22,7 @@
 #include "system/RandomSource.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 
 FrmPattern* PatternWindow = nullptr;
 

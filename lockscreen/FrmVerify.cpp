@@ -12,8 +12,8 @@
 #include "configui/XPTab.h"
 #include "core/AppState.h"
 #include "core/Seams.h"
-#include "lockscreen/SmallGridDrawing.h"
-#include "system/SingleWindow.h"
+#include "ui/SmallGridDrawing.h"
+#include "ui/SingleWindow.h"
 
 namespace {
 

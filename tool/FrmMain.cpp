@@ -4,7 +4,7 @@
 #include "tool/FrmMain.h"
 
 #include "resources/resource.h"
-#include "system/SingleWindow.h"
+#include "ui/SingleWindow.h"
 #include "tool/ToolActions.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <windowsx.h>
 
 #include "configui/FrmConfig.h"     // RunShellExecute
-#include "core/Startup.h"           // ExecutablePath, ReadFileAppVersion, ReadVersionString
-#include "lockscreen/ImageTable.h"  // LoadResourcePicture
+#include "app/Startup.h"           // ExecutablePath, ReadFileAppVersion, ReadVersionString
+#include "ui/ImageTable.h"  // LoadResourcePicture
 #include "resources/resource.h"
-#include "system/SingleWindow.h"
+#include "ui/SingleWindow.h"
 
 namespace {
 

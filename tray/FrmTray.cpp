@@ -8,13 +8,13 @@
 
 #include "configui/FrmConfig.h"     // RunShellExecute
 #include "core/AppState.h"
-#include "core/LockSession.h"
+#include "app/LockSession.h"
 #include "core/Seams.h"            // ShowVerifyDialog
-#include "core/Startup.h"           // kTrayWindowTitle, ReadAppVersion, ExitApplication
+#include "app/Startup.h"           // kTrayWindowTitle, ReadAppVersion, ExitApplication
 #include "resources/resource.h"
 #include "resources/version.h"
 #include "system/Restrictions.h"
-#include "system/SingleWindow.h"
+#include "ui/SingleWindow.h"
 #include "tray/FrmAbout.h"
 
 NOTIFYICONDATAA TrayIconData{};

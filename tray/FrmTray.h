@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/StartupText.h"
+#include "system/StartupText.h"
 #include "system/WinHandles.h"
 #include "tray/TrayText.h"
 

@@ -10,12 +10,12 @@
 
 #include "core/AppState.h"
 #include "core/ConfigData.h"
-#include "core/Startup.h"
-#include "core/StartupHooks.h"
+#include "app/Startup.h"
+#include "app/StartupHooks.h"
 #include "cover/EffectMath.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "support/ConfigTestSupport.h"
 #include "support/RawRegistry.h"
 #include "system/Restrictions.h"

@@ -8,11 +8,11 @@
 #include <set>
 
 #include "core/AppState.h"
-#include "core/LockSession.h"
+#include "app/LockSession.h"
 #include "cover/EffectStrips.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "support/RawRegistry.h"
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"

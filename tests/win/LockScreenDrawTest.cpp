@@ -6,8 +6,8 @@
 #include "core/AppState.h"
 #include "lockscreen/ClockText.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 #include "lockscreen/LockScreens.h"
 #include "support/DrawTestSupport.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "core/AppState.h"
-#include "core/LockSession.h"
+#include "app/LockSession.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "support/DrawTestSupport.h"
 #include "system/RandomSource.h"
 

@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include "core/AppState.h"
-#include "core/HotKeys.h"
-#include "core/LockSession.h"
-#include "core/MessageWindow.h"
+#include "app/HotKeys.h"
+#include "app/LockSession.h"
+#include "app/MessageWindow.h"
 #include "system/WinHandles.h"
 
 namespace {

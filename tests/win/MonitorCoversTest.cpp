@@ -11,8 +11,8 @@
 #include "core/AppState.h"
 #include "cover/FrmMonitor.h"
 #include "cover/MonitorCovers.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 
 namespace {
 

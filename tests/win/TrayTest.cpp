@@ -14,7 +14,7 @@
 
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
-#include "core/LockSession.h"
+#include "app/LockSession.h"
 #include "resources/version.h"
 #include "support/DrawTestSupport.h"
 #include "tray/FrmTray.h"

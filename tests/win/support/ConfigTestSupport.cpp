@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "core/AppState.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "support/RawRegistry.h"
 #include "system/Messages.h"
 #include "system/Restrictions.h"

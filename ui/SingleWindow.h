@@ -14,7 +14,7 @@
 #include <memory>
 #include <utility>
 
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 
 template <class T>
 class SingleWindow {

@@ -6,9 +6,9 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "core/Startup.h"
-#include "core/StartupHooks.h"
-#include "core/StartupText.h"
+#include "app/Startup.h"
+#include "app/StartupHooks.h"
+#include "system/StartupText.h"
 #include "system/PowerActions.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -1,5 +1,5 @@
 // Core start-up steps, the message loop and the exit path of the lock program.
-#include "core/Startup.h"
+#include "app/Startup.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -18,7 +18,7 @@ using std::min;
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "core/StartupHooks.h"
+#include "app/StartupHooks.h"
 #include "lockscreen/FrmVerify.h"
 #include "system/Files.h"
 #include "system/Messages.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/StartupText.h"
+#include "system/StartupText.h"
 
 inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
 

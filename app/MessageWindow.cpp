@@ -1,12 +1,12 @@
 // The hot keys: their registration, owned by the program's own message window, and what a
 // WM_HOTKEY asks for.
-#include "core/MessageWindow.h"
+#include "app/MessageWindow.h"
 
 #include "core/AppState.h"
-#include "core/HotKeys.h"
-#include "core/LockSession.h"
+#include "app/HotKeys.h"
+#include "app/LockSession.h"
 #include "core/Seams.h"
-#include "system/SingleWindow.h"
+#include "ui/SingleWindow.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // LockComputer: the one path between unlocked and locked. The steps run in a fixed order and each
 // runs even when an earlier one failed, so a failure only leaves its own effect undone.
-#include "core/LockSession.h"
+#include "app/LockSession.h"
 
 #include <windows.h>
 
 #include "core/AppState.h"
-#include "core/DoEvents.h"
+#include "ui/DoEvents.h"
 #include "core/Seams.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
