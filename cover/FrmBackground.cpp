@@ -10,20 +10,17 @@
 #include "lockscreen/FrmPattern.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
-#include "ui/WindowClass.h"
+#include "ui/SingleWindow.h"
 
 FrmBackground* BackgroundWindow = nullptr;
 
 namespace {
-std::unique_ptr<FrmBackground> TheBackgroundWindow;
+SingleWindow<FrmBackground> TheBackgroundWindow;
 }
 
-bool CreateBackgroundWindow(HINSTANCE instance) {
-    if (!TheBackgroundWindow) TheBackgroundWindow = std::make_unique<FrmBackground>();
-    return TheBackgroundWindow->Create(instance);
-}
+bool CreateBackgroundWindow(HINSTANCE instance) { return TheBackgroundWindow.Show(instance) != nullptr; }
 
-void CloseBackgroundWindow() { TheBackgroundWindow.reset(); }
+void CloseBackgroundWindow() { TheBackgroundWindow.Close(); }
 
 namespace {
 
@@ -102,6 +99,7 @@ void FrmBackground::Destroy() {
 }
 
 LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCDESTROY) return TheBackgroundWindow.EndWithWindow(hwnd, wp, lp);
     auto* self = WindowObject<FrmBackground>(hwnd, msg, lp);
     switch (msg) {
     // The cover cannot be closed (Alt + F4, another program's WM_CLOSE), moved, dragged by its
@@ -121,6 +119,11 @@ LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         case WM_TIMER:
             if (wp == kWatchdogTimer) { self->OnWatchdogTick(); return 0; }
             break;
+        // However the window goes, the object no longer holds it.
+        case WM_DESTROY:
+            self->impl_->WatchdogTimer.Stop();
+            self->hwnd_ = nullptr;
+            return 0;
         }
     }
     return DefWindowProcA(hwnd, msg, wp, lp);

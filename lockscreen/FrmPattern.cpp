@@ -22,7 +22,7 @@
 #include "system/RandomSource.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
-#include "ui/WindowClass.h"
+#include "ui/SingleWindow.h"
 
 FrmPattern* PatternWindow = nullptr;
 
@@ -140,26 +140,19 @@ void FrmPattern::Destroy() {
 }
 
 namespace {
-// Not an owner on purpose: a window still open when the process ends (the message loop ended
-// without ExitApplication) must not be torn down after GDI+ has been shut down.
-FrmPattern* gLockWindow = nullptr;
+SingleWindow<FrmPattern> LockWindow;
 }
 
-bool CreateLockWindow(HINSTANCE instance) {
-    if (!gLockWindow) gLockWindow = new FrmPattern;
-    return gLockWindow->Create(instance);
-}
+bool CreateLockWindow(HINSTANCE instance) { return LockWindow.Show(instance) != nullptr; }
 
-void CloseLockWindow() {
-    delete gLockWindow;
-    gLockWindow = nullptr;
-}
+void CloseLockWindow() { LockWindow.Close(); }
 
 LayeredFrame* FrmPattern::Frame() const { return impl_ ? &impl_->frame : nullptr; }
 int FrmPattern::HotItem() const { return impl_ ? impl_->hotItem : -1; }
 bool FrmPattern::IsAlarm() const { return impl_ && impl_->isAlarm; }
 
 LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCDESTROY) return LockWindow.EndWithWindow(hwnd, wp, lp);
     auto* self = WindowObject<FrmPattern>(hwnd, msg, lp);
     if (!self || !self->impl_) return DefWindowProcA(hwnd, msg, wp, lp);
     const double x = MouseX(lp);
@@ -219,6 +212,7 @@ void FrmPattern::ReleaseFrameAndTimers() {
     if (PatternGraphics == s.frame.Graphics()) PatternGraphics = nullptr;
     s.frame.DeleteGraphic();
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
 }
 
 // ---- screens ----

@@ -44,21 +44,21 @@ public:
         if (BringForward()) return object_.get();
         object_ = std::make_unique<T>();
         T* created = object_.get();
-        const bool ok = created->Create(std::forward<Args>(args)...);
-        // A window that ended while it was being made has taken its object with it already.
-        if (object_.get() != created) return nullptr;
-        if (!ok || !created->Hwnd()) {
+        // A window that ends while it is being made leaves the object without a handle.
+        if (!created->Create(std::forward<Args>(args)...) || !created->Hwnd()) {
             object_.reset();
             return nullptr;
         }
+        window_ = created->Hwnd();
         return created;
     }
 
     // Destroys the open window: its WM_DESTROY handler runs (the configuration dialog saves
     // there), then the object ends. Nothing of the object may be used after this.
     void Close() {
-        if (HWND hwnd = Hwnd(); hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
-        object_.reset();   // a window that never was, or is gone without telling
+        if (window_ && IsWindow(window_)) DestroyWindow(window_);
+        window_ = nullptr;
+        object_.reset();   // a window that is gone without telling
     }
 
     // Tab, Enter, Esc and the arrow keys for the open window's controls (the message loop asks
@@ -66,15 +66,20 @@ public:
     bool IsDialogKeyMessage(MSG* msg) const { return ::IsDialogKeyMessage(Hwnd(), msg); }
 
     // The window procedure of T hands its WM_NCDESTROY here: the window lets go of its object,
-    // and an object this helper holds ends. An object made elsewhere (a test's) is only let go.
+    // and when it is this helper's window, the object ends. An object made elsewhere (a
+    // test's) is only let go. T's WM_DESTROY handler forgets its handle, so that the object's
+    // destructor does not destroy the window a second time.
     LRESULT EndWithWindow(HWND hwnd, WPARAM wp, LPARAM lp) {
-        T* self = reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         const LRESULT result = DefWindowProcA(hwnd, WM_NCDESTROY, wp, lp);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        if (self && object_.get() == self) object_.reset();
+        if (hwnd == window_) {
+            window_ = nullptr;
+            object_.reset();
+        }
         return result;
     }
 
 private:
     std::unique_ptr<T> object_;
+    HWND window_ = nullptr;   // the object's window, kept past its WM_DESTROY
 };
