@@ -81,7 +81,8 @@ LRESULT CALLBACK MessageWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 }
 
 void MessageWindow::LockOrConfigure(WPARAM hotKeyId) {
-    switch (HotKeyActionFor(static_cast<uint64_t>(hotKeyId), HotKeyIds(), IsLocked, IsLockBusy)) {
+    switch (HotKeyActionFor(static_cast<uint64_t>(hotKeyId), HotKeyIds(), CurrentLockState().IsLocked(),
+                            CurrentLockState().IsBusy())) {
     case HotKeyAction::Lock: LockComputer(true, false); break;
     case HotKeyAction::Configure: ShowVerifyDialog(); break;
     case HotKeyAction::None: break;

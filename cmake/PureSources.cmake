@@ -4,6 +4,8 @@
 set(ORVO_PURE_SOURCES
   core/AppState.cpp
   core/ConfigData.cpp
+  core/LockState.cpp
+  core/LockSessionHost.cpp
   app/HotKeys.cpp
   core/PatternGrid.cpp
   system/Text.cpp
@@ -15,7 +17,6 @@ set(ORVO_PURE_SOURCES
   cover/EffectMath.cpp
   cover/MonitorLayout.cpp
   tool/UserinitMarker.cpp
-  system/LockStateRefs.cpp
   configui/TabStripState.cpp
   configui/ResetPatternState.cpp
   tray/TrayText.cpp

@@ -6,6 +6,7 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "core/LockSessionHost.h"
 #include "cover/FrmBackground.h"
 #include "system/Messages.h"
 #include "system/Restrictions.h"
@@ -346,7 +347,7 @@ void FrmConfig::StoreListChoice(int id) {
     case kIdCombDisconnection: Config.Disconnection = static_cast<int16_t>(index); break;
     case kIdCombLockKeyboard:  Config.LockKeyboard = static_cast<int16_t>(index); break;
     case kIdCombUnlockMode:
-        CurrentUnlockMode = index;
+        Session().SetUnlockMode(index);
         Config.UnlockMode = static_cast<uint8_t>(index);
         break;
     default: break;

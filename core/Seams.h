@@ -1,5 +1,6 @@
 // Calls the lock cycle makes into parts of the program that live elsewhere: the verify dialog
-// (lockscreen/FrmVerify.cpp) and the further-monitor covers. Declared here so that core depends on the calls, not on those windows' classes.
+// (lockscreen/FrmVerify.cpp) and the further-monitor covers. Declared here so that core depends
+// on the calls, not on those windows' classes.
 #pragma once
 
 #include <windows.h>

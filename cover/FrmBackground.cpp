@@ -4,6 +4,7 @@
 #include "cover/FrmBackground.h"
 
 #include "core/AppState.h"
+#include "core/LockSessionHost.h"
 #include "ui/DoEvents.h"
 #include "core/Seams.h"
 #include "cover/EffectStrips.h"
@@ -232,8 +233,8 @@ void FrmBackground::ReRaise(bool lockWindowHidden) {
 
 // The z-order watchdog, every 50 ms while locked.
 void FrmBackground::OnWatchdogTick() {
-    if (!IsLocked) return;
-    const bool hidden = IsLockWindowHidden;
+    if (!CurrentLockState().IsLocked()) return;
+    const bool hidden = CurrentLockState().IsLockWindowHidden();
     const HWND foreground = GetForegroundWindow();
     const HWND active = GetActiveWindow();
     const HWND owner = hidden ? hwnd_ : LockWindowHwnd();
@@ -271,9 +272,7 @@ void FrmBackground::RecallLockWindow() {
     PlaceAt(lockWindow, HWND_TOP);
     PlaceAt(lockWindow, HWND_TOPMOST);
     GiveFocus(lockWindow);
-    IsLockWindowHidden = false;
-    LastActiveTick = GetTickCount();
-    IsMonitorOff = false;
+    Session().NoteActivity();
 }
 
 void FrmBackground::RecallOnEnter(WPARAM keyCode) {
@@ -281,4 +280,4 @@ void FrmBackground::RecallOnEnter(WPARAM keyCode) {
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmBackground::NotePointerMove() { IsMonitorOff = false; }
+void FrmBackground::NotePointerMove() { Session().NoteMonitorOn(); }

@@ -3,6 +3,7 @@
 #include "cover/FrmMonitor.h"
 
 #include "core/AppState.h"
+#include "core/LockSessionHost.h"
 #include "cover/MonitorLayout.h"
 #include "lockscreen/FrmPattern.h"
 #include "ui/ImageTable.h"
@@ -104,9 +105,7 @@ void FrmMonitor::RecallLockWindow() {
         if (HWND lockWindow = PatternWindow->Hwnd())
             SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
     }
-    IsLockWindowHidden = false;
-    LastActiveTick = GetTickCount();
-    IsMonitorOff = false;
+    Session().NoteActivity();
 }
 
 void FrmMonitor::RecallOnEnter(WPARAM keyCode) {
@@ -114,7 +113,7 @@ void FrmMonitor::RecallOnEnter(WPARAM keyCode) {
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmMonitor::NotePointerMove() { IsMonitorOff = false; }
+void FrmMonitor::NotePointerMove() { Session().NoteMonitorOn(); }
 
 void FrmMonitor::ReleaseFrame() {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);

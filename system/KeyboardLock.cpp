@@ -15,7 +15,6 @@
 #include <mutex>
 
 #include "system/KeyFilter.h"
-#include "system/LockStateRefs.h"
 #include "system/WinHandles.h"
 
 namespace {
@@ -59,7 +58,7 @@ DWORD WINAPI HookThreadMain(void* param) {
 
 }  // namespace
 
-void HookKeyboard(bool isHook) {
+void HookKeyboard(bool isHook, int32_t unlockMode) {
     if (!isHook) {
         if (!KeyboardHook.thread) return;
         PostThreadMessageA(KeyboardHook.threadId, WM_QUIT, 0, 0);
@@ -70,7 +69,7 @@ void HookKeyboard(bool isHook) {
         return;
     }
     if (KeyboardHook.thread) return;
-    SyncKeyboardUnlockMode();
+    SyncKeyboardUnlockMode(unlockMode);
     // A failed install leaves the keyboard free; the lock itself still stands.
     UniqueHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!ready) return;
@@ -95,10 +94,7 @@ void HookKeyboard(bool isHook) {
 
 bool IsKeyboardHooked() { return static_cast<bool>(KeyboardHook.thread); }
 
-void SyncKeyboardUnlockMode() {
-    const int32_t* mode = BoundLockState().CurrentUnlockMode;
-    HookUnlockMode.store(mode ? *mode : 0);
-}
+void SyncKeyboardUnlockMode(int32_t mode) { HookUnlockMode.store(mode); }
 
 bool TakeKeyboardActivity() { return KeyActivity.exchange(false); }
 

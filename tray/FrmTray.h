@@ -67,7 +67,7 @@ extern HMENU TrayPopupMenu;
 // RegisterWindowMessageA("TaskbarCreated"): the shell's broadcast after it (re)starts.
 extern UINT TaskbarCreatedMessage;
 
-// Adds the form's icon (the autolock-off icon while IsAutoLockDisabled is set).
+// Adds the form's icon (the autolock-off icon while auto-lock is disabled).
 void AddTrayIcon(FrmTray* form, HMENU menu);
 // Deletes the icon.
 void RemoveTrayIcon();

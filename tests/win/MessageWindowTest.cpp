@@ -9,6 +9,7 @@
 #include "app/LockSession.h"
 #include "app/MessageWindow.h"
 #include "system/WinHandles.h"
+#include "support/LockStateTestAccess.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ protected:
     }
     void TearDown() override {
         CloseMessageWindow();
-        if (IsLocked) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) LockComputer(false, false);
         Config.TransparentBackground = 0;
     }
     // Whether Win + key can still be registered by another window: false while ours holds it.
@@ -61,16 +62,16 @@ TEST_F(MessageWindowTest, IdsAreTheSignExtendedAtomsAndTheKeysAreTaken) {
 
 TEST_F(MessageWindowTest, LockHotKeyLocksOnlyWhenUnlockedAndIdle) {
     const WPARAM lockId = static_cast<WPARAM>(static_cast<INT_PTR>(Ids()[0]));
-    IsLockBusy = true;
+    LockStateTestAccess::SetPhase(LockPhase::Unlocking);
     SendMessageA(hwnd_, WM_HOTKEY, lockId, 0);
-    IsLockBusy = false;
-    EXPECT_FALSE(IsLocked);
+    LockStateTestAccess::SetPhase(LockPhase::Unlocked);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
     // The configure key and unknown ids never lock.
     SendMessageA(hwnd_, WM_HOTKEY, static_cast<WPARAM>(static_cast<INT_PTR>(Ids()[1])), 0);
     SendMessageA(hwnd_, WM_HOTKEY, 0, 0);
-    EXPECT_FALSE(IsLocked);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
     EXPECT_EQ(SendMessageA(hwnd_, WM_HOTKEY, lockId, 0), 0);
-    EXPECT_TRUE(IsLocked);
+    EXPECT_TRUE(CurrentLockState().IsLocked());
 }
 
 // However the window ends, the keys and the atoms go with it.

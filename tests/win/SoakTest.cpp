@@ -25,6 +25,7 @@
 #include "support/DrawTestSupport.h"
 #include "support/FaultSupport.h"
 #include "system/Restrictions.h"
+#include "support/LockStateTestAccess.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     // gigabytes; heap growth without a leak stays far below a megabyte.
     EXPECT_LT(last.PrivateBytes - base.PrivateBytes, 4ll * 1024 * 1024);
 
-    EXPECT_FALSE(IsLocked);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
     ExitUnregisterHotKeys();
     CloseLockWindow();
     CloseBackgroundWindow();
