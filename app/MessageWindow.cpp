@@ -2,10 +2,10 @@
 // WM_HOTKEY asks for.
 #include "app/MessageWindow.h"
 
-#include "core/AppState.h"
 #include "app/HotKeys.h"
 #include "app/LockSession.h"
-#include "core/Seams.h"
+#include "core/AppState.h"
+#include "lockscreen/FrmVerify.h"
 #include "ui/SingleWindow.h"
 
 namespace {

@@ -6,11 +6,10 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "core/LockSessionHost.h"
-#include "cover/FrmBackground.h"
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
+#include "ui/LockSessionHost.h"
 #include "ui/SingleWindow.h"
 
 namespace {
@@ -206,7 +205,7 @@ void FrmConfig::ShowSettings() {
 void FrmConfig::SaveAndRelease() {
     SaveConfigData(ConfigFilePath);
     ReleaseDrawingObjects();
-    if (Config.Effect != 0) PrepareEffectStrips();
+    if (Config.Effect != 0) Session().PrepareEffectStrips();
     hwnd_ = nullptr;
 }
 

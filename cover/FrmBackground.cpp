@@ -4,13 +4,12 @@
 #include "cover/FrmBackground.h"
 
 #include "core/AppState.h"
-#include "core/LockSessionHost.h"
-#include "ui/DoEvents.h"
-#include "core/Seams.h"
 #include "cover/EffectStrips.h"
-#include "lockscreen/FrmPattern.h"
+#include "cover/MonitorCovers.h"
+#include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
+#include "ui/LockSessionHost.h"
 #include "ui/SingleWindow.h"
 
 FrmBackground* BackgroundWindow = nullptr;
@@ -53,7 +52,7 @@ void GiveFocus(HWND hwnd) {
     SetFocus(hwnd);
 }
 
-HWND LockWindowHwnd() { return PatternWindow ? PatternWindow->Hwnd() : nullptr; }
+HWND LockWindowHwnd() { return Session().LockWindowHwnd(); }
 
 bool IsTransparent() { return Config.TransparentBackground != 0; }
 
@@ -266,7 +265,7 @@ void FrmBackground::OnWatchdogTick() {
 
 // Click or Enter on the cover: the faded-out lock window comes back with a fresh idle screen.
 void FrmBackground::RecallLockWindow() {
-    if (PatternWindow) PatternWindow->PatternNormal();
+    Session().ShowIdleLockScreen();
     const HWND lockWindow = LockWindowHwnd();
     PlaceAt(hwnd_, HWND_TOPMOST);
     PlaceAt(lockWindow, HWND_TOP);

@@ -7,13 +7,12 @@
 #include <algorithm>
 #include <string>
 
-#include "configui/FrmConfig.h"
-#include "configui/ResetPatternState.h"
-#include "configui/XPTab.h"
 #include "core/AppState.h"
-#include "core/Seams.h"
+#include "ui/LockSessionHost.h"
+#include "ui/ResetPatternState.h"
 #include "ui/SmallGridDrawing.h"
 #include "ui/SingleWindow.h"
+#include "ui/XPTab.h"
 
 namespace {
 
@@ -211,5 +210,5 @@ void FrmVerify::CheckSecretPattern() {
 // Runs after the dialog has gone: nothing of this object may be used after DestroyWindow.
 void FrmVerify::OpenConfiguration() {
     DestroyWindow(hwnd_);
-    ShowConfigDialog(false);
+    Session().ShowConfigDialog();
 }

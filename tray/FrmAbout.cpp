@@ -4,10 +4,10 @@
 
 #include <windowsx.h>
 
-#include "configui/FrmConfig.h"     // RunShellExecute
-#include "app/Startup.h"           // ExecutablePath, ReadFileAppVersion, ReadVersionString
-#include "ui/ImageTable.h"  // LoadResourcePicture
 #include "resources/resource.h"
+#include "system/VersionInfo.h"
+#include "ui/ImageTable.h"  // LoadResourcePicture
+#include "ui/ShellRun.h"
 #include "ui/SingleWindow.h"
 
 namespace {
