@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "app/MessageWindow.h"
 #include "app/Startup.h"
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
@@ -151,11 +150,5 @@ void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false); }
 void LockSession::ExitApplication() { ::ExitApplication(); }
 void LockSession::PrepareEffectStrips() { ::PrepareEffectStrips(); }
 void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
-void LockSession::AdoptMessageWindow(HWND hwnd) { HookWindow(hwnd); }
-
-// The subclass swallows WM_DESTROY and WM_CLOSE: the window gets its procedure back first.
-void LockSession::ReleaseMessageWindow(HWND hwnd) {
-    if (MessageWindow == hwnd) UnhookWindow();
-}
 
 void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }
