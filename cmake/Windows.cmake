@@ -21,7 +21,7 @@ target_compile_definitions(orvo_logic PUBLIC ${ORVO_WIN_DEFINITIONS})
 # system/: registry, restrictions, keyboard hook, power actions; linked by both programs.
 orvo_platform_sources(ORVO_SYSTEM_SOURCES system)
 add_library(orvo_system STATIC ${ORVO_SYSTEM_SOURCES})
-target_link_libraries(orvo_system PUBLIC orvo_logic advapi32 user32 gdi32 shell32 ole32 winmm
+target_link_libraries(orvo_system PUBLIC orvo_logic advapi32 user32 gdi32 shell32 ole32 winmm wtsapi32
                       rasapi32 bcrypt ntdll comctl32 comdlg32 gdiplus version)
 
 # Everything of the lock program but its entry point, so the Windows tests can link it.

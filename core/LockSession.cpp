@@ -55,7 +55,8 @@ void Lock(bool isStartup) {
     if (BackgroundWindow) BackgroundWindow->IniBackground();
 
     HideShell(true, IsTransparent());
-    if (Config.LockKeyboard != 0) HookKeyboard(true);
+    // The system shortcuts are held back in both settings of "Lock keyboard".
+    HookKeyboard(true, Config.LockKeyboard != 0);
     ApplyPolicies();
     if (CurrentUnlockMode == kDynamicPasswordMode) ShuffleLetters();
 
@@ -91,7 +92,7 @@ void Unlock() {
     }
 
     HideShell(false, IsTransparent());
-    if (Config.LockKeyboard != 0) HookKeyboard(false);
+    HookKeyboard(false);
     RestorePolicies();
 
     if (HWND background = BackgroundHwnd()) ShowWindow(background, SW_HIDE);

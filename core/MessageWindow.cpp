@@ -5,6 +5,7 @@
 #include "core/HotKeys.h"
 #include "core/LockSession.h"
 #include "core/Seams.h"
+#include "system/KeyboardLock.h"
 
 HWND MessageWindow = nullptr;
 WNDPROC PrevWindowProc = nullptr;
@@ -46,6 +47,7 @@ void HookWindow(HWND hwnd) {
     MessageWindow = hwnd;
     RegisterOneHotKey(0, kLockHotKeyAtom, kLockHotKeyKey);
     RegisterOneHotKey(1, kConfigureHotKeyAtom, kConfigureHotKeyKey);
+    WatchSessionChanges(hwnd, true);
     PrevWindowProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MessageWindowProc)));
 }
@@ -54,6 +56,7 @@ void UnhookWindow() {
     if (!MessageWindow) return;
     UnregisterOneHotKey(0);
     UnregisterOneHotKey(1);
+    WatchSessionChanges(MessageWindow, false);
     if (PrevWindowProc && IsWindow(MessageWindow))
         SetWindowLongPtrA(MessageWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PrevWindowProc));
     MessageWindow = nullptr;
@@ -67,6 +70,8 @@ LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         RebuildTrayIcon();
         return 0;
     }
+    // A resume or a session switch may have cost the keyboard hook; the message goes on.
+    ReinstallKeyboardHookAfter(msg, wp);
     switch (msg) {
     case WM_HOTKEY: return OnHotKey(wp);
     // The cover cannot be closed (Alt + F4, another program's WM_CLOSE), moved, dragged by its

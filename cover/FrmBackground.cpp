@@ -11,6 +11,7 @@
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/ImageTable.h"
 #include "lockscreen/LayeredFrame.h"
+#include "system/KeyboardLock.h"
 #include "system/WindowClass.h"
 
 FrmBackground* BackgroundWindow = nullptr;
@@ -225,6 +226,7 @@ void FrmBackground::ReRaise(bool lockWindowHidden) {
 // The z-order watchdog, every 50 ms while locked.
 void FrmBackground::Timer1_Timer() {
     if (!IsLocked) return;
+    RenewKeyboardHookWhenDue();
     const bool hidden = IsLockWindowHidden;
     const HWND foreground = GetForegroundWindow();
     const HWND active = GetActiveWindow();
