@@ -12,6 +12,7 @@
 #include "lockscreen/ImageTable.h"
 #include "lockscreen/LayeredFrame.h"
 #include "system/KeyboardLock.h"
+#include "system/Restrictions.h"
 #include "system/WindowClass.h"
 
 FrmBackground* BackgroundWindow = nullptr;
@@ -227,6 +228,9 @@ void FrmBackground::ReRaise(bool lockWindowHidden) {
 void FrmBackground::Timer1_Timer() {
     if (!IsLocked) return;
     RenewKeyboardHookWhenDue();
+    // Windows 11 shows a hidden taskbar again by itself; the transparent lock keeps it shown,
+    // as HideShell does.
+    if (Config.TransparentBackground != 1) HideTaskbars();
     const bool hidden = IsLockWindowHidden;
     const HWND foreground = GetForegroundWindow();
     const HWND active = GetActiveWindow();
