@@ -1,5 +1,8 @@
 # Native build: the platform-independent units and their unit tests (or, with ORVO_FUZZ, their
 # fuzz targets).
+add_library(orvo_logic STATIC ${ORVO_PURE_SOURCES_ABS})
+target_include_directories(orvo_logic PUBLIC ${CMAKE_SOURCE_DIR})
+
 option(ORVO_FUZZ "Build the libFuzzer targets of tests/fuzz (clang) instead of the unit tests" OFF)
 if(ORVO_FUZZ)
   include(${CMAKE_SOURCE_DIR}/cmake/Fuzz.cmake)

@@ -3,33 +3,39 @@ enable_language(RC)
 set(ORVO_WIN_DEFINITIONS _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX STRICT)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
 
-# Sources of a folder that are not platform-independent units.
-function(orvo_platform_sources out)
-  set(all "")
-  foreach(dir ${ARGN})
-    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
-    list(APPEND all ${found})
-  endforeach()
-  if(all AND ORVO_PURE_SOURCES_ABS)
-    list(REMOVE_ITEM all ${ORVO_PURE_SOURCES_ABS})
-  endif()
-  set(${out} ${all} PARENT_SCOPE)
+# One static library per folder, each linking only the folders below it, so that a call into a
+# folder above fails to link:
+#   app -> lockscreen, cover, configui, tray -> ui -> core -> system;  tool -> ui, system.
+function(orvo_folder_library name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/app/Main.cpp ${CMAKE_SOURCE_DIR}/tool/ToolMain.cpp)
+  add_library(${name} STATIC ${sources})
+  target_compile_definitions(${name} PUBLIC ${ORVO_WIN_DEFINITIONS})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+  target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-target_compile_definitions(orvo_logic PUBLIC ${ORVO_WIN_DEFINITIONS})
+orvo_folder_library(orvo_system system advapi32 user32 gdi32 shell32 ole32 winmm wtsapi32 rasapi32 bcrypt ntdll
+                    comctl32 comdlg32 gdiplus version)
+orvo_folder_library(orvo_core core orvo_system)
+orvo_folder_library(orvo_ui ui orvo_core)
+foreach(window lockscreen cover configui tray)
+  orvo_folder_library(orvo_${window} ${window} orvo_ui)
+endforeach()
+orvo_folder_library(orvo_app app orvo_lockscreen orvo_cover orvo_configui orvo_tray)
+orvo_folder_library(orvo_tool tool orvo_ui)
 
-# system/: registry, restrictions, keyboard hook, power actions; linked by both programs.
-orvo_platform_sources(ORVO_SYSTEM_SOURCES system)
-add_library(orvo_system STATIC ${ORVO_SYSTEM_SOURCES})
-target_link_libraries(orvo_system PUBLIC orvo_logic advapi32 user32 gdi32 shell32 ole32 winmm wtsapi32
-                      rasapi32 bcrypt ntdll comctl32 comdlg32 gdiplus version)
-
-# Everything of the lock program but its entry point, so the Windows tests can link it.
-orvo_platform_sources(ORVO_APP_SOURCES core lockscreen cover configui tray)
-list(REMOVE_ITEM ORVO_APP_SOURCES ${CMAKE_SOURCE_DIR}/core/Main.cpp)
-add_library(orvo_app OBJECT ${ORVO_APP_SOURCES})
-target_link_libraries(orvo_app PUBLIC orvo_system)
-target_include_directories(orvo_app PUBLIC ${CMAKE_SOURCE_DIR}/resources)
+# Calls that still point up or sideways; each line goes when its call is cut. Until then the
+# libraries of the cycle are searched repeatedly.
+set(ORVO_CYCLE orvo_core orvo_ui orvo_lockscreen orvo_cover orvo_configui orvo_tray orvo_app)
+foreach(lib ${ORVO_CYCLE})
+  set_property(TARGET ${lib} PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
+endforeach()
+target_link_libraries(orvo_core PUBLIC orvo_configui orvo_ui)        # ConfigFile opens the dialog
+target_link_libraries(orvo_lockscreen PUBLIC orvo_app orvo_cover orvo_configui)
+target_link_libraries(orvo_cover PUBLIC orvo_app orvo_lockscreen)
+target_link_libraries(orvo_configui PUBLIC orvo_cover)
+target_link_libraries(orvo_tray PUBLIC orvo_app orvo_configui orvo_lockscreen)
 
 set(ORVO_LOCK_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLock.rc)
 set(ORVO_TOOL_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLockTool.rc)
@@ -39,15 +45,9 @@ foreach(rc ORVO_LOCK_RC ORVO_TOOL_RC)
   endif()
 endforeach()
 
-add_executable(OrvoPCLock WIN32 ${CMAKE_SOURCE_DIR}/core/Main.cpp ${ORVO_LOCK_RC})
+add_executable(OrvoPCLock WIN32 ${CMAKE_SOURCE_DIR}/app/Main.cpp ${ORVO_LOCK_RC})
 target_link_libraries(OrvoPCLock PRIVATE orvo_app)
 
-# The tool's code but its entry point, so the tool's Windows tests can link it.
-orvo_platform_sources(ORVO_TOOL_SOURCES tool)
-list(REMOVE_ITEM ORVO_TOOL_SOURCES ${CMAKE_SOURCE_DIR}/tool/ToolMain.cpp)
-add_library(orvo_tool OBJECT ${ORVO_TOOL_SOURCES})
-target_link_libraries(orvo_tool PUBLIC orvo_system)
-target_include_directories(orvo_tool PUBLIC ${CMAKE_SOURCE_DIR}/resources)
 add_executable(OrvoPCLockTool WIN32 ${CMAKE_SOURCE_DIR}/tool/ToolMain.cpp ${ORVO_TOOL_RC})
 target_link_libraries(OrvoPCLockTool PRIVATE orvo_tool)
 include(${CMAKE_SOURCE_DIR}/cmake/Installer.cmake)
@@ -90,7 +90,7 @@ endforeach()
 file(GLOB ORVO_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/driver/*.cpp)
 if(ORVO_DRIVER_SOURCES)
   add_executable(orvo_driver ${ORVO_DRIVER_SOURCES})
-  target_link_libraries(orvo_driver PRIVATE orvo_system)
+  target_link_libraries(orvo_driver PRIVATE orvo_core)
   # The hook library the driver puts into the program under test to read its pop-up menu.
   add_library(orvo_menuprobe SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/driver/hook/MenuProbe.cpp)
   set_target_properties(orvo_menuprobe PROPERTIES PREFIX "")

@@ -4,7 +4,7 @@
 
 #include "core/AppState.h"
 #include "cover/FrmBackground.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Text.h"

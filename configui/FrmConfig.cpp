@@ -6,11 +6,12 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "core/LockSessionHost.h"
 #include "cover/FrmBackground.h"
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 
 namespace {
 
@@ -375,7 +376,7 @@ void FrmConfig::CombList_Click(int id) {
     case kIdCombDisconnection: Config.Disconnection = static_cast<int16_t>(index); break;
     case kIdCombLockKeyboard:  Config.LockKeyboard = static_cast<int16_t>(index); break;
     case kIdCombUnlockMode:
-        CurrentUnlockMode = index;
+        Session().SetUnlockMode(index);
         Config.UnlockMode = static_cast<uint8_t>(index);
         break;
     default: break;

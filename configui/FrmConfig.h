@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "configui/PictureBox.h"
+#include "ui/PictureBox.h"
 #include "configui/ResetPatternState.h"
 #include "configui/XPTab.h"
-#include "lockscreen/GdiPlusHandles.h"
+#include "ui/GdiPlusHandles.h"
 #include "system/WinHandles.h"
 
 // Control ids, unique across the dialog and its panes (tests find the controls by them).

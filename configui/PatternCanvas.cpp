@@ -5,7 +5,7 @@
 
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
-#include "lockscreen/SmallGridDrawing.h"
+#include "ui/SmallGridDrawing.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Text.h"

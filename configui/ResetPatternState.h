@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/ConfigData.h"
-#include "lockscreen/PatternGrid.h"
+#include "core/PatternGrid.h"
 
 enum class ResetOutcome { None, Accepted, Refused };
 

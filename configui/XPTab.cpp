@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <array>
 
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 
 namespace {
 

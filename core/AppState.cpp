@@ -1,7 +1,6 @@
 // The single instances of the process-wide values declared in AppState.h.
 #include "core/AppState.h"
 
-#include "system/LockStateRefs.h"
 #include "system/Text.h"
 
 ConfigData Config;
@@ -16,21 +15,6 @@ std::array<uint8_t, 33> FadeAlpha = MakeFadeAlpha();
 bool IsFirstRun = false;
 int32_t ConfigLoadResult = 0;
 std::string AlertText;
-uintptr_t GdiplusToken = 0;
-
-bool IsLocked = false;
-bool IsLockBusy = false;
-bool IsLockWindowHidden = false;
-bool IsMonitorOff = false;
-bool IsAutoLockDisabled = false;
-uint32_t LastActiveTick = 0;
-uint32_t LastInputTick = 0;
-int32_t CurrentUnlockMode = 0;
-
-// The system library (shared with the maintenance tool, so it cannot see these variables) gets
-// their addresses here, before any window, hook or timer can ask for them.
-[[maybe_unused]] static const bool LockStateBound =
-    (BindLockState({&IsMonitorOff, &LastInputTick, &LastActiveTick, &CurrentUnlockMode}), true);
 
 uint32_t TrayIconMessage = 0;
 

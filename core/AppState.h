@@ -1,5 +1,5 @@
 // Process-wide values and the lock state shared by every window of the lock program. One
-// instance of each lives in AppState.cpp; only LockComputer writes IsLocked.
+// instance of each lives in AppState.cpp; the lock state is the lock session's (core/LockState.h).
 #pragma once
 
 #include <array>
@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/ConfigData.h"
-#include "lockscreen/PatternGrid.h"
+#include "core/PatternGrid.h"
 
 class FrmPattern;
 class FrmBackground;
@@ -28,17 +28,6 @@ extern std::array<uint8_t, 33> FadeAlpha;
 extern bool IsFirstRun;
 extern int32_t ConfigLoadResult;
 extern std::string AlertText;        // the trimmed alert text the lock window draws
-extern uintptr_t GdiplusToken;       // from GdiplusStartup; 0 when GDI+ is not running
-
-// Lock state.
-extern bool IsLocked;
-extern bool IsLockBusy;
-extern bool IsLockWindowHidden;
-extern bool IsMonitorOff;
-extern bool IsAutoLockDisabled;
-extern uint32_t LastActiveTick;
-extern uint32_t LastInputTick;
-extern int32_t CurrentUnlockMode;
 
 // The registered "OrvoPCLockTrayIcon" message; 0 until the tray owner window exists.
 extern uint32_t TrayIconMessage;

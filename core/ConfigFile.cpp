@@ -9,7 +9,7 @@
 #include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "configui/FrmConfig.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"

@@ -7,8 +7,8 @@
 
 #include "core/AppState.h"
 #include "cover/FrmBackground.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 
 std::array<int, kEffectBands + 1> EffectBandOffsets{};
 

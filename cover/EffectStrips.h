@@ -6,7 +6,7 @@
 #include <array>
 
 #include "cover/EffectMath.h"
-#include "lockscreen/GdiPlusHandles.h"
+#include "ui/GdiPlusHandles.h"
 
 // Left edge of band i in entry i (1..10); set by CalcEffectBands.
 extern std::array<int, kEffectBands + 1> EffectBandOffsets;

@@ -4,16 +4,17 @@
 #include "cover/FrmBackground.h"
 
 #include "core/AppState.h"
-#include "core/DoEvents.h"
-#include "core/MessageWindow.h"
+#include "core/LockSessionHost.h"
+#include "ui/DoEvents.h"
+#include "app/MessageWindow.h"
 #include "core/Seams.h"
 #include "cover/EffectStrips.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
+#include "ui/WindowClass.h"
 #include "system/KeyboardLock.h"
 #include "system/Restrictions.h"
-#include "system/WindowClass.h"
 
 FrmBackground* BackgroundWindow = nullptr;
 
@@ -226,12 +227,12 @@ void FrmBackground::ReRaise(bool lockWindowHidden) {
 
 // The z-order watchdog, every 50 ms while locked.
 void FrmBackground::Timer1_Timer() {
-    if (!IsLocked) return;
+    if (!CurrentLockState().IsLocked()) return;
     RenewKeyboardHookWhenDue();
     // Windows 11 shows a hidden taskbar again by itself; the transparent lock keeps it shown,
     // as HideShell does.
     if (Config.TransparentBackground != 1) HideTaskbars();
-    const bool hidden = IsLockWindowHidden;
+    const bool hidden = CurrentLockState().IsLockWindowHidden();
     const HWND foreground = GetForegroundWindow();
     const HWND active = GetActiveWindow();
     const HWND owner = hidden ? hwnd_ : LockWindowHwnd();
@@ -269,9 +270,7 @@ void FrmBackground::RecallLockWindow() {
     PlaceAt(lockWindow, HWND_TOP);
     PlaceAt(lockWindow, HWND_TOPMOST);
     GiveFocus(lockWindow);
-    IsLockWindowHidden = false;
-    LastActiveTick = GetTickCount();
-    IsMonitorOff = false;
+    Session().NoteActivity();
 }
 
 void FrmBackground::Form_Click() { RecallLockWindow(); }
@@ -281,4 +280,4 @@ void FrmBackground::Form_KeyDown(WPARAM keyCode) {
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmBackground::Form_MouseMove() { IsMonitorOff = false; }
+void FrmBackground::Form_MouseMove() { Session().NoteMonitorOn(); }

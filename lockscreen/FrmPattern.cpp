@@ -10,11 +10,11 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "core/LockSession.h"
+#include "core/LockSessionHost.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/ClockText.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 #include "lockscreen/LockScreens.h"
 #include "system/IdlePolicy.h"
 #include "system/KeyboardLock.h"
@@ -22,7 +22,7 @@
 #include "system/RandomSource.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 
 FrmPattern* PatternWindow = nullptr;
 
@@ -38,7 +38,10 @@ constexpr DWORD kAlarmSoundDelayMs = 1000;
 FrmPattern::LockFunction gLockFunction = nullptr;
 
 void CallLockComputer(bool isLock, bool isStartup) {
-    (gLockFunction ? gLockFunction : LockComputer)(isLock, isStartup);
+    if (gLockFunction)
+        gLockFunction(isLock, isStartup);
+    else
+        Session().RequestLock(isLock);
 }
 
 // The signed client coordinates of a mouse message (as GET_X_LPARAM; <windowsx.h> is left out
@@ -78,7 +81,7 @@ struct FrmPattern::Impl {
 
     LockScreenView View() const {
         LockScreenView view;
-        view.unlockMode = CurrentUnlockMode;
+        view.unlockMode = CurrentLockState().UnlockMode();
         view.hotItem = hotItem;
         view.entered = &drag.Entry();
         view.keys = &EnteredKeys;
@@ -269,7 +272,7 @@ void FrmPattern::AutoHideLockWindow() {
         Sleep(kFadeStepMs);
     }
     SetClickThrough(true);
-    IsLockWindowHidden = true;
+    Session().SetLockWindowHidden(true);
 }
 
 // Enter on the lock window: fade out and leave the focus to the background cover, whose click
@@ -281,16 +284,15 @@ void FrmPattern::HideSequence() {
         SetWindowPos(background, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
         SetFocus(background);
     }
-    IsLockWindowHidden = true;
-    LastActiveTick = GetTickCount();
-    IsMonitorOff = false;
+    Session().NoteActivity();
+    Session().SetLockWindowHidden(true);
 }
 
 // ---- pointer ----
 
 void FrmPattern::Form_MouseDown(double x, double y) {
     Impl& s = *impl_;
-    if (s.isAlarm || CurrentUnlockMode == kDynamicPasswordMode) return;
+    if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
     s.FitEntries();
     SetCapture(hwnd_);  // the release must arrive even if it happens off the window
     const int hit = HitTestPoint(Layout, x, y);
@@ -306,20 +308,18 @@ void FrmPattern::Form_MouseDown(double x, double y) {
 // down is activity that holds off the fade.
 void FrmPattern::NotePointerMove(double x, double y) {
     Impl& s = *impl_;
-    IsLockWindowHidden = false;
     // Only a move right or down counts as activity: a pointer that drifts back by itself (a
     // mouse on an uneven desk) must not keep the window from fading.
-    if (s.lastMouseX != -1 && (x - s.lastMouseX > 1 || y - s.lastMouseY > 1)) LastActiveTick = GetTickCount();
+    Session().NotePointerMove(s.lastMouseX != -1 && (x - s.lastMouseX > 1 || y - s.lastMouseY > 1));
     s.lastMouseX = static_cast<float>(x);
     s.lastMouseY = static_cast<float>(y);
-    IsMonitorOff = false;
 }
 
 void FrmPattern::Form_MouseMove(double x, double y) {
     Impl& s = *impl_;
     NotePointerMove(x, y);
     if (s.drag.IsDrawing()) {
-        if (s.isAlarm || CurrentUnlockMode == kDynamicPasswordMode) return;
+        if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
         const int hit = HitTestPoint(Layout, x, y);
         if (hit > 0) s.hotItem = hit;
         if (s.drag.Move(hit)) PatternAction(false);
@@ -335,7 +335,7 @@ void FrmPattern::Form_MouseMove(double x, double y) {
 void FrmPattern::Form_MouseUp(double, double) {
     Impl& s = *impl_;
     if (GetCapture() == hwnd_) ReleaseCapture();
-    if (!s.drag.IsDrawing() || s.isAlarm || CurrentUnlockMode == kDynamicPasswordMode) return;
+    if (!s.drag.IsDrawing() || s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
     PatternAction(true);
     // The thread waits on purpose: the red trail is the answer the user sees before the check.
     Sleep(kReleasedShowMs);
@@ -351,22 +351,22 @@ void FrmPattern::Form_Click() {
     const int points = PointCount();
     switch (s.hotItem) {
     case kIconKeyboard:
-        CurrentUnlockMode = kDynamicPasswordMode;
+        Session().SetUnlockMode(kDynamicPasswordMode);
         PointLetters = MakeRandomLetters(points, CryptoUniform);
         EnteredKeys.Reset(points);
         break;
     case kIconPatternEnable:
-        CurrentUnlockMode = kSecureUnlockMode;
+        Session().SetUnlockMode(kSecureUnlockMode);
         s.drag.Reset(points);
         break;
     case kIconPatternDisplay:
-        CurrentUnlockMode = kNormalUnlockMode;
+        Session().SetUnlockMode(kNormalUnlockMode);
         s.drag.Reset(points);
         break;
     default:
         return;
     }
-    SyncKeyboardUnlockMode();   // the keyboard lock's thread lets letters through from now on
+    SyncKeyboardUnlockMode(CurrentLockState().UnlockMode());   // the keyboard lock's thread lets letters through from now on
     PatternAction(false);
 }
 
@@ -388,8 +388,8 @@ void FrmPattern::Form_KeyDown(int keyCode) {
         PatternNormal();
         return;
     }
-    if (CurrentUnlockMode != kDynamicPasswordMode) {
-        if (keyCode == VK_RETURN && !IsLockWindowHidden) HideSequence();
+    if (CurrentLockState().UnlockMode() != kDynamicPasswordMode) {
+        if (keyCode == VK_RETURN && !CurrentLockState().IsLockWindowHidden()) HideSequence();
         return;
     }
     s.FitEntries();
@@ -398,7 +398,7 @@ void FrmPattern::Form_KeyDown(int keyCode) {
             if (CheckSecretPattern()) CallLockComputer(false, false);
             EnteredKeys.Reset(PointCount());
             if (impl_) PatternNormal();
-        } else if (!IsLockWindowHidden) {
+        } else if (!CurrentLockState().IsLockWindowHidden()) {
             HideSequence();
         }
         return;
@@ -418,7 +418,7 @@ void FrmPattern::Form_KeyDown(int keyCode) {
 
 bool FrmPattern::CheckSecretPattern() {
     Impl& s = *impl_;
-    const int mode = CurrentUnlockMode;
+    const int mode = CurrentLockState().UnlockMode();
     const std::string stored = StoredPatternText(Config, Layout.GridSide, mode, PointLetters);
     const std::string entered =
         mode == kDynamicPasswordMode ? EnteredKeysText(EnteredKeys) : EnteredPatternText(s.drag.Entry());
@@ -458,14 +458,15 @@ void FrmPattern::ProcessAlertMode(int inMode) {
 void FrmPattern::Timer1_Timer() {
     Impl& s = *impl_;
     if (s.isAlarm) return;
+    const LockState& state = CurrentLockState();
     IdleInputs in;
-    in.isLocked = IsLocked;
-    in.isLockWindowHidden = IsLockWindowHidden;
-    in.isMonitorOff = IsMonitorOff;
-    in.isLockBusy = IsLockBusy;
-    in.isAutoLockDisabled = IsAutoLockDisabled;
-    in.idleSeconds = GetIdleSeconds();
-    if (IsLocked && !IsLockWindowHidden) in.inactiveSeconds = GetInactiveSeconds();
+    in.isLocked = state.IsLocked();
+    in.isLockWindowHidden = state.IsLockWindowHidden();
+    in.isMonitorOff = state.IsMonitorOff();
+    in.isLockBusy = state.IsBusy();
+    in.isAutoLockDisabled = state.IsAutoLockDisabled();
+    in.idleSeconds = Session().MeasureIdleSeconds();
+    if (in.isLocked && !in.isLockWindowHidden) in.inactiveSeconds = Session().InactiveSeconds();
     in.autoHideTime = Config.AutoHideTime;
     in.autoLockTime = Config.AutoLockTime;
     in.monitorOffTime = Config.MonitorOffTime;
@@ -473,7 +474,8 @@ void FrmPattern::Timer1_Timer() {
     if (actions.hideLockWindow) AutoHideLockWindow();
     if (actions.lockComputer) CallLockComputer(true, false);
     // Taken again: the steps above may have changed the state the decision was made on.
-    if (actions.turnOffMonitor && !IsMonitorOff && !IsLockBusy) TurnOffMonitor(hwnd_);
+    if (actions.turnOffMonitor && !state.IsMonitorOff() && !state.IsBusy() && TurnOffMonitor(hwnd_))
+        Session().NoteMonitorOff();
 }
 
 void FrmPattern::Timer2_Timer() {
@@ -483,7 +485,7 @@ void FrmPattern::Timer2_Timer() {
     GetLocalTime(&now);
     s.timeText = FormatTimeText(now);
     s.dateText = FormatDateText(now);
-    if (IsLockWindowHidden) return;
+    if (CurrentLockState().IsLockWindowHidden()) return;
     // Nothing to redraw while unlocked; showing the window draws a fresh screen anyway.
     if (!IsWindowVisible(hwnd_)) return;
     if (s.timeText == s.lastTimeText && s.dateText == s.lastDateText) return;
@@ -507,7 +509,7 @@ void FrmPattern::Timer3_Timer() {
     s.timer3.Stop();
     s.alarmElapsed = 0;
     s.isAlarm = false;
-    LastActiveTick = GetTickCount();
+    Session().RestartIdleCount();
     PatternNormal();
 }
 

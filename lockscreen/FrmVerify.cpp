@@ -13,8 +13,8 @@
 #include "configui/XPTab.h"
 #include "core/AppState.h"
 #include "core/Seams.h"
-#include "lockscreen/SmallGridDrawing.h"
-#include "system/WindowClass.h"
+#include "ui/SmallGridDrawing.h"
+#include "ui/WindowClass.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "configui/PictureBox.h"
-#include "lockscreen/GdiPlusHandles.h"
-#include "lockscreen/PatternGrid.h"
+#include "ui/PictureBox.h"
+#include "ui/GdiPlusHandles.h"
+#include "core/PatternGrid.h"
 #include "system/WinHandles.h"
 
 enum VerifyControlId : int {

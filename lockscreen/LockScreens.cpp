@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "core/AppState.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "lockscreen/LayeredFrame.h"
-#include "lockscreen/PatternGrid.h"
+#include "ui/LayeredFrame.h"
+#include "core/PatternGrid.h"
 
 // Everything a pattern screen depends on besides the layout and the images.
 struct LockScreenView {

@@ -21,7 +21,6 @@
 #include <mutex>
 
 #include "system/KeyFilter.h"
-#include "system/LockStateRefs.h"
 #include "system/WinHandles.h"
 
 namespace {
@@ -121,7 +120,7 @@ void StartHookThread() {
 
 }  // namespace
 
-void HookKeyboard(bool isHook, bool lockAllKeys) {
+void HookKeyboard(bool isHook, int32_t unlockMode, bool lockAllKeys) {
     HookWanted = isHook;
     if (!isHook) {
         StopHookThread();
@@ -129,7 +128,7 @@ void HookKeyboard(bool isHook, bool lockAllKeys) {
     }
     HookLockAllKeys.store(lockAllKeys);
     if (KeyboardHook.thread) return;
-    SyncKeyboardUnlockMode();
+    SyncKeyboardUnlockMode(unlockMode);
     {
         // Keys pressed or released while no hook ran are unknown: start from nothing held.
         std::lock_guard<std::mutex> lock(KeyInfoLock);
@@ -174,10 +173,7 @@ void WatchSessionChanges(HWND hwnd, bool watch) {
 
 bool IsKeyboardHooked() { return static_cast<bool>(KeyboardHook.thread); }
 
-void SyncKeyboardUnlockMode() {
-    const int32_t* mode = BoundLockState().CurrentUnlockMode;
-    HookUnlockMode.store(mode ? *mode : 0);
-}
+void SyncKeyboardUnlockMode(int32_t mode) { HookUnlockMode.store(mode); }
 
 bool TakeKeyboardActivity() { return KeyActivity.exchange(false); }
 

@@ -8,10 +8,10 @@
 #include <cstdint>
 
 // Installs (true) or removes (false) the hook; at most one is installed at a time. The hook
-// runs on a thread of its own, so it answers while the user-interface thread is busy.
-// lockAllKeys is "Lock keyboard": at Yes only the lock window's keys pass, at No every key but
-// the system shortcuts (see LockKeyFilter).
-void HookKeyboard(bool isHook, bool lockAllKeys = true);
+// runs on a thread of its own, so it answers while the user-interface thread is busy. An
+// install takes the unlock mode of the moment. lockAllKeys is "Lock keyboard": at Yes only the
+// lock window's keys pass, at No every key but the system shortcuts (see LockKeyFilter).
+void HookKeyboard(bool isHook, int32_t unlockMode = 0, bool lockAllKeys = true);
 
 // Replaces the installed hook by a fresh one, the new one in before the old one out. Windows
 // drops a low-level hook silently (after a time-out, often around sleep or a session switch),
@@ -31,12 +31,12 @@ LRESULT CALLBACK KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam);
 
 bool IsKeyboardHooked();
 
-// Hands the current CurrentUnlockMode to the hook. HookKeyboard(true) does it; whoever changes
-// the mode while the hook is installed calls it again.
-void SyncKeyboardUnlockMode();
+// Hands the unlock mode to the hook; whoever changes the mode while the hook is installed calls
+// it again.
+void SyncKeyboardUnlockMode(int32_t mode);
 
 // True once for every stretch of key events since the last call (swallowed keys count): the
-// idle measurement turns it into IsMonitorOff = false on the user-interface thread.
+// idle measurement reports it, and the lock session turns the monitor flag off.
 bool TakeKeyboardActivity();
 
 // A copy of the record of the last key event the hook saw.

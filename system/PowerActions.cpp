@@ -9,7 +9,6 @@
 
 #include "system/IdlePolicy.h"
 #include "system/KeyboardLock.h"
-#include "system/LockStateRefs.h"
 #include "system/Messages.h"
 #include "system/OsName.h"
 
@@ -99,12 +98,12 @@ void QuickShutdown() {
         ShowMessage("Quick shutdown PC error", "Orvo Desktop", MB_ICONWARNING);
 }
 
-void TurnOffMonitor(HWND lockWindow) {
+bool TurnOffMonitor(HWND lockWindow) {
     // The pause lets the key or click that led here finish, so its release does not wake the
     // monitor straight away.
     Sleep(1000);
     SendMessageA(lockWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
-    if (bool* isMonitorOff = BoundLockState().IsMonitorOff) *isMonitorOff = true;
+    return true;
 }
 
 // ---- dial-up ----
@@ -174,23 +173,18 @@ void StopAlarm() { sndPlaySoundA(nullptr, SND_PURGE); }
 
 // ---- idle time ----
 
-int32_t GetIdleSeconds() {
+IdleReading GetIdleSeconds(uint32_t knownInputTick) {
+    IdleReading reading;
+    reading.InputTick = knownInputTick;
     LASTINPUTINFO info{};
     info.cbSize = sizeof info;
-    if (!GetLastInputInfo(&info)) return 0;
-    const int32_t seconds = ElapsedSeconds(GetTickCount(), info.dwTime);
-    const LockStateRefs& state = BoundLockState();
-    if (state.LastInputTick && info.dwTime != *state.LastInputTick) {
-        *state.LastInputTick = info.dwTime;
-        if (state.IsMonitorOff) *state.IsMonitorOff = false;
-    }
+    if (!GetLastInputInfo(&info)) return reading;
+    reading.Seconds = ElapsedSeconds(GetTickCount(), info.dwTime);
+    reading.InputTick = info.dwTime;
     // A key the keyboard lock saw, even one it swallowed, is activity too; its thread leaves
-    // the flag to be taken here, on the thread that owns IsMonitorOff.
-    if (TakeKeyboardActivity() && state.IsMonitorOff) *state.IsMonitorOff = false;
-    return seconds;
+    // the report to be taken here, on the thread that owns the lock state.
+    reading.KeySeen = TakeKeyboardActivity();
+    return reading;
 }
 
-int32_t GetInactiveSeconds() {
-    const LockStateRefs& state = BoundLockState();
-    return ElapsedSeconds(GetTickCount(), state.LastActiveTick ? *state.LastActiveTick : GetTickCount());
-}
+int32_t GetInactiveSeconds(uint32_t lastActiveTick) { return ElapsedSeconds(GetTickCount(), lastActiveTick); }

@@ -34,8 +34,8 @@ void QuickShutdown();
 using ShutdownSystemFn = long (*)(int action);
 ShutdownSystemFn SetShutdownSystemFn(ShutdownSystemFn fn);
 
-// Pauses one second, asks the lock window to switch the monitor off, sets IsMonitorOff.
-void TurnOffMonitor(HWND lockWindow);
+// Pauses one second and asks the lock window to switch the monitor off; true once asked.
+bool TurnOffMonitor(HWND lockWindow);
 
 // Hangs up every active dial-up connection; a missing dial-up subsystem is harmless.
 void HangUpConnections();
@@ -53,8 +53,14 @@ std::string ByteArrayToString(const char* bytes, std::size_t size);
 void PlayAlarm(const std::string& alarmFilePath);
 void StopAlarm();
 
-// Seconds since the last input anywhere on the desktop (0 when the platform cannot tell); new
-// input, or a key the keyboard lock saw since the last call, clears IsMonitorOff.
-int32_t GetIdleSeconds();
-// Seconds since LastActiveTick, the last activity on the lock window or its covers.
-int32_t GetInactiveSeconds();
+// Seconds since the last input anywhere on the desktop (0 when the platform cannot tell), the
+// platform's last-input tick (knownInputTick when it cannot tell), and whether a key the
+// keyboard lock saw since the last call counts as new input.
+struct IdleReading {
+    int32_t Seconds = 0;
+    uint32_t InputTick = 0;
+    bool KeySeen = false;
+};
+IdleReading GetIdleSeconds(uint32_t knownInputTick);
+// Seconds since lastActiveTick, the last activity on the lock window or its covers.
+int32_t GetInactiveSeconds(uint32_t lastActiveTick);

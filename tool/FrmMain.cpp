@@ -4,7 +4,7 @@
 #include "tool/FrmMain.h"
 
 #include "resources/resource.h"
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 #include "tool/ToolActions.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "core/StartupText.h"
+#include "system/StartupText.h"
 #include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/StartupText.h"
+#include "system/StartupText.h"
 
 inline constexpr char kAboutCaption[] = "About Orvo PC Lock";
 inline constexpr int kAboutClientWidth = 443;

@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "configui/FrmConfig.h"     // RunShellExecute
-#include "core/Startup.h"           // ExecutablePath, ReadFileAppVersion, ReadVersionString
-#include "lockscreen/ImageTable.h"  // LoadResourcePicture
+#include "app/Startup.h"           // ExecutablePath, ReadFileAppVersion, ReadVersionString
+#include "ui/ImageTable.h"  // LoadResourcePicture
 #include "resources/resource.h"
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 
 namespace {
 

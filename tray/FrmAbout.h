@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "lockscreen/GdiPlusHandles.h"
+#include "ui/GdiPlusHandles.h"
 #include "system/WinHandles.h"
 #include "tray/AboutText.h"
 

@@ -8,13 +8,13 @@
 
 #include "configui/FrmConfig.h"     // RunShellExecute
 #include "core/AppState.h"
-#include "core/LockSession.h"
+#include "core/LockSessionHost.h"
 #include "core/Seams.h"
-#include "core/Startup.h"           // kTrayWindowTitle, ReadAppVersion, ExitApplication
+#include "app/Startup.h"           // kTrayWindowTitle, ReadAppVersion, ExitApplication
 #include "resources/resource.h"
 #include "resources/version.h"
 #include "system/Restrictions.h"
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 #include "tray/FrmAbout.h"
 
 NOTIFYICONDATAA TrayIconData{};
@@ -57,13 +57,13 @@ void AddTrayIcon(FrmTray* form, HMENU menu) {
     TrayIconData.uID = 0;
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
     TrayIconData.uCallbackMessage = kTrayCallbackMessage;
-    TrayIconData.hIcon = IsAutoLockDisabled ? form->PicSysTrayIcon() : form->Icon();
+    TrayIconData.hIcon = CurrentLockState().IsAutoLockDisabled() ? form->PicSysTrayIcon() : form->Icon();
     // A failure is not reported: the icon comes back with the next TaskbarCreated broadcast or
     // the program's own rebuild message.
     Shell_NotifyIconA(NIM_ADD, &TrayIconData);
     // Wine's shell shows its hidden taskbar again when an icon is added. The icon comes while
     // locked after a lock at start-up or a restart of the shell; the taskbar must stay hidden.
-    if (IsLocked) HideShell(true, Config.TransparentBackground == 1);
+    if (CurrentLockState().IsLocked()) HideShell(true, Config.TransparentBackground == 1);
 }
 
 void RemoveTrayIcon() {
@@ -152,7 +152,7 @@ bool FrmTray::BuildMenu() {
     menu_.reset(CreatePopupMenu());
     if (!menu_) return false;
     for (int i = 0; i < kTrayMenuCount; ++i) {
-        const std::string caption = TrayMenuCaption(i, IsAutoLockDisabled);
+        const std::string caption = TrayMenuCaption(i, CurrentLockState().IsAutoLockDisabled());
         if (IsTrayMenuSeparator(i)) AppendMenuA(menu_.get(), MF_SEPARATOR, MenuId(i), nullptr);
         else AppendMenuA(menu_.get(), MF_STRING, MenuId(i), caption.c_str());
     }
@@ -199,7 +199,7 @@ void FrmTray::Form_Unload() {
 
 void FrmTray::TrayIcon_LeftButtonUp() {
     // LockComputer itself ignores the request while locked or changing state.
-    LockComputer(true, false);
+    Session().RequestLock(true);
 }
 
 void FrmTray::TrayIcon_RightButtonUp() {
@@ -224,7 +224,7 @@ void FrmTray::TrayIcon_RightButtonUp() {
 
 void FrmTray::SubMenu_Click(int index) {
     switch (index) {
-    case kMenuLock: LockComputer(true, false); break;
+    case kMenuLock: Session().RequestLock(true); break;
     case kMenuConfigure: ShowVerifyDialog(); break;
     case kMenuAbout: ShowAboutWindow(); break;
     case kMenuOnlineHelp: OnlineHelp_Click(); break;
@@ -248,14 +248,14 @@ void FrmTray::UsingTransparentBackground_Click() {
 }
 
 void FrmTray::AutoLock_Click() {
-    if (IsAutoLockDisabled) {
+    if (CurrentLockState().IsAutoLockDisabled()) {
         SetTrayIcon(Icon());
         SetMenuCaption(kMenuAutoLock, kDisableAutoLockCaption);
     } else {
         SetTrayIcon(PicSysTrayIcon());
         SetMenuCaption(kMenuAutoLock, kEnableAutoLockCaption);
     }
-    IsAutoLockDisabled = !IsAutoLockDisabled;
+    Session().ToggleAutoLock();
 }
 
 void FrmTray::SetTransparentCheck() {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/StartupText.h"
+#include "system/StartupText.h"
 #include "system/WinHandles.h"
 #include "tray/TrayText.h"
 
@@ -68,7 +68,7 @@ extern WNDPROC TrayPrevWindowProc;
 extern UINT TaskbarCreatedMessage;
 
 // Subclasses the form's window with TrayWindowProc and adds the icon (the disabled-autolock
-// icon while IsAutoLockDisabled is set).
+// icon while auto-lock is disabled).
 void AddTrayIcon(FrmTray* form, HMENU menu);
 // Deletes the icon and gives the window its own procedure back.
 void RemoveTrayIcon();

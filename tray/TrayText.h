@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/StartupText.h"
+#include "system/StartupText.h"
 
 // The callback message the shell sends to the tray owner window for mouse events on the icon.
 inline constexpr uint32_t kTrayCallbackMessage = 2025;

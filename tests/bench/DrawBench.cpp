@@ -10,12 +10,13 @@
 
 #include "core/AppState.h"
 #include "core/ConfigData.h"
-#include "core/Startup.h"
-#include "core/StartupHooks.h"
+#include "app/Startup.h"
+#include "app/StartupHooks.h"
 #include "cover/EffectMath.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/GdiPlusHandles.h"
+#include "ui/ImageTable.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main() {
-    if (!IniGDIPlus()) return 1;
+    const GdiPlusSession gdiplus;
+    if (!gdiplus.IsStarted()) return 1;
     ApplyDefaultConfig(Config);
     Config.Effect = 1;
     IniScreenData();

@@ -9,7 +9,7 @@
 
 #include "FuzzCheck.h"
 #include "core/ConfigData.h"
-#include "lockscreen/PatternGrid.h"
+#include "core/PatternGrid.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 #include "core/ConfigData.h"
-#include "lockscreen/PatternGrid.h"
+#include "core/PatternGrid.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Hot-key identifiers from atoms and the WM_HOTKEY decision.
 #include <gtest/gtest.h>
 
-#include "core/HotKeys.h"
+#include "app/HotKeys.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Grid geometry, hit testing, entry rules, letters and the pattern check.
-#include "lockscreen/PatternGrid.h"
+#include "core/PatternGrid.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/StartupText.h"
+#include "system/StartupText.h"
 
 TEST(StartupText, StartupLockSwitchIsExactAndCaseSensitive) {
     struct Case { std::string line; bool locks; };

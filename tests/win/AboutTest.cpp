@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "configui/FrmConfig.h"
-#include "lockscreen/GdiPlusHandles.h"
+#include "ui/GdiPlusHandles.h"
 #include "resources/resource.h"
 #include "resources/version.h"
 #include "support/DrawTestSupport.h"

@@ -8,11 +8,12 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "support/ConfigTestSupport.h"
 #include "support/RawRegistry.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
+#include "support/LockStateTestAccess.h"
 
 using namespace configtest;
 
@@ -189,7 +190,7 @@ TEST_F(ConfigDialog, OpeningShowsTheStoredValues) {
                            {kIdCombLockKeyboard, 1}, {kIdCombUnlockMode, 2}, {kIdCombGrid, 0},
                            {kIdCombAutoStartLock, 0}};
     for (const Shown& s : shown) EXPECT_EQ(ListSelection(FindControl(dialog, s.id)), s.index) << s.id;
-    EXPECT_EQ(CurrentUnlockMode, 2);
+    EXPECT_EQ(CurrentLockState().UnlockMode(), 2);
     EXPECT_EQ(Config.AutoLockTime, 1800);
 }
 
@@ -230,7 +231,7 @@ TEST_F(ConfigDialog, EachListWritesItsField) {
     EXPECT_EQ(Config.LockKeyboard, 1);
     PickListEntry(dialog, kIdCombUnlockMode, 1);
     EXPECT_EQ(Config.UnlockMode, 1);
-    EXPECT_EQ(CurrentUnlockMode, 1);
+    EXPECT_EQ(CurrentLockState().UnlockMode(), 1);
     EXPECT_TRUE(Recorded().Messages.empty());
 }
 

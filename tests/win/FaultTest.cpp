@@ -19,6 +19,7 @@
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"
+#include "support/LockStateTestAccess.h"
 
 using namespace configtest;
 using faulttest::ChildProcess;
@@ -101,7 +102,7 @@ protected:
         EXPECT_EQ(GetFileAttributesA((ConfigFilePath + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(Config, changed_) << "the settings in memory must stay as the user left them";
         EXPECT_EQ(Config.AlertMode, 4);
-        EXPECT_EQ(CurrentUnlockMode, 1);
+        EXPECT_EQ(CurrentLockState().UnlockMode(), 1);
     }
 
     // Read once the fault is gone (a file held without sharing cannot be read either).

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "core/AppState.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 #include "support/DrawTestSupport.h"
 
 using namespace drawtest;

@@ -15,6 +15,7 @@
 #include "core/AppState.h"
 #include "system/KeyboardLock.h"
 #include "system/PowerActions.h"
+#include "support/LockStateTestAccess.h"
 
 namespace {
 
@@ -98,8 +99,7 @@ protected:
     void SetUp() override {
         observer_ = SetWindowsHookExA(WH_KEYBOARD_LL, ObserverProc, GetModuleHandleA(nullptr), 0);
         ASSERT_NE(observer_, nullptr);
-        CurrentUnlockMode = 0;
-        IsMonitorOff = false;
+        LockStateTestAccess::SetMonitorOff(false);
     }
     void TearDown() override {
         HookKeyboard(false);
@@ -123,8 +123,7 @@ TEST_F(KeyboardLock, NormalAndSecureModesPassOnlyBackspaceEnterEsc) {
     ASSERT_TRUE(IsKeyboardHooked());
     for (int mode : {0, 1}) {
         SCOPED_TRACE(mode);
-        CurrentUnlockMode = mode;
-        SyncKeyboardUnlockMode();
+        SyncKeyboardUnlockMode(mode);
         std::vector<WORD> keys = {'A', 'Z', '0', '5', '9', VK_NUMPAD5, VK_F1, VK_TAB};
         keys.insert(keys.end(), kShortcutKeys.begin(), kShortcutKeys.end());
         keys.push_back(VK_BACK);
@@ -134,8 +133,7 @@ TEST_F(KeyboardLock, NormalAndSecureModesPassOnlyBackspaceEnterEsc) {
 }
 
 TEST_F(KeyboardLock, DynamicPasswordModePassesMainKeyboardDigitsAndLettersOnly) {
-    CurrentUnlockMode = 2;
-    HookKeyboard(true);   // takes the mode of the moment
+    HookKeyboard(true, 2);   // takes the mode of the moment
     const std::vector<WORD> keypad = {VK_NUMPAD0, VK_NUMPAD5, VK_NUMPAD9, VK_MULTIPLY, VK_ADD};
     std::vector<WORD> keys = {'A', 'Z', '0', '9'};
     keys.insert(keys.end(), keypad.begin(), keypad.end());
@@ -145,11 +143,9 @@ TEST_F(KeyboardLock, DynamicPasswordModePassesMainKeyboardDigitsAndLettersOnly) 
 
 TEST_F(KeyboardLock, ModeChangeTakesEffectWithoutReinstalling) {
     HookKeyboard(true);
-    CurrentUnlockMode = 2;
-    SyncKeyboardUnlockMode();
+    SyncKeyboardUnlockMode(2);
     EXPECT_EQ(PassedKeys({'Q'}), DownUp({'Q'}));
-    CurrentUnlockMode = 0;
-    SyncKeyboardUnlockMode();
+    SyncKeyboardUnlockMode(0);
     EXPECT_EQ(PassedKeys({'Q'}), std::vector<KeyEvent>{});
 }
 
@@ -163,17 +159,17 @@ TEST_F(KeyboardLock, SwallowedKeyStillWakesTheMonitorAndIsRecorded) {
     ASSERT_TRUE(decided) << "the lock's hook never saw the key";
     EXPECT_TRUE(LastKeyInfo().flags & LLKHF_INJECTED);
     // The idle measurement takes the activity over on this thread; with the last-input tick
-    // already known, only the hook's report can clear IsMonitorOff.
+    // already known, only the hook's report can clear the monitor flag.
     LASTINPUTINFO last{sizeof(LASTINPUTINFO), 0};
     ASSERT_TRUE(GetLastInputInfo(&last));
-    LastInputTick = last.dwTime;
-    IsMonitorOff = true;
-    GetIdleSeconds();
-    EXPECT_FALSE(IsMonitorOff);
-    IsMonitorOff = true;
-    GetIdleSeconds();
-    EXPECT_TRUE(IsMonitorOff) << "the same key woke the monitor twice";
-    IsMonitorOff = false;
+    LockStateTestAccess::SetLastInputTick(last.dwTime);
+    LockStateTestAccess::SetMonitorOff(true);
+    TheLockSession().MeasureIdleSeconds();
+    EXPECT_FALSE(CurrentLockState().IsMonitorOff());
+    LockStateTestAccess::SetMonitorOff(true);
+    TheLockSession().MeasureIdleSeconds();
+    EXPECT_TRUE(CurrentLockState().IsMonitorOff()) << "the same key woke the monitor twice";
+    LockStateTestAccess::SetMonitorOff(false);
 }
 
 // The installing thread may be busy for seconds (fades, pauses); keys must be decided anyway,

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "lockscreen/LayeredFrame.h"
+#include "ui/LayeredFrame.h"
 #include "support/DrawTestSupport.h"
 
 namespace {

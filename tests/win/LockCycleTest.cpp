@@ -8,15 +8,16 @@
 #include <set>
 
 #include "core/AppState.h"
-#include "core/LockSession.h"
-#include "core/MessageWindow.h"
+#include "app/LockSession.h"
+#include "app/MessageWindow.h"
 #include "cover/EffectStrips.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "support/RawRegistry.h"
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"
+#include "support/LockStateTestAccess.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ public:
         ImageTable.SetImage(kSlotBackground, MakePicture(0));
     }
     void TearDown() override {
-        if (IsLocked) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) LockComputer(false, false);
         ReleaseEffectStrips();
         UnhookWindow();
         CloseBackgroundWindow();
@@ -99,13 +100,13 @@ protected:
         Config.TransparentBackground = 0;
         Config.LockKeyboard = 0;
         Config.Disconnection = 0;
-        CurrentUnlockMode = 0;
+        LockStateTestAccess::SetUnlockMode(0);
         RestorePolicies();
     }
     void TearDown() override {
-        if (IsLocked) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) LockComputer(false, false);
         Config = saved_;
-        CurrentUnlockMode = 0;
+        LockStateTestAccess::SetUnlockMode(0);
     }
     HWND Cover() const { return BackgroundWindow->Hwnd(); }
     HWND LockWindow() const { return PatternWindow->Hwnd(); }
@@ -114,8 +115,8 @@ protected:
 
 TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
     LockComputer(true, false);
-    EXPECT_TRUE(IsLocked);
-    EXPECT_FALSE(IsLockBusy);
+    EXPECT_TRUE(CurrentLockState().IsLocked());
+    EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 1u);
     EXPECT_EQ(Policy(kPoliciesSystemMachineKey, "HideFastUserSwitching"), 1u);
     EXPECT_EQ(Policy(kPoliciesExplorerUserKey, "NoLogoff"), 1u);
@@ -128,8 +129,8 @@ TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
     EXPECT_EQ(BackgroundWindow->FramePixel(300, 200), PictureColumn(300));
 
     LockComputer(false, false);
-    EXPECT_FALSE(IsLocked);
-    EXPECT_FALSE(IsLockBusy);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
+    EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
     EXPECT_FALSE(IsWindowVisible(Cover()));
     EXPECT_FALSE(IsWindowVisible(LockWindow()));
@@ -141,14 +142,14 @@ TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
 
 TEST_F(LockCycle, ASecondLockWhileLockedChangesNothing) {
     LockComputer(true, false);
-    ASSERT_TRUE(IsLocked);
+    ASSERT_TRUE(CurrentLockState().IsLocked());
     // Marks a repeated lock would overwrite: the policy write and the activity tick.
     ASSERT_TRUE(rawreg::WriteDword(kPoliciesSystemUserKey, "DisableTaskmgr", 7));
-    LastActiveTick = 12345;
+    LockStateTestAccess::SetLastActiveTick(12345);
     LockComputer(true, false);
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 7u);
-    EXPECT_EQ(LastActiveTick, 12345u);
-    EXPECT_TRUE(IsLocked);
+    EXPECT_EQ(CurrentLockState().LastActiveTick(), 12345u);
+    EXPECT_TRUE(CurrentLockState().IsLocked());
 }
 
 // A window whose one message asks for an unlock, the way the lock window does when the right
@@ -173,8 +174,8 @@ TEST_F(LockCycle, AnUnlockAskedForWhileTheLockIsPutUpRunsAfterIt) {
     PostMessageA(requester, WM_APP, 0, 0);
 
     LockComputer(true, false);
-    EXPECT_FALSE(IsLocked);
-    EXPECT_FALSE(IsLockBusy);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
+    EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_FALSE(IsWindowVisible(Cover()));
     EXPECT_FALSE(IsWindowVisible(LockWindow()));
     EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
@@ -182,19 +183,19 @@ TEST_F(LockCycle, AnUnlockAskedForWhileTheLockIsPutUpRunsAfterIt) {
 
     // Remembered once only: the next lock stays up.
     LockComputer(true, false);
-    EXPECT_TRUE(IsLocked);
+    EXPECT_TRUE(CurrentLockState().IsLocked());
     DestroyWindow(requester);
 }
 
 TEST_F(LockCycle, DynamicPasswordModeDealsNewLettersOtherModesKeepThem) {
     Config.Grid = 1;   // 4 x 4
-    CurrentUnlockMode = 0;
+    LockStateTestAccess::SetUnlockMode(0);
     PointLetters.assign(3, 'Q');
     LockComputer(true, false);
     EXPECT_EQ(PointLetters, std::vector<uint8_t>(3, 'Q'));
     LockComputer(false, false);
 
-    CurrentUnlockMode = 2;
+    LockStateTestAccess::SetUnlockMode(2);
     LockComputer(true, false);
     ASSERT_EQ(PointLetters.size(), 17u);
     const std::set<uint8_t> distinct(PointLetters.begin() + 1, PointLetters.end());
@@ -328,25 +329,25 @@ TEST_F(LockCycle, ClickOrEnterOnTheCoverRecallsTheLockWindow) {
     LockComputer(true, false);
     for (UINT key : {0u, 13u}) {
         SCOPED_TRACE(key);
-        IsLockWindowHidden = true;
-        IsMonitorOff = true;
-        LastActiveTick = 0;
+        LockStateTestAccess::SetLockWindowHidden(true);
+        LockStateTestAccess::SetMonitorOff(true);
+        LockStateTestAccess::SetLastActiveTick(0);
         if (key == 0)
             SendMessageA(Cover(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
         else
             SendMessageA(Cover(), WM_KEYDOWN, key, 0);
-        EXPECT_FALSE(IsLockWindowHidden);
-        EXPECT_FALSE(IsMonitorOff);
-        EXPECT_NE(LastActiveTick, 0u);
+        EXPECT_FALSE(CurrentLockState().IsLockWindowHidden());
+        EXPECT_FALSE(CurrentLockState().IsMonitorOff());
+        EXPECT_NE(CurrentLockState().LastActiveTick(), 0u);
         EXPECT_EQ(GetForegroundWindow(), LockWindow());
     }
-    IsLockWindowHidden = true;
+    LockStateTestAccess::SetLockWindowHidden(true);
     SendMessageA(Cover(), WM_KEYDOWN, 'X', 0);
-    EXPECT_TRUE(IsLockWindowHidden);
-    IsLockWindowHidden = false;
-    IsMonitorOff = true;
+    EXPECT_TRUE(CurrentLockState().IsLockWindowHidden());
+    LockStateTestAccess::SetLockWindowHidden(false);
+    LockStateTestAccess::SetMonitorOff(true);
     SendMessageA(Cover(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
-    EXPECT_FALSE(IsMonitorOff);
+    EXPECT_FALSE(CurrentLockState().IsMonitorOff());
 }
 
 class Watchdog : public LockCycle {
@@ -374,7 +375,7 @@ TEST_F(Watchdog, TakesTheForegroundBackForTheLockWindow) {
 
 TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
     LockComputer(true, false);
-    IsLockWindowHidden = true;
+    LockStateTestAccess::SetLockWindowHidden(true);
     TakeForeground();
     EXPECT_TRUE(PumpUntil([this] { return GetForegroundWindow() == Cover(); }, 500));
 }

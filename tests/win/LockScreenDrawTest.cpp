@@ -6,10 +6,11 @@
 #include "core/AppState.h"
 #include "lockscreen/ClockText.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 #include "lockscreen/LockScreens.h"
 #include "support/DrawTestSupport.h"
+#include "support/LockStateTestAccess.h"
 
 using namespace drawtest;
 
@@ -27,7 +28,7 @@ void SetScreen(int width, int height, int grid) {
     Config.Grid = static_cast<uint8_t>(grid);
     IniDefaultPattern(Config);
     IniLayout(Layout, grid, width, height);
-    CurrentUnlockMode = kNormalUnlockMode;
+    LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
 }
 
 const LayoutEntry& Entry(int k) { return Layout.LayoutTable[static_cast<size_t>(k)]; }

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "core/AppState.h"
-#include "core/LockSession.h"
+#include "app/LockSession.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "support/DrawTestSupport.h"
 #include "system/RandomSource.h"
+#include "support/LockStateTestAccess.h"
 
 using namespace drawtest;
 
@@ -61,7 +62,7 @@ protected:
         framebuffer_ = Env("ORVO_FRAMEBUFFER");
     }
     void TearDown() override {
-        if (IsLocked) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) LockComputer(false, false);
         CloseLockWindow();
         CloseBackgroundWindow();
         FreeImages();
@@ -82,7 +83,7 @@ protected:
 
 TEST_F(Tour, EveryScreen) {
     LockComputer(true, true);
-    ASSERT_TRUE(IsLocked);
+    ASSERT_TRUE(CurrentLockState().IsLocked());
     Shot("lock-idle");
 
     Send(WM_LBUTTONDOWN, 1);
@@ -98,12 +99,12 @@ TEST_F(Tour, EveryScreen) {
     Shot("lock-icon-hover");
     SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
 
-    CurrentUnlockMode = kDynamicPasswordMode;
+    LockStateTestAccess::SetUnlockMode(kDynamicPasswordMode);
     PointLetters = MakeRandomLetters(Layout.GridSide * Layout.GridSide, CryptoUniform);
     EnteredKeys.Reset(Layout.GridSide * Layout.GridSide);
     for (int key : {'K', 'T', 'M'}) SendMessageA(PatternWindow->Hwnd(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
     Shot("lock-dynamic");
-    CurrentUnlockMode = kNormalUnlockMode;
+    LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
 
     PatternWindow->PatternAlert(57);
     Shot("lock-alarm");
@@ -112,7 +113,7 @@ TEST_F(Tour, EveryScreen) {
 
     PatternWindow->PatternNormal();
     LockComputer(false, false);
-    EXPECT_FALSE(IsLocked);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
 }
 
 }  // namespace

@@ -8,12 +8,13 @@
 #include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 #include "support/DrawTestSupport.h"
 #include "system/Messages.h"
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
+#include "support/LockStateTestAccess.h"
 
 using namespace drawtest;
 
@@ -51,9 +52,9 @@ protected:
         Config.AutoHideTime = 0;
         Config.AutoLockTime = 0;
         Config.MonitorOffTime = 0;
-        CurrentUnlockMode = kNormalUnlockMode;
-        IsLocked = false;
-        IsLockWindowHidden = false;
+        LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
+        LockStateTestAccess::SetPhase(LockPhase::Unlocked);
+        LockStateTestAccess::SetLockWindowHidden(false);
         gCalls.clear();
         previous_ = FrmPattern::SetLockFunction(RecordLock);
         if (!window_.Create(GetModuleHandleA(nullptr))) GTEST_SKIP() << "no display for windows";
@@ -66,9 +67,9 @@ protected:
         FreeImages();
         FrmPattern::SetLockFunction(previous_);
         Config = savedConfig_;
-        CurrentUnlockMode = kNormalUnlockMode;
-        IsLocked = false;
-        IsLockWindowHidden = false;
+        LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
+        LockStateTestAccess::SetPhase(LockPhase::Unlocked);
+        LockStateTestAccess::SetLockWindowHidden(false);
     }
     void SelectGrid(int grid) {
         Config.Grid = static_cast<uint8_t>(grid);
@@ -149,7 +150,7 @@ TEST_F(LockWindow, PressOutsideThePointsStartsNothing) {
 }
 
 TEST_F(LockWindow, SecureModeDrawsNoTrailButUnlocks) {
-    CurrentUnlockMode = kSecureUnlockMode;
+    LockStateTestAccess::SetUnlockMode(kSecureUnlockMode);
     Press(Secret().front());
     EXPECT_TRUE(Near(DotCentre(Secret().front()), kDotOverPanel, 1));
     Send(WM_LBUTTONUP, 0, 0);
@@ -251,7 +252,7 @@ TEST_F(LockWindow, DynamicPasswordKeysFillBeepAndCheck) {
     window_.Destroy();
     ASSERT_TRUE(window_.Create(GetModuleHandleA(nullptr)));
     LoadStandInImages(nullptr);
-    CurrentUnlockMode = kDynamicPasswordMode;
+    LockStateTestAccess::SetUnlockMode(kDynamicPasswordMode);
     for (int i = 0; i < 26; ++i) Key('A' + i);
     EXPECT_EQ(EnteredKeys.Count(), 25);
     Key(VK_BACK);
@@ -278,7 +279,7 @@ TEST_F(LockWindow, IconsHoverAndSwitchTheMode) {
     EXPECT_EQ(window_.HotItem(), kIconKeyboard);
     Send(WM_LBUTTONDOWN, keyboard[0] + 10, keyboard[1] + 10);
     Send(WM_LBUTTONUP, keyboard[0] + 10, keyboard[1] + 10);
-    EXPECT_EQ(CurrentUnlockMode, kDynamicPasswordMode);
+    EXPECT_EQ(CurrentLockState().UnlockMode(), kDynamicPasswordMode);
     const int points = Layout.GridSide * Layout.GridSide;
     ASSERT_EQ(PointLetters.size(), static_cast<size_t>(points) + 1);
     EXPECT_EQ(std::set<uint8_t>(PointLetters.begin() + 1, PointLetters.end()).size(), static_cast<size_t>(points));
@@ -287,11 +288,11 @@ TEST_F(LockWindow, IconsHoverAndSwitchTheMode) {
     Send(WM_MOUSEMOVE, trail[0] + 10, trail[1] + 10);
     EXPECT_EQ(window_.HotItem(), kIconPatternDisplay);
     Send(WM_LBUTTONUP, trail[0] + 10, trail[1] + 10);
-    EXPECT_EQ(CurrentUnlockMode, kNormalUnlockMode);
+    EXPECT_EQ(CurrentLockState().UnlockMode(), kNormalUnlockMode);
     Send(WM_MOUSEMOVE, 5, 5);
     EXPECT_EQ(window_.HotItem(), -1);
     Send(WM_LBUTTONUP, 5, 5);
-    EXPECT_EQ(CurrentUnlockMode, kNormalUnlockMode);  // a click elsewhere changes nothing
+    EXPECT_EQ(CurrentLockState().UnlockMode(), kNormalUnlockMode);  // a click elsewhere changes nothing
 }
 
 TEST_F(LockWindow, EnterHidesUntilTheNextIdleScreen) {
@@ -299,7 +300,7 @@ TEST_F(LockWindow, EnterHidesUntilTheNextIdleScreen) {
     const POINT centre{ScreenWidth / 2, ScreenHeight / 2};
     EXPECT_EQ(WindowFromPoint(centre), window_.Hwnd());
     Key(VK_RETURN);
-    EXPECT_TRUE(IsLockWindowHidden);
+    EXPECT_TRUE(CurrentLockState().IsLockWindowHidden());
     EXPECT_EQ(window_.Frame()->ConstantAlpha(), 0);
     EXPECT_NE(GetWindowLongA(window_.Hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
     EXPECT_NE(WindowFromPoint(centre), window_.Hwnd());  // the pointer reaches what is below
@@ -311,29 +312,29 @@ TEST_F(LockWindow, EnterHidesUntilTheNextIdleScreen) {
 }
 
 TEST_F(LockWindow, OnlyMovesRightOrDownCountAsActivity) {
-    LastActiveTick = 0;
+    LockStateTestAccess::SetLastActiveTick(0);
     Send(WM_MOUSEMOVE, 100, 100);
-    EXPECT_EQ(LastActiveTick, 0u);  // the first position only
+    EXPECT_EQ(CurrentLockState().LastActiveTick(), 0u);  // the first position only
     Send(WM_MOUSEMOVE, 90, 90);
     Send(WM_MOUSEMOVE, 91, 91);
-    EXPECT_EQ(LastActiveTick, 0u);  // left/up, then by one pixel
+    EXPECT_EQ(CurrentLockState().LastActiveTick(), 0u);  // left/up, then by one pixel
     Send(WM_MOUSEMOVE, 95, 91);
-    EXPECT_NE(LastActiveTick, 0u);
-    IsLockWindowHidden = true;
+    EXPECT_NE(CurrentLockState().LastActiveTick(), 0u);
+    LockStateTestAccess::SetLockWindowHidden(true);
     Send(WM_MOUSEMOVE, 96, 96);
-    EXPECT_FALSE(IsLockWindowHidden);
+    EXPECT_FALSE(CurrentLockState().IsLockWindowHidden());
 }
 
 TEST_F(LockWindow, PressOnAPointIsAMoveForActivityAndMonitor) {
     const LayoutEntry& first = Entry(1);
     Send(WM_MOUSEMOVE, first[0] - 20, first[1] - 20);  // up and left of the point
-    LastActiveTick = 0;
-    IsMonitorOff = true;
-    IsLockWindowHidden = true;
+    LockStateTestAccess::SetLastActiveTick(0);
+    LockStateTestAccess::SetMonitorOff(true);
+    LockStateTestAccess::SetLockWindowHidden(true);
     Press(1);  // right and down of the last move
-    EXPECT_NE(LastActiveTick, 0u);
-    EXPECT_FALSE(IsMonitorOff);
-    EXPECT_FALSE(IsLockWindowHidden);
+    EXPECT_NE(CurrentLockState().LastActiveTick(), 0u);
+    EXPECT_FALSE(CurrentLockState().IsMonitorOff());
+    EXPECT_FALSE(CurrentLockState().IsLockWindowHidden());
     Send(WM_LBUTTONUP, first[6], first[7]);
 }
 
@@ -353,12 +354,12 @@ TEST_F(LockWindow, UnlockThatEndsTheWindowLeavesNoClickBehind) {
 }
 
 TEST_F(LockWindow, IdleTimerHidesTheLockedWindowAfterInactivity) {
-    IsLocked = true;
+    LockStateTestAccess::SetPhase(LockPhase::Locked);
     Config.AutoHideTime = 1;
-    LastActiveTick = GetTickCount() - 5000;
+    LockStateTestAccess::SetLastActiveTick(GetTickCount() - 5000);
     window_.PatternNormal();
     Tick(1);
-    EXPECT_TRUE(IsLockWindowHidden);
+    EXPECT_TRUE(CurrentLockState().IsLockWindowHidden());
     EXPECT_EQ(window_.Frame()->ConstantAlpha(), 0);
 }
 

@@ -5,10 +5,11 @@
 #include <windows.h>
 
 #include "core/AppState.h"
-#include "core/HotKeys.h"
-#include "core/LockSession.h"
-#include "core/MessageWindow.h"
+#include "app/HotKeys.h"
+#include "app/LockSession.h"
+#include "app/MessageWindow.h"
 #include "system/WinHandles.h"
+#include "support/LockStateTestAccess.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ protected:
     }
     void TearDown() override {
         UnhookWindow();
-        if (IsLocked) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) LockComputer(false, false);
         Config.TransparentBackground = 0;
     }
     // Whether Win + key can still be registered by another window: false while ours holds it.
@@ -91,16 +92,16 @@ TEST_F(MessageWindowTest, CloseTitleAndMoveRequestsAreSwallowed) {
 
 TEST_F(MessageWindowTest, LockHotKeyLocksOnlyWhenUnlockedAndIdle) {
     const WPARAM lockId = static_cast<WPARAM>(static_cast<INT_PTR>(HotKeyIds[0]));
-    IsLockBusy = true;
+    LockStateTestAccess::SetPhase(LockPhase::Unlocking);
     SendMessageA(window_.get(), WM_HOTKEY, lockId, 0);
-    IsLockBusy = false;
-    EXPECT_FALSE(IsLocked);
+    LockStateTestAccess::SetPhase(LockPhase::Unlocked);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
     // The configure key and unknown ids never lock.
     SendMessageA(window_.get(), WM_HOTKEY, static_cast<WPARAM>(static_cast<INT_PTR>(HotKeyIds[1])), 0);
     SendMessageA(window_.get(), WM_HOTKEY, 0, 0);
-    EXPECT_FALSE(IsLocked);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
     EXPECT_EQ(SendMessageA(window_.get(), WM_HOTKEY, lockId, 0), 0);
-    EXPECT_TRUE(IsLocked);
+    EXPECT_TRUE(CurrentLockState().IsLocked());
 }
 
 TEST_F(MessageWindowTest, UnhookGivesBackTheProcedureAndTheKeys) {

@@ -11,8 +11,9 @@
 #include "core/AppState.h"
 #include "cover/FrmMonitor.h"
 #include "cover/MonitorCovers.h"
-#include "lockscreen/ImageTable.h"
-#include "lockscreen/LayeredFrame.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
+#include "support/LockStateTestAccess.h"
 
 namespace {
 
@@ -214,25 +215,25 @@ TEST_F(CoverPaint, MovedMonitorMovesTheCoverAndResizesItsFrame) {
 TEST_F(CoverPaint, ClickOrEnterRecallsTheLockWindowAndMovementWakesTheMonitor) {
     Paint(1920, 1080, 100, 100);
     const HWND hwnd = cover_.Hwnd();
-    IsLockWindowHidden = true;
-    IsMonitorOff = true;
+    LockStateTestAccess::SetLockWindowHidden(true);
+    LockStateTestAccess::SetMonitorOff(true);
     SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_FALSE(IsMonitorOff);
-    EXPECT_TRUE(IsLockWindowHidden) << "moving the pointer alone does not recall the lock window";
+    EXPECT_FALSE(CurrentLockState().IsMonitorOff());
+    EXPECT_TRUE(CurrentLockState().IsLockWindowHidden()) << "moving the pointer alone does not recall the lock window";
 
     SendMessageA(hwnd, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_TRUE(IsLockWindowHidden) << "only Enter recalls";
+    EXPECT_TRUE(CurrentLockState().IsLockWindowHidden()) << "only Enter recalls";
 
-    IsMonitorOff = true;
-    LastActiveTick = GetTickCount() - 60000;
+    LockStateTestAccess::SetMonitorOff(true);
+    LockStateTestAccess::SetLastActiveTick(GetTickCount() - 60000);
     const DWORD before = GetTickCount();
     SendMessageA(hwnd, WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_FALSE(IsLockWindowHidden);
-    EXPECT_FALSE(IsMonitorOff);
-    EXPECT_LT(LastActiveTick - before, 60000u);
+    EXPECT_FALSE(CurrentLockState().IsLockWindowHidden());
+    EXPECT_FALSE(CurrentLockState().IsMonitorOff());
+    EXPECT_LT(CurrentLockState().LastActiveTick() - before, 60000u);
 
-    IsLockWindowHidden = true;
+    LockStateTestAccess::SetLockWindowHidden(true);
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    EXPECT_FALSE(IsLockWindowHidden);
+    EXPECT_FALSE(CurrentLockState().IsLockWindowHidden());
 }

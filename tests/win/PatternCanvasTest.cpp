@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/AppState.h"
-#include "lockscreen/GdiPlusHandles.h"
+#include "ui/GdiPlusHandles.h"
 #include "support/ConfigTestSupport.h"
 #include "system/Text.h"
 

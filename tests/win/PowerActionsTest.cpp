@@ -12,6 +12,7 @@
 #include "system/Messages.h"
 #include "system/PowerActions.h"
 #include "system/Text.h"
+#include "support/LockStateTestAccess.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-TEST_F(PowerActions, TurnOffMonitorSendsMonitorPowerOffAndSetsTheFlag) {
+TEST_F(PowerActions, TurnOffMonitorSendsMonitorPowerOffAndReportsIt) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = RecordingProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -134,13 +135,12 @@ TEST_F(PowerActions, TurnOffMonitorSendsMonitorPowerOffAndSetsTheFlag) {
                                   wc.hInstance, nullptr);
     ASSERT_NE(window, nullptr);
     SysCommandArgs.clear();
-    IsMonitorOff = false;
-    TurnOffMonitor(window);
+    const bool turnedOff = TurnOffMonitor(window);
     DestroyWindow(window);
     ASSERT_EQ(SysCommandArgs.size(), 1u);
     EXPECT_EQ(SysCommandArgs[0].first, static_cast<WPARAM>(SC_MONITORPOWER));
     EXPECT_EQ(SysCommandArgs[0].second, 2);
-    EXPECT_TRUE(IsMonitorOff);
+    EXPECT_TRUE(turnedOff);
 }
 
 namespace {
@@ -223,10 +223,10 @@ DWORD LastInputTime() {
 }  // namespace
 
 TEST_F(PowerActions, NewInputClearsMonitorOffAndRestartsTheIdleCount) {
-    GetIdleSeconds();   // take in whatever input came before
-    IsMonitorOff = true;
-    GetIdleSeconds();
-    EXPECT_TRUE(IsMonitorOff) << "no new input: the flag must stay";
+    TheLockSession().MeasureIdleSeconds();   // take in whatever input came before
+    LockStateTestAccess::SetMonitorOff(true);
+    TheLockSession().MeasureIdleSeconds();
+    EXPECT_TRUE(CurrentLockState().IsMonitorOff()) << "no new input: the flag must stay";
 
     const DWORD before = LastInputTime();
     const DWORD sentAt = GetTickCount();
@@ -241,19 +241,19 @@ TEST_F(PowerActions, NewInputClearsMonitorOffAndRestartsTheIdleCount) {
         Sleep(10);
     }
     ASSERT_NE(LastInputTime(), before) << "the platform never registered the input";
-    const int32_t idle = GetIdleSeconds();
+    const int32_t idle = TheLockSession().MeasureIdleSeconds();
     const DWORD bound = GetTickCount() - sentAt;
-    EXPECT_FALSE(IsMonitorOff);
-    EXPECT_EQ(LastInputTick, LastInputTime());
+    EXPECT_FALSE(CurrentLockState().IsMonitorOff());
+    EXPECT_EQ(CurrentLockState().LastInputTick(), LastInputTime());
     // Zero unless this machine took over half a second between the input and the query.
     EXPECT_LE(idle, RoundHalfEven(bound / 1000.0));
 }
 
 TEST_F(PowerActions, InactiveSecondsCountFromLastActiveTick) {
     const DWORD now = GetTickCount();
-    LastActiveTick = now - 10000;
-    const int32_t inactive = GetInactiveSeconds();
+    LockStateTestAccess::SetLastActiveTick(now - 10000);
+    const int32_t inactive = TheLockSession().InactiveSeconds();
     const DWORD later = GetTickCount();
     EXPECT_GE(inactive, 10);
-    EXPECT_LE(inactive, RoundHalfEven((later - LastActiveTick) / 1000.0));
+    EXPECT_LE(inactive, RoundHalfEven((later - CurrentLockState().LastActiveTick()) / 1000.0));
 }

@@ -13,19 +13,20 @@
 
 #include "core/AppState.h"
 #include "core/ConfigData.h"
-#include "core/LockSession.h"
-#include "core/Startup.h"
-#include "core/StartupHooks.h"
+#include "app/LockSession.h"
+#include "app/Startup.h"
+#include "app/StartupHooks.h"
 #include "cover/EffectStrips.h"
 #include "cover/FrmBackground.h"
-#include "core/MessageWindow.h"
+#include "app/MessageWindow.h"
 #include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
-#include "lockscreen/GdiPlusHandles.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/GdiPlusHandles.h"
+#include "ui/ImageTable.h"
 #include "support/DrawTestSupport.h"
 #include "support/FaultSupport.h"
 #include "system/Restrictions.h"
+#include "support/LockStateTestAccess.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     // gigabytes; heap growth without a leak stays far below a megabyte.
     EXPECT_LT(last.PrivateBytes - base.PrivateBytes, 4ll * 1024 * 1024);
 
-    EXPECT_FALSE(IsLocked);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
     ExitUnhookHotKeys();
     CloseLockWindow();
     CloseBackgroundWindow();

@@ -14,11 +14,12 @@
 
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
-#include "core/LockSession.h"
+#include "app/LockSession.h"
 #include "core/Seams.h"
 #include "resources/version.h"
 #include "support/DrawTestSupport.h"
 #include "tray/FrmTray.h"
+#include "support/LockStateTestAccess.h"
 
 namespace {
 
@@ -111,17 +112,17 @@ protected:
         Config = ConfigData{};
         // A lock this test causes has no windows; keep it away from the session's taskbar.
         Config.TransparentBackground = 1;
-        IsAutoLockDisabled = false;
+        LockStateTestAccess::SetAutoLockDisabled(false);
         tray_ = std::make_unique<FrmTray>();
         ASSERT_TRUE(tray_->Create(GetModuleHandleA(nullptr), resources_, AppVersion{1, 0, 3}));
         hwnd_ = tray_->Hwnd();
         menu_ = tray_->TrayMenu();
     }
     void TearDown() override {
-        if (IsLocked) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) LockComputer(false, false);
         tray_.reset();
         SetShellExecuteFn(nullptr);
-        IsAutoLockDisabled = false;
+        LockStateTestAccess::SetAutoLockDisabled(false);
         Config = ConfigData{};
         Pump();
     }
@@ -184,13 +185,13 @@ TEST_F(TrayTest, MenuHoldsTheCaptionsInOrder) {
 TEST_F(TrayTest, LeftButtonReleaseLocksPressAndMovesDoNot) {
     for (UINT message : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MBUTTONUP}) {
         EXPECT_EQ(Callback(message), 0);
-        EXPECT_FALSE(IsLocked) << "mouse message " << message;
+        EXPECT_FALSE(CurrentLockState().IsLocked()) << "mouse message " << message;
     }
     EXPECT_EQ(Callback(WM_LBUTTONUP), 0);
-    EXPECT_TRUE(IsLocked);
+    EXPECT_TRUE(CurrentLockState().IsLocked());
     // Again while locked: nothing changes and nothing breaks.
     EXPECT_EQ(Callback(WM_LBUTTONUP), 0);
-    EXPECT_TRUE(IsLocked);
+    EXPECT_TRUE(CurrentLockState().IsLocked());
 }
 
 TEST_F(TrayTest, RightClickShowsTheMenuWithTheCurrentCheckMark) {
@@ -208,7 +209,7 @@ TEST_F(TrayTest, RightClickShowsTheMenuWithTheCurrentCheckMark) {
     }
     // Closing the menu chose nothing.
     EXPECT_EQ(Config.TransparentBackground, 0);
-    EXPECT_FALSE(IsLocked);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
 
     // Choosing the item switches the setting on and shows the mark next time.
     {
@@ -245,7 +246,7 @@ TEST_F(TrayTest, AutolockSwitchChangesIconAndCaptionBothWays) {
         ASSERT_TRUE(hand.SawMenu());
         EXPECT_EQ(hand.Items()[kMenuAutoLock].caption, "&Disable Autolock");
     }
-    EXPECT_TRUE(IsAutoLockDisabled);
+    EXPECT_TRUE(CurrentLockState().IsAutoLockDisabled());
     EXPECT_EQ(TrayIconData.hIcon, tray_->PicSysTrayIcon());
     EXPECT_EQ(Caption(menu_, kMenuAutoLock), "&Enable Autolock");
     EXPECT_TRUE(ShellHasIcon(hwnd_));
@@ -256,7 +257,7 @@ TEST_F(TrayTest, AutolockSwitchChangesIconAndCaptionBothWays) {
     EXPECT_TRUE(ShellHasIcon(hwnd_));
 
     tray_->SubMenu_Click(kMenuAutoLock);
-    EXPECT_FALSE(IsAutoLockDisabled);
+    EXPECT_FALSE(CurrentLockState().IsAutoLockDisabled());
     EXPECT_EQ(TrayIconData.hIcon, tray_->Icon());
     EXPECT_EQ(Caption(menu_, kMenuAutoLock), "&Disable Autolock");
     EXPECT_TRUE(ShellHasIcon(hwnd_));
@@ -340,12 +341,12 @@ TEST_F(TrayTest, OnlineHelpOpensTheFaqPage) {
     // The separators and unknown indices do nothing.
     for (int index : {static_cast<int>(kMenuSeparator1), static_cast<int>(kMenuSeparator2), -1, static_cast<int>(kTrayMenuCount)}) tray_->SubMenu_Click(index);
     EXPECT_EQ(LastShell.count, 1);
-    EXPECT_FALSE(IsLocked);
+    EXPECT_FALSE(CurrentLockState().IsLocked());
 }
 
 TEST_F(TrayTest, LockItemLocks) {
     tray_->SubMenu_Click(kMenuLock);
-    EXPECT_TRUE(IsLocked);
+    EXPECT_TRUE(CurrentLockState().IsLocked());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "core/Seams.h"
 #include "lockscreen/FrmVerify.h"
 #include "support/ConfigTestSupport.h"
+#include "support/LockStateTestAccess.h"
 
 using namespace configtest;
 
@@ -245,7 +246,7 @@ TEST_F(VerifyDialog, RightPatternWaitsThenOpensTheConfigurationOnce) {
 
 TEST_F(VerifyDialog, DynamicPasswordModeStillTakesThePointsDrawn) {
     Config.UnlockMode = kDynamicPasswordMode;
-    CurrentUnlockMode = kDynamicPasswordMode;
+    LockStateTestAccess::SetUnlockMode(kDynamicPasswordMode);
     PointLetters = {0, 'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O'};
     OpenVerify();
     DragStored();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "system/WinHandles.h"
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "core/ConfigData.h"
-#include "lockscreen/PatternGrid.h"
+#include "core/PatternGrid.h"
 
 namespace {
 

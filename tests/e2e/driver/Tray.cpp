@@ -3,7 +3,7 @@
 #include "Driver.h"
 
 #include "core/ConfigData.h"
-#include "lockscreen/PatternGrid.h"
+#include "core/PatternGrid.h"
 #include "system/WinHandles.h"
 
 #include <shellapi.h>

@@ -6,10 +6,11 @@
 #include <sstream>
 
 #include "core/AppState.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "support/RawRegistry.h"
 #include "system/Messages.h"
 #include "system/Restrictions.h"
+#include "support/LockStateTestAccess.h"
 
 namespace configtest {
 
@@ -90,7 +91,7 @@ void ConfigDialogFixture::SetUp() {
     ScreenWidth = 640;
     ScreenHeight = 480;
     UseDefaultConfig();
-    CurrentUnlockMode = 0;
+    LockStateTestAccess::SetUnlockMode(0);
     AlertText.clear();
     IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
     ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, true, true));

@@ -1,7 +1,7 @@
 // GDI+ for every Windows test program that draws, and the pixel helpers of DrawTestSupport.h.
 #include "support/DrawTestSupport.h"
 
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 
 #include <objidl.h>
 

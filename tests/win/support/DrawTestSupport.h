@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "lockscreen/LayeredFrame.h"
+#include "ui/LayeredFrame.h"
 
 namespace drawtest {
 

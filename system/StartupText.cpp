@@ -1,5 +1,5 @@
 // Start-up texts: command-line switch, version values, program location, instance mutex name.
-#include "core/StartupText.h"
+#include "system/StartupText.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
 // Hot keys and the subclass of the background cover's window.
-#include "core/MessageWindow.h"
+#include "app/MessageWindow.h"
 
 #include "core/AppState.h"
-#include "core/HotKeys.h"
-#include "core/LockSession.h"
+#include "app/HotKeys.h"
+#include "app/LockSession.h"
 #include "core/Seams.h"
 #include "system/KeyboardLock.h"
 
@@ -32,7 +32,8 @@ void UnregisterOneHotKey(int entry) {
 }
 
 LRESULT OnHotKey(WPARAM wp) {
-    switch (HotKeyActionFor(static_cast<uint64_t>(wp), HotKeyIds, IsLocked, IsLockBusy)) {
+    switch (HotKeyActionFor(static_cast<uint64_t>(wp), HotKeyIds, CurrentLockState().IsLocked(),
+                            CurrentLockState().IsBusy())) {
     case HotKeyAction::Lock: LockComputer(true, false); break;
     case HotKeyAction::Configure: ShowVerifyDialog(); break;
     case HotKeyAction::None: break;

@@ -1,8 +1,8 @@
 // Drawing a point grid and a trail in a pattern box from the small grid table and the ring
 // images of the image table.
-#include "lockscreen/SmallGridDrawing.h"
+#include "ui/SmallGridDrawing.h"
 
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 
 const LayoutEntry* SmallGridEntry(const GridLayout& layout, int point) {
     if (point < 1 || point >= kSmallGridEntries) return nullptr;

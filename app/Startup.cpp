@@ -1,5 +1,5 @@
 // Core start-up steps, the message loop and the exit path of the lock program.
-#include "core/Startup.h"
+#include "app/Startup.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -15,13 +15,15 @@ using std::min;
 #include <cstring>
 #include <vector>
 
+#include "app/LockSession.h"
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "core/StartupHooks.h"
+#include "app/StartupHooks.h"
 #include "lockscreen/FrmVerify.h"
 #include "system/Files.h"
 #include "system/Messages.h"
+#include "ui/GdiPlusHandles.h"
 #include "system/Registry.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
@@ -67,21 +69,10 @@ void IniCommonControls() {
     InitCommonControlsEx(&controls);
 }
 
-bool IniGDIPlus() {
-    Gdiplus::GdiplusStartupInput input;  // version 1, no further options
-    ULONG_PTR token = 0;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
-        ShowMessage("Load GDI+ Error!", "Orvo PC Lock Error", MB_ICONSTOP);
-        return false;
-    }
-    GdiplusToken = token;
-    return true;
-}
-
-void EndGDIPlus() {
-    if (GdiplusToken == 0) return;
-    Gdiplus::GdiplusShutdown(GdiplusToken);
-    GdiplusToken = 0;
+bool CheckGDIPlus(const GdiPlusSession& gdiplus) {
+    if (gdiplus.IsStarted()) return true;
+    ShowMessage("Load GDI+ Error!", "Orvo PC Lock Error", MB_ICONSTOP);
+    return false;
 }
 
 std::string ExecutablePath() {
@@ -197,7 +188,7 @@ void IniScreenData() {
     ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
     ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
     AlertText = ReadFixedText(Config.AlertWord);
-    CurrentUnlockMode = Config.UnlockMode;
+    TheLockSession().SetUnlockMode(Config.UnlockMode);
     FadeAlpha = MakeFadeAlpha();
     // The centred alarm picture is entry 42 of the layout table, computed with the grid.
     IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
@@ -246,6 +237,6 @@ void ExitApplication() {
     ExitFreeImages();
     ExitReleaseEffectStrips();
     ExitCloseWindows();
-    EndGDIPlus();
+    // GDI+ itself ends when WinMain returns, after the loop this ends.
     PostQuitMessage(0);
 }

@@ -1,5 +1,5 @@
 // DoEvents: one pass over the thread's message queue.
-#include "core/DoEvents.h"
+#include "ui/DoEvents.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The shared image table and the routines that fill it: pictures decoded from resources or the
 // user's file, and the panel, boxes and rings painted at start-up. Everything drawn more than
 // once per lock is kept as a cached bitmap, so a redraw of the lock window is a few blits.
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 
 #include <objidl.h>
 

@@ -1,6 +1,6 @@
 // The shared frame of the layered windows: DIB section, memory DC, GDI+ graphics on the DIB
 // memory, UpdateLayeredWindow, and the outlined text the lock window and the covers draw.
-#include "lockscreen/LayeredFrame.h"
+#include "ui/LayeredFrame.h"
 
 #include <algorithm>
 

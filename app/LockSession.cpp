@@ -1,11 +1,11 @@
 // LockComputer: the one path between unlocked and locked. The steps run in a fixed order and each
 // runs even when an earlier one failed, so a failure only leaves its own effect undone.
-#include "core/LockSession.h"
+#include "app/LockSession.h"
 
 #include <windows.h>
 
 #include "core/AppState.h"
-#include "core/DoEvents.h"
+#include "ui/DoEvents.h"
 #include "core/Seams.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
@@ -34,13 +34,9 @@ void ShuffleLetters() {
     EnteredKeys.Reset(points);
 }
 
-void Lock(bool isStartup) {
-    IsLockBusy = true;
-    IsLocked = true;
-    IsLockWindowHidden = false;
-    IsMonitorOff = false;
-    LastActiveTick = GetTickCount();
+}  // namespace
 
+void LockSession::Lock(bool isStartup) {
     ShowMonitorCovers(true);
 
     if (HWND background = BackgroundHwnd()) {
@@ -56,9 +52,9 @@ void Lock(bool isStartup) {
 
     HideShell(true, IsTransparent());
     // The system shortcuts are held back in both settings of "Lock keyboard".
-    HookKeyboard(true, Config.LockKeyboard != 0);
+    HookKeyboard(true, state_.UnlockMode(), Config.LockKeyboard != 0);
     ApplyPolicies();
-    if (CurrentUnlockMode == kDynamicPasswordMode) ShuffleLetters();
+    if (state_.UnlockMode() == kDynamicPasswordMode) ShuffleLetters();
 
     if (HWND pattern = PatternHwnd()) {
         ShowWindow(pattern, SW_SHOW);
@@ -69,14 +65,9 @@ void Lock(bool isStartup) {
     DoEvents();
     if (BackgroundWindow) BackgroundWindow->EnableWatchdog(true);
     if (Config.Disconnection != 0) HangUpConnections();
-    IsLockBusy = false;
 }
 
-void Unlock() {
-    IsLockBusy = true;
-    IsLocked = false;
-    IsLockWindowHidden = false;
-    IsMonitorOff = false;
+void LockSession::Unlock() {
     // Stopped first: the watchdog must not raise windows while the unlock takes them down.
     if (BackgroundWindow) BackgroundWindow->EnableWatchdog(false);
 
@@ -97,37 +88,53 @@ void Unlock() {
 
     if (HWND background = BackgroundHwnd()) ShowWindow(background, SW_HIDE);
     ShowMonitorCovers(false);
-
-    // Again: the effect let messages run, and a cover click in between may have set them.
-    IsLocked = false;
-    IsMonitorOff = false;
-    IsLockWindowHidden = false;
-    IsLockBusy = false;
 }
 
-// An unlock asked for while the lock is still being put up: the lock window is already shown
-// and takes input during the lock's last message pump, so a pattern drawn right away is checked
-// there. Its unlock runs as soon as the lock is complete instead of being lost.
-bool UnlockPending = false;
-
-}  // namespace
-
-void LockComputer(bool isLock, bool isStartup) {
-    // The steps that let messages run make re-entry possible (a hot key, the idle timer, a tray
-    // click, a pattern entered during the lock). A second transition on top of a running one,
-    // or a lock over a lock, would repeat the effect and the policy writes and could leave the
-    // flags and windows out of step, so such a request is dropped - except an unlock during a
-    // lock, which is remembered: the right pattern must never be swallowed.
-    if (IsLockBusy) {
-        if (!isLock && IsLocked) UnlockPending = true;
-        return;
-    }
+void LockSession::LockComputer(bool isLock, bool isStartup) {
     if (isLock) {
-        if (IsLocked) return;
-        UnlockPending = false;
+        if (!state_.BeginLock(GetTickCount())) return;
         Lock(isStartup);
-        if (!UnlockPending) return;
-        UnlockPending = false;
+        // The lock window takes input during the lock's last message pump, so a pattern drawn
+        // right away asks for an unlock then; it runs now instead of being lost.
+        if (!state_.FinishLock()) return;
     }
+    if (!state_.BeginUnlock()) return;
     Unlock();
+    state_.FinishUnlock();
 }
+
+LockSession::LockSession() { Register(this); }
+
+LockSession& TheLockSession() {
+    static LockSession session;
+    return session;
+}
+
+void LockSession::RequestLock(bool isLock) { LockComputer(isLock, false); }
+void LockSession::NoteActivity() { state_.NoteActivity(GetTickCount()); }
+
+void LockSession::NotePointerMove(bool isActivity) {
+    state_.SetLockWindowHidden(false);
+    if (isActivity) state_.SetLastActiveTick(GetTickCount());
+    state_.NoteMonitorOn();
+}
+
+void LockSession::NoteMonitorOn() { state_.NoteMonitorOn(); }
+void LockSession::NoteMonitorOff() { state_.NoteMonitorOff(); }
+void LockSession::RestartIdleCount() { state_.SetLastActiveTick(GetTickCount()); }
+void LockSession::SetLockWindowHidden(bool hidden) { state_.SetLockWindowHidden(hidden); }
+
+void LockSession::SetUnlockMode(int32_t mode) { state_.SetUnlockMode(mode); }
+
+void LockSession::ToggleAutoLock() { state_.ToggleAutoLock(); }
+
+int32_t LockSession::MeasureIdleSeconds() {
+    const IdleReading reading = GetIdleSeconds(state_.LastInputTick());
+    state_.NoteInputTick(reading.InputTick);
+    if (reading.KeySeen) state_.NoteMonitorOn();
+    return reading.Seconds;
+}
+
+int32_t LockSession::InactiveSeconds() { return GetInactiveSeconds(state_.LastActiveTick()); }
+
+void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }

@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "lockscreen/GdiPlusHandles.h"
-#include "lockscreen/PatternGrid.h"
+#include "ui/GdiPlusHandles.h"
+#include "core/PatternGrid.h"
 
 // The side of a small ring's square in the box; the ring images are drawn scaled into it.
 constexpr float kSmallRingSize = 37.0f;

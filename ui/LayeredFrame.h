@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "lockscreen/GdiPlusHandles.h"
+#include "ui/GdiPlusHandles.h"
 #include "system/WinHandles.h"
 
 // Colours the windows clear their frames to (ARGB as GDI+ takes it).

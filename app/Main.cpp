@@ -6,10 +6,12 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "core/Startup.h"
-#include "core/StartupHooks.h"
-#include "core/StartupText.h"
+#include "app/LockSession.h"
+#include "app/Startup.h"
+#include "app/StartupHooks.h"
+#include "system/StartupText.h"
 #include "system/PowerActions.h"
+#include "ui/GdiPlusHandles.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Not the runtime's argument text: it cuts an unquoted program path at its first blank.
@@ -21,7 +23,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (CheckPrevInstance()) return 0;
     // 3-4.
     IniCommonControls();
-    if (!IniGDIPlus()) return 1;
+    // Declared before every window so that it ends after the last GDI+ object.
+    const GdiPlusSession gdiplus;
+    if (!CheckGDIPlus(gdiplus)) return 1;
+    // The one lock session, the windows' host from here on.
+    TheLockSession();
     // 5. Paths and data folders.
     IniPaths();
     // 6. Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
@@ -54,8 +60,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     StartupCreateTray();
     if (Config.Effect != 0) StartupPrepareEffectStrips();
 
-    const int exitCode = RunMessageLoop();
-    // The loop also ends on a WM_QUIT that did not come through ExitApplication.
-    EndGDIPlus();
-    return exitCode;
+    return RunMessageLoop();
 }

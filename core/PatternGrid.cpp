@@ -1,6 +1,6 @@
 // Grid geometry, hit testing, the way a drawn or typed entry grows, the Dynamic Password letters
 // and the comparison of an entry with the secret pattern.
-#include "lockscreen/PatternGrid.h"
+#include "core/PatternGrid.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Hot-key identifiers and the WM_HOTKEY decision.
-#include "core/HotKeys.h"
+#include "app/HotKeys.h"
 
 int32_t HotKeyIdFromAtom(uint16_t atom) {
     return static_cast<int32_t>(static_cast<int16_t>(atom));

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/StartupText.h"
+#include "system/StartupText.h"
+
+class GdiPlusSession;
 
 inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
 
@@ -18,8 +20,7 @@ bool CheckPrevInstance();
 // Step 3.
 void IniCommonControls();
 // Step 4: false after telling the user that GDI+ could not start.
-bool IniGDIPlus();
-void EndGDIPlus();
+bool CheckGDIPlus(const GdiPlusSession& gdiplus);
 
 // Step 5.
 std::string ExecutablePath();
@@ -46,5 +47,5 @@ void HandleFirstRunOrBrokenConfig();
 
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop();
-// Undoes the start-up (windows, shell, policies, images, GDI+) and ends the message loop.
+// Undoes the start-up (windows, shell, policies, images) and ends the message loop.
 void ExitApplication();

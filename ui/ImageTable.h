@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "lockscreen/GdiPlusHandles.h"
+#include "ui/GdiPlusHandles.h"
 
 constexpr int kImageSlots = 21;
 

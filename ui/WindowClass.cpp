@@ -1,5 +1,5 @@
 // Window class registration and dialog-key routing shared by the windows of both programs.
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 
 // A second window of the same kind in the same process finds its class already there, which is
 // success. RegisterClassExA says so with ERROR_CLASS_ALREADY_EXISTS; the class lookup covers a

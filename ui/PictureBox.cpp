@@ -1,12 +1,12 @@
 // The picture box with a persistent image: a 32-bit top-down DIB section selected into a memory
 // DC for the whole life of the window; WM_PAINT only copies it to the screen.
-#include "configui/PictureBox.h"
+#include "ui/PictureBox.h"
 
 #include <windowsx.h>
 
 #include <cstring>
 
-#include "system/WindowClass.h"
+#include "ui/WindowClass.h"
 
 PictureBox::~PictureBox() {
     if (hwnd_) DestroyWindow(hwnd_);

@@ -1,16 +1,16 @@
 // One body per start-up or exit step that another module provides. Until a module lands its
 // step does nothing.
-#include "core/StartupHooks.h"
+#include "app/StartupHooks.h"
 
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
-#include "core/LockSession.h"
-#include "core/MessageWindow.h"
+#include "app/LockSession.h"
+#include "app/MessageWindow.h"
 #include "cover/FrmBackground.h"
 #include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/FrmVerify.h"
-#include "lockscreen/ImageTable.h"
+#include "ui/ImageTable.h"
 #include "system/Restrictions.h"
 #include "tray/FrmAbout.h"
 #include "tray/FrmTray.h"

@@ -1,0 +1,45 @@
+// The lock session: the one owner of the lock state, and the procedure that moves the program
+// between unlocked and locked.
+#pragma once
+
+#include <cstdint>
+
+#include "core/LockSessionHost.h"
+
+class LockSession final : public LockSessionHost {
+public:
+    LockSession(const LockSession&) = delete;
+    LockSession& operator=(const LockSession&) = delete;
+
+    // Locks (isLock true) or unlocks. isStartup suppresses the closing animation of a lock made
+    // at program start. A lock request while already locked or while a transition runs is
+    // ignored; an unlock requested while a lock is being put up runs once that lock is complete.
+    void LockComputer(bool isLock, bool isStartup);
+
+    const LockState& State() const override { return state_; }
+    void RequestLock(bool isLock) override;
+    void NoteActivity() override;
+    void NotePointerMove(bool isActivity) override;
+    void NoteMonitorOn() override;
+    void NoteMonitorOff() override;
+    void RestartIdleCount() override;
+    void SetLockWindowHidden(bool hidden) override;
+    void SetUnlockMode(int32_t mode) override;
+    void ToggleAutoLock() override;
+    int32_t MeasureIdleSeconds() override;
+    int32_t InactiveSeconds() override;
+
+private:
+    friend LockSession& TheLockSession();
+    LockSession();
+    void Lock(bool isStartup);
+    void Unlock();
+
+    LockState state_;
+};
+
+// The program's one session; made (and made the windows' host) on first use.
+LockSession& TheLockSession();
+
+// TheLockSession().LockComputer.
+void LockComputer(bool isLock, bool isStartup);

@@ -1,0 +1,34 @@
+// The one lock session the windows talk to.
+#include "core/LockSessionHost.h"
+
+namespace {
+
+// Stands in before the session exists (and in programs without one): reads as unlocked and
+// ignores every request.
+class NoSession final : public LockSessionHost {
+public:
+    const LockState& State() const override { return state_; }
+    void RequestLock(bool) override {}
+    void NoteActivity() override {}
+    void NotePointerMove(bool) override {}
+    void NoteMonitorOn() override {}
+    void NoteMonitorOff() override {}
+    void RestartIdleCount() override {}
+    void SetLockWindowHidden(bool) override {}
+    void SetUnlockMode(int32_t) override {}
+    void ToggleAutoLock() override {}
+    int32_t MeasureIdleSeconds() override { return 0; }
+    int32_t InactiveSeconds() override { return 0; }
+
+private:
+    LockState state_;
+};
+
+NoSession gNoSession;
+LockSessionHost* gHost = nullptr;
+
+}  // namespace
+
+void LockSessionHost::Register(LockSessionHost* host) { gHost = host; }
+
+LockSessionHost& Session() { return gHost ? *gHost : gNoSession; }

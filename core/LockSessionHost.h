@@ -1,0 +1,38 @@
+// What the windows ask of the lock session: the lock state to read, and the changes they
+// report (activity, the lock window hidden, the unlock mode chosen, a lock or unlock request).
+// The session in app/ implements it; the windows below it see only this interface.
+#pragma once
+
+#include <cstdint>
+
+#include "core/LockState.h"
+
+class LockSessionHost {
+public:
+    virtual const LockState& State() const = 0;
+    // Lock (true) or unlock; see LockComputer.
+    virtual void RequestLock(bool isLock) = 0;
+    // A click or key on the lock window or a cover: shown again, idle count restarted, monitor on.
+    virtual void NoteActivity() = 0;
+    // A pointer move over the lock window; isActivity restarts the idle count as well.
+    virtual void NotePointerMove(bool isActivity) = 0;
+    virtual void NoteMonitorOn() = 0;
+    virtual void NoteMonitorOff() = 0;
+    virtual void RestartIdleCount() = 0;
+    virtual void SetLockWindowHidden(bool hidden) = 0;
+    virtual void SetUnlockMode(int32_t mode) = 0;
+    virtual void ToggleAutoLock() = 0;
+    // Seconds since the last input anywhere (new input turns the monitor flag off) and since
+    // the last activity on the lock window or its covers.
+    virtual int32_t MeasureIdleSeconds() = 0;
+    virtual int32_t InactiveSeconds() = 0;
+
+protected:
+    ~LockSessionHost() = default;
+    // Only a session makes itself the host.
+    static void Register(LockSessionHost* host);
+};
+
+// The registered session, or one that changes nothing before a session exists.
+LockSessionHost& Session();
+inline const LockState& CurrentLockState() { return Session().State(); }

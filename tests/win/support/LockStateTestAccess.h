@@ -1,0 +1,16 @@
+// Lets a test put the lock state where its case starts (the program changes it only through the
+// lock session).
+#pragma once
+
+#include "app/LockSession.h"
+
+struct LockStateTestAccess {
+    static LockState& State() { return const_cast<LockState&>(TheLockSession().State()); }
+    static void SetPhase(LockPhase phase) { State().phase_ = phase; }
+    static void SetLockWindowHidden(bool hidden) { State().isLockWindowHidden_ = hidden; }
+    static void SetMonitorOff(bool off) { State().isMonitorOff_ = off; }
+    static void SetAutoLockDisabled(bool disabled) { State().isAutoLockDisabled_ = disabled; }
+    static void SetLastActiveTick(uint32_t tick) { State().lastActiveTick_ = tick; }
+    static void SetLastInputTick(uint32_t tick) { State().lastInputTick_ = tick; }
+    static void SetUnlockMode(int32_t mode) { State().unlockMode_ = mode; }
+};
