@@ -2,7 +2,8 @@
 # Builds everything and runs every test: the native unit tests (plain and under AddressSanitizer
 # and UndefinedBehaviorSanitizer), the fuzz targets for a bounded time (ORVO_FUZZ_SECONDS per
 # target, default 60), the Windows tests and end-to-end tests under Wine (the setup program
-# included), the artwork check, and a build-only check of the 32-bit Windows programs.
+# included), the artwork check, the include check, and a build-only check of the 32-bit
+# Windows programs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib/deps.sh"
@@ -15,6 +16,9 @@ step() { echo; echo "=== $*"; }
 
 step "Artwork"
 /usr/bin/python3 "$root/resources/check_artwork.py"
+
+step "Includes point down"
+bash "$root/scripts/check-includes.sh"
 
 step "Native unit tests"
 cmake -S "$root" -B "$build/native" -G Ninja >/dev/null
