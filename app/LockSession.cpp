@@ -53,7 +53,8 @@ void LockSession::Lock(bool isStartup) {
     if (BackgroundWindow) BackgroundWindow->IniBackground();
 
     HideShell(true, IsTransparent());
-    if (Config.LockKeyboard != 0) HookKeyboard(true, state_.UnlockMode());
+    // The system shortcuts are held back in both settings of "Lock keyboard".
+    HookKeyboard(true, state_.UnlockMode(), Config.LockKeyboard != 0);
     ApplyPolicies();
     if (state_.UnlockMode() == kDynamicPasswordMode) ShuffleLetters();
 
@@ -84,7 +85,7 @@ void LockSession::Unlock() {
     }
 
     HideShell(false, IsTransparent());
-    if (Config.LockKeyboard != 0) HookKeyboard(false);
+    HookKeyboard(false);
     RestorePolicies();
 
     if (HWND background = BackgroundHwnd()) ShowWindow(background, SW_HIDE);

@@ -6,6 +6,8 @@
 #include "core/AppState.h"
 #include "cover/EffectStrips.h"
 #include "cover/MonitorCovers.h"
+#include "system/KeyboardLock.h"
+#include "system/Restrictions.h"
 #include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
@@ -81,6 +83,9 @@ bool FrmBackground::Create(HINSTANCE instance) {
     }
     impl_->Frame.CreateGraphic(hwnd_, width, height);
     impl_->Frame.IniForm(hwnd_);
+    // A top-level window of ours: the message window is message-only and gets no broadcasts
+    // such as WM_POWERBROADCAST, so the resume and session-unlock notices come here.
+    WatchSessionChanges(hwnd_, true);
     // Hidden still: no activation, only the topmost band and the origin.
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     BackgroundWindow = this;
@@ -90,6 +95,7 @@ bool FrmBackground::Create(HINSTANCE instance) {
 void FrmBackground::Destroy() {
     if (impl_) impl_->WatchdogTimer.Stop();
     if (hwnd_) {
+        WatchSessionChanges(hwnd_, false);
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
         hwnd_ = nullptr;
@@ -101,6 +107,8 @@ void FrmBackground::Destroy() {
 LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) return TheBackgroundWindow.EndWithWindow(hwnd, wp, lp);
     auto* self = WindowObject<FrmBackground>(hwnd, msg, lp);
+    // A resume or a session switch may have cost the keyboard hook; the message goes on.
+    ReinstallKeyboardHookAfter(msg, wp);
     switch (msg) {
     // The cover cannot be closed (Alt + F4, another program's WM_CLOSE), moved, dragged by its
     // frame, activated through WM_ACTIVATE or renamed, and it tells nobody a title.
@@ -233,6 +241,10 @@ void FrmBackground::ReRaise(bool lockWindowHidden) {
 // The z-order watchdog, every 50 ms while locked.
 void FrmBackground::OnWatchdogTick() {
     if (!CurrentLockState().IsLocked()) return;
+    RenewKeyboardHookWhenDue();
+    // Windows 11 shows a hidden taskbar again by itself; the transparent lock keeps it shown,
+    // as HideShell does.
+    if (Config.TransparentBackground != 1) HideTaskbars();
     const bool hidden = CurrentLockState().IsLockWindowHidden();
     const HWND foreground = GetForegroundWindow();
     const HWND active = GetActiveWindow();
