@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "app/Guardian.h"
-#include "core/LockSessionHost.h"
+#include "ui/LockSessionHost.h"
 #include "system/KeyboardLock.h"
 #include "system/LockRecord.h"
 #include "system/PowerActions.h"

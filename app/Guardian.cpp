@@ -46,18 +46,20 @@ UniqueHandle StartSelf(const std::string& arguments) {
     return UniqueHandle(process.hProcess);
 }
 
-// The watch thread's stop signal and the thread itself; owned by the main thread.
-UniqueHandle WatchStop;
-UniqueHandle WatchThread;
-
-// The first guardian, started on the main thread, handed over to the watch thread.
-HANDLE FirstGuardian = nullptr;
+// The lock program's watch: the thread, its stop signal and the first guardian it takes over.
+// Started and stopped by the main thread only.
+struct GuardianWatch {
+    UniqueHandle Stop;
+    UniqueHandle Thread;
+    HANDLE FirstGuardian = nullptr;
+};
+GuardianWatch Watch;
 
 DWORD WINAPI WatchGuardian(void* stopEvent) {
     const HANDLE stop = static_cast<HANDLE>(stopEvent);
     const std::string arguments = GuardianArguments(OwnIdentity());
     std::string history;
-    UniqueHandle guardian(FirstGuardian);
+    UniqueHandle guardian(Watch.FirstGuardian);
     for (;;) {
         const HANDLE waits[] = {stop, guardian.get()};
         // Without a guardian (it could not be started) the next try comes after a second.
@@ -109,7 +111,8 @@ int RunGuardian(ProcessIdentity locker) {
     if (!IsLockedBy(locker)) return 0;
     // The system's own lock first: it holds even when the lock program cannot come back.
     LockWorkstationAfterCrash();
-    const std::string history = TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, kGuardianRestartsValueName)));
+    const std::string history =
+        TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, kGuardianRestartsValueName)));
     const RestartDecision decision = DecideRestart(history, GetTickCount64());
     WriteRegistryValue(kAppSystemKey, kGuardianRestartsValueName, decision.History, kRegSz);
     if (decision.Restart) StartSelf(kStartupLockArgument);
@@ -117,22 +120,22 @@ int RunGuardian(ProcessIdentity locker) {
 }
 
 void StartGuardianWatch() {
-    if (WatchThread) return;
-    WatchStop.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!WatchStop) return;
+    if (Watch.Thread) return;
+    Watch.Stop.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!Watch.Stop) return;
     // Made before start-up goes on: the process a new guardian becomes runs only once
     // CreateProcess has returned, so a lock program killed in between would leave none.
     UniqueHandle first = StartSelf(GuardianArguments(OwnIdentity()));
-    FirstGuardian = first.get();
-    WatchThread.reset(CreateThread(nullptr, 0, WatchGuardian, WatchStop.get(), 0, nullptr));
+    Watch.FirstGuardian = first.get();
+    Watch.Thread.reset(CreateThread(nullptr, 0, WatchGuardian, Watch.Stop.get(), 0, nullptr));
     // The thread owns the handle from here; without a thread it is closed here.
-    if (WatchThread) first.release();
+    if (Watch.Thread) first.release();
 }
 
 void StopGuardianWatch() {
-    if (!WatchThread) return;
-    SetEvent(WatchStop.get());
-    WaitForSingleObject(WatchThread.get(), INFINITE);
-    WatchThread.reset();
-    WatchStop.reset();
+    if (!Watch.Thread) return;
+    SetEvent(Watch.Stop.get());
+    WaitForSingleObject(Watch.Thread.get(), INFINITE);
+    Watch.Thread.reset();
+    Watch.Stop.reset();
 }

@@ -5,16 +5,19 @@
 #include <windows.h>
 
 #include "app/FailClosed.h"
+#include "app/Startup.h"
+#include "configui/FrmConfig.h"
 #include "core/AppState.h"
-#include "ui/DoEvents.h"
-#include "core/Seams.h"
 #include "cover/FrmBackground.h"
+#include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
+#include "lockscreen/FrmVerify.h"
 #include "system/KeyboardLock.h"
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Restrictions.h"
 #include "tray/FrmTray.h"
+#include "ui/DoEvents.h"
 
 namespace {
 
@@ -23,7 +26,6 @@ void PlaceTopmost(HWND hwnd) {
     if (hwnd) SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
 }
 
-HWND BackgroundHwnd() { return BackgroundWindow ? BackgroundWindow->Hwnd() : nullptr; }
 HWND PatternHwnd() { return PatternWindow ? PatternWindow->Hwnd() : nullptr; }
 
 bool IsTransparent() { return Config.TransparentBackground == 1; }
@@ -53,7 +55,8 @@ void LockSession::Lock(bool isStartup) {
     if (BackgroundWindow) BackgroundWindow->IniBackground();
 
     HideShell(true, IsTransparent());
-    if (Config.LockKeyboard != 0) HookKeyboard(true, state_.UnlockMode());
+    // The system shortcuts are held back in both settings of "Lock keyboard".
+    HookKeyboard(true, state_.UnlockMode(), Config.LockKeyboard != 0);
     lockFailures_ = ApplyPolicies();
     if (state_.UnlockMode() == kDynamicPasswordMode) ShuffleLetters();
 
@@ -84,7 +87,7 @@ void LockSession::Unlock() {
     }
 
     HideShell(false, IsTransparent());
-    if (Config.LockKeyboard != 0) HookKeyboard(false);
+    HookKeyboard(false);
     RestorePolicies();
 
     if (HWND background = BackgroundHwnd()) ShowWindow(background, SW_HIDE);
@@ -142,5 +145,18 @@ int32_t LockSession::MeasureIdleSeconds() {
 }
 
 int32_t LockSession::InactiveSeconds() { return GetInactiveSeconds(state_.LastActiveTick()); }
+
+HWND LockSession::LockWindowHwnd() { return PatternHwnd(); }
+HWND LockSession::BackgroundHwnd() { return BackgroundWindow ? BackgroundWindow->Hwnd() : nullptr; }
+
+void LockSession::ShowIdleLockScreen() {
+    if (PatternWindow) PatternWindow->PatternNormal();
+}
+
+void LockSession::ShowVerifyDialog() { ::ShowVerifyDialog(); }
+void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false); }
+void LockSession::ExitApplication() { ::ExitApplication(); }
+void LockSession::PrepareEffectStrips() { ::PrepareEffectStrips(); }
+void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
 
 void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }

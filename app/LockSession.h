@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/LockSessionHost.h"
+#include "ui/LockSessionHost.h"
 #include "core/PolicyNotice.h"
 
 class LockSession final : public LockSessionHost {
@@ -30,6 +30,14 @@ public:
     int32_t MeasureIdleSeconds() override;
     int32_t InactiveSeconds() override;
     std::string RestrictionFailureText() const override { return notice_.Text(); }
+    HWND LockWindowHwnd() override;
+    HWND BackgroundHwnd() override;
+    void ShowIdleLockScreen() override;
+    void ShowVerifyDialog() override;
+    void ShowConfigDialog() override;
+    void ExitApplication() override;
+    void PrepareEffectStrips() override;
+    void ReleaseEffectStrips() override;
 
 private:
     friend LockSession& TheLockSession();

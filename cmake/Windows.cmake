@@ -15,7 +15,7 @@ function(orvo_folder_library name dir)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-orvo_folder_library(orvo_system system advapi32 user32 gdi32 shell32 ole32 winmm rasapi32 bcrypt ntdll
+orvo_folder_library(orvo_system system advapi32 user32 gdi32 shell32 ole32 winmm wtsapi32 rasapi32 bcrypt ntdll
                     comctl32 comdlg32 gdiplus version)
 orvo_folder_library(orvo_core core orvo_system)
 orvo_folder_library(orvo_ui ui orvo_core)
@@ -24,18 +24,6 @@ foreach(window lockscreen cover configui tray)
 endforeach()
 orvo_folder_library(orvo_app app orvo_lockscreen orvo_cover orvo_configui orvo_tray)
 orvo_folder_library(orvo_tool tool orvo_ui)
-
-# Calls that still point up or sideways; each line goes when its call is cut. Until then the
-# libraries of the cycle are searched repeatedly.
-set(ORVO_CYCLE orvo_core orvo_ui orvo_lockscreen orvo_cover orvo_configui orvo_tray orvo_app)
-foreach(lib ${ORVO_CYCLE})
-  set_property(TARGET ${lib} PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
-endforeach()
-target_link_libraries(orvo_core PUBLIC orvo_configui orvo_ui)        # ConfigFile opens the dialog
-target_link_libraries(orvo_lockscreen PUBLIC orvo_app orvo_cover orvo_configui)
-target_link_libraries(orvo_cover PUBLIC orvo_app orvo_lockscreen)
-target_link_libraries(orvo_configui PUBLIC orvo_cover)
-target_link_libraries(orvo_tray PUBLIC orvo_app orvo_configui orvo_lockscreen)
 
 set(ORVO_LOCK_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLock.rc)
 set(ORVO_TOOL_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLockTool.rc)
@@ -113,3 +101,6 @@ file(GLOB ORVO_BENCH_EXTRAS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.
 foreach(extra ${ORVO_BENCH_EXTRAS})
   include(${extra})
 endforeach()
+
+# The screenshot program of the tour.
+include(${CMAKE_SOURCE_DIR}/scripts/tour/LockScreenShots.cmake)

@@ -3,11 +3,11 @@
 #include "configui/FrmConfig.h"
 
 #include "core/AppState.h"
-#include "cover/FrmBackground.h"
-#include "ui/ImageTable.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Text.h"
+#include "ui/ImageTable.h"
+#include "ui/LockSessionHost.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr char kBadPictureText[] = "' cannot be read as a picture. The backgroun
 
 }  // namespace
 
-void FrmConfig::cmdReset_Click(int index) {
+void FrmConfig::RunButton(int index) {
     switch (index) {
     case 0: {
         const int side = GridSideOf(Config.Grid);
@@ -74,7 +74,7 @@ int FrmConfig::PickBackgroundImage() {
 // cut from the old picture go first: a new picture may well be allocated where the old one
 // was, so the strips cannot tell by its address that it changed.
 void FrmConfig::UseBackgroundImage() {
-    ReleaseEffectStrips();
+    Session().ReleaseEffectStrips();
     FreeImageSlot(kSlotBackground);
     ReloadBackgroundImage();
     RedrawPreview();

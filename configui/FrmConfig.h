@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "ui/PictureBox.h"
-#include "configui/ResetPatternState.h"
-#include "configui/XPTab.h"
-#include "ui/GdiPlusHandles.h"
 #include "system/WinHandles.h"
+#include "ui/GdiPlusHandles.h"
+#include "ui/PictureBox.h"
+#include "ui/ResetPatternState.h"
+#include "ui/ShellRun.h"
+#include "ui/XPTab.h"
 
 // Control ids, unique across the dialog and its panes (tests find the controls by them).
 enum ConfigControlId : int {
@@ -59,7 +60,7 @@ void ShowConfigDialog(bool modal);
 void CloseConfigDialog();
 HWND ConfigDialogHwnd();
 class FrmConfig;
-const FrmConfig* ConfigDialogInstance();   // null when closed
+const FrmConfig* ConfigDialogInstance();   // null while no configuration dialog is open
 // Tab and arrow-key navigation for the program's message loop; true when the message was used.
 bool IsConfigDialogMessage(MSG* msg);
 
@@ -72,16 +73,10 @@ void ResetDefaultPattern();
 std::string ShowFileDialog(HWND owner, bool isSave, const std::string& title, const std::string& filter,
                            const std::string& defaultName, const std::string& defaultExt,
                            const std::string& initialDir);
-// Seams for the Windows tests: a replacement for GetOpenFileNameA / GetSaveFileNameA that gets
-// the prepared structure, and one for ShellExecuteA. nullptr restores the real call; each
-// returns the previous replacement.
+// Seam for the Windows tests: a replacement for GetOpenFileNameA / GetSaveFileNameA that gets
+// the prepared structure. nullptr restores the real call; returns the previous replacement.
 using FileDialogFn = BOOL (*)(OPENFILENAMEA* ofn, bool isSave);
 FileDialogFn SetFileDialogFn(FileDialogFn fn);
-using ShellExecuteFn = HINSTANCE (*)(HWND owner, const char* verb, const char* file, const char* params,
-                                     const char* dir, int show);
-ShellExecuteFn SetShellExecuteFn(ShellExecuteFn fn);
-HINSTANCE RunShellExecute(HWND owner, const char* verb, const char* file, const char* params, const char* dir,
-                          int show);
 
 // The dialog's message boxes: through the shared ShowMessage seam, task-modal so that no window
 // of the program takes input while one is open.
@@ -97,10 +92,10 @@ public:
     bool Create(HINSTANCE instance);
     HWND Hwnd() const { return hwnd_; }
 
-    void IniConfigData();
+    void FillControls();
     static int32_t ExchangeConfigData(int32_t inData, bool isIniFile);
-    void CreateGDI();
-    void ReleaseGDI();
+    void CreateDrawingObjects();
+    void ReleaseDrawingObjects();
     int PickBackgroundImage();
 
     // The pattern canvas (PatternCanvas.cpp).
@@ -131,19 +126,18 @@ private:
     HWND Control(int id) const;
 
     // Events.
-    void Form_Load();
-    void Form_Unload();
+    void ShowSettings();
+    void SaveAndRelease();
     void OnCommand(int id, int code, HWND control);
-    void XPTab_MouseDown(int16_t index);
-    void CmdConfig_Click();
-    void cmdReset_Click(int index);
-    void CombList_Click(int id);
-    void CombGrid_Click();
-    void TxtAlertWord_Change();
-    void ChkTransparentBackground_Click();
-    void PicReset_MouseDown(int button, int shift, int x, int y);
-    void PicReset_MouseMove(int button, int shift, int x, int y);
-    void PicReset_MouseUp(int button, int shift, int x, int y);
+    void ShowPane(int16_t index);
+    void RunButton(int index);
+    void StoreListChoice(int id);
+    void ChangeGrid();
+    void StoreAlertText();
+    void StoreTransparentBackground();
+    void StartNewPattern(int button, int shift, int x, int y);
+    void ExtendNewPattern(int button, int shift, int x, int y);
+    void TakeNewPattern(int button, int shift, int x, int y);
     LRESULT OnCtlColor(HDC dc, HWND control);
 
     // Helpers.
@@ -164,7 +158,7 @@ private:
     HWND picConfig_[kConfigPaneCount] = {};
     PictureBox picReset_;
     PictureBox picBakImage_;
-    bool isLoading_ = false;     // IniConfigData runs the handlers itself
+    bool isLoading_ = false;     // FillControls runs the handlers itself
 
     ResetPatternState reset_;
     GdiPlusPtr<Gdiplus::Graphics> previewGraphics_;

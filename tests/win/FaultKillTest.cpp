@@ -313,7 +313,9 @@ protected:
         ShowWindow(iconView_, SW_SHOW);
         ASSERT_TRUE(configtest::WriteWholeFile(configPath_, original_));
         DeleteFileA((configPath_ + ".tmp").c_str());
-        // The program finds the taskbar by its class: the stand-in must be the first of them.
+        // The program finds the taskbar by its class: the stand-in must be the first of them. A
+        // start shows every taskbar, the desktop's own hidden one too, which can end above it.
+        SetWindowPos(taskbar_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ASSERT_EQ(FindWindowA("Shell_TrayWnd", nullptr), taskbar_);
         ASSERT_EQ(FindWindowExA(FindWindowA("Progman", nullptr), nullptr, "SHELLDLL_DefView", nullptr), iconView_);
     }

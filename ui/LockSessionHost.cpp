@@ -1,5 +1,5 @@
 // The one lock session the windows talk to.
-#include "core/LockSessionHost.h"
+#include "ui/LockSessionHost.h"
 
 namespace {
 
@@ -20,6 +20,14 @@ public:
     int32_t MeasureIdleSeconds() override { return 0; }
     int32_t InactiveSeconds() override { return 0; }
     std::string RestrictionFailureText() const override { return {}; }
+    HWND LockWindowHwnd() override { return nullptr; }
+    HWND BackgroundHwnd() override { return nullptr; }
+    void ShowIdleLockScreen() override {}
+    void ShowVerifyDialog() override {}
+    void ShowConfigDialog() override {}
+    void ExitApplication() override {}
+    void PrepareEffectStrips() override {}
+    void ReleaseEffectStrips() override {}
 
 private:
     LockState state_;
