@@ -7,6 +7,8 @@
 #include <exception>
 
 #include "app/Guardian.h"
+#include "core/AppState.h"
+#include "cover/FrmBackground.h"
 #include "ui/LockSessionHost.h"
 #include "system/KeyboardLock.h"
 #include "system/LockRecord.h"
@@ -70,6 +72,8 @@ private:
     // and the marker with them, so the guardian does not start a lock into a closing session.
     static void GiveBackSessionWhileLocked() {
         if (!CurrentLockState().IsLocked()) return;
+        // The watchdog would hide the taskbars again at its next tick.
+        if (BackgroundWindow) BackgroundWindow->EnableWatchdog(false);
         HookKeyboard(false);
         RestorePolicies();
         ShowShell();
