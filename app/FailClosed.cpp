@@ -7,7 +7,6 @@
 #include <exception>
 
 #include "app/Guardian.h"
-#include "core/AppState.h"
 #include "cover/FrmBackground.h"
 #include "ui/LockSessionHost.h"
 #include "system/KeyboardLock.h"

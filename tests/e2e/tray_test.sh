@@ -54,7 +54,8 @@ e2e_check_cmd "the icon is the gold padlock" test "$(gold_pixels "$with_icon")" 
 # --- the left button locks on its release, not on the press ------------------------------------
 e2e_driver tray-post 0x201 >/dev/null
 sleep 1
-e2e_check "pressing the left button alone does not lock" "$(e2e_policies)" "0 0 0"
+# A start writes no policy value that no lock of ours set.
+e2e_check "pressing the left button alone does not lock" "$(e2e_policies)" "<missing> <missing> <missing>"
 e2e_driver tray-post 0x202 >/dev/null
 e2e_require "releasing the left button locks" e2e_wait_policies "1 1 1" 15000
 e2e_require "lock windows found" e2e_discover_lock_windows
