@@ -26,8 +26,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Declared before every window so that it ends after the last GDI+ object.
     const GdiPlusSession gdiplus;
     if (!CheckGDIPlus(gdiplus)) return 1;
-    // The one lock session, the windows' host from here on.
-    TheLockSession();
+    // The one lock session, the windows' host from here on. Nothing locks until step 21 has
+    // ended: its message and dialog must not end up under a lock screen.
+    TheLockSession().HoldLocks(true);
     // 5. Paths and data folders.
     IniPaths();
     // 6. Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
@@ -55,6 +56,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     PumpPendingMessages();
     // 21. Defaults, message and the modal configuration dialog; start-up waits for it.
     HandleFirstRunOrBrokenConfig();
+    TheLockSession().HoldLocks(false);
     // 22-24. Lock before the tray icon exists when started at logon.
     if (IsStartupLockCommand(arguments)) StartupLockComputer();
     StartupCreateTray();
