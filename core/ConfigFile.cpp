@@ -13,6 +13,7 @@
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
+#include "system/Restrictions.h"
 #include "system/Text.h"
 
 namespace {
@@ -85,6 +86,9 @@ void SaveDefaultsWithoutDialog() {
 
 void IniDefaultConfig(bool isBroken) {
     ApplyDefaultConfig(Config);
+    // The setup program may have switched the start-up lock on already; a default of "Off"
+    // would show the wrong choice and, once saved, disagree with the Run value that stays.
+    if (IsStartupLockOn(AppPath, AppExeName)) Config.AutoStartLock = -1;
     IniDefaultPattern(Config);
     // A rejected file may have named a larger grid, and the start-up laid the lock window and
     // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The setup program under Wine, silently, twice. Round 1: install with the start-up lock; files,
 # shortcuts, uninstall entry, the program's own Run value and, with no settings yet, the
-# first-run switch are there; the installed program
+# first-run switch are there; the installed program's first start greets a first run, locks
+# nothing while its message waits and keeps the Run value; the program
 # starts, locks with Win+A and unlocks with the secret pattern, and exits; with a safe-mode
 # marker in Winlogon's "Userinit" the silent uninstall leaves nothing of ours but the settings
 # (file and registry key), and the rest of "Userinit" byte for byte. Round 2: the setup program
@@ -11,6 +12,7 @@ E2E_TIME_BOUND=240
 # Shortcuts would otherwise become menu entries of the Linux desktop outside the prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/config_lib.sh"
 
 SETUP=$(ls "$E2E_BUILD"/OrvoPCLock-Setup-*.exe 2>/dev/null | head -n 1)
 [ -f "$SETUP" ] || { echo "missing $E2E_BUILD/OrvoPCLock-Setup-<version>.exe: build first" >&2; exit 1; }
@@ -130,12 +132,24 @@ e2e_check "uninstall entry: silent command" "$(reg "$UNINSTALL_KEY" QuietUninsta
     "\"$DIR_WIN\\Uninstall.exe\" /S"
 e2e_check "Run value as the program writes it" "$(reg "$RUN_KEY" "$PRODUCT")" "$STARTUP_COMMAND"
 e2e_check "no settings yet: the first start is a first run" "$(reg "$CONFIG_KEY\\System" FirstRun)" 0
-# This round brings its own settings file.
-wine reg delete "$CONFIG_KEY\\System" /v FirstRun /f >/dev/null 2>&1
 
-e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9
 E2E_LOCKER=$PROGRAM_WIN
-e2e_require "installed program starts" e2e_start_locker
+e2e_launch_locker
+e2e_check "first start: the first-run text" "$(e2e_driver msgbox-wait "$APP_TITLE" 30000)" \
+    "You are first running Orvo PC Lock."$'\n'"$RESET_TEXT"
+# No input has reached this session yet, so the program counts hours of idle time, far beyond
+# the default auto-lock time; then Win+A. Neither may lock while the message waits.
+sleep 3
+e2e_driver hotkey win+a >/dev/null
+sleep 1
+e2e_check "the waiting first-run message holds every lock" "$(e2e_visible OrvoPCLockPattern)" 0
+e2e_driver msgbox-click "$APP_TITLE" 1 >/dev/null
+e2e_driver wait-window - "$CONFIG_TITLE" 15000 visible >/dev/null
+e2e_check "the first-run dialog shows the start-up lock on" \
+    "$(e2e_field selected combo-items "$CONFIG_TITLE" 'Autolock at Windows startup:')" 1
+e2e_require "first start: OK closes the dialog" close_config_ok
+e2e_require "installed program starts" e2e_driver wait-window - "$E2E_TRAY_TITLE" 30000
+e2e_check "the Run value survives the first-run dialog" "$(reg "$RUN_KEY" "$PRODUCT")" "$STARTUP_COMMAND"
 e2e_check "installed program records its path" "$(reg "$CONFIG_KEY\\System" APP_PATH)" "$PROGRAM_WIN"
 e2e_driver hotkey win+a >/dev/null
 e2e_require "Win+A locks the installed program" e2e_wait_policies "1 1 1" 15000
