@@ -17,7 +17,6 @@ struct LockStateTestAccess {
         return true;
     }
     static bool FinishLock(LockState& state) { return state.FinishLock(); }
-    static void HoldLocks(LockState& state, bool held) { state.HoldLocks(held); }
 };
 
 namespace {
@@ -51,17 +50,6 @@ TEST(LockState, RequestsInEveryPhase) {
         EXPECT_EQ(state.Phase(), row.after);
         if (row.from == LockPhase::Locking) EXPECT_EQ(Access::FinishLock(state), row.unlockAfterLock);
     }
-}
-
-TEST(LockState, HeldLocksDropLockRequestsOnly) {
-    LockState state;
-    Access::HoldLocks(state, true);
-    EXPECT_FALSE(Access::Request(state, true));
-    EXPECT_EQ(state.Phase(), LockPhase::Unlocked);
-    EXPECT_TRUE(Access::Request(state, false));
-    Access::HoldLocks(state, false);
-    EXPECT_TRUE(Access::Request(state, true));
-    EXPECT_EQ(state.Phase(), LockPhase::Locked);
 }
 
 }  // namespace
