@@ -5,6 +5,8 @@
 #include "app/HotKeys.h"
 #include "app/LockSession.h"
 #include "core/Seams.h"
+#include "system/Messages.h"
+#include "tray/FrmTray.h"
 
 HWND MessageWindow = nullptr;
 WNDPROC PrevWindowProc = nullptr;
@@ -13,13 +15,23 @@ std::array<int32_t, 2> HotKeyIds{};
 namespace {
 
 std::array<ATOM, 2> HotKeyAtoms{};
+std::array<bool, 2> HotKeyFailed{};   // an entry that could not be registered
+
+// MOD_NOREPEAT keeps a held key from locking again at each repeat. Windows before 7 refuse
+// the flag as invalid; they get the key without it.
+bool RegisterWithoutRepeat(int id, UINT key) {
+    if (RegisterHotKey(MessageWindow, id, kHotKeyModifiers | kHotKeyNoRepeat, key)) return true;
+    if (GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED) return false;
+    return RegisterHotKey(MessageWindow, id, kHotKeyModifiers, key) != FALSE;
+}
 
 void RegisterOneHotKey(int entry, const char* atomName, UINT key) {
     HotKeyAtoms[entry] = GlobalAddAtomA(atomName);
     HotKeyIds[entry] = HotKeyIdFromAtom(HotKeyAtoms[entry]);
     // Without an atom both entries would share the identifier 0; such a hot key stays off.
-    // When another program owns the key RegisterHotKey fails and the key simply never arrives.
-    if (HotKeyAtoms[entry] != 0) RegisterHotKey(MessageWindow, HotKeyIds[entry], kHotKeyModifiers, key);
+    // Another program (the shell, on Windows 10 and 11) may own the key: the failure is kept
+    // and the tray says so once it exists.
+    HotKeyFailed[entry] = HotKeyAtoms[entry] == 0 || !RegisterWithoutRepeat(HotKeyIds[entry], key);
 }
 
 void UnregisterOneHotKey(int entry) {
@@ -49,6 +61,12 @@ void HookWindow(HWND hwnd) {
     RegisterOneHotKey(1, kConfigureHotKeyAtom, kConfigureHotKeyKey);
     PrevWindowProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MessageWindowProc)));
+}
+
+void ReportFailedHotKeys() {
+    const std::string text = FailedHotKeysText(HotKeyFailed);
+    // Without a shell to show it the balloon is lost; the hot keys fail silently as before.
+    if (!text.empty()) ShowTrayBalloon(kAppTitle, text);
 }
 
 void UnhookWindow() {

@@ -18,4 +18,6 @@ void HookWindow(HWND hwnd);
 // Unregisters the hot keys, deletes their atoms and gives the window its procedure back. Must
 // run before the window is destroyed: the subclass swallows WM_CLOSE and WM_DESTROY.
 void UnhookWindow();
+// A tray balloon naming the hot keys that could not be registered; nothing when all work.
+void ReportFailedHotKeys();
 LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

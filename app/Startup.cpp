@@ -27,6 +27,7 @@ using std::min;
 #include "system/Registry.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
+#include "tray/FrmTray.h"
 
 namespace {
 
@@ -59,6 +60,17 @@ bool IsPreviousInstanceRunning() {
 bool CheckPrevInstance() {
     // The class of the tray owner belongs to the tray module; the title alone identifies it.
     return FindWindowA(nullptr, kTrayWindowTitle) != nullptr;
+}
+
+void AskRunningCopyToLock() {
+    HWND tray = FindWindowA(nullptr, kTrayWindowTitle);
+    // A copy still in its first-run dialog has no tray window yet and would not lock anyway.
+    if (!tray) return;
+    // Started from the shortcut key, this process may take the foreground; the lock window of
+    // the running copy needs it, so the right is handed on.
+    DWORD process = 0;
+    if (GetWindowThreadProcessId(tray, &process) && process != 0) AllowSetForegroundWindow(process);
+    PostMessageA(tray, RegisterWindowMessageA(kLockRequestMessageName), 0, 0);
 }
 
 void IniCommonControls() {

@@ -25,6 +25,8 @@ UINT TaskbarCreatedMessage = 0;
 
 namespace {
 
+UINT LockRequestMessage = 0;   // registered at Form_Load
+
 std::unique_ptr<FrmTray> Instance;
 
 constexpr char kTrayIconMessageName[] = "OrvoPCLockTrayIcon";
@@ -32,7 +34,9 @@ constexpr char kTaskbarCreatedName[] = "TaskbarCreated";
 
 UINT MenuId(int index) { return kTrayMenuIdBase + static_cast<UINT>(index); }
 
-// A copy of an icon resource at the small-icon size (16 x 16); null when it is missing.
+// A copy of an icon resource at the small-icon size the display's scaling asks for (16 pixels
+// at 100 %, 24 at 150 %, 32 at 200 %); the icon holds each size, so none is scaled and blurred.
+// Null when it is missing.
 HICON LoadSmallIcon(HMODULE module, int id) {
     return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                          GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
@@ -89,6 +93,22 @@ BOOL SetTrayIcon(HICON icon) {
     TrayIconData.uFlags = NIF_ICON;
     if (!TrayIconData.hWnd) return FALSE;
     return Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
+}
+
+bool ShowTrayBalloon(const std::string& title, const std::string& text) {
+    if (!TrayIconData.hWnd) return false;
+    // The icon itself keeps the first version of the record; the balloon fields come with the
+    // second, which changes nothing else about the icon.
+    NOTIFYICONDATAA balloon{};
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.hWnd = TrayIconData.hWnd;
+    balloon.uID = TrayIconData.uID;
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    balloon.uTimeout = 30000;
+    lstrcpynA(balloon.szInfo, text.c_str(), sizeof balloon.szInfo);
+    lstrcpynA(balloon.szInfoTitle, title.c_str(), sizeof balloon.szInfoTitle);
+    return Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
 }
 
 void RebuildTrayIcon() {
@@ -163,6 +183,11 @@ LRESULT CALLBACK FrmTray::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = WindowObject<FrmTray>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+    // "/Lock" from a second start. Anyone may ask: a lock only ever adds protection.
+    if (LockRequestMessage != 0 && msg == LockRequestMessage) {
+        Session().RequestLock(true);
+        return 0;
+    }
     switch (msg) {
     // Only ExitApplication closes the tray owner. A close request from elsewhere would take the
     // icon and the single-instance marker away while the program runs on.
@@ -179,6 +204,7 @@ void FrmTray::Form_Load() {
     }
     TrayIconMessage = RegisterWindowMessageA(kTrayIconMessageName);
     TaskbarCreatedMessage = RegisterWindowMessageA(kTaskbarCreatedName);
+    LockRequestMessage = RegisterWindowMessageA(kLockRequestMessageName);
     AddTrayIcon(this, menu_.get());
     SetTrayTip(tipText_);
     SetTransparentCheck();

@@ -14,6 +14,8 @@
 inline constexpr char kTrayWindowClass[] = "OrvoPCLockTrayForm";
 // Command identifier of TrayMenu's item at index i.
 inline constexpr UINT kTrayMenuIdBase = 1000;
+// Registered message a second start with "/Lock" posts to the tray owner window: lock now.
+inline constexpr char kLockRequestMessageName[] = "OrvoPCLockLockRequest";
 
 class FrmTray {
 public:
@@ -74,6 +76,8 @@ void AddTrayIcon(FrmTray* form, HMENU menu);
 void RemoveTrayIcon();
 void SetTrayTip(const std::string& text);
 BOOL SetTrayIcon(HICON icon);
+// A notification balloon from the icon; false when there is no icon or the shell refused.
+bool ShowTrayBalloon(const std::string& title, const std::string& text);
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 // The program's one tray owner window (start-up and ExitApplication).
