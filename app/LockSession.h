@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/LockSessionHost.h"
+#include "ui/LockSessionHost.h"
 
 class LockSession final : public LockSessionHost {
 public:
@@ -30,6 +30,16 @@ public:
     void ToggleAutoLock() override;
     int32_t MeasureIdleSeconds() override;
     int32_t InactiveSeconds() override;
+    HWND LockWindowHwnd() override;
+    HWND BackgroundHwnd() override;
+    void ShowIdleLockScreen() override;
+    void ShowVerifyDialog() override;
+    void ShowConfigDialog() override;
+    void ExitApplication() override;
+    void PrepareEffectStrips() override;
+    void ReleaseEffectStrips() override;
+    void AdoptMessageWindow(HWND hwnd) override;
+    void ReleaseMessageWindow(HWND hwnd) override;
 
 private:
     friend LockSession& TheLockSession();

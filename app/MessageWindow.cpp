@@ -1,10 +1,10 @@
 // Hot keys and the subclass of the background cover's window.
 #include "app/MessageWindow.h"
 
-#include "core/AppState.h"
 #include "app/HotKeys.h"
 #include "app/LockSession.h"
-#include "core/Seams.h"
+#include "core/AppState.h"
+#include "lockscreen/FrmVerify.h"
 #include "system/Messages.h"
 #include "tray/FrmTray.h"
 

@@ -72,7 +72,7 @@ void FrmConfig::ShowSequence(const std::vector<int>& sequence) {
     if (resetGraphics_) {
         DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Layout, sequence,
                        [this](int position, const LayoutEntry& e) {
-                           DrawText(std::to_string(position), static_cast<float>(e[0]), static_cast<float>(e[1]),
+                           DrawText(std::to_string(position), static_cast<float>(e.Hit.Left), static_cast<float>(e.Hit.Top),
                                     kSmallRingSize, kSmallRingSize);
                        });
         resetGraphics_->Flush(Gdiplus::FlushIntentionSync);

@@ -200,21 +200,4 @@ TEST(LayeredFrame, PresentsOnALayeredWindow) {
     EXPECT_EQ(frame.ConstantAlpha(), 128);
 }
 
-TEST(LayeredFrameBenchmark, ClearByFillAgainstGraphicsClear) {
-    LayeredFrame frame;
-    ASSERT_TRUE(frame.CreateGraphic(nullptr, 1920, 1080));
-    LARGE_INTEGER frequency, a, b, c;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&a);
-    for (int i = 0; i < 5; ++i) frame.RestoreGDIPlus(kClearAlphaOne);
-    QueryPerformanceCounter(&b);
-    for (int i = 0; i < 5; ++i) frame.Graphics()->Clear(Gdiplus::Color(kClearAlphaOne));
-    QueryPerformanceCounter(&c);
-    const double ms = 1000.0 / static_cast<double>(frequency.QuadPart) / 5;
-    std::printf("1920x1080 clear: memory fill %.2f ms, Graphics::Clear %.2f ms\n",
-                static_cast<double>(b.QuadPart - a.QuadPart) * ms,
-                static_cast<double>(c.QuadPart - b.QuadPart) * ms);
-    EXPECT_EQ(frame.PixelAt(0, 0), 0x01000000u);  // both store the same pixel
-}
-
 }  // namespace

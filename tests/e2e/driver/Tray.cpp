@@ -200,8 +200,8 @@ int CmdVerifyPath(const Args& args) {
     for (int i = 1; i <= points; ++i) {
         const int point = config.SecretPattern[static_cast<size_t>(i)];
         if (point < 1 || point > points) continue;
-        const LayoutEntry& entry = layout.SmallGridTable[static_cast<size_t>(point)];
-        line += (line.empty() ? "" : " ") + std::to_string(entry[6]) + "," + std::to_string(entry[7]);
+        const LayoutPosition centre = layout.SmallPoint(point).Centre;
+        line += (line.empty() ? "" : " ") + std::to_string(centre.X) + "," + std::to_string(centre.Y);
     }
     if (line.empty()) return Fail("the configuration holds no pattern");
     std::printf("%s\n", line.c_str());
