@@ -38,8 +38,6 @@ public:
     void ExitApplication() override;
     void PrepareEffectStrips() override;
     void ReleaseEffectStrips() override;
-    void AdoptMessageWindow(HWND hwnd) override;
-    void ReleaseMessageWindow(HWND hwnd) override;
 
 private:
     friend LockSession& TheLockSession();

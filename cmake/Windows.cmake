@@ -15,7 +15,7 @@ function(orvo_folder_library name dir)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-orvo_folder_library(orvo_system system advapi32 user32 gdi32 shell32 ole32 winmm rasapi32 bcrypt ntdll
+orvo_folder_library(orvo_system system advapi32 user32 gdi32 shell32 ole32 winmm wtsapi32 rasapi32 bcrypt ntdll
                     comctl32 comdlg32 gdiplus version)
 orvo_folder_library(orvo_core core orvo_system)
 orvo_folder_library(orvo_ui ui orvo_core)

@@ -102,19 +102,19 @@ void FrmConfig::ResetPatternAction() {
 
 // ---- entering a new pattern ----
 
-void FrmConfig::PicReset_MouseDown(int /*button*/, int /*shift*/, int x, int y) {
+void FrmConfig::StartNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting()) return;
     if (reset_.Press(HitTestSmallPoint(Layout, x, y))) ResetPatternAction();
 }
 
-void FrmConfig::PicReset_MouseMove(int /*button*/, int /*shift*/, int x, int y) {
+void FrmConfig::ExtendNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting() || !reset_.IsDrawing()) return;
     if (reset_.Move(HitTestSmallPoint(Layout, x, y))) ResetPatternAction();
 }
 
 // The canvas is idle again before any message shows, so nothing the user does while a box is
 // open can meet a half-finished entry.
-void FrmConfig::PicReset_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+void FrmConfig::TakeNewPattern(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     std::vector<int32_t> points;
     switch (reset_.Release(points)) {
     case ResetOutcome::Accepted:

@@ -84,7 +84,7 @@ void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isA
     if (!frame.IsReady()) return;
     const double h = frame.Height();
     const double s = Layout.PanelSize;
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     const LayoutPosition panel = Layout.PanelOrigin();
     DrawImage(frame.Graphics(), kSlotPanel, kDrawCachedBitmap, panel.X, panel.Y, 0, 0);
     DrawScreenText(frame, view.timeText, 0, h / 2 - s / 2 - 67, 21);
@@ -100,7 +100,7 @@ void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isA
 void DrawAlertScreen(LayeredFrame& frame, int leftTime, bool alarmBlink) {
     if (!frame.IsReady()) return;
     const double h = frame.Height();
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     DrawScreenText(frame, "ATTACKING WARNING!", 0, h / 2 - 180, 21);
     const LayoutPosition shield = Layout.AlarmPictureOrigin();
     DrawImage(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield.X,

@@ -84,7 +84,7 @@ void FrameClear() {
     LayeredFrame frame;
     if (!frame.CreateGraphic(nullptr, ScreenWidth, ScreenHeight)) return;
     const double a = NowMs();
-    for (int i = 0; i < 5; ++i) frame.RestoreGDIPlus(kClearAlphaOne);
+    for (int i = 0; i < 5; ++i) frame.ClearFrame(kClearAlphaOne);
     const double b = NowMs();
     for (int i = 0; i < 5; ++i) frame.Graphics()->Clear(Gdiplus::Color(kClearAlphaOne));
     const double c = NowMs();

@@ -28,7 +28,7 @@ protected:
         IniLayout(Layout, grid, width, height);
         ASSERT_TRUE(frame_.CreateGraphic(nullptr, width, height));
         PatternGraphics = frame_.Graphics();
-        frame_.RestoreGDIPlus(kClearAlphaOne);
+        frame_.ClearFrame(kClearAlphaOne);
     }
     void TearDown() override {
         FreeImages();

@@ -367,7 +367,7 @@ TEST_F(LockWindow, ClockRedrawsOnlyWhenItsTextChanges) {
     window_.PatternNormal();
     Tick(2);  // the first tick always finds new text
     for (int attempt = 0; attempt < 3; ++attempt) {
-        window_.Frame()->RestoreGDIPlus(0xFF00FF00);
+        window_.Frame()->ClearFrame(0xFF00FF00);
         SYSTEMTIME before{}, after{};
         GetLocalTime(&before);
         Tick(2);
