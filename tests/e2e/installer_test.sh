@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The setup program under Wine, silently, twice. Round 1: install with the start-up lock; files,
 # shortcuts, uninstall entry, the program's own Run value and, with no settings yet, the
-# first-run switch are there; the installed program's first start greets a first run, locks
-# nothing while its message waits and keeps the Run value; the program
+# first-run switch are there; the installed program
 # starts, locks with Win+A and unlocks with the secret pattern, and exits; with a safe-mode
 # marker in Winlogon's "Userinit" the silent uninstall leaves nothing of ours but the settings
 # (file and registry key), and the rest of "Userinit" byte for byte. Round 2: the setup program
@@ -125,8 +124,7 @@ fi
 for link in "$PRODUCT" "Orvo PC Lock Tools" "Uninstall $PRODUCT" "Lock Computer"; do
     e2e_check_cmd "Start-menu shortcut: $link" test -f "$MENU_DIR/$link.lnk"
 done
-# The header's hot-key word (offset 0x40): F12 with Shift, Ctrl and Alt; "/Lock" as its arguments.
-e2e_check "Lock Computer: its key and switch" "$("$E2E_PYTHON" -c 'import sys; d = open(sys.argv[1], "rb").read()
+e2e_check "Lock Computer: header hot key Ctrl+Alt+Shift+F12, argument /Lock" "$("$E2E_PYTHON" -c 'import sys; d = open(sys.argv[1], "rb").read()
 print(hex(int.from_bytes(d[0x40:0x42], "little")), "/Lock".encode("utf-16-le") in d)' "$MENU_DIR/Lock Computer.lnk")" "0x77b True"
 e2e_check "uninstall entry: name" "$(reg "$UNINSTALL_KEY" DisplayName)" "$PRODUCT"
 e2e_check "uninstall entry: version" "$(reg "$UNINSTALL_KEY" DisplayVersion)" "$VERSION"
@@ -140,8 +138,7 @@ E2E_LOCKER=$PROGRAM_WIN
 e2e_launch_locker
 e2e_check "first start: the first-run text" "$(e2e_driver msgbox-wait "$APP_TITLE" 30000)" \
     "You are first running Orvo PC Lock."$'\n'"$RESET_TEXT"
-# The message waits, without input, longer than the default auto-lock time (180 s); then Win+A.
-# A lock shows the cover within a second.
+# The first-run message waits without input beyond the default auto-lock time (180 s); then Win+A.
 cover_shows() { e2e_driver wait-window OrvoPCLockBackground - "$1" visible >/dev/null 2>&1 && echo locked; }
 sleep 183
 e2e_check "no auto-lock while the first-run message waits" "$(cover_shows 2000)" ""
@@ -149,8 +146,7 @@ e2e_driver hotkey win+a >/dev/null
 e2e_check "no Win+A lock while the first-run message waits" "$(cover_shows 3000)" ""
 e2e_driver msgbox-click "$APP_TITLE" 1 >/dev/null
 e2e_driver wait-window - "$CONFIG_TITLE" 15000 visible >/dev/null
-e2e_check "the first-run dialog shows the start-up lock on" \
-    "$(e2e_field selected combo-items "$CONFIG_TITLE" '#141')" 1
+e2e_check "the first-run dialog shows the start-up lock on" "$(e2e_field selected combo-items "$CONFIG_TITLE" '#141')" 1
 e2e_require "first start: OK closes the dialog" close_config_ok
 e2e_require "installed program starts" e2e_driver wait-window - "$E2E_TRAY_TITLE" 30000
 e2e_check "the Run value survives the first-run dialog" "$(reg "$RUN_KEY" "$PRODUCT")" "$STARTUP_COMMAND"
@@ -203,8 +199,7 @@ e2e_driver wait-no-window - "Orvo PC Lock Tools" 15000 >/dev/null
 wine "$SETUP" /S >>"$E2E_DIR/setup.log" 2>&1
 e2e_check "setup /S: exit code" "$?" 0
 e2e_check "without /STARTUPLOCK: no Run value" "$(reg_or_missing "$RUN_KEY" "$PRODUCT")" missing
-# Round 1's first start left "1"; a first run would be "0".
-e2e_check "settings kept: no first run asked" "$(reg_or_missing "$CONFIG_KEY\\System" FirstRun)" 1
+e2e_check "settings kept: no first run asked (\"0\"; round 1 left \"1\")" "$(reg_or_missing "$CONFIG_KEY\\System" FirstRun)" 1
 e2e_reg_set 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' "$PRODUCT" REG_SZ "$STARTUP_COMMAND"
 e2e_reg_set "${WINLOGON/HKEY_LOCAL_MACHINE/HKLM}" Userinit REG_SZ "$USERINIT_HEAD$MARKER$USERINIT_TAIL"
 wine "$DIR_WIN\\Uninstall.exe" /S /REMOVECONFIG >>"$E2E_DIR/setup.log" 2>&1

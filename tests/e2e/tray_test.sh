@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The tray icon of the real program in a Wine desktop with a taskbar: the icon appears, the
-# released left button locks (taskbars stay hidden), "/Lock" from a second start locks, the right
-# button opens the menu with its exact items, the autolock switch changes icon and caption and
-# back, a lost icon comes back on the shell's and the program's broadcasts, the about window
-# opens once, a Win + A taken by another program is told in a balloon, and "&Exit" takes the
-# icon away, restores taskbar and policies and ends the process, writing the settings only when
-# the configuration dialog was open.
+# released left button locks (taskbars stay hidden), the right button opens the menu with its
+# exact items, the autolock switch changes icon and caption and back, a lost icon comes back on
+# the shell's and the program's broadcasts, the about window opens once, and "&Exit" takes the
+# icon away, restores taskbar and policies and ends the process,
+# writing the settings only when the configuration dialog was open. "/Lock" from a second start
+# locks; a Win + A taken by another program is told in a balloon.
 E2E_TIME_BOUND=300
 . "$(dirname "$0")/lib.sh"
 

@@ -156,7 +156,7 @@ int CmdHotkeyTake(const Args& args) {
     if (!keys || !duration || *duration < 0) return Fail("usage: hotkey-take win+<key> <duration_ms>", kExitUsage);
     if (!RegisterHotKey(nullptr, 1, MOD_WIN, keys->back())) return Fail("RegisterHotKey failed");
     std::printf("taken\n");
-    std::fflush(stdout);
+    std::fflush(stdout);   // read while this still runs
     PumpFor(static_cast<DWORD>(*duration));
     return kExitOk;
 }
