@@ -10,6 +10,7 @@
 #include "app/Guardian.h"
 #include "app/GuardianPlan.h"
 #include "app/LockSession.h"
+#include "app/MessageWindow.h"
 #include "app/Startup.h"
 #include "app/StartupHooks.h"
 #include "system/LockRecord.h"
@@ -25,16 +26,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The guardian: no mutex, no window, no tray icon, so it is never taken for a second copy.
     if (const auto locker = GuardianLockerFromArguments(arguments)) return RunGuardian(*locker);
 
-    // 1-2. A second copy ends at once, without a window or a message.
-    if (IsPreviousInstanceRunning()) return 0;
-    if (CheckPrevInstance()) return 0;
+    // 1-2. A second copy ends at once, without a window or a message; asked for "/Lock" it
+    // passes the request on first.
+    if (IsPreviousInstanceRunning() || CheckPrevInstance()) {
+        if (IsLockCommand(arguments)) AskRunningCopyToLock();
+        return 0;
+    }
     // 3-4.
     IniCommonControls();
     // Declared before every window so that it ends after the last GDI+ object.
     const GdiPlusSession gdiplus;
     if (!CheckGDIPlus(gdiplus)) return 1;
-    // The one lock session, the windows' host from here on.
-    TheLockSession();
+    // The one lock session, the windows' host from here on. Nothing locks until step 21 has
+    // ended: its message and dialog must not end up under a lock screen.
+    TheLockSession().HoldLocks(true);
     // 5. Paths and data folders.
     IniPaths();
     // 6. Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
@@ -65,13 +70,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     PumpPendingMessages();
     // 21. Defaults, message and the modal configuration dialog; start-up waits for it.
     HandleFirstRunOrBrokenConfig();
-    // 22-24. Lock before the tray icon exists when started at logon or after a lock that ended
-    // without its unlock; the guardian and the crash lock guard it from the start.
+    TheLockSession().HoldLocks(false);
+    // 22-24. Lock before the tray icon exists when started at logon, at once when started to lock
+    // ("/Lock" with no copy running), or after a lock that ended without its unlock; the guardian
+    // and the crash lock guard it from the start.
     InstallCrashLock();
     StartGuardianWatch();
     CreateSessionEndWindow();
-    if (IsStartupLockCommand(arguments) || wasLocked) StartupLockComputer();
+    if (IsStartupLockCommand(arguments) || IsLockCommand(arguments) || wasLocked) StartupLockComputer();
     StartupCreateTray();
+    ReportFailedHotKeys();
     if (Config.Effect != 0) StartupPrepareEffectStrips();
 
     const int exitCode = RunMessageLoop();
