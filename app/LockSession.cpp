@@ -37,6 +37,8 @@ void ShuffleLetters() {
 }  // namespace
 
 void LockSession::Lock(bool isStartup) {
+    // The screen may have changed size since start-up or the last lock.
+    ReadDisplay();
     ShowMonitorCovers(true);
 
     if (HWND background = BackgroundHwnd()) {
@@ -61,6 +63,9 @@ void LockSession::Lock(bool isStartup) {
         PatternWindow->PatternNormal();
         SetFocus(pattern);
     }
+    // No other program may take the foreground by itself while locked (Windows only; the user's
+    // own Alt or click lifts it, and the watchdog sets it again).
+    LockSetForegroundWindow(LSFW_LOCK);
     DoEvents();
     if (BackgroundWindow) BackgroundWindow->EnableWatchdog(true);
     if (Config.Disconnection != 0) HangUpConnections();
@@ -69,6 +74,7 @@ void LockSession::Lock(bool isStartup) {
 void LockSession::Unlock() {
     // Stopped first: the watchdog must not raise windows while the unlock takes them down.
     if (BackgroundWindow) BackgroundWindow->EnableWatchdog(false);
+    LockSetForegroundWindow(LSFW_UNLOCK);
 
     if (HWND pattern = PatternHwnd()) ShowWindow(pattern, SW_HIDE);
 

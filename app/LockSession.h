@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/LockSessionHost.h"
+#include "cover/WatchdogPolicy.h"
 
 class LockSession final : public LockSessionHost {
 public:
@@ -28,14 +29,20 @@ public:
     void ToggleAutoLock() override;
     int32_t MeasureIdleSeconds() override;
     int32_t InactiveSeconds() override;
+    bool FollowDisplay() override;
 
 private:
     friend LockSession& TheLockSession();
     LockSession();
     void Lock(bool isStartup);
     void Unlock();
+    // FollowDisplay's parts (app/FollowDisplay.cpp).
+    bool ReadDisplay();
+    void CoverAgain();
 
     LockState state_;
+    // The geometry the windows were last laid out for; empty before the first lock.
+    DisplayGeometry display_;
 };
 
 // The program's one session; made (and made the windows' host) on first use.

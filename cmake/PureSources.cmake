@@ -16,6 +16,7 @@ set(ORVO_PURE_SOURCES
   system/IdlePolicy.cpp
   cover/EffectMath.cpp
   cover/MonitorLayout.cpp
+  cover/WatchdogPolicy.cpp
   tool/UserinitMarker.cpp
   system/PolicyRecord.cpp
   configui/TabStripState.cpp

@@ -19,6 +19,7 @@ public:
     void ToggleAutoLock() override {}
     int32_t MeasureIdleSeconds() override { return 0; }
     int32_t InactiveSeconds() override { return 0; }
+    bool FollowDisplay() override { return false; }
 
 private:
     LockState state_;

@@ -26,6 +26,9 @@ public:
     // the last activity on the lock window or its covers.
     virtual int32_t MeasureIdleSeconds() = 0;
     virtual int32_t InactiveSeconds() = 0;
+    // Reads the screen and monitor geometry; when it changed, the windows are laid out for it
+    // and, while locked, every monitor is covered again. True when it changed.
+    virtual bool FollowDisplay() = 0;
 
 protected:
     ~LockSessionHost() = default;

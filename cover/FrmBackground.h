@@ -28,6 +28,12 @@ public:
     void UnlockEffectShow();
     void EnableWatchdog(bool enable);   // Timer1
 
+    // The window and its frame at a new screen size (not painted).
+    void FitScreen(int width, int height);
+    // The program's windows back on top of every other, in order and in place, without
+    // activation: the covers, this one, the lock window above it unless faded out.
+    void RaiseInOrder();
+
     void RestoreGDIPlus();          // the frame cleared to fully transparent (not presented)
     bool IsWatchdogRunning() const;
     Gdiplus::Graphics* Graphics() const;    // BackgroundGraphics; null without a frame
@@ -40,8 +46,9 @@ private:
     void Form_KeyDown(WPARAM keyCode);
     void Form_MouseMove();
     void Timer1_Timer();
+    void OnDisplayChange();
+    void HoldWindows();
     void RecallLockWindow();
-    void ReRaise(bool lockWindowHidden);
     HWND hwnd_ = nullptr;
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "core/LockSessionHost.h"
 #include "cover/MonitorLayout.h"
+#include "cover/WatchdogPolicy.h"
 #include "lockscreen/FrmPattern.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
@@ -51,7 +52,13 @@ bool FrmMonitor::Create(HINSTANCE instance, const RECT& monitor) {
 // A monitor can be rearranged between two locks; a cover left at its first place would cover
 // the wrong area, and a frame of the old size would be presented on a window of the new one.
 void FrmMonitor::Place(const RECT& monitor) {
-    if (!hwnd_ || EqualRect(&rect_, &monitor)) return;
+    Forget();
+    if (!hwnd_) {
+        // Lost since the last lock: made again over the monitor's new rectangle.
+        Create(GetModuleHandleA(nullptr), monitor);
+        return;
+    }
+    if (EqualRect(&rect_, &monitor)) return;
     rect_ = monitor;
     SetWindowPos(hwnd_, nullptr, monitor.left, monitor.top, WidthOf(monitor), HeightOf(monitor),
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -65,6 +72,13 @@ void FrmMonitor::Destroy() {
     hwnd_ = nullptr;
 }
 
+void FrmMonitor::Forget() {
+    if (hwnd_ && !IsWindow(hwnd_)) {
+        hwnd_ = nullptr;
+        frame_->DeleteGraphic();
+    }
+}
+
 LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = WindowObject<FrmMonitor>(hwnd, msg, lp);
     if (self) {
@@ -72,6 +86,12 @@ LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         case WM_LBUTTONUP: self->Form_Click(); return 0;
         case WM_KEYDOWN: self->Form_KeyDown(wp); return 0;
         case WM_MOUSEMOVE: self->Form_MouseMove(); return 0;
+        // Like the primary cover, this one cannot be closed (Alt + F4 on it, another program's
+        // WM_CLOSE), minimized, moved or sized; the program destroys it itself.
+        case WM_CLOSE: return 0;
+        case WM_SYSCOMMAND:
+            if (IsRefusedSystemCommand(wp)) return 0;
+            break;
         case WM_DESTROY: self->Form_Unload(); return 0;
         }
     }

@@ -20,6 +20,9 @@ public:
     void Destroy();                 // Form_Unload
     HWND Hwnd() const { return hwnd_; }
 
+    // The window and its frame at a new screen size; an entry under way is dropped. Sets
+    // PatternGraphics anew: the image table's cached bitmaps must be made again after this.
+    void FitScreen(int width, int height);
     void PatternNormal();           // idle screen, presented fully opaque
     void PatternAction(bool isPenColor);
     void PatternAlert(int leftTime);

@@ -365,6 +365,8 @@ bool ReloadBackgroundImage() {
     return LoadBackground(ResourceModule);
 }
 
+void ReloadImages() { LoadImages(ResourceModule); }
+
 bool RebuildPanelImage() {
     FreeImageSlot(kSlotPanel);
     return CreatePanelImage(Layout.PanelSize, Layout.PanelSize, kSlotPanel, false);
