@@ -57,10 +57,12 @@ void PlaceAt(HWND hwnd, HWND insertAfter) {
     if (hwnd) SetWindowPos(hwnd, insertAfter, 0, 0, 0, 0, SWP_NOSIZE);
 }
 
-// Topmost above every other topmost window, over `rc`, without taking the focus.
+// Topmost above every other topmost window, over `rc` (kept where it is when rc is empty: a
+// cover without a frame), without taking the focus.
 void RaiseOver(HWND hwnd, const RECT& rc) {
-    if (hwnd)
-        SetWindowPos(hwnd, HWND_TOPMOST, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE);
+    if (!hwnd) return;
+    const UINT keep = IsRectEmpty(&rc) ? SWP_NOMOVE | SWP_NOSIZE : 0;
+    SetWindowPos(hwnd, HWND_TOPMOST, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE | keep);
 }
 
 // The focus back to one of our windows. SetFocus alone activates it only inside our own thread's
@@ -78,15 +80,17 @@ bool IsShowing(HWND hwnd) { return IsWindowVisible(hwnd) && !IsIconic(hwnd); }
 
 bool HasRect(HWND hwnd, const RECT& wanted) {
     RECT rc;
-    // A window that cannot be asked is not moved on a guess.
-    if (!GetWindowRect(hwnd, &rc)) return true;
+    // A window that cannot be asked, or a cover without a frame, is not moved on a guess.
+    if (IsRectEmpty(&wanted) || !GetWindowRect(hwnd, &rc)) return true;
     return EqualRect(&rc, &wanted) != FALSE;
 }
 
-// The topmost band from the top: each of `ours` gets its rank; a visible window of anyone else
-// (another program's always-on-top window, a notification) counts as foreign. The band ends at
-// the first window that is not topmost.
+// The topmost band from the top: each of `ours` gets its rank; a visible window of another
+// process (an always-on-top window, a notification) counts as foreign. This program's other
+// windows (the faded-out lock window) do not count. The band ends at the first window that is
+// not topmost.
 std::vector<BandWindow> ObserveBand(const std::vector<std::pair<HWND, int>>& ours) {
+    const DWORD self = GetCurrentProcessId();
     std::vector<BandWindow> band;
     HWND hwnd = GetTopWindow(nullptr);
     for (int i = 0; hwnd && i < kMaxBandWindows; ++i, hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
@@ -94,7 +98,10 @@ std::vector<BandWindow> ObserveBand(const std::vector<std::pair<HWND, int>>& our
         BandWindow entry;
         for (const auto& [window, rank] : ours)
             if (window == hwnd) entry.rank = rank;
-        if (entry.rank == BandWindow::kIgnored && IsWindowVisible(hwnd)) entry.rank = BandWindow::kForeign;
+        DWORD process = 0;
+        if (entry.rank == BandWindow::kIgnored && IsWindowVisible(hwnd) && GetWindowThreadProcessId(hwnd, &process) &&
+            process != self)
+            entry.rank = BandWindow::kForeign;
         band.push_back(entry);
     }
     return band;
@@ -308,12 +315,12 @@ void FrmBackground::HoldWindows() {
     view.orderHeld = IsOrderHeld(ObserveBand(ours), static_cast<int>(ours.size()));
     const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
     view.misplaced = !HasRect(hwnd_, screen) || (!hidden && lockWindow && !HasRect(lockWindow, screen));
+    // Any other window with the keyboard, even one of this program's (the faded-out lock window,
+    // whose keys belong to this cover meanwhile), gets it taken away.
     const HWND foreground = GetForegroundWindow();
     view.foregroundForeign = true;
     for (const auto& [window, rank] : ours)
         if (foreground == window) view.foregroundForeign = false;
-    // The faded-out lock window is still ours: the pointer went to it before it faded.
-    if (foreground && foreground == lockWindow) view.foregroundForeign = false;
 
     const WatchdogSteps steps = DecideWatchdogSteps(view);
     if (steps.remakeCovers) RemakeMissingCovers();

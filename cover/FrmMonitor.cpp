@@ -92,7 +92,12 @@ LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         case WM_SYSCOMMAND:
             if (IsRefusedSystemCommand(wp)) return 0;
             break;
-        case WM_DESTROY: self->Form_Unload(); return 0;
+        case WM_DESTROY:
+            // Only our own DestroyWindow ends the cover; a WM_DESTROY another program sends
+            // would leave the window showing with nothing behind it.
+            if (InSendMessage()) return 0;
+            self->Form_Unload();
+            return 0;
         }
     }
     return DefWindowProcA(hwnd, msg, wp, lp);

@@ -44,12 +44,3 @@ TEST(WatchdogPolicy, StepsTable) {
         EXPECT_EQ(s.takeFocus, c.focus);
     }
 }
-
-TEST(WatchdogPolicy, RefusesCloseMinimizeMoveSizeOnly) {
-    EXPECT_TRUE(IsRefusedSystemCommand(0xF060));
-    EXPECT_TRUE(IsRefusedSystemCommand(0xF012));   // a move started by dragging the caption
-    EXPECT_TRUE(IsRefusedSystemCommand(0xF020));
-    EXPECT_TRUE(IsRefusedSystemCommand(0xF008));   // sizing from the bottom-right corner
-    EXPECT_FALSE(IsRefusedSystemCommand(0xF120));  // SC_RESTORE
-    EXPECT_FALSE(IsRefusedSystemCommand(0xF170));  // SC_MONITORPOWER
-}
