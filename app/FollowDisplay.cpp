@@ -14,8 +14,9 @@
 
 namespace {
 
-// Every window and picture that follows the primary screen's size, made again for it. The
-// pattern's points, icons and input box move with the layout table, and so do the hit tests.
+// Every window that follows the primary screen's size, made again for it. The pattern's points,
+// icons and input box move with the layout table, and so do the hit tests. The cached bitmaps
+// of the image table stay: they were made for a frame of the same pixel format.
 void FitScreen(int width, int height) {
     ScreenWidth = width;
     ScreenHeight = height;
@@ -24,18 +25,20 @@ void FitScreen(int width, int height) {
     if (PatternWindow) PatternWindow->FitScreen(width, height);
     // The wipe strips were cut at the old height; the next wipe cuts them again.
     ReleaseEffectStrips();
-    ReloadImages();
 }
 
 }  // namespace
 
-bool LockSession::ReadDisplay() {
+bool LockSession::ReadDisplay(bool* resized) {
+    *resized = false;
     const DisplayGeometry now = ReadDisplayGeometry();
     if (now == display_) return false;
     display_ = now;
     // A screen the system cannot size keeps the last layout rather than none.
-    if (now.width > 0 && now.height > 0 && (now.width != ScreenWidth || now.height != ScreenHeight))
+    if (now.width > 0 && now.height > 0 && (now.width != ScreenWidth || now.height != ScreenHeight)) {
         FitScreen(now.width, now.height);
+        *resized = true;
+    }
     return true;
 }
 
@@ -55,8 +58,20 @@ void LockSession::CoverAgain() {
 }
 
 bool LockSession::FollowDisplay() {
-    if (!ReadDisplay()) return false;
+    bool resized = false;
+    if (!ReadDisplay(&resized)) return false;
     // A lock or unlock under way shows or hides the covers itself, at the size now read.
-    if (state_.Phase() == LockPhase::Locked) CoverAgain();
+    if (state_.Phase() != LockPhase::Locked) {
+        if (resized) ReloadBackgroundImage();
+        return true;
+    }
+    // Covered at once with the old picture stretched; the picture decoded again for the new
+    // size takes longer and replaces it when ready.
+    CoverAgain();
+    if (resized && ReloadBackgroundImage()) {
+        if (BackgroundWindow) BackgroundWindow->IniBackground();
+        ShowMonitorCovers(true);
+        if (BackgroundWindow) BackgroundWindow->RaiseInOrder();
+    }
     return true;
 }

@@ -13,6 +13,7 @@
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Restrictions.h"
+#include "ui/ImageTable.h"
 
 namespace {
 
@@ -38,7 +39,8 @@ void ShuffleLetters() {
 
 void LockSession::Lock(bool isStartup) {
     // The screen may have changed size since start-up or the last lock.
-    ReadDisplay();
+    bool resized = false;
+    if (ReadDisplay(&resized) && resized) ReloadBackgroundImage();
     ShowMonitorCovers(true);
 
     if (HWND background = BackgroundHwnd()) {

@@ -37,7 +37,8 @@ private:
     void Lock(bool isStartup);
     void Unlock();
     // FollowDisplay's parts (app/FollowDisplay.cpp).
-    bool ReadDisplay();
+    // True when the geometry changed; resized: the primary screen's size did.
+    bool ReadDisplay(bool* resized);
     void CoverAgain();
 
     LockState state_;

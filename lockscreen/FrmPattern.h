@@ -21,7 +21,7 @@ public:
     HWND Hwnd() const { return hwnd_; }
 
     // The window and its frame at a new screen size; an entry under way is dropped. Sets
-    // PatternGraphics anew: the image table's cached bitmaps must be made again after this.
+    // PatternGraphics anew, of the same pixel format: the cached bitmaps still draw on it.
     void FitScreen(int width, int height);
     void PatternNormal();           // idle screen, presented fully opaque
     void PatternAction(bool isPenColor);

@@ -365,8 +365,6 @@ bool ReloadBackgroundImage() {
     return LoadBackground(ResourceModule);
 }
 
-void ReloadImages() { LoadImages(ResourceModule); }
-
 bool RebuildPanelImage() {
     FreeImageSlot(kSlotPanel);
     return CreatePanelImage(Layout.PanelSize, Layout.PanelSize, kSlotPanel, false);

@@ -79,9 +79,6 @@ void FreeImages();
 void LoadImages(HMODULE resourceModule = nullptr);
 // Slot 0 again from Config.BackgroundImage or the built-in picture (the background changed).
 bool ReloadBackgroundImage();
-// Every slot again, as LoadImages made them: the screen changed size (the background is scaled
-// to it) and the lock window has new graphics (the cached bitmaps are made for it).
-void ReloadImages();
 // Slot 1 again for the current Layout (the grid size changed).
 bool RebuildPanelImage();
 
