@@ -36,8 +36,11 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kWatchdogMs = 50;
 // Every fifth tick the screen geometry is compared: within a second of a change every monitor
 // is covered again even where no WM_DISPLAYCHANGE arrives (a resized nested X display under
-// Wine sends none).
+// Wine sends none). Every second tick the windows' state and order are looked at (a window on
+// top of ours is below again within 100 ms); the foreground at every tick. Each look asks the
+// window server, and at 20 ticks a second that is most of what a locked program costs.
 constexpr unsigned kGeometryEveryTicks = 5;
+constexpr unsigned kOrderEveryTicks = 2;
 // The topmost band is walked this far at most.
 constexpr int kMaxBandWindows = 512;
 constexpr DWORD kEffectPauseMs = 25;
@@ -289,7 +292,7 @@ void FrmBackground::Timer1_Timer() {
     if (!CurrentLockState().IsLocked()) return;
     // A changed geometry rebuilds, shows and raises every window itself.
     if (++impl_->ticks % kGeometryEveryTicks == 0 && Session().FollowDisplay()) return;
-    HoldWindows();
+    HoldWindows(impl_->ticks % kOrderEveryTicks == 0);
 }
 
 // Windows sends this after a resolution or orientation change and when a monitor comes or goes.
@@ -300,7 +303,7 @@ void FrmBackground::OnDisplayChange() {
 
 // Looks at every window of ours that should show and mends only what is wrong; a tick that
 // finds all in place changes and repaints nothing.
-void FrmBackground::HoldWindows() {
+void FrmBackground::HoldWindows(bool lookAtOrder) {
     const bool hidden = CurrentLockState().IsLockWindowHidden();
     const HWND lockWindow = LockWindowHwnd();
     // Rank 0 is on top: the lock window, or this cover while the lock window is faded out.
@@ -309,12 +312,14 @@ void FrmBackground::HoldWindows() {
     for (HWND cover : MonitorCoverWindows()) ours.push_back({cover, 1});
 
     WatchdogView view;
-    view.coverMissing = AnyCoverMissing();
-    for (const auto& [window, rank] : ours)
-        if (!IsShowing(window)) view.notShowing = true;
-    view.orderHeld = IsOrderHeld(ObserveBand(ours), static_cast<int>(ours.size()));
-    const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
-    view.misplaced = !HasRect(hwnd_, screen) || (!hidden && lockWindow && !HasRect(lockWindow, screen));
+    if (lookAtOrder) {
+        view.coverMissing = AnyCoverMissing();
+        for (const auto& [window, rank] : ours)
+            if (!IsShowing(window)) view.notShowing = true;
+        view.orderHeld = IsOrderHeld(ObserveBand(ours), static_cast<int>(ours.size()));
+        const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
+        view.misplaced = !HasRect(hwnd_, screen) || (!hidden && lockWindow && !HasRect(lockWindow, screen));
+    }
     // Any other window with the keyboard, even one of this program's (the faded-out lock window,
     // whose keys belong to this cover meanwhile), gets it taken away.
     const HWND foreground = GetForegroundWindow();

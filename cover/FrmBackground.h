@@ -47,7 +47,7 @@ private:
     void Form_MouseMove();
     void Timer1_Timer();
     void OnDisplayChange();
-    void HoldWindows();
+    void HoldWindows(bool lookAtOrder);
     void RecallLockWindow();
     HWND hwnd_ = nullptr;
     struct Impl;

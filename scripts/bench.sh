@@ -7,6 +7,7 @@
 #   ORVO_BENCH_CYCLES=20 scripts/bench.sh   a shorter soak at 1920x1080 (default 100 cycles)
 #   ORVO_BENCH_SOAK_CYCLES=200 ...   a shorter soak at 1366x768 (default 1000 cycles)
 #   ORVO_BENCH_CPU_SECONDS=10 ...    shorter CPU windows (default 60 s unlocked and 60 s locked)
+#   ORVO_BENCH_BUILD=build/win64 ... bench that cross build instead of making build/bench
 #   ORVO_BENCH_ONLY=foreground ...   only the CPU while locked at 1920x1080, idle and while another
 #                                    process takes the foreground every 100 ms (no document written)
 set -uo pipefail
@@ -14,7 +15,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib/deps.sh"
 orvo_install_packages "${ORVO_BUILD_PACKAGES[@]}" xcompmgr x11-apps imagemagick
 
-build=${ORVO_BUILD_ROOT:-$root/build}/bench
+build=${ORVO_BENCH_BUILD:-${ORVO_BUILD_ROOT:-$root/build}/bench}   # an existing cross build also does
 cycles=${ORVO_BENCH_CYCLES:-100}
 soak_cycles=${ORVO_BENCH_SOAK_CYCLES:-1000}
 cpu_seconds=${ORVO_BENCH_CPU_SECONDS:-60}
