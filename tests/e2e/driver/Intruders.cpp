@@ -18,6 +18,7 @@ UniqueHwnd MakeIntruder(DWORD exStyle) {
                                       wc.hInstance, nullptr));
 }
 
+// True when a visible window of the class lies above hwnd.
 bool ClassAbove(HWND hwnd, const std::string& className) {
     for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV))
         if (IsWindowVisible(above) && WindowClassOf(above) == className) return true;
@@ -44,14 +45,12 @@ int CmdTopmostIntruder(const Args& args) {
 int CmdStealForegroundLoop(const Args& args) {
     auto duration = args.size() == 3 ? ParseNumber(args[1]) : std::nullopt;
     auto interval = args.size() == 3 ? ParseNumber(args[2]) : std::nullopt;
-    if (!duration || !interval || *interval <= 0) return Fail("usage: steal-foreground-loop <ms> <interval_ms>", kExitUsage);
+    if (!duration || !interval || *interval <= 0) return Fail("usage: steal-foreground-loop <ms> <ms>", kExitUsage);
     UniqueHwnd thief = MakeIntruder(0);
     ShowWindow(thief.get(), SW_SHOW);
     int tries = 0, taken = 0;
-    for (const uint64_t start = NowMs(); NowMs() - start < static_cast<uint64_t>(*duration); ++tries) {
+    for (const uint64_t start = NowMs(); NowMs() - start < static_cast<uint64_t>(*duration); ++tries, PumpFor(*interval))
         taken += SetForegroundWindow(thief.get()) ? 1 : 0;
-        PumpFor(static_cast<DWORD>(*interval));
-    }
     std::printf("tries=%d\ntaken=%d\n", tries, taken);
     return kExitOk;
 }
