@@ -4,15 +4,19 @@
 
 #include <windows.h>
 
+#include "app/MessageWindow.h"
+#include "app/Startup.h"
+#include "configui/FrmConfig.h"
 #include "core/AppState.h"
-#include "ui/DoEvents.h"
-#include "core/Seams.h"
 #include "cover/FrmBackground.h"
+#include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
+#include "lockscreen/FrmVerify.h"
 #include "system/KeyboardLock.h"
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Restrictions.h"
+#include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
 
 namespace {
@@ -22,7 +26,6 @@ void PlaceTopmost(HWND hwnd) {
     if (hwnd) SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
 }
 
-HWND BackgroundHwnd() { return BackgroundWindow ? BackgroundWindow->Hwnd() : nullptr; }
 HWND PatternHwnd() { return PatternWindow ? PatternWindow->Hwnd() : nullptr; }
 
 bool IsTransparent() { return Config.TransparentBackground == 1; }
@@ -143,5 +146,24 @@ int32_t LockSession::MeasureIdleSeconds() {
 }
 
 int32_t LockSession::InactiveSeconds() { return GetInactiveSeconds(state_.LastActiveTick()); }
+
+HWND LockSession::LockWindowHwnd() { return PatternHwnd(); }
+HWND LockSession::BackgroundHwnd() { return BackgroundWindow ? BackgroundWindow->Hwnd() : nullptr; }
+
+void LockSession::ShowIdleLockScreen() {
+    if (PatternWindow) PatternWindow->PatternNormal();
+}
+
+void LockSession::ShowVerifyDialog() { ::ShowVerifyDialog(); }
+void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false); }
+void LockSession::ExitApplication() { ::ExitApplication(); }
+void LockSession::PrepareEffectStrips() { ::PrepareEffectStrips(); }
+void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
+void LockSession::AdoptMessageWindow(HWND hwnd) { HookWindow(hwnd); }
+
+// The subclass swallows WM_DESTROY and WM_CLOSE: the window gets its procedure back first.
+void LockSession::ReleaseMessageWindow(HWND hwnd) {
+    if (MessageWindow == hwnd) UnhookWindow();
+}
 
 void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "core/LockSessionHost.h"
 #include "cover/WatchdogPolicy.h"
+#include "ui/LockSessionHost.h"
 
 class LockSession final : public LockSessionHost {
 public:
@@ -29,6 +29,16 @@ public:
     void ToggleAutoLock() override;
     int32_t MeasureIdleSeconds() override;
     int32_t InactiveSeconds() override;
+    HWND LockWindowHwnd() override;
+    HWND BackgroundHwnd() override;
+    void ShowIdleLockScreen() override;
+    void ShowVerifyDialog() override;
+    void ShowConfigDialog() override;
+    void ExitApplication() override;
+    void PrepareEffectStrips() override;
+    void ReleaseEffectStrips() override;
+    void AdoptMessageWindow(HWND hwnd) override;
+    void ReleaseMessageWindow(HWND hwnd) override;
     bool FollowDisplay() override;
 
 private:

@@ -1,10 +1,11 @@
 // Hot keys and the subclass of the background cover's window.
 #include "app/MessageWindow.h"
 
-#include "core/AppState.h"
 #include "app/HotKeys.h"
 #include "app/LockSession.h"
-#include "core/Seams.h"
+#include "core/AppState.h"
+#include "lockscreen/FrmVerify.h"
+#include "tray/FrmTray.h"
 
 HWND MessageWindow = nullptr;
 WNDPROC PrevWindowProc = nullptr;

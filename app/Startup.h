@@ -7,10 +7,9 @@
 #include <string>
 
 #include "system/StartupText.h"
+#include "system/VersionInfo.h"
 
 class GdiPlusSession;
-
-inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
 
 // Step 1: true when another process of this executable holds the instance mutex. The first
 // process keeps the mutex until it ends.
@@ -23,16 +22,10 @@ void IniCommonControls();
 bool CheckGDIPlus(const GdiPlusSession& gdiplus);
 
 // Step 5.
-std::string ExecutablePath();
 std::string GetSpecialFolder(int csidl);
 void IniPaths();
 
-// Step 7: the version of this executable from its own version resource (0.0.0 without one).
-AppVersion ReadAppVersion();
-AppVersion ReadFileAppVersion(const std::string& path);
-// A text of a file's version resource ("LegalCopyright" ...) in its first language; "" when
-// missing.
-std::string ReadVersionString(const std::string& path, const std::string& name);
+// Step 7.
 int32_t SaveAppInfo();
 
 // Step 10: writes a resource of type "CUSTOM" to a file; false when either part failed.
@@ -44,6 +37,16 @@ void IniScreenData();
 void PumpPendingMessages();
 // Step 21: the first-run or broken-file defaults with their message and dialog.
 void HandleFirstRunOrBrokenConfig();
+
+// Defaults, the user's message, the modal configuration dialog, then IsFirstRun = false.
+void IniDefaultConfig(bool isBroken);
+
+// Seam for the modal configuration dialog that IniDefaultConfig shows: by default the dialog
+// itself, run modally (it saves the record when it closes). Tests may put
+// SaveDefaultsWithoutDialog in its place so a fresh start leaves a valid file without a window.
+using ConfigDialogFunction = void (*)();
+extern ConfigDialogFunction ShowConfigDialogModal;
+void SaveDefaultsWithoutDialog();
 
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop();

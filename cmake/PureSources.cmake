@@ -5,7 +5,6 @@ set(ORVO_PURE_SOURCES
   core/AppState.cpp
   core/ConfigData.cpp
   core/LockState.cpp
-  core/LockSessionHost.cpp
   app/HotKeys.cpp
   core/PatternGrid.cpp
   system/Text.cpp
@@ -19,8 +18,8 @@ set(ORVO_PURE_SOURCES
   cover/WatchdogPolicy.cpp
   tool/UserinitMarker.cpp
   system/PolicyRecord.cpp
-  configui/TabStripState.cpp
-  configui/ResetPatternState.cpp
+  ui/TabStripState.cpp
+  ui/ResetPatternState.cpp
   tray/TrayText.cpp
   tray/AboutText.cpp
 )

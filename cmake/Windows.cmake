@@ -25,18 +25,6 @@ endforeach()
 orvo_folder_library(orvo_app app orvo_lockscreen orvo_cover orvo_configui orvo_tray)
 orvo_folder_library(orvo_tool tool orvo_ui)
 
-# Calls that still point up or sideways; each line goes when its call is cut. Until then the
-# libraries of the cycle are searched repeatedly.
-set(ORVO_CYCLE orvo_core orvo_ui orvo_lockscreen orvo_cover orvo_configui orvo_tray orvo_app)
-foreach(lib ${ORVO_CYCLE})
-  set_property(TARGET ${lib} PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
-endforeach()
-target_link_libraries(orvo_core PUBLIC orvo_configui orvo_ui)        # ConfigFile opens the dialog
-target_link_libraries(orvo_lockscreen PUBLIC orvo_app orvo_cover orvo_configui)
-target_link_libraries(orvo_cover PUBLIC orvo_app orvo_lockscreen)
-target_link_libraries(orvo_configui PUBLIC orvo_cover)
-target_link_libraries(orvo_tray PUBLIC orvo_app orvo_configui orvo_lockscreen)
-
 set(ORVO_LOCK_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLock.rc)
 set(ORVO_TOOL_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLockTool.rc)
 foreach(rc ORVO_LOCK_RC ORVO_TOOL_RC)

@@ -3,11 +3,11 @@
 #include "configui/FrmConfig.h"
 
 #include "core/AppState.h"
-#include "cover/FrmBackground.h"
-#include "ui/ImageTable.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Text.h"
+#include "ui/ImageTable.h"
+#include "ui/LockSessionHost.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ int FrmConfig::PickBackgroundImage() {
 // cut from the old picture go first: a new picture may well be allocated where the old one
 // was, so the strips cannot tell by its address that it changed.
 void FrmConfig::UseBackgroundImage() {
-    ReleaseEffectStrips();
+    Session().ReleaseEffectStrips();
     FreeImageSlot(kSlotBackground);
     ReloadBackgroundImage();
     RedrawPreview();

@@ -1,5 +1,4 @@
-// The common open/save dialog as the configuration dialog uses it, and the shell call that
-// starts the maintenance tool and the power options; both can be replaced by the tests.
+// The common open/save dialog as the configuration dialog uses it; the tests can replace it.
 #include "configui/FrmConfig.h"
 
 #include <commdlg.h>
@@ -10,7 +9,6 @@
 namespace {
 
 FileDialogFn CurrentFileDialog = nullptr;
-ShellExecuteFn CurrentShellExecute = nullptr;
 
 constexpr size_t kFileBufferChars = 260;
 
@@ -20,17 +18,6 @@ FileDialogFn SetFileDialogFn(FileDialogFn fn) {
     const FileDialogFn previous = CurrentFileDialog;
     CurrentFileDialog = fn;
     return previous;
-}
-
-ShellExecuteFn SetShellExecuteFn(ShellExecuteFn fn) {
-    const ShellExecuteFn previous = CurrentShellExecute;
-    CurrentShellExecute = fn;
-    return previous;
-}
-
-HINSTANCE RunShellExecute(HWND owner, const char* verb, const char* file, const char* params, const char* dir, int show) {
-    if (CurrentShellExecute) return CurrentShellExecute(owner, verb, file, params, dir, show);
-    return ShellExecuteA(owner, verb, file, params, dir, show);
 }
 
 // The save dialog must accept a name that does not exist yet, so OFN_FILEMUSTEXIST is only

@@ -6,11 +6,10 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "core/LockSessionHost.h"
-#include "cover/FrmBackground.h"
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
+#include "ui/LockSessionHost.h"
 #include "ui/WindowClass.h"
 
 namespace {
@@ -232,7 +231,7 @@ void FrmConfig::Form_Load() {
 void FrmConfig::Form_Unload() {
     SaveConfigData(ConfigFilePath);
     ReleaseGDI();
-    if (Config.Effect != 0) PrepareEffectStrips();
+    if (Config.Effect != 0) Session().PrepareEffectStrips();
 }
 
 void FrmConfig::CreateGDI() {

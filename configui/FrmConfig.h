@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "ui/PictureBox.h"
-#include "configui/ResetPatternState.h"
-#include "configui/XPTab.h"
-#include "ui/GdiPlusHandles.h"
 #include "system/WinHandles.h"
+#include "ui/GdiPlusHandles.h"
+#include "ui/PictureBox.h"
+#include "ui/ResetPatternState.h"
+#include "ui/ShellRun.h"
+#include "ui/XPTab.h"
 
 // Control ids, unique across the dialog and its panes (tests find the controls by them).
 enum ConfigControlId : int {
@@ -71,16 +72,10 @@ void ResetDefaultPattern();
 std::string ShowFileDialog(HWND owner, bool isSave, const std::string& title, const std::string& filter,
                            const std::string& defaultName, const std::string& defaultExt,
                            const std::string& initialDir);
-// Seams for the Windows tests: a replacement for GetOpenFileNameA / GetSaveFileNameA that gets
-// the prepared structure, and one for ShellExecuteA. nullptr restores the real call; each
-// returns the previous replacement.
+// Seam for the Windows tests: a replacement for GetOpenFileNameA / GetSaveFileNameA that gets
+// the prepared structure. nullptr restores the real call; returns the previous replacement.
 using FileDialogFn = BOOL (*)(OPENFILENAMEA* ofn, bool isSave);
 FileDialogFn SetFileDialogFn(FileDialogFn fn);
-using ShellExecuteFn = HINSTANCE (*)(HWND owner, const char* verb, const char* file, const char* params,
-                                     const char* dir, int show);
-ShellExecuteFn SetShellExecuteFn(ShellExecuteFn fn);
-HINSTANCE RunShellExecute(HWND owner, const char* verb, const char* file, const char* params, const char* dir,
-                          int show);
 
 // The dialog's message boxes: through the shared ShowMessage seam, task-modal so that no window
 // of the program takes input while one is open.

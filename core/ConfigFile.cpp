@@ -8,18 +8,10 @@
 
 #include "core/AppState.h"
 #include "core/ConfigData.h"
-#include "configui/FrmConfig.h"
-#include "ui/ImageTable.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
 #include "system/Text.h"
-
-namespace {
-void RunConfigDialogModally() { ShowConfigDialog(true); }
-}  // namespace
-
-ConfigDialogFunction ShowConfigDialogModal = RunConfigDialogModally;
 
 namespace {
 
@@ -76,27 +68,4 @@ bool CheckFirstRun() {
     DeleteFileA(ConfigFilePath.c_str());
     WriteRegistryValue(kAppSystemKey, "FirstRun", "1", kRegSz);
     return true;
-}
-
-void SaveDefaultsWithoutDialog() {
-    // Failure is reported by SaveConfigData itself.
-    SaveConfigData(ConfigFilePath);
-}
-
-void IniDefaultConfig(bool isBroken) {
-    ApplyDefaultConfig(Config);
-    IniDefaultPattern(Config);
-    // A rejected file may have named a larger grid, and the start-up laid the lock window and
-    // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the
-    // panel follow before anything shows the grid.
-    if (Layout.GridSide != GridSideOf(Config.Grid)) {
-        IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
-        RebuildPanelImage();
-    }
-    const std::string first = isBroken ? "Orvo PC Lock configuration file is lost or broken."
-                                       : "You are first running Orvo PC Lock.";
-    ShowMessage(first + "\r\nFor computer security, Please reset your lock pattern.", kAppTitle,
-                MB_ICONEXCLAMATION);
-    if (ShowConfigDialogModal) ShowConfigDialogModal();
-    IsFirstRun = false;
 }

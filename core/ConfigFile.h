@@ -17,13 +17,3 @@ int32_t SaveConfigData(const std::string& path);
 
 // True when "FirstRun" is "0": the old file is deleted and "FirstRun" becomes "1".
 bool CheckFirstRun();
-
-// Defaults, the user's message, the modal configuration dialog, then IsFirstRun = false.
-void IniDefaultConfig(bool isBroken);
-
-// Seam for the modal configuration dialog that IniDefaultConfig shows: by default the dialog
-// itself, run modally (it saves the record when it closes). Tests may put
-// SaveDefaultsWithoutDialog in its place so a fresh start leaves a valid file without a window.
-using ConfigDialogFunction = void (*)();
-extern ConfigDialogFunction ShowConfigDialogModal;
-void SaveDefaultsWithoutDialog();

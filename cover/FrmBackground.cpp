@@ -4,16 +4,13 @@
 #include "cover/FrmBackground.h"
 
 #include "core/AppState.h"
-#include "core/LockSessionHost.h"
-#include "ui/DoEvents.h"
-#include "app/MessageWindow.h"
-#include "core/Seams.h"
 #include "cover/EffectStrips.h"
 #include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
-#include "lockscreen/FrmPattern.h"
+#include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
+#include "ui/LockSessionHost.h"
 #include "ui/WindowClass.h"
 
 FrmBackground* BackgroundWindow = nullptr;
@@ -110,7 +107,7 @@ std::vector<BandWindow> ObserveBand(const std::vector<std::pair<HWND, int>>& our
     return band;
 }
 
-HWND LockWindowHwnd() { return PatternWindow ? PatternWindow->Hwnd() : nullptr; }
+HWND LockWindowHwnd() { return Session().LockWindowHwnd(); }
 
 bool IsTransparent() { return Config.TransparentBackground != 0; }
 
@@ -141,7 +138,7 @@ bool FrmBackground::Create(HINSTANCE instance) {
     impl_->Frame.CreateGraphic(hwnd_, width, height);
     impl_->Frame.IniForm(hwnd_);
     // Form_Load: this window receives the hot keys and the tray-rebuild message.
-    HookWindow(hwnd_);
+    Session().AdoptMessageWindow(hwnd_);
     // Hidden still: no activation, only the topmost band and the origin.
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     BackgroundWindow = this;
@@ -152,7 +149,7 @@ void FrmBackground::Destroy() {
     if (impl_) impl_->Timer1.Stop();
     if (hwnd_) {
         // The subclass swallows WM_DESTROY and WM_CLOSE: give the window its procedure back first.
-        if (MessageWindow == hwnd_) UnhookWindow();
+        Session().ReleaseMessageWindow(hwnd_);
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
         hwnd_ = nullptr;
@@ -339,7 +336,7 @@ void FrmBackground::HoldWindows(bool lookAtOrder) {
 
 // Click or Enter on the cover: the faded-out lock window comes back with a fresh idle screen.
 void FrmBackground::RecallLockWindow() {
-    if (PatternWindow) PatternWindow->PatternNormal();
+    Session().ShowIdleLockScreen();
     const HWND lockWindow = LockWindowHwnd();
     PlaceAt(hwnd_, HWND_TOPMOST);
     PlaceAt(lockWindow, HWND_TOP);

@@ -3,10 +3,9 @@
 #include "cover/FrmMonitor.h"
 
 #include "core/AppState.h"
-#include "core/LockSessionHost.h"
+#include "ui/LockSessionHost.h"
 #include "cover/MonitorLayout.h"
 #include "cover/WatchdogPolicy.h"
-#include "lockscreen/FrmPattern.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "ui/WindowClass.h"
@@ -125,11 +124,9 @@ void FrmMonitor::RestoreGDIPlus() { frame_->RestoreGDIPlus(kClearTransparent); }
 // Click or Enter: a fresh idle screen on the lock window, raised again. The background cover's
 // watchdog puts the focus back on it within one tick.
 void FrmMonitor::Form_Click() {
-    if (PatternWindow) {
-        PatternWindow->PatternNormal();
-        if (HWND lockWindow = PatternWindow->Hwnd())
-            SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
-    }
+    Session().ShowIdleLockScreen();
+    if (HWND lockWindow = Session().LockWindowHwnd())
+        SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
     Session().NoteActivity();
 }
 

@@ -10,11 +10,7 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "core/LockSessionHost.h"
-#include "cover/FrmBackground.h"
 #include "lockscreen/ClockText.h"
-#include "ui/ImageTable.h"
-#include "ui/LayeredFrame.h"
 #include "lockscreen/LockScreens.h"
 #include "system/IdlePolicy.h"
 #include "system/KeyboardLock.h"
@@ -22,6 +18,9 @@
 #include "system/RandomSource.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
+#include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
+#include "ui/LockSessionHost.h"
 #include "ui/WindowClass.h"
 
 FrmPattern* PatternWindow = nullptr;
@@ -293,8 +292,7 @@ void FrmPattern::AutoHideLockWindow() {
 // or Enter brings the lock window back.
 void FrmPattern::HideSequence() {
     AutoHideLockWindow();
-    if (BackgroundWindow && BackgroundWindow->Hwnd()) {
-        HWND background = BackgroundWindow->Hwnd();
+    if (HWND background = Session().BackgroundHwnd()) {
         SetWindowPos(background, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
         SetFocus(background);
     }

@@ -8,13 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "configui/FrmConfig.h"
-#include "configui/ResetPatternState.h"
-#include "configui/XPTab.h"
 #include "core/AppState.h"
-#include "core/Seams.h"
+#include "ui/LockSessionHost.h"
+#include "ui/ResetPatternState.h"
 #include "ui/SmallGridDrawing.h"
 #include "ui/WindowClass.h"
+#include "ui/XPTab.h"
 
 namespace {
 
@@ -248,5 +247,5 @@ void FrmVerify::CmdCancel_Click() {
 
 void FrmVerify::OnVerified() {
     DestroyWindow(hwnd_);
-    ShowConfigDialog(false);
+    Session().ShowConfigDialog();
 }

@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include "ui/PictureBox.h"
-#include "ui/GdiPlusHandles.h"
 #include "core/PatternGrid.h"
 #include "system/WinHandles.h"
+#include "ui/GdiPlusHandles.h"
+#include "ui/PictureBox.h"
 
 enum VerifyControlId : int {
     kIdVerifyLabel1 = 200,
@@ -22,7 +22,9 @@ constexpr int kVerifyClientWidth = 356;
 constexpr int kVerifyClientHeight = 405;
 constexpr DWORD kVerifyCheckDelayMs = 500;
 
-// ShowVerifyDialog (core/Seams.h) opens the one instance, or brings it forward.
+// Shows the verify dialog without waiting (or brings the open one forward); a right pattern
+// opens the configuration dialog.
+void ShowVerifyDialog();
 // Closes it when it is open; for the program's exit.
 void CloseVerifyDialog();
 HWND VerifyDialogHwnd();

@@ -3,7 +3,7 @@
 # and UndefinedBehaviorSanitizer), the fuzz targets for a bounded time (ORVO_FUZZ_SECONDS per
 # target, default 60), the Windows tests and end-to-end tests under Wine (the setup program
 # included), the signatures of a 64-bit build signed with a throw-away certificate, the
-# artwork check, and a build-only check of the 32-bit Windows programs.
+# artwork check, the include check, and a build-only check of the 32-bit Windows programs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib/deps.sh"
@@ -17,6 +17,9 @@ step() { echo; echo "=== $*"; }
 
 step "Artwork"
 /usr/bin/python3 "$root/resources/check_artwork.py"
+
+step "Includes point down"
+bash "$root/scripts/check-includes.sh"
 
 step "Native unit tests"
 cmake -S "$root" -B "$build/native" -G Ninja >/dev/null

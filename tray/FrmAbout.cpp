@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "configui/FrmConfig.h"     // RunShellExecute
-#include "app/Startup.h"           // ExecutablePath, ReadFileAppVersion, ReadVersionString
-#include "ui/ImageTable.h"  // LoadResourcePicture
 #include "resources/resource.h"
+#include "system/VersionInfo.h"
+#include "ui/ImageTable.h"  // LoadResourcePicture
+#include "ui/ShellRun.h"
 #include "ui/WindowClass.h"
 
 namespace {

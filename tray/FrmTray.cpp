@@ -6,16 +6,15 @@
 #include <cstring>
 #include <memory>
 
-#include "configui/FrmConfig.h"     // RunShellExecute
 #include "core/AppState.h"
-#include "core/LockSessionHost.h"
-#include "core/Seams.h"
-#include "app/Startup.h"           // kTrayWindowTitle, ReadAppVersion, ExitApplication
 #include "resources/resource.h"
 #include "resources/version.h"
 #include "system/Restrictions.h"
-#include "ui/WindowClass.h"
+#include "system/VersionInfo.h"
 #include "tray/FrmAbout.h"
+#include "ui/LockSessionHost.h"
+#include "ui/ShellRun.h"
+#include "ui/WindowClass.h"
 
 NOTIFYICONDATAA TrayIconData{};
 FrmTray* TrayForm = nullptr;
@@ -225,13 +224,13 @@ void FrmTray::TrayIcon_RightButtonUp() {
 void FrmTray::SubMenu_Click(int index) {
     switch (index) {
     case kMenuLock: Session().RequestLock(true); break;
-    case kMenuConfigure: ShowVerifyDialog(); break;
+    case kMenuConfigure: Session().ShowVerifyDialog(); break;
     case kMenuAbout: ShowAboutWindow(); break;
     case kMenuOnlineHelp: OnlineHelp_Click(); break;
     case kMenuTransparentBackground: UsingTransparentBackground_Click(); break;
     case kMenuAutoLock: AutoLock_Click(); break;
     // Closes this window too: nothing of this object may be used after it.
-    case kMenuExit: ExitApplication(); break;
+    case kMenuExit: Session().ExitApplication(); break;
     default: break;
     }
 }

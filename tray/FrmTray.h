@@ -11,6 +11,11 @@
 #include "system/WinHandles.h"
 #include "tray/TrayText.h"
 
+inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
+
+// Removes and re-adds the tray icon with its menu and tooltip.
+void RebuildTrayIcon();
+
 inline constexpr char kTrayWindowClass[] = "OrvoPCLockTrayForm";
 // Command identifier of TrayMenu's item at index i.
 inline constexpr UINT kTrayMenuIdBase = 1000;

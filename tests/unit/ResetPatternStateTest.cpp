@@ -1,5 +1,5 @@
 // The configuration canvas's entry course, the shown sequence and the backup bitmap format.
-#include "configui/ResetPatternState.h"
+#include "ui/ResetPatternState.h"
 
 #include <gtest/gtest.h>
 

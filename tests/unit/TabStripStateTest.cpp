@@ -1,5 +1,5 @@
 // The tab strip's layout numbers and its selection / hover rules.
-#include "configui/TabStripState.h"
+#include "ui/TabStripState.h"
 
 #include <gtest/gtest.h>
 

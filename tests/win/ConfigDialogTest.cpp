@@ -6,14 +6,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/Startup.h"
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
-#include "ui/ImageTable.h"
 #include "support/ConfigTestSupport.h"
+#include "support/LockStateTestAccess.h"
 #include "support/RawRegistry.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
-#include "support/LockStateTestAccess.h"
+#include "ui/ImageTable.h"
 
 using namespace configtest;
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Startup.h"
 #include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "core/ConfigFile.h"

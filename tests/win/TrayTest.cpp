@@ -12,14 +12,15 @@
 #include <thread>
 #include <vector>
 
+#include "app/LockSession.h"
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
-#include "app/LockSession.h"
-#include "core/Seams.h"
+#include "lockscreen/FrmVerify.h"
 #include "resources/version.h"
 #include "support/DrawTestSupport.h"
-#include "tray/FrmTray.h"
 #include "support/LockStateTestAccess.h"
+#include "tray/FrmTray.h"
+#include "tray/FrmTray.h"
 
 namespace {
 

@@ -6,10 +6,11 @@
 #include <cstdlib>
 
 #include "core/AppState.h"
-#include "core/Seams.h"
+#include "lockscreen/FrmVerify.h"
 #include "lockscreen/FrmVerify.h"
 #include "support/ConfigTestSupport.h"
 #include "support/LockStateTestAccess.h"
+#include "tray/FrmTray.h"
 
 using namespace configtest;
 

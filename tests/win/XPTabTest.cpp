@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "configui/XPTab.h"
+#include "ui/XPTab.h"
 
 namespace {
 

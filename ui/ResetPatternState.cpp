@@ -1,5 +1,5 @@
 // The pattern canvas's entry rules on top of the shared PatternDrag, and the backup file format.
-#include "configui/ResetPatternState.h"
+#include "ui/ResetPatternState.h"
 
 #include <algorithm>
 

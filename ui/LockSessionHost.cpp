@@ -1,5 +1,5 @@
 // The one lock session the windows talk to.
-#include "core/LockSessionHost.h"
+#include "ui/LockSessionHost.h"
 
 namespace {
 
@@ -19,6 +19,16 @@ public:
     void ToggleAutoLock() override {}
     int32_t MeasureIdleSeconds() override { return 0; }
     int32_t InactiveSeconds() override { return 0; }
+    HWND LockWindowHwnd() override { return nullptr; }
+    HWND BackgroundHwnd() override { return nullptr; }
+    void ShowIdleLockScreen() override {}
+    void ShowVerifyDialog() override {}
+    void ShowConfigDialog() override {}
+    void ExitApplication() override {}
+    void PrepareEffectStrips() override {}
+    void ReleaseEffectStrips() override {}
+    void AdoptMessageWindow(HWND) override {}
+    void ReleaseMessageWindow(HWND) override {}
     bool FollowDisplay() override { return false; }
 
 private:

@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "configui/TabStripState.h"
 #include "system/WinHandles.h"
+#include "ui/TabStripState.h"
 
 inline constexpr char kXPTabClassName[] = "OrvoXPTab";
 

@@ -1,6 +1,6 @@
 // The tab strip control: its own window class, painted off screen in one pass (so hovering
 // never flickers), with a 10 ms timer that notices the pointer leaving the tab row.
-#include "configui/XPTab.h"
+#include "ui/XPTab.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

@@ -1,6 +1,6 @@
 // Geometry and state of the tab strip. The XPTab window draws exactly what this says and feeds
 // it the pointer; nothing here knows about windows.
-#include "configui/TabStripState.h"
+#include "ui/TabStripState.h"
 
 #include <algorithm>
 

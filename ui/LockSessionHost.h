@@ -1,7 +1,10 @@
-// What the windows ask of the lock session: the lock state to read, and the changes they
-// report (activity, the lock window hidden, the unlock mode chosen, a lock or unlock request).
-// The session in app/ implements it; the windows below it see only this interface.
+// What the windows ask of the lock session: the lock state to read, the changes they report
+// (activity, the lock window hidden, the unlock mode chosen, a lock or unlock request), and
+// what they need of each other's windows. The session in app/ implements it; the windows below
+// it see only this interface, never each other.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 
@@ -29,6 +32,24 @@ public:
     // Reads the screen and monitor geometry; when it changed, the windows are laid out for it
     // and, while locked, every monitor is covered again. True when it changed.
     virtual bool FollowDisplay() = 0;
+
+    // The other windows, for z-order and focus; null when there is none.
+    virtual HWND LockWindowHwnd() = 0;
+    virtual HWND BackgroundHwnd() = 0;
+    // The lock window's idle screen, drawn fresh (a recall from a cover).
+    virtual void ShowIdleLockScreen() = 0;
+    virtual void ShowVerifyDialog() = 0;
+    // The configuration dialog without waiting (after a right pattern in the verify dialog).
+    virtual void ShowConfigDialog() = 0;
+    virtual void ExitApplication() = 0;
+    // The lock effect's strips, cut from the background picture (the configuration dialog
+    // drops them with the picture and has them cut when it closes).
+    virtual void PrepareEffectStrips() = 0;
+    virtual void ReleaseEffectStrips() = 0;
+    // The window that receives the hot keys and the tray-rebuild message, when it is made and
+    // before it is destroyed.
+    virtual void AdoptMessageWindow(HWND hwnd) = 0;
+    virtual void ReleaseMessageWindow(HWND hwnd) = 0;
 
 protected:
     ~LockSessionHost() = default;
