@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "app/MessageWindow.h"
 #include "app/Startup.h"
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
@@ -58,7 +57,8 @@ void LockSession::Lock(bool isStartup) {
     if (BackgroundWindow) BackgroundWindow->IniBackground();
 
     HideShell(true, IsTransparent());
-    if (Config.LockKeyboard != 0) HookKeyboard(true, state_.UnlockMode());
+    // The system shortcuts are held back in both settings of "Lock keyboard".
+    HookKeyboard(true, state_.UnlockMode(), Config.LockKeyboard != 0);
     ApplyPolicies();
     if (state_.UnlockMode() == kDynamicPasswordMode) ShuffleLetters();
 
@@ -93,7 +93,7 @@ void LockSession::Unlock() {
     }
 
     HideShell(false, IsTransparent());
-    if (Config.LockKeyboard != 0) HookKeyboard(false);
+    HookKeyboard(false);
     RestorePolicies();
 
     if (HWND background = BackgroundHwnd()) ShowWindow(background, SW_HIDE);
@@ -159,11 +159,5 @@ void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false); }
 void LockSession::ExitApplication() { ::ExitApplication(); }
 void LockSession::PrepareEffectStrips() { ::PrepareEffectStrips(); }
 void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
-void LockSession::AdoptMessageWindow(HWND hwnd) { HookWindow(hwnd); }
-
-// The subclass swallows WM_DESTROY and WM_CLOSE: the window gets its procedure back first.
-void LockSession::ReleaseMessageWindow(HWND hwnd) {
-    if (MessageWindow == hwnd) UnhookWindow();
-}
 
 void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }

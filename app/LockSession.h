@@ -37,8 +37,6 @@ public:
     void ExitApplication() override;
     void PrepareEffectStrips() override;
     void ReleaseEffectStrips() override;
-    void AdoptMessageWindow(HWND hwnd) override;
-    void ReleaseMessageWindow(HWND hwnd) override;
     bool FollowDisplay() override;
 
 private:

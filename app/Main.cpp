@@ -48,6 +48,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     StartupRestorePolicies();
     StartupCreateMonitorCover();
     StartupCreateBackgroundWindow();
+    StartupCreateMessageWindow();
     StartupCreateLockWindow();
     StartupLoadImages();
     // 19-20.

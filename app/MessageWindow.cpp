@@ -1,86 +1,103 @@
-// Hot keys and the subclass of the background cover's window.
+// The hot keys: their registration, owned by the program's own message window, and what a
+// WM_HOTKEY asks for.
 #include "app/MessageWindow.h"
 
 #include "app/HotKeys.h"
 #include "app/LockSession.h"
 #include "core/AppState.h"
 #include "lockscreen/FrmVerify.h"
-#include "tray/FrmTray.h"
-
-HWND MessageWindow = nullptr;
-WNDPROC PrevWindowProc = nullptr;
-std::array<int32_t, 2> HotKeyIds{};
+#include "ui/SingleWindow.h"
 
 namespace {
 
-std::array<ATOM, 2> HotKeyAtoms{};
+SingleWindow<MessageWindow> TheMessageWindow;
 
-void RegisterOneHotKey(int entry, const char* atomName, UINT key) {
-    HotKeyAtoms[entry] = GlobalAddAtomA(atomName);
-    HotKeyIds[entry] = HotKeyIdFromAtom(HotKeyAtoms[entry]);
+}  // namespace
+
+// ---- the registration ----
+
+HotKeyRegistration::HotKeyRegistration(HWND owner) : owner_(owner) {
+    Register(0, kLockHotKeyAtom, kLockHotKeyKey);
+    Register(1, kConfigureHotKeyAtom, kConfigureHotKeyKey);
+}
+
+HotKeyRegistration::~HotKeyRegistration() {
+    Unregister(0);
+    Unregister(1);
+}
+
+void HotKeyRegistration::Register(int entry, const char* atomName, UINT key) {
+    atoms_[entry] = GlobalAddAtomA(atomName);
+    ids_[entry] = HotKeyIdFromAtom(atoms_[entry]);
     // Without an atom both entries would share the identifier 0; such a hot key stays off.
     // When another program owns the key RegisterHotKey fails and the key simply never arrives.
-    if (HotKeyAtoms[entry] != 0) RegisterHotKey(MessageWindow, HotKeyIds[entry], kHotKeyModifiers, key);
+    if (atoms_[entry] != 0) RegisterHotKey(owner_, ids_[entry], kHotKeyModifiers, key);
 }
 
-void UnregisterOneHotKey(int entry) {
-    if (HotKeyAtoms[entry] == 0) return;
-    UnregisterHotKey(MessageWindow, HotKeyIds[entry]);
-    GlobalDeleteAtom(HotKeyAtoms[entry]);
-    HotKeyAtoms[entry] = 0;
-    HotKeyIds[entry] = 0;
+void HotKeyRegistration::Unregister(int entry) {
+    if (atoms_[entry] == 0) return;
+    UnregisterHotKey(owner_, ids_[entry]);
+    GlobalDeleteAtom(atoms_[entry]);
+    atoms_[entry] = 0;
+    ids_[entry] = 0;
 }
 
-LRESULT OnHotKey(WPARAM wp) {
-    switch (HotKeyActionFor(static_cast<uint64_t>(wp), HotKeyIds, CurrentLockState().IsLocked(),
+// ---- the window ----
+
+// Only for a window that never finished being made: a made one takes the object with it.
+MessageWindow::~MessageWindow() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+bool MessageWindow::Create(HINSTANCE instance) {
+    if (hwnd_) return true;
+    WNDCLASSEXA wc{};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kMessageWindowClass;
+    if (!EnsureWindowClass(wc)) return false;
+    // Message-only: no title, never shown, found by no window enumeration or broadcast.
+    if (!CreateWindowExA(0, kMessageWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this))
+        return false;
+    hotKeys_ = std::make_unique<HotKeyRegistration>(hwnd_);
+    return true;
+}
+
+std::array<int32_t, 2> MessageWindow::HotKeyIds() const {
+    return hotKeys_ ? hotKeys_->Ids() : std::array<int32_t, 2>{};
+}
+
+LRESULT CALLBACK MessageWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = WindowObject<MessageWindow>(hwnd, msg, lp);
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_NCCREATE: self->hwnd_ = hwnd; break;
+    case WM_HOTKEY: self->LockOrConfigure(wp); return 0;
+    // The keys go while the window they are registered to still exists.
+    case WM_DESTROY: self->UnregisterHotKeys(); return 0;
+    case WM_NCDESTROY: return TheMessageWindow.EndWithWindow(hwnd, wp, lp);
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void MessageWindow::LockOrConfigure(WPARAM hotKeyId) {
+    switch (HotKeyActionFor(static_cast<uint64_t>(hotKeyId), HotKeyIds(), CurrentLockState().IsLocked(),
                             CurrentLockState().IsBusy())) {
     case HotKeyAction::Lock: LockComputer(true, false); break;
     case HotKeyAction::Configure: ShowVerifyDialog(); break;
     case HotKeyAction::None: break;
     }
-    return 0;
 }
 
-}  // namespace
-
-void HookWindow(HWND hwnd) {
-    if (!hwnd || MessageWindow) return;
-    MessageWindow = hwnd;
-    RegisterOneHotKey(0, kLockHotKeyAtom, kLockHotKeyKey);
-    RegisterOneHotKey(1, kConfigureHotKeyAtom, kConfigureHotKeyKey);
-    PrevWindowProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MessageWindowProc)));
+void MessageWindow::UnregisterHotKeys() {
+    hotKeys_.reset();
+    hwnd_ = nullptr;
 }
 
-void UnhookWindow() {
-    if (!MessageWindow) return;
-    UnregisterOneHotKey(0);
-    UnregisterOneHotKey(1);
-    if (PrevWindowProc && IsWindow(MessageWindow))
-        SetWindowLongPtrA(MessageWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PrevWindowProc));
-    MessageWindow = nullptr;
-    PrevWindowProc = nullptr;
-}
+// ---- the program's one message window ----
 
-LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    // TrayIconMessage is 0 until the tray exists; message 0 (WM_NULL) must not rebuild a tray
-    // icon that has no owner window yet.
-    if (TrayIconMessage != 0 && msg == TrayIconMessage) {
-        RebuildTrayIcon();
-        return 0;
-    }
-    switch (msg) {
-    case WM_HOTKEY: return OnHotKey(wp);
-    // The cover cannot be closed (Alt + F4, another program's WM_CLOSE), moved, dragged by its
-    // frame, activated through WM_ACTIVATE or renamed, and it tells nobody a title.
-    case WM_SETTEXT:
-    case WM_GETTEXT:
-    case WM_CLOSE:
-    case WM_DESTROY:
-    case WM_ACTIVATE:
-    case WM_MOVE:
-    case WM_NCLBUTTONDOWN: return 0;
-    }
-    if (!PrevWindowProc) return DefWindowProcA(hwnd, msg, wp, lp);
-    return CallWindowProcA(PrevWindowProc, hwnd, msg, wp, lp);
-}
+bool CreateMessageWindow() { return TheMessageWindow.Show(GetModuleHandleA(nullptr)) != nullptr; }
+
+void CloseMessageWindow() { TheMessageWindow.Close(); }
+
+const MessageWindow* MessageWindowInstance() { return TheMessageWindow.Get(); }

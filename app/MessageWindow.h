@@ -1,21 +1,59 @@
-// The program's message window: the background cover's window, subclassed at creation so it
-// receives the two global hot keys and the tray-rebuild message, and refuses to be closed,
-// moved, activated or renamed.
+// The program's message window: a hidden, message-only window of its own that holds the two
+// global hot keys (Win + A, Win + C) for as long as it exists and takes their WM_HOTKEY.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
-extern HWND MessageWindow;
-extern WNDPROC PrevWindowProc;
-extern std::array<int32_t, 2> HotKeyIds;   // entry 0: Win + A (lock), entry 1: Win + C (configure)
+inline constexpr char kMessageWindowClass[] = "OrvoPCLockMessageWindow";
 
-// Registers Win + A and Win + C to the window and puts MessageWindowProc in front of its
-// window procedure.
-void HookWindow(HWND hwnd);
-// Unregisters the hot keys, deletes their atoms and gives the window its procedure back. Must
-// run before the window is destroyed: the subclass swallows WM_CLOSE and WM_DESTROY.
-void UnhookWindow();
-LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// Win + A and Win + C registered to a window, each under the identifier of its global atom.
+// The keys and the atoms are given back when this ends, while the window still exists.
+class HotKeyRegistration {
+public:
+    explicit HotKeyRegistration(HWND owner);
+    HotKeyRegistration(const HotKeyRegistration&) = delete;
+    HotKeyRegistration& operator=(const HotKeyRegistration&) = delete;
+    ~HotKeyRegistration();
+
+    // Entry 0: Win + A (lock), entry 1: Win + C (configure); 0 for a key without its atom.
+    const std::array<int32_t, 2>& Ids() const { return ids_; }
+
+private:
+    void Register(int entry, const char* atomName, UINT key);
+    void Unregister(int entry);
+
+    HWND owner_ = nullptr;
+    std::array<ATOM, 2> atoms_{};
+    std::array<int32_t, 2> ids_{};
+};
+
+class MessageWindow {
+public:
+    MessageWindow() = default;
+    MessageWindow(const MessageWindow&) = delete;
+    MessageWindow& operator=(const MessageWindow&) = delete;
+    ~MessageWindow();
+
+    // Makes the window and registers the hot keys to it.
+    bool Create(HINSTANCE instance);
+    HWND Hwnd() const { return hwnd_; }
+    // The identifiers the hot keys were registered under; both 0 once the window has gone.
+    std::array<int32_t, 2> HotKeyIds() const;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void LockOrConfigure(WPARAM hotKeyId);
+    void UnregisterHotKeys();
+
+    HWND hwnd_ = nullptr;
+    std::unique_ptr<HotKeyRegistration> hotKeys_;
+};
+
+// The program's one message window (start-up and ExitApplication).
+bool CreateMessageWindow();
+void CloseMessageWindow();
+const MessageWindow* MessageWindowInstance();   // null while there is none

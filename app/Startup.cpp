@@ -200,7 +200,7 @@ void ExitApplication() {
     // click); the first call does all of it.
     if (exiting) return;
     exiting = true;
-    ExitUnhookHotKeys();
+    ExitUnregisterHotKeys();
     ExitShowShell();
     ExitRestorePolicies();
     ExitFreeImages();

@@ -35,7 +35,11 @@ void StartupCreateMonitorCover() { CreateMonitorCovers(); }
 
 void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
 
-void ExitUnhookHotKeys() { UnhookWindow(); }
+// ---- hot keys ----
+
+void StartupCreateMessageWindow() { CreateMessageWindow(); }
+
+void ExitUnregisterHotKeys() { CloseMessageWindow(); }
 
 // ---- lock window and images ----
 

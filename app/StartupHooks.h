@@ -6,7 +6,8 @@
 // Start-up, in this order.
 void StartupRestorePolicies();          // step 14: clear the four lock policies, show the shell
 void StartupCreateMonitorCover();       // step 15: further-monitor cover when there are several
-void StartupCreateBackgroundWindow();   // step 16: background cover, hot keys, subclassing
+void StartupCreateBackgroundWindow();   // step 16: background cover
+void StartupCreateMessageWindow();      // step 16: the message window with the hot keys
 void StartupCreateLockWindow();         // step 17: the lock window, hidden
 void StartupLoadImages();               // step 18: the image table
 void StartupLockComputer();             // step 22: only with "/StartupLock"
@@ -14,7 +15,7 @@ void StartupCreateTray();               // step 23: the tray owner window and ic
 void StartupPrepareEffectStrips();      // step 24: only with Effect on
 
 // ExitApplication, in this order.
-void ExitUnhookHotKeys();               // hot keys, atoms, original window procedure
+void ExitUnregisterHotKeys();           // the message window with the hot keys and atoms
 void ExitShowShell();                   // taskbar and desktop icons back
 void ExitRestorePolicies();
 void ExitFreeImages();                  // the image table

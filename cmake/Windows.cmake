@@ -15,7 +15,7 @@ function(orvo_folder_library name dir)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-orvo_folder_library(orvo_system system advapi32 user32 gdi32 shell32 ole32 winmm rasapi32 bcrypt ntdll
+orvo_folder_library(orvo_system system advapi32 user32 gdi32 shell32 ole32 winmm wtsapi32 rasapi32 bcrypt ntdll
                     comctl32 comdlg32 gdiplus version)
 orvo_folder_library(orvo_core core orvo_system)
 orvo_folder_library(orvo_ui ui orvo_core)
@@ -101,3 +101,6 @@ file(GLOB ORVO_BENCH_EXTRAS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.
 foreach(extra ${ORVO_BENCH_EXTRAS})
   include(${extra})
 endforeach()
+
+# The screenshot program of the tour.
+include(${CMAKE_SOURCE_DIR}/scripts/tour/LockScreenShots.cmake)

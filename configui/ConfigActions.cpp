@@ -16,7 +16,7 @@ constexpr char kBadPictureText[] = "' cannot be read as a picture. The backgroun
 
 }  // namespace
 
-void FrmConfig::cmdReset_Click(int index) {
+void FrmConfig::RunButton(int index) {
     switch (index) {
     case 0: {
         const int side = GridSideOf(Config.Grid);

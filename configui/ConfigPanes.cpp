@@ -97,9 +97,9 @@ void FrmConfig::CreateResetPane() {
     HWND pane = picConfig_[0];
     if (!pane) return;
     picReset_.Create(pane, kIdPicReset, 18, 30, 322, 322);
-    picReset_.OnMouseDown = [this](int b, int s, int x, int y) { PicReset_MouseDown(b, s, x, y); };
-    picReset_.OnMouseMove = [this](int b, int s, int x, int y) { PicReset_MouseMove(b, s, x, y); };
-    picReset_.OnMouseUp = [this](int b, int s, int x, int y) { PicReset_MouseUp(b, s, x, y); };
+    picReset_.OnMouseDown = [this](int b, int s, int x, int y) { StartNewPattern(b, s, x, y); };
+    picReset_.OnMouseMove = [this](int b, int s, int x, int y) { ExtendNewPattern(b, s, x, y); };
+    picReset_.OnMouseUp = [this](int b, int s, int x, int y) { TakeNewPattern(b, s, x, y); };
     AddControl(pane, WC_BUTTONA, kCmdResetCaptions[0], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 0, 15, 365, 100,
                kButtonHeight);
     AddControl(pane, WC_BUTTONA, kCmdResetCaptions[3], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 3, 127, 365, 100,
@@ -185,5 +185,5 @@ void FrmConfig::CreateControls() {
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     AddControl(hwnd_, WC_BUTTONA, "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdCmdConfig, 152, 460, 100, 24);
-    XPTab_MouseDown(0);
+    ShowPane(0);
 }

@@ -10,11 +10,11 @@
 #include "system/Restrictions.h"
 #include "system/Text.h"
 #include "ui/LockSessionHost.h"
-#include "ui/WindowClass.h"
+#include "ui/SingleWindow.h"
 
 namespace {
 
-std::unique_ptr<FrmConfig> Instance;
+SingleWindow<FrmConfig> ConfigWindow;
 
 
 // The outer size of a window whose client area is width x height.
@@ -38,26 +38,13 @@ int ShowConfigMessage(const std::string& text, const std::string& caption, UINT 
 // ---- the one instance ----
 
 void ShowConfigDialog(bool modal) {
-    if (Instance && Instance->Hwnd()) {
-        HWND hwnd = Instance->Hwnd();
-        if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
-        SetForegroundWindow(hwnd);
-    } else {
-        Instance.reset();
-        auto dialog = std::make_unique<FrmConfig>();
-        FrmConfig* created = dialog.get();
-        Instance = std::move(dialog);
-        if (!created->Create(GetModuleHandleA(nullptr))) {
-            if (Instance.get() == created) Instance.reset();
-            return;
-        }
-    }
-    if (!modal || !Instance) return;
+    HWND hwnd = nullptr;
+    if (FrmConfig* dialog = ConfigWindow.Show(GetModuleHandleA(nullptr))) hwnd = dialog->Hwnd();
+    if (!modal || !hwnd) return;
     // The first-run dialog: start-up waits here until it is closed. A WM_QUIT that arrives
     // meanwhile is put back for the program's own loop.
-    HWND hwnd = Instance->Hwnd();
     MSG msg;
-    while (Instance && Instance->Hwnd() == hwnd) {
+    while (ConfigWindow.Hwnd() == hwnd) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));
@@ -71,27 +58,20 @@ void ShowConfigDialog(bool modal) {
     }
 }
 
-void CloseConfigDialog() {
-    if (Instance && Instance->Hwnd()) SendMessageA(Instance->Hwnd(), WM_CLOSE, 0, 0);
-    Instance.reset();
-}
+void CloseConfigDialog() { ConfigWindow.Close(); }
 
-HWND ConfigDialogHwnd() {
-    return Instance ? Instance->Hwnd() : nullptr;
-}
+HWND ConfigDialogHwnd() { return ConfigWindow.Hwnd(); }
 
-const FrmConfig* ConfigDialogInstance() {
-    return Instance.get();
-}
+const FrmConfig* ConfigDialogInstance() { return ConfigWindow.Get(); }
 
-bool IsConfigDialogMessage(MSG* msg) { return IsDialogKeyMessage(ConfigDialogHwnd(), msg); }
+bool IsConfigDialogMessage(MSG* msg) { return ConfigWindow.IsDialogKeyMessage(msg); }
 
 // ---- window ----
 
+// Only for a window that never finished being made: a shown one takes the object with it.
 FrmConfig::~FrmConfig() {
     if (hwnd_) {
-        // Destroyed without its unload (only when creation failed half-way): detach first so
-        // the window procedure does not reach a half-destroyed object.
+        // Detached first, so the window procedure does not reach a half-destroyed object.
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
@@ -131,7 +111,7 @@ bool FrmConfig::Create(HINSTANCE instance) {
     if (!hwnd_) return false;
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     CreateControls();
-    Form_Load();
+    ShowSettings();
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     if (HWND ok = GetDlgItem(hwnd_, kIdCmdConfig)) SetFocus(ok);
@@ -149,7 +129,7 @@ LRESULT CALLBACK FrmConfig::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
         if (header && header->idFrom == kIdXPTab && header->code == kXPTabMouseDown) {
-            self->XPTab_MouseDown(reinterpret_cast<const XPTabNotify*>(lp)->Index);
+            self->ShowPane(reinterpret_cast<const XPTabNotify*>(lp)->Index);
             return 0;
         }
         break;
@@ -160,18 +140,12 @@ LRESULT CALLBACK FrmConfig::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case DM_GETDEFID:
         return MAKELRESULT(kIdCmdConfig, DC_HASDEFID);
     case WM_CLOSE:
-        DestroyWindow(hwnd);   // the unload below saves; nothing may touch self afterwards
+        DestroyWindow(hwnd);   // WM_DESTROY saves; the object ends with the window
         return 0;
     case WM_DESTROY:
-        self->Form_Unload();
+        self->SaveAndRelease();
         return 0;
-    case WM_NCDESTROY: {
-        const LRESULT result = DefWindowProcA(hwnd, msg, wp, lp);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        if (Instance.get() == self) Instance.reset();   // the dialog object ends with its window
-        return result;
-    }
+    case WM_NCDESTROY: return ConfigWindow.EndWithWindow(hwnd, wp, lp);
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -219,22 +193,23 @@ LRESULT FrmConfig::OnCtlColor(HDC dc, HWND control) {
 
 // ---- load and unload ----
 
-void FrmConfig::Form_Load() {
-    IniConfigData();
-    CreateGDI();
+void FrmConfig::ShowSettings() {
+    FillControls();
+    CreateDrawingObjects();
     RedrawPreview();
     ResetPatternNormal();
 }
 
 // However the dialog closes it saves; a save failure has shown its message and the dialog
 // still closes.
-void FrmConfig::Form_Unload() {
+void FrmConfig::SaveAndRelease() {
     SaveConfigData(ConfigFilePath);
-    ReleaseGDI();
+    ReleaseDrawingObjects();
     if (Config.Effect != 0) Session().PrepareEffectStrips();
+    hwnd_ = nullptr;
 }
 
-void FrmConfig::CreateGDI() {
+void FrmConfig::CreateDrawingObjects() {
     if (picBakImage_.Dc()) {
         previewGraphics_ = NewGdiPlus<Gdiplus::Graphics>(picBakImage_.Dc());
         if (previewGraphics_) previewGraphics_->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
@@ -250,7 +225,7 @@ void FrmConfig::CreateGDI() {
     CreateGraphicFont(L"Arial", 12);
 }
 
-void FrmConfig::ReleaseGDI() {
+void FrmConfig::ReleaseDrawingObjects() {
     DeleteGraphicFont();
     patternPen_.reset();
     resetGraphics_.reset();
@@ -267,8 +242,8 @@ void FrmConfig::SelectListEntry(int id, int index) {
         if (list) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         return;
     }
-    if (id == kIdCombGrid) CombGrid_Click();
-    else CombList_Click(id);
+    if (id == kIdCombGrid) ChangeGrid();
+    else StoreListChoice(id);
 }
 
 int FrmConfig::ListIndex(int id) const {
@@ -283,7 +258,7 @@ void FrmConfig::ResetPointsForGrid() {
     reset_.Recreate(side * side);
 }
 
-void FrmConfig::IniConfigData() {
+void FrmConfig::FillControls() {
     isLoading_ = true;
     ResetPointsForGrid();
     SelectListEntry(kIdCombAutoStartLock, Config.AutoStartLock != 0 ? 1 : 0);
@@ -302,12 +277,12 @@ void FrmConfig::IniConfigData() {
     const std::string stored(Config.AlertWord.data(), Config.AlertWord.size());
     SetFixedText(Config.AlertWord, stored.substr(0, stored.find('\0')));
     if (HWND text = Control(kIdTxtAlertWord)) SetWindowTextA(text, TrimNull(stored).c_str());
-    TxtAlertWord_Change();
+    StoreAlertText();
 
     if (HWND check = Control(kIdChkTransparentBackground)) {
         SendMessageA(check, BM_SETCHECK, Config.TransparentBackground == 0 ? BST_UNCHECKED : BST_CHECKED, 0);
     }
-    ChkTransparentBackground_Click();
+    StoreTransparentBackground();
     isLoading_ = false;
 }
 
@@ -319,22 +294,22 @@ int32_t FrmConfig::ExchangeConfigData(int32_t inData, bool isIniFile) {
 
 void FrmConfig::OnCommand(int id, int code, HWND control) {
     if (id == kIdCmdConfig && code == BN_CLICKED) {
-        CmdConfig_Click();
+        DestroyWindow(hwnd_);   // OK closes: WM_DESTROY saves; this object is gone afterwards
     } else if (id >= kIdCmdReset && id < kIdCmdReset + kCmdResetCount && code == BN_CLICKED) {
-        cmdReset_Click(id - kIdCmdReset);
+        RunButton(id - kIdCmdReset);
     } else if (id >= kIdCombGrid && id <= kIdCombEffect && code == CBN_SELCHANGE) {
-        if (id == kIdCombGrid) CombGrid_Click();
-        else CombList_Click(id);
+        if (id == kIdCombGrid) ChangeGrid();
+        else StoreListChoice(id);
     } else if (id == kIdTxtAlertWord && code == EN_CHANGE) {
-        if (!isLoading_) TxtAlertWord_Change();
+        if (!isLoading_) StoreAlertText();
     } else if (id == kIdChkTransparentBackground && code == BN_CLICKED) {
-        ChkTransparentBackground_Click();
+        StoreTransparentBackground();
     }
 }
 
 // Shows the pane of the picked tab; the others are hidden as well as lying behind it, so
 // keyboard navigation never reaches a control that cannot be seen.
-void FrmConfig::XPTab_MouseDown(int16_t index) {
+void FrmConfig::ShowPane(int16_t index) {
     const int shown = index + 1;
     if (shown < 1 || shown > kConfigPaneCount || !picConfig_[shown - 1]) return;
     HWND front = picConfig_[shown - 1];
@@ -344,11 +319,7 @@ void FrmConfig::XPTab_MouseDown(int16_t index) {
     }
 }
 
-void FrmConfig::CmdConfig_Click() {
-    DestroyWindow(hwnd_);   // unload; this object is gone afterwards
-}
-
-void FrmConfig::CombGrid_Click() {
+void FrmConfig::ChangeGrid() {
     const int index = ListIndex(kIdCombGrid);
     if (index < 0 || index == Config.Grid) return;
     Config.Grid = static_cast<uint8_t>(index);
@@ -359,7 +330,7 @@ void FrmConfig::CombGrid_Click() {
     ResetPatternNormal();
 }
 
-void FrmConfig::CombList_Click(int id) {
+void FrmConfig::StoreListChoice(int id) {
     const int index = ListIndex(id);
     if (index < 0) return;
     switch (id) {
@@ -383,7 +354,7 @@ void FrmConfig::CombList_Click(int id) {
 }
 
 // The field holds the trimmed text; the box keeps what was typed, blanks and all.
-void FrmConfig::TxtAlertWord_Change() {
+void FrmConfig::StoreAlertText() {
     HWND box = Control(kIdTxtAlertWord);
     if (!box) return;
     const int length = GetWindowTextLengthA(box);
@@ -399,7 +370,7 @@ void FrmConfig::EnableBackgroundControls(bool enable) {
     }
 }
 
-void FrmConfig::ChkTransparentBackground_Click() {
+void FrmConfig::StoreTransparentBackground() {
     HWND check = Control(kIdChkTransparentBackground);
     if (!check) return;
     const bool ticked = SendMessageA(check, BM_GETCHECK, 0, 0) == BST_CHECKED;

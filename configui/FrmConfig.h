@@ -59,7 +59,7 @@ void ShowConfigDialog(bool modal);
 void CloseConfigDialog();
 HWND ConfigDialogHwnd();
 class FrmConfig;
-const FrmConfig* ConfigDialogInstance();   // null when closed
+const FrmConfig* ConfigDialogInstance();   // null while no configuration dialog is open
 // Tab and arrow-key navigation for the program's message loop; true when the message was used.
 bool IsConfigDialogMessage(MSG* msg);
 
@@ -91,10 +91,10 @@ public:
     bool Create(HINSTANCE instance);
     HWND Hwnd() const { return hwnd_; }
 
-    void IniConfigData();
+    void FillControls();
     static int32_t ExchangeConfigData(int32_t inData, bool isIniFile);
-    void CreateGDI();
-    void ReleaseGDI();
+    void CreateDrawingObjects();
+    void ReleaseDrawingObjects();
     int PickBackgroundImage();
 
     // The pattern canvas (PatternCanvas.cpp).
@@ -125,19 +125,18 @@ private:
     HWND Control(int id) const;
 
     // Events.
-    void Form_Load();
-    void Form_Unload();
+    void ShowSettings();
+    void SaveAndRelease();
     void OnCommand(int id, int code, HWND control);
-    void XPTab_MouseDown(int16_t index);
-    void CmdConfig_Click();
-    void cmdReset_Click(int index);
-    void CombList_Click(int id);
-    void CombGrid_Click();
-    void TxtAlertWord_Change();
-    void ChkTransparentBackground_Click();
-    void PicReset_MouseDown(int button, int shift, int x, int y);
-    void PicReset_MouseMove(int button, int shift, int x, int y);
-    void PicReset_MouseUp(int button, int shift, int x, int y);
+    void ShowPane(int16_t index);
+    void RunButton(int index);
+    void StoreListChoice(int id);
+    void ChangeGrid();
+    void StoreAlertText();
+    void StoreTransparentBackground();
+    void StartNewPattern(int button, int shift, int x, int y);
+    void ExtendNewPattern(int button, int shift, int x, int y);
+    void TakeNewPattern(int button, int shift, int x, int y);
     LRESULT OnCtlColor(HDC dc, HWND control);
 
     // Helpers.
@@ -158,7 +157,7 @@ private:
     HWND picConfig_[kConfigPaneCount] = {};
     PictureBox picReset_;
     PictureBox picBakImage_;
-    bool isLoading_ = false;     // IniConfigData runs the handlers itself
+    bool isLoading_ = false;     // FillControls runs the handlers itself
 
     ResetPatternState reset_;
     GdiPlusPtr<Gdiplus::Graphics> previewGraphics_;

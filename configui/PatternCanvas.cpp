@@ -72,7 +72,7 @@ void FrmConfig::ShowSequence(const std::vector<int>& sequence) {
     if (resetGraphics_) {
         DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Layout, sequence,
                        [this](int position, const LayoutEntry& e) {
-                           DrawText(std::to_string(position), static_cast<float>(e[0]), static_cast<float>(e[1]),
+                           DrawText(std::to_string(position), static_cast<float>(e.Hit.Left), static_cast<float>(e.Hit.Top),
                                     kSmallRingSize, kSmallRingSize);
                        });
         resetGraphics_->Flush(Gdiplus::FlushIntentionSync);
@@ -102,19 +102,19 @@ void FrmConfig::ResetPatternAction() {
 
 // ---- entering a new pattern ----
 
-void FrmConfig::PicReset_MouseDown(int /*button*/, int /*shift*/, int x, int y) {
+void FrmConfig::StartNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting()) return;
     if (reset_.Press(HitTestSmallPoint(Layout, x, y))) ResetPatternAction();
 }
 
-void FrmConfig::PicReset_MouseMove(int /*button*/, int /*shift*/, int x, int y) {
+void FrmConfig::ExtendNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting() || !reset_.IsDrawing()) return;
     if (reset_.Move(HitTestSmallPoint(Layout, x, y))) ResetPatternAction();
 }
 
 // The canvas is idle again before any message shows, so nothing the user does while a box is
 // open can meet a half-finished entry.
-void FrmConfig::PicReset_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+void FrmConfig::TakeNewPattern(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     std::vector<int32_t> points;
     switch (reset_.Release(points)) {
     case ResetOutcome::Accepted:

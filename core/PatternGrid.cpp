@@ -20,12 +20,15 @@ constexpr int kSmallMaxPitch = 72;
 constexpr int kLetterCount = 26;
 
 void FillIcon(LayoutEntry& entry, int hotLeft, int hotTop) {
-    entry[0] = hotLeft;
-    entry[1] = hotTop;
-    entry[2] = kIconHotSize;
-    entry[3] = hotLeft + 1;
-    entry[4] = hotTop + 1;
-    entry[5] = kIconNormalSize;
+    entry.Hit = {hotLeft, hotTop, kIconHotSize};
+    entry.Image = {hotLeft + 1, hotTop + 1, kIconNormalSize};
+}
+
+const LayoutEntry kNoEntry{};
+
+template <std::size_t Size>
+const LayoutEntry& EntryIn(const std::array<LayoutEntry, Size>& table, int index, int first, int last) {
+    return index >= first && index <= last ? table[static_cast<std::size_t>(index)] : kNoEntry;
 }
 
 // First entry of `first`..`last` the position hits, or 0.
@@ -63,35 +66,29 @@ void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight) 
 
     const int x0 = Round((w - s) / 2.0);
     const int y0 = Round((h - s) / 2.0);
-    layout.LayoutTable[0][0] = x0;
-    layout.LayoutTable[0][1] = y0;
+    layout.LayoutTable[0].Hit.Left = x0;
+    layout.LayoutTable[0].Hit.Top = y0;
 
     for (int k = 1; k <= n * n; ++k) {
         const int dx = kPointPitch * ((k - 1) % n);
         const int dy = kPointPitch * ((k - 1) / n);
         LayoutEntry& e = layout.LayoutTable[k];
-        e[0] = x0 + dx + kPanelMargin;
-        e[1] = y0 + dy + kPanelMargin;
-        e[2] = kHitSize;
-        e[3] = x0 + dx + kPanelMargin - (kRingSize - kHitSize) / 2;
-        e[4] = y0 + dy + kPanelMargin - (kRingSize - kHitSize) / 2;
-        e[5] = kRingSize;
-        e[6] = x0 + dx + kPanelMargin + kHitSize / 2;
-        e[7] = y0 + dy + kPanelMargin + kHitSize / 2;
-        e[8] = dx + kPanelMargin;  // inside the panel image, for drawing the dots once
-        e[9] = dy + kPanelMargin;
+        e.Hit = {x0 + dx + kPanelMargin, y0 + dy + kPanelMargin, kHitSize};
+        e.Image = {e.Hit.Left - (kRingSize - kHitSize) / 2, e.Hit.Top - (kRingSize - kHitSize) / 2, kRingSize};
+        e.Centre = {e.Hit.Left + kHitSize / 2, e.Hit.Top + kHitSize / 2};
+        e.Dot = {dx + kPanelMargin, dy + kPanelMargin};  // inside the panel image, for drawing the dots once
     }
 
     // The icons sit in the bottom-right corner, 47 pixels apart.
     FillIcon(layout.LayoutTable[kIconKeyboard], w - 88, h - 101);
     FillIcon(layout.LayoutTable[kIconPatternEnable], w - 135, h - 101);
     FillIcon(layout.LayoutTable[kIconPatternDisplay], w - 182, h - 101);
-    layout.LayoutTable[kIconBox][3] = w - 196;
-    layout.LayoutTable[kIconBox][4] = h - 108;
-    layout.LayoutTable[kInputBox][3] = Round((w - 256) / 2.0);
-    layout.LayoutTable[kInputBox][4] = Round(h - (h - 256) / 4.0);
-    layout.LayoutTable[kAlarmPicture][0] = Round((w - 235) / 2.0);
-    layout.LayoutTable[kAlarmPicture][1] = Round((h - 256) / 2.0);
+    layout.LayoutTable[kIconBox].Image.Left = w - 196;
+    layout.LayoutTable[kIconBox].Image.Top = h - 108;
+    layout.LayoutTable[kInputBox].Image.Left = Round((w - 256) / 2.0);
+    layout.LayoutTable[kInputBox].Image.Top = Round(h - (h - 256) / 4.0);
+    layout.LayoutTable[kAlarmPicture].Hit.Left = Round((w - 235) / 2.0);
+    layout.LayoutTable[kAlarmPicture].Hit.Top = Round((h - 256) / 2.0);
 
     // The 320x320 boxes: the pitch that spreads the points over the box, but never wider than
     // 72 so a 3x3 grid does not look scattered; the grid is then centred.
@@ -99,19 +96,28 @@ void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight) 
     const int offset = Round((284.0 - pitch * (n - 1)) / 2.0);
     for (int k = 1; k <= n * n; ++k) {
         LayoutEntry& e = layout.SmallGridTable[k];
-        e[0] = offset + pitch * ((k - 1) % n);
-        e[1] = offset + pitch * ((k - 1) / n);
-        e[2] = kSmallPointSize;
-        e[6] = e[0] + kSmallPointSize / 2;
-        e[7] = e[1] + kSmallPointSize / 2;
+        e.Hit = {offset + pitch * ((k - 1) % n), offset + pitch * ((k - 1) / n), kSmallPointSize};
+        e.Centre = {e.Hit.Left + kSmallPointSize / 2, e.Hit.Top + kSmallPointSize / 2};
     }
 }
 
 bool HitsEntry(const LayoutEntry& entry, double x, double y) {
     // Left inclusive but top exclusive. The asymmetry is deliberate and shared by the lock window
     // and both pattern boxes, so a stroke that grazes an edge counts the same everywhere.
-    const double left = entry[0], top = entry[1], size = entry[2];
+    const double left = entry.Hit.Left, top = entry.Hit.Top, size = entry.Hit.Size;
     return x >= left && x < left + size && y > top && y < top + size;
+}
+
+const LayoutEntry& GridLayout::Point(int point) const {
+    return EntryIn(LayoutTable, point, 1, PointCount(*this));
+}
+
+const LayoutEntry& GridLayout::SmallPoint(int point) const {
+    return EntryIn(SmallGridTable, point, 1, PointCount(*this));
+}
+
+const LayoutEntry& GridLayout::Icon(int icon) const {
+    return EntryIn(LayoutTable, icon, kIconKeyboard, kIconPatternDisplay);
 }
 
 int HitTestPoint(const GridLayout& layout, double x, double y) {

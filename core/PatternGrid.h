@@ -10,7 +10,37 @@
 
 #include "core/ConfigData.h"
 
-using LayoutEntry = std::array<int32_t, 10>;
+// A pixel position: on the lock window, inside the panel image or in a 320x320 pattern box.
+struct LayoutPosition {
+    int32_t X = 0;
+    int32_t Y = 0;
+    bool operator==(const LayoutPosition&) const = default;
+};
+
+// A square by its top-left corner and side.
+struct LayoutSquare {
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Size = 0;
+    LayoutPosition Origin() const { return {Left, Top}; }
+    bool operator==(const LayoutSquare&) const = default;
+};
+
+// One entry of the layout tables: ten 32-bit values in this order. What is set depends on the
+// entry; the rest stays 0.
+//   point:        Hit (34, the hit square), Image (52, the ring, centred on the same centre),
+//                 Centre, Dot (the dot's corner inside the panel image)
+//   small point:  Hit (36, also where its ring is drawn scaled), Centre
+//   icon:         Hit (28, also where the hot image goes), Image (32, the normal image)
+//   panel, alarm picture:  Hit.Origin() is where the image goes
+//   icon box, input box:   Image.Origin() is where the image goes
+struct LayoutEntry {
+    LayoutSquare Hit;
+    LayoutSquare Image;
+    LayoutPosition Centre;
+    LayoutPosition Dot;
+    bool operator==(const LayoutEntry&) const = default;
+};
 
 constexpr int kLayoutEntries = 43;          // 0 panel, 1..N*N points, 37..39 icons, 40 icon box,
 constexpr int kSmallGridEntries = 37;       // 41 input box, 42 alarm picture
@@ -31,12 +61,22 @@ struct GridLayout {
     int PanelSize = 242;   // S = 74N + 20
     std::array<LayoutEntry, kLayoutEntries> LayoutTable{};
     std::array<LayoutEntry, kSmallGridEntries> SmallGridTable{};
+
+    // Point 1..N*N on the lock window / in a pattern box; an empty entry for any other number.
+    const LayoutEntry& Point(int point) const;
+    const LayoutEntry& SmallPoint(int point) const;
+    // kIconKeyboard..kIconPatternDisplay; an empty entry for any other number.
+    const LayoutEntry& Icon(int icon) const;
+    LayoutPosition PanelOrigin() const { return LayoutTable[0].Hit.Origin(); }
+    LayoutPosition IconBoxOrigin() const { return LayoutTable[kIconBox].Image.Origin(); }
+    LayoutPosition InputBoxOrigin() const { return LayoutTable[kInputBox].Image.Origin(); }
+    LayoutPosition AlarmPictureOrigin() const { return LayoutTable[kAlarmPicture].Hit.Origin(); }
 };
 
 // Fills GridSide, PanelSize, LayoutTable 0..N*N and 37..42, and SmallGridTable.
 void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight);
 
-// Left edge inclusive, top edge exclusive: x >= L, x < L + Z, y > T, y < T + Z ([0],[1],[2]).
+// Left edge inclusive, top edge exclusive on the entry's Hit square: x >= L, x < L + Z, y > T, y < T + Z.
 bool HitsEntry(const LayoutEntry& entry, double x, double y);
 // First point 1..N*N hit on the lock window / in a 320x320 box; 0 when none.
 int HitTestPoint(const GridLayout& layout, double x, double y);

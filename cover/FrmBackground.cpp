@@ -1,35 +1,34 @@
 // The background cover: its window, resting picture, wipe effects, watchdog and recall of the
-// lock window. The window procedure only dispatches; the subclass of core/MessageWindow sits in
-// front of it from creation on and keeps close, move and title requests away.
+// lock window. The window procedure only dispatches, and keeps close, move and title requests
+// away.
 #include "cover/FrmBackground.h"
 
 #include "core/AppState.h"
 #include "cover/EffectStrips.h"
 #include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
+#include "system/KeyboardLock.h"
+#include "system/Restrictions.h"
 #include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "ui/LockSessionHost.h"
-#include "ui/WindowClass.h"
+#include "ui/SingleWindow.h"
 
 FrmBackground* BackgroundWindow = nullptr;
 
 namespace {
-std::unique_ptr<FrmBackground> TheBackgroundWindow;
+SingleWindow<FrmBackground> TheBackgroundWindow;
 }
 
-bool CreateBackgroundWindow(HINSTANCE instance) {
-    if (!TheBackgroundWindow) TheBackgroundWindow = std::make_unique<FrmBackground>();
-    return TheBackgroundWindow->Create(instance);
-}
+bool CreateBackgroundWindow(HINSTANCE instance) { return TheBackgroundWindow.Show(instance) != nullptr; }
 
-void CloseBackgroundWindow() { TheBackgroundWindow.reset(); }
+void CloseBackgroundWindow() { TheBackgroundWindow.Close(); }
 
 namespace {
 
 constexpr char kBackgroundClass[] = "OrvoPCLockBackground";
-constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kWatchdogTimer = 1;
 constexpr UINT kWatchdogMs = 50;
 // Every fifth tick the screen geometry is compared: within a second of a change every monitor
 // is covered again even where no WM_DISPLAYCHANGE arrives (a resized nested X display under
@@ -115,7 +114,7 @@ bool IsTransparent() { return Config.TransparentBackground != 0; }
 
 struct FrmBackground::Impl {
     LayeredFrame Frame;
-    WinTimer Timer1;
+    WinTimer WatchdogTimer;
     unsigned ticks = 0;
 };
 
@@ -137,8 +136,9 @@ bool FrmBackground::Create(HINSTANCE instance) {
     }
     impl_->Frame.CreateGraphic(hwnd_, width, height);
     impl_->Frame.IniForm(hwnd_);
-    // Form_Load: this window receives the hot keys and the tray-rebuild message.
-    Session().AdoptMessageWindow(hwnd_);
+    // A top-level window of ours: the message window is message-only and gets no broadcasts
+    // such as WM_POWERBROADCAST, so the resume and session-unlock notices come here.
+    WatchSessionChanges(hwnd_, true);
     // Hidden still: no activation, only the topmost band and the origin.
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     BackgroundWindow = this;
@@ -146,34 +146,49 @@ bool FrmBackground::Create(HINSTANCE instance) {
 }
 
 void FrmBackground::Destroy() {
-    if (impl_) impl_->Timer1.Stop();
+    if (impl_) impl_->WatchdogTimer.Stop();
     if (hwnd_) {
-        // The subclass swallows WM_DESTROY and WM_CLOSE: give the window its procedure back first.
-        Session().ReleaseMessageWindow(hwnd_);
+        WatchSessionChanges(hwnd_, false);
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
         hwnd_ = nullptr;
     }
-    impl_.reset();   // Form_Unload: DeleteGraphic
+    impl_.reset();   // the frame and its drawing objects
     if (BackgroundWindow == this) BackgroundWindow = nullptr;
 }
 
 LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCDESTROY) return TheBackgroundWindow.EndWithWindow(hwnd, wp, lp);
     auto* self = WindowObject<FrmBackground>(hwnd, msg, lp);
+    // A resume or a session switch may have cost the keyboard hook; the message goes on.
+    ReinstallKeyboardHookAfter(msg, wp);
+    switch (msg) {
+    // The cover cannot be closed (Alt + F4, another program's WM_CLOSE), moved, dragged by its
+    // frame, activated through WM_ACTIVATE or renamed, and it tells nobody a title.
+    case WM_SETTEXT:
+    case WM_GETTEXT:
+    case WM_CLOSE:
+    case WM_ACTIVATE:
+    case WM_MOVE:
+    case WM_NCLBUTTONDOWN: return 0;
+    }
     if (self && self->impl_) {
         switch (msg) {
-        case WM_LBUTTONUP: self->Form_Click(); return 0;
-        case WM_KEYDOWN: self->Form_KeyDown(wp); return 0;
-        case WM_MOUSEMOVE: self->Form_MouseMove(); return 0;
+        case WM_LBUTTONUP: self->RecallLockWindow(); return 0;
+        case WM_KEYDOWN: self->RecallOnEnter(wp); return 0;
+        case WM_MOUSEMOVE: self->NotePointerMove(); return 0;
         case WM_TIMER:
-            if (wp == kTimer1) { self->Timer1_Timer(); return 0; }
+            if (wp == kWatchdogTimer) { self->OnWatchdogTick(); return 0; }
             break;
         case WM_DISPLAYCHANGE: self->OnDisplayChange(); return 0;
-        // Refused like WM_CLOSE (which the subclass swallows): the cover stays where it is.
-        case WM_CLOSE: return 0;
         case WM_SYSCOMMAND:
             if (IsRefusedSystemCommand(wp)) return 0;
             break;
+        // However the window goes, the object no longer holds it.
+        case WM_DESTROY:
+            self->impl_->WatchdogTimer.Stop();
+            self->hwnd_ = nullptr;
+            return 0;
         }
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
@@ -183,22 +198,22 @@ Gdiplus::Graphics* FrmBackground::Graphics() const {
     return impl_ ? impl_->Frame.Graphics() : nullptr;
 }
 
-void FrmBackground::RestoreGDIPlus() {
-    if (impl_) impl_->Frame.RestoreGDIPlus(kClearTransparent);
+void FrmBackground::ClearFrame() {
+    if (impl_) impl_->Frame.ClearFrame(kClearTransparent);
 }
 
 uint32_t FrmBackground::FramePixel(int x, int y) const {
     return impl_ ? impl_->Frame.PixelAt(x, y) : 0;
 }
 
-bool FrmBackground::IsWatchdogRunning() const { return impl_ && impl_->Timer1.IsRunning(); }
+bool FrmBackground::IsWatchdogRunning() const { return impl_ && impl_->WatchdogTimer.IsRunning(); }
 
 void FrmBackground::EnableWatchdog(bool enable) {
     if (!impl_) return;
     if (enable)
-        impl_->Timer1.Start(hwnd_, kTimer1, kWatchdogMs);
+        impl_->WatchdogTimer.Start(hwnd_, kWatchdogTimer, kWatchdogMs);
     else
-        impl_->Timer1.Stop();
+        impl_->WatchdogTimer.Stop();
 }
 
 void FrmBackground::IniBackground() {
@@ -206,9 +221,9 @@ void FrmBackground::IniBackground() {
     LayeredFrame& frame = impl_->Frame;
     // Alpha 1 looks like nothing yet still takes every click meant for the desktop beneath.
     if (IsTransparent()) {
-        frame.RestoreGDIPlus(kClearAlphaOne);
+        frame.ClearFrame(kClearAlphaOne);
     } else {
-        frame.RestoreGDIPlus(kClearOpaqueBlack);
+        frame.ClearFrame(kClearOpaqueBlack);
         DrawImage(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
     }
     frame.UpdateGDIPlus();
@@ -217,7 +232,7 @@ void FrmBackground::IniBackground() {
 void FrmBackground::IniEffectShow() {
     if (IsTransparent() || !impl_ || !impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
-    RestoreGDIPlus();
+    ClearFrame();
     DrawImage(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
     frame.ExUpdateGDIPlus(255);
     DoEvents();
@@ -230,7 +245,7 @@ void FrmBackground::LockEffectShow() {
     LayeredFrame& frame = impl_->Frame;
     Gdiplus::Graphics* graphics = frame.Graphics();
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    RestoreGDIPlus();
+    ClearFrame();
     const int steps = EffectStripSteps();
     for (int j = 0; j <= steps; ++j) {
         for (int i = 1; i <= kEffectBands; ++i) {
@@ -285,8 +300,12 @@ void FrmBackground::RaiseInOrder() {
 }
 
 // The z-order watchdog, every 50 ms while locked.
-void FrmBackground::Timer1_Timer() {
+void FrmBackground::OnWatchdogTick() {
     if (!CurrentLockState().IsLocked()) return;
+    RenewKeyboardHookWhenDue();
+    // Windows 11 shows a hidden taskbar again by itself; the transparent lock keeps it shown,
+    // as HideShell does.
+    if (Config.TransparentBackground != 1) HideTaskbars();
     // A changed geometry rebuilds, shows and raises every window itself.
     if (++impl_->ticks % kGeometryEveryTicks == 0 && Session().FollowDisplay()) return;
     HoldWindows(impl_->ticks % kOrderEveryTicks == 0);
@@ -345,11 +364,9 @@ void FrmBackground::RecallLockWindow() {
     Session().NoteActivity();
 }
 
-void FrmBackground::Form_Click() { RecallLockWindow(); }
-
-void FrmBackground::Form_KeyDown(WPARAM keyCode) {
+void FrmBackground::RecallOnEnter(WPARAM keyCode) {
     if (keyCode == kEnterKey) RecallLockWindow();
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmBackground::Form_MouseMove() { Session().NoteMonitorOn(); }
+void FrmBackground::NotePointerMove() { Session().NoteMonitorOn(); }

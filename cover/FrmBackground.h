@@ -1,6 +1,6 @@
 // The full-screen cover of the primary monitor while locked: background picture or an almost
 // invisible layer, the lock and unlock wipes, the 50 ms z-order watchdog, and the recall of an
-// auto-hidden lock window. Its window also receives the hot keys (see MessageWindow).
+// auto-hidden lock window.
 #pragma once
 
 #include <windows.h>
@@ -17,16 +17,16 @@ public:
     FrmBackground& operator=(const FrmBackground&) = delete;
     ~FrmBackground();
 
-    // Form_Initialize + Form_Load: hidden layered window, frame, hot keys and subclassing.
+    // The hidden layered window with its frame.
     bool Create(HINSTANCE instance);
-    void Destroy();                 // Form_Unload
+    void Destroy();
     HWND Hwnd() const { return hwnd_; }
 
     void IniBackground();           // paint the resting cover
     void IniEffectShow();
     void LockEffectShow();
     void UnlockEffectShow();
-    void EnableWatchdog(bool enable);   // Timer1
+    void EnableWatchdog(bool enable);
 
     // The window and its frame at a new screen size (not painted).
     void FitScreen(int width, int height);
@@ -34,7 +34,7 @@ public:
     // activation: the covers, this one, the lock window above it unless faded out.
     void RaiseInOrder();
 
-    void RestoreGDIPlus();          // the frame cleared to fully transparent (not presented)
+    void ClearFrame();          // the frame cleared to fully transparent (not presented)
     bool IsWatchdogRunning() const;
     Gdiplus::Graphics* Graphics() const;    // BackgroundGraphics; null without a frame
     // The frame's premultiplied 0xAARRGGBB pixel at (x, y) from the top left; 0 outside.
@@ -42,10 +42,9 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void Form_Click();
-    void Form_KeyDown(WPARAM keyCode);
-    void Form_MouseMove();
-    void Timer1_Timer();
+    void RecallOnEnter(WPARAM keyCode);
+    void NotePointerMove();
+    void OnWatchdogTick();
     void OnDisplayChange();
     void HoldWindows(bool lookAtOrder);
     void RecallLockWindow();

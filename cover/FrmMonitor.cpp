@@ -43,7 +43,7 @@ bool FrmMonitor::Create(HINSTANCE instance, const RECT& monitor) {
     if (!hwnd_) return false;
     frame_->CreateGraphic(hwnd_, WidthOf(monitor), HeightOf(monitor));
     frame_->IniForm(hwnd_);
-    // Form_Load. Hidden still: only the band, no activation.
+    // Hidden still: only the band, no activation.
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
 }
@@ -67,7 +67,7 @@ void FrmMonitor::Place(const RECT& monitor) {
 
 void FrmMonitor::Destroy() {
     if (!hwnd_) return;
-    DestroyWindow(hwnd_);   // Form_Unload runs inside
+    DestroyWindow(hwnd_);   // ReleaseFrame runs inside
     hwnd_ = nullptr;
 }
 
@@ -82,9 +82,9 @@ LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     auto* self = WindowObject<FrmMonitor>(hwnd, msg, lp);
     if (self) {
         switch (msg) {
-        case WM_LBUTTONUP: self->Form_Click(); return 0;
-        case WM_KEYDOWN: self->Form_KeyDown(wp); return 0;
-        case WM_MOUSEMOVE: self->Form_MouseMove(); return 0;
+        case WM_LBUTTONUP: self->RecallLockWindow(); return 0;
+        case WM_KEYDOWN: self->RecallOnEnter(wp); return 0;
+        case WM_MOUSEMOVE: self->NotePointerMove(); return 0;
         // Like the primary cover, this one cannot be closed (Alt + F4 on it, another program's
         // WM_CLOSE), minimized, moved or sized; the program destroys it itself.
         case WM_CLOSE: return 0;
@@ -95,7 +95,7 @@ LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
             // Only our own DestroyWindow ends the cover; a WM_DESTROY another program sends
             // would leave the window showing with nothing behind it.
             if (InSendMessage()) return 0;
-            self->Form_Unload();
+            self->ReleaseFrame();
             return 0;
         }
     }
@@ -119,25 +119,25 @@ void FrmMonitor::IniMonitor() {
     frame_->UpdateGDIPlus();
 }
 
-void FrmMonitor::RestoreGDIPlus() { frame_->RestoreGDIPlus(kClearTransparent); }
+void FrmMonitor::ClearFrame() { frame_->ClearFrame(kClearTransparent); }
 
 // Click or Enter: a fresh idle screen on the lock window, raised again. The background cover's
 // watchdog puts the focus back on it within one tick.
-void FrmMonitor::Form_Click() {
+void FrmMonitor::RecallLockWindow() {
     Session().ShowIdleLockScreen();
     if (HWND lockWindow = Session().LockWindowHwnd())
         SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
     Session().NoteActivity();
 }
 
-void FrmMonitor::Form_KeyDown(WPARAM keyCode) {
-    if (keyCode == kEnterKey) Form_Click();
+void FrmMonitor::RecallOnEnter(WPARAM keyCode) {
+    if (keyCode == kEnterKey) RecallLockWindow();
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmMonitor::Form_MouseMove() { Session().NoteMonitorOn(); }
+void FrmMonitor::NotePointerMove() { Session().NoteMonitorOn(); }
 
-void FrmMonitor::Form_Unload() {
+void FrmMonitor::ReleaseFrame() {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     hwnd_ = nullptr;
     frame_->DeleteGraphic();   // DeleteGraphic

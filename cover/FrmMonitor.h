@@ -16,12 +16,12 @@ public:
     FrmMonitor& operator=(const FrmMonitor&) = delete;
     ~FrmMonitor();
 
-    // Form_Initialize + Form_Load: the hidden window over `monitor` (virtual-screen pixels), its
+    // The hidden window over `monitor` (virtual-screen pixels), its
     // frame, and the topmost band. False when the window could not be made.
     bool Create(HINSTANCE instance, const RECT& monitor);
     // Moves the window onto another rectangle and remakes its frame for the new size.
     void Place(const RECT& monitor);
-    void Destroy();                 // Form_Unload
+    void Destroy();
     // Drops a window that is no longer valid (destroyed without WM_DESTROY reaching us).
     void Forget();
     HWND Hwnd() const { return hwnd_; }
@@ -30,15 +30,15 @@ public:
     // Paints the cover for the current settings and presents it.
     void IniMonitor();
     // The frame cleared to fully transparent (not presented).
-    void RestoreGDIPlus();
+    void ClearFrame();
     const LayeredFrame& Frame() const { return *frame_; }
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void Form_Click();
-    void Form_KeyDown(WPARAM keyCode);
-    void Form_MouseMove();
-    void Form_Unload();
+    void RecallLockWindow();
+    void RecallOnEnter(WPARAM keyCode);
+    void NotePointerMove();
+    void ReleaseFrame();
 
     HWND hwnd_ = nullptr;
     RECT rect_{};

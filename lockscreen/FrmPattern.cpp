@@ -21,14 +21,14 @@
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "ui/LockSessionHost.h"
-#include "ui/WindowClass.h"
+#include "ui/SingleWindow.h"
 
 FrmPattern* PatternWindow = nullptr;
 
 namespace {
 
 constexpr char kClassName[] = "OrvoPCLockPattern";
-constexpr UINT_PTR kTimer1 = 1, kTimer2 = 2, kTimer3 = 3, kTimer4 = 4;
+constexpr UINT_PTR kIdleTimer = 1, kClockTimer = 2, kAlarmTimer = 3, kAlarmBlinkTimer = 4;
 constexpr UINT kIdleInterval = 1000, kClockInterval = 1000, kAlarmInterval = 1000, kAlarmDrawInterval = 470;
 constexpr DWORD kReleasedShowMs = 700;     // the red trail stays this long before the check
 constexpr DWORD kFadeStepMs = 30;
@@ -74,7 +74,7 @@ struct FrmPattern::Impl {
     bool alarmBlink = false;
     std::string timeText, dateText, lastTimeText, lastDateText;
     float lastMouseX = -1, lastMouseY = -1;
-    WinTimer timer1, timer2, timer3, timer4;
+    WinTimer idleTimer, clockTimer, alarmTimer, alarmBlinkTimer;
     HCURSOR handCursor = nullptr;
     HCURSOR arrowCursor = nullptr;
 
@@ -128,13 +128,13 @@ bool FrmPattern::Create(HINSTANCE instance) {
         impl_ = nullptr;
         return false;
     }
-    Form_Initialize();
+    StartFrameAndTimers();
     PatternWindow = this;
     return true;
 }
 
 void FrmPattern::Destroy() {
-    if (hwnd_) DestroyWindow(hwnd_);  // WM_DESTROY runs Form_Unload
+    if (hwnd_) DestroyWindow(hwnd_);  // WM_DESTROY runs ReleaseFrameAndTimers
     hwnd_ = nullptr;
     delete impl_;
     impl_ = nullptr;
@@ -142,60 +142,53 @@ void FrmPattern::Destroy() {
 }
 
 namespace {
-// Not an owner on purpose: a window still open when the process ends (the message loop ended
-// without ExitApplication) must not be torn down after GDI+ has been shut down.
-FrmPattern* gLockWindow = nullptr;
+SingleWindow<FrmPattern> LockWindow;
 }
 
-bool CreateLockWindow(HINSTANCE instance) {
-    if (!gLockWindow) gLockWindow = new FrmPattern;
-    return gLockWindow->Create(instance);
-}
+bool CreateLockWindow(HINSTANCE instance) { return LockWindow.Show(instance) != nullptr; }
 
-void CloseLockWindow() {
-    delete gLockWindow;
-    gLockWindow = nullptr;
-}
+void CloseLockWindow() { LockWindow.Close(); }
 
 LayeredFrame* FrmPattern::Frame() const { return impl_ ? &impl_->frame : nullptr; }
 int FrmPattern::HotItem() const { return impl_ ? impl_->hotItem : -1; }
 bool FrmPattern::IsAlarm() const { return impl_ && impl_->isAlarm; }
 
 LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCDESTROY) return LockWindow.EndWithWindow(hwnd, wp, lp);
     auto* self = WindowObject<FrmPattern>(hwnd, msg, lp);
     if (!self || !self->impl_) return DefWindowProcA(hwnd, msg, wp, lp);
     const double x = MouseX(lp);
     const double y = MouseY(lp);
     switch (msg) {
-    case WM_LBUTTONDOWN: self->Form_MouseDown(x, y); return 0;
-    case WM_MOUSEMOVE: self->Form_MouseMove(x, y); return 0;
+    case WM_LBUTTONDOWN: self->StartPatternEntry(x, y); return 0;
+    case WM_MOUSEMOVE: self->TrackPointer(x, y); return 0;
     case WM_LBUTTONUP:
-        self->Form_MouseUp(x, y);
+        self->CheckDrawnPattern(x, y);
         // A right entry unlocks, and the messages the unlock lets run may end the program and
         // take this window with it: only a window that still exists gets the click.
         self = reinterpret_cast<FrmPattern*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (self && self->impl_) self->Form_Click();
+        if (self && self->impl_) self->SwitchModeUnderPointer();
         return 0;
-    case WM_KEYDOWN: self->Form_KeyDown(static_cast<int>(wp)); return 0;
+    case WM_KEYDOWN: self->TakeKey(static_cast<int>(wp)); return 0;
     case WM_SETCURSOR:
-        if (LOWORD(lp) == HTCLIENT && self->OnSetCursor()) return TRUE;
+        if (LOWORD(lp) == HTCLIENT && self->ShowCursorForHotItem()) return TRUE;
         break;
     case WM_TIMER:
         switch (wp) {
-        case kTimer1: self->Timer1_Timer(); return 0;
-        case kTimer2: self->Timer2_Timer(); return 0;
-        case kTimer3: self->Timer3_Timer(); return 0;
-        case kTimer4: self->Timer4_Timer(); return 0;
+        case kIdleTimer: self->OnIdleTick(); return 0;
+        case kClockTimer: self->OnClockTick(); return 0;
+        case kAlarmTimer: self->OnAlarmSecond(); return 0;
+        case kAlarmBlinkTimer: self->OnAlarmBlink(); return 0;
         }
         break;
     // Alt+F4 must not close the lock window; the program destroys it itself when it ends.
     case WM_CLOSE: return 0;
-    case WM_DESTROY: self->Form_Unload(); return 0;
+    case WM_DESTROY: self->ReleaseFrameAndTimers(); return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void FrmPattern::Form_Initialize() {
+void FrmPattern::StartFrameAndTimers() {
     Impl& s = *impl_;
     SetWindowPos(hwnd_, nullptr, 0, 0, ScreenWidth, ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     s.frame.CreateGraphic(hwnd_, ScreenWidth, ScreenHeight);
@@ -208,8 +201,8 @@ void FrmPattern::Form_Initialize() {
     s.dateText = FormatDateText(now);
     s.lastMouseX = -1;
     s.drag.Reset(PointCount());
-    s.timer1.Start(hwnd_, kTimer1, kIdleInterval);
-    s.timer2.Start(hwnd_, kTimer2, kClockInterval);
+    s.idleTimer.Start(hwnd_, kIdleTimer, kIdleInterval);
+    s.clockTimer.Start(hwnd_, kClockTimer, kClockInterval);
 }
 
 // The points moved with the screen: a half-drawn pattern would be judged against the old places.
@@ -226,15 +219,16 @@ void FrmPattern::FitScreen(int width, int height) {
     PatternGraphics = s.frame.Graphics();
 }
 
-void FrmPattern::Form_Unload() {
+void FrmPattern::ReleaseFrameAndTimers() {
     Impl& s = *impl_;
-    s.timer1.Stop();
-    s.timer2.Stop();
-    s.timer3.Stop();
-    s.timer4.Stop();
+    s.idleTimer.Stop();
+    s.clockTimer.Stop();
+    s.alarmTimer.Stop();
+    s.alarmBlinkTimer.Stop();
     if (PatternGraphics == s.frame.Graphics()) PatternGraphics = nullptr;
     s.frame.DeleteGraphic();
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
 }
 
 // ---- screens ----
@@ -302,7 +296,7 @@ void FrmPattern::HideSequence() {
 
 // ---- pointer ----
 
-void FrmPattern::Form_MouseDown(double x, double y) {
+void FrmPattern::StartPatternEntry(double x, double y) {
     Impl& s = *impl_;
     if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
     s.FitEntries();
@@ -327,7 +321,7 @@ void FrmPattern::NotePointerMove(double x, double y) {
     s.lastMouseY = static_cast<float>(y);
 }
 
-void FrmPattern::Form_MouseMove(double x, double y) {
+void FrmPattern::TrackPointer(double x, double y) {
     Impl& s = *impl_;
     NotePointerMove(x, y);
     if (s.drag.IsDrawing()) {
@@ -344,7 +338,7 @@ void FrmPattern::Form_MouseMove(double x, double y) {
     PatternAction(false);  // the icon under the pointer is drawn larger
 }
 
-void FrmPattern::Form_MouseUp(double, double) {
+void FrmPattern::CheckDrawnPattern(double, double) {
     Impl& s = *impl_;
     if (GetCapture() == hwnd_) ReleaseCapture();
     if (!s.drag.IsDrawing() || s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
@@ -358,7 +352,7 @@ void FrmPattern::Form_MouseUp(double, double) {
     PatternNormal();
 }
 
-void FrmPattern::Form_Click() {
+void FrmPattern::SwitchModeUnderPointer() {
     Impl& s = *impl_;
     const int points = PointCount();
     switch (s.hotItem) {
@@ -382,7 +376,7 @@ void FrmPattern::Form_Click() {
     PatternAction(false);
 }
 
-bool FrmPattern::OnSetCursor() {
+bool FrmPattern::ShowCursorForHotItem() {
     const Impl& s = *impl_;
     HCURSOR cursor = s.hotItem >= kIconKeyboard && s.hotItem <= kIconPatternDisplay ? s.handCursor : s.arrowCursor;
     if (!cursor) return false;
@@ -392,7 +386,7 @@ bool FrmPattern::OnSetCursor() {
 
 // ---- keys ----
 
-void FrmPattern::Form_KeyDown(int keyCode) {
+void FrmPattern::TakeKey(int keyCode) {
     Impl& s = *impl_;
     if (s.isAlarm) return;
     if (keyCode == VK_ESCAPE && s.drag.IsDrawing()) {
@@ -457,8 +451,8 @@ void FrmPattern::ProcessAlertMode(int inMode) {
     default: return;
     }
     s.alarmElapsed = 0;
-    s.timer3.Start(hwnd_, kTimer3, kAlarmInterval);
-    s.timer4.Start(hwnd_, kTimer4, kAlarmDrawInterval);
+    s.alarmTimer.Start(hwnd_, kAlarmTimer, kAlarmInterval);
+    s.alarmBlinkTimer.Start(hwnd_, kAlarmBlinkTimer, kAlarmDrawInterval);
     s.isAlarm = true;
     Sleep(kAlarmSoundDelayMs);
     PlayAlarm(AlarmFilePath);
@@ -467,7 +461,7 @@ void FrmPattern::ProcessAlertMode(int inMode) {
 // ---- timers ----
 
 // Idle decisions for the whole program: fade the lock window, lock, switch the monitor off.
-void FrmPattern::Timer1_Timer() {
+void FrmPattern::OnIdleTick() {
     Impl& s = *impl_;
     if (s.isAlarm) return;
     const LockState& state = CurrentLockState();
@@ -490,7 +484,7 @@ void FrmPattern::Timer1_Timer() {
         Session().NoteMonitorOff();
 }
 
-void FrmPattern::Timer2_Timer() {
+void FrmPattern::OnClockTick() {
     Impl& s = *impl_;
     if (s.isAlarm) return;
     SYSTEMTIME now{};
@@ -511,21 +505,21 @@ void FrmPattern::Timer2_Timer() {
 
 // KillTimer leaves a WM_TIMER that is already queued where it is, so both alarm timers can tick
 // once more after the alarm ended; such a tick must not count or bring the countdown back.
-void FrmPattern::Timer3_Timer() {
+void FrmPattern::OnAlarmSecond() {
     Impl& s = *impl_;
     if (!s.isAlarm) return;
     ++s.alarmElapsed;
     if (s.alarmElapsed < s.alarmSeconds) return;
     StopAlarm();
-    s.timer4.Stop();
-    s.timer3.Stop();
+    s.alarmBlinkTimer.Stop();
+    s.alarmTimer.Stop();
     s.alarmElapsed = 0;
     s.isAlarm = false;
     Session().RestartIdleCount();
     PatternNormal();
 }
 
-void FrmPattern::Timer4_Timer() {
+void FrmPattern::OnAlarmBlink() {
     Impl& s = *impl_;
     if (!s.isAlarm) return;
     PatternAlert(s.alarmSeconds - s.alarmElapsed);

@@ -13,11 +13,11 @@ public:
     FrmPattern& operator=(const FrmPattern&) = delete;
     ~FrmPattern();
 
-    // Form_Initialize: the hidden layered window at (0, 0) covering the primary screen, its
-    // frame and drawing objects, Timer1 and Timer2 running. Sets PatternWindow and
-    // PatternGraphics; the image table's cached bitmaps must be made after this.
+    // The hidden layered window at (0, 0) covering the primary screen, its frame and drawing
+    // objects, the idle and clock timers running. Sets PatternWindow and PatternGraphics; the
+    // image table's cached bitmaps must be made after this.
     bool Create(HINSTANCE instance);
-    void Destroy();                 // Form_Unload
+    void Destroy();
     HWND Hwnd() const { return hwnd_; }
 
     // The window and its frame at a new screen size; an entry under way is dropped. Sets
@@ -44,19 +44,19 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void Form_Initialize();
-    void Form_Unload();
-    void Form_MouseDown(double x, double y);
-    void Form_MouseMove(double x, double y);
+    void StartFrameAndTimers();
+    void ReleaseFrameAndTimers();
+    void StartPatternEntry(double x, double y);
+    void TrackPointer(double x, double y);
     void NotePointerMove(double x, double y);
-    void Form_MouseUp(double x, double y);
-    void Form_Click();
-    void Form_KeyDown(int keyCode);
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void Timer3_Timer();
-    void Timer4_Timer();
-    bool OnSetCursor();
+    void CheckDrawnPattern(double x, double y);
+    void SwitchModeUnderPointer();
+    void TakeKey(int keyCode);
+    void OnIdleTick();
+    void OnClockTick();
+    void OnAlarmSecond();
+    void OnAlarmBlink();
+    bool ShowCursorForHotItem();
     void HideSequence();
     void Present(bool fullyOpaque);
     void SetClickThrough(bool clickThrough);

@@ -5,14 +5,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 
 #include "core/AppState.h"
 #include "ui/LockSessionHost.h"
 #include "ui/ResetPatternState.h"
 #include "ui/SmallGridDrawing.h"
-#include "ui/WindowClass.h"
+#include "ui/SingleWindow.h"
 #include "ui/XPTab.h"
 
 namespace {
@@ -22,7 +21,7 @@ namespace {
 // dialog.
 constexpr UINT WMAPP_VERIFIED = WM_APP + 1;
 
-std::unique_ptr<FrmVerify> Instance;
+SingleWindow<FrmVerify> VerifyWindow;
 
 int PointCount() { return Layout.GridSide * Layout.GridSide; }
 
@@ -37,39 +36,22 @@ SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height) {
 
 // ---- the one instance ----
 
-void ShowVerifyDialog() {
-    if (Instance && Instance->Hwnd()) {
-        HWND hwnd = Instance->Hwnd();
-        if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
-        SetForegroundWindow(hwnd);
-        return;
-    }
-    Instance = std::make_unique<FrmVerify>();
-    FrmVerify* created = Instance.get();
-    if (!created->Create(GetModuleHandleA(nullptr)) && Instance.get() == created) Instance.reset();
-}
+void ShowVerifyDialog() { VerifyWindow.Show(GetModuleHandleA(nullptr)); }
 
-void CloseVerifyDialog() {
-    if (Instance && Instance->Hwnd()) SendMessageA(Instance->Hwnd(), WM_CLOSE, 0, 0);
-    Instance.reset();
-}
+void CloseVerifyDialog() { VerifyWindow.Close(); }
 
-HWND VerifyDialogHwnd() {
-    return Instance ? Instance->Hwnd() : nullptr;
-}
+HWND VerifyDialogHwnd() { return VerifyWindow.Hwnd(); }
 
-const FrmVerify* VerifyDialogInstance() {
-    return Instance.get();
-}
+const FrmVerify* VerifyDialogInstance() { return VerifyWindow.Get(); }
 
-bool IsVerifyDialogMessage(MSG* msg) { return IsDialogKeyMessage(VerifyDialogHwnd(), msg); }
+bool IsVerifyDialogMessage(MSG* msg) { return VerifyWindow.IsDialogKeyMessage(msg); }
 
 // ---- window ----
 
+// Only for a window that never finished being made: a shown one takes the object with it.
 FrmVerify::~FrmVerify() {
     if (hwnd_) {
-        // Only when creation failed half-way: detach so the window procedure does not reach a
-        // half-destroyed object.
+        // Detached first, so the window procedure does not reach a half-destroyed object.
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
@@ -101,7 +83,9 @@ bool FrmVerify::Create(HINSTANCE instance) {
                             nullptr, instance, this);
     if (!hwnd_) return false;
     CreateControls();
-    Form_Load();
+    drag_.Reset(PointCount());
+    CreatePens();
+    DrawEmptyGrid();
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     if (HWND cancel = GetDlgItem(hwnd_, kIdCmdCancel)) SetFocus(cancel);
@@ -119,9 +103,9 @@ void FrmVerify::CreateControls() {
         if (control && font_) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
     picVerify_.Create(hwnd_, kIdPicVerify, 17, 37, kSmallBoxSize, kSmallBoxSize);
-    picVerify_.OnMouseDown = [this](int, int, int x, int y) { PicVerify_MouseDown(x, y); };
-    picVerify_.OnMouseMove = [this](int, int, int x, int y) { PicVerify_MouseMove(x, y); };
-    picVerify_.OnMouseUp = [this](int, int, int, int) { PicVerify_MouseUp(); };
+    picVerify_.OnMouseDown = [this](int, int, int x, int y) { StartEntry(x, y); };
+    picVerify_.OnMouseMove = [this](int, int, int x, int y) { ExtendEntry(x, y); };
+    picVerify_.OnMouseUp = [this](int, int, int, int) { CheckEntryAfterPause(); };
 }
 
 LRESULT CALLBACK FrmVerify::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -129,49 +113,27 @@ LRESULT CALLBACK FrmVerify::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
+    // Cancel, Esc and the close box close the dialog; the object ends with its window.
     case WM_COMMAND:
-        if (LOWORD(wp) == kIdCmdCancel && HIWORD(wp) == BN_CLICKED) self->CmdCancel_Click();
-        return 0;
-    case WMAPP_VERIFIED:
-        self->OnVerified();   // this object is gone afterwards
+        if (LOWORD(wp) == kIdCmdCancel && HIWORD(wp) == BN_CLICKED) DestroyWindow(hwnd);
         return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
-    case WM_DESTROY:
-        self->Form_Unload();
+    case WMAPP_VERIFIED:
+        self->OpenConfiguration();   // this object is gone afterwards
         return 0;
-    case WM_NCDESTROY: {
-        const LRESULT result = DefWindowProcA(hwnd, msg, wp, lp);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        if (Instance.get() == self) Instance.reset();   // the dialog object ends with its window
-        return result;
-    }
+    case WM_DESTROY:
+        self->ReleasePensAndPages();
+        return 0;
+    case WM_NCDESTROY: return VerifyWindow.EndWithWindow(hwnd, wp, lp);
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// ---- load and unload ----
+// ---- drawing objects ----
 
-void FrmVerify::Form_Load() {
-    IniConfigData();
-    CreateGDI();
-    VerifyPatternNormal();
-}
-
-// The dialog may have held the only references to large pictures; giving the pages back now
-// keeps the resident program small while it waits in the tray.
-void FrmVerify::Form_Unload() {
-    ReleaseGDI();
-    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
-}
-
-void FrmVerify::IniConfigData() {
-    drag_.Reset(PointCount());
-}
-
-void FrmVerify::CreateGDI() {
+void FrmVerify::CreatePens() {
     if (picVerify_.Dc()) {
         verifyGraphics_ = NewGdiPlus<Gdiplus::Graphics>(picVerify_.Dc());
         if (verifyGraphics_) {
@@ -182,9 +144,13 @@ void FrmVerify::CreateGDI() {
     pen_ = NewGdiPlus<Gdiplus::Pen>(Gdiplus::Color(0xFF003FFF), 19.0f);
 }
 
-void FrmVerify::ReleaseGDI() {
+// The dialog may have held the only references to large pictures; giving the pages back now
+// keeps the resident program small while it waits in the tray.
+void FrmVerify::ReleasePensAndPages() {
     pen_.reset();
     verifyGraphics_.reset();
+    hwnd_ = nullptr;
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }
 
 // ---- drawing ----
@@ -193,13 +159,13 @@ void FrmVerify::DrawGrid() {
     DrawSmallGrid(verifyGraphics_.get(), Layout, Layout.GridSide);
 }
 
-void FrmVerify::VerifyPatternNormal() {
+void FrmVerify::DrawEmptyGrid() {
     DrawGrid();
     if (verifyGraphics_) verifyGraphics_->Flush(Gdiplus::FlushIntentionSync);
     picVerify_.Refresh();
 }
 
-void FrmVerify::VerifyPatternAction() {
+void FrmVerify::DrawEntry() {
     DrawGrid();
     const auto& slots = drag_.Entry().Slots();
     const int count = std::min(PointCount(), static_cast<int>(slots.size()) - 1);
@@ -212,18 +178,18 @@ void FrmVerify::VerifyPatternAction() {
 
 // Every press starts a new entry, sized for the grid in force now (the configuration dialog
 // may have changed it while this dialog stayed open).
-void FrmVerify::PicVerify_MouseDown(int x, int y) {
+void FrmVerify::StartEntry(int x, int y) {
     drag_.Reset(PointCount());
-    if (drag_.Press(HitTestSmallPoint(Layout, x, y))) VerifyPatternAction();
+    if (drag_.Press(HitTestSmallPoint(Layout, x, y))) DrawEntry();
 }
 
-void FrmVerify::PicVerify_MouseMove(int x, int y) {
-    if (drag_.IsDrawing() && drag_.Move(HitTestSmallPoint(Layout, x, y))) VerifyPatternAction();
+void FrmVerify::ExtendEntry(int x, int y) {
+    if (drag_.IsDrawing() && drag_.Move(HitTestSmallPoint(Layout, x, y))) DrawEntry();
 }
 
 // The drawn trail stays in view for a moment before the check; the wait blocks on purpose, so
 // nothing drawn meanwhile can change the entry being checked.
-void FrmVerify::PicVerify_MouseUp() {
+void FrmVerify::CheckEntryAfterPause() {
     if (!drag_.IsDrawing()) return;
     Sleep(kVerifyCheckDelayMs);
     CheckSecretPattern();
@@ -237,15 +203,12 @@ void FrmVerify::CheckSecretPattern() {
     if (PatternTextsMatch(stored, entered)) {
         PostMessageA(hwnd_, WMAPP_VERIFIED, 0, 0);
     } else {
-        VerifyPatternNormal();
+        DrawEmptyGrid();
     }
 }
 
-void FrmVerify::CmdCancel_Click() {
-    DestroyWindow(hwnd_);   // unload; this object is gone afterwards
-}
-
-void FrmVerify::OnVerified() {
+// Runs after the dialog has gone: nothing of this object may be used after DestroyWindow.
+void FrmVerify::OpenConfiguration() {
     DestroyWindow(hwnd_);
     Session().ShowConfigDialog();
 }

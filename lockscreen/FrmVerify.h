@@ -29,7 +29,7 @@ void ShowVerifyDialog();
 void CloseVerifyDialog();
 HWND VerifyDialogHwnd();
 class FrmVerify;
-const FrmVerify* VerifyDialogInstance();   // null when closed
+const FrmVerify* VerifyDialogInstance();   // null while no verify dialog is open
 // Tab, Enter and Esc for the program's message loop; true when the message was used.
 bool IsVerifyDialogMessage(MSG* msg);
 
@@ -40,15 +40,10 @@ public:
     FrmVerify& operator=(const FrmVerify&) = delete;
     ~FrmVerify();
 
+    // Makes and shows the dialog with an empty grid.
     bool Create(HINSTANCE instance);
     HWND Hwnd() const { return hwnd_; }
 
-    void IniConfigData();
-    void CreateGDI();
-    void ReleaseGDI();
-    void VerifyPatternNormal();
-    void VerifyPatternAction();
-    void CheckSecretPattern();
     const PatternEntry& Entered() const { return drag_.Entry(); }
     bool IsDrawing() const { return drag_.IsDrawing(); }
 
@@ -56,13 +51,15 @@ private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static bool RegisterWindowClass(HINSTANCE instance);
     void CreateControls();
-    void Form_Load();
-    void Form_Unload();
-    void PicVerify_MouseDown(int x, int y);
-    void PicVerify_MouseMove(int x, int y);
-    void PicVerify_MouseUp();
-    void CmdCancel_Click();
-    void OnVerified();
+    void CreatePens();
+    void ReleasePensAndPages();
+    void StartEntry(int x, int y);
+    void ExtendEntry(int x, int y);
+    void CheckEntryAfterPause();
+    void CheckSecretPattern();
+    void OpenConfiguration();
+    void DrawEmptyGrid();
+    void DrawEntry();
     void DrawGrid();
 
     HWND hwnd_ = nullptr;

@@ -17,8 +17,6 @@ constexpr int kIconHot = 34;
 constexpr int kLetterBox = 53;
 constexpr double kStarsTop = 4;
 
-const LayoutEntry& Entry(int index) { return Layout.LayoutTable[static_cast<size_t>(index)]; }
-
 int PointCount() {
     const int side = Layout.GridSide;
     return std::min(side * side, kIconKeyboard - 1);
@@ -38,12 +36,15 @@ void DrawTrail(LayeredFrame& frame, const PatternEntry& entered, bool isPenColor
     for (int32_t point : entered.Slots())
         if (point >= 1 && point <= points) trail.push_back(point);
     for (size_t i = 1; pen && i < trail.size(); ++i) {
-        const LayoutEntry& from = Entry(trail[i - 1]);
-        const LayoutEntry& to = Entry(trail[i]);
-        g->DrawLine(pen, from[6], from[7], to[6], to[7]);
+        const LayoutPosition from = Layout.Point(trail[i - 1]).Centre;
+        const LayoutPosition to = Layout.Point(trail[i]).Centre;
+        g->DrawLine(pen, from.X, from.Y, to.X, to.Y);
     }
     const int ring = isPenColor ? kSlotRedRing : kSlotBlueRing;
-    for (int point : trail) DrawImage(g, ring, kDrawCachedBitmap, Entry(point)[3], Entry(point)[4], 0, 0);
+    for (int point : trail) {
+        const LayoutSquare& square = Layout.Point(point).Image;
+        DrawImage(g, ring, kDrawCachedBitmap, square.Left, square.Top, 0, 0);
+    }
 }
 
 // A letter on every point, the input box, and one star per typed key.
@@ -53,26 +54,27 @@ void DrawDynamicPassword(LayeredFrame& frame, const LockScreenView& view) {
         if (static_cast<size_t>(k) >= view.letters->size()) break;
         const uint8_t letter = (*view.letters)[static_cast<size_t>(k)];
         if (letter == 0) continue;
-        DrawScreenText(frame, std::string(1, static_cast<char>(letter)), Entry(k)[3], Entry(k)[7] - 8, 16,
+        const LayoutEntry& point = Layout.Point(k);
+        DrawScreenText(frame, std::string(1, static_cast<char>(letter)), point.Image.Left, point.Centre.Y - 8, 16,
                  kLetterBox, kLetterBox);
     }
-    const LayoutEntry& box = Entry(kInputBox);
-    DrawImage(frame.Graphics(), kSlotInputBox, kDrawCachedBitmap, box[3], box[4], 0, 0);
+    const LayoutPosition box = Layout.InputBoxOrigin();
+    DrawImage(frame.Graphics(), kSlotInputBox, kDrawCachedBitmap, box.X, box.Y, 0, 0);
     const int typed = view.keys ? view.keys->Count() : 0;
-    if (typed > 0) DrawScreenText(frame, std::string(static_cast<size_t>(typed), '*'), box[3], box[4] + kStarsTop, 18, 256, 24);
+    if (typed > 0) DrawScreenText(frame, std::string(static_cast<size_t>(typed), '*'), box.X, box.Y + kStarsTop, 18, 256, 24);
 }
 
 void DrawIcons(LayeredFrame& frame, int hotItem) {
     Gdiplus::Graphics* g = frame.Graphics();
-    const LayoutEntry& box = Entry(kIconBox);
-    DrawImage(g, kSlotIconBox, kDrawCachedBitmap, box[3], box[4], 0, 0);
+    const LayoutPosition box = Layout.IconBoxOrigin();
+    DrawImage(g, kSlotIconBox, kDrawCachedBitmap, box.X, box.Y, 0, 0);
     for (int icon = kIconKeyboard; icon <= kIconPatternDisplay; ++icon) {
         const int slot = kSlotKeyboardIcon + (icon - kIconKeyboard);
-        const LayoutEntry& e = Entry(icon);
+        const LayoutEntry& e = Layout.Icon(icon);
         if (icon == hotItem)
-            DrawImage(g, slot, kDrawScaledImage, e[0], e[1], kIconHot, kIconHot);
+            DrawImage(g, slot, kDrawScaledImage, e.Hit.Left, e.Hit.Top, kIconHot, kIconHot);
         else
-            DrawImage(g, slot, kDrawScaledImage, e[3], e[4], kIconNormal, kIconNormal);
+            DrawImage(g, slot, kDrawScaledImage, e.Image.Left, e.Image.Top, kIconNormal, kIconNormal);
     }
 }
 
@@ -82,8 +84,9 @@ void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isA
     if (!frame.IsReady()) return;
     const double h = frame.Height();
     const double s = Layout.PanelSize;
-    frame.RestoreGDIPlus(kClearAlphaOne);
-    DrawImage(frame.Graphics(), kSlotPanel, kDrawCachedBitmap, Entry(0)[0], Entry(0)[1], 0, 0);
+    frame.ClearFrame(kClearAlphaOne);
+    const LayoutPosition panel = Layout.PanelOrigin();
+    DrawImage(frame.Graphics(), kSlotPanel, kDrawCachedBitmap, panel.X, panel.Y, 0, 0);
     DrawScreenText(frame, view.timeText, 0, h / 2 - s / 2 - 67, 21);
     DrawScreenText(frame, view.dateText, 0, h / 2 - s / 2 - 37, 16);
     DrawScreenText(frame, view.alertText, 0, h / 2 + s / 2 + 20, 18);
@@ -97,10 +100,10 @@ void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isA
 void DrawAlertScreen(LayeredFrame& frame, int leftTime, bool alarmBlink) {
     if (!frame.IsReady()) return;
     const double h = frame.Height();
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     DrawScreenText(frame, "ATTACKING WARNING!", 0, h / 2 - 180, 21);
-    const LayoutEntry& shield = Entry(kAlarmPicture);
-    DrawImage(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield[0],
-              shield[1], 0, 0);
+    const LayoutPosition shield = Layout.AlarmPictureOrigin();
+    DrawImage(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield.X,
+              shield.Y, 0, 0);
     DrawScreenText(frame, "System is locked in " + std::to_string(leftTime) + " seconds", 0, h / 2 + 150, 18);
 }

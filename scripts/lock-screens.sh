@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Takes pictures of the lock window's screens as the display shows them (with a compositing
-# manager, so the per-pixel alpha blends over the cover) and saves them as docs/screens/*.png.
+# manager, so the per-pixel alpha blends over the cover) and saves them as OUT_DIR/*.png.
+# scripts/tour.sh runs it.
 #
-#   scripts/lock-screens.sh [BUILD_DIR] [WxH]
+#   scripts/lock-screens.sh [BUILD_DIR] [WxH] [OUT_DIR]
 #
-# BUILD_DIR is a 64-bit Windows build with the tests (default build/win64). The pictures come
-# from the Xvfb frame buffer file: `xwd -root` reads the windows' own pixmaps under a
+# BUILD_DIR is a 64-bit Windows build with orvo_lock_screen_shots (default build/win64);
+# OUT_DIR defaults to docs/screens. The pictures come from the Xvfb frame buffer file: `xwd -root` reads the windows' own pixmaps under a
 # compositing manager and shows per-pixel alpha over black.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/win64}
 size=${2:-1366x768}
+out=${3:-$root/docs/screens}
 . "$root/scripts/lib/wine.sh"
 
-exe="$build/win_LockScreenTourTest.exe"
+exe="$build/orvo_lock_screen_shots.exe"
 [ -f "$exe" ] || { echo "build $exe first" >&2; exit 1; }
 work=$(mktemp -d /tmp/orvo-screens.XXXXXX)
 mkdir -p "$work/fb" "$work/shots"
@@ -37,9 +39,9 @@ sleep 0.5
 ORVO_SHOT_DIR="$work/shots" ORVO_FRAMEBUFFER="$work/fb/Xvfb_screen0" WINEDEBUG=-all \
     wine "$exe" --gtest_filter='Tour.*'
 
-mkdir -p "$root/docs/screens"
+mkdir -p "$out"
 for shot in "$work"/shots/*.xwd; do
     name=$(basename "$shot" .xwd)
-    convert "xwd:$shot" "$root/docs/screens/$name.png"
-    echo "docs/screens/$name.png"
+    convert "xwd:$shot" "$out/$name.png"
+    echo "$out/$name.png"
 done

@@ -1,5 +1,6 @@
-// The keyboard filter while locked: a system-wide low-level hook that swallows every key the
-// lock window does not need (Windows keys, Alt+Tab, Alt+F4, Ctrl+Esc reach nothing).
+// The keyboard filter while locked: a system-wide low-level hook that swallows the system
+// shortcuts (Windows keys, Alt+Tab, Alt+F4, Ctrl+Esc reach nothing) and, with "Lock keyboard"
+// at Yes, every other key the lock window does not need.
 #pragma once
 
 #include <windows.h>
@@ -8,11 +9,24 @@
 
 // Installs (true) or removes (false) the hook; at most one is installed at a time. The hook
 // runs on a thread of its own, so it answers while the user-interface thread is busy. An
-// install takes the unlock mode of the moment.
-void HookKeyboard(bool isHook, int32_t unlockMode = 0);
+// install takes the unlock mode of the moment. lockAllKeys is "Lock keyboard": at Yes only the
+// lock window's keys pass, at No every key but the system shortcuts (see LockKeyFilter).
+void HookKeyboard(bool isHook, int32_t unlockMode = 0, bool lockAllKeys = true);
 
-// The hook procedure: lets Backspace, Enter, Esc (and in Dynamic Password Mode the main
-// keyboard's digits and letters) through, swallows the rest, down and up alike.
+// Replaces the installed hook by a fresh one, the new one in before the old one out. Windows
+// drops a low-level hook silently (after a time-out, often around sleep or a session switch),
+// and a hook installed later by another program is asked before ours: a fresh hook is first
+// again. Does nothing while no hook is wanted; retries the install when the first one failed.
+void ReinstallKeyboardHook();
+// The watchdog's share: ReinstallKeyboardHook every few seconds, nothing in between.
+void RenewKeyboardHookWhenDue();
+// The message window's share: ReinstallKeyboardHook after a resume from sleep
+// (WM_POWERBROADCAST) or a session unlock (WM_WTSSESSION_CHANGE); other messages are ignored.
+void ReinstallKeyboardHookAfter(UINT msg, WPARAM wParam);
+// Asks for (true) or stops (false) WM_WTSSESSION_CHANGE at the window.
+void WatchSessionChanges(HWND hwnd, bool watch);
+
+// The hook procedure: asks LockKeyFilter, swallows what it refuses, down and up alike.
 LRESULT CALLBACK KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam);
 
 bool IsKeyboardHooked();

@@ -60,6 +60,24 @@ HWND FindDesktopIconView() {
     return view;
 }
 
+constexpr const char* kTaskbarClasses[] = {"Shell_TrayWnd", "Shell_SecondaryTrayWnd"};
+// More taskbars than monitors anyone has; the walk stops there even should the window list
+// change under it.
+constexpr int kMaxTaskbars = 64;
+
+// Calls visit for every top-level taskbar window.
+template <class Visit>
+void ForEachTaskbar(Visit visit) {
+    for (const char* taskbarClass : kTaskbarClasses) {
+        HWND taskbar = nullptr;
+        for (int i = 0; i < kMaxTaskbars; ++i) {
+            taskbar = FindWindowExA(nullptr, taskbar, taskbarClass, nullptr);
+            if (!taskbar) break;
+            visit(taskbar);
+        }
+    }
+}
+
 std::string ReadRunValue() {
     return TrimNull(RegistryValueText(ReadRegistryValue(kRunKey, kRunValueName)));
 }
@@ -120,10 +138,26 @@ void HideShell(bool isHide, bool transparentBackground) {
 }
 
 void HideTaskbar(bool isHide) {
-    // ShowWindow on a null window fails harmlessly, so the taskbar call needs no test.
-    ShowWindow(FindWindowA("Shell_TrayWnd", nullptr), isHide ? SW_HIDE : SW_SHOW);
+    if (isHide)
+        HideTaskbars();
+    else
+        ShowTaskbars();
     if (HWND startButton = FindWindowA("Button", nullptr))
         ShowWindow(startButton, isHide ? SW_HIDE : SW_RESTORE);
+}
+
+bool HideTaskbars() {
+    bool hidden = false;
+    ForEachTaskbar([&hidden](HWND taskbar) {
+        if (!IsWindowVisible(taskbar)) return;
+        ShowWindow(taskbar, SW_HIDE);
+        hidden = true;
+    });
+    return hidden;
+}
+
+void ShowTaskbars() {
+    ForEachTaskbar([](HWND taskbar) { ShowWindow(taskbar, SW_SHOW); });
 }
 
 void HideDesktopIcons(bool isHide) {
@@ -132,7 +166,7 @@ void HideDesktopIcons(bool isHide) {
 
 void ShowShell() {
     if (HWND view = FindDesktopIconView()) ShowWindow(view, SW_RESTORE);
-    ShowWindow(FindWindowA("Shell_TrayWnd", nullptr), SW_SHOW);
+    ShowTaskbars();
     if (HWND startButton = FindWindowA("Button", nullptr)) ShowWindow(startButton, SW_SHOW);
 }
 

@@ -40,6 +40,12 @@ void RemovePolicies();
 // nothing when the lock uses the transparent background.
 void HideShell(bool isHide, bool transparentBackground);
 void HideTaskbar(bool isHide);
+// Hides every visible taskbar: the primary one (Shell_TrayWnd) and those of further monitors
+// (Shell_SecondaryTrayWnd). True when one was visible. Windows 11 shows a hidden taskbar again
+// by itself, so the watchdog calls this while locked.
+bool HideTaskbars();
+// Shows every taskbar again.
+void ShowTaskbars();
 void HideDesktopIcons(bool isHide);
 // The maintenance tool's repair: icon view restored, taskbar and start button shown.
 void ShowShell();

@@ -4,10 +4,12 @@
 #include "tool/FrmMain.h"
 
 #include "resources/resource.h"
-#include "ui/WindowClass.h"
+#include "ui/SingleWindow.h"
 #include "tool/ToolActions.h"
 
 namespace {
+SingleWindow<FrmMain> ToolWindow;
+
 constexpr int kCmdFirstId = 100;
 constexpr int kButtonWidth = 260;
 constexpr int kButtonHeight = 32;
@@ -49,16 +51,23 @@ POINT CentredOrigin(SIZE size) {
 }
 }  // namespace
 
+// Only for a window that never finished being made: a shown one takes the object with it.
 FrmMain::~FrmMain() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-bool FrmMain::Create(HINSTANCE instance) {
+bool FrmMain::Create(HINSTANCE instance, int showCmd) {
     if (!RegisterFrameClass(instance, WndProc)) return false;
     const SIZE size = FrameSize();
     const POINT origin = CentredOrigin(size);
-    return CreateWindowExA(0, kToolWindowClass, kToolWindowTitle, kFrameStyle, origin.x, origin.y,
-                           size.cx, size.cy, nullptr, nullptr, instance, this) != nullptr;
+    if (!CreateWindowExA(0, kToolWindowClass, kToolWindowTitle, kFrameStyle, origin.x, origin.y, size.cx, size.cy,
+                         nullptr, nullptr, instance, this))
+        return false;
+    ShowWindow(hwnd_, showCmd);
+    UpdateWindow(hwnd_);
+    // The first button takes the keyboard, so Enter, Space and Tab work without a click.
+    if (HWND first = GetDlgItem(hwnd_, kCmdFirstId)) SetFocus(first);
+    return true;
 }
 
 LRESULT CALLBACK FrmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -66,20 +75,21 @@ LRESULT CALLBACK FrmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
-    case WM_CREATE: self->Form_Load(); return 0;
+    case WM_CREATE: self->CreateButtons(); return 0;
     case WM_COMMAND:
         if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) >= kCmdFirstId &&
             LOWORD(wp) < kCmdFirstId + static_cast<int>(kCaptions.size())) {
-            self->Cmd_Click(LOWORD(wp) - kCmdFirstId);
+            self->RunAction(LOWORD(wp) - kCmdFirstId);
             return 0;
         }
         break;
-    case WM_DESTROY: self->Form_Unload(); return 0;
+    case WM_DESTROY: self->EndProgram(); return 0;
+    case WM_NCDESTROY: return ToolWindow.EndWithWindow(hwnd, wp, lp);
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void FrmMain::Form_Load() {
+void FrmMain::CreateButtons() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
     // The stock GUI font is never deleted, so the buttons need no font owner.
     HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
@@ -93,7 +103,7 @@ void FrmMain::Form_Load() {
     }
 }
 
-void FrmMain::Cmd_Click(int index) {
+void FrmMain::RunAction(int index) {
     switch (index) {
     case 0: FixTroubles(); break;
     case 1: SetSafeModeLock(true); break;
@@ -101,25 +111,20 @@ void FrmMain::Cmd_Click(int index) {
     }
 }
 
-void FrmMain::Form_Unload() {
-    // The window is gone: the destructor must not destroy it a second time.
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+// Closing the window ends the tool.
+void FrmMain::EndProgram() {
+    // The window is going: the destructor must not destroy it a second time.
     hwnd_ = nullptr;
     cmd_.fill(nullptr);
     PostQuitMessage(0);
 }
 
 int RunMainWindow(HINSTANCE instance, int showCmd) {
-    FrmMain window;
-    if (!window.Create(instance)) return 1;
-    ShowWindow(window.Hwnd(), showCmd);
-    UpdateWindow(window.Hwnd());
-    // The first button takes the keyboard, so Enter, Space and Tab work without a click.
-    if (HWND first = GetDlgItem(window.Hwnd(), kCmdFirstId)) SetFocus(first);
+    if (!ToolWindow.Show(instance, showCmd)) return 1;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys move between the buttons as in a dialog.
-        if (window.Hwnd() && IsDialogMessageA(window.Hwnd(), &msg)) continue;
+        if (ToolWindow.IsDialogKeyMessage(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -16,15 +16,16 @@ public:
     FrmMain& operator=(const FrmMain&) = delete;
     ~FrmMain();
 
-    // Creates the window centred on the primary work area; false when it could not be made.
-    bool Create(HINSTANCE instance);
+    // Creates the window centred on the primary work area and shows it as `showCmd` asks,
+    // the first button focused; false when it could not be made.
+    bool Create(HINSTANCE instance, int showCmd);
     HWND Hwnd() const { return hwnd_; }
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void Form_Load();
-    void Cmd_Click(int index);
-    void Form_Unload();
+    void CreateButtons();
+    void RunAction(int index);
+    void EndProgram();
 
     HWND hwnd_ = nullptr;
     std::array<HWND, 3> cmd_{};

@@ -4,17 +4,15 @@
 
 #include <windowsx.h>
 
-#include <memory>
-
 #include "resources/resource.h"
 #include "system/VersionInfo.h"
 #include "ui/ImageTable.h"  // LoadResourcePicture
 #include "ui/ShellRun.h"
-#include "ui/WindowClass.h"
+#include "ui/SingleWindow.h"
 
 namespace {
 
-std::unique_ptr<FrmAbout> Instance;
+SingleWindow<FrmAbout> AboutWindow;
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;   // close box only, fixed size
 constexpr int kFontPoints = 9;
@@ -25,7 +23,7 @@ constexpr COLORREF kBandBorder = RGB(192, 192, 192);
 constexpr RECT kBandRect{-11, 228, -11 + 471, 228 + 49};   // Shape1
 // Image2, the separator on top of the band: a dark, a light and a mid line (an etched edge).
 constexpr COLORREF kSeparatorRows[3] = {RGB(160, 160, 160), RGB(255, 255, 255), RGB(208, 208, 208)};
-constexpr RECT kCommand1Rect{328, 236, 328 + 107, 236 + 25};
+constexpr RECT kOkRect{328, 236, 328 + 107, 236 + 25};
 
 RECT ToRect(const AboutBox& box) { return RECT{box.Left, box.Top, box.Left + box.Width, box.Top + box.Height}; }
 
@@ -71,7 +69,10 @@ constexpr int kLinkRepaintSlack = 8;
 
 }  // namespace
 
-FrmAbout::~FrmAbout() { Close(); }
+// Only for a window that never finished being made: a shown one takes the object with it.
+FrmAbout::~FrmAbout() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
 
 bool FrmAbout::Create(HINSTANCE instance, HMODULE resources, const std::string& versionFile) {
     if (hwnd_) return true;
@@ -92,13 +93,13 @@ bool FrmAbout::Create(HINSTANCE instance, HMODULE resources, const std::string& 
     const int height = frame.bottom - frame.top;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    return CreateWindowExA(0, kAboutWindowClass, kAboutCaption, kFrameStyle, x, y, width, height, nullptr, nullptr,
-                           instance, this) != nullptr;
-}
-
-void FrmAbout::Close() {
-    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    hwnd_ = nullptr;
+    if (!CreateWindowExA(0, kAboutWindowClass, kAboutCaption, kFrameStyle, x, y, width, height, nullptr, nullptr,
+                         instance, this))
+        return false;
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    UpdateWindow(hwnd_);
+    SetForegroundWindow(hwnd_);
+    return true;
 }
 
 LRESULT CALLBACK FrmAbout::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -106,49 +107,49 @@ LRESULT CALLBACK FrmAbout::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
-    case WM_CREATE: self->Form_Load(); return 0;
+    case WM_CREATE: self->CreateContents(); return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         if (HDC dc = BeginPaint(hwnd, &ps)) {
-            self->Form_Paint(dc);
+            self->Paint(dc);
             EndPaint(hwnd, &ps);
         }
         return 0;
     }
-    case WM_MOUSEMOVE: self->Form_MouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
-    case WM_LBUTTONDOWN: self->MouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
-    case WM_LBUTTONUP: self->MouseUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_MOUSEMOVE: self->UnderlineLinkUnderPointer(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_LBUTTONDOWN: self->PressLink(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_LBUTTONUP: self->OpenLinkReleasedOn(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wp) == hwnd && LOWORD(lp) == HTCLIENT && self->OnSetCursor()) return TRUE;
+        if (reinterpret_cast<HWND>(wp) == hwnd && LOWORD(lp) == HTCLIENT && self->ShowHandOverLink()) return TRUE;
         break;
     case WM_COMMAND:
-        if (LOWORD(wp) == kAboutCommand1Id && HIWORD(wp) == BN_CLICKED) { self->Command1_Click(); return 0; }
+        // OK closes; the object ends with the window.
+        if (LOWORD(wp) == kAboutOkId && HIWORD(wp) == BN_CLICKED) { DestroyWindow(hwnd); return 0; }
         break;
-    case WM_DESTROY: self->Form_Unload(); return 0;
+    case WM_DESTROY: self->ReleaseContents(); return 0;
+    case WM_NCDESTROY: return AboutWindow.EndWithWindow(hwnd, wp, lp);
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void FrmAbout::Form_Load() {
-    CreateGDI();
+void FrmAbout::CreateContents() {
+    LoadArtwork();
     aboutText_ = AboutText(ReadFileAppVersion(versionFile_), ReadVersionString(versionFile_, "LegalCopyright"));
     MeasureLabels();
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
-    command1_ = CreateWindowExA(0, "BUTTON", "&OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                kCommand1Rect.left, kCommand1Rect.top, kCommand1Rect.right - kCommand1Rect.left,
-                                kCommand1Rect.bottom - kCommand1Rect.top, hwnd_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAboutCommand1Id)), instance, nullptr);
-    if (command1_ && font_) SendMessageA(command1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    ok_ = CreateWindowExA(0, "BUTTON", "&OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, kOkRect.left,
+                          kOkRect.top, kOkRect.right - kOkRect.left, kOkRect.bottom - kOkRect.top, hwnd_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAboutOkId)), instance, nullptr);
+    if (ok_ && font_) SendMessageA(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
 
-void FrmAbout::Form_Unload() {
-    ReleaseGDI();
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    command1_ = nullptr;
+void FrmAbout::ReleaseContents() {
+    ReleaseArtwork();
+    ok_ = nullptr;
     hwnd_ = nullptr;
 }
 
-void FrmAbout::CreateGDI() {
+void FrmAbout::LoadArtwork() {
     font_ = MakeArial(false);
     linkFont_ = MakeArial(true);
     image1_.reset(static_cast<HBITMAP>(
@@ -159,7 +160,7 @@ void FrmAbout::CreateGDI() {
     if (!hand_) hand_ = LoadCursorA(nullptr, IDC_HAND);
 }
 
-void FrmAbout::ReleaseGDI() {
+void FrmAbout::ReleaseArtwork() {
     // The GDI+ picture goes with the window: GDI+ may be shut down before this object is.
     image3_.reset();
     image1_.reset();
@@ -181,7 +182,7 @@ void FrmAbout::MeasureLabels() {
     }
 }
 
-void FrmAbout::Form_Paint(HDC dc) const {
+void FrmAbout::Paint(HDC dc) const {
     const RECT client{0, 0, kAboutClientWidth, kAboutClientHeight};
     FillSolid(dc, client, RGB(255, 255, 255));
     // Shape1: the grey band with its border.
@@ -235,21 +236,17 @@ void FrmAbout::Form_Paint(HDC dc) const {
 
 // ---- pointer ----
 
-void FrmAbout::Form_MouseMove(int x, int y) {
-    switch (HitTestAbout(layout_, x, y)) {
-    case AboutTarget::Link0: LabHome_MouseMove(0); break;
-    case AboutTarget::Link1: LabHome_MouseMove(1); break;
-    case AboutTarget::Surface: Form_MouseMove(); break;
-    // The pictures and the about text take the move for themselves and do nothing with it.
+// The link under the pointer is underlined; the bare surface takes every underline away. The
+// pictures and the about text take the move for themselves and change nothing.
+void FrmAbout::UnderlineLinkUnderPointer(int x, int y) {
+    const AboutTarget target = HitTestAbout(layout_, x, y);
+    switch (target) {
+    case AboutTarget::Link0:
+    case AboutTarget::Link1:
+    case AboutTarget::Surface: ApplyUnderlineChanges(links_.OnMouseMove(target)); break;
     case AboutTarget::AboutLabel:
     case AboutTarget::Picture: break;
     }
-}
-
-void FrmAbout::Form_MouseMove() { ApplyUnderlineChanges(links_.OnMouseMove(AboutTarget::Surface)); }
-
-void FrmAbout::LabHome_MouseMove(int index) {
-    ApplyUnderlineChanges(links_.OnMouseMove(index == 0 ? AboutTarget::Link0 : AboutTarget::Link1));
 }
 
 void FrmAbout::ApplyUnderlineChanges(uint32_t changed) {
@@ -262,22 +259,22 @@ void FrmAbout::ApplyUnderlineChanges(uint32_t changed) {
 }
 
 // A label is clicked when the button goes down and up on it.
-void FrmAbout::MouseDown(int x, int y) { pressedLink_ = LinkAt(layout_, x, y); }
+void FrmAbout::PressLink(int x, int y) { pressedLink_ = LinkAt(layout_, x, y); }
 
-void FrmAbout::MouseUp(int x, int y) {
+void FrmAbout::OpenLinkReleasedOn(int x, int y) {
     const int link = LinkAt(layout_, x, y);
     const bool clicked = link >= 0 && link == pressedLink_;
     pressedLink_ = -1;
-    if (clicked) LabHome_Click(link);
+    if (clicked) OpenLink(link);
 }
 
-void FrmAbout::LabHome_Click(int index) {
+void FrmAbout::OpenLink(int index) {
     const std::string target = AboutLinkTarget(index);
     // The result is ignored: without a browser or mail program nothing opens, and nothing is said.
     RunShellExecute(nullptr, "open", target.c_str(), "", "", SW_SHOWNORMAL);
 }
 
-bool FrmAbout::OnSetCursor() {
+bool FrmAbout::ShowHandOverLink() {
     POINT at{};
     if (!hand_ || !GetCursorPos(&at) || !ScreenToClient(hwnd_, &at)) return false;
     if (LinkAt(layout_, at.x, at.y) < 0) return false;
@@ -285,33 +282,14 @@ bool FrmAbout::OnSetCursor() {
     return true;
 }
 
-void FrmAbout::Command1_Click() { Close(); }
-
 // ---- the one about window ----
 
 void ShowAboutWindow() { ShowAboutWindow(nullptr, ExecutablePath()); }
 
 void ShowAboutWindow(HMODULE resources, const std::string& versionFile) {
-    if (Instance && Instance->Hwnd()) {
-        HWND hwnd = Instance->Hwnd();
-        if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
-        SetForegroundWindow(hwnd);
-        return;
-    }
-    // A window closed by its own button leaves its object behind until now.
-    Instance = std::make_unique<FrmAbout>();
-    if (!Instance->Create(GetModuleHandleA(nullptr), resources, versionFile)) {
-        Instance.reset();
-        return;
-    }
-    ShowWindow(Instance->Hwnd(), SW_SHOWNORMAL);
-    UpdateWindow(Instance->Hwnd());
-    SetForegroundWindow(Instance->Hwnd());
+    AboutWindow.Show(GetModuleHandleA(nullptr), resources, versionFile);
 }
 
-void CloseAboutWindow() {
-    if (Instance) Instance->Close();
-    Instance.reset();
-}
+void CloseAboutWindow() { AboutWindow.Close(); }
 
-FrmAbout* AboutWindowInstance() { return Instance.get(); }
+FrmAbout* AboutWindowInstance() { return AboutWindow.Get(); }

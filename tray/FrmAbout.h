@@ -11,7 +11,7 @@
 #include "tray/AboutText.h"
 
 inline constexpr char kAboutWindowClass[] = "OrvoAboutForm";
-inline constexpr int kAboutCommand1Id = IDOK;
+inline constexpr int kAboutOkId = IDOK;
 
 class FrmAbout {
 public:
@@ -20,12 +20,11 @@ public:
     FrmAbout& operator=(const FrmAbout&) = delete;
     ~FrmAbout();
 
-    // The window, hidden, with pictures and cursor from `resources` (the program when null) and
-    // the about text read from the version resource of `versionFile`.
+    // Makes and shows the window, with pictures and cursor from `resources` (the program when
+    // null) and the about text read from the version resource of `versionFile`.
     bool Create(HINSTANCE instance, HMODULE resources, const std::string& versionFile);
-    void Close();
     HWND Hwnd() const { return hwnd_; }
-    HWND Command1() const { return command1_; }
+    HWND OkButton() const { return ok_; }
 
     const std::string& AboutCaption() const { return aboutText_; }
     const AboutLayout& Layout() const { return layout_; }
@@ -33,24 +32,21 @@ public:
     HCURSOR HandCursor() const { return hand_; }
 
     // Paints the client area into a device context (WM_PAINT, and tests reading pixels).
-    void Form_Paint(HDC dc) const;
+    void Paint(HDC dc) const;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void Form_Load();
-    void Form_Unload();
-    void Form_MouseMove();
-    void Form_MouseMove(int x, int y);
-    void LabHome_MouseMove(int index);
-    void LabHome_Click(int index);
-    void Command1_Click();
-    void MouseDown(int x, int y);
-    void MouseUp(int x, int y);
-    bool OnSetCursor();
+    void CreateContents();
+    void ReleaseContents();
+    void UnderlineLinkUnderPointer(int x, int y);
+    void PressLink(int x, int y);
+    void OpenLinkReleasedOn(int x, int y);
+    void OpenLink(int index);
+    bool ShowHandOverLink();
     void ApplyUnderlineChanges(uint32_t changed);
     void MeasureLabels();
-    void CreateGDI();
-    void ReleaseGDI();
+    void LoadArtwork();
+    void ReleaseArtwork();
 
     HMODULE resources_ = nullptr;
     std::string versionFile_;
@@ -64,7 +60,7 @@ private:
     UniqueHbitmap image1_;
     GdiPlusPtr<Gdiplus::Bitmap> image3_;
     HCURSOR hand_ = nullptr;        // loaded shared: never destroyed
-    HWND command1_ = nullptr;
+    HWND ok_ = nullptr;
     HWND hwnd_ = nullptr;
 };
 
@@ -73,4 +69,4 @@ void ShowAboutWindow();
 // The same with pictures from another module and the version of another file (tests).
 void ShowAboutWindow(HMODULE resources, const std::string& versionFile);
 void CloseAboutWindow();
-FrmAbout* AboutWindowInstance();   // null when none was shown or after CloseAboutWindow
+FrmAbout* AboutWindowInstance();   // null while no about window is open

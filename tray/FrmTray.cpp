@@ -1,6 +1,6 @@
 // The tray owner window, the notification-area icon and the tray menu. The icon's callback and
-// the shell's broadcasts reach the window through TrayWindowProc, which subclasses it for as long
-// as the icon exists.
+// the shell's and the program's broadcasts reach the window through its own procedure,
+// TrayWindowProc.
 #include "tray/FrmTray.h"
 
 #include <cstring>
@@ -14,17 +14,16 @@
 #include "tray/FrmAbout.h"
 #include "ui/LockSessionHost.h"
 #include "ui/ShellRun.h"
-#include "ui/WindowClass.h"
+#include "ui/SingleWindow.h"
 
 NOTIFYICONDATAA TrayIconData{};
 FrmTray* TrayForm = nullptr;
 HMENU TrayPopupMenu = nullptr;
-WNDPROC TrayPrevWindowProc = nullptr;
 UINT TaskbarCreatedMessage = 0;
 
 namespace {
 
-std::unique_ptr<FrmTray> Instance;
+SingleWindow<FrmTray> TrayWindow;
 
 constexpr char kTrayIconMessageName[] = "OrvoPCLockTrayIcon";
 constexpr char kTaskbarCreatedName[] = "TaskbarCreated";
@@ -46,17 +45,13 @@ void AddTrayIcon(FrmTray* form, HMENU menu) {
     TrayPopupMenu = menu;
     HWND owner = form ? form->Hwnd() : nullptr;
     if (!owner) return;
-    // Subclassing twice would make TrayWindowProc its own predecessor and recurse without end.
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(owner, GWLP_WNDPROC)) != TrayWindowProc)
-        TrayPrevWindowProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWindowProc)));
     // The first version of the record: the shell then sends the bare mouse message in lParam.
     TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
     TrayIconData.hWnd = owner;
     TrayIconData.uID = 0;
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
     TrayIconData.uCallbackMessage = kTrayCallbackMessage;
-    TrayIconData.hIcon = CurrentLockState().IsAutoLockDisabled() ? form->PicSysTrayIcon() : form->Icon();
+    TrayIconData.hIcon = CurrentLockState().IsAutoLockDisabled() ? form->AutoLockOffIcon() : form->Icon();
     // A failure is not reported: the icon comes back with the next TaskbarCreated broadcast or
     // the program's own rebuild message.
     Shell_NotifyIconA(NIM_ADD, &TrayIconData);
@@ -68,11 +63,6 @@ void AddTrayIcon(FrmTray* form, HMENU menu) {
 void RemoveTrayIcon() {
     TrayIconData.uFlags = 0;
     if (TrayIconData.hWnd) Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
-    HWND owner = TrayForm ? TrayForm->Hwnd() : nullptr;
-    if (owner && TrayPrevWindowProc &&
-        reinterpret_cast<WNDPROC>(GetWindowLongPtrA(owner, GWLP_WNDPROC)) == TrayWindowProc)
-        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TrayPrevWindowProc));
-    TrayPrevWindowProc = nullptr;
 }
 
 void SetTrayTip(const std::string& text) {
@@ -98,27 +88,37 @@ void RebuildTrayIcon() {
     SetTrayTip(form->TipText());
 }
 
+// ---- the window ----
+
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = WindowObject<FrmTray>(hwnd, msg, lp);
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     if (msg == kTrayCallbackMessage) {
-        if (TrayForm) {
-            switch (TrayCallbackActionFor(LOWORD(lp))) {
-            case TrayCallbackAction::Lock: TrayForm->TrayIcon_LeftButtonUp(); break;
-            case TrayCallbackAction::ShowMenu: TrayForm->TrayIcon_RightButtonUp(); break;
-            case TrayCallbackAction::None: break;
-            }
+        switch (TrayCallbackActionFor(LOWORD(lp))) {
+        case TrayCallbackAction::Lock: self->LockFromIcon(); break;
+        case TrayCallbackAction::ShowMenu: self->ShowTrayMenu(); break;   // may end the window
+        case TrayCallbackAction::None: break;
         }
         return 0;
     }
-    // A restarted shell has forgotten every icon and says so to all top-level windows.
-    if (TaskbarCreatedMessage != 0 && msg == TaskbarCreatedMessage) {
+    // A restarted shell has forgotten every icon and says so to all top-level windows; the
+    // program's own registered message asks for the same. Both are 0 until the window exists,
+    // and message 0 (WM_NULL) must not rebuild anything.
+    if ((TaskbarCreatedMessage != 0 && msg == TaskbarCreatedMessage) ||
+        (TrayIconMessage != 0 && msg == TrayIconMessage)) {
         RebuildTrayIcon();
         return 0;
     }
-    if (!TrayPrevWindowProc) return DefWindowProcA(hwnd, msg, wp, lp);
-    return CallWindowProcA(TrayPrevWindowProc, hwnd, msg, wp, lp);
+    switch (msg) {
+    // Only ExitApplication closes the tray owner. A close request from elsewhere would take the
+    // icon and the single-instance marker away while the program runs on.
+    case WM_CLOSE: return 0;
+    case WM_DESTROY: self->RemoveIcon(); return 0;
+    case WM_NCDESTROY: return TrayWindow.EndWithWindow(hwnd, wp, lp);
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
 }
-
-// ---- the window ----
 
 FrmTray::~FrmTray() { Close(); }
 
@@ -126,7 +126,7 @@ bool FrmTray::Create(HINSTANCE instance, HMODULE resources, const AppVersion& ve
     if (hwnd_) return true;
     if (!resources) resources = instance;
     WNDCLASSEXA wc{};
-    wc.lpfnWndProc = WndProc;
+    wc.lpfnWndProc = TrayWindowProc;
     wc.hInstance = instance;
     wc.lpszClassName = kTrayWindowClass;
     if (!EnsureWindowClass(wc)) return false;
@@ -138,7 +138,7 @@ bool FrmTray::Create(HINSTANCE instance, HMODULE resources, const AppVersion& ve
     if (!CreateWindowExA(WS_EX_TOOLWINDOW, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
                          nullptr, instance, this))
         return false;
-    Form_Load();
+    ShowIcon();
     return true;
 }
 
@@ -158,20 +158,7 @@ bool FrmTray::BuildMenu() {
     return true;
 }
 
-LRESULT CALLBACK FrmTray::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<FrmTray>(hwnd, msg, lp);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
-    switch (msg) {
-    // Only ExitApplication closes the tray owner. A close request from elsewhere would take the
-    // icon and the single-instance marker away while the program runs on.
-    case WM_CLOSE: return 0;
-    case WM_DESTROY: self->Form_Unload(); return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-void FrmTray::Form_Load() {
+void FrmTray::ShowIcon() {
     if (icon_) {
         SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
         SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
@@ -183,25 +170,24 @@ void FrmTray::Form_Load() {
     SetTransparentCheck();
 }
 
-void FrmTray::Form_Unload() {
+void FrmTray::RemoveIcon() {
     if (TrayForm == this) {
         RemoveTrayIcon();
         TrayForm = nullptr;
         TrayPopupMenu = nullptr;
         TrayIconData.hWnd = nullptr;
     }
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     hwnd_ = nullptr;
 }
 
 // ---- callback handlers ----
 
-void FrmTray::TrayIcon_LeftButtonUp() {
+void FrmTray::LockFromIcon() {
     // LockComputer itself ignores the request while locked or changing state.
     Session().RequestLock(true);
 }
 
-void FrmTray::TrayIcon_RightButtonUp() {
+void FrmTray::ShowTrayMenu() {
     HWND owner = hwnd_;
     if (!owner || !menu_) return;
     // The configuration dialog may have changed the setting since the menu was last shown.
@@ -218,40 +204,40 @@ void FrmTray::TrayIcon_RightButtonUp() {
     // owner gets a message after it closes.
     PostMessageA(owner, WM_NULL, 0, 0);
     if (chosen >= kTrayMenuIdBase && chosen < kTrayMenuIdBase + kTrayMenuCount)
-        SubMenu_Click(static_cast<int>(chosen - kTrayMenuIdBase));
+        RunMenuItem(static_cast<int>(chosen - kTrayMenuIdBase));
 }
 
-void FrmTray::SubMenu_Click(int index) {
+void FrmTray::RunMenuItem(int index) {
     switch (index) {
     case kMenuLock: Session().RequestLock(true); break;
     case kMenuConfigure: Session().ShowVerifyDialog(); break;
     case kMenuAbout: ShowAboutWindow(); break;
-    case kMenuOnlineHelp: OnlineHelp_Click(); break;
-    case kMenuTransparentBackground: UsingTransparentBackground_Click(); break;
-    case kMenuAutoLock: AutoLock_Click(); break;
+    case kMenuOnlineHelp: OpenOnlineHelp(); break;
+    case kMenuTransparentBackground: ToggleTransparentBackground(); break;
+    case kMenuAutoLock: ToggleAutoLock(); break;
     // Closes this window too: nothing of this object may be used after it.
     case kMenuExit: Session().ExitApplication(); break;
     default: break;
     }
 }
 
-void FrmTray::OnlineHelp_Click() {
+void FrmTray::OpenOnlineHelp() {
     // Nothing to report when no browser opens: the result is not used.
     RunShellExecute(nullptr, "open", ORVO_FAQ_URL, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void FrmTray::UsingTransparentBackground_Click() {
+void FrmTray::ToggleTransparentBackground() {
     // Not saved here: the configuration dialog writes the file when it closes.
     Config.TransparentBackground = ToggledTransparentBackground(Config.TransparentBackground);
     SetTransparentCheck();
 }
 
-void FrmTray::AutoLock_Click() {
+void FrmTray::ToggleAutoLock() {
     if (CurrentLockState().IsAutoLockDisabled()) {
         SetTrayIcon(Icon());
         SetMenuCaption(kMenuAutoLock, kDisableAutoLockCaption);
     } else {
-        SetTrayIcon(PicSysTrayIcon());
+        SetTrayIcon(AutoLockOffIcon());
         SetMenuCaption(kMenuAutoLock, kEnableAutoLockCaption);
     }
     Session().ToggleAutoLock();
@@ -271,14 +257,12 @@ void FrmTray::SetMenuCaption(int index, const std::string& caption) {
 // ---- the program's tray window ----
 
 bool CreateTrayWindow() {
-    Instance = std::make_unique<FrmTray>();
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    return Instance->Create(instance, instance, ReadAppVersion());
+    return TrayWindow.Show(instance, instance, ReadAppVersion()) != nullptr;
 }
 
-void CloseTrayWindow() {
-    // The object stays: this may run inside one of its own handlers (the menu's "&Exit").
-    if (Instance) Instance->Close();
-}
+// May run inside one of the window's own handlers (the menu's "&Exit"): nothing there touches
+// the object after ExitApplication.
+void CloseTrayWindow() { TrayWindow.Close(); }
 
-FrmTray* TrayWindowInstance() { return Instance.get(); }
+FrmTray* TrayWindowInstance() { return TrayWindow.Get(); }

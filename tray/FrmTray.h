@@ -30,28 +30,29 @@ public:
     // The hidden window with its icons and menu; puts the icon into the notification area.
     // Icons come from `resources` (the program itself when null); the tooltip shows `version`.
     bool Create(HINSTANCE instance, HMODULE resources, const AppVersion& version);
-    // Closes the window, which takes the icon out of the notification area.
+    // Closes the window, which takes the icon out of the notification area (for an object made
+    // outside the program's one tray window, as the tests do).
     void Close();
 
     HWND Hwnd() const { return hwnd_; }
     HMENU TrayMenu() const { return menu_.get(); }
     HICON Icon() const { return icon_.get(); }                    // the window icon: autolock on
-    HICON PicSysTrayIcon() const { return disabledIcon_.get(); }  // autolock off
+    HICON AutoLockOffIcon() const { return disabledIcon_.get(); }
     const std::string& TipText() const { return tipText_; }
 
-    // Tray callback handlers (TrayWindowProc dispatches to them).
-    void TrayIcon_LeftButtonUp();
-    void TrayIcon_RightButtonUp();
-    // A chosen menu item, by its index in TrayMenu (TrayMenuIndex).
-    void SubMenu_Click(int index);
+    // What the icon's callback asks for (TrayWindowProc dispatches to them).
+    void LockFromIcon();
+    void ShowTrayMenu();
+    // Runs a chosen menu item, by its index in TrayMenu (TrayMenuIndex).
+    void RunMenuItem(int index);
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void Form_Load();
-    void Form_Unload();
-    void UsingTransparentBackground_Click();
-    void AutoLock_Click();
-    void OnlineHelp_Click();
+    friend LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void ShowIcon();
+    void RemoveIcon();
+    void ToggleTransparentBackground();
+    void ToggleAutoLock();
+    void OpenOnlineHelp();
     bool BuildMenu();
     void SetTransparentCheck();
     void SetMenuCaption(int index, const std::string& caption);
@@ -68,20 +69,22 @@ private:
 extern NOTIFYICONDATAA TrayIconData;
 extern FrmTray* TrayForm;
 extern HMENU TrayPopupMenu;
-extern WNDPROC TrayPrevWindowProc;
 // RegisterWindowMessageA("TaskbarCreated"): the shell's broadcast after it (re)starts.
 extern UINT TaskbarCreatedMessage;
 
-// Subclasses the form's window with TrayWindowProc and adds the icon (the disabled-autolock
-// icon while auto-lock is disabled).
+// Adds the form's icon (the autolock-off icon while auto-lock is disabled).
 void AddTrayIcon(FrmTray* form, HMENU menu);
-// Deletes the icon and gives the window its own procedure back.
+// Deletes the icon.
 void RemoveTrayIcon();
+// Removes and re-adds the icon with its menu and tooltip (a shell that lost it).
+void RebuildTrayIcon();
 void SetTrayTip(const std::string& text);
 BOOL SetTrayIcon(HICON icon);
+// The tray owner's own window procedure: the icon's callback, the shell's and the program's
+// rebuild broadcasts, and the refused close.
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 // The program's one tray owner window (start-up and ExitApplication).
 bool CreateTrayWindow();
 void CloseTrayWindow();
-FrmTray* TrayWindowInstance();   // null before CreateTrayWindow
+FrmTray* TrayWindowInstance();   // null before CreateTrayWindow and after CloseTrayWindow

@@ -287,13 +287,12 @@ void DrawPanel(Gdiplus::Graphics* graphics, int x, int y, int width, int height)
     FillRoundBox(graphics, kPanelRadius, x, y, width, height);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    const int points = std::min(Layout.GridSide * Layout.GridSide, kLayoutEntries - 1);
     auto dots = PaintSmooth(width, height, [&](Gdiplus::Graphics& g) {
         auto brush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kDotColour));
         if (!brush) return;
-        for (int k = 1; k <= points; ++k) {
-            const LayoutEntry& e = Layout.LayoutTable[static_cast<size_t>(k)];
-            g.FillEllipse(brush.get(), e[8], e[9], kDotSize, kDotSize);
+        for (int k = 1; k <= Layout.GridSide * Layout.GridSide; ++k) {
+            const LayoutPosition dot = Layout.Point(k).Dot;
+            g.FillEllipse(brush.get(), dot.X, dot.Y, kDotSize, kDotSize);
         }
     });
     if (dots) graphics->DrawImage(dots.get(), x, y, width, height);

@@ -104,7 +104,7 @@ void LayeredFrame::IniForm(HWND hwnd) {
 // pixel GDI+ itself would store, so 0x00FFFFFF becomes all zero bytes: a premultiplied pixel
 // cannot have colour above its alpha, and Windows would add such a pixel's colour to the screen
 // instead of showing it transparent (Wine's UpdateLayeredWindow drops it, which looks the same).
-void LayeredFrame::RestoreGDIPlus(Gdiplus::ARGB argb) {
+void LayeredFrame::ClearFrame(Gdiplus::ARGB argb) {
     if (!bits_) return;
     GdiFlush();  // GDI may still be writing to the DIB from an earlier call.
     std::fill_n(bits_, static_cast<size_t>(size_.cx) * static_cast<size_t>(size_.cy),

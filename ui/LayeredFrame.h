@@ -36,7 +36,7 @@ public:
     // {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}.
     void IniForm(HWND hwnd);
     // Fills the whole frame with one colour (premultiplied, as GDI+ would store it).
-    void RestoreGDIPlus(Gdiplus::ARGB argb);
+    void ClearFrame(Gdiplus::ARGB argb);
     // Presents the frame with the current overall alpha / with a new overall alpha.
     bool UpdateGDIPlus();
     bool ExUpdateGDIPlus(BYTE shwAlpha);

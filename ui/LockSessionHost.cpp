@@ -27,8 +27,6 @@ public:
     void ExitApplication() override {}
     void PrepareEffectStrips() override {}
     void ReleaseEffectStrips() override {}
-    void AdoptMessageWindow(HWND) override {}
-    void ReleaseMessageWindow(HWND) override {}
     bool FollowDisplay() override { return false; }
 
 private:

@@ -46,10 +46,6 @@ public:
     // drops them with the picture and has them cut when it closes).
     virtual void PrepareEffectStrips() = 0;
     virtual void ReleaseEffectStrips() = 0;
-    // The window that receives the hot keys and the tray-rebuild message, when it is made and
-    // before it is destroyed.
-    virtual void AdoptMessageWindow(HWND hwnd) = 0;
-    virtual void ReleaseMessageWindow(HWND hwnd) = 0;
 
 protected:
     ~LockSessionHost() = default;

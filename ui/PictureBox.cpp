@@ -63,7 +63,7 @@ LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT:      self->Picture_Paint(); return 0;
+    case WM_PAINT:      self->Paint(); return 0;
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
     case WM_MOUSEMOVE:
@@ -83,7 +83,7 @@ void PictureBox::Refresh() {
     UpdateWindow(hwnd_);
 }
 
-void PictureBox::Picture_Paint() {
+void PictureBox::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     if (!dc) return;

@@ -45,7 +45,7 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void Picture_Paint();
+    void Paint();
     void Picture_Mouse(UINT msg, WPARAM wp, LPARAM lp);
 
     HWND hwnd_ = nullptr;

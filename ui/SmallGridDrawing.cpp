@@ -14,7 +14,7 @@ void DrawSmallGrid(Gdiplus::Graphics* graphics, const GridLayout& layout, int gr
     ClearGraphics(graphics, 0xFFFFFFFF);
     for (int k = 1; k <= gridSide * gridSide; ++k) {
         const LayoutEntry* e = SmallGridEntry(layout, k);
-        if (e) DrawImage(graphics, kSlotSmallBlueRing, kDrawScaledImage, (*e)[0], (*e)[1], kSmallRingSize, kSmallRingSize);
+        if (e) DrawImage(graphics, kSlotSmallBlueRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
     }
 }
 
@@ -24,13 +24,13 @@ void DrawSmallTrail(Gdiplus::Graphics* graphics, Gdiplus::Pen* pen, const GridLa
     for (size_t i = 1; pen && i < sequence.size(); ++i) {
         const LayoutEntry* from = SmallGridEntry(layout, sequence[i - 1]);
         const LayoutEntry* to = SmallGridEntry(layout, sequence[i]);
-        if (from && to) graphics->DrawLine(pen, (*from)[6], (*from)[7], (*to)[6], (*to)[7]);
+        if (from && to) graphics->DrawLine(pen, from->Centre.X, from->Centre.Y, to->Centre.X, to->Centre.Y);
     }
     int position = 0;
     for (int point : sequence) {
         const LayoutEntry* e = SmallGridEntry(layout, point);
         if (!e) continue;
-        DrawImage(graphics, kSlotSmallRedRing, kDrawScaledImage, (*e)[0], (*e)[1], kSmallRingSize, kSmallRingSize);
+        DrawImage(graphics, kSlotSmallRedRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
         ++position;
         if (onRing) onRing(position, *e);
     }

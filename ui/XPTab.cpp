@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT kTimer1Interval = 10;
+constexpr UINT_PTR kHoverTimer = 1;
+constexpr UINT kHoverCheckInterval = 10;
 constexpr COLORREF kBorderColor = RGB(192, 192, 192);
 constexpr COLORREF kTabFill = RGB(242, 242, 237);
 constexpr COLORREF kLineColor = RGB(224, 224, 224);
@@ -129,17 +129,17 @@ LRESULT CALLBACK XPTab::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
-    case WM_CREATE:      self->UserControl_Initialize(); return 0;
-    case WM_SIZE:        self->UserControl_Resize(LOWORD(lp), HIWORD(lp)); return 0;
-    case WM_SHOWWINDOW:  if (wp) self->UserControl_Show(); break;
+    case WM_CREATE:      self->CreateFontsAndTooltip(); return 0;
+    case WM_SIZE:        self->FitToSize(LOWORD(lp), HIWORD(lp)); return 0;
+    case WM_SHOWWINDOW:  if (wp) self->RefreshOnShow(); break;
     case WM_ERASEBKGND:  return 1;   // WM_PAINT covers every pixel
-    case WM_PAINT:       self->UserControl_Paint(); return 0;
+    case WM_PAINT:       self->Paint(); return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: self->UserControl_MouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
-    case WM_MOUSEMOVE:   self->UserControl_MouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
-    case WM_TIMER:       if (wp == kTimer1) { self->Timer1_Timer(); return 0; } break;
-    case WM_DESTROY:     self->UserControl_Terminate(); return 0;
+    case WM_MBUTTONDOWN: self->SelectTabAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_MOUSEMOVE:   self->TrackHover(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_TIMER:       if (wp == kHoverTimer) { self->OnHoverCheckTick(); return 0; } break;
+    case WM_DESTROY:     self->ReleaseTimerAndTooltip(); return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
@@ -148,13 +148,13 @@ LRESULT CALLBACK XPTab::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void XPTab::UserControl_Initialize() {
+void XPTab::CreateFontsAndTooltip() {
     font_.reset(CreateArialFont(false));
     boldFont_.reset(CreateArialFont(true));
     backColor_ = GetSysColor(COLOR_BTNFACE);
     RECT rc{};
     if (GetClientRect(hwnd_, &rc)) state_.SetSize(rc.right, rc.bottom);
-    if (state_.IsTimerRunning()) timer1_.Start(hwnd_, kTimer1, kTimer1Interval);
+    if (state_.IsTimerRunning()) hoverTimer_.Start(hwnd_, kHoverTimer, kHoverCheckInterval);
 
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -174,12 +174,12 @@ void XPTab::UserControl_Initialize() {
     }
 }
 
-void XPTab::UserControl_Resize(int width, int height) {
+void XPTab::FitToSize(int width, int height) {
     state_.SetSize(width, height);
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void XPTab::UserControl_Show() {
+void XPTab::RefreshOnShow() {
     if (HWND parent = GetParent(hwnd_)) backColor_ = WindowBackColor(parent);
     const Look before = CurrentLook();
     state_.OnShow();
@@ -187,7 +187,7 @@ void XPTab::UserControl_Show() {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void XPTab::UserControl_Paint() {
+void XPTab::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     if (!dc) return;
@@ -264,9 +264,9 @@ XPTab::Look XPTab::CurrentLook() const {
 }
 
 void XPTab::Refresh(const Look& before) {
-    if (state_.IsTimerRunning() != timer1_.IsRunning()) {
-        if (state_.IsTimerRunning()) timer1_.Start(hwnd_, kTimer1, kTimer1Interval);
-        else timer1_.Stop();
+    if (state_.IsTimerRunning() != hoverTimer_.IsRunning()) {
+        if (state_.IsTimerRunning()) hoverTimer_.Start(hwnd_, kHoverTimer, kHoverCheckInterval);
+        else hoverTimer_.Stop();
     }
     if (!(CurrentLook() == before)) {
         UpdateTooltipRect();
@@ -289,7 +289,7 @@ void XPTab::UpdateTooltipRect() {
 
 // The tab is painted selected before the parent hears of it, so a slow pane switch never shows
 // the old tab still selected.
-void XPTab::UserControl_MouseDown(int x, int y) {
+void XPTab::SelectTabAt(int x, int y) {
     const int tab = state_.CaptionAt(x, y);
     if (tab < 0) return;
     const Look before = CurrentLook();
@@ -306,7 +306,7 @@ void XPTab::UserControl_MouseDown(int x, int y) {
     }
 }
 
-void XPTab::UserControl_MouseMove(int x, int y) {
+void XPTab::TrackHover(int x, int y) {
     const Look before = CurrentLook();
     const int tab = state_.CaptionAt(x, y);
     if (tab >= 0) state_.MoveOverCaption(tab);
@@ -314,7 +314,7 @@ void XPTab::UserControl_MouseMove(int x, int y) {
     Refresh(before);
 }
 
-void XPTab::Timer1_Timer() {
+void XPTab::OnHoverCheckTick() {
     POINT pt{};
     if (!GetCursorPos(&pt) || !ScreenToClient(hwnd_, &pt)) return;   // try again next tick
     const Look before = CurrentLook();
@@ -322,8 +322,8 @@ void XPTab::Timer1_Timer() {
     Refresh(before);
 }
 
-void XPTab::UserControl_Terminate() {
-    timer1_.Stop();
+void XPTab::ReleaseTimerAndTooltip() {
+    hoverTimer_.Stop();
     tooltip_.reset();
 }
 

@@ -46,14 +46,14 @@ private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static bool RegisterWindowClass(HINSTANCE instance);
 
-    void UserControl_Initialize();
-    void UserControl_Resize(int width, int height);
-    void UserControl_Show();
-    void UserControl_Paint();
-    void UserControl_MouseDown(int x, int y);
-    void UserControl_MouseMove(int x, int y);
-    void Timer1_Timer();
-    void UserControl_Terminate();
+    void CreateFontsAndTooltip();
+    void FitToSize(int width, int height);
+    void RefreshOnShow();
+    void Paint();
+    void SelectTabAt(int x, int y);
+    void TrackHover(int x, int y);
+    void OnHoverCheckTick();
+    void ReleaseTimerAndTooltip();
 
     void PaintTo(HDC dc) const;
     void PaintBody(HDC dc, int tab) const;
@@ -66,7 +66,7 @@ private:
 
     HWND hwnd_ = nullptr;
     TabStripState state_;
-    WinTimer timer1_;
+    WinTimer hoverTimer_;
     UniqueHfont font_;
     UniqueHfont boldFont_;
     UniqueHwnd tooltip_;

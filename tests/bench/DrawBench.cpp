@@ -1,6 +1,7 @@
 // orvo_draw_bench: the drawing costs of the lock program measured inside one process with the
-// program's own windows: one PatternAction redraw (what every added point of a drag costs)
-// and one step of the lock wipe (the whole LockEffectShow divided by its steps, less the
+// program's own windows: one PatternAction redraw (what every added point of a drag costs),
+// the same redraw split into drawing and UpdateLayeredWindow, the two ways of clearing a
+// frame, and one step of the lock wipe (the whole LockEffectShow divided by its steps, less the
 // 25 ms pause of each step). Prints "name value note" lines; never fails on slowness.
 #include <windows.h>
 
@@ -15,8 +16,11 @@
 #include "cover/EffectMath.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
+#include "lockscreen/LockScreens.h"
+#include "system/WinHandles.h"
 #include "ui/GdiPlusHandles.h"
 #include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 
 namespace {
 
@@ -37,6 +41,57 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// A drag over the whole grid on a layered window of our own: each added point redraws the
+// screen; the redraw should cost little next to UpdateLayeredWindow.
+void DragRedraw() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "DrawBenchDragWindow";
+    RegisterClassA(&wc);
+    UniqueHwnd window(CreateWindowExA(WS_EX_LAYERED, wc.lpszClassName, "", WS_POPUP, 0, 0, ScreenWidth,
+                                      ScreenHeight, nullptr, nullptr, wc.hInstance, nullptr));
+    LayeredFrame frame;
+    if (!frame.CreateGraphic(window.get(), ScreenWidth, ScreenHeight)) return;
+    frame.CreatePen();
+    frame.IniForm(window.get());
+    const int points = Layout.GridSide * Layout.GridSide;
+    PatternEntry entry;
+    entry.Reset(points);
+    LockScreenView view;
+    view.entered = &entry;
+    view.timeText = "10:42 AM";
+    view.dateText = "Monday, March 04, 2024";
+    view.alertText = "Do not touch my computer!";
+    if (window) ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+    double draw = 0, present = 0;
+    for (int point = 1; point <= points; ++point) {
+        entry.Add(point);
+        const double a = NowMs();
+        DrawPatternScreen(frame, view, true, false);
+        const double b = NowMs();
+        if (window) frame.UpdateGDIPlus();
+        present += NowMs() - b;
+        draw += b - a;
+    }
+    std::printf("drag_redraw_draw %.1f_ms mean_of_%d_points\n", draw / points, points);
+    std::printf("drag_redraw_present %.1f_ms UpdateLayeredWindow%s\n", present / points,
+                window ? "" : ",_no_window");
+}
+
+// Clearing a full frame by filling its memory against Graphics::Clear.
+void FrameClear() {
+    LayeredFrame frame;
+    if (!frame.CreateGraphic(nullptr, ScreenWidth, ScreenHeight)) return;
+    const double a = NowMs();
+    for (int i = 0; i < 5; ++i) frame.ClearFrame(kClearAlphaOne);
+    const double b = NowMs();
+    for (int i = 0; i < 5; ++i) frame.Graphics()->Clear(Gdiplus::Color(kClearAlphaOne));
+    const double c = NowMs();
+    std::printf("frame_clear_by_fill %.2f_ms mean_of_5\n", (b - a) / 5);
+    std::printf("frame_clear_by_graphics_clear %.2f_ms mean_of_5\n", (c - b) / 5);
+}
+
 }  // namespace
 
 int main() {
@@ -47,7 +102,9 @@ int main() {
     IniScreenData();
     StartupCreateBackgroundWindow();
     StartupCreateLockWindow();
+    const double loadStart = NowMs();
     StartupLoadImages();
+    std::printf("load_images %.0f_ms once_at_start-up\n", NowMs() - loadStart);
     if (!PatternWindow || !BackgroundWindow || !PatternWindow->Hwnd() || !BackgroundWindow->Hwnd()) {
         std::fprintf(stderr, "error: the windows could not be created\n");
         return 1;
@@ -65,6 +122,8 @@ int main() {
     }
     ShowWindow(PatternWindow->Hwnd(), SW_HIDE);
     std::printf("pattern_action_redraw %.1f_ms median_of_30\n", Median(redraws));
+    DragRedraw();
+    FrameClear();
 
     // The lock wipe: strips cut once, then the whole effect timed.
     double cutStart = NowMs();

@@ -6,7 +6,8 @@
 # nothing; Enter, Esc and Backspace pass and act on the lock window (Esc drops a stroke, Enter
 # fades the window out, Backspace clears a typed key). In the Dynamic Password Mode letters and main-keyboard
 # digits pass and are typed, keypad digits still do not. After unlocking every key passes again.
-E2E_TIME_BOUND=240
+# At No only the system shortcuts are held back, by a hook renewed every few seconds.
+E2E_TIME_BOUND=330
 . "$(dirname "$0")/lib.sh"
 
 e2e_begin keyboard 1366x768 plain
@@ -16,7 +17,7 @@ LOCK=OrvoPCLockPattern
 
 # The spy runs for the whole scenario and writes each key event as it arrives.
 spy=$E2E_DIR/key-spy.txt
-wine "$E2E_DRIVER" key-spy 150000 > "$spy" 2>"$E2E_DIR/key-spy.err" &
+wine "$E2E_DRIVER" key-spy 240000 > "$spy" 2>"$E2E_DIR/key-spy.err" &
 E2E_PIDS+=("$!")
 for _ in $(seq 1 100); do grep -q '^ready' "$spy" && break; sleep 0.1; done
 e2e_require "key spy installed" grep -q '^ready' "$spy"
@@ -177,5 +178,30 @@ e2e_check "unlocked again: and every release" "$(spy_ups_since "$mark")" "$block
 e2e_driver key a >/dev/null
 sleep 1.5
 e2e_check "unlocked again: a plain A does not lock" "$(e2e_visible "$LOCK")" 0
+
+# --- "Lock keyboard" at No: the system shortcuts still reach nothing --------------------------
+e2e_kill_locker
+e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9 --effect 0 --lock-keyboard 0
+e2e_require "program starts with Lock keyboard at No" e2e_start_locker
+e2e_driver hotkey win+a >/dev/null
+e2e_require "locked at No" e2e_driver wait-window "$LOCK" - 15000 visible >/dev/null
+mark=$(spy_mark)
+e2e_driver key lwin rwin apps a 5 tab space f4 esc >/dev/null
+for combo in alt+tab alt+esc alt+f4 alt+space ctrl+esc ctrl+shift+esc; do e2e_driver hotkey "$combo" >/dev/null; done
+e2e_check "at No: letters, digits, lone Tab, Space, F4, Esc pass; of the shortcuts only their modifiers" \
+    "$(spy_downs_since "$mark")" "0x41,0x35,0x09,0x20,0x73,0x1b,0x12,0x12,0x12,0x12,0x11,0x11,0x10"
+# A hook installed after ours is asked first, until the renewal puts ours in front again.
+late=$E2E_DIR/late-spy.txt
+wine "$E2E_DRIVER" key-spy 30000 > "$late" 2>/dev/null &
+E2E_PIDS+=("$!")
+sleep 4
+e2e_require "a later hook installed" grep -q '^ready' "$late" && e2e_driver key lwin >/dev/null
+e2e_check "after the renewal a later hook no longer sees the Windows key" "$(sleep 0.4; grep -c '^vk=0x5b' "$late")" 0
+read -r -a pattern <<< "$(e2e_pattern_path)"
+e2e_driver drag "${pattern[@]}" >/dev/null
+e2e_require "unlocked at No" e2e_driver wait-no-window "$LOCK" - 15000 visible
+mark=$(spy_mark)
+e2e_driver key lwin >/dev/null
+e2e_check "unlocked at No: the Windows key passes again" "$(spy_downs_since "$mark")" "0x5b"
 
 e2e_finish

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The tray icon of the real program in a Wine desktop with a taskbar: the icon appears, the
-# released left button locks (the pattern unlocks), the right button opens the menu with its
+# released left button locks (taskbars stay hidden), the right button opens the menu with its
 # exact items, the autolock switch changes icon and caption and back, a lost icon comes back on
 # the shell's and the program's broadcasts, the about window opens once, and "&Exit" takes the
 # icon away, restores taskbar and policies and ends the process,
@@ -59,6 +59,9 @@ e2e_driver tray-post 0x202 >/dev/null
 e2e_require "releasing the left button locks" e2e_wait_policies "1 1 1" 15000
 e2e_require "lock windows found" e2e_discover_lock_windows
 e2e_check_cmd "lock window shown" e2e_driver wait-window "$E2E_LOCK_CLASS" - 5000 visible
+e2e_check "locked: the taskbar is hidden" "$(e2e_visible Shell_TrayWnd)" 0
+e2e_check_cmd "locked: a taskbar shown again is hidden within 0.5 s" e2e_driver show-window Shell_TrayWnd - 5 500
+e2e_shot locked-taskbar >/dev/null
 read -r -a pattern <<< "$(e2e_pattern_path)"
 # A busy machine can lose a drag's moves; a person would draw the pattern once more.
 unlock() {

@@ -34,9 +34,9 @@ struct Session {
 void ConsumePosition(FuzzInput& input, const Session& s, double& x, double& y) {
     switch (input.U8() % 3) {
     case 0: {
-        const LayoutEntry& e = s.Layout.LayoutTable[1 + input.U8() % s.Points];
-        x = e[0] + input.I8();
-        y = e[1] + input.I8();
+        const LayoutSquare& hit = s.Layout.Point(1 + input.U8() % s.Points).Hit;
+        x = hit.Left + input.I8();
+        y = hit.Top + input.I8();
         break;
     }
     case 1:
@@ -55,8 +55,8 @@ int CheckedHit(const Session& s, double x, double y) {
     const int hit = HitTestPoint(s.Layout, x, y);
     FUZZ_CHECK(hit >= 0 && hit <= s.Points);
     for (int k = 1; k <= s.Points; ++k) {
-        const LayoutEntry& e = s.Layout.LayoutTable[k];
-        const bool inside = x >= e[0] && x < e[0] + e[2] && y > e[1] && y < e[1] + e[2];
+        const LayoutSquare& e = s.Layout.Point(k).Hit;
+        const bool inside = x >= e.Left && x < e.Left + e.Size && y > e.Top && y < e.Top + e.Size;
         if (k < hit || hit == 0) FUZZ_CHECK(!inside);
         if (k == hit) FUZZ_CHECK(inside);
     }
@@ -164,10 +164,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CheckLetters(s);
     // Every point's centre hits that point, on the lock window and in the small boxes.
     for (int k = 1; k <= s.Points; ++k) {
-        const LayoutEntry& e = s.Layout.LayoutTable[k];
-        FUZZ_CHECK(HitTestPoint(s.Layout, e[6], e[7]) == k);
-        const LayoutEntry& small = s.Layout.SmallGridTable[k];
-        FUZZ_CHECK(HitTestSmallPoint(s.Layout, small[6], small[7]) == k);
+        const LayoutPosition centre = s.Layout.Point(k).Centre;
+        FUZZ_CHECK(HitTestPoint(s.Layout, centre.X, centre.Y) == k);
+        const LayoutPosition small = s.Layout.SmallPoint(k).Centre;
+        FUZZ_CHECK(HitTestSmallPoint(s.Layout, small.X, small.Y) == k);
     }
 
     s.Drag.Reset(s.Points);

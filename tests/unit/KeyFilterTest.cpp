@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 TEST(KeyFilter, EveryCodeInEveryMode) {
@@ -36,4 +37,33 @@ TEST(KeyFilter, CodesAboveAByteAndUnknownModes) {
     EXPECT_FALSE(KeyPassesLock(65, 3));
     EXPECT_FALSE(KeyPassesLock(65, -1));
     EXPECT_TRUE(KeyPassesLock(27, 7));
+}
+
+// The hook's decision over sequences of events in both settings of "Lock keyboard".
+TEST(LockKeyFilter, SystemShortcutsNeverPass) {
+    enum : uint32_t { Tab = 9, Ret = 13, Shift = 16, Ctrl = 17, Alt = 18, Esc = 27, Space = 32, A = 65,
+                      LWin = 91, RWin = 92, Apps = 93, F4 = 115, RCtrl = 163, LAlt = 164, RAlt = 165 };
+    struct Event { uint32_t vk; bool up = false; bool altFlag = false; };
+    auto up = [](uint32_t vk) { return Event{vk, true}; };
+    struct Row { const char* name; bool lockAll; int mode; std::vector<Event> events; std::string passes; };
+    const Row rows[] = {
+        {"Windows and Apps keys", false, 0, {{LWin}, up(LWin), {RWin}, up(RWin), {Apps}, up(Apps)}, "------"},
+        {"Alt + Tab", false, 0, {{Alt}, {Tab}, up(Tab), up(Alt), {Tab}}, "P--PP"},
+        {"Alt + Esc, F4, Space", false, 0, {{LAlt}, {Esc}, {F4}, {Space}, {A}}, "P---P"},
+        {"AltGr + Tab, Alt the platform reports", false, 0, {{RAlt}, {Tab}, {Esc, false, true}}, "P--"},
+        {"Ctrl + Esc", false, 0, {{Ctrl}, {Esc}, up(Esc), up(Ctrl), {Esc}}, "P--PP"},
+        {"Ctrl + Shift + Esc", false, 0, {{RCtrl}, {Shift}, {Esc}, up(Esc)}, "PP--"},
+        {"release follows press", false, 0, {{Esc}, {Ctrl}, {Esc}, up(Esc), up(Ctrl)}, "PP-PP"},
+        {"Yes: table", true, 0, {{A}, up(A), {Ret}, {Tab}, {LWin}}, "--P--"},
+        {"Yes: Ctrl swallowed, Esc alone", true, 0, {{Ctrl}, {Esc}, up(Esc), {Esc, false, true}}, "-PP-"},
+        {"Yes: release of a press before the hook", true, 0, {up(A), up(LWin), {A}, up(A)}, "PP--"},
+        {"Yes: dynamic letters", true, 2, {{A}, {Alt}, {Tab}, {LWin}}, "P---"},
+    };
+    for (const Row& row : rows) {
+        LockKeyFilter filter;   // fresh, as at each lock
+        std::string passes;
+        for (const Event& e : row.events)
+            passes += filter.Passes(e.vk, e.up, e.altFlag, row.lockAll, row.mode) ? 'P' : '-';
+        EXPECT_EQ(passes, row.passes) << row.name;
+    }
 }

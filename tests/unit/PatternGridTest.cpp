@@ -36,29 +36,29 @@ TEST(PatternGrid, LockWindowGeometry) {
     const GridLayout a = Layout(0, 1920, 1080);
     EXPECT_EQ(a.GridSide, 3);
     EXPECT_EQ(a.PanelSize, 242);
-    EXPECT_EQ(a.LayoutTable[0][0], 839);
-    EXPECT_EQ(a.LayoutTable[0][1], 419);
+    EXPECT_EQ(a.PanelOrigin().X, 839);
+    EXPECT_EQ(a.PanelOrigin().Y, 419);
     EXPECT_EQ(a.LayoutTable[1], (LayoutEntry{869, 449, 34, 860, 440, 52, 886, 466, 30, 30}));
-    EXPECT_EQ(a.LayoutTable[9][6], 1034);
-    EXPECT_EQ(a.LayoutTable[9][7], 614);
+    EXPECT_EQ(a.Point(9).Centre.X, 1034);
+    EXPECT_EQ(a.Point(9).Centre.Y, 614);
     EXPECT_EQ(a.LayoutTable[10], LayoutEntry{});  // beyond N*N holds nothing
     EXPECT_EQ(a.LayoutTable[kIconKeyboard], (LayoutEntry{1832, 979, 28, 1833, 980, 32, 0, 0, 0, 0}));
-    EXPECT_EQ(a.LayoutTable[kIconPatternEnable][0], 1785);
-    EXPECT_EQ(a.LayoutTable[kIconPatternDisplay][0], 1738);
-    EXPECT_EQ(a.LayoutTable[kIconBox][3], 1724);
-    EXPECT_EQ(a.LayoutTable[kIconBox][4], 972);
-    EXPECT_EQ(a.LayoutTable[kInputBox][3], 832);
-    EXPECT_EQ(a.LayoutTable[kInputBox][4], 874);  // 1080 - 824/4 = 874
+    EXPECT_EQ(a.Icon(kIconPatternEnable).Hit.Left, 1785);
+    EXPECT_EQ(a.Icon(kIconPatternDisplay).Hit.Left, 1738);
+    EXPECT_EQ(a.IconBoxOrigin().X, 1724);
+    EXPECT_EQ(a.IconBoxOrigin().Y, 972);
+    EXPECT_EQ(a.InputBoxOrigin().X, 832);
+    EXPECT_EQ(a.InputBoxOrigin().Y, 874);  // 1080 - 824/4 = 874
 
     const GridLayout b = Layout(1, 1366, 768);
     EXPECT_EQ(b.PanelSize, 316);
-    EXPECT_EQ(b.LayoutTable[0][0], 525);
-    EXPECT_EQ(b.LayoutTable[0][1], 226);
-    EXPECT_EQ(b.LayoutTable[16][0], 525 + 3 * 74 + 30);
-    EXPECT_EQ(b.LayoutTable[kAlarmPicture][0], 566);  // 565.5 goes to the even neighbour
-    EXPECT_EQ(b.LayoutTable[kAlarmPicture][1], 256);
-    EXPECT_EQ(Layout(2, 1365, 774).LayoutTable[kInputBox][3], 554);  // 554.5
-    EXPECT_EQ(Layout(2, 1365, 774).LayoutTable[kInputBox][4], 644);  // 774 - 129.5
+    EXPECT_EQ(b.PanelOrigin().X, 525);
+    EXPECT_EQ(b.PanelOrigin().Y, 226);
+    EXPECT_EQ(b.Point(16).Hit.Left, 525 + 3 * 74 + 30);
+    EXPECT_EQ(b.AlarmPictureOrigin().X, 566);  // 565.5 goes to the even neighbour
+    EXPECT_EQ(b.AlarmPictureOrigin().Y, 256);
+    EXPECT_EQ(Layout(2, 1365, 774).InputBoxOrigin().X, 554);  // 554.5
+    EXPECT_EQ(Layout(2, 1365, 774).InputBoxOrigin().Y, 644);  // 774 - 129.5
 }
 
 TEST(PatternGrid, SmallGridTable) {
@@ -68,12 +68,12 @@ TEST(PatternGrid, SmallGridTable) {
         const GridLayout g = Layout(c.grid, 800, 600);
         const int n = c.grid + 3;
         EXPECT_EQ(g.SmallGridTable[1], (LayoutEntry{c.first, c.first, 36, 0, 0, 0, c.first + 18, c.first + 18, 0, 0}));
-        EXPECT_EQ(g.SmallGridTable[2][0] - g.SmallGridTable[1][0], c.pitch) << c.grid;
-        EXPECT_EQ(g.SmallGridTable[n * n][0], c.last);
-        EXPECT_EQ(g.SmallGridTable[n * n][1], c.last);
+        EXPECT_EQ(g.SmallPoint(2).Hit.Left - g.SmallPoint(1).Hit.Left, c.pitch) << c.grid;
+        EXPECT_EQ(g.SmallPoint(n * n).Hit.Left, c.last);
+        EXPECT_EQ(g.SmallPoint(n * n).Hit.Top, c.last);
     }
-    EXPECT_EQ(Layout(2, 800, 600).SmallGridTable[13][6], 160);
-    EXPECT_EQ(Layout(2, 800, 600).SmallGridTable[13][7], 160);
+    EXPECT_EQ(Layout(2, 800, 600).SmallPoint(13).Centre.X, 160);
+    EXPECT_EQ(Layout(2, 800, 600).SmallPoint(13).Centre.Y, 160);
 }
 
 TEST(PatternGrid, HitTestLeftEdgeInclusiveTopExclusive) {

@@ -56,7 +56,7 @@ public:
         bitmap_.reset(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!dc_ || !bitmap_ || !bits) return;
         SelectGuard select(dc_.get(), bitmap_.get());
-        about.Form_Paint(dc_.get());
+        about.Paint(dc_.get());
         GdiFlush();
         const auto* pixels = static_cast<const uint32_t*>(bits);
         pixels_.assign(pixels, pixels + kAboutClientWidth * kAboutClientHeight);
@@ -164,7 +164,7 @@ TEST_F(AboutTest, OneFixedCentredWindowOfTheGivenSize) {
     EXPECT_NEAR(frame.left + frame.right, GetSystemMetrics(SM_CXSCREEN), 1);
     EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
 
-    HWND ok = about_->Command1();
+    HWND ok = about_->OkButton();
     ASSERT_NE(ok, nullptr);
     char caption[16] = {};
     GetWindowTextA(ok, caption, sizeof caption);
@@ -286,7 +286,7 @@ TEST_F(AboutTest, LinkClicksOpenHomePageAndMailAndKeepTheWindow) {
 }
 
 TEST_F(AboutTest, OkClosesAndTheNextRequestMakesAFreshWindow) {
-    SendMessageA(about_->Command1(), BM_CLICK, 0, 0);
+    SendMessageA(about_->OkButton(), BM_CLICK, 0, 0);
     Pump();
     EXPECT_FALSE(IsWindow(hwnd_));
     EXPECT_TRUE(AboutWindows().empty());

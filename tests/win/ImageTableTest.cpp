@@ -28,7 +28,7 @@ protected:
         IniLayout(Layout, grid, width, height);
         ASSERT_TRUE(frame_.CreateGraphic(nullptr, width, height));
         PatternGraphics = frame_.Graphics();
-        frame_.RestoreGDIPlus(kClearAlphaOne);
+        frame_.ClearFrame(kClearAlphaOne);
     }
     void TearDown() override {
         FreeImages();
@@ -51,8 +51,8 @@ class PanelImage : public ScreenFrame, public ::testing::WithParamInterface<Pane
 TEST_P(PanelImage, HasRoundCornersDarkBodyAndWhiteDots) {
     const PanelCase c = GetParam();
     Start(c.width, c.height, c.grid);
-    ASSERT_EQ(Layout.LayoutTable[0][0], c.panelLeft);
-    ASSERT_EQ(Layout.LayoutTable[0][1], c.panelTop);
+    ASSERT_EQ(Layout.PanelOrigin().X, c.panelLeft);
+    ASSERT_EQ(Layout.PanelOrigin().Y, c.panelTop);
     ASSERT_TRUE(RebuildPanelImage());
     ASSERT_TRUE(DrawImage(PatternGraphics, kSlotPanel, kDrawCachedBitmap, c.panelLeft, c.panelTop, 0, 0));
     const int x0 = c.panelLeft, y0 = c.panelTop, s = c.panelSize;
@@ -69,9 +69,9 @@ TEST_P(PanelImage, HasRoundCornersDarkBodyAndWhiteDots) {
     EXPECT_EQ(At(x0 + 25, y0 + 25), kPanelBlack);
     // Every dot centre is two-thirds white over the panel; outside the panel nothing.
     for (int k = 1; k <= Layout.GridSide * Layout.GridSide; ++k) {
-        const LayoutEntry& e = Layout.LayoutTable[k];
-        EXPECT_TRUE(Near(At(e[6], e[7]), kDotOverPanel, 1)) << "point " << k << std::hex << " " << At(e[6], e[7]);
-        EXPECT_EQ(At(e[0] - 3, e[7]), kPanelBlack) << "point " << k;  // left of the dot
+        const LayoutEntry& e = Layout.Point(k);
+        EXPECT_TRUE(Near(At(e.Centre.X, e.Centre.Y), kDotOverPanel, 1)) << "point " << k << std::hex << " " << At(e.Centre.X, e.Centre.Y);
+        EXPECT_EQ(At(e.Hit.Left - 3, e.Centre.Y), kPanelBlack) << "point " << k;  // left of the dot
     }
     EXPECT_EQ(At(x0 - 1, y0 + s / 2), kAlphaOne);
     EXPECT_EQ(At(x0 + s, y0 + s / 2), kAlphaOne);

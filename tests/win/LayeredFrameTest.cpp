@@ -48,7 +48,7 @@ TEST(LayeredFrame, RestoreFillsEveryPixel) {
     const struct { Gdiplus::ARGB argb; uint32_t stored; } cases[] = {
         {kClearAlphaOne, 0x01000000}, {kClearTransparent, 0x00000000}, {kClearOpaqueBlack, 0xFF000000}};
     for (const auto& c : cases) {
-        frame.RestoreGDIPlus(c.argb);
+        frame.ClearFrame(c.argb);
         for (int y : {0, 11, 22})
             for (int x : {0, 18, 36}) EXPECT_EQ(frame.PixelAt(x, y), c.stored) << std::hex << c.argb;
     }
@@ -64,7 +64,7 @@ TEST(LayeredFrame, DibIsBottomUpAndGraphicsRowZeroIsTheTop) {
     EXPECT_EQ(section.dsBmih.biBitCount, 32);
     EXPECT_EQ(section.dsBmih.biSizeImage, 40u * 30u * 4u);
 
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     Gdiplus::SolidBrush red(Gdiplus::Color(0xFFFF0000));
     ASSERT_EQ(frame.Graphics()->FillRectangle(&red, 0, 0, 40, 1), Gdiplus::Ok);
     frame.Graphics()->Flush(Gdiplus::FlushIntentionSync);
@@ -79,7 +79,7 @@ TEST(LayeredFrame, DibIsBottomUpAndGraphicsRowZeroIsTheTop) {
 TEST(LayeredFrame, DrawingKeepsPerPixelAlpha) {
     LayeredFrame frame;
     ASSERT_TRUE(frame.CreateGraphic(nullptr, 120, 80));
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     Gdiplus::Graphics* g = frame.Graphics();
     Gdiplus::SolidBrush panel(Gdiplus::Color(0xCC000000));
     Gdiplus::SolidBrush dot(Gdiplus::Color(0xAAFFFFFF));
@@ -95,7 +95,7 @@ TEST(LayeredFrame, DrawingKeepsPerPixelAlpha) {
 TEST(LayeredFrame, OutlinedTextIsCentredWhiteOnBlack) {
     LayeredFrame frame;
     ASSERT_TRUE(frame.CreateGraphic(nullptr, 400, 60));
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     std::string text = "  HIH  ";
     frame.DrawText(text, 0, 10, 24, Gdiplus::FontStyleBold, 1, 0, 0);
     EXPECT_EQ(text, "HIH");  // trimmed in place
@@ -111,7 +111,7 @@ TEST(LayeredFrame, OutlinedTextIsCentredWhiteOnBlack) {
 TEST(LayeredFrame, TextWithoutBorderHasNoOutline) {
     LayeredFrame frame;
     ASSERT_TRUE(frame.CreateGraphic(nullptr, 300, 60));
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     std::string text = "HIH";
     frame.DrawText(text, 0, 10, 24, Gdiplus::FontStyleBold, 0, 0, 0);
     const Ink ink = FindInk(frame, 0x01000000);
@@ -122,7 +122,7 @@ TEST(LayeredFrame, TextWithoutBorderHasNoOutline) {
 TEST(LayeredFrame, ZeroWidthMeansFrameWidthFromX) {
     LayeredFrame frame;
     ASSERT_TRUE(frame.CreateGraphic(nullptr, 400, 60));
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     std::string text = "HIH";
     frame.DrawText(text, 100, 0, 20, Gdiplus::FontStyleBold, 1, 0, 0);
     const Ink ink = FindInk(frame, 0x01000000);
@@ -130,7 +130,7 @@ TEST(LayeredFrame, ZeroWidthMeansFrameWidthFromX) {
     // Centred in (100, 100 + 400): around 300, not around 200.
     EXPECT_NEAR((ink.left + ink.right) / 2.0, 300.0, 3.0);
 
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     frame.DrawText(text, 50, 0, 20, Gdiplus::FontStyleBold, 1, 100, 0);
     const Ink boxed = FindInk(frame, 0x01000000);
     EXPECT_NEAR((boxed.left + boxed.right) / 2.0, 100.0, 3.0);
@@ -139,7 +139,7 @@ TEST(LayeredFrame, ZeroWidthMeansFrameWidthFromX) {
 TEST(LayeredFrame, ShadowTextHasBlackBelowRight) {
     LayeredFrame frame;
     ASSERT_TRUE(frame.CreateGraphic(nullptr, 300, 50));
-    frame.RestoreGDIPlus(kClearTransparent);
+    frame.ClearFrame(kClearTransparent);
     std::string text = "I";
     frame.DrawShadowText(text, 0, 5);
     const Ink ink = FindInk(frame, 0);
@@ -170,7 +170,7 @@ TEST(LayeredFrame, FailedCreationLeavesAnEmptyFrame) {
     LayeredFrame frame;
     EXPECT_FALSE(frame.CreateGraphic(nullptr, 0, 10));
     EXPECT_FALSE(frame.IsReady());
-    frame.RestoreGDIPlus(kClearAlphaOne);  // nothing to fill, must not crash
+    frame.ClearFrame(kClearAlphaOne);  // nothing to fill, must not crash
     std::string text = "x";
     frame.DrawText(text, 0, 0, 12, 1, 1, 0, 0);
     EXPECT_EQ(frame.PixelAt(0, 0), 0u);
@@ -193,28 +193,11 @@ TEST(LayeredFrame, PresentsOnALayeredWindow) {
     frame.IniForm(window.get());
     EXPECT_NE(GetWindowLongA(window.get(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     EXPECT_EQ(frame.ConstantAlpha(), 255);
-    frame.RestoreGDIPlus(kClearAlphaOne);
+    frame.ClearFrame(kClearAlphaOne);
     ShowWindow(window.get(), SW_SHOWNOACTIVATE);
     EXPECT_TRUE(frame.UpdateGDIPlus());
     EXPECT_TRUE(frame.ExUpdateGDIPlus(128));
     EXPECT_EQ(frame.ConstantAlpha(), 128);
-}
-
-TEST(LayeredFrameBenchmark, ClearByFillAgainstGraphicsClear) {
-    LayeredFrame frame;
-    ASSERT_TRUE(frame.CreateGraphic(nullptr, 1920, 1080));
-    LARGE_INTEGER frequency, a, b, c;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&a);
-    for (int i = 0; i < 5; ++i) frame.RestoreGDIPlus(kClearAlphaOne);
-    QueryPerformanceCounter(&b);
-    for (int i = 0; i < 5; ++i) frame.Graphics()->Clear(Gdiplus::Color(kClearAlphaOne));
-    QueryPerformanceCounter(&c);
-    const double ms = 1000.0 / static_cast<double>(frequency.QuadPart) / 5;
-    std::printf("1920x1080 clear: memory fill %.2f ms, Graphics::Clear %.2f ms\n",
-                static_cast<double>(b.QuadPart - a.QuadPart) * ms,
-                static_cast<double>(c.QuadPart - b.QuadPart) * ms);
-    EXPECT_EQ(frame.PixelAt(0, 0), 0x01000000u);  // both store the same pixel
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include "core/AppState.h"
 #include "app/LockSession.h"
-#include "app/MessageWindow.h"
 #include "cover/EffectStrips.h"
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
@@ -75,7 +74,6 @@ public:
     void TearDown() override {
         if (CurrentLockState().IsLocked()) LockComputer(false, false);
         ReleaseEffectStrips();
-        UnhookWindow();
         CloseBackgroundWindow();
         lockWindow_.reset();
         FreeImages();
@@ -317,6 +315,7 @@ TEST_F(LockCycle, CoverRefusesCloseAndRenameAndHasNoTitle) {
     EXPECT_EQ(SendMessageA(Cover(), WM_CLOSE, 0, 0), 0);
     EXPECT_EQ(SendMessageA(Cover(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("pwned")), 0);
     EXPECT_EQ(SendMessageA(Cover(), WM_SYSCOMMAND, SC_CLOSE, 0), 0);
+    EXPECT_EQ(SendMessageA(Cover(), WM_NCLBUTTONDOWN, HTCAPTION, 0), 0);
     PumpUntil([] { return false; }, 50);
     EXPECT_TRUE(IsWindow(Cover()));
     EXPECT_TRUE(IsWindowVisible(Cover()));

@@ -31,7 +31,7 @@ void SetScreen(int width, int height, int grid) {
     LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
 }
 
-const LayoutEntry& Entry(int k) { return Layout.LayoutTable[static_cast<size_t>(k)]; }
+const LayoutEntry& Point(int k) { return Layout.Point(k); }
 
 bool IsRedRim(uint32_t p) { return Red(p) > 0x60 && Green(p) < 0x20 && Blue(p) < 0x20; }
 bool IsBlueRim(uint32_t p) { return Blue(p) > 0x60 && Red(p) < 0x20; }
@@ -81,11 +81,11 @@ protected:
 TEST_P(Screens, IdleScreenShowsPanelTextsAndIcons) {
     DrawPatternScreen(frame_, view_, false, false);
     const int w = frame_.Width(), h = frame_.Height(), s = Layout.PanelSize;
-    const int x0 = Entry(0)[0], y0 = Entry(0)[1];
+    const int x0 = Layout.PanelOrigin().X, y0 = Layout.PanelOrigin().Y;
     EXPECT_EQ(At(x0 + 67, y0 + 67), kPanelBlack);
     EXPECT_EQ(At(x0 + 1, y0 + 1), kAlphaOne);  // rounded corner
     for (int k = 1; k <= Layout.GridSide * Layout.GridSide; ++k)
-        EXPECT_TRUE(Near(At(Entry(k)[6], Entry(k)[7]), kDotOverPanel, 1)) << "point " << k;
+        EXPECT_TRUE(Near(At(Point(k).Centre.X, Point(k).Centre.Y), kDotOverPanel, 1)) << "point " << k;
     EXPECT_EQ(At(x0 - 20, y0 + s / 2), kAlphaOne);
     EXPECT_EQ(At(10, 10), kAlphaOne);
     // Time, date and alert text in their rows, centred on the screen.
@@ -95,60 +95,60 @@ TEST_P(Screens, IdleScreenShowsPanelTextsAndIcons) {
     EXPECT_GT(Ink(w / 2 - 60, alertTop, 120, 24), 100);
     EXPECT_EQ(Ink(0, timeTop, w / 2 - 150, 26), 0);  // nothing far left of the centred texts
     // Icon box and the three icons at their normal size and place.
-    const LayoutEntry& box = Entry(kIconBox);
-    EXPECT_EQ(At(box[3] + 3, box[4] + 24), kPanelBlack);
+    const LayoutPosition box = Layout.IconBoxOrigin();
+    EXPECT_EQ(At(box.X + 3, box.Y + 24), kPanelBlack);
     for (int i = 0; i < 3; ++i) {
-        const LayoutEntry& e = Entry(kIconKeyboard + i);
-        EXPECT_TRUE(Near(At(e[3] + 16, e[4] + 16), kIconColours[i], 2)) << "icon " << i;
-        EXPECT_TRUE(Near(At(e[3] + 1, e[4] + 1), kIconColours[i], 40)) << "icon " << i;
-        EXPECT_EQ(At(e[3] + 33, e[4] + 16), kPanelBlack) << "icon " << i;  // right of a 32 icon
+        const LayoutSquare& e = Layout.Icon(kIconKeyboard + i).Image;
+        EXPECT_TRUE(Near(At(e.Left + 16, e.Top + 16), kIconColours[i], 2)) << "icon " << i;
+        EXPECT_TRUE(Near(At(e.Left + 1, e.Top + 1), kIconColours[i], 40)) << "icon " << i;
+        EXPECT_EQ(At(e.Left + 33, e.Top + 16), kPanelBlack) << "icon " << i;  // right of a 32 icon
     }
 }
 
 TEST_P(Screens, HotIconIsDrawnLargerAtItsHitSquare) {
     view_.hotItem = kIconPatternEnable;
     DrawPatternScreen(frame_, view_, true, false);
-    const LayoutEntry& hot = Entry(kIconPatternEnable);
-    const LayoutEntry& cold = Entry(kIconKeyboard);
+    const LayoutSquare& hot = Layout.Icon(kIconPatternEnable).Hit;
+    const LayoutSquare& cold = Layout.Icon(kIconKeyboard).Hit;
     // 34 x 34 from the hit square's corner, one pixel up and left of the normal image.
-    EXPECT_TRUE(Near(At(hot[0] + 1, hot[1] + 1), kIconColours[1], 40));
-    EXPECT_TRUE(Near(At(hot[0] + 32, hot[1] + 32), kIconColours[1], 40));
-    EXPECT_EQ(At(cold[0], cold[1] + 16), kPanelBlack);
+    EXPECT_TRUE(Near(At(hot.Left + 1, hot.Top + 1), kIconColours[1], 40));
+    EXPECT_TRUE(Near(At(hot.Left + 32, hot.Top + 32), kIconColours[1], 40));
+    EXPECT_EQ(At(cold.Left, cold.Top + 16), kPanelBlack);
 }
 
 TEST_P(Screens, ReleasedTrailIsRedLinesUnderRedRings) {
     for (int point : {1, 2, 5}) entry_.Add(point);
     DrawPatternScreen(frame_, view_, true, true);
     for (int point : {1, 2, 5}) {
-        const LayoutEntry& e = Entry(point);
-        EXPECT_TRUE(IsRedRim(At(e[3] + 26, e[4]))) << "point " << point << std::hex << " " << At(e[3] + 26, e[4]);
-        EXPECT_EQ(At(e[6], e[7]), 0xFFFFFFFFu) << "point " << point;  // the ring's white centre
+        const LayoutEntry& e = Point(point);
+        EXPECT_TRUE(IsRedRim(At(e.Image.Left + 26, e.Image.Top))) << "point " << point << std::hex << " " << At(e.Image.Left + 26, e.Image.Top);
+        EXPECT_EQ(At(e.Centre.X, e.Centre.Y), 0xFFFFFFFFu) << "point " << point;  // the ring's white centre
     }
     // The line from 1 to 2, halfway between the rings.
-    const int midX = (Entry(1)[6] + Entry(2)[6]) / 2, midY = Entry(1)[7];
+    const int midX = (Point(1).Centre.X + Point(2).Centre.X) / 2, midY = Point(1).Centre.Y;
     EXPECT_EQ(At(midX, midY), 0xFFFF0000u);
     // A point not entered (and off the lines) keeps its plain dot.
     const int last = Layout.GridSide * Layout.GridSide;
-    EXPECT_TRUE(Near(At(Entry(last)[6], Entry(last)[7]), kDotOverPanel, 1));
+    EXPECT_TRUE(Near(At(Point(last).Centre.X, Point(last).Centre.Y), kDotOverPanel, 1));
 }
 
 TEST_P(Screens, TrailWhileDrawingIsBlue) {
     const int below = 1 + Layout.GridSide;  // the point under point 1
     for (int point : {below, 1}) entry_.Add(point);
     DrawPatternScreen(frame_, view_, true, false);
-    EXPECT_TRUE(IsBlueRim(At(Entry(below)[3] + 26, Entry(below)[4])));
-    EXPECT_EQ(At(Entry(1)[6], (Entry(1)[7] + Entry(below)[7]) / 2), 0xFF003FFFu);
+    EXPECT_TRUE(IsBlueRim(At(Point(below).Image.Left + 26, Point(below).Image.Top)));
+    EXPECT_EQ(At(Point(1).Centre.X, (Point(1).Centre.Y + Point(below).Centre.Y) / 2), 0xFF003FFFu);
     // The idle screen ignores the entry.
     DrawPatternScreen(frame_, view_, false, false);
-    EXPECT_TRUE(Near(At(Entry(below)[6], Entry(below)[7]), kDotOverPanel, 1));
+    EXPECT_TRUE(Near(At(Point(below).Centre.X, Point(below).Centre.Y), kDotOverPanel, 1));
 }
 
 TEST_P(Screens, SecureModeShowsNoTrail) {
     view_.unlockMode = kSecureUnlockMode;
     for (int point : {1, 2}) entry_.Add(point);
     DrawPatternScreen(frame_, view_, true, true);
-    EXPECT_TRUE(Near(At(Entry(1)[6], Entry(1)[7]), kDotOverPanel, 1));
-    EXPECT_EQ(At(Entry(1)[3] + 26, Entry(1)[4]), kPanelBlack);
+    EXPECT_TRUE(Near(At(Point(1).Centre.X, Point(1).Centre.Y), kDotOverPanel, 1));
+    EXPECT_EQ(At(Point(1).Image.Left + 26, Point(1).Image.Top), kPanelBlack);
 }
 
 TEST_P(Screens, DynamicPasswordShowsLettersBoxAndStars) {
@@ -172,103 +172,48 @@ TEST_P(Screens, DynamicPasswordShowsLettersBoxAndStars) {
     };
     view_.unlockMode = kDynamicPasswordMode;
     DrawPatternScreen(frame_, view_, false, false);
-    const LayoutEntry& box = Entry(kInputBox);
-    EXPECT_EQ(At(box[3] + 3, box[4] + 12), kPanelBlack);
-    EXPECT_EQ(whiteIn(box[3], box[4], 256, 24), 0);
+    const LayoutPosition box = Layout.InputBoxOrigin();
+    EXPECT_EQ(At(box.X + 3, box.Y + 12), kPanelBlack);
+    EXPECT_EQ(whiteIn(box.X, box.Y, 256, 24), 0);
     for (int k = 1; k <= Layout.GridSide * Layout.GridSide; ++k) {
-        const LayoutEntry& e = Entry(k);
-        EXPECT_GT(changed(e[0], e[1], 34, 34), 20) << "no letter on point " << k;
-        EXPECT_GT(whiteIn(e[0], e[1], 34, 34), 5) << "point " << k;
+        const LayoutEntry& e = Point(k);
+        EXPECT_GT(changed(e.Hit.Left, e.Hit.Top, 34, 34), 20) << "no letter on point " << k;
+        EXPECT_GT(whiteIn(e.Hit.Left, e.Hit.Top, 34, 34), 5) << "point " << k;
         // Centred on the point: the changed pixels' middle is the point's centre.
         double sum = 0;
         int count = 0;
-        for (int y = e[1]; y < e[1] + 34; ++y)
-            for (int x = e[0]; x < e[0] + 34; ++x)
+        for (int y = e.Hit.Top; y < e.Hit.Top + 34; ++y)
+            for (int x = e.Hit.Left; x < e.Hit.Left + 34; ++x)
                 if (At(x, y) != plain[static_cast<size_t>(y) * frame_.Width() + x]) {
                     sum += x;
                     ++count;
                 }
-        EXPECT_NEAR(sum / std::max(count, 1), e[6], 3.0) << "point " << k;
+        EXPECT_NEAR(sum / std::max(count, 1), e.Centre.X, 3.0) << "point " << k;
     }
     for (uint8_t key : {'Q', 'W', 'E'}) keys_.Type(key);
     DrawPatternScreen(frame_, view_, false, false);
-    EXPECT_GT(whiteIn(box[3], box[4], 256, 24), 10);  // the stars
-    EXPECT_EQ(whiteIn(box[3], box[4], 100, 24), 0);   // centred, not from the left
+    EXPECT_GT(whiteIn(box.X, box.Y, 256, 24), 10);  // the stars
+    EXPECT_EQ(whiteIn(box.X, box.Y, 100, 24), 0);   // centred, not from the left
 }
 
 TEST_P(Screens, AlarmScreenAlternatesShields) {
     const int w = frame_.Width(), h = frame_.Height();
-    const LayoutEntry& shield = Entry(kAlarmPicture);
+    const LayoutPosition shield = Layout.AlarmPictureOrigin();
     DrawAlertScreen(frame_, 57, true);
-    EXPECT_EQ(At(shield[0] + 117, shield[1] + 128), 0xFFFF0000u);
-    EXPECT_EQ(At(shield[0] + 1, shield[1] + 1), 0xFFFF0000u);
-    EXPECT_EQ(At(shield[0] - 1, shield[1] + 128), kAlphaOne);
-    EXPECT_EQ(At(shield[0] + 235, shield[1] + 128), kAlphaOne);
+    EXPECT_EQ(At(shield.X + 117, shield.Y + 128), 0xFFFF0000u);
+    EXPECT_EQ(At(shield.X + 1, shield.Y + 1), 0xFFFF0000u);
+    EXPECT_EQ(At(shield.X - 1, shield.Y + 128), kAlphaOne);
+    EXPECT_EQ(At(shield.X + 235, shield.Y + 128), kAlphaOne);
     EXPECT_GT(Ink(w / 2 - 80, h / 2 - 180, 160, 26), 100);   // "ATTACKING WARNING!"
     EXPECT_GT(Ink(w / 2 - 80, h / 2 + 150, 160, 24), 100);   // "System is locked in 57 seconds"
-    EXPECT_EQ(At(Entry(0)[0] - 30, h / 2), kAlphaOne);        // no panel on this screen
+    EXPECT_EQ(At(Layout.PanelOrigin().X - 30, h / 2), kAlphaOne);        // no panel on this screen
     DrawAlertScreen(frame_, 56, false);
-    EXPECT_EQ(At(shield[0] + 117, shield[1] + 128), 0xFF0000FFu);
+    EXPECT_EQ(At(shield.X + 117, shield.Y + 128), 0xFF0000FFu);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Screens,
                          ::testing::Values(ScreenCase{1366, 768, 1}, ScreenCase{1920, 1080, 0},
                                            ScreenCase{1366, 768, 2}));
-
-}  // namespace
-
-namespace {
-
-// Figures only: a drag adds a point and redraws the whole screen; the redraw should cost little
-// next to UpdateLayeredWindow.
-TEST(LockScreenBenchmark, DragRedrawAt1920x1080) {
-    SetScreen(1920, 1080, 1);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "LockScreenBenchmarkWindow";
-    RegisterClassA(&wc);
-    UniqueHwnd window(CreateWindowExA(WS_EX_LAYERED, wc.lpszClassName, "", WS_POPUP, 0, 0, 1920, 1080, nullptr,
-                                      nullptr, wc.hInstance, nullptr));
-    LayeredFrame frame;
-    ASSERT_TRUE(frame.CreateGraphic(window.get(), 1920, 1080));
-    frame.CreatePen();
-    frame.IniForm(window.get());
-    PatternGraphics = frame.Graphics();
-    LARGE_INTEGER frequency, a, b, c;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&a);
-    LoadStandInImages(ProgramResources());
-    QueryPerformanceCounter(&b);
-    std::printf("LoadImages 1920x1080, 4x4 grid: %.0f ms\n",
-                static_cast<double>(b.QuadPart - a.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart));
-    PatternEntry entry;
-    entry.Reset(16);
-    LockScreenView view;
-    view.entered = &entry;
-    view.timeText = "10:42 AM";
-    view.dateText = "Monday, March 04, 2024";
-    view.alertText = "Do not touch my computer!";
-    if (window) ShowWindow(window.get(), SW_SHOWNOACTIVATE);
-    double draw = 0, present = 0;
-    const int points[] = {1, 2, 3, 4, 8, 12, 16, 15};
-    for (int point : points) {
-        entry.Add(point);
-        QueryPerformanceCounter(&a);
-        DrawPatternScreen(frame, view, true, false);
-        QueryPerformanceCounter(&b);
-        if (window) frame.UpdateGDIPlus();
-        QueryPerformanceCounter(&c);
-        draw += static_cast<double>(b.QuadPart - a.QuadPart);
-        present += static_cast<double>(c.QuadPart - b.QuadPart);
-    }
-    const double scale = 1000.0 / static_cast<double>(frequency.QuadPart) / std::size(points);
-    std::printf("drag redraw 1920x1080: draw %.1f ms, UpdateLayeredWindow %.1f ms%s\n", draw * scale,
-                present * scale, window ? "" : " (no window)");
-    EXPECT_TRUE(IsBlueRim(frame.PixelAt(Entry(15)[3] + 26, Entry(15)[4])));
-    FreeImages();
-    PatternGraphics = nullptr;
-}
 
 }  // namespace
 

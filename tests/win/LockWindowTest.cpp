@@ -34,8 +34,8 @@ int gFirstPoint = 1;
 void RecordLock(bool isLock, bool isStartup) {
     uint32_t rim = 0;
     if (PatternWindow && PatternWindow->Frame()) {
-        const LayoutEntry& e = Layout.LayoutTable[static_cast<size_t>(gFirstPoint)];
-        rim = PatternWindow->Frame()->PixelAt(e[3] + 26, e[4]);
+        const LayoutEntry& e = Layout.Point(gFirstPoint);
+        rim = PatternWindow->Frame()->PixelAt(e.Image.Left + 26, e.Image.Top);
     }
     gCalls.push_back({isLock, isStartup, rim});
 }
@@ -85,25 +85,25 @@ protected:
             if (Config.SecretPattern[static_cast<size_t>(i)] != 0) points.push_back(Config.SecretPattern[static_cast<size_t>(i)]);
         return points;
     }
-    const LayoutEntry& Entry(int k) const { return Layout.LayoutTable[static_cast<size_t>(k)]; }
+    const LayoutEntry& Entry(int k) const { return Layout.Point(k); }
     void Send(UINT msg, int x, int y) {
         SendMessageA(window_.Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
     }
-    void Press(int point) { Send(WM_LBUTTONDOWN, Entry(point)[6], Entry(point)[7]); }
-    void MoveTo(int point) { Send(WM_MOUSEMOVE, Entry(point)[6], Entry(point)[7]); }
+    void Press(int point) { Send(WM_LBUTTONDOWN, Entry(point).Centre.X, Entry(point).Centre.Y); }
+    void MoveTo(int point) { Send(WM_MOUSEMOVE, Entry(point).Centre.X, Entry(point).Centre.Y); }
     void Drag(const std::vector<int>& points) {
         gFirstPoint = points.front();
         Press(points.front());
         for (int point : points) MoveTo(point);
-        Send(WM_LBUTTONUP, Entry(points.back())[6], Entry(points.back())[7]);
+        Send(WM_LBUTTONUP, Entry(points.back()).Centre.X, Entry(points.back()).Centre.Y);
     }
     void Key(int keyCode) { SendMessageA(window_.Hwnd(), WM_KEYDOWN, static_cast<WPARAM>(keyCode), 0); }
     void Tick(UINT_PTR timer, int times = 1) {
         for (int i = 0; i < times; ++i) SendMessageA(window_.Hwnd(), WM_TIMER, timer, 0);
     }
     uint32_t At(int x, int y) const { return window_.Frame()->PixelAt(x, y); }
-    uint32_t DotCentre(int point) const { return At(Entry(point)[6], Entry(point)[7]); }
-    uint32_t RingRim(int point) const { return At(Entry(point)[3] + 26, Entry(point)[4]); }
+    uint32_t DotCentre(int point) const { return At(Entry(point).Centre.X, Entry(point).Centre.Y); }
+    uint32_t RingRim(int point) const { return At(Entry(point).Image.Left + 26, Entry(point).Image.Top); }
     // A wrong entry: one point that is not the whole secret.
     std::vector<int> WrongEntry() const { return Secret().front() == 1 ? std::vector<int>{2} : std::vector<int>{1}; }
 
@@ -137,7 +137,7 @@ TEST_F(LockWindow, DrawingShowsBlueRingsAndEscCancels) {
     EXPECT_GT(Blue(RingRim(2)), 0x60u);
     Key(VK_ESCAPE);
     EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));
-    Send(WM_LBUTTONUP, Entry(2)[6], Entry(2)[7]);
+    Send(WM_LBUTTONUP, Entry(2).Centre.X, Entry(2).Centre.Y);
     EXPECT_TRUE(gCalls.empty());  // nothing left to check
 }
 
@@ -145,7 +145,7 @@ TEST_F(LockWindow, PressOutsideThePointsStartsNothing) {
     Send(WM_LBUTTONDOWN, 5, 5);
     MoveTo(1);
     EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));
-    Send(WM_LBUTTONUP, Entry(1)[6], Entry(1)[7]);
+    Send(WM_LBUTTONUP, Entry(1).Centre.X, Entry(1).Centre.Y);
     EXPECT_TRUE(gCalls.empty());
 }
 
@@ -167,11 +167,11 @@ TEST_F(LockWindow, WrongEntriesStartTheAlarmWhichIgnoresInputAndEnds) {
     ASSERT_TRUE(window_.IsAlarm());
     // The alarm screen: blue shield first, then red.
     Tick(4);
-    const LayoutEntry& shield = Entry(kAlarmPicture);
-    EXPECT_EQ(At(shield[0] + 117, shield[1] + 128), kBlueShield);
+    const LayoutPosition shield = Layout.AlarmPictureOrigin();
+    EXPECT_EQ(At(shield.X + 117, shield.Y + 128), kBlueShield);
     Tick(4);
-    EXPECT_EQ(At(shield[0] + 117, shield[1] + 128), kRedShield);
-    EXPECT_EQ(CountInk(*window_.Frame(), Entry(0)[0] - 40, Entry(0)[1] - 40, 20, 20, kAlphaOne), 0);
+    EXPECT_EQ(At(shield.X + 117, shield.Y + 128), kRedShield);
+    EXPECT_EQ(CountInk(*window_.Frame(), Layout.PanelOrigin().X - 40, Layout.PanelOrigin().Y - 40, 20, 20, kAlphaOne), 0);
     // Presses, moves and keys do nothing while it runs.
     Drag(Secret());
     Key('A');
@@ -274,20 +274,20 @@ TEST_F(LockWindow, DynamicPasswordKeysFillBeepAndCheck) {
 }
 
 TEST_F(LockWindow, IconsHoverAndSwitchTheMode) {
-    const LayoutEntry& keyboard = Entry(kIconKeyboard);
-    Send(WM_MOUSEMOVE, keyboard[0] + 10, keyboard[1] + 10);
+    const LayoutSquare& keyboard = Layout.Icon(kIconKeyboard).Hit;
+    Send(WM_MOUSEMOVE, keyboard.Left + 10, keyboard.Top + 10);
     EXPECT_EQ(window_.HotItem(), kIconKeyboard);
-    Send(WM_LBUTTONDOWN, keyboard[0] + 10, keyboard[1] + 10);
-    Send(WM_LBUTTONUP, keyboard[0] + 10, keyboard[1] + 10);
+    Send(WM_LBUTTONDOWN, keyboard.Left + 10, keyboard.Top + 10);
+    Send(WM_LBUTTONUP, keyboard.Left + 10, keyboard.Top + 10);
     EXPECT_EQ(CurrentLockState().UnlockMode(), kDynamicPasswordMode);
     const int points = Layout.GridSide * Layout.GridSide;
     ASSERT_EQ(PointLetters.size(), static_cast<size_t>(points) + 1);
     EXPECT_EQ(std::set<uint8_t>(PointLetters.begin() + 1, PointLetters.end()).size(), static_cast<size_t>(points));
     EXPECT_EQ(EnteredKeys.Count(), 0);
-    const LayoutEntry& trail = Entry(kIconPatternDisplay);
-    Send(WM_MOUSEMOVE, trail[0] + 10, trail[1] + 10);
+    const LayoutSquare& trail = Layout.Icon(kIconPatternDisplay).Hit;
+    Send(WM_MOUSEMOVE, trail.Left + 10, trail.Top + 10);
     EXPECT_EQ(window_.HotItem(), kIconPatternDisplay);
-    Send(WM_LBUTTONUP, trail[0] + 10, trail[1] + 10);
+    Send(WM_LBUTTONUP, trail.Left + 10, trail.Top + 10);
     EXPECT_EQ(CurrentLockState().UnlockMode(), kNormalUnlockMode);
     Send(WM_MOUSEMOVE, 5, 5);
     EXPECT_EQ(window_.HotItem(), -1);
@@ -327,7 +327,7 @@ TEST_F(LockWindow, OnlyMovesRightOrDownCountAsActivity) {
 
 TEST_F(LockWindow, PressOnAPointIsAMoveForActivityAndMonitor) {
     const LayoutEntry& first = Entry(1);
-    Send(WM_MOUSEMOVE, first[0] - 20, first[1] - 20);  // up and left of the point
+    Send(WM_MOUSEMOVE, first.Hit.Left - 20, first.Hit.Top - 20);  // up and left of the point
     LockStateTestAccess::SetLastActiveTick(0);
     LockStateTestAccess::SetMonitorOff(true);
     LockStateTestAccess::SetLockWindowHidden(true);
@@ -335,7 +335,7 @@ TEST_F(LockWindow, PressOnAPointIsAMoveForActivityAndMonitor) {
     EXPECT_NE(CurrentLockState().LastActiveTick(), 0u);
     EXPECT_FALSE(CurrentLockState().IsMonitorOff());
     EXPECT_FALSE(CurrentLockState().IsLockWindowHidden());
-    Send(WM_LBUTTONUP, first[6], first[7]);
+    Send(WM_LBUTTONUP, first.Centre.X, first.Centre.Y);
 }
 
 FrmPattern* gEndingWindow = nullptr;
@@ -367,7 +367,7 @@ TEST_F(LockWindow, ClockRedrawsOnlyWhenItsTextChanges) {
     window_.PatternNormal();
     Tick(2);  // the first tick always finds new text
     for (int attempt = 0; attempt < 3; ++attempt) {
-        window_.Frame()->RestoreGDIPlus(0xFF00FF00);
+        window_.Frame()->ClearFrame(0xFF00FF00);
         SYSTEMTIME before{}, after{};
         GetLocalTime(&before);
         Tick(2);

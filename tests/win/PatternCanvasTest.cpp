@@ -30,8 +30,8 @@ protected:
         return dialog;
     }
     POINT Centre(int point) const {
-        const LayoutEntry& e = Layout.SmallGridTable[static_cast<size_t>(point)];
-        return {e[6], e[7]};
+        const LayoutEntry& e = Layout.SmallPoint(point);
+        return {e.Centre.X, e.Centre.Y};
     }
     void Post(UINT msg, WPARAM keys, POINT at) {
         PostMessageA(canvas_, msg, keys, MAKELPARAM(at.x, at.y));

@@ -158,7 +158,7 @@ TEST_F(StartupLock, EnableReplacesAnotherCopysEntryAndDisableDeletesOurs) {
 class ShellWindows : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        for (const char* name : {"Progman", "WorkerW", "SHELLDLL_DefView", "Shell_TrayWnd"}) {
+        for (const char* name : {"Progman", "WorkerW", "SHELLDLL_DefView", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"}) {
             WNDCLASSA wc{};
             wc.lpfnWndProc = DefWindowProcA;
             wc.hInstance = GetModuleHandleA(nullptr);
@@ -224,6 +224,17 @@ TEST_F(ShellWindows, TaskbarAndStartButtonAreHiddenAndShown) {
     HideTaskbar(false);
     EXPECT_TRUE(IsWindowVisible(tray.get()));
     EXPECT_TRUE(IsWindowVisible(button.get()));
+}
+
+TEST_F(ShellWindows, EveryTaskbarIsHiddenAndShown) {
+    UniqueHwnd tray = TopLevel("Shell_TrayWnd"), second = TopLevel("Shell_SecondaryTrayWnd"),
+               third = TopLevel("Shell_SecondaryTrayWnd");
+    ASSERT_TRUE(tray && second && third);
+    EXPECT_TRUE(HideTaskbars());
+    EXPECT_FALSE(IsWindowVisible(tray.get()) || IsWindowVisible(second.get()) || IsWindowVisible(third.get()));
+    EXPECT_FALSE(HideTaskbars()) << "none was visible";
+    ShowTaskbars();
+    EXPECT_TRUE(IsWindowVisible(tray.get()) && IsWindowVisible(second.get()) && IsWindowVisible(third.get()));
 }
 
 TEST_F(ShellWindows, TransparentBackgroundLeavesTheShellAlone) {

@@ -18,7 +18,6 @@
 #include "app/StartupHooks.h"
 #include "cover/EffectStrips.h"
 #include "cover/FrmBackground.h"
-#include "app/MessageWindow.h"
 #include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
 #include "ui/GdiPlusHandles.h"
@@ -102,7 +101,7 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     EXPECT_LT(last.PrivateBytes - base.PrivateBytes, 4ll * 1024 * 1024);
 
     EXPECT_FALSE(CurrentLockState().IsLocked());
-    ExitUnhookHotKeys();
+    ExitUnregisterHotKeys();
     CloseLockWindow();
     CloseBackgroundWindow();
     DestroyMonitorCovers();

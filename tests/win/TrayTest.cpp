@@ -20,7 +20,6 @@
 #include "support/DrawTestSupport.h"
 #include "support/LockStateTestAccess.h"
 #include "tray/FrmTray.h"
-#include "tray/FrmTray.h"
 
 namespace {
 
@@ -145,8 +144,8 @@ TEST_F(TrayTest, HiddenOwnerCarriesTheIconRecordAndTheTip) {
     EXPECT_EQ(TaskbarCreatedMessage, RegisterWindowMessageA("TaskbarCreated"));
 
     ASSERT_NE(tray_->Icon(), nullptr);
-    ASSERT_NE(tray_->PicSysTrayIcon(), nullptr);
-    EXPECT_NE(tray_->Icon(), tray_->PicSysTrayIcon());
+    ASSERT_NE(tray_->AutoLockOffIcon(), nullptr);
+    EXPECT_NE(tray_->Icon(), tray_->AutoLockOffIcon());
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(tray_->Icon(), &info));
     BITMAP colour{};
@@ -234,7 +233,7 @@ TEST_F(TrayTest, RightClickShowsTheMenuWithTheCurrentCheckMark) {
 
 TEST_F(TrayTest, AnyNonZeroTransparentValueCountsAsOn) {
     Config.TransparentBackground = -1;
-    tray_->SubMenu_Click(kMenuTransparentBackground);
+    tray_->RunMenuItem(kMenuTransparentBackground);
     EXPECT_EQ(Config.TransparentBackground, 0);
     EXPECT_FALSE(IsChecked(menu_, kMenuTransparentBackground));
 }
@@ -248,16 +247,16 @@ TEST_F(TrayTest, AutolockSwitchChangesIconAndCaptionBothWays) {
         EXPECT_EQ(hand.Items()[kMenuAutoLock].caption, "&Disable Autolock");
     }
     EXPECT_TRUE(CurrentLockState().IsAutoLockDisabled());
-    EXPECT_EQ(TrayIconData.hIcon, tray_->PicSysTrayIcon());
+    EXPECT_EQ(TrayIconData.hIcon, tray_->AutoLockOffIcon());
     EXPECT_EQ(Caption(menu_, kMenuAutoLock), "&Enable Autolock");
     EXPECT_TRUE(ShellHasIcon(hwnd_));
 
     // The icon put back by a rebuild is still the disabled one.
     RebuildTrayIcon();
-    EXPECT_EQ(TrayIconData.hIcon, tray_->PicSysTrayIcon());
+    EXPECT_EQ(TrayIconData.hIcon, tray_->AutoLockOffIcon());
     EXPECT_TRUE(ShellHasIcon(hwnd_));
 
-    tray_->SubMenu_Click(kMenuAutoLock);
+    tray_->RunMenuItem(kMenuAutoLock);
     EXPECT_FALSE(CurrentLockState().IsAutoLockDisabled());
     EXPECT_EQ(TrayIconData.hIcon, tray_->Icon());
     EXPECT_EQ(Caption(menu_, kMenuAutoLock), "&Disable Autolock");
@@ -273,9 +272,8 @@ TEST_F(TrayTest, TaskbarCreatedAndTheRebuildMessagePutTheIconBack) {
     EXPECT_EQ(SendMessageA(hwnd_, RegisterWindowMessageA("TaskbarCreated"), 0, 0), 0);
     EXPECT_TRUE(ShellHasIcon(hwnd_));
     EXPECT_STREQ(TrayIconData.szTip, kTip);
-    // Subclassed once, not twice: the previous procedure is the window's own.
-    EXPECT_NE(TrayPrevWindowProc, nullptr);
-    EXPECT_NE(TrayPrevWindowProc, TrayWindowProc);
+    // The window's own procedure, not a subclass put in front of it.
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)), TrayWindowProc);
     EXPECT_EQ(SendMessageA(hwnd_, WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(strlen("Orvo PC Lock Tray")));
 
     // The shell's broadcast reaches the hidden window as well.
@@ -288,9 +286,9 @@ TEST_F(TrayTest, TaskbarCreatedAndTheRebuildMessagePutTheIconBack) {
     }
     EXPECT_TRUE(ShellHasIcon(hwnd_));
 
-    // The program's own rebuild (what the registered message on the message window calls).
+    // The program's own rebuild message.
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &lost));
-    RebuildTrayIcon();
+    EXPECT_EQ(SendMessageA(hwnd_, RegisterWindowMessageA("OrvoPCLockTrayIcon"), 0, 0), 0);
     EXPECT_TRUE(ShellHasIcon(hwnd_));
 }
 
@@ -305,7 +303,6 @@ TEST_F(TrayTest, OnlyClosingFromWithinEndsTheWindowAndTakesTheIcon) {
     EXPECT_FALSE(ShellHasIcon(hwnd_));
     EXPECT_EQ(FindWindowA(nullptr, "Orvo PC Lock Tray"), nullptr);
     EXPECT_EQ(TrayForm, nullptr);
-    EXPECT_EQ(TrayPrevWindowProc, nullptr);
     // The rebuild after the end has nothing to put back.
     RebuildTrayIcon();
     EXPECT_EQ(TrayForm, nullptr);
@@ -332,7 +329,7 @@ HINSTANCE RecordShell(HWND, const char* verb, const char* file, const char* para
 TEST_F(TrayTest, OnlineHelpOpensTheFaqPage) {
     LastShell = ShellCall{};
     SetShellExecuteFn(RecordShell);
-    tray_->SubMenu_Click(kMenuOnlineHelp);
+    tray_->RunMenuItem(kMenuOnlineHelp);
     EXPECT_EQ(LastShell.count, 1);
     EXPECT_EQ(LastShell.verb, "open");
     EXPECT_EQ(LastShell.file, ORVO_FAQ_URL);
@@ -340,13 +337,13 @@ TEST_F(TrayTest, OnlineHelpOpensTheFaqPage) {
     EXPECT_FALSE(LastShell.dir);
     EXPECT_EQ(LastShell.show, SW_SHOWNORMAL);
     // The separators and unknown indices do nothing.
-    for (int index : {static_cast<int>(kMenuSeparator1), static_cast<int>(kMenuSeparator2), -1, static_cast<int>(kTrayMenuCount)}) tray_->SubMenu_Click(index);
+    for (int index : {static_cast<int>(kMenuSeparator1), static_cast<int>(kMenuSeparator2), -1, static_cast<int>(kTrayMenuCount)}) tray_->RunMenuItem(index);
     EXPECT_EQ(LastShell.count, 1);
     EXPECT_FALSE(CurrentLockState().IsLocked());
 }
 
 TEST_F(TrayTest, LockItemLocks) {
-    tray_->SubMenu_Click(kMenuLock);
+    tray_->RunMenuItem(kMenuLock);
     EXPECT_TRUE(CurrentLockState().IsLocked());
 }
 

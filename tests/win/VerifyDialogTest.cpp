@@ -57,8 +57,8 @@ protected:
         return verify_;
     }
     static POINT Centre(int point) {
-        const LayoutEntry& e = Layout.SmallGridTable[static_cast<size_t>(point)];
-        return {e[6], e[7]};
+        const LayoutEntry& e = Layout.SmallPoint(point);
+        return {e.Centre.X, e.Centre.Y};
     }
     void Post(UINT msg, WPARAM keys, POINT at) {
         PostMessageA(box_, msg, keys, MAKELPARAM(at.x, at.y));
@@ -100,19 +100,19 @@ protected:
     }
     // Pixels of the point's 37 x 37 square that are neither white nor near-white.
     int MarkedPixels(int point) const {
-        const LayoutEntry& e = Layout.SmallGridTable[static_cast<size_t>(point)];
+        const LayoutEntry& e = Layout.SmallPoint(point);
         int marked = 0;
-        for (int y = e[1]; y < e[1] + 37; ++y) {
-            for (int x = e[0]; x < e[0] + 37; ++x) marked += (Pixel(x, y) & 0xE0E0E0) != 0xE0E0E0;
+        for (int y = e.Hit.Top; y < e.Hit.Top + 37; ++y) {
+            for (int x = e.Hit.Left; x < e.Hit.Left + 37; ++x) marked += (Pixel(x, y) & 0xE0E0E0) != 0xE0E0E0;
         }
         return marked;
     }
     // Red rim pixels in the point's square: only an entered point has them.
     int RedPixels(int point) const {
-        const LayoutEntry& e = Layout.SmallGridTable[static_cast<size_t>(point)];
+        const LayoutEntry& e = Layout.SmallPoint(point);
         int red = 0;
-        for (int y = e[1]; y < e[1] + 37; ++y) {
-            for (int x = e[0]; x < e[0] + 37; ++x) {
+        for (int y = e.Hit.Top; y < e.Hit.Top + 37; ++y) {
+            for (int x = e.Hit.Left; x < e.Hit.Left + 37; ++x) {
                 const uint32_t p = Pixel(x, y);
                 red += ((p >> 16) & 0xFF) > 0xB0 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60;
             }

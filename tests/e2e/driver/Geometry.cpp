@@ -36,7 +36,7 @@ std::string WindowsPath(const std::string& path) {
 
 }  // namespace
 
-// Centre of point k (LayoutTable [6], [7]); k "all" prints every point's centre on one line.
+// Centre of point k (its layout entry's Centre); k "all" prints every point's centre on one line.
 int CmdPointCenter(const Args& args) {
     if (args.size() != 5) return Fail("usage: point-center <screenW> <screenH> <grid 0..2> <k|all>", kExitUsage);
     auto screen = ParseScreen(args);
@@ -49,8 +49,8 @@ int CmdPointCenter(const Args& args) {
     if (*k < 1 || *k > points) return Fail("point " + args[4] + " is not on the grid", kExitUsage);
     int last = all ? points : static_cast<int>(*k);
     for (int i = static_cast<int>(*k); i <= last; ++i) {
-        const LayoutEntry& entry = layout.LayoutTable[static_cast<size_t>(i)];
-        std::printf("%s%d,%d", i == *k ? "" : " ", entry[6], entry[7]);
+        const LayoutPosition centre = layout.Point(i).Centre;
+        std::printf("%s%d,%d", i == *k ? "" : " ", centre.X, centre.Y);
     }
     std::printf("\n");
     return kExitOk;
@@ -78,8 +78,8 @@ int CmdPatternPath(const Args& args) {
         int point = config.SecretPattern[static_cast<size_t>(i)];
         if (point == 0) continue;
         if (point < 1 || point > points) return Fail("pattern entry " + std::to_string(i) + " is not a point");
-        const LayoutEntry& entry = layout.LayoutTable[static_cast<size_t>(point)];
-        line += (line.empty() ? "" : " ") + std::to_string(entry[6]) + "," + std::to_string(entry[7]);
+        const LayoutPosition centre = layout.Point(point).Centre;
+        line += (line.empty() ? "" : " ") + std::to_string(centre.X) + "," + std::to_string(centre.Y);
     }
     if (line.empty()) return Fail("the configuration holds no pattern");
     std::printf("%s\n", line.c_str());

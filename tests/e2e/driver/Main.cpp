@@ -65,7 +65,7 @@ constexpr Command kCommands[] = {
     {"tray-menu", CmdTrayMenu, "tray-menu <timeout_ms>                right click; prints the items, menu stays open"},
     {"menu-read", CmdMenuRead, "menu-read                             items of the open pop-up menu"},
     {"client-rect", CmdClientRect, "client-rect <class|-> <title|->       client area on the screen"},
-    {"show-window", CmdShowWindow, "show-window <class|-> <title|-> <sw>  ShowWindow from outside"},
+    {"show-window", CmdShowWindow, "show-window <class|-> <title|-> <sw> [ms]  ShowWindow from outside; ms: until hidden again"},
     {"verify-path", CmdVerifyPath, "verify-path <cfg path>                secret pattern in a 320x320 grid box"},
     {"tray-forget", CmdTrayForget, "tray-forget                           the shell drops the tray icon"},
     {"broadcast", CmdBroadcast, "broadcast <register:NAME|msg>         posted to all top-level windows"},

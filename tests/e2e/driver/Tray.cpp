@@ -165,13 +165,20 @@ int CmdClientRect(const Args& args) {
 
 // show-window <class|-> <title|-> <SW_ number>: as another program hiding or showing a window.
 int CmdShowWindow(const Args& args) {
-    if (args.size() != 4) return Fail("usage: show-window <class|-> <title|-> <sw>", kExitUsage);
+    if (args.size() != 4 && args.size() != 5)
+        return Fail("usage: show-window <class|-> <title|-> <sw> [hidden_within_ms]", kExitUsage);
     auto command = ParseNumber(args[3]);
     if (!command || *command < 0 || *command > 11) return Fail("bad show command", kExitUsage);
     HWND hwnd = FindTopWindow(args[1], args[2]);
     if (!hwnd) return Fail("no window " + args[1] + " / " + args[2]);
     ShowWindow(hwnd, static_cast<int>(*command));
     std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
+    // With a time: someone else must hide it again within that many ms.
+    auto within = args.size() == 5 ? ParseNumber(args[4]) : std::nullopt;
+    for (const uint64_t start = NowMs(); within && IsWindowVisible(hwnd);) {
+        if (NowMs() - start > static_cast<uint64_t>(*within)) return Fail("still visible after " + args[4] + " ms");
+        Sleep(5);
+    }
     return kExitOk;
 }
 
@@ -200,8 +207,8 @@ int CmdVerifyPath(const Args& args) {
     for (int i = 1; i <= points; ++i) {
         const int point = config.SecretPattern[static_cast<size_t>(i)];
         if (point < 1 || point > points) continue;
-        const LayoutEntry& entry = layout.SmallGridTable[static_cast<size_t>(point)];
-        line += (line.empty() ? "" : " ") + std::to_string(entry[6]) + "," + std::to_string(entry[7]);
+        const LayoutPosition centre = layout.SmallPoint(point).Centre;
+        line += (line.empty() ? "" : " ") + std::to_string(centre.X) + "," + std::to_string(centre.Y);
     }
     if (line.empty()) return Fail("the configuration holds no pattern");
     std::printf("%s\n", line.c_str());

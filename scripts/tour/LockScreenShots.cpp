@@ -1,6 +1,6 @@
 // Shows the real lock window and background cover in each of the lock window's screens and
-// saves what the display shows, for scripts/lock-screens.sh. Without ORVO_SHOT_DIR (as under
-// ctest) it only checks that every screen can be reached and skips the pictures.
+// saves what the display shows, for scripts/lock-screens.sh (run by scripts/tour.sh). Without
+// ORVO_SHOT_DIR it only goes through the screens and skips the pictures.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -74,8 +74,8 @@ protected:
         EXPECT_TRUE(CopyFileA(WinePath(framebuffer_).c_str(), target.c_str(), FALSE)) << name;
     }
     void Send(UINT msg, int point) {
-        const LayoutEntry& e = Layout.LayoutTable[static_cast<size_t>(point)];
-        SendMessageA(PatternWindow->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(e[6], e[7]));
+        const LayoutPosition centre = Layout.Point(point).Centre;
+        SendMessageA(PatternWindow->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(centre.X, centre.Y));
     }
     HMODULE resources_ = nullptr;
     std::string shots_, framebuffer_;
@@ -94,8 +94,8 @@ TEST_F(Tour, EveryScreen) {
     // Not released: the press is cancelled instead of checked.
     SendMessageA(PatternWindow->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
 
-    const LayoutEntry& icon = Layout.LayoutTable[kIconPatternEnable];
-    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(icon[0] + 5, icon[1] + 5));
+    const LayoutSquare& icon = Layout.Icon(kIconPatternEnable).Hit;
+    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(icon.Left + 5, icon.Top + 5));
     Shot("lock-icon-hover");
     SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
 
