@@ -4,10 +4,15 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 inline constexpr const char kLockHotKeyAtom[] = "NewMacroForActiveLock";        // Win + A
 inline constexpr const char kConfigureHotKeyAtom[] = "NewMacroForConfigure";    // Win + C
 constexpr uint32_t kHotKeyModifiers = 8;     // MOD_WIN
+constexpr uint32_t kHotKeyNoRepeat = 0x4000; // MOD_NOREPEAT
+// The key of the Start-menu shortcut "Lock Computer" (installer/OrvoPCLock.nsi), which Windows
+// itself handles.
+inline constexpr const char kLockShortcutKeyText[] = "Ctrl + Alt + Shift + F12";
 constexpr uint32_t kLockHotKeyKey = 65;      // 'A'
 constexpr uint32_t kConfigureHotKeyKey = 67; // 'C'
 
@@ -22,3 +27,7 @@ enum class HotKeyAction { None, Lock, Configure };
 // widened to 64 bits: only its low 32 bits identify the hot key.
 HotKeyAction HotKeyActionFor(uint64_t wParam, const std::array<int32_t, 2>& hotKeyIds, bool isLocked,
                              bool isLockBusy);
+
+// The tray balloon's text for hot keys that could not be registered (entry 0: lock, 1:
+// configure): which keys, and the other ways to do the same. "" when both work.
+std::string FailedHotKeysText(const std::array<bool, 2>& failed);

@@ -16,6 +16,8 @@ public:
     // at program start. A lock request while already locked or while a transition runs is
     // ignored; an unlock requested while a lock is being put up runs once that lock is complete.
     void LockComputer(bool isLock, bool isStartup);
+    // Start-up holds every lock until the first-run or broken-file flow has ended.
+    void HoldLocks(bool held) { state_.HoldLocks(held); }
 
     const LockState& State() const override { return state_; }
     void RequestLock(bool isLock) override;

@@ -7,6 +7,7 @@
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "app/LockSession.h"
+#include "app/MessageWindow.h"
 #include "app/Startup.h"
 #include "app/StartupHooks.h"
 #include "system/StartupText.h"
@@ -18,16 +19,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const char* commandLine = GetCommandLineA();
     const std::string arguments = CommandLineArguments(commandLine ? commandLine : "", ExecutablePath());
 
-    // 1-2. A second copy ends at once, without a window or a message.
-    if (IsPreviousInstanceRunning()) return 0;
-    if (CheckPrevInstance()) return 0;
+    // 1-2. A second copy ends at once, without a window or a message; asked for "/Lock" it
+    // passes the request on first.
+    if (IsPreviousInstanceRunning() || CheckPrevInstance()) {
+        if (IsLockCommand(arguments)) AskRunningCopyToLock();
+        return 0;
+    }
     // 3-4.
     IniCommonControls();
     // Declared before every window so that it ends after the last GDI+ object.
     const GdiPlusSession gdiplus;
     if (!CheckGDIPlus(gdiplus)) return 1;
-    // The one lock session, the windows' host from here on.
-    TheLockSession();
+    // The one lock session, the windows' host from here on. Nothing locks until step 21 has
+    // ended: its message and dialog must not end up under a lock screen.
+    TheLockSession().HoldLocks(true);
     // 5. Paths and data folders.
     IniPaths();
     // 6. Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
@@ -56,9 +61,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     PumpPendingMessages();
     // 21. Defaults, message and the modal configuration dialog; start-up waits for it.
     HandleFirstRunOrBrokenConfig();
-    // 22-24. Lock before the tray icon exists when started at logon.
-    if (IsStartupLockCommand(arguments)) StartupLockComputer();
+    TheLockSession().HoldLocks(false);
+    // 22-24. Lock before the tray icon exists when started at logon, or at once when started
+    // to lock ("/Lock" with no copy running).
+    if (IsStartupLockCommand(arguments) || IsLockCommand(arguments)) StartupLockComputer();
     StartupCreateTray();
+    ReportFailedHotKeys();
     if (Config.Effect != 0) StartupPrepareEffectStrips();
 
     return RunMessageLoop();

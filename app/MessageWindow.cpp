@@ -6,11 +6,21 @@
 #include "app/LockSession.h"
 #include "core/AppState.h"
 #include "lockscreen/FrmVerify.h"
+#include "system/Messages.h"
+#include "tray/FrmTray.h"
 #include "ui/SingleWindow.h"
 
 namespace {
 
 SingleWindow<MessageWindow> TheMessageWindow;
+
+// MOD_NOREPEAT keeps a held key from locking again at each repeat. Windows before 7 refuse
+// the flag as invalid; they get the key without it.
+bool RegisterWithoutRepeat(HWND owner, int id, UINT key) {
+    if (RegisterHotKey(owner, id, kHotKeyModifiers | kHotKeyNoRepeat, key)) return true;
+    if (GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED) return false;
+    return RegisterHotKey(owner, id, kHotKeyModifiers, key) != FALSE;
+}
 
 }  // namespace
 
@@ -30,8 +40,9 @@ void HotKeyRegistration::Register(int entry, const char* atomName, UINT key) {
     atoms_[entry] = GlobalAddAtomA(atomName);
     ids_[entry] = HotKeyIdFromAtom(atoms_[entry]);
     // Without an atom both entries would share the identifier 0; such a hot key stays off.
-    // When another program owns the key RegisterHotKey fails and the key simply never arrives.
-    if (atoms_[entry] != 0) RegisterHotKey(owner_, ids_[entry], kHotKeyModifiers, key);
+    // Another program (the shell, on Windows 10 and 11) may own the key: the failure is kept
+    // and the tray says so once it exists.
+    failed_[entry] = atoms_[entry] == 0 || !RegisterWithoutRepeat(owner_, ids_[entry], key);
 }
 
 void HotKeyRegistration::Unregister(int entry) {
@@ -65,6 +76,10 @@ bool MessageWindow::Create(HINSTANCE instance) {
 
 std::array<int32_t, 2> MessageWindow::HotKeyIds() const {
     return hotKeys_ ? hotKeys_->Ids() : std::array<int32_t, 2>{};
+}
+
+std::array<bool, 2> MessageWindow::FailedHotKeys() const {
+    return hotKeys_ ? hotKeys_->Failed() : std::array<bool, 2>{};
 }
 
 LRESULT CALLBACK MessageWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -101,3 +116,10 @@ bool CreateMessageWindow() { return TheMessageWindow.Show(GetModuleHandleA(nullp
 void CloseMessageWindow() { TheMessageWindow.Close(); }
 
 const MessageWindow* MessageWindowInstance() { return TheMessageWindow.Get(); }
+
+void ReportFailedHotKeys() {
+    const MessageWindow* window = MessageWindowInstance();
+    const std::string text = window ? FailedHotKeysText(window->FailedHotKeys()) : std::string();
+    // Without a shell to show it the balloon is lost; the hot keys fail silently as before.
+    if (!text.empty()) ShowTrayBalloon(kAppTitle, text);
+}

@@ -21,6 +21,8 @@ public:
 
     // Entry 0: Win + A (lock), entry 1: Win + C (configure); 0 for a key without its atom.
     const std::array<int32_t, 2>& Ids() const { return ids_; }
+    // True for an entry that could not be registered (another program holds the key).
+    const std::array<bool, 2>& Failed() const { return failed_; }
 
 private:
     void Register(int entry, const char* atomName, UINT key);
@@ -29,6 +31,7 @@ private:
     HWND owner_ = nullptr;
     std::array<ATOM, 2> atoms_{};
     std::array<int32_t, 2> ids_{};
+    std::array<bool, 2> failed_{};
 };
 
 class MessageWindow {
@@ -43,6 +46,7 @@ public:
     HWND Hwnd() const { return hwnd_; }
     // The identifiers the hot keys were registered under; both 0 once the window has gone.
     std::array<int32_t, 2> HotKeyIds() const;
+    std::array<bool, 2> FailedHotKeys() const;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -57,3 +61,5 @@ private:
 bool CreateMessageWindow();
 void CloseMessageWindow();
 const MessageWindow* MessageWindowInstance();   // null while there is none
+// A tray balloon naming the hot keys that could not be registered; nothing when all work.
+void ReportFailedHotKeys();

@@ -24,6 +24,7 @@ using std::min;
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
+#include "system/Restrictions.h"
 #include "system/Text.h"
 #include "system/VersionInfo.h"
 #include "system/WinHandles.h"
@@ -62,6 +63,17 @@ bool IsPreviousInstanceRunning() {
 bool CheckPrevInstance() {
     // The class of the tray owner belongs to the tray module; the title alone identifies it.
     return FindWindowA(nullptr, kTrayWindowTitle) != nullptr;
+}
+
+void AskRunningCopyToLock() {
+    HWND tray = FindWindowA(nullptr, kTrayWindowTitle);
+    // A copy still in its first-run dialog has no tray window yet and would not lock anyway.
+    if (!tray) return;
+    // Started from the shortcut key, this process may take the foreground; the lock window of
+    // the running copy needs it, so the right is handed on.
+    DWORD process = 0;
+    if (GetWindowThreadProcessId(tray, &process) && process != 0) AllowSetForegroundWindow(process);
+    PostMessageA(tray, RegisterWindowMessageA(kLockRequestMessageName), 0, 0);
 }
 
 void IniCommonControls() {
@@ -160,6 +172,9 @@ void SaveDefaultsWithoutDialog() {
 
 void IniDefaultConfig(bool isBroken) {
     ApplyDefaultConfig(Config);
+    // The setup program may have switched the start-up lock on already; a default of "Off"
+    // would show the wrong choice and, once saved, disagree with the Run value that stays.
+    if (IsStartupLockOn(AppPath, AppExeName)) Config.AutoStartLock = -1;
     IniDefaultPattern(Config);
     // A rejected file may have named a larger grid, and the start-up laid the lock window and
     // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the

@@ -16,6 +16,8 @@ class GdiPlusSession;
 bool IsPreviousInstanceRunning();
 // Step 2: true when the tray owner window of a running copy exists.
 bool CheckPrevInstance();
+// A second start with "/Lock": asks the running copy's tray owner window to lock.
+void AskRunningCopyToLock();
 // Step 3.
 void IniCommonControls();
 // Step 4: false after telling the user that GDI+ could not start.

@@ -6,8 +6,12 @@
 // or a lock over a lock, would repeat the effect and the policy writes and leave the flags and
 // windows out of step, so it is dropped - except an unlock during a lock, which is kept: the
 // right pattern must never be swallowed.
+//
+// While locks are held (the first-run message and its dialog are up) a lock would hide that
+// dialog under the lock screen and ask for a default pattern the user has never seen, so every
+// lock request - idle time, hot key, tray - is dropped.
 bool LockState::BeginLock(uint32_t now) {
-    if (phase_ != LockPhase::Unlocked) return false;
+    if (phase_ != LockPhase::Unlocked || areLocksHeld_) return false;
     phase_ = LockPhase::Locking;
     unlockPending_ = false;
     isLockWindowHidden_ = false;

@@ -20,6 +20,8 @@ public:
     uint32_t LastActiveTick() const { return lastActiveTick_; }
     uint32_t LastInputTick() const { return lastInputTick_; }
     int32_t UnlockMode() const { return unlockMode_; }
+    // True while the start-up's first-run or broken-file flow has not ended: no lock starts.
+    bool AreLocksHeld() const { return areLocksHeld_; }
 
 private:
     friend class LockSession;
@@ -43,12 +45,14 @@ private:
     void SetLockWindowHidden(bool hidden) { isLockWindowHidden_ = hidden; }
     void SetUnlockMode(int32_t mode) { unlockMode_ = mode; }
     void ToggleAutoLock() { isAutoLockDisabled_ = !isAutoLockDisabled_; }
+    void HoldLocks(bool held) { areLocksHeld_ = held; }
 
     LockPhase phase_ = LockPhase::Unlocked;
     bool unlockPending_ = false;
     bool isLockWindowHidden_ = false;
     bool isMonitorOff_ = false;
     bool isAutoLockDisabled_ = false;
+    bool areLocksHeld_ = false;
     uint32_t lastActiveTick_ = 0;
     uint32_t lastInputTick_ = 0;
     int32_t unlockMode_ = 0;

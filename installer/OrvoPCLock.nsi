@@ -121,6 +121,11 @@ Section "${PRODUCT} (required)" SecProgram
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\${LOCK_FILE}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Orvo PC Lock Tools.lnk" "$INSTDIR\${TOOL_FILE}"
+  ; Windows itself handles a Start-menu shortcut's key, so it locks where the shell keeps Win + A
+  ; for itself. With Ctrl + Alt, AltGr + Shift + a letter types a capital on many layouts (L
+  ; gives a capital L with stroke in Polish); a function key types nothing anywhere.
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\Lock Computer.lnk" "$INSTDIR\${LOCK_FILE}" "/Lock" \
+    "$INSTDIR\${LOCK_FILE}" 0 SW_SHOWNORMAL "CONTROL|ALT|SHIFT|F12" "Lock the computer now"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\${UNINSTALL_FILE}"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -211,6 +216,7 @@ Section "un.${PRODUCT}" SecUnProgram
   SetShellVarContext all
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Orvo PC Lock Tools.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\Lock Computer.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
 SectionEnd

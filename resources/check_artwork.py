@@ -19,8 +19,8 @@ PNG_SIZES = {
     "about_logo.png": (128, 64),
 }
 ICO_SIZES = {
-    "tray.ico": {16, 32},
-    "tray_disabled.ico": {16, 32},
+    "tray.ico": {16, 20, 24, 32, 40, 48},
+    "tray_disabled.ico": {16, 20, 24, 32, 40, 48},
     "app.ico": {16, 32, 48, 256},
 }
 

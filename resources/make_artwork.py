@@ -576,16 +576,25 @@ def make_cursor():
 # ---------------------------------------------------------------------------
 # icons
 
+# The small-icon sizes of 100 % to 300 % display scaling: the shell asks for the one its
+# scaling needs, and a missing size would be scaled from a neighbour and blur.
+TRAY_SIZES = (16, 20, 24, 32, 40, 48)
+
+
 def tray_image(size, pal, badge):
     s = SS * 4  # a little extra resolution for the tiny sizes
     canvas = Image.new("RGBA", (size * s, size * s), (0, 0, 0, 0))
-    # geometry on whole pixels so the edges stay sharp at this size
-    if size == 16:
-        draw_padlock(canvas, s, (1, 0, 15, 16), pal, body_top=7 / 16, shackle_inset=1 / 12,
-                     thick=2 / 12, outline=1, radius=1.5 / 12, shine=False)
+    # geometry on whole pixels so the edges stay sharp at this size: the 16-pixel drawing up to
+    # 20 pixels, the 32-pixel one above, each scaled
+    if size <= 20:
+        k = size / 16
+        draw_padlock(canvas, s, (round(1 * k), 0, round(15 * k), size), pal, body_top=7 / 16,
+                     shackle_inset=1 / 12, thick=2 / 12, outline=1, radius=1.5 / 12, shine=False)
     else:
-        draw_padlock(canvas, s, (3, 0, 29, 32), pal, body_top=14 / 32, shackle_inset=3 / 22,
-                     thick=3 / 22, outline=2, radius=2.5 / 22)
+        k = size / 32
+        draw_padlock(canvas, s, (round(3 * k), 0, round(29 * k), size), pal, body_top=14 / 32,
+                     shackle_inset=3 / 22, thick=3 / 22, outline=max(1, round(2 * k)),
+                     radius=2.5 / 22)
     if badge:
         # a round pause badge in the lower right corner
         bs = size / 16.0
@@ -668,8 +677,8 @@ def app_image(size):
 
 
 def make_icons():
-    write_ico("tray.ico", [tray_image(16, GOLD, False), tray_image(32, GOLD, False)])
-    write_ico("tray_disabled.ico", [tray_image(16, GREY, True), tray_image(32, GREY, True)])
+    write_ico("tray.ico", [tray_image(sz, GOLD, False) for sz in TRAY_SIZES])
+    write_ico("tray_disabled.ico", [tray_image(sz, GREY, True) for sz in TRAY_SIZES])
     write_ico("app.ico", [app_image(sz) for sz in (16, 32, 48, 256)])
 
 

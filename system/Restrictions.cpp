@@ -174,6 +174,10 @@ std::string StartupLockCommand(const std::string& appPath, const std::string& ex
     return appPath + exeName + ".exe /StartupLock";
 }
 
+bool IsStartupLockOn(const std::string& appPath, const std::string& exeName) {
+    return ReadRunValue() == StartupLockCommand(appPath, exeName);
+}
+
 int32_t SetStartupLock(bool isEnable, const std::string& appPath, const std::string& exeName) {
     const std::string command = StartupLockCommand(appPath, exeName);
     const std::string present = ReadRunValue();
@@ -185,5 +189,5 @@ int32_t SetStartupLock(bool isEnable, const std::string& appPath, const std::str
     else
         DeleteRegistryValue(kRunKey, kRunValueName);
     // Write and delete report 0 also when nothing was attempted: the read-back is the answer.
-    return ReadRunValue() == command ? 1 : 0;
+    return IsStartupLockOn(appPath, exeName) ? 1 : 0;
 }

@@ -52,5 +52,7 @@ void ShowShell();
 
 // The Run command line: appPath (ending in '\') + exeName + ".exe /StartupLock".
 std::string StartupLockCommand(const std::string& appPath, const std::string& exeName);
+// True when the Run value holds exactly this program's command line.
+bool IsStartupLockOn(const std::string& appPath, const std::string& exeName);
 // Creates or deletes the Run value; 1 when it now holds exactly this program's command line.
 int32_t SetStartupLock(bool isEnable, const std::string& appPath, const std::string& exeName);

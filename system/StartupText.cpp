@@ -9,6 +9,8 @@ bool IsStartupLockCommand(std::string_view commandLine) {
     return TrimNull(commandLine) == kStartupLockArgument;
 }
 
+bool IsLockCommand(std::string_view commandLine) { return TrimNull(commandLine) == kLockArgument; }
+
 namespace {
 
 bool IsArgumentBlank(char c) { return c == ' ' || c == '\t'; }

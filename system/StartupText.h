@@ -8,10 +8,13 @@
 #include <string_view>
 
 inline constexpr const char kStartupLockArgument[] = "/StartupLock";
+inline constexpr const char kLockArgument[] = "/Lock";
 
 // True only for exactly "/StartupLock" once the command line is cut at its first NUL and
 // trimmed of blanks; other spellings and extra arguments do not count.
 bool IsStartupLockCommand(std::string_view commandLine);
+// The same rule for "/Lock": lock now (the Start-menu shortcut "Lock Computer").
+bool IsLockCommand(std::string_view commandLine);
 
 // The argument text of the process's whole command line (GetCommandLineA): what follows the
 // program's own name, without the blanks in front. exePath is the executable's full path; a

@@ -24,13 +24,16 @@ UINT TaskbarCreatedMessage = 0;
 namespace {
 
 SingleWindow<FrmTray> TrayWindow;
+UINT LockRequestMessage = 0;   // registered when the icon is first shown
 
 constexpr char kTrayIconMessageName[] = "OrvoPCLockTrayIcon";
 constexpr char kTaskbarCreatedName[] = "TaskbarCreated";
 
 UINT MenuId(int index) { return kTrayMenuIdBase + static_cast<UINT>(index); }
 
-// A copy of an icon resource at the small-icon size (16 x 16); null when it is missing.
+// A copy of an icon resource at the small-icon size the display's scaling asks for (16 pixels
+// at 100 %, 24 at 150 %, 32 at 200 %); the icon holds each size, so none is scaled and blurred.
+// Null when it is missing.
 HICON LoadSmallIcon(HMODULE module, int id) {
     return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                          GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
@@ -80,6 +83,22 @@ BOOL SetTrayIcon(HICON icon) {
     return Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
 }
 
+bool ShowTrayBalloon(const std::string& title, const std::string& text) {
+    if (!TrayIconData.hWnd) return false;
+    // The icon itself keeps the first version of the record; the balloon fields come with the
+    // second, which changes nothing else about the icon.
+    NOTIFYICONDATAA balloon{};
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.hWnd = TrayIconData.hWnd;
+    balloon.uID = TrayIconData.uID;
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    balloon.uTimeout = 30000;
+    lstrcpynA(balloon.szInfo, text.c_str(), sizeof balloon.szInfo);
+    lstrcpynA(balloon.szInfoTitle, title.c_str(), sizeof balloon.szInfoTitle);
+    return Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
+}
+
 void RebuildTrayIcon() {
     FrmTray* form = TrayForm;
     if (!form || !form->Hwnd()) return;
@@ -108,6 +127,11 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if ((TaskbarCreatedMessage != 0 && msg == TaskbarCreatedMessage) ||
         (TrayIconMessage != 0 && msg == TrayIconMessage)) {
         RebuildTrayIcon();
+        return 0;
+    }
+    // "/Lock" from a second start. Anyone may ask: a lock only ever adds protection.
+    if (LockRequestMessage != 0 && msg == LockRequestMessage) {
+        Session().RequestLock(true);
         return 0;
     }
     switch (msg) {
@@ -165,6 +189,7 @@ void FrmTray::ShowIcon() {
     }
     TrayIconMessage = RegisterWindowMessageA(kTrayIconMessageName);
     TaskbarCreatedMessage = RegisterWindowMessageA(kTaskbarCreatedName);
+    LockRequestMessage = RegisterWindowMessageA(kLockRequestMessageName);
     AddTrayIcon(this, menu_.get());
     SetTrayTip(tipText_);
     SetTransparentCheck();

@@ -19,6 +19,8 @@ void RebuildTrayIcon();
 inline constexpr char kTrayWindowClass[] = "OrvoPCLockTrayForm";
 // Command identifier of TrayMenu's item at index i.
 inline constexpr UINT kTrayMenuIdBase = 1000;
+// Registered message a second start with "/Lock" posts to the tray owner window: lock now.
+inline constexpr char kLockRequestMessageName[] = "OrvoPCLockLockRequest";
 
 class FrmTray {
 public:
@@ -80,8 +82,10 @@ void RemoveTrayIcon();
 void RebuildTrayIcon();
 void SetTrayTip(const std::string& text);
 BOOL SetTrayIcon(HICON icon);
+// A notification balloon from the icon; false when there is no icon or the shell refused.
+bool ShowTrayBalloon(const std::string& title, const std::string& text);
 // The tray owner's own window procedure: the icon's callback, the shell's and the program's
-// rebuild broadcasts, and the refused close.
+// rebuild broadcasts, the lock request of a second start, and the refused close.
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 // The program's one tray owner window (start-up and ExitApplication).

@@ -7,10 +7,11 @@
 # (file and registry key), and the rest of "Userinit" byte for byte. Round 2: the setup program
 # refuses while the tool runs; then install without the start-up lock, seed the Run value and
 # the marker as the programs write them, uninstall with /REMOVECONFIG: nothing of ours is left.
-E2E_TIME_BOUND=240
+E2E_TIME_BOUND=480
 # Shortcuts would otherwise become menu entries of the Linux desktop outside the prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/config_lib.sh"
 
 SETUP=$(ls "$E2E_BUILD"/OrvoPCLock-Setup-*.exe 2>/dev/null | head -n 1)
 [ -f "$SETUP" ] || { echo "missing $E2E_BUILD/OrvoPCLock-Setup-<version>.exe: build first" >&2; exit 1; }
@@ -120,9 +121,11 @@ if [ -f "$E2E_BUILD/installer-stage/Uninstall.exe" ]; then
     e2e_check_cmd "installed uninstaller is the signed one" cmp -s "$E2E_BUILD/installer-stage/Uninstall.exe" \
         "$INSTALL_DIR/Uninstall.exe"
 fi
-for link in "$PRODUCT" "Orvo PC Lock Tools" "Uninstall $PRODUCT"; do
+for link in "$PRODUCT" "Orvo PC Lock Tools" "Uninstall $PRODUCT" "Lock Computer"; do
     e2e_check_cmd "Start-menu shortcut: $link" test -f "$MENU_DIR/$link.lnk"
 done
+e2e_check "Lock Computer: header hot key Ctrl+Alt+Shift+F12, argument /Lock" "$("$E2E_PYTHON" -c 'import sys; d = open(sys.argv[1], "rb").read()
+print(hex(int.from_bytes(d[0x40:0x42], "little")), "/Lock".encode("utf-16-le") in d)' "$MENU_DIR/Lock Computer.lnk")" "0x77b True"
 e2e_check "uninstall entry: name" "$(reg "$UNINSTALL_KEY" DisplayName)" "$PRODUCT"
 e2e_check "uninstall entry: version" "$(reg "$UNINSTALL_KEY" DisplayVersion)" "$VERSION"
 e2e_check "uninstall entry: command" "$(reg "$UNINSTALL_KEY" UninstallString)" "\"$DIR_WIN\\Uninstall.exe\""
@@ -130,12 +133,23 @@ e2e_check "uninstall entry: silent command" "$(reg "$UNINSTALL_KEY" QuietUninsta
     "\"$DIR_WIN\\Uninstall.exe\" /S"
 e2e_check "Run value as the program writes it" "$(reg "$RUN_KEY" "$PRODUCT")" "$STARTUP_COMMAND"
 e2e_check "no settings yet: the first start is a first run" "$(reg "$CONFIG_KEY\\System" FirstRun)" 0
-# This round brings its own settings file.
-wine reg delete "$CONFIG_KEY\\System" /v FirstRun /f >/dev/null 2>&1
 
-e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9
 E2E_LOCKER=$PROGRAM_WIN
-e2e_require "installed program starts" e2e_start_locker
+e2e_launch_locker
+e2e_check "first start: the first-run text" "$(e2e_driver msgbox-wait "$APP_TITLE" 30000)" \
+    "You are first running Orvo PC Lock."$'\n'"$RESET_TEXT"
+# The first-run message waits without input beyond the default auto-lock time (180 s); then Win+A.
+cover_shows() { e2e_driver wait-window OrvoPCLockBackground - "$1" visible >/dev/null 2>&1 && echo locked; }
+sleep 183
+e2e_check "no auto-lock while the first-run message waits" "$(cover_shows 2000)" ""
+e2e_driver hotkey win+a >/dev/null
+e2e_check "no Win+A lock while the first-run message waits" "$(cover_shows 3000)" ""
+e2e_driver msgbox-click "$APP_TITLE" 1 >/dev/null
+e2e_driver wait-window - "$CONFIG_TITLE" 15000 visible >/dev/null
+e2e_check "the first-run dialog shows the start-up lock on" "$(e2e_field selected combo-items "$CONFIG_TITLE" '#141')" 1
+e2e_require "first start: OK closes the dialog" close_config_ok
+e2e_require "installed program starts" e2e_driver wait-window - "$E2E_TRAY_TITLE" 30000
+e2e_check "the Run value survives the first-run dialog" "$(reg "$RUN_KEY" "$PRODUCT")" "$STARTUP_COMMAND"
 e2e_check "installed program records its path" "$(reg "$CONFIG_KEY\\System" APP_PATH)" "$PROGRAM_WIN"
 e2e_driver hotkey win+a >/dev/null
 e2e_require "Win+A locks the installed program" e2e_wait_policies "1 1 1" 15000
@@ -185,7 +199,7 @@ e2e_driver wait-no-window - "Orvo PC Lock Tools" 15000 >/dev/null
 wine "$SETUP" /S >>"$E2E_DIR/setup.log" 2>&1
 e2e_check "setup /S: exit code" "$?" 0
 e2e_check "without /STARTUPLOCK: no Run value" "$(reg_or_missing "$RUN_KEY" "$PRODUCT")" missing
-e2e_check "settings kept: no first run asked" "$(reg_or_missing "$CONFIG_KEY\\System" FirstRun)" missing
+e2e_check "settings kept: no first run asked (\"0\"; round 1 left \"1\")" "$(reg_or_missing "$CONFIG_KEY\\System" FirstRun)" 1
 e2e_reg_set 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' "$PRODUCT" REG_SZ "$STARTUP_COMMAND"
 e2e_reg_set "${WINLOGON/HKEY_LOCAL_MACHINE/HKLM}" Userinit REG_SZ "$USERINIT_HEAD$MARKER$USERINIT_TAIL"
 wine "$DIR_WIN\\Uninstall.exe" /S /REMOVECONFIG >>"$E2E_DIR/setup.log" 2>&1

@@ -4,7 +4,8 @@
 # exact items, the autolock switch changes icon and caption and back, a lost icon comes back on
 # the shell's and the program's broadcasts, the about window opens once, and "&Exit" takes the
 # icon away, restores taskbar and policies and ends the process,
-# writing the settings only when the configuration dialog was open.
+# writing the settings only when the configuration dialog was open. "/Lock" from a second start
+# locks; a Win + A taken by another program is told in a balloon.
 E2E_TIME_BOUND=300
 . "$(dirname "$0")/lib.sh"
 
@@ -76,6 +77,11 @@ unlock() {
 }
 e2e_require "the secret pattern unlocks" unlock
 e2e_check_cmd "lock window hidden after unlocking" e2e_driver wait-no-window "$E2E_LOCK_CLASS" - 10000 visible
+
+# --- a second start with "/Lock" asks the running copy to lock -------------------------------------
+timeout -k 5 60 wine "$E2E_LOCKER" /Lock >>"$E2E_DIR/second.log" 2>&1
+e2e_require "/Lock locks the running copy" e2e_wait_policies "1 1 1" 15000
+e2e_require "the secret pattern unlocks after /Lock" unlock
 
 # --- the right button opens the menu at the pointer --------------------------------------------
 e2e_driver move "$((E2E_W - 10)),$((E2E_H - 10))" >/dev/null
@@ -157,7 +163,14 @@ e2e_check "without the configuration dialog the settings file stays as it was" "
 
 # --- Exit with the configuration dialog open: the dialog saves; the taskbar comes back ---------
 e2e_write_config --grid 0 --pattern 1,2,3,5,7 --transparent 1
+# Another program holds Win + A before the start: the balloon says so.
+timeout -k 5 60 wine "$E2E_DRIVER" hotkey-take win+a 30000 > "$E2E_DIR/taken.log" &
+E2E_PIDS+=("$!")
+e2e_require "Win + A taken by another program" timeout 30 sh -c "until grep -q taken '$E2E_DIR/taken.log'; do sleep 0.2; done"
 e2e_require "program starts again" e2e_start_locker
+balloon() { for _ in $(seq 20); do e2e_field wm_gettext gettext tooltips_class32 - | grep . && return; sleep 0.5; done; }
+e2e_check_match "a taken Win + A is told in a balloon" "$(balloon)" \
+    '^Win \+ A is taken by another program\. Lock with the tray icon'
 e2e_driver tray-menu 10000 >/dev/null
 close_menu u
 e2e_check "the switch turned the transparent background off" "$(menu_item 5)" "&Using Transparent Background|0|0"

@@ -41,4 +41,9 @@ TEST(HotKeys, EntryWithoutAtomNeverMatches) {
     EXPECT_EQ(HotKeyActionFor(0, {0, 0}, false, false), HotKeyAction::None);
 }
 
+TEST(HotKeys, FailureTextFitsTheBalloon) {
+    EXPECT_EQ(FailedHotKeysText({false, false}), "");
+    EXPECT_LE(FailedHotKeysText({true, true}).size(), 255u);   // the balloon's text field
+}
+
 }  // namespace

@@ -91,6 +91,7 @@ int CmdLowLevelHookProbe(const Args& args);
 int CmdKeySpy(const Args& args);
 int CmdKeyState(const Args& args);
 int CmdHotkeyHold(const Args& args);
+int CmdHotkeyTake(const Args& args);
 int CmdMonitors(const Args& args);
 
 int CmdPointCenter(const Args& args);

@@ -149,6 +149,18 @@ int CmdHotkey(const Args& args) {
     return kExitOk;
 }
 
+// Holds a global hot key the way another program would, so the program under test finds it taken.
+int CmdHotkeyTake(const Args& args) {
+    auto keys = args.size() == 3 ? ParseHotkey(args[1]) : std::nullopt;
+    auto duration = args.size() == 3 ? ParseNumber(args[2]) : std::nullopt;
+    if (!keys || !duration || *duration < 0) return Fail("usage: hotkey-take win+<key> <duration_ms>", kExitUsage);
+    if (!RegisterHotKey(nullptr, 1, MOD_WIN, keys->back())) return Fail("RegisterHotKey failed");
+    std::printf("taken\n");
+    std::fflush(stdout);   // read while this still runs
+    PumpFor(static_cast<DWORD>(*duration));
+    return kExitOk;
+}
+
 int CmdKey(const Args& args) {
     if (args.size() < 2) return Fail("usage: key <vk|name> [...]", kExitUsage);
     for (size_t i = 1; i < args.size(); ++i) {

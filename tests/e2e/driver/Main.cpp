@@ -67,6 +67,7 @@ constexpr Command kCommands[] = {
     {"client-rect", CmdClientRect, "client-rect <class|-> <title|->       client area on the screen"},
     {"show-window", CmdShowWindow, "show-window <class|-> <title|-> <sw> [ms]  ShowWindow from outside; ms: until hidden again"},
     {"verify-path", CmdVerifyPath, "verify-path <cfg path>                secret pattern in a 320x320 grid box"},
+    {"hotkey-take", CmdHotkeyTake, "hotkey-take win+<key> <duration_ms>   holds the hot key as another program"},
     {"tray-forget", CmdTrayForget, "tray-forget                           the shell drops the tray icon"},
     {"broadcast", CmdBroadcast, "broadcast <register:NAME|msg>         posted to all top-level windows"},
     {"resource-counts", CmdResourceCounts, "resource-counts <pid>                 handles, GDI objects, private bytes (Wine too)"},
