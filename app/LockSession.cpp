@@ -18,6 +18,7 @@
 #include "system/Restrictions.h"
 #include "tray/FrmTray.h"
 #include "ui/DoEvents.h"
+#include "ui/ImageTable.h"
 
 namespace {
 
@@ -41,6 +42,9 @@ void ShuffleLetters() {
 }  // namespace
 
 void LockSession::Lock(bool isStartup) {
+    // The screen may have changed size since start-up or the last lock.
+    bool resized = false;
+    if (ReadDisplay(&resized) && resized) ReloadBackgroundImage();
     ShowMonitorCovers(true);
 
     if (HWND background = BackgroundHwnd()) {
@@ -66,6 +70,9 @@ void LockSession::Lock(bool isStartup) {
         PatternWindow->PatternNormal();
         SetFocus(pattern);
     }
+    // No other program may take the foreground by itself while locked (Windows only; the user's
+    // own Alt or click lifts it, and the watchdog sets it again).
+    LockSetForegroundWindow(LSFW_LOCK);
     DoEvents();
     if (BackgroundWindow) BackgroundWindow->EnableWatchdog(true);
     if (Config.Disconnection != 0) HangUpConnections();
@@ -74,6 +81,7 @@ void LockSession::Lock(bool isStartup) {
 void LockSession::Unlock() {
     // Stopped first: the watchdog must not raise windows while the unlock takes them down.
     if (BackgroundWindow) BackgroundWindow->EnableWatchdog(false);
+    LockSetForegroundWindow(LSFW_UNLOCK);
 
     if (HWND pattern = PatternHwnd()) ShowWindow(pattern, SW_HIDE);
 

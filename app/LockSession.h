@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "cover/WatchdogPolicy.h"
 #include "ui/LockSessionHost.h"
 #include "core/PolicyNotice.h"
 
@@ -40,16 +41,23 @@ public:
     void ExitApplication() override;
     void PrepareEffectStrips() override;
     void ReleaseEffectStrips() override;
+    bool FollowDisplay() override;
 
 private:
     friend LockSession& TheLockSession();
     LockSession();
     void Lock(bool isStartup);
     void Unlock();
+    // FollowDisplay's parts (app/FollowDisplay.cpp).
+    // True when the geometry changed; resized: the primary screen's size did.
+    bool ReadDisplay(bool* resized);
+    void CoverAgain();
 
     LockState state_;
     PolicyFailures lockFailures_;   // what the current or last lock could not apply
     PolicyNotice notice_;
+    // The geometry the windows were last laid out for; empty before the first lock.
+    DisplayGeometry display_;
 };
 
 // The program's one session; made (and made the windows' host) on first use.

@@ -17,6 +17,7 @@ set(ORVO_PURE_SOURCES
   system/IdlePolicy.cpp
   cover/EffectMath.cpp
   cover/MonitorLayout.cpp
+  cover/WatchdogPolicy.cpp
   tool/UserinitMarker.cpp
   system/PolicyRecord.cpp
   ui/TabStripState.cpp

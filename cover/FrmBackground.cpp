@@ -6,6 +6,7 @@
 #include "core/AppState.h"
 #include "cover/EffectStrips.h"
 #include "cover/MonitorCovers.h"
+#include "cover/WatchdogPolicy.h"
 #include "system/KeyboardLock.h"
 #include "system/Restrictions.h"
 #include "ui/DoEvents.h"
@@ -29,6 +30,15 @@ namespace {
 constexpr char kBackgroundClass[] = "OrvoPCLockBackground";
 constexpr UINT_PTR kWatchdogTimer = 1;
 constexpr UINT kWatchdogMs = 50;
+// Every fifth tick the screen geometry is compared: within a second of a change every monitor
+// is covered again even where no WM_DISPLAYCHANGE arrives (a resized nested X display under
+// Wine sends none). Every second tick the windows' state and order are looked at (a window on
+// top of ours is below again within 100 ms); the foreground at every tick. Each look asks the
+// window server, and at 20 ticks a second that is most of what a locked program costs.
+constexpr unsigned kGeometryEveryTicks = 5;
+constexpr unsigned kOrderEveryTicks = 2;
+// The topmost band is walked this far at most.
+constexpr int kMaxBandWindows = 512;
 constexpr DWORD kEffectPauseMs = 25;
 constexpr WPARAM kEnterKey = 13;
 
@@ -46,12 +56,54 @@ void PlaceAt(HWND hwnd, HWND insertAfter) {
     if (hwnd) SetWindowPos(hwnd, insertAfter, 0, 0, 0, 0, SWP_NOSIZE);
 }
 
+// Topmost above every other topmost window, over `rc` (kept where it is when rc is empty: a
+// cover without a frame), without taking the focus.
+void RaiseOver(HWND hwnd, const RECT& rc) {
+    if (!hwnd) return;
+    const UINT keep = IsRectEmpty(&rc) ? SWP_NOMOVE | SWP_NOSIZE : 0;
+    SetWindowPos(hwnd, HWND_TOPMOST, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE | keep);
+}
+
 // The focus back to one of our windows. SetFocus alone activates it only inside our own thread's
-// idea of activation; when another program took the foreground it must be taken back too.
+// idea of activation; when another program took the foreground it must be taken back too. The
+// foreground lock is renewed each time: Windows lifts it by itself when the user presses Alt or
+// clicks another window.
 void GiveFocus(HWND hwnd) {
     if (!hwnd) return;
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
+    LockSetForegroundWindow(LSFW_LOCK);
+}
+
+bool IsShowing(HWND hwnd) { return IsWindowVisible(hwnd) && !IsIconic(hwnd); }
+
+bool HasRect(HWND hwnd, const RECT& wanted) {
+    RECT rc;
+    // A window that cannot be asked, or a cover without a frame, is not moved on a guess.
+    if (IsRectEmpty(&wanted) || !GetWindowRect(hwnd, &rc)) return true;
+    return EqualRect(&rc, &wanted) != FALSE;
+}
+
+// The topmost band from the top: each of `ours` gets its rank; a visible window of another
+// process (an always-on-top window, a notification) counts as foreign. This program's other
+// windows (the faded-out lock window) do not count. The band ends at the first window that is
+// not topmost.
+std::vector<BandWindow> ObserveBand(const std::vector<std::pair<HWND, int>>& ours) {
+    const DWORD self = GetCurrentProcessId();
+    std::vector<BandWindow> band;
+    HWND hwnd = GetTopWindow(nullptr);
+    for (int i = 0; hwnd && i < kMaxBandWindows; ++i, hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+        if (!(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) break;
+        BandWindow entry;
+        for (const auto& [window, rank] : ours)
+            if (window == hwnd) entry.rank = rank;
+        DWORD process = 0;
+        if (entry.rank == BandWindow::kIgnored && IsWindowVisible(hwnd) && GetWindowThreadProcessId(hwnd, &process) &&
+            process != self)
+            entry.rank = BandWindow::kForeign;
+        band.push_back(entry);
+    }
+    return band;
 }
 
 HWND LockWindowHwnd() { return Session().LockWindowHwnd(); }
@@ -63,6 +115,7 @@ bool IsTransparent() { return Config.TransparentBackground != 0; }
 struct FrmBackground::Impl {
     LayeredFrame Frame;
     WinTimer WatchdogTimer;
+    unsigned ticks = 0;
 };
 
 FrmBackground::~FrmBackground() { Destroy(); }
@@ -126,6 +179,10 @@ LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         case WM_MOUSEMOVE: self->NotePointerMove(); return 0;
         case WM_TIMER:
             if (wp == kWatchdogTimer) { self->OnWatchdogTick(); return 0; }
+            break;
+        case WM_DISPLAYCHANGE: self->OnDisplayChange(); return 0;
+        case WM_SYSCOMMAND:
+            if (IsRefusedSystemCommand(wp)) return 0;
             break;
         // However the window goes, the object no longer holds it.
         case WM_DESTROY:
@@ -221,21 +278,25 @@ void FrmBackground::UnlockEffectShow() {
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
 }
 
-// The cover, then the lock window above it (or the cover alone while the lock window is faded
-// out), back on top of everything, and the focus back with them.
-void FrmBackground::ReRaise(bool lockWindowHidden) {
-    IniBackground();
-    if (lockWindowHidden) {
-        PlaceAt(hwnd_, HWND_TOP);
-        PlaceAt(hwnd_, HWND_TOPMOST);
-        GiveFocus(hwnd_);
-    } else {
-        const HWND lockWindow = LockWindowHwnd();
-        PlaceAt(hwnd_, HWND_TOPMOST);
-        PlaceAt(lockWindow, HWND_TOP);
-        PlaceAt(lockWindow, HWND_TOPMOST);
-        GiveFocus(lockWindow);
-    }
+void FrmBackground::FitScreen(int width, int height) {
+    if (!impl_ || width <= 0 || height <= 0) return;
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    impl_->Frame.CreateGraphic(hwnd_, width, height);
+    impl_->Frame.IniForm(hwnd_);
+}
+
+// Bottom first: each SetWindowPos to HWND_TOPMOST puts the window above all the others, so the
+// last one raised ends on top. Monitor covers lie beside the primary cover, never under it.
+void FrmBackground::RaiseInOrder() {
+    if (!impl_) return;
+    const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
+    const HWND lockWindow = LockWindowHwnd();
+    const bool hidden = CurrentLockState().IsLockWindowHidden();
+    for (HWND cover : MonitorCoverWindows())
+        SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (hidden) RaiseOver(lockWindow, screen);
+    RaiseOver(hwnd_, screen);
+    if (!hidden) RaiseOver(lockWindow, screen);
 }
 
 // The z-order watchdog, every 50 ms while locked.
@@ -245,34 +306,51 @@ void FrmBackground::OnWatchdogTick() {
     // Windows 11 shows a hidden taskbar again by itself; the transparent lock keeps it shown,
     // as HideShell does.
     if (Config.TransparentBackground != 1) HideTaskbars();
+    // A changed geometry rebuilds, shows and raises every window itself.
+    if (++impl_->ticks % kGeometryEveryTicks == 0 && Session().FollowDisplay()) return;
+    HoldWindows(impl_->ticks % kOrderEveryTicks == 0);
+}
+
+// Windows sends this after a resolution or orientation change and when a monitor comes or goes.
+// While unlocked nothing is done: the next lock reads the screen anyway.
+void FrmBackground::OnDisplayChange() {
+    if (CurrentLockState().IsLocked()) Session().FollowDisplay();
+}
+
+// Looks at every window of ours that should show and mends only what is wrong; a tick that
+// finds all in place changes and repaints nothing.
+void FrmBackground::HoldWindows(bool lookAtOrder) {
     const bool hidden = CurrentLockState().IsLockWindowHidden();
-    const HWND foreground = GetForegroundWindow();
-    const HWND active = GetActiveWindow();
-    const HWND owner = hidden ? hwnd_ : LockWindowHwnd();
-    const std::vector<HWND> covers = MonitorCoverWindows();
-    auto isCover = [&covers](HWND hwnd) {
-        for (HWND cover : covers)
-            if (hwnd && hwnd == cover) return true;
-        return false;
-    };
-    auto raiseCovers = [&covers] {
-        for (HWND cover : covers) SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    };
+    const HWND lockWindow = LockWindowHwnd();
+    // Rank 0 is on top: the lock window, or this cover while the lock window is faded out.
+    std::vector<std::pair<HWND, int>> ours{{hwnd_, hidden ? 0 : 1}};
+    if (!hidden && lockWindow) ours.push_back({lockWindow, 0});
+    for (HWND cover : MonitorCoverWindows()) ours.push_back({cover, 1});
 
-    // The window that should have the keyboard has it, or the user works on the second
-    // monitor's cover: the order is fine, only the position is checked.
-    const bool inOrder = (foreground == owner && active == owner) || isCover(foreground) || isCover(active);
-    if (!inOrder) {
-        raiseCovers();
-        ReRaise(hidden);
+    WatchdogView view;
+    if (lookAtOrder) {
+        view.coverMissing = AnyCoverMissing();
+        for (const auto& [window, rank] : ours)
+            if (!IsShowing(window)) view.notShowing = true;
+        view.orderHeld = IsOrderHeld(ObserveBand(ours), static_cast<int>(ours.size()));
+        const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
+        view.misplaced = !HasRect(hwnd_, screen) || (!hidden && lockWindow && !HasRect(lockWindow, screen));
     }
+    // Any other window with the keyboard, even one of this program's (the faded-out lock window,
+    // whose keys belong to this cover meanwhile), gets it taken away.
+    const HWND foreground = GetForegroundWindow();
+    view.foregroundForeign = true;
+    for (const auto& [window, rank] : ours)
+        if (foreground == window) view.foregroundForeign = false;
 
-    // Moved right or down (the position check ignores who has the foreground).
-    RECT rc;
-    if (!GetWindowRect(hwnd_, &rc)) return;
-    if (rc.left <= 0 && rc.top <= 0) return;
-    raiseCovers();
-    ReRaise(hidden);
+    const WatchdogSteps steps = DecideWatchdogSteps(view);
+    if (steps.remakeCovers) RemakeMissingCovers();
+    if (steps.show) {
+        for (const auto& [window, rank] : ours)
+            if (!IsShowing(window)) ShowWindow(window, SW_SHOWNOACTIVATE);
+    }
+    if (steps.raise) RaiseInOrder();
+    if (steps.takeFocus) GiveFocus(hidden ? hwnd_ : lockWindow);
 }
 
 // Click or Enter on the cover: the faded-out lock window comes back with a fresh idle screen.

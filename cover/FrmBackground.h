@@ -28,6 +28,12 @@ public:
     void UnlockEffectShow();
     void EnableWatchdog(bool enable);
 
+    // The window and its frame at a new screen size (not painted).
+    void FitScreen(int width, int height);
+    // The program's windows back on top of every other, in order and in place, without
+    // activation: the covers, this one, the lock window above it unless faded out.
+    void RaiseInOrder();
+
     void ClearFrame();          // the frame cleared to fully transparent (not presented)
     bool IsWatchdogRunning() const;
     Gdiplus::Graphics* Graphics() const;    // BackgroundGraphics; null without a frame
@@ -39,8 +45,9 @@ private:
     void RecallOnEnter(WPARAM keyCode);
     void NotePointerMove();
     void OnWatchdogTick();
+    void OnDisplayChange();
+    void HoldWindows(bool lookAtOrder);
     void RecallLockWindow();
-    void ReRaise(bool lockWindowHidden);
     HWND hwnd_ = nullptr;
     struct Impl;
     std::unique_ptr<Impl> impl_;

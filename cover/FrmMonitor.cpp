@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "ui/LockSessionHost.h"
 #include "cover/MonitorLayout.h"
+#include "cover/WatchdogPolicy.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "ui/WindowClass.h"
@@ -50,7 +51,13 @@ bool FrmMonitor::Create(HINSTANCE instance, const RECT& monitor) {
 // A monitor can be rearranged between two locks; a cover left at its first place would cover
 // the wrong area, and a frame of the old size would be presented on a window of the new one.
 void FrmMonitor::Place(const RECT& monitor) {
-    if (!hwnd_ || EqualRect(&rect_, &monitor)) return;
+    Forget();
+    if (!hwnd_) {
+        // Lost since the last lock: made again over the monitor's new rectangle.
+        Create(GetModuleHandleA(nullptr), monitor);
+        return;
+    }
+    if (EqualRect(&rect_, &monitor)) return;
     rect_ = monitor;
     SetWindowPos(hwnd_, nullptr, monitor.left, monitor.top, WidthOf(monitor), HeightOf(monitor),
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -64,6 +71,13 @@ void FrmMonitor::Destroy() {
     hwnd_ = nullptr;
 }
 
+void FrmMonitor::Forget() {
+    if (hwnd_ && !IsWindow(hwnd_)) {
+        hwnd_ = nullptr;
+        frame_->DeleteGraphic();
+    }
+}
+
 LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = WindowObject<FrmMonitor>(hwnd, msg, lp);
     if (self) {
@@ -71,7 +85,18 @@ LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         case WM_LBUTTONUP: self->RecallLockWindow(); return 0;
         case WM_KEYDOWN: self->RecallOnEnter(wp); return 0;
         case WM_MOUSEMOVE: self->NotePointerMove(); return 0;
-        case WM_DESTROY: self->ReleaseFrame(); return 0;
+        // Like the primary cover, this one cannot be closed (Alt + F4 on it, another program's
+        // WM_CLOSE), minimized, moved or sized; the program destroys it itself.
+        case WM_CLOSE: return 0;
+        case WM_SYSCOMMAND:
+            if (IsRefusedSystemCommand(wp)) return 0;
+            break;
+        case WM_DESTROY:
+            // Only our own DestroyWindow ends the cover; a WM_DESTROY another program sends
+            // would leave the window showing with nothing behind it.
+            if (InSendMessage()) return 0;
+            self->ReleaseFrame();
+            return 0;
         }
     }
     return DefWindowProcA(hwnd, msg, wp, lp);

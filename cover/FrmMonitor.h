@@ -22,6 +22,8 @@ public:
     // Moves the window onto another rectangle and remakes its frame for the new size.
     void Place(const RECT& monitor);
     void Destroy();
+    // Drops a window that is no longer valid (destroyed without WM_DESTROY reaching us).
+    void Forget();
     HWND Hwnd() const { return hwnd_; }
     const RECT& Rect() const { return rect_; }
 

@@ -74,6 +74,25 @@ void HideCover(FrmMonitor& cover) {
     if (cover.Hwnd()) ShowWindow(cover.Hwnd(), SW_HIDE);
 }
 
+// Painted before it shows, so the monitor never flashes last lock's picture.
+void PaintAndShow(FrmMonitor& cover) {
+    cover.IniMonitor();
+    ShowWindow(cover.Hwnd(), SW_SHOWNOACTIVATE);
+    SetWindowPos(cover.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+BOOL CALLBACK AddMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    auto* geometry = reinterpret_cast<DisplayGeometry*>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    // A monitor that cannot be asked counts as an empty rectangle: it still tells a change.
+    if (!GetMonitorInfoA(monitor, &info)) info.rcMonitor = RECT{};
+    const RECT& rc = info.rcMonitor;
+    // Bounded like the table: a broken enumeration must not grow the list without end.
+    if (geometry->monitors.size() < 64) geometry->monitors.push_back({rc.left, rc.top, rc.right, rc.bottom});
+    return TRUE;
+}
+
 }  // namespace
 
 void CreateMonitorCovers() {
@@ -95,11 +114,35 @@ void ShowMonitorCovers(bool show) {
             HideCover(cover);
             continue;
         }
-        // Painted before it shows, so the monitor never flashes last lock's picture.
-        cover.IniMonitor();
-        ShowWindow(cover.Hwnd(), SW_SHOWNOACTIVATE);
-        SetWindowPos(cover.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        PaintAndShow(cover);
     }
+}
+
+bool AnyCoverMissing() {
+    for (std::size_t i = 0; i < CoversInUse && i < Covers.size(); ++i)
+        if (!Covers[i]->Hwnd() || !IsWindow(Covers[i]->Hwnd())) return true;
+    return false;
+}
+
+// A cover destroyed from outside has run its Form_Unload and forgotten its window, but keeps its
+// rectangle: it is made again in place. One that cannot be made is tried again next tick.
+void RemakeMissingCovers() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (std::size_t i = 0; i < CoversInUse && i < Covers.size(); ++i) {
+        FrmMonitor& cover = *Covers[i];
+        if (cover.Hwnd() && IsWindow(cover.Hwnd())) continue;
+        cover.Forget();
+        const RECT rect = cover.Rect();
+        if (cover.Create(instance, rect)) PaintAndShow(cover);
+    }
+}
+
+DisplayGeometry ReadDisplayGeometry() {
+    DisplayGeometry geometry;
+    geometry.width = GetSystemMetrics(SM_CXSCREEN);
+    geometry.height = GetSystemMetrics(SM_CYSCREEN);
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitorRect, reinterpret_cast<LPARAM>(&geometry));
+    return geometry;
 }
 
 std::vector<HWND> MonitorCoverWindows() {

@@ -8,6 +8,8 @@
 #include <array>
 #include <vector>
 
+#include "cover/WatchdogPolicy.h"
+
 constexpr int kMonitorTableSize = 16;
 
 // Filled in enumeration order; only the first 16 monitors get a record.
@@ -31,5 +33,11 @@ void CreateMonitorCovers();
 void ShowMonitorCovers(bool show);
 // The cover windows in use (shown by the last lock), for the watchdog.
 std::vector<HWND> MonitorCoverWindows();
+// True when a cover the last lock showed has lost its window (destroyed from outside).
+bool AnyCoverMissing();
+// Makes the lost cover windows again over their monitors, painted and shown.
+void RemakeMissingCovers();
+// The primary screen's size and every monitor's rectangle as the system reports them now.
+DisplayGeometry ReadDisplayGeometry();
 // Exit: closes every cover window.
 void DestroyMonitorCovers();

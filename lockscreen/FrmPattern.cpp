@@ -208,6 +208,20 @@ void FrmPattern::StartFrameAndTimers() {
     s.clockTimer.Start(hwnd_, kClockTimer, kClockInterval);
 }
 
+// The points moved with the screen: a half-drawn pattern would be judged against the old places.
+void FrmPattern::FitScreen(int width, int height) {
+    if (!impl_ || width <= 0 || height <= 0) return;
+    Impl& s = *impl_;
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    s.drag.Reset(PointCount());
+    s.hotItem = -1;
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    s.frame.CreateGraphic(hwnd_, width, height);
+    s.frame.CreatePen();
+    s.frame.IniForm(hwnd_);
+    PatternGraphics = s.frame.Graphics();
+}
+
 void FrmPattern::ReleaseFrameAndTimers() {
     Impl& s = *impl_;
     s.idleTimer.Stop();

@@ -20,6 +20,9 @@ public:
     void Destroy();
     HWND Hwnd() const { return hwnd_; }
 
+    // The window and its frame at a new screen size; an entry under way is dropped. Sets
+    // PatternGraphics anew, of the same pixel format: the cached bitmaps still draw on it.
+    void FitScreen(int width, int height);
     void PatternNormal();           // idle screen, presented fully opaque
     void PatternAction(bool isPenColor);
     void PatternAlert(int leftTime);

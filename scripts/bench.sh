@@ -7,22 +7,28 @@
 #   ORVO_BENCH_CYCLES=20 scripts/bench.sh   a shorter soak at 1920x1080 (default 100 cycles)
 #   ORVO_BENCH_SOAK_CYCLES=200 ...   a shorter soak at 1366x768 (default 1000 cycles)
 #   ORVO_BENCH_CPU_SECONDS=10 ...    shorter CPU windows (default 60 s unlocked and 60 s locked)
+#   ORVO_BENCH_BUILD=build/win64 ... bench that cross build instead of making build/bench
+#   ORVO_BENCH_ONLY=foreground ...   only the CPU while locked at 1920x1080, idle and while another
+#                                    process takes the foreground every 100 ms (no document written)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib/deps.sh"
 orvo_install_packages "${ORVO_BUILD_PACKAGES[@]}" xcompmgr x11-apps imagemagick
 
-build=${ORVO_BUILD_ROOT:-$root/build}/bench
+build=${ORVO_BENCH_BUILD:-${ORVO_BUILD_ROOT:-$root/build}/bench}   # an existing cross build also does
 cycles=${ORVO_BENCH_CYCLES:-100}
 soak_cycles=${ORVO_BENCH_SOAK_CYCLES:-1000}
 cpu_seconds=${ORVO_BENCH_CPU_SECONDS:-60}
 doc=${ORVO_BENCH_DOC-$root/docs/performance.md}
+only=${ORVO_BENCH_ONLY:-}
+targets=(OrvoPCLock orvo_driver orvo_ulw_bench win_SoakTest)
+if [ "$only" = foreground ]; then targets=(OrvoPCLock orvo_driver); doc=""; fi
 
 echo "=== Build ($build)"
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null || exit 1
-cmake --build "$build" -j "$(nproc)" --target OrvoPCLock orvo_driver orvo_ulw_bench win_SoakTest || exit 1
-if cmake --build "$build" --target help 2>/dev/null | grep -q orvo_draw_bench; then
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" || exit 1
+if [ -z "$only" ] && cmake --build "$build" --target help 2>/dev/null | grep -q orvo_draw_bench; then
     cmake --build "$build" -j "$(nproc)" --target orvo_draw_bench || exit 1
 fi
 
@@ -119,6 +125,33 @@ cpu_window() {   # cpu_window SIZE WHAT
             'BEGIN { printf "%.2f %%", (b - a) * 100 / s }')"
 }
 
+# Locked, while another process takes the foreground every 100 ms: the watchdog takes it back
+# each time, without repainting the screen.
+cpu_under_theft() {   # cpu_under_theft SIZE
+    e2e_driver steal-foreground-loop $((cpu_seconds * 1000 + 2000)) 100 > "$E2E_DIR/theft.out" &
+    local thief=$!
+    sleep 1
+    cpu_window "$1" "locked, the foreground taken every 100 ms"
+    wait "$thief"
+    figure "$1" "foreground taken by the other process" \
+        "$(sed -n 's/^taken=//p' "$E2E_DIR/theft.out" | tr -d '\r') of $(sed -n 's/^tries=//p' "$E2E_DIR/theft.out" | tr -d '\r') tries"
+}
+
+# Only the locked CPU figures (ORVO_BENCH_ONLY=foreground).
+bench_locked_cpu() {
+    local size=$1
+    e2e_begin "bench-$size" "$size" >/dev/null
+    echo "=== $size"
+    e2e_write_config --grid 0 --pattern 1,2 --effect 0
+    e2e_start_locker || { figure "$size" "program start" "failed"; e2e_end_session; return; }
+    e2e_driver hotkey win+a >/dev/null
+    e2e_wait_policies "1 1 1" 15000
+    sleep 2
+    cpu_window "$size" "locked"
+    cpu_under_theft "$size"
+    e2e_end_session
+}
+
 bench_size() {
     local size=$1 width=${1%x*} F steps lock0 unlock0 lock1 unlock1
     e2e_begin "bench-$size" "$size" >/dev/null
@@ -156,6 +189,7 @@ bench_size() {
     e2e_wait_policies "1 1 1" 15000
     resources "$size" "while locked"
     cpu_window "$size" "locked"
+    cpu_under_theft "$size"
     e2e_driver drag "${path[@]}" >/dev/null
     e2e_driver wait-no-window "$E2E_LOCK_CLASS" - 15000 visible >/dev/null
     # The long soak at the first size only; the other gets the short one.
@@ -189,7 +223,11 @@ bench_size() {
     e2e_end_session
 }
 
-for size in 1366x768 1920x1080; do bench_size "$size"; done
+if [ "$only" = foreground ]; then
+    bench_locked_cpu 1920x1080
+else
+    for size in 1366x768 1920x1080; do bench_size "$size"; done
+fi
 
 machine() {
     echo "- CPU: $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(nproc) cores"

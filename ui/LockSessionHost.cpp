@@ -28,6 +28,7 @@ public:
     void ExitApplication() override {}
     void PrepareEffectStrips() override {}
     void ReleaseEffectStrips() override {}
+    bool FollowDisplay() override { return false; }
 
 private:
     LockState state_;

@@ -32,6 +32,9 @@ public:
     virtual int32_t InactiveSeconds() = 0;
     // Which restrictions the last lock could not put in force and why; "" when all were.
     virtual std::string RestrictionFailureText() const = 0;
+    // Reads the screen and monitor geometry; when it changed, the windows are laid out for it
+    // and, while locked, every monitor is covered again. True when it changed.
+    virtual bool FollowDisplay() = 0;
 
     // The other windows, for z-order and focus; null when there is none.
     virtual HWND LockWindowHwnd() = 0;

@@ -254,7 +254,8 @@ e2e_use_monitors() {
     rm -f "$fd_file"
     # -noreset: the server would otherwise reset, and forget the root colour, whenever its last
     # client leaves (between the programs' starts).
-    DISPLAY=$E2E_XVFB_DISPLAY Xephyr -displayfd 3 "${args[@]}" +xinerama -extension RANDR -no-host-grab \
+    # shellcheck disable=SC2086  # E2E_XEPHYR_MODE holds several words
+    DISPLAY=$E2E_XVFB_DISPLAY Xephyr -displayfd 3 "${args[@]}" ${E2E_XEPHYR_MODE:-+xinerama -extension RANDR} -no-host-grab \
         -noreset -nolisten tcp 3>"$fd_file" >"$E2E_DIR/xephyr.log" 2>&1 &
     E2E_XEPHYR_PID=$!
     E2E_PIDS+=("$E2E_XEPHYR_PID")
@@ -270,6 +271,10 @@ e2e_use_monitors() {
     wine cmd /c exit >/dev/null 2>&1
     e2e_log "Xephyr $DISPLAY with $*"
 }
+
+# One screen of WxH whose size `xrandr -s` changes at run time (RandR on, Xephyr -resizeable).
+# shellcheck disable=SC2317  # called through e2e_require
+e2e_use_resizable_screen() { E2E_XEPHYR_MODE=-resizeable e2e_use_monitors "$1+0+0"; }
 
 # ---- registry -----------------------------------------------------------------------------
 

@@ -398,6 +398,21 @@ TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
     EXPECT_TRUE(PumpUntil([this] { return GetForegroundWindow() == Cover(); }, 500));
 }
 
+TEST_F(Watchdog, TakesTheForegroundBackWithoutRepainting) {
+    LockComputer(true, false);
+    Gdiplus::SolidBrush marker(Gdiplus::Color(0xFF123456));
+    BackgroundWindow->Graphics()->FillRectangle(&marker, 0, 0, 1, 1);
+    TakeForeground();
+    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindow(); }, 500));
+    EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0xFF123456u);
+}
+
+TEST_F(Watchdog, ShowsAMinimizedCoverAgain) {
+    LockComputer(true, false);
+    ShowWindow(Cover(), SW_MINIMIZE);
+    EXPECT_TRUE(PumpUntil([this] { return IsWindowVisible(Cover()) && !IsIconic(Cover()); }, 500));
+}
+
 TEST_F(Watchdog, PutsAMovedCoverBack) {
     LockComputer(true, false);
     SetWindowPos(Cover(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

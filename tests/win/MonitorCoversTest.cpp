@@ -110,6 +110,13 @@ TEST(MonitorCovers, EveryFurtherMonitorIsCoveredAndUncoveredTogether) {
     // A second lock reuses the same windows.
     ShowMonitorCovers(true);
     EXPECT_EQ(MonitorCoverWindows(), covers);
+    // A cover destroyed anyway is made again over its monitor.
+    DestroyWindow(covers[0]);
+    ASSERT_TRUE(AnyCoverMissing());
+    RemakeMissingCovers();
+    RECT remade{};
+    ASSERT_TRUE(GetWindowRect(MonitorCoverWindows().at(0), &remade));
+    EXPECT_TRUE(SameRect(remade, expected[0]) && IsWindowVisible(MonitorCoverWindows()[0]));
     ShowMonitorCovers(false);
     DestroyMonitorCovers();
     for (HWND cover : covers) EXPECT_FALSE(IsWindow(cover));

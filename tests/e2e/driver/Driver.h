@@ -69,6 +69,8 @@ int CmdListWindows(const Args& args);
 int CmdRace(const Args& args);
 int CmdForeground(const Args& args);
 int CmdStealForeground(const Args& args);
+int CmdTopmostIntruder(const Args& args);
+int CmdStealForegroundLoop(const Args& args);
 int CmdSend(const Args& args);
 int CmdPostQuit(const Args& args);
 int CmdGetText(const Args& args);

@@ -34,6 +34,8 @@ constexpr Command kCommands[] = {
     {"list-windows", CmdListWindows, "list-windows                          every top-level window"},
     {"race", CmdRace, "race <timeout_ms> <class1> <title1> <exists|visible> <class2> <title2> <exists|visible>"},
     {"foreground", CmdForeground, "foreground                            class and title of the foreground"},
+    {"topmost-intruder", CmdTopmostIntruder, "topmost-intruder <class> <timeout_ms>  ms until a window of the class is above it"},
+    {"steal-foreground-loop", CmdStealForegroundLoop, "steal-foreground-loop <duration_ms> <interval_ms>"},
     {"steal-foreground", CmdStealForeground, "steal-foreground <timeout_ms>         ms until the foreground is taken back"},
     {"send", CmdSend, "send <class|-> <title|-> <msg> <wparam> <lparam>"},
     {"post-quit", CmdPostQuit, "post-quit <class|-> <title|->          WM_QUIT to the window's thread"},

@@ -1,0 +1,77 @@
+// Following the display: the screen's size is read at every lock, and while locked a changed
+// resolution or orientation, or a monitor added or removed, covers every monitor again at its
+// new size. Windows reports such a change with WM_DISPLAYCHANGE; the watchdog also compares the
+// geometry itself, since not every system sends the message (a resized nested X display under
+// Wine does not).
+#include <windows.h>
+
+#include "app/LockSession.h"
+#include "core/AppState.h"
+#include "cover/FrmBackground.h"
+#include "cover/MonitorCovers.h"
+#include "lockscreen/FrmPattern.h"
+#include "ui/ImageTable.h"
+
+namespace {
+
+// Every window that follows the primary screen's size, made again for it. The pattern's points,
+// icons and input box move with the layout table, and so do the hit tests. The cached bitmaps
+// of the image table stay: they were made for a frame of the same pixel format.
+void FitScreen(int width, int height) {
+    ScreenWidth = width;
+    ScreenHeight = height;
+    IniLayout(Layout, Config.Grid, width, height);
+    if (BackgroundWindow) BackgroundWindow->FitScreen(width, height);
+    if (PatternWindow) PatternWindow->FitScreen(width, height);
+    // The wipe strips were cut at the old height; the next wipe cuts them again.
+    ReleaseEffectStrips();
+}
+
+}  // namespace
+
+bool LockSession::ReadDisplay(bool* resized) {
+    *resized = false;
+    const DisplayGeometry now = ReadDisplayGeometry();
+    if (now == display_) return false;
+    display_ = now;
+    // A screen the system cannot size keeps the last layout rather than none.
+    if (now.width > 0 && now.height > 0 && (now.width != ScreenWidth || now.height != ScreenHeight)) {
+        FitScreen(now.width, now.height);
+        *resized = true;
+    }
+    return true;
+}
+
+// The covers over the monitors as they are now, both covers and the lock window painted at the
+// new size, and everything back in its order: the system may have re-stacked the program's
+// full-screen windows while it changed the display (Wine put a cover above the lock window).
+void LockSession::CoverAgain() {
+    ShowMonitorCovers(true);
+    if (BackgroundWindow) BackgroundWindow->IniBackground();
+    state_.NoteActivity(GetTickCount());
+    if (PatternWindow && !PatternWindow->IsAlarm()) PatternWindow->PatternNormal();
+    if (BackgroundWindow) BackgroundWindow->RaiseInOrder();
+    if (HWND pattern = PatternWindow ? PatternWindow->Hwnd() : nullptr) {
+        SetForegroundWindow(pattern);
+        SetFocus(pattern);
+    }
+}
+
+bool LockSession::FollowDisplay() {
+    bool resized = false;
+    if (!ReadDisplay(&resized)) return false;
+    // A lock or unlock under way shows or hides the covers itself, at the size now read.
+    if (state_.Phase() != LockPhase::Locked) {
+        if (resized) ReloadBackgroundImage();
+        return true;
+    }
+    // Covered at once with the old picture stretched; the picture decoded again for the new
+    // size takes longer and replaces it when ready.
+    CoverAgain();
+    if (resized && ReloadBackgroundImage()) {
+        if (BackgroundWindow) BackgroundWindow->IniBackground();
+        ShowMonitorCovers(true);
+        if (BackgroundWindow) BackgroundWindow->RaiseInOrder();
+    }
+    return true;
+}

@@ -1,0 +1,43 @@
+// The watchdog's decisions. Every step is the cheapest one that mends what was seen: a tick
+// that finds everything in place does nothing at all, so a locked program costs next to no CPU.
+#include "cover/WatchdogPolicy.h"
+
+bool IsOrderHeld(const std::vector<BandWindow>& band, int ours) {
+    int seen = 0;
+    int lastRank = 0;
+    for (const BandWindow& window : band) {
+        if (seen >= ours) return true;
+        if (window.rank == BandWindow::kForeign) return false;
+        if (window.rank < 0) continue;
+        if (window.rank < lastRank) return false;
+        lastRank = window.rank;
+        ++seen;
+    }
+    // A window of ours that is not in the band at all has lost its topmost place.
+    return seen >= ours;
+}
+
+WatchdogSteps DecideWatchdogSteps(const WatchdogView& view) {
+    WatchdogSteps steps;
+    steps.remakeCovers = view.coverMissing;
+    steps.show = view.notShowing;
+    // A window made again or shown again lands wherever the system puts it: raise it as well.
+    steps.raise = view.coverMissing || view.notShowing || !view.orderHeld || view.misplaced;
+    // Ours already has the keyboard when the foreground is any window of ours (a click on a
+    // further monitor's cover, say): taking it back would only flicker.
+    steps.takeFocus = view.foregroundForeign;
+    return steps;
+}
+
+bool IsRefusedSystemCommand(uint64_t wParam) {
+    // The low four bits are the system's own; only the command counts.
+    switch (wParam & 0xFFF0) {
+    case 0xF060:   // SC_CLOSE
+    case 0xF020:   // SC_MINIMIZE
+    case 0xF010:   // SC_MOVE
+    case 0xF000:   // SC_SIZE
+        return true;
+    default:
+        return false;
+    }
+}
