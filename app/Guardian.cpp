@@ -18,11 +18,9 @@
 
 namespace {
 
-// The restarts of the lock program by guardians, kept between guardians: each guardian starts
-// one lock program and ends, so only the registry remembers the ones before.
-constexpr char kGuardianRestartsValueName[] = "GuardianRestarts";
-// Which lock program set the "Locked" marker: a guardian relocks only after its own one.
-constexpr char kLockedByValueName[] = "LockedBy";
+// "GuardianRestarts" keeps the relaunches between guardians: each guardian starts one lock
+// program and ends, so only the registry remembers the ones before. "LockedBy" names the lock
+// program that set the "Locked" marker: a guardian relocks only after its own one.
 
 uint64_t CreationTime(HANDLE process) {
     FILETIME created{}, unused{};

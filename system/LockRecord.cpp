@@ -74,5 +74,7 @@ bool WriteAlertTimes(int32_t count) { return WriteDword(kAlertTimesValueName, co
 void ResetAlertTimes() { Delete(kAlertTimesValueName); }
 
 void ClearLockRecord() {
-    for (const char* name : {kLockedValueName, kPoliciesBeforeLockValueName, kAlertTimesValueName}) Delete(name);
+    for (const char* name : {kLockedValueName, kPoliciesBeforeLockValueName, kAlertTimesValueName,
+                             kLockedByValueName, kGuardianRestartsValueName})
+        Delete(name);
 }

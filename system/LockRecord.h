@@ -13,6 +13,10 @@
 inline constexpr const char kLockedValueName[] = "Locked";
 inline constexpr const char kPoliciesBeforeLockValueName[] = "PoliciesBeforeLock";
 inline constexpr const char kAlertTimesValueName[] = "AlertTimes";
+// Written by the lock program's guardian (see app/Guardian.cpp): which lock program set the
+// marker, and the recent relaunches that bound its restarts.
+inline constexpr const char kLockedByValueName[] = "LockedBy";
+inline constexpr const char kGuardianRestartsValueName[] = "GuardianRestarts";
 
 // The locked marker. True when the write (or the delete) took effect.
 bool SetLockedMarker();
@@ -29,5 +33,5 @@ int32_t ReadAlertTimes();
 bool WriteAlertTimes(int32_t count);
 void ResetAlertTimes();
 
-// Marker, remembered policies and count deleted (the uninstaller's clean-up).
+// The whole record deleted, the guardian's values included (the uninstaller's clean-up).
 void ClearLockRecord();
