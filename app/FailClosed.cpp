@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/Guardian.h"
+#include "app/LockSession.h"
 #include "cover/FrmBackground.h"
 #include "ui/LockSessionHost.h"
 #include "system/KeyboardLock.h"
@@ -72,7 +73,7 @@ private:
     static void GiveBackSessionWhileLocked() {
         if (!CurrentLockState().IsLocked()) return;
         // The watchdog would hide the taskbars again at its next tick.
-        if (BackgroundWindow) BackgroundWindow->EnableWatchdog(false);
+        if (FrmBackground* cover = TheLockSession().Cover()) cover->EnableWatchdog(false);
         HookKeyboard(false);
         RestorePolicies();
         ShowShell();

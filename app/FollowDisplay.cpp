@@ -12,22 +12,16 @@
 #include "lockscreen/FrmPattern.h"
 #include "ui/ImageTable.h"
 
-namespace {
-
 // Every window that follows the primary screen's size, made again for it. The pattern's points,
 // icons and input box move with the layout table, and so do the hit tests. The cached bitmaps
 // of the image table stay: they were made for a frame of the same pixel format.
-void FitScreen(int width, int height) {
-    ScreenWidth = width;
-    ScreenHeight = height;
-    IniLayout(Layout, Config.Grid, width, height);
-    if (BackgroundWindow) BackgroundWindow->FitScreen(width, height);
-    if (PatternWindow) PatternWindow->FitScreen(width, height);
+void LockSession::FitScreen(int width, int height) {
+    model_.Fit(Config.Grid, width, height);
+    if (cover_) cover_->FitScreen(width, height);
+    if (lockWindow_) lockWindow_->FitScreen(width, height);
     // The wipe strips were cut at the old height; the next wipe cuts them again.
     ReleaseEffectStrips();
 }
-
-}  // namespace
 
 bool LockSession::ReadDisplay(bool* resized) {
     *resized = false;
@@ -35,7 +29,7 @@ bool LockSession::ReadDisplay(bool* resized) {
     if (now == display_) return false;
     display_ = now;
     // A screen the system cannot size keeps the last layout rather than none.
-    if (now.width > 0 && now.height > 0 && (now.width != ScreenWidth || now.height != ScreenHeight)) {
+    if (now.width > 0 && now.height > 0 && (now.width != model_.ScreenWidth || now.height != model_.ScreenHeight)) {
         FitScreen(now.width, now.height);
         *resized = true;
     }
@@ -47,11 +41,11 @@ bool LockSession::ReadDisplay(bool* resized) {
 // full-screen windows while it changed the display (Wine put a cover above the lock window).
 void LockSession::CoverAgain() {
     ShowMonitorCovers(true);
-    if (BackgroundWindow) BackgroundWindow->IniBackground();
+    if (cover_) cover_->IniBackground();
     state_.NoteActivity(GetTickCount());
-    if (PatternWindow && !PatternWindow->IsAlarm()) PatternWindow->PatternNormal();
-    if (BackgroundWindow) BackgroundWindow->RaiseInOrder();
-    if (HWND pattern = PatternWindow ? PatternWindow->Hwnd() : nullptr) {
+    if (lockWindow_ && !lockWindow_->IsAlarm()) lockWindow_->PatternNormal();
+    if (cover_) cover_->RaiseInOrder();
+    if (HWND pattern = LockWindowHwnd()) {
         SetForegroundWindow(pattern);
         SetFocus(pattern);
     }
@@ -69,9 +63,9 @@ bool LockSession::FollowDisplay() {
     // size takes longer and replaces it when ready.
     CoverAgain();
     if (resized && ReloadBackgroundImage()) {
-        if (BackgroundWindow) BackgroundWindow->IniBackground();
+        if (cover_) cover_->IniBackground();
         ShowMonitorCovers(true);
-        if (BackgroundWindow) BackgroundWindow->RaiseInOrder();
+        if (cover_) cover_->RaiseInOrder();
     }
     return true;
 }

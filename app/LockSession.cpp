@@ -27,19 +27,18 @@ void PlaceTopmost(HWND hwnd) {
     if (hwnd) SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
 }
 
-HWND PatternHwnd() { return PatternWindow ? PatternWindow->Hwnd() : nullptr; }
-
 bool IsTransparent() { return Config.TransparentBackground == 1; }
 
-// Dynamic Password Mode: a fresh assignment of letters to the points at every lock.
-void ShuffleLetters() {
+}  // namespace
+
+// Dynamic Password Mode: a fresh assignment of letters to the points at every lock, for the
+// grid of the settings (the layout may not follow a grid changed meanwhile yet).
+void LockSession::ShuffleLetters() {
     const int side = GridSideOf(Config.Grid);
     const int points = side * side;
-    PointLetters = MakeRandomLetters(points, CryptoUniform);
-    EnteredKeys.Reset(points);
+    model_.PointLetters = MakeRandomLetters(points, CryptoUniform);
+    model_.EnteredKeys.Reset(points);
 }
-
-}  // namespace
 
 void LockSession::Lock(bool isStartup) {
     // The screen may have changed size since start-up or the last lock.
@@ -51,47 +50,50 @@ void LockSession::Lock(bool isStartup) {
         ShowWindow(background, SW_SHOW);
         PlaceTopmost(background);
     }
-    if (!isStartup && Config.Effect != 0 && BackgroundWindow) {
+    if (!isStartup && Config.Effect != 0 && cover_) {
         PrepareEffectStrips();
         DoEvents();
-        BackgroundWindow->LockEffectShow();
+        cover_->LockEffectShow();
     }
-    if (BackgroundWindow) BackgroundWindow->IniBackground();
+    if (cover_) cover_->IniBackground();
 
     HideShell(true, IsTransparent());
     // The system shortcuts are held back in both settings of "Lock keyboard".
     HookKeyboard(true, state_.UnlockMode(), Config.LockKeyboard != 0);
     lockFailures_ = ApplyPolicies();
+    // The lock screen shows the settings' alert text as it is now (the defaults of a first run
+    // may have replaced it after start-up).
+    model_.AlertText = ReadFixedText(Config.AlertWord);
     if (state_.UnlockMode() == kDynamicPasswordMode) ShuffleLetters();
 
-    if (HWND pattern = PatternHwnd()) {
+    if (HWND pattern = LockWindowHwnd()) {
         ShowWindow(pattern, SW_SHOW);
         PlaceTopmost(pattern);
-        PatternWindow->PatternNormal();
+        lockWindow_->PatternNormal();
         SetFocus(pattern);
     }
     // No other program may take the foreground by itself while locked (Windows only; the user's
     // own Alt or click lifts it, and the watchdog sets it again).
     LockSetForegroundWindow(LSFW_LOCK);
     DoEvents();
-    if (BackgroundWindow) BackgroundWindow->EnableWatchdog(true);
+    if (cover_) cover_->EnableWatchdog(true);
     if (Config.Disconnection != 0) HangUpConnections();
 }
 
 void LockSession::Unlock() {
     // Stopped first: the watchdog must not raise windows while the unlock takes them down.
-    if (BackgroundWindow) BackgroundWindow->EnableWatchdog(false);
+    if (cover_) cover_->EnableWatchdog(false);
     LockSetForegroundWindow(LSFW_UNLOCK);
 
-    if (HWND pattern = PatternHwnd()) ShowWindow(pattern, SW_HIDE);
+    if (HWND pattern = LockWindowHwnd()) ShowWindow(pattern, SW_HIDE);
 
-    if (Config.Effect != 0 && BackgroundWindow) {
-        BackgroundWindow->IniEffectShow();
+    if (Config.Effect != 0 && cover_) {
+        cover_->IniEffectShow();
         PlaceTopmost(BackgroundHwnd());
         CalcEffectBands();
-        PrepareUnlockStrip();
+        PrepareUnlockStrip(cover_->Graphics());
         DoEvents();
-        BackgroundWindow->UnlockEffectShow();
+        cover_->UnlockEffectShow();
     }
 
     HideShell(false, IsTransparent());
@@ -121,6 +123,40 @@ void LockSession::LockComputer(bool isLock, bool isStartup) {
 }
 
 LockSession::LockSession() { Register(this); }
+
+// The session lives until the process ends, after GDI+ has been shut down: windows still open
+// then go with the process instead of freeing GDI+ objects into a closed library.
+LockSession::~LockSession() {
+    (void)lockWindow_.release();
+    (void)cover_.release();
+}
+
+bool LockSession::CreateLockWindow(HINSTANCE instance) {
+    if (lockWindow_ && lockWindow_->Hwnd()) return true;
+    lockWindow_ = std::make_unique<FrmPattern>(model_);
+    if (!lockWindow_->Create(instance)) lockWindow_.reset();
+    return lockWindow_ != nullptr;
+}
+
+bool LockSession::CreateCover(HINSTANCE instance) {
+    if (cover_ && cover_->Hwnd()) return true;
+    cover_ = std::make_unique<FrmBackground>(model_);
+    if (!cover_->Create(instance)) cover_.reset();
+    return cover_ != nullptr;
+}
+
+void LockSession::CloseLockWindow() { lockWindow_.reset(); }
+void LockSession::CloseCover() { cover_.reset(); }
+
+void LockSession::LoadImages(HMODULE resources) {
+    ::LoadImages(lockWindow_ ? lockWindow_->Graphics() : nullptr, resources);
+}
+
+void LockSession::FitGrid() {
+    model_.Fit(Config.Grid, model_.ScreenWidth, model_.ScreenHeight);
+    RebuildPanelImage(lockWindow_ ? lockWindow_->Graphics() : nullptr);
+    model_.EnteredKeys.Reset(model_.PointCount());
+}
 
 LockSession& TheLockSession() {
     static LockSession session;
@@ -154,17 +190,17 @@ int32_t LockSession::MeasureIdleSeconds() {
 
 int32_t LockSession::InactiveSeconds() { return GetInactiveSeconds(state_.LastActiveTick()); }
 
-HWND LockSession::LockWindowHwnd() { return PatternHwnd(); }
-HWND LockSession::BackgroundHwnd() { return BackgroundWindow ? BackgroundWindow->Hwnd() : nullptr; }
+HWND LockSession::LockWindowHwnd() { return lockWindow_ ? lockWindow_->Hwnd() : nullptr; }
+HWND LockSession::BackgroundHwnd() { return cover_ ? cover_->Hwnd() : nullptr; }
 
 void LockSession::ShowIdleLockScreen() {
-    if (PatternWindow) PatternWindow->PatternNormal();
+    if (lockWindow_) lockWindow_->PatternNormal();
 }
 
 void LockSession::ShowVerifyDialog() { ::ShowVerifyDialog(); }
 void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false); }
 void LockSession::ExitApplication() { ::ExitApplication(); }
-void LockSession::PrepareEffectStrips() { ::PrepareEffectStrips(); }
+void LockSession::PrepareEffectStrips() { ::PrepareEffectStrips(cover_ ? cover_->Graphics() : nullptr); }
 void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
 
 void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }

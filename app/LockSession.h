@@ -3,15 +3,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
+#include "core/LockScreenModel.h"
 #include "cover/WatchdogPolicy.h"
 #include "ui/LockSessionHost.h"
 #include "core/PolicyNotice.h"
+
+class FrmPattern;
+class FrmBackground;
 
 class LockSession final : public LockSessionHost {
 public:
     LockSession(const LockSession&) = delete;
     LockSession& operator=(const LockSession&) = delete;
+    ~LockSession();
 
     // Locks (isLock true) or unlocks. isStartup suppresses the closing animation of a lock made
     // at program start. A lock request while already locked or while a transition runs is
@@ -21,6 +27,23 @@ public:
     void HoldLocks(bool held) { state_.HoldLocks(held); }
 
     const LockState& State() const override { return state_; }
+    const LockScreenModel& Model() const override { return model_; }
+    // The record the session and the start-up write (and the tests set up).
+    LockScreenModel& Model() { return model_; }
+    void FitGrid() override;
+    void SetAlertText(const std::string& text) override { model_.AlertText = text; }
+
+    // The session's two full-screen windows: made hidden at start-up, closed at exit. Null
+    // when there is none.
+    bool CreateLockWindow(HINSTANCE instance);
+    bool CreateCover(HINSTANCE instance);
+    void CloseLockWindow();
+    void CloseCover();
+    FrmPattern* LockWindow() const { return lockWindow_.get(); }
+    FrmBackground* Cover() const { return cover_.get(); }
+    // The image table filled for the lock window's graphics, the pictures from resources
+    // (null: the program's own).
+    void LoadImages(HMODULE resources = nullptr);
     void RequestLock(bool isLock) override;
     void NoteActivity() override;
     void NotePointerMove(bool isActivity) override;
@@ -48,12 +71,17 @@ private:
     LockSession();
     void Lock(bool isStartup);
     void Unlock();
+    void ShuffleLetters();
     // FollowDisplay's parts (app/FollowDisplay.cpp).
     // True when the geometry changed; resized: the primary screen's size did.
     bool ReadDisplay(bool* resized);
+    void FitScreen(int width, int height);
     void CoverAgain();
 
     LockState state_;
+    LockScreenModel model_;
+    std::unique_ptr<FrmPattern> lockWindow_;
+    std::unique_ptr<FrmBackground> cover_;
     PolicyFailures lockFailures_;   // what the current or last lock could not apply
     PolicyNotice notice_;
     // The geometry the windows were last laid out for; empty before the first lock.

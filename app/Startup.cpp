@@ -140,13 +140,11 @@ bool SaveResourceFile(const std::string& path, const std::string& resourceName) 
 }
 
 void IniScreenData() {
-    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    AlertText = ReadFixedText(Config.AlertWord);
+    LockScreenModel& model = TheLockSession().Model();
+    model.AlertText = ReadFixedText(Config.AlertWord);
     TheLockSession().SetUnlockMode(Config.UnlockMode);
-    FadeAlpha = MakeFadeAlpha();
     // The centred alarm picture is entry 42 of the layout table, computed with the grid.
-    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+    model.Fit(Config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
 void PumpPendingMessages() {
@@ -182,10 +180,7 @@ void IniDefaultConfig(bool isBroken) {
     // A rejected file may have named a larger grid, and the start-up laid the lock window and
     // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the
     // panel follow before anything shows the grid.
-    if (Layout.GridSide != GridSideOf(Config.Grid)) {
-        IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
-        RebuildPanelImage();
-    }
+    if (TheLockSession().Model().Layout.GridSide != GridSideOf(Config.Grid)) TheLockSession().FitGrid();
     const std::string first = isBroken ? "Orvo PC Lock configuration file is lost or broken."
                                        : "You are first running Orvo PC Lock.";
     ShowMessage(first + "\r\nFor computer security, Please reset your lock pattern.", kAppTitle,

@@ -36,7 +36,7 @@ void ExitRestorePolicies() { RestorePoliciesIfRemembered(); }
 
 void StartupCreateMonitorCover() { CreateMonitorCovers(); }
 
-void StartupCreateBackgroundWindow() { CreateBackgroundWindow(GetModuleHandleA(nullptr)); }
+void StartupCreateBackgroundWindow() { TheLockSession().CreateCover(GetModuleHandleA(nullptr)); }
 
 // ---- hot keys ----
 
@@ -46,9 +46,9 @@ void ExitUnregisterHotKeys() { CloseMessageWindow(); }
 
 // ---- lock window and images ----
 
-void StartupCreateLockWindow() { CreateLockWindow(GetModuleHandleA(nullptr)); }
+void StartupCreateLockWindow() { TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr)); }
 
-void StartupLoadImages() { LoadImages(nullptr); }
+void StartupLoadImages() { TheLockSession().LoadImages(); }
 
 void ExitFreeImages() { FreeImages(); }
 
@@ -58,7 +58,7 @@ void StartupLockComputer() { LockComputer(true, true); }
 
 // ---- effects ----
 
-void StartupPrepareEffectStrips() { PrepareEffectStrips(); }
+void StartupPrepareEffectStrips() { TheLockSession().PrepareEffectStrips(); }
 
 void ExitReleaseEffectStrips() { ReleaseEffectStrips(); }
 
@@ -76,7 +76,7 @@ void ExitCloseWindows() {
     CloseVerifyDialog();
     CloseConfigDialog();   // saves the configuration on its way out
     DestroyMonitorCovers();
-    CloseLockWindow();
-    CloseBackgroundWindow();
+    TheLockSession().CloseLockWindow();
+    TheLockSession().CloseCover();
     CloseTrayWindow();     // takes the icon out of the notification area
 }

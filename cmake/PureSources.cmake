@@ -5,6 +5,7 @@ set(ORVO_PURE_SOURCES
   core/AppState.cpp
   core/ConfigData.cpp
   core/LockState.cpp
+  core/LockScreenModel.cpp
   core/PolicyNotice.cpp
   app/HotKeys.cpp
   app/GuardianPlan.cpp

@@ -104,9 +104,8 @@ void FrmConfig::StartMaintenanceTool(const char* argument) {
 // ---- grid size ----
 
 void ResetDefaultPattern() {
-    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+    // The layout, the panel and the typed keys follow the new grid.
+    Session().FitGrid();
     IniDefaultPattern(Config);
-    FreeImageSlot(kSlotPanel);
-    RebuildPanelImage();
     ShowConfigMessage("Lock Pattern will be reset by default pattern", kAppTitle, MB_ICONINFORMATION);
 }

@@ -326,7 +326,6 @@ void FrmConfig::ChangeGrid() {
     ResetDefaultPattern();
     const int side = GridSideOf(Config.Grid);
     reset_.Recreate(side * side);
-    EnteredKeys.Reset(side * side);
     ResetPatternNormal();
 }
 
@@ -361,7 +360,7 @@ void FrmConfig::StoreAlertText() {
     std::string text(static_cast<size_t>(length) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(box, text.data(), length + 1)));
     SetFixedText(Config.AlertWord, TrimBlanks(text));
-    AlertText = ReadFixedText(Config.AlertWord);
+    Session().SetAlertText(ReadFixedText(Config.AlertWord));
 }
 
 void FrmConfig::EnableBackgroundControls(bool enable) {

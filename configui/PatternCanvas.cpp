@@ -5,6 +5,7 @@
 
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
+#include "ui/LockSessionHost.h"
 #include "ui/SmallGridDrawing.h"
 #include "system/Files.h"
 #include "system/Messages.h"
@@ -63,14 +64,14 @@ void FrmConfig::DrawText(const std::string& strText, float x, float y, float tRi
 
 // Layers 1 and 2: white, and every point as a small blue ring.
 void FrmConfig::DrawEmptyGrid() {
-    DrawSmallGrid(resetGraphics_.get(), Layout, CanvasGridSide());
+    DrawSmallGrid(resetGraphics_.get(), Session().Model().Layout, CanvasGridSide());
 }
 
 // Layers 3 and 4: the lines from each point to the next, then the red rings with the order
 // numbers 1, 2, 3 ... on top, then the canvas shows the result.
 void FrmConfig::ShowSequence(const std::vector<int>& sequence) {
     if (resetGraphics_) {
-        DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Layout, sequence,
+        DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Session().Model().Layout, sequence,
                        [this](int position, const LayoutEntry& e) {
                            DrawText(std::to_string(position), static_cast<float>(e.Hit.Left), static_cast<float>(e.Hit.Top),
                                     kSmallRingSize, kSmallRingSize);
@@ -104,12 +105,12 @@ void FrmConfig::ResetPatternAction() {
 
 void FrmConfig::StartNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting()) return;
-    if (reset_.Press(HitTestSmallPoint(Layout, x, y))) ResetPatternAction();
+    if (reset_.Press(HitTestSmallPoint(Session().Model().Layout, x, y))) ResetPatternAction();
 }
 
 void FrmConfig::ExtendNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting() || !reset_.IsDrawing()) return;
-    if (reset_.Move(HitTestSmallPoint(Layout, x, y))) ResetPatternAction();
+    if (reset_.Move(HitTestSmallPoint(Session().Model().Layout, x, y))) ResetPatternAction();
 }
 
 // The canvas is idle again before any message shows, so nothing the user does while a box is

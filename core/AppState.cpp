@@ -1,29 +1,13 @@
 // The single instances of the process-wide values declared in AppState.h.
 #include "core/AppState.h"
 
-#include "system/Text.h"
-
 ConfigData Config;
 
 std::string AppPath;
 std::string AppExeName;
 std::string ConfigFilePath;
 std::string AlarmFilePath;
-int ScreenWidth = 0;
-int ScreenHeight = 0;
-std::array<uint8_t, 33> FadeAlpha = MakeFadeAlpha();
 bool IsFirstRun = false;
 int32_t ConfigLoadResult = 0;
-std::string AlertText;
 
 uint32_t TrayIconMessage = 0;
-
-GridLayout Layout;
-KeyEntry EnteredKeys;
-std::vector<uint8_t> PointLetters;
-
-std::array<uint8_t, 33> MakeFadeAlpha() {
-    std::array<uint8_t, 33> alpha{};
-    for (int i = 0; i <= 32; ++i) alpha[i] = static_cast<uint8_t>(RoundHalfEven(i * 7.96875));
-    return alpha;
-}

@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "core/AppState.h"
 #include "cover/FrmBackground.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
+#include "ui/LockSessionHost.h"
 
 std::array<int, kEffectBands + 1> EffectBandOffsets{};
 
@@ -24,10 +24,6 @@ struct StripCache {
 };
 
 StripCache Cache;
-
-Gdiplus::Graphics* TargetGraphics() {
-    return BackgroundWindow ? BackgroundWindow->Graphics() : nullptr;
-}
 
 // A 5-pixel-wide, screen-high 32-bit ARGB work bitmap and a graphics on it.
 struct StripCanvas {
@@ -55,9 +51,9 @@ const Gdiplus::Image* EffectStripsImage() { return Cache.Image; }
 
 int EffectStripBuilds() { return Cache.Builds; }
 
-void CalcEffectBands() { EffectBandOffsets = CalcEffectBands(ScreenWidth); }
+void CalcEffectBands() { EffectBandOffsets = CalcEffectBands(Session().Model().ScreenWidth); }
 
-void PrepareEffectStrips() {
+void PrepareEffectStrips(Gdiplus::Graphics* target) {
     Gdiplus::Image* picture = ImageTable.Image(kSlotBackground);
     const uint32_t serial = ImageTable.ImageSerial(kSlotBackground);
     if (Cache.Image) {
@@ -66,24 +62,25 @@ void PrepareEffectStrips() {
         if (Cache.Image == picture && Cache.ImageSerial == serial) return;
         ReleaseEffectStrips();
     }
-    Gdiplus::Graphics* target = TargetGraphics();
     // Without a picture or a cover there is nothing to cut; the key stays empty so the next call
     // tries again.
-    if (!picture || !target || ScreenWidth <= 0 || ScreenHeight <= 0) return;
-    StripCanvas canvas(ScreenHeight);
+    const int width = Session().Model().ScreenWidth;
+    const int height = Session().Model().ScreenHeight;
+    if (!picture || !target || width <= 0 || height <= 0) return;
+    StripCanvas canvas(height);
     if (!canvas.IsReady()) return;
 
     Cache.Image = picture;
     Cache.ImageSerial = serial;
-    const int steps = EffectStepCount(ScreenWidth);
+    const int steps = EffectStepCount(width);
     Cache.Strips.clear();
     Cache.Strips.resize(static_cast<size_t>(steps) + 1);
     CalcEffectBands();
-    const Gdiplus::Rect destination(0, 0, kEffectStripWidth, ScreenHeight);
+    const Gdiplus::Rect destination(0, 0, kEffectStripWidth, height);
     for (int j = 0; j <= steps; ++j) {
         for (int i = 1; i <= kEffectBands; ++i) {
             canvas.Graphics->DrawImage(picture, destination, EffectBandOffsets[i] + kEffectStripWidth * j, 0,
-                                       kEffectStripWidth, ScreenHeight, Gdiplus::UnitPixel);
+                                       kEffectStripWidth, height, Gdiplus::UnitPixel);
             Cache.Strips[static_cast<size_t>(j)][static_cast<size_t>(i)] =
                 NewGdiPlus<Gdiplus::CachedBitmap>(canvas.Bitmap.get(), target);
             canvas.Graphics->Clear(Gdiplus::Color(kClearTransparent));
@@ -97,11 +94,11 @@ void ReleaseEffectStrips() {
     Cache.Image = nullptr;
 }
 
-void PrepareUnlockStrip() {
+void PrepareUnlockStrip(Gdiplus::Graphics* target) {
     ImageTable.SetCached(kSlotEraseStrip, nullptr);
-    Gdiplus::Graphics* target = TargetGraphics();
-    if (!target || ScreenHeight <= 0) return;
-    StripCanvas canvas(ScreenHeight);
+    const int height = Session().Model().ScreenHeight;
+    if (!target || height <= 0) return;
+    StripCanvas canvas(height);
     if (!canvas.IsReady()) return;
     canvas.Graphics->Clear(Gdiplus::Color(kClearAlphaOne));
     ImageTable.SetCached(kSlotEraseStrip, NewGdiPlus<Gdiplus::CachedBitmap>(canvas.Bitmap.get(), target));

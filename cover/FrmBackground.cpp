@@ -4,6 +4,7 @@
 #include "cover/FrmBackground.h"
 
 #include "core/AppState.h"
+#include "core/LockScreenModel.h"
 #include "cover/EffectStrips.h"
 #include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
@@ -13,17 +14,7 @@
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "ui/LockSessionHost.h"
-#include "ui/SingleWindow.h"
-
-FrmBackground* BackgroundWindow = nullptr;
-
-namespace {
-SingleWindow<FrmBackground> TheBackgroundWindow;
-}
-
-bool CreateBackgroundWindow(HINSTANCE instance) { return TheBackgroundWindow.Show(instance) != nullptr; }
-
-void CloseBackgroundWindow() { TheBackgroundWindow.Close(); }
+#include "ui/WindowClass.h"
 
 namespace {
 
@@ -118,13 +109,15 @@ struct FrmBackground::Impl {
     unsigned ticks = 0;
 };
 
+FrmBackground::FrmBackground(const LockScreenModel& model) : model_(model) {}
+
 FrmBackground::~FrmBackground() { Destroy(); }
 
 bool FrmBackground::Create(HINSTANCE instance) {
     if (hwnd_) return true;
     if (!RegisterBackgroundClass(instance, WndProc)) return false;
-    const int width = ScreenWidth > 0 ? ScreenWidth : GetSystemMetrics(SM_CXSCREEN);
-    const int height = ScreenHeight > 0 ? ScreenHeight : GetSystemMetrics(SM_CYSCREEN);
+    const int width = model_.ScreenWidth > 0 ? model_.ScreenWidth : GetSystemMetrics(SM_CXSCREEN);
+    const int height = model_.ScreenHeight > 0 ? model_.ScreenHeight : GetSystemMetrics(SM_CYSCREEN);
     impl_ = std::make_unique<Impl>();
     // No title: another process reads a window's title without asking the window, and the cover
     // must tell nobody anything. The tool-window style keeps it off the taskbar.
@@ -141,7 +134,6 @@ bool FrmBackground::Create(HINSTANCE instance) {
     WatchSessionChanges(hwnd_, true);
     // Hidden still: no activation, only the topmost band and the origin.
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    BackgroundWindow = this;
     return true;
 }
 
@@ -154,11 +146,14 @@ void FrmBackground::Destroy() {
         hwnd_ = nullptr;
     }
     impl_.reset();   // the frame and its drawing objects
-    if (BackgroundWindow == this) BackgroundWindow = nullptr;
 }
 
 LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCDESTROY) return TheBackgroundWindow.EndWithWindow(hwnd, wp, lp);
+    // The window's object is the lock session's and outlives the window.
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
     auto* self = WindowObject<FrmBackground>(hwnd, msg, lp);
     // A resume or a session switch may have cost the keyboard hook; the message goes on.
     ReinstallKeyboardHookAfter(msg, wp);
@@ -265,7 +260,7 @@ void FrmBackground::UnlockEffectShow() {
     LayeredFrame& frame = impl_->Frame;
     Gdiplus::Graphics* graphics = frame.Graphics();
     Gdiplus::CachedBitmap* erase = ImageTable.Cached(kSlotEraseStrip);
-    const int steps = EffectStepCount(ScreenWidth);
+    const int steps = EffectStepCount(model_.ScreenWidth);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     for (int j = 0; j <= steps; ++j) {
         if (erase) {

@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <memory>
 
+struct LockScreenModel;
 namespace Gdiplus { class Graphics; }
 
 class FrmBackground {
 public:
-    FrmBackground() = default;
+    // Covers the screen of `model`, which outlives the window.
+    explicit FrmBackground(const LockScreenModel& model);
     FrmBackground(const FrmBackground&) = delete;
     FrmBackground& operator=(const FrmBackground&) = delete;
     ~FrmBackground();
@@ -48,19 +50,15 @@ private:
     void OnDisplayChange();
     void HoldWindows(bool lookAtOrder);
     void RecallLockWindow();
+    const LockScreenModel& model_;
     HWND hwnd_ = nullptr;
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
-extern FrmBackground* BackgroundWindow;
-
-// The program's one background cover: made at start-up, closed at exit.
-bool CreateBackgroundWindow(HINSTANCE instance);
-void CloseBackgroundWindow();
-
-// Wipe strips cut from the background picture, kept until the picture changes.
-void PrepareEffectStrips();
+// Wipe strips cut from the background picture for the cover's graphics, kept until the picture
+// changes.
+void PrepareEffectStrips(Gdiplus::Graphics* coverGraphics);
 void CalcEffectBands();
-void PrepareUnlockStrip();
+void PrepareUnlockStrip(Gdiplus::Graphics* coverGraphics);
 void ReleaseEffectStrips();

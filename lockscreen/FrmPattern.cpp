@@ -10,6 +10,7 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "core/LockScreenModel.h"
 #include "lockscreen/ClockText.h"
 #include "lockscreen/LockScreens.h"
 #include "system/IdlePolicy.h"
@@ -22,9 +23,7 @@
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "ui/LockSessionHost.h"
-#include "ui/SingleWindow.h"
-
-FrmPattern* PatternWindow = nullptr;
+#include "ui/WindowClass.h"
 
 namespace {
 
@@ -49,8 +48,6 @@ void CallLockComputer(bool isLock, bool isStartup) {
 double MouseX(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
 double MouseY(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
 
-int PointCount() { return Layout.GridSide * Layout.GridSide; }
-
 bool IsModifierKey(int keyCode) {
     switch (keyCode) {
     case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_CAPITAL: case VK_LWIN: case VK_RWIN:
@@ -64,6 +61,8 @@ bool IsModifierKey(int keyCode) {
 }  // namespace
 
 struct FrmPattern::Impl {
+    explicit Impl(LockScreenModel& m) : model(m) {}
+    LockScreenModel& model;
     LayeredFrame frame;
     PatternDrag drag;                // EnteredPattern and IsDrawing
     WrongCounter wrong;              // WrongCount
@@ -84,18 +83,19 @@ struct FrmPattern::Impl {
         view.unlockMode = CurrentLockState().UnlockMode();
         view.hotItem = hotItem;
         view.entered = &drag.Entry();
-        view.keys = &EnteredKeys;
-        view.letters = &PointLetters;
+        view.layout = &model.Layout;
+        view.keys = &model.EnteredKeys;
+        view.letters = &model.PointLetters;
         view.timeText = timeText;
         view.dateText = dateText;
-        view.alertText = ReadFixedText(Config.AlertWord);
+        view.alertText = model.AlertText;
         return view;
     }
     // The entry tables follow the grid, which the configuration dialog may have changed.
     void FitEntries() {
-        const int points = PointCount();
+        const int points = model.PointCount();
         if (drag.Entry().Capacity() != points) drag.Reset(points);
-        if (static_cast<int>(EnteredKeys.Slots().size()) != points + 1) EnteredKeys.Reset(points);
+        if (static_cast<int>(model.EnteredKeys.Slots().size()) != points + 1) model.EnteredKeys.Reset(points);
     }
 };
 
@@ -115,7 +115,7 @@ bool FrmPattern::Create(HINSTANCE instance) {
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
     if (!EnsureWindowClass(wc)) return false;
-    impl_ = new Impl;
+    impl_ = new Impl(model_);
     // Restarting the program must not give a guesser a fresh count toward the alarm.
     impl_->wrong.Restore(ReadAlertTimes());
     impl_->arrowCursor = wc.hCursor;
@@ -124,7 +124,7 @@ bool FrmPattern::Create(HINSTANCE instance) {
 #endif
     if (!impl_->handCursor) impl_->handCursor = LoadCursorA(nullptr, IDC_HAND);
     // A tool window: no taskbar button even while the taskbar is shown.
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, ScreenWidth, ScreenHeight,
+    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, model_.ScreenWidth, model_.ScreenHeight,
                             nullptr, nullptr, instance, this);
     if (!hwnd_) {
         delete impl_;
@@ -132,7 +132,6 @@ bool FrmPattern::Create(HINSTANCE instance) {
         return false;
     }
     StartFrameAndTimers();
-    PatternWindow = this;
     return true;
 }
 
@@ -141,23 +140,19 @@ void FrmPattern::Destroy() {
     hwnd_ = nullptr;
     delete impl_;
     impl_ = nullptr;
-    if (PatternWindow == this) PatternWindow = nullptr;
 }
-
-namespace {
-SingleWindow<FrmPattern> LockWindow;
-}
-
-bool CreateLockWindow(HINSTANCE instance) { return LockWindow.Show(instance) != nullptr; }
-
-void CloseLockWindow() { LockWindow.Close(); }
 
 LayeredFrame* FrmPattern::Frame() const { return impl_ ? &impl_->frame : nullptr; }
+Gdiplus::Graphics* FrmPattern::Graphics() const { return impl_ ? impl_->frame.Graphics() : nullptr; }
 int FrmPattern::HotItem() const { return impl_ ? impl_->hotItem : -1; }
 bool FrmPattern::IsAlarm() const { return impl_ && impl_->isAlarm; }
 
 LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCDESTROY) return LockWindow.EndWithWindow(hwnd, wp, lp);
+    // The window's object is the lock session's and outlives the window.
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
     auto* self = WindowObject<FrmPattern>(hwnd, msg, lp);
     if (!self || !self->impl_) return DefWindowProcA(hwnd, msg, wp, lp);
     const double x = MouseX(lp);
@@ -193,17 +188,16 @@ LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 
 void FrmPattern::StartFrameAndTimers() {
     Impl& s = *impl_;
-    SetWindowPos(hwnd_, nullptr, 0, 0, ScreenWidth, ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    s.frame.CreateGraphic(hwnd_, ScreenWidth, ScreenHeight);
+    SetWindowPos(hwnd_, nullptr, 0, 0, model_.ScreenWidth, model_.ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    s.frame.CreateGraphic(hwnd_, model_.ScreenWidth, model_.ScreenHeight);
     s.frame.CreatePen();
     s.frame.IniForm(hwnd_);
-    PatternGraphics = s.frame.Graphics();
     SYSTEMTIME now{};
     GetLocalTime(&now);
     s.timeText = FormatTimeText(now);
     s.dateText = FormatDateText(now);
     s.lastMouseX = -1;
-    s.drag.Reset(PointCount());
+    s.drag.Reset(model_.PointCount());
     s.idleTimer.Start(hwnd_, kIdleTimer, kIdleInterval);
     s.clockTimer.Start(hwnd_, kClockTimer, kClockInterval);
 }
@@ -213,13 +207,12 @@ void FrmPattern::FitScreen(int width, int height) {
     if (!impl_ || width <= 0 || height <= 0) return;
     Impl& s = *impl_;
     if (GetCapture() == hwnd_) ReleaseCapture();
-    s.drag.Reset(PointCount());
+    s.drag.Reset(model_.PointCount());
     s.hotItem = -1;
     SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     s.frame.CreateGraphic(hwnd_, width, height);
     s.frame.CreatePen();
     s.frame.IniForm(hwnd_);
-    PatternGraphics = s.frame.Graphics();
 }
 
 void FrmPattern::ReleaseFrameAndTimers() {
@@ -228,7 +221,6 @@ void FrmPattern::ReleaseFrameAndTimers() {
     s.clockTimer.Stop();
     s.alarmTimer.Stop();
     s.alarmBlinkTimer.Stop();
-    if (PatternGraphics == s.frame.Graphics()) PatternGraphics = nullptr;
     s.frame.DeleteGraphic();
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     hwnd_ = nullptr;
@@ -270,7 +262,7 @@ void FrmPattern::PatternAction(bool isPenColor) {
 
 void FrmPattern::PatternAlert(int leftTime) {
     if (!impl_) return;
-    DrawAlertScreen(impl_->frame, leftTime, impl_->alarmBlink);
+    DrawAlertScreen(impl_->frame, model_.Layout, leftTime, impl_->alarmBlink);
     Present(true);
     impl_->alarmBlink = !impl_->alarmBlink;
 }
@@ -278,7 +270,7 @@ void FrmPattern::PatternAlert(int leftTime) {
 void FrmPattern::AutoHideLockWindow() {
     if (!impl_) return;
     for (int i = 1; i <= 32; ++i) {
-        impl_->frame.ExUpdateGDIPlus(FadeAlpha[static_cast<size_t>(32 - i)]);
+        impl_->frame.ExUpdateGDIPlus(kFadeAlpha[static_cast<size_t>(32 - i)]);
         Sleep(kFadeStepMs);
     }
     SetClickThrough(true);
@@ -304,7 +296,7 @@ void FrmPattern::StartPatternEntry(double x, double y) {
     if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
     s.FitEntries();
     SetCapture(hwnd_);  // the release must arrive even if it happens off the window
-    const int hit = HitTestPoint(Layout, x, y);
+    const int hit = HitTestPoint(model_.Layout, x, y);
     if (s.drag.Press(hit)) {
         // A press on a point is the first move of the entry, and is activity like any move.
         NotePointerMove(x, y);
@@ -329,12 +321,12 @@ void FrmPattern::TrackPointer(double x, double y) {
     NotePointerMove(x, y);
     if (s.drag.IsDrawing()) {
         if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
-        const int hit = HitTestPoint(Layout, x, y);
+        const int hit = HitTestPoint(model_.Layout, x, y);
         if (hit > 0) s.hotItem = hit;
         if (s.drag.Move(hit)) PatternAction(false);
         return;
     }
-    s.hotItem = HitTestIcon(Layout, x, y);
+    s.hotItem = HitTestIcon(model_.Layout, x, y);
     if (s.hotItem == s.lastHotItem) return;
     s.lastHotItem = s.hotItem;
     SetCursor(s.hotItem >= kIconKeyboard ? s.handCursor : s.arrowCursor);
@@ -351,18 +343,17 @@ void FrmPattern::CheckDrawnPattern(double, double) {
     s.drag.Release();
     if (CheckSecretPattern()) CallLockComputer(false, false);
     if (!impl_) return;  // the program may have ended meanwhile
-    impl_->drag.Reset(PointCount());
+    impl_->drag.Reset(model_.PointCount());
     PatternNormal();
 }
 
 void FrmPattern::SwitchModeUnderPointer() {
     Impl& s = *impl_;
-    const int points = PointCount();
+    const int points = model_.PointCount();
     switch (s.hotItem) {
     case kIconKeyboard:
         Session().SetUnlockMode(kDynamicPasswordMode);
-        PointLetters = MakeRandomLetters(points, CryptoUniform);
-        EnteredKeys.Reset(points);
+        model_.ShuffleLetters(CryptoUniform);
         break;
     case kIconPatternEnable:
         Session().SetUnlockMode(kSecureUnlockMode);
@@ -393,7 +384,7 @@ void FrmPattern::TakeKey(int keyCode) {
     Impl& s = *impl_;
     if (s.isAlarm) return;
     if (keyCode == VK_ESCAPE && s.drag.IsDrawing()) {
-        s.drag.Reset(PointCount());
+        s.drag.Reset(model_.PointCount());
         PatternNormal();
         return;
     }
@@ -403,9 +394,9 @@ void FrmPattern::TakeKey(int keyCode) {
     }
     s.FitEntries();
     if (keyCode == VK_RETURN) {
-        if (EnteredKeys.Count() > 0) {
+        if (model_.EnteredKeys.Count() > 0) {
             if (CheckSecretPattern()) CallLockComputer(false, false);
-            EnteredKeys.Reset(PointCount());
+            model_.EnteredKeys.Reset(model_.PointCount());
             if (impl_) PatternNormal();
         } else if (!CurrentLockState().IsLockWindowHidden()) {
             HideSequence();
@@ -413,12 +404,12 @@ void FrmPattern::TakeKey(int keyCode) {
         return;
     }
     if (keyCode == VK_BACK) {
-        if (!EnteredKeys.Backspace()) MessageBeep(MB_OK);
+        if (!model_.EnteredKeys.Backspace()) MessageBeep(MB_OK);
     } else {
         // Shift, Ctrl and the like arrive as keys of their own; stored, they would make a
         // typed capital letter count as two keys.
         if (IsModifierKey(keyCode)) return;
-        if (!EnteredKeys.Type(static_cast<uint8_t>(keyCode))) MessageBeep(MB_OK);
+        if (!model_.EnteredKeys.Type(static_cast<uint8_t>(keyCode))) MessageBeep(MB_OK);
     }
     PatternNormal();
 }
@@ -428,9 +419,9 @@ void FrmPattern::TakeKey(int keyCode) {
 bool FrmPattern::CheckSecretPattern() {
     Impl& s = *impl_;
     const int mode = CurrentLockState().UnlockMode();
-    const std::string stored = StoredPatternText(Config, Layout.GridSide, mode, PointLetters);
+    const std::string stored = StoredPatternText(Config, model_.Layout.GridSide, mode, model_.PointLetters);
     const std::string entered =
-        mode == kDynamicPasswordMode ? EnteredKeysText(EnteredKeys) : EnteredPatternText(s.drag.Entry());
+        mode == kDynamicPasswordMode ? EnteredKeysText(model_.EnteredKeys) : EnteredPatternText(s.drag.Entry());
     if (PatternTextsMatch(stored, entered)) {
         s.wrong.RecordMatch();
         ResetAlertTimes();

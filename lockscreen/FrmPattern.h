@@ -4,24 +4,28 @@
 
 #include <windows.h>
 
+struct LockScreenModel;
 class LayeredFrame;
+namespace Gdiplus { class Graphics; }
 
 class FrmPattern {
 public:
-    FrmPattern() = default;
+    // Draws `model` and writes its typed keys and letters: the keys this window takes and the
+    // letters a switch to the Dynamic Password Mode deals. The model outlives the window.
+    explicit FrmPattern(LockScreenModel& model) : model_(model) {}
     FrmPattern(const FrmPattern&) = delete;
     FrmPattern& operator=(const FrmPattern&) = delete;
     ~FrmPattern();
 
     // The hidden layered window at (0, 0) covering the primary screen, its frame and drawing
-    // objects, the idle and clock timers running. Sets PatternWindow and PatternGraphics; the
-    // image table's cached bitmaps must be made after this.
+    // objects, the idle and clock timers running. The image table's cached bitmaps are made for
+    // its Graphics() after this.
     bool Create(HINSTANCE instance);
     void Destroy();
     HWND Hwnd() const { return hwnd_; }
 
-    // The window and its frame at a new screen size; an entry under way is dropped. Sets
-    // PatternGraphics anew, of the same pixel format: the cached bitmaps still draw on it.
+    // The window and its frame at a new screen size; an entry under way is dropped. The new
+    // graphics has the same pixel format: the cached bitmaps still draw on it.
     void FitScreen(int width, int height);
     void PatternNormal();           // idle screen, presented fully opaque
     void PatternAction(bool isPenColor);
@@ -36,6 +40,8 @@ public:
     void ProcessAlertMode(int inMode);
     // The frame the screens are drawn on (read back by tests and screenshots).
     LayeredFrame* Frame() const;
+    // The graphics the image table's cached bitmaps are made for; null without a frame.
+    Gdiplus::Graphics* Graphics() const;
     int HotItem() const;
 
     // The call a right entry makes, LockComputer unless replaced (tests); returns the previous.
@@ -60,14 +66,8 @@ private:
     void HideSequence();
     void Present(bool fullyOpaque);
     void SetClickThrough(bool clickThrough);
+    LockScreenModel& model_;
     HWND hwnd_ = nullptr;
     struct Impl;
     Impl* impl_ = nullptr;
 };
-
-// The window most recently created and not yet destroyed; null when there is none.
-extern FrmPattern* PatternWindow;
-
-// The program's one lock window, made at start-up and destroyed when the program ends.
-bool CreateLockWindow(HINSTANCE instance);
-void CloseLockWindow();

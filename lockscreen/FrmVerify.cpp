@@ -23,7 +23,9 @@ constexpr UINT WMAPP_VERIFIED = WM_APP + 1;
 
 SingleWindow<FrmVerify> VerifyWindow;
 
-int PointCount() { return Layout.GridSide * Layout.GridSide; }
+const GridLayout& Layout() { return Session().Model().Layout; }
+
+int PointCount() { return Layout().GridSide * Layout().GridSide; }
 
 // The outer size of a window whose client area is width x height.
 SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height) {
@@ -160,7 +162,7 @@ void FrmVerify::ReleasePensAndPages() {
 // ---- drawing ----
 
 void FrmVerify::DrawGrid() {
-    DrawSmallGrid(verifyGraphics_.get(), Layout, Layout.GridSide);
+    DrawSmallGrid(verifyGraphics_.get(), Layout(), Layout().GridSide);
 }
 
 void FrmVerify::DrawEmptyGrid() {
@@ -173,7 +175,7 @@ void FrmVerify::DrawEntry() {
     DrawGrid();
     const auto& slots = drag_.Entry().Slots();
     const int count = std::min(PointCount(), static_cast<int>(slots.size()) - 1);
-    DrawSmallTrail(verifyGraphics_.get(), pen_.get(), Layout, ShownSequence(slots.data(), count, Layout.GridSide));
+    DrawSmallTrail(verifyGraphics_.get(), pen_.get(), Layout(), ShownSequence(slots.data(), count, Layout().GridSide));
     if (verifyGraphics_) verifyGraphics_->Flush(Gdiplus::FlushIntentionSync);
     picVerify_.Refresh();
 }
@@ -184,11 +186,11 @@ void FrmVerify::DrawEntry() {
 // may have changed it while this dialog stayed open).
 void FrmVerify::StartEntry(int x, int y) {
     drag_.Reset(PointCount());
-    if (drag_.Press(HitTestSmallPoint(Layout, x, y))) DrawEntry();
+    if (drag_.Press(HitTestSmallPoint(Layout(), x, y))) DrawEntry();
 }
 
 void FrmVerify::ExtendEntry(int x, int y) {
-    if (drag_.IsDrawing() && drag_.Move(HitTestSmallPoint(Layout, x, y))) DrawEntry();
+    if (drag_.IsDrawing() && drag_.Move(HitTestSmallPoint(Layout(), x, y))) DrawEntry();
 }
 
 // The drawn trail stays in view for a moment before the check; the wait blocks on purpose, so
@@ -202,7 +204,7 @@ void FrmVerify::CheckEntryAfterPause() {
 
 // Always point numbers, whatever the unlock mode, and no count of wrong attempts.
 void FrmVerify::CheckSecretPattern() {
-    const std::string stored = StoredPatternText(Config, Layout.GridSide, kNormalUnlockMode, PointLetters);
+    const std::string stored = StoredPatternText(Config, Layout().GridSide, kNormalUnlockMode, Session().Model().PointLetters);
     const std::string entered = EnteredPatternText(drag_.Entry());
     if (PatternTextsMatch(stored, entered)) {
         PostMessageA(hwnd_, WMAPP_VERIFIED, 0, 0);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "core/AppState.h"
 #include "ui/ImageTable.h"
 
 namespace {
@@ -17,8 +16,8 @@ constexpr int kIconHot = 34;
 constexpr int kLetterBox = 53;
 constexpr double kStarsTop = 4;
 
-int PointCount() {
-    const int side = Layout.GridSide;
+int PointCount(const GridLayout& layout) {
+    const int side = layout.GridSide;
     return std::min(side * side, kIconKeyboard - 1);
 }
 
@@ -28,49 +27,49 @@ void DrawScreenText(LayeredFrame& frame, std::string text, double x, double y, i
 }
 
 // Lines between consecutive entered points (empty slots skipped), then a ring on each point.
-void DrawTrail(LayeredFrame& frame, const PatternEntry& entered, bool isPenColor) {
+void DrawTrail(LayeredFrame& frame, const GridLayout& layout, const PatternEntry& entered, bool isPenColor) {
     Gdiplus::Graphics* g = frame.Graphics();
     Gdiplus::Pen* pen = isPenColor ? frame.RedPen() : frame.BluePen();
-    const int points = PointCount();
+    const int points = PointCount(layout);
     std::vector<int> trail;
     for (int32_t point : entered.Slots())
         if (point >= 1 && point <= points) trail.push_back(point);
     for (size_t i = 1; pen && i < trail.size(); ++i) {
-        const LayoutPosition from = Layout.Point(trail[i - 1]).Centre;
-        const LayoutPosition to = Layout.Point(trail[i]).Centre;
+        const LayoutPosition from = layout.Point(trail[i - 1]).Centre;
+        const LayoutPosition to = layout.Point(trail[i]).Centre;
         g->DrawLine(pen, from.X, from.Y, to.X, to.Y);
     }
     const int ring = isPenColor ? kSlotRedRing : kSlotBlueRing;
     for (int point : trail) {
-        const LayoutSquare& square = Layout.Point(point).Image;
+        const LayoutSquare& square = layout.Point(point).Image;
         DrawImage(g, ring, kDrawCachedBitmap, square.Left, square.Top, 0, 0);
     }
 }
 
 // A letter on every point, the input box, and one star per typed key.
-void DrawDynamicPassword(LayeredFrame& frame, const LockScreenView& view) {
-    const int points = PointCount();
+void DrawDynamicPassword(LayeredFrame& frame, const GridLayout& layout, const LockScreenView& view) {
+    const int points = PointCount(layout);
     for (int k = 1; k <= points && view.letters; ++k) {
         if (static_cast<size_t>(k) >= view.letters->size()) break;
         const uint8_t letter = (*view.letters)[static_cast<size_t>(k)];
         if (letter == 0) continue;
-        const LayoutEntry& point = Layout.Point(k);
+        const LayoutEntry& point = layout.Point(k);
         DrawScreenText(frame, std::string(1, static_cast<char>(letter)), point.Image.Left, point.Centre.Y - 8, 16,
                  kLetterBox, kLetterBox);
     }
-    const LayoutPosition box = Layout.InputBoxOrigin();
+    const LayoutPosition box = layout.InputBoxOrigin();
     DrawImage(frame.Graphics(), kSlotInputBox, kDrawCachedBitmap, box.X, box.Y, 0, 0);
     const int typed = view.keys ? view.keys->Count() : 0;
     if (typed > 0) DrawScreenText(frame, std::string(static_cast<size_t>(typed), '*'), box.X, box.Y + kStarsTop, 18, 256, 24);
 }
 
-void DrawIcons(LayeredFrame& frame, int hotItem) {
+void DrawIcons(LayeredFrame& frame, const GridLayout& layout, int hotItem) {
     Gdiplus::Graphics* g = frame.Graphics();
-    const LayoutPosition box = Layout.IconBoxOrigin();
+    const LayoutPosition box = layout.IconBoxOrigin();
     DrawImage(g, kSlotIconBox, kDrawCachedBitmap, box.X, box.Y, 0, 0);
     for (int icon = kIconKeyboard; icon <= kIconPatternDisplay; ++icon) {
         const int slot = kSlotKeyboardIcon + (icon - kIconKeyboard);
-        const LayoutEntry& e = Layout.Icon(icon);
+        const LayoutEntry& e = layout.Icon(icon);
         if (icon == hotItem)
             DrawImage(g, slot, kDrawScaledImage, e.Hit.Left, e.Hit.Top, kIconHot, kIconHot);
         else
@@ -81,28 +80,29 @@ void DrawIcons(LayeredFrame& frame, int hotItem) {
 }  // namespace
 
 void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor) {
-    if (!frame.IsReady()) return;
+    if (!frame.IsReady() || !view.layout) return;
+    const GridLayout& layout = *view.layout;
     const double h = frame.Height();
-    const double s = Layout.PanelSize;
+    const double s = layout.PanelSize;
     frame.ClearFrame(kClearAlphaOne);
-    const LayoutPosition panel = Layout.PanelOrigin();
+    const LayoutPosition panel = layout.PanelOrigin();
     DrawImage(frame.Graphics(), kSlotPanel, kDrawCachedBitmap, panel.X, panel.Y, 0, 0);
     DrawScreenText(frame, view.timeText, 0, h / 2 - s / 2 - 67, 21);
     DrawScreenText(frame, view.dateText, 0, h / 2 - s / 2 - 37, 16);
     DrawScreenText(frame, view.alertText, 0, h / 2 + s / 2 + 20, 18);
     if (view.unlockMode == kNormalUnlockMode && isAction && view.entered)
-        DrawTrail(frame, *view.entered, isPenColor);
+        DrawTrail(frame, layout, *view.entered, isPenColor);
     else if (view.unlockMode == kDynamicPasswordMode)
-        DrawDynamicPassword(frame, view);
-    DrawIcons(frame, view.hotItem);
+        DrawDynamicPassword(frame, layout, view);
+    DrawIcons(frame, layout, view.hotItem);
 }
 
-void DrawAlertScreen(LayeredFrame& frame, int leftTime, bool alarmBlink) {
+void DrawAlertScreen(LayeredFrame& frame, const GridLayout& layout, int leftTime, bool alarmBlink) {
     if (!frame.IsReady()) return;
     const double h = frame.Height();
     frame.ClearFrame(kClearAlphaOne);
     DrawScreenText(frame, "ATTACKING WARNING!", 0, h / 2 - 180, 21);
-    const LayoutPosition shield = Layout.AlarmPictureOrigin();
+    const LayoutPosition shield = layout.AlarmPictureOrigin();
     DrawImage(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield.X,
               shield.Y, 0, 0);
     DrawScreenText(frame, "System is locked in " + std::to_string(leftTime) + " seconds", 0, h / 2 + 150, 18);

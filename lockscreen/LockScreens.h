@@ -1,6 +1,6 @@
 // What the lock window shows: the idle and entry screens and the alarm screen, drawn on any
-// layered frame (the lock window's, or a test's of another screen size) from the global layout
-// and image table.
+// layered frame (the lock window's, or a test's of another screen size) from a grid layout and
+// the image table.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +10,9 @@
 #include "ui/LayeredFrame.h"
 #include "core/PatternGrid.h"
 
-// Everything a pattern screen depends on besides the layout and the images.
+// Everything a pattern screen depends on besides the images.
 struct LockScreenView {
+    const GridLayout* layout = nullptr;             // nothing is drawn without one
     int unlockMode = kNormalUnlockMode;
     int hotItem = -1;                               // the icon drawn larger (37..39)
     const PatternEntry* entered = nullptr;          // the drawn points (mode 0)
@@ -26,4 +27,4 @@ struct LockScreenView {
 // is cleared first; nothing is presented.
 void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor);
 // Title, the red (alarmBlink) or blue shield, and the seconds left; nothing is presented.
-void DrawAlertScreen(LayeredFrame& frame, int leftTime, bool alarmBlink);
+void DrawAlertScreen(LayeredFrame& frame, const GridLayout& layout, int leftTime, bool alarmBlink);

@@ -15,9 +15,9 @@
 #include "core/AppState.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
+#include "ui/LockSessionHost.h"
 
 ImageTableType ImageTable;
-Gdiplus::Graphics* PatternGraphics = nullptr;
 
 namespace {
 
@@ -68,15 +68,15 @@ GdiPlusPtr<Gdiplus::Bitmap> CopyBitmap(Gdiplus::Image* source) {
     return copy;
 }
 
-// Stores a finished bitmap as an image or as a cached bitmap for PatternGraphics.
-bool StoreBitmap(GdiPlusPtr<Gdiplus::Bitmap> bitmap, int slot, bool asImage) {
+// Stores a finished bitmap as an image or as a cached bitmap for the lock window's graphics.
+bool StoreBitmap(GdiPlusPtr<Gdiplus::Bitmap> bitmap, int slot, bool asImage, Gdiplus::Graphics* lockGraphics) {
     if (!bitmap || !IsSlot(slot)) return false;
     if (asImage) {
         ImageTable.SetImage(slot, std::move(bitmap));
         return true;
     }
-    if (!PatternGraphics) return false;
-    auto cached = NewGdiPlus<Gdiplus::CachedBitmap>(bitmap.get(), PatternGraphics);
+    if (!lockGraphics) return false;
+    auto cached = NewGdiPlus<Gdiplus::CachedBitmap>(bitmap.get(), lockGraphics);
     if (!cached) return false;
     ImageTable.SetCached(slot, std::move(cached));
     return true;  // the bitmap itself is freed here: the cached copy does not need it
@@ -120,7 +120,7 @@ GdiPlusPtr<Gdiplus::Bitmap> Downsample(Gdiplus::Bitmap& source, int width, int h
 
 // A new transparent bitmap, anti-aliased graphics on it, the painter, then the store.
 template <class Painter>
-bool PaintImage(int width, int height, int slot, bool asImage, Painter paint) {
+bool PaintImage(int width, int height, int slot, bool asImage, Gdiplus::Graphics* lockGraphics, Painter paint) {
     auto bitmap = NewArgbBitmap(width, height);
     if (!bitmap) return false;
     {
@@ -129,7 +129,7 @@ bool PaintImage(int width, int height, int slot, bool asImage, Painter paint) {
         graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         paint(*graphics);
     }
-    return StoreBitmap(std::move(bitmap), slot, asImage);
+    return StoreBitmap(std::move(bitmap), slot, asImage, lockGraphics);
 }
 
 // Round shapes painted at four times the size and averaged down. Wine's GDI+ fills ellipses
@@ -170,14 +170,15 @@ bool LoadBackground(HMODULE module) {
     // A file that exists but is no picture (or a damaged one) must not leave the cover empty.
     if (!picture) picture = LoadResourcePicture(module, "BACKGROUND");
     if (!picture) return false;
-    return RenderImage(ScreenWidth, ScreenHeight, picture.get(), kSlotBackground, false, true);
+    const LockScreenModel& model = Session().Model();
+    return RenderImage(model.ScreenWidth, model.ScreenHeight, picture.get(), kSlotBackground, false, true);
 }
 
 bool LoadResourceSlot(HMODULE module, const char* name, int width, int height, int slot, bool clone,
-                      bool asImage) {
+                      bool asImage, Gdiplus::Graphics* lockGraphics = nullptr) {
     auto picture = LoadResourcePicture(module, name);
     if (!picture) return false;
-    return RenderImage(width, height, picture.get(), slot, clone, asImage);
+    return RenderImage(width, height, picture.get(), slot, clone, asImage, lockGraphics);
 }
 
 HMODULE ResourceModule = nullptr;
@@ -235,7 +236,8 @@ void ClearGraphics(Gdiplus::Graphics* graphics, Gdiplus::ARGB argb) {
     if (graphics) graphics->Clear(Gdiplus::Color(argb));
 }
 
-bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage) {
+bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage,
+                 Gdiplus::Graphics* lockGraphics) {
     if (!source || !IsSlot(slot)) return false;
     if (clone) {
         auto copy = CopyBitmap(source);
@@ -253,7 +255,7 @@ bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool c
         DrawScaled(*graphics, source,
                    Gdiplus::RectF(0, 0, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
     }
-    return StoreBitmap(std::move(bitmap), slot, asImage);
+    return StoreBitmap(std::move(bitmap), slot, asImage, lockGraphics);
 }
 
 // Four quarter pies for the corners, then the three rectangles between them copied over with
@@ -290,8 +292,9 @@ void DrawPanel(Gdiplus::Graphics* graphics, int x, int y, int width, int height)
     auto dots = PaintSmooth(width, height, [&](Gdiplus::Graphics& g) {
         auto brush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kDotColour));
         if (!brush) return;
-        for (int k = 1; k <= Layout.GridSide * Layout.GridSide; ++k) {
-            const LayoutPosition dot = Layout.Point(k).Dot;
+        const GridLayout& layout = Session().Model().Layout;
+        for (int k = 1; k <= layout.GridSide * layout.GridSide; ++k) {
+            const LayoutPosition dot = layout.Point(k).Dot;
             g.FillEllipse(brush.get(), dot.X, dot.Y, kDotSize, kDotSize);
         }
     });
@@ -309,29 +312,30 @@ void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inn
     if (pen) graphics->DrawEllipse(pen.get(), 0, 0, outer, outer);
 }
 
-bool CreatePanelImage(int width, int height, int slot, bool asImage) {
-    return PaintImage(width, height, slot, asImage,
+bool CreatePanelImage(int width, int height, int slot, bool asImage, Gdiplus::Graphics* lockGraphics) {
+    return PaintImage(width, height, slot, asImage, lockGraphics,
                       [&](Gdiplus::Graphics& g) { DrawPanel(&g, 0, 0, width, height); });
 }
 
-bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage) {
-    return PaintImage(width, height, slot, asImage,
+bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage, Gdiplus::Graphics* lockGraphics) {
+    return PaintImage(width, height, slot, asImage, lockGraphics,
                       [&](Gdiplus::Graphics& g) { FillRoundBox(&g, radius, 0, 0, width, height); });
 }
 
-static bool CreateRingImage(Gdiplus::ARGB rim, int width, int height, int slot, bool small, bool asImage) {
+static bool CreateRingImage(Gdiplus::ARGB rim, int width, int height, int slot, bool small, bool asImage,
+                            Gdiplus::Graphics* lockGraphics) {
     const int outer = small ? kSmallRingOuter : kLargeRingOuter;
     const int inner = small ? kSmallRingInner : kLargeRingInner;
     return StoreBitmap(PaintSmooth(width, height, [&](Gdiplus::Graphics& g) { DrawRing(&g, rim, outer, inner); }),
-                       slot, asImage);
+                       slot, asImage, lockGraphics);
 }
 
-bool CreateRedRingImage(int width, int height, int slot, bool small, bool asImage) {
-    return CreateRingImage(kRedRim, width, height, slot, small, asImage);
+bool CreateRedRingImage(int width, int height, int slot, bool small, bool asImage, Gdiplus::Graphics* lockGraphics) {
+    return CreateRingImage(kRedRim, width, height, slot, small, asImage, lockGraphics);
 }
 
-bool CreateBlueRingImage(int width, int height, int slot, bool small, bool asImage) {
-    return CreateRingImage(kBlueRim, width, height, slot, small, asImage);
+bool CreateBlueRingImage(int width, int height, int slot, bool small, bool asImage, Gdiplus::Graphics* lockGraphics) {
+    return CreateRingImage(kBlueRim, width, height, slot, small, asImage, lockGraphics);
 }
 
 void FreeImageSlot(int slot) { ImageTable.Free(slot); }
@@ -341,22 +345,22 @@ void FreeImages() {
 }
 
 // Each step stands alone: a picture that is missing leaves its slot empty and the rest loads.
-void LoadImages(HMODULE resourceModule) {
+void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule) {
     ResourceModule = resourceModule;
     LoadBackground(resourceModule);
-    const int panel = Layout.PanelSize;
-    CreatePanelImage(panel, panel, kSlotPanel, false);
-    CreateBlueRingImage(kLargeRingBitmap, kLargeRingBitmap, kSlotBlueRing, false, false);
-    CreateRedRingImage(kLargeRingBitmap, kLargeRingBitmap, kSlotRedRing, false, false);
-    LoadResourceSlot(resourceModule, "ALARMRED", 235, 256, kSlotAlarmRed, false, false);
-    LoadResourceSlot(resourceModule, "ALARMBLUE", 235, 256, kSlotAlarmBlue, false, false);
+    const int panel = Session().Model().Layout.PanelSize;
+    CreatePanelImage(panel, panel, kSlotPanel, false, lockGraphics);
+    CreateBlueRingImage(kLargeRingBitmap, kLargeRingBitmap, kSlotBlueRing, false, false, lockGraphics);
+    CreateRedRingImage(kLargeRingBitmap, kLargeRingBitmap, kSlotRedRing, false, false, lockGraphics);
+    LoadResourceSlot(resourceModule, "ALARMRED", 235, 256, kSlotAlarmRed, false, false, lockGraphics);
+    LoadResourceSlot(resourceModule, "ALARMBLUE", 235, 256, kSlotAlarmBlue, false, false, lockGraphics);
     CreateBlueRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallBlueRing, true, true);
     CreateRedRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallRedRing, true, true);
     LoadResourceSlot(resourceModule, "KEYBOARDENABLE", 32, 32, kSlotKeyboardIcon, true, true);
     LoadResourceSlot(resourceModule, "PATTERNENABLE", 32, 32, kSlotPatternEnableIcon, true, true);
     LoadResourceSlot(resourceModule, "PATTERNDISPLAY", 32, 32, kSlotPatternDisplayIcon, true, true);
-    CreateBoxImage(kBoxRadius, 156, 48, kSlotIconBox, false);
-    CreateBoxImage(kBoxRadius, 256, 24, kSlotInputBox, false);
+    CreateBoxImage(kBoxRadius, 156, 48, kSlotIconBox, false, lockGraphics);
+    CreateBoxImage(kBoxRadius, 256, 24, kSlotInputBox, false, lockGraphics);
 }
 
 bool ReloadBackgroundImage() {
@@ -364,9 +368,10 @@ bool ReloadBackgroundImage() {
     return LoadBackground(ResourceModule);
 }
 
-bool RebuildPanelImage() {
+bool RebuildPanelImage(Gdiplus::Graphics* lockGraphics) {
     FreeImageSlot(kSlotPanel);
-    return CreatePanelImage(Layout.PanelSize, Layout.PanelSize, kSlotPanel, false);
+    const int panel = Session().Model().Layout.PanelSize;
+    return CreatePanelImage(panel, panel, kSlotPanel, false, lockGraphics);
 }
 
 GdiPlusPtr<Gdiplus::Bitmap> DecodePicture(const void* bytes, size_t size) {

@@ -14,7 +14,7 @@
 constexpr int kImageSlots = 21;
 
 enum ImageSlot {
-    kSlotBackground = 0,       // row 0, ScreenWidth x ScreenHeight
+    kSlotBackground = 0,       // row 0, the screen's size
     kSlotPanel = 1,            // row 1, PanelSize square
     kSlotBlueRing = 2,         // row 1, 53 square
     kSlotRedRing = 3,          // row 1, 53 square
@@ -35,7 +35,7 @@ constexpr int kDrawScaledImage = -1;
 constexpr int kDrawCachedBitmap = 1;
 
 // 2 rows x 21 slots. Row 0 holds images, row 1 cached bitmaps that may only be drawn onto the
-// graphics they were made for (PatternGraphics, or the cover's graphics for slot 20).
+// graphics they were made for (the lock window's, or the cover's for slot 20).
 class ImageTableType {
 public:
     Gdiplus::Image* Image(int slot) const;
@@ -54,19 +54,22 @@ private:
 };
 
 extern ImageTableType ImageTable;
-// The lock window's graphics; the cached bitmaps of the table are made for it.
-extern Gdiplus::Graphics* PatternGraphics;
 
 bool DrawImage(Gdiplus::Graphics* graphics, int slot, int kind, double x, double y, double width,
                double height);
 void ClearGraphics(Gdiplus::Graphics* graphics, Gdiplus::ARGB argb);
 // clone: store a copy of the source unchanged; else draw it scaled into a new width x height
-// bitmap stored as an image (asImage) or as a cached bitmap for PatternGraphics.
-bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage);
-bool CreatePanelImage(int width, int height, int slot, bool asImage);
-bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage);
-bool CreateRedRingImage(int width, int height, int slot, bool small, bool asImage);
-bool CreateBlueRingImage(int width, int height, int slot, bool small, bool asImage);
+// bitmap stored as an image (asImage) or as a cached bitmap for lockGraphics, the lock window's
+// graphics (none: nothing is stored).
+bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage,
+                 Gdiplus::Graphics* lockGraphics = nullptr);
+bool CreatePanelImage(int width, int height, int slot, bool asImage, Gdiplus::Graphics* lockGraphics = nullptr);
+bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage,
+                    Gdiplus::Graphics* lockGraphics = nullptr);
+bool CreateRedRingImage(int width, int height, int slot, bool small, bool asImage,
+                        Gdiplus::Graphics* lockGraphics = nullptr);
+bool CreateBlueRingImage(int width, int height, int slot, bool small, bool asImage,
+                         Gdiplus::Graphics* lockGraphics = nullptr);
 // The painters behind them, usable on any graphics.
 void FillRoundBox(Gdiplus::Graphics* graphics, int radius, int x, int y, int width, int height);
 void DrawPanel(Gdiplus::Graphics* graphics, int x, int y, int width, int height);
@@ -74,13 +77,14 @@ void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inn
 void FreeImageSlot(int slot);
 void FreeImages();
 
-// Fills the table at start-up, after the layout and the lock window's graphics exist. Pictures
-// come from resources of type "CUSTOM" in resourceModule (null: the program itself).
-void LoadImages(HMODULE resourceModule = nullptr);
+// Fills the table at start-up for the session's lock-screen model, the cached bitmaps for the
+// lock window's graphics. Pictures come from resources of type "CUSTOM" in resourceModule
+// (null: the program itself).
+void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule = nullptr);
 // Slot 0 again from Config.BackgroundImage or the built-in picture (the background changed).
 bool ReloadBackgroundImage();
-// Slot 1 again for the current Layout (the grid size changed).
-bool RebuildPanelImage();
+// Slot 1 again for the session's layout (the grid size changed).
+bool RebuildPanelImage(Gdiplus::Graphics* lockGraphics);
 
 // A picture decoded by GDI+ from a "CUSTOM" resource, from a file, or from bytes in memory;
 // empty when it is missing or cannot be read as a picture. The decoded bitmap does not depend

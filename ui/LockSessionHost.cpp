@@ -8,6 +8,9 @@ namespace {
 class NoSession final : public LockSessionHost {
 public:
     const LockState& State() const override { return state_; }
+    const LockScreenModel& Model() const override { return model_; }
+    void FitGrid() override {}
+    void SetAlertText(const std::string&) override {}
     void RequestLock(bool) override {}
     void NoteActivity() override {}
     void NotePointerMove(bool) override {}
@@ -32,6 +35,7 @@ public:
 
 private:
     LockState state_;
+    LockScreenModel model_;
 };
 
 NoSession gNoSession;

@@ -9,11 +9,20 @@
 #include <cstdint>
 #include <string>
 
+#include "core/LockScreenModel.h"
 #include "core/LockState.h"
 
 class LockSessionHost {
 public:
     virtual const LockState& State() const = 0;
+    // What the lock screen shows; the session writes it (the lock window its typed keys and
+    // letters, through the reference the session gave it).
+    virtual const LockScreenModel& Model() const = 0;
+    // The grid of Config.Grid laid out on the screen, the panel painted for it and the typed
+    // keys sized to it (the grid size changed).
+    virtual void FitGrid() = 0;
+    // The alert text the lock screen shows (the configuration dialog changed it).
+    virtual void SetAlertText(const std::string& text) = 0;
     // Lock (true) or unlock; see LockComputer.
     virtual void RequestLock(bool isLock) = 0;
     // A click or key on the lock window or a cover: shown again, idle count restarted, monitor on.

@@ -14,6 +14,7 @@
 #include "support/DrawTestSupport.h"
 #include "system/RandomSource.h"
 #include "support/LockStateTestAccess.h"
+#include "support/SessionSupport.h"
 
 using namespace drawtest;
 
@@ -55,16 +56,17 @@ protected:
         // Without the built-in picture the cover would be plain black; transparent shows the
         // desktop behind instead.
         Config.TransparentBackground = resources_ ? 0 : -1;
-        if (!CreateLockWindow(GetModuleHandleA(nullptr)) || !CreateBackgroundWindow(GetModuleHandleA(nullptr)))
+        if (!TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr)) ||
+            !TheLockSession().CreateCover(GetModuleHandleA(nullptr)))
             GTEST_SKIP() << "no display for windows";
-        LoadImages(resources_);  // without the artwork the icons and shields stay empty
+        LoadImages(TheLockSession().LockWindow()->Graphics(), resources_);  // without the artwork the icons and shields stay empty
         shots_ = Env("ORVO_SHOT_DIR");
         framebuffer_ = Env("ORVO_FRAMEBUFFER");
     }
     void TearDown() override {
         if (CurrentLockState().IsLocked()) LockComputer(false, false);
-        CloseLockWindow();
-        CloseBackgroundWindow();
+        TheLockSession().CloseLockWindow();
+        TheLockSession().CloseCover();
         FreeImages();
     }
     void Shot(const char* name) {
@@ -75,7 +77,7 @@ protected:
     }
     void Send(UINT msg, int point) {
         const LayoutPosition centre = Layout.Point(point).Centre;
-        SendMessageA(PatternWindow->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(centre.X, centre.Y));
+        SendMessageA(TheLockSession().LockWindow()->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(centre.X, centre.Y));
     }
     HMODULE resources_ = nullptr;
     std::string shots_, framebuffer_;
@@ -89,29 +91,29 @@ TEST_F(Tour, EveryScreen) {
     Send(WM_LBUTTONDOWN, 1);
     for (int point : {1, 2, 6, 11, 12}) Send(WM_MOUSEMOVE, point);
     Shot("lock-drawing");
-    PatternWindow->PatternAction(true);
+    TheLockSession().LockWindow()->PatternAction(true);
     Shot("lock-red");
     // Not released: the press is cancelled instead of checked.
-    SendMessageA(PatternWindow->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageA(TheLockSession().LockWindow()->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
 
     const LayoutSquare& icon = Layout.Icon(kIconPatternEnable).Hit;
-    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(icon.Left + 5, icon.Top + 5));
+    SendMessageA(TheLockSession().LockWindow()->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(icon.Left + 5, icon.Top + 5));
     Shot("lock-icon-hover");
-    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    SendMessageA(TheLockSession().LockWindow()->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
 
     LockStateTestAccess::SetUnlockMode(kDynamicPasswordMode);
     PointLetters = MakeRandomLetters(Layout.GridSide * Layout.GridSide, CryptoUniform);
     EnteredKeys.Reset(Layout.GridSide * Layout.GridSide);
-    for (int key : {'K', 'T', 'M'}) SendMessageA(PatternWindow->Hwnd(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
+    for (int key : {'K', 'T', 'M'}) SendMessageA(TheLockSession().LockWindow()->Hwnd(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
     Shot("lock-dynamic");
     LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
 
-    PatternWindow->PatternAlert(57);
+    TheLockSession().LockWindow()->PatternAlert(57);
     Shot("lock-alarm");
-    PatternWindow->PatternAlert(57);
+    TheLockSession().LockWindow()->PatternAlert(57);
     Shot("lock-alarm-red");
 
-    PatternWindow->PatternNormal();
+    TheLockSession().LockWindow()->PatternNormal();
     LockComputer(false, false);
     EXPECT_FALSE(CurrentLockState().IsLocked());
 }

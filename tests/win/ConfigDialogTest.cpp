@@ -15,6 +15,7 @@
 #include "system/Restrictions.h"
 #include "system/Text.h"
 #include "ui/ImageTable.h"
+#include "support/SessionSupport.h"
 
 using namespace configtest;
 

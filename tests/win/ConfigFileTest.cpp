@@ -15,6 +15,7 @@
 #include "system/Messages.h"
 #include "system/Registry.h"
 #include "system/Text.h"
+#include "support/SessionSupport.h"
 
 namespace {
 

@@ -42,6 +42,7 @@
 #include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"
+#include "support/SessionSupport.h"
 
 using faulttest::ChildProcess;
 using faulttest::Startup;
@@ -188,7 +189,7 @@ TEST(KillChild, DISABLED_RunPhase) {
     StartupCreateMonitorCover();
     StartupCreateBackgroundWindow();
     StartupCreateLockWindow();
-    LoadImages(drawtest::ProgramResources());
+    TheLockSession().LoadImages(drawtest::ProgramResources());
     PumpPendingMessages();
     RouteCalls();
 

@@ -9,6 +9,7 @@
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "support/DrawTestSupport.h"
+#include "support/SessionSupport.h"
 
 using namespace drawtest;
 
@@ -18,7 +19,10 @@ constexpr uint32_t kAlphaOne = 0x01000000;
 constexpr uint32_t kPanelBlack = 0xCC000000;
 constexpr uint32_t kDotOverPanel = 0xEEAAAAAA;  // 0xAA white over 0xCC black, premultiplied
 
-// A screen-sized frame whose graphics is PatternGraphics, with the layout for one grid.
+// The graphics the cached bitmaps are made for: the frame's of the running test.
+Gdiplus::Graphics* PatternGraphics = nullptr;
+
+// A screen-sized frame whose graphics stands for the lock window's, with the layout for one grid.
 class ScreenFrame : public ::testing::Test {
 protected:
     void Start(int width, int height, int grid) {
@@ -53,7 +57,7 @@ TEST_P(PanelImage, HasRoundCornersDarkBodyAndWhiteDots) {
     Start(c.width, c.height, c.grid);
     ASSERT_EQ(Layout.PanelOrigin().X, c.panelLeft);
     ASSERT_EQ(Layout.PanelOrigin().Y, c.panelTop);
-    ASSERT_TRUE(RebuildPanelImage());
+    ASSERT_TRUE(RebuildPanelImage(PatternGraphics));
     ASSERT_TRUE(DrawImage(PatternGraphics, kSlotPanel, kDrawCachedBitmap, c.panelLeft, c.panelTop, 0, 0));
     const int x0 = c.panelLeft, y0 = c.panelTop, s = c.panelSize;
     // Body between the dots, and the straight edges just inside the panel.
@@ -87,8 +91,8 @@ class Painters : public ScreenFrame {};
 
 TEST_F(Painters, RingsHaveShadeWhiteCentreAndColouredRim) {
     Start(200, 100, 0);
-    ASSERT_TRUE(CreateRedRingImage(53, 53, kSlotRedRing, false, false));
-    ASSERT_TRUE(CreateBlueRingImage(53, 53, kSlotBlueRing, false, false));
+    ASSERT_TRUE(CreateRedRingImage(53, 53, kSlotRedRing, false, false, PatternGraphics));
+    ASSERT_TRUE(CreateBlueRingImage(53, 53, kSlotBlueRing, false, false, PatternGraphics));
     ASSERT_TRUE(DrawImage(PatternGraphics, kSlotRedRing, kDrawCachedBitmap, 10, 10, 0, 0));
     ASSERT_TRUE(DrawImage(PatternGraphics, kSlotBlueRing, kDrawCachedBitmap, 110, 10, 0, 0));
     EXPECT_EQ(At(10 + 26, 10 + 26), 0xFFFFFFFFu);    // centre: opaque white
@@ -121,7 +125,7 @@ TEST_F(Painters, SmallRingsAreImagesOfTheirSize) {
 
 TEST_F(Painters, BoxesAreRoundedDarkRectangles) {
     Start(300, 100, 0);
-    ASSERT_TRUE(CreateBoxImage(5, 156, 48, kSlotIconBox, false));
+    ASSERT_TRUE(CreateBoxImage(5, 156, 48, kSlotIconBox, false, PatternGraphics));
     ASSERT_TRUE(DrawImage(PatternGraphics, kSlotIconBox, kDrawCachedBitmap, 100, 20, 0, 0));
     EXPECT_EQ(At(100 + 78, 20), kPanelBlack);
     EXPECT_EQ(At(100, 20 + 24), kPanelBlack);
@@ -156,7 +160,7 @@ TEST_F(Painters, ScaledPictureKeepsOpaqueEdges) {
 TEST_F(Painters, CachedSlotsNeedPatternGraphics) {
     Start(50, 50, 0);
     PatternGraphics = nullptr;
-    EXPECT_FALSE(CreateBoxImage(5, 20, 20, kSlotIconBox, false));
+    EXPECT_FALSE(CreateBoxImage(5, 20, 20, kSlotIconBox, false, PatternGraphics));
     EXPECT_EQ(ImageTable.Cached(kSlotIconBox), nullptr);
     EXPECT_TRUE(CreateBoxImage(5, 20, 20, kSlotIconBox, true));  // as image it needs none
 }
@@ -221,7 +225,7 @@ TEST_F(PictureFiles, UnreadableBackgroundFileFallsBackToTheBuiltInPicture) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-notapicture.jpg", "plain text"));
     HMODULE resources = ProgramResources();
-    LoadImages(resources);  // must not fail on the bad file
+    LoadImages(PatternGraphics, resources);  // must not fail on the bad file
     if (!resources) {
         EXPECT_EQ(ImageTable.Image(kSlotBackground), nullptr);
         GTEST_SKIP() << "OrvoPCLock.exe with the built-in pictures is not built";
@@ -235,7 +239,7 @@ TEST_F(PictureFiles, BuiltInPicturesFillTheirSlots) {
     Start(1366, 768, 1);
     HMODULE resources = ProgramResources();
     if (!resources) GTEST_SKIP() << "OrvoPCLock.exe with the built-in pictures is not built";
-    LoadImages(resources);
+    LoadImages(PatternGraphics, resources);
     for (int slot : {kSlotPanel, kSlotBlueRing, kSlotRedRing, kSlotAlarmRed, kSlotAlarmBlue, kSlotIconBox,
                      kSlotInputBox})
         EXPECT_NE(ImageTable.Cached(slot), nullptr) << "slot " << slot;

@@ -19,6 +19,7 @@
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"
 #include "support/LockStateTestAccess.h"
+#include "support/SessionSupport.h"
 
 namespace {
 
@@ -68,22 +69,20 @@ public:
         gdiplus_ = std::make_unique<GdiPlusSession>();
         ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
         ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-        lockWindow_ = std::make_unique<FrmPattern>();
-        lockWindow_->Create(GetModuleHandleA(nullptr));
-        CreateBackgroundWindow(GetModuleHandleA(nullptr));
+        TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr));
+        TheLockSession().CreateCover(GetModuleHandleA(nullptr));
         ImageTable.SetImage(kSlotBackground, MakePicture(0));
     }
     void TearDown() override {
         if (CurrentLockState().IsLocked()) LockComputer(false, false);
         ReleaseEffectStrips();
-        CloseBackgroundWindow();
-        lockWindow_.reset();
+        TheLockSession().CloseCover();
+        TheLockSession().CloseLockWindow();
         FreeImages();
         gdiplus_.reset();
     }
 private:
     std::unique_ptr<GdiPlusSession> gdiplus_;
-    std::unique_ptr<FrmPattern> lockWindow_;
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CoverEnvironment);
@@ -91,10 +90,10 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CoverEn
 class LockCycle : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(BackgroundWindow, nullptr);
-        ASSERT_NE(BackgroundWindow->Hwnd(), nullptr);
-        ASSERT_NE(PatternWindow, nullptr);
-        ASSERT_NE(PatternWindow->Hwnd(), nullptr);
+        ASSERT_NE(TheLockSession().Cover(), nullptr);
+        ASSERT_NE(TheLockSession().Cover()->Hwnd(), nullptr);
+        ASSERT_NE(TheLockSession().LockWindow(), nullptr);
+        ASSERT_NE(TheLockSession().LockWindow()->Hwnd(), nullptr);
         saved_ = Config;
         Config.Effect = 0;
         Config.TransparentBackground = 0;
@@ -108,8 +107,8 @@ protected:
         Config = saved_;
         LockStateTestAccess::SetUnlockMode(0);
     }
-    HWND Cover() const { return BackgroundWindow->Hwnd(); }
-    HWND LockWindow() const { return PatternWindow->Hwnd(); }
+    HWND Cover() const { return TheLockSession().Cover()->Hwnd(); }
+    HWND LockWindow() const { return TheLockSession().LockWindow()->Hwnd(); }
     ConfigData saved_;
 };
 
@@ -124,14 +123,14 @@ TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
     EXPECT_TRUE(IsTopmost(Cover()));
     EXPECT_TRUE(IsWindowVisible(LockWindow()));
     EXPECT_TRUE(IsTopmost(LockWindow()));
-    EXPECT_TRUE(BackgroundWindow->IsWatchdogRunning());
+    EXPECT_TRUE(TheLockSession().Cover()->IsWatchdogRunning());
     // The resting cover shows the picture, opaque.
-    EXPECT_EQ(BackgroundWindow->FramePixel(300, 200), PictureColumn(300));
+    EXPECT_EQ(TheLockSession().Cover()->FramePixel(300, 200), PictureColumn(300));
 
     LockComputer(false, false);
     EXPECT_FALSE(CurrentLockState().IsLocked());
     EXPECT_FALSE(CurrentLockState().IsBusy());
-    EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
+    EXPECT_FALSE(TheLockSession().Cover()->IsWatchdogRunning());
     EXPECT_FALSE(IsWindowVisible(Cover()));
     EXPECT_FALSE(IsWindowVisible(LockWindow()));
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
@@ -195,7 +194,7 @@ TEST_F(LockCycle, AnUnlockAskedForWhileTheLockIsPutUpRunsAfterIt) {
     EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_FALSE(IsWindowVisible(Cover()));
     EXPECT_FALSE(IsWindowVisible(LockWindow()));
-    EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
+    EXPECT_FALSE(TheLockSession().Cover()->IsWatchdogRunning());
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
 
     // Remembered once only: the next lock stays up.
@@ -247,39 +246,39 @@ TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
     // The erase strips replaced every picture pixel (source copy, not blended over it).
     for (int x : {0, 4, 5, 136, 137, 700, ScreenWidth - 1}) {
         SCOPED_TRACE(x);
-        EXPECT_EQ(BackgroundWindow->FramePixel(x, 0), 0x01000000u);
-        EXPECT_EQ(BackgroundWindow->FramePixel(x, ScreenHeight / 2), 0x01000000u);
+        EXPECT_EQ(TheLockSession().Cover()->FramePixel(x, 0), 0x01000000u);
+        EXPECT_EQ(TheLockSession().Cover()->FramePixel(x, ScreenHeight / 2), 0x01000000u);
     }
 }
 
 TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
     Config.Effect = 1;
-    PrepareEffectStrips();
+    TheLockSession().PrepareEffectStrips();
     ASSERT_GE(EffectStripSteps(), 0);
-    BackgroundWindow->LockEffectShow();
+    TheLockSession().Cover()->LockEffectShow();
     // Columns at band edges and at strip edges inside bands, top, middle and bottom rows.
     const int band = EffectBandOffsets[2];
     for (int x : {0, 4, 5, band - 1, band, band + 4, band + 5, 700, 701, ScreenWidth - 1}) {
         for (int y : {0, ScreenHeight / 2, ScreenHeight - 1}) {
             SCOPED_TRACE(::testing::Message() << x << "," << y);
-            EXPECT_EQ(BackgroundWindow->FramePixel(x, y), PictureColumn(x));
+            EXPECT_EQ(TheLockSession().Cover()->FramePixel(x, y), PictureColumn(x));
         }
     }
 }
 
 TEST_F(LockCycle, StripsAreKeptForTheSamePictureAndCutAgainForANewOne) {
-    PrepareEffectStrips();
+    TheLockSession().PrepareEffectStrips();
     const int builds = EffectStripBuilds();
     ASSERT_NE(EffectStripsImage(), nullptr);
     EXPECT_EQ(EffectStripsImage(), ImageTable.Image(kSlotBackground));
-    PrepareEffectStrips();
+    TheLockSession().PrepareEffectStrips();
     EXPECT_EQ(EffectStripBuilds(), builds);
 
     // The old picture goes first, as when the user picks another one: the new picture may well
     // get the freed address, which must not pass for the old picture.
     FreeImageSlot(kSlotBackground);
     ImageTable.SetImage(kSlotBackground, MakePicture(0x00FFFFFF));
-    PrepareEffectStrips();
+    TheLockSession().PrepareEffectStrips();
     EXPECT_EQ(EffectStripBuilds(), builds + 1);
     EXPECT_EQ(EffectStripsImage(), ImageTable.Image(kSlotBackground));
     const int steps = EffectStripSteps();
@@ -322,8 +321,8 @@ TEST_F(StandInTaskbar, TransparentBackgroundLeavesTheTaskbarAndCoversWithAlphaOn
     const int builds = EffectStripBuilds();
     LockComputer(true, false);
     EXPECT_TRUE(IsWindowVisible(tray_.get()));
-    EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0x01000000u);
-    EXPECT_EQ(BackgroundWindow->FramePixel(ScreenWidth / 2, ScreenHeight / 2), 0x01000000u);
+    EXPECT_EQ(TheLockSession().Cover()->FramePixel(0, 0), 0x01000000u);
+    EXPECT_EQ(TheLockSession().Cover()->FramePixel(ScreenWidth / 2, ScreenHeight / 2), 0x01000000u);
     LockComputer(false, false);
     EXPECT_TRUE(IsWindowVisible(tray_.get()));
     EXPECT_LE(EffectStripBuilds(), builds + 1);
@@ -401,10 +400,10 @@ TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
 TEST_F(Watchdog, TakesTheForegroundBackWithoutRepainting) {
     LockComputer(true, false);
     Gdiplus::SolidBrush marker(Gdiplus::Color(0xFF123456));
-    BackgroundWindow->Graphics()->FillRectangle(&marker, 0, 0, 1, 1);
+    TheLockSession().Cover()->Graphics()->FillRectangle(&marker, 0, 0, 1, 1);
     TakeForeground();
     ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindow(); }, 500));
-    EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0xFF123456u);
+    EXPECT_EQ(TheLockSession().Cover()->FramePixel(0, 0), 0xFF123456u);
 }
 
 TEST_F(Watchdog, ShowsAMinimizedCoverAgain) {

@@ -11,6 +11,7 @@
 #include "lockscreen/LockScreens.h"
 #include "support/DrawTestSupport.h"
 #include "support/LockStateTestAccess.h"
+#include "support/SessionSupport.h"
 
 using namespace drawtest;
 
@@ -49,8 +50,8 @@ protected:
         SetScreen(c.width, c.height, c.grid);
         ASSERT_TRUE(frame_.CreateGraphic(nullptr, c.width, c.height));
         frame_.CreatePen();
-        PatternGraphics = frame_.Graphics();
-        LoadStandInImages(ProgramResources());
+        LoadStandInImages(frame_.Graphics(), ProgramResources());
+        view_.layout = &Layout;
         view_.timeText = "10:42 AM";
         view_.dateText = "Monday, March 04, 2024";
         view_.alertText = "Do not touch my computer!";
@@ -65,7 +66,6 @@ protected:
     }
     void TearDown() override {
         FreeImages();
-        PatternGraphics = nullptr;
     }
     uint32_t At(int x, int y) const { return frame_.PixelAt(x, y); }
     int Ink(int left, int top, int width, int height) const {
@@ -199,7 +199,7 @@ TEST_P(Screens, DynamicPasswordShowsLettersBoxAndStars) {
 TEST_P(Screens, AlarmScreenAlternatesShields) {
     const int w = frame_.Width(), h = frame_.Height();
     const LayoutPosition shield = Layout.AlarmPictureOrigin();
-    DrawAlertScreen(frame_, 57, true);
+    DrawAlertScreen(frame_, Layout, 57, true);
     EXPECT_EQ(At(shield.X + 117, shield.Y + 128), 0xFFFF0000u);
     EXPECT_EQ(At(shield.X + 1, shield.Y + 1), 0xFFFF0000u);
     EXPECT_EQ(At(shield.X - 1, shield.Y + 128), kAlphaOne);
@@ -207,7 +207,7 @@ TEST_P(Screens, AlarmScreenAlternatesShields) {
     EXPECT_GT(Ink(w / 2 - 80, h / 2 - 180, 160, 26), 100);   // "ATTACKING WARNING!"
     EXPECT_GT(Ink(w / 2 - 80, h / 2 + 150, 160, 24), 100);   // "System is locked in 57 seconds"
     EXPECT_EQ(At(Layout.PanelOrigin().X - 30, h / 2), kAlphaOne);        // no panel on this screen
-    DrawAlertScreen(frame_, 56, false);
+    DrawAlertScreen(frame_, Layout, 56, false);
     EXPECT_EQ(At(shield.X + 117, shield.Y + 128), 0xFF0000FFu);
 }
 

@@ -15,6 +15,7 @@
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "support/LockStateTestAccess.h"
+#include "support/SessionSupport.h"
 
 using namespace drawtest;
 
@@ -30,12 +31,13 @@ struct UnlockCall {
 };
 std::vector<UnlockCall> gCalls;
 int gFirstPoint = 1;
+const FrmPattern* gWindow = nullptr;   // the window under test
 
 void RecordLock(bool isLock, bool isStartup) {
     uint32_t rim = 0;
-    if (PatternWindow && PatternWindow->Frame()) {
+    if (gWindow && gWindow->Frame()) {
         const LayoutEntry& e = Layout.Point(gFirstPoint);
-        rim = PatternWindow->Frame()->PixelAt(e.Image.Left + 26, e.Image.Top);
+        rim = gWindow->Frame()->PixelAt(e.Image.Left + 26, e.Image.Top);
     }
     gCalls.push_back({isLock, isStartup, rim});
 }
@@ -57,8 +59,9 @@ protected:
         LockStateTestAccess::SetLockWindowHidden(false);
         gCalls.clear();
         previous_ = FrmPattern::SetLockFunction(RecordLock);
+        gWindow = &window_;
         if (!window_.Create(GetModuleHandleA(nullptr))) GTEST_SKIP() << "no display for windows";
-        LoadStandInImages(nullptr);
+        LoadStandInImages(window_.Graphics(), nullptr);
         ShowWindow(window_.Hwnd(), SW_SHOWNOACTIVATE);
         window_.PatternNormal();
     }
@@ -107,7 +110,7 @@ protected:
     // A wrong entry: one point that is not the whole secret.
     std::vector<int> WrongEntry() const { return Secret().front() == 1 ? std::vector<int>{2} : std::vector<int>{1}; }
 
-    FrmPattern window_;
+    FrmPattern window_{TheLockSession().Model()};
     FrmPattern::LockFunction previous_ = nullptr;
     ConfigData savedConfig_;
 };
@@ -251,7 +254,7 @@ TEST_F(LockWindow, DynamicPasswordKeysFillBeepAndCheck) {
     SelectGrid(2);
     window_.Destroy();
     ASSERT_TRUE(window_.Create(GetModuleHandleA(nullptr)));
-    LoadStandInImages(nullptr);
+    LoadStandInImages(window_.Graphics(), nullptr);
     LockStateTestAccess::SetUnlockMode(kDynamicPasswordMode);
     for (int i = 0; i < 26; ++i) Key('A' + i);
     EXPECT_EQ(EnteredKeys.Count(), 25);

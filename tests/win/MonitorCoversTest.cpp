@@ -14,6 +14,7 @@
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "support/LockStateTestAccess.h"
+#include "support/SessionSupport.h"
 
 namespace {
 

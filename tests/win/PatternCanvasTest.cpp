@@ -6,6 +6,7 @@
 #include "ui/GdiPlusHandles.h"
 #include "support/ConfigTestSupport.h"
 #include "system/Text.h"
+#include "support/SessionSupport.h"
 
 using namespace configtest;
 

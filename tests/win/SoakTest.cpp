@@ -26,6 +26,7 @@
 #include "support/FaultSupport.h"
 #include "system/Restrictions.h"
 #include "support/LockStateTestAccess.h"
+#include "support/SessionSupport.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     StartupCreateMonitorCover();
     StartupCreateBackgroundWindow();
     StartupCreateLockWindow();
-    LoadImages(drawtest::ProgramResources());
+    TheLockSession().LoadImages(drawtest::ProgramResources());
     ASSERT_NE(ImageTable.Image(kSlotBackground), nullptr) << "a picture to draw on the cover";
 
     const int cycles = SoakCycles();
@@ -102,8 +103,8 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
 
     EXPECT_FALSE(CurrentLockState().IsLocked());
     ExitUnregisterHotKeys();
-    CloseLockWindow();
-    CloseBackgroundWindow();
+    TheLockSession().CloseLockWindow();
+    TheLockSession().CloseCover();
     DestroyMonitorCovers();
     FreeImages();
     RestorePolicies();

@@ -11,6 +11,7 @@
 #include "support/ConfigTestSupport.h"
 #include "support/LockStateTestAccess.h"
 #include "tray/FrmTray.h"
+#include "support/SessionSupport.h"
 
 using namespace configtest;
 

@@ -11,6 +11,7 @@
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "support/LockStateTestAccess.h"
+#include "support/SessionSupport.h"
 
 namespace configtest {
 

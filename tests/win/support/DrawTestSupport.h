@@ -31,8 +31,8 @@ constexpr Gdiplus::ARGB kIconColours[3] = {0xFFE02020, 0xFF20E020, 0xFF2020E0}; 
 constexpr Gdiplus::ARGB kRedShield = 0xFFFF0000, kBlueShield = 0xFF0000FF;        // slots 4, 5
 GdiPlusPtr<Gdiplus::Bitmap> SolidBitmap(int width, int height, Gdiplus::ARGB argb);
 // LoadImages from the module, then the icons and shields replaced by the stand-ins (the shields
-// as cached bitmaps for PatternGraphics).
-void LoadStandInImages(HMODULE resources);
+// as cached bitmaps for lockGraphics).
+void LoadStandInImages(Gdiplus::Graphics* lockGraphics, HMODULE resources);
 
 // A small PNG made by GDI+ itself, as file bytes.
 std::string MakePngBytes(int width, int height, uint32_t argb);
