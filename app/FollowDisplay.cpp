@@ -14,11 +14,15 @@
 
 // Every window that follows the primary screen's size, made again for it. The pattern's points,
 // icons and input box move with the layout table, and so do the hit tests. The cached bitmaps
-// of the image table stay: they were made for a frame of the same pixel format.
+// of the image table still draw on the new frame, which has the same pixel format; they are
+// made again only for a new scale.
 void LockSession::FitScreen(int width, int height) {
-    model_.Fit(Config.Grid, width, height);
+    const double scale = model_.Layout.Scale;
+    model_.Fit(Config.Grid, width, height, ReadScreenDpi());
     if (cover_) cover_->FitScreen(width, height);
     if (lockWindow_) lockWindow_->FitScreen(width, height);
+    // A screen of another size may take another scale: the lock screen's images follow it.
+    if (model_.Layout.Scale != scale) RebuildLockImages(lockWindow_ ? lockWindow_->Graphics() : nullptr);
     // The wipe strips were cut at the old height; the next wipe cuts them again.
     ReleaseEffectStrips();
 }

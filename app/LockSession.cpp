@@ -152,9 +152,16 @@ void LockSession::LoadImages(HMODULE resources) {
     ::LoadImages(lockWindow_ ? lockWindow_->Graphics() : nullptr, resources);
 }
 
+// A grid of another size may fit the screen at another scale (see IniLayout): then every image
+// drawn at the layout's scale is made again, else only the panel.
 void LockSession::FitGrid() {
-    model_.Fit(Config.Grid, model_.ScreenWidth, model_.ScreenHeight);
-    RebuildPanelImage(lockWindow_ ? lockWindow_->Graphics() : nullptr);
+    const double scale = model_.Layout.Scale;
+    model_.Fit(Config.Grid, model_.ScreenWidth, model_.ScreenHeight, model_.Dpi);
+    Gdiplus::Graphics* graphics = lockWindow_ ? lockWindow_->Graphics() : nullptr;
+    if (model_.Layout.Scale != scale)
+        RebuildLockImages(graphics);
+    else
+        RebuildPanelImage(graphics);
     model_.EnteredKeys.Reset(model_.PointCount());
 }
 
@@ -204,3 +211,14 @@ void LockSession::PrepareEffectStrips() { ::PrepareEffectStrips(cover_ ? cover_-
 void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
 
 void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }
+
+// The program is per-monitor aware (its manifest says so): the system scales none of its windows,
+// and the screen DC reports the DPI the user chose. GetDpiForSystem would say the same but needs
+// Windows 10.
+int ReadScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    if (!screen) return kBaseDpi;
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kBaseDpi;
+}

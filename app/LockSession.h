@@ -93,3 +93,6 @@ LockSession& TheLockSession();
 
 // TheLockSession().LockComputer.
 void LockComputer(bool isLock, bool isStartup);
+
+// The primary monitor's DPI as the system reports it; 96 when it cannot be read.
+int ReadScreenDpi();

@@ -144,7 +144,7 @@ void IniScreenData() {
     model.AlertText = ReadFixedText(Config.AlertWord);
     TheLockSession().SetUnlockMode(Config.UnlockMode);
     // The centred alarm picture is entry 42 of the layout table, computed with the grid.
-    model.Fit(Config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    model.Fit(Config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), ReadScreenDpi());
 }
 
 void PumpPendingMessages() {

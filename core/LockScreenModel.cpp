@@ -1,10 +1,11 @@
 // The lock-screen record's two steps that change several fields together.
 #include "core/LockScreenModel.h"
 
-void LockScreenModel::Fit(int grid, int width, int height) {
+void LockScreenModel::Fit(int grid, int width, int height, int dpi) {
     ScreenWidth = width;
     ScreenHeight = height;
-    IniLayout(Layout, grid, width, height);
+    Dpi = dpi;
+    IniLayout(Layout, grid, width, height, dpi);
 }
 
 void LockScreenModel::ShuffleLetters(const std::function<double()>& uniform) {

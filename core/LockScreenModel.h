@@ -14,14 +14,15 @@
 struct LockScreenModel {
     int ScreenWidth = 0;
     int ScreenHeight = 0;
+    int Dpi = kBaseDpi;                  // the primary monitor's, which the layout scales for
     GridLayout Layout;
     std::vector<uint8_t> PointLetters;   // the letter on each point 1..N*N (index 0 unused)
     KeyEntry EnteredKeys;                // the keys typed in the Dynamic Password Mode
     std::string AlertText;               // the trimmed alert text under the panel
 
     int PointCount() const { return Layout.GridSide * Layout.GridSide; }
-    // The screen's size and the layout of `grid` on it.
-    void Fit(int grid, int width, int height);
+    // The screen's size and DPI and the layout of `grid` on it.
+    void Fit(int grid, int width, int height, int dpi);
     // A fresh letter on every point and no key typed.
     void ShuffleLetters(const std::function<double()>& uniform);
 };

@@ -18,11 +18,44 @@ constexpr int kIconNormalSize = 32;
 constexpr int kSmallPointSize = 36;
 constexpr int kSmallMaxPitch = 72;
 constexpr int kLetterCount = 26;
+// What the lock screen draws around the panel at 96 DPI: the clock's top above it, the alert
+// text's line below it, and the alarm screen's title above the screen's middle.
+constexpr int kClockAbove = 67;
+constexpr int kAlertTextBelow = 20 + 24;
+constexpr int kAlarmTitleAbove = 180;
 
-void FillIcon(LayoutEntry& entry, int hotLeft, int hotTop) {
-    entry.Hit = {hotLeft, hotTop, kIconHotSize};
-    entry.Image = {hotLeft + 1, hotTop + 1, kIconNormalSize};
+void FillIcon(const GridLayout& layout, LayoutEntry& entry, int hotLeft, int hotTop) {
+    entry.Hit = {hotLeft, hotTop, layout.Px(kIconHotSize)};
+    entry.Image = {hotLeft + layout.Px(1), hotTop + layout.Px(1), layout.Px(kIconNormalSize)};
 }
+
+// The DPI's scale, cut down where the screen is too small for it (a 1024 x 768 screen at 200 %)
+// to the largest at which the clock and the alarm's title stay on the screen, the panel fits
+// across it, and the alert text stays clear of the Dynamic Password input box (at
+// h - (h - 256) / 4); never below 1, so at 96 DPI every pixel stays where it is.
+double LayoutScale(int n, int w, int h, int dpi) {
+    const double wanted = static_cast<double>(dpi) / kBaseDpi;
+    const double halfPanel = (kPointPitch * n + 20) / 2.0;
+    const double clock = h / 2.0 / (halfPanel + kClockAbove);
+    const double input = h / 4.0 / (halfPanel + kAlertTextBelow - kInputBoxWidth / 4.0);
+    const double alarm = h / 2.0 / kAlarmTitleAbove;
+    const double across = w / (2 * halfPanel + 2 * kPanelMargin);
+    return std::max(1.0, std::min({wanted, clock, input, alarm, across}));
+}
+
+// The 320x320 boxes: the pitch that spreads the points over the box, but never wider than
+// 72 so a 3x3 grid does not look scattered; the grid is then centred.
+void FillSmallGridTable(GridLayout& layout, int n) {
+    const int pitch = std::min(Round((272.0 - kSmallPointSize * n) / (n - 1) + kSmallPointSize), kSmallMaxPitch);
+    const int offset = Round((284.0 - pitch * (n - 1)) / 2.0);
+    for (int k = 1; k <= n * n; ++k) {
+        LayoutEntry& e = layout.SmallGridTable[k];
+        e.Hit = {offset + pitch * ((k - 1) % n), offset + pitch * ((k - 1) / n), kSmallPointSize};
+        e.Centre = {e.Hit.Left + kSmallPointSize / 2, e.Hit.Top + kSmallPointSize / 2};
+    }
+}
+
+void BuildLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight, double scale);
 
 const LayoutEntry kNoEntry{};
 
@@ -56,12 +89,32 @@ void AppendNumber(std::string& text, int32_t number) {
 }  // namespace
 
 void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight) {
+    BuildLayout(layout, grid, screenWidth, screenHeight, 1.0);
+}
+
+void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight, int dpi) {
+    BuildLayout(layout, grid, screenWidth, screenHeight,
+                LayoutScale(GridSideOf(grid), screenWidth, screenHeight, dpi));
+}
+
+int GridLayout::Px(double length) const { return Round(length * Scale); }
+
+namespace {
+
+// Every length of the lock screen is Px of its 96-DPI length; the panel is built from the scaled
+// pitch, margin and hit square, so its points stay symmetric.
+void BuildLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight, double scale) {
     const int n = GridSideOf(grid);
     const int w = screenWidth;
     const int h = screenHeight;
     layout = GridLayout{};
     layout.GridSide = n;
-    layout.PanelSize = kPointPitch * n + 20;
+    layout.Scale = scale;
+    const int pitch = layout.Px(kPointPitch);
+    const int margin = layout.Px(kPanelMargin);
+    const int hit = layout.Px(kHitSize);
+    const int ring = layout.Px(kRingSize);
+    layout.PanelSize = 2 * margin + pitch * (n - 1) + hit;
     const int s = layout.PanelSize;
 
     const int x0 = Round((w - s) / 2.0);
@@ -70,36 +123,31 @@ void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight) 
     layout.LayoutTable[0].Hit.Top = y0;
 
     for (int k = 1; k <= n * n; ++k) {
-        const int dx = kPointPitch * ((k - 1) % n);
-        const int dy = kPointPitch * ((k - 1) / n);
+        const int dx = pitch * ((k - 1) % n);
+        const int dy = pitch * ((k - 1) / n);
         LayoutEntry& e = layout.LayoutTable[k];
-        e.Hit = {x0 + dx + kPanelMargin, y0 + dy + kPanelMargin, kHitSize};
-        e.Image = {e.Hit.Left - (kRingSize - kHitSize) / 2, e.Hit.Top - (kRingSize - kHitSize) / 2, kRingSize};
-        e.Centre = {e.Hit.Left + kHitSize / 2, e.Hit.Top + kHitSize / 2};
-        e.Dot = {dx + kPanelMargin, dy + kPanelMargin};  // inside the panel image, for drawing the dots once
+        e.Hit = {x0 + dx + margin, y0 + dy + margin, hit};
+        e.Image = {e.Hit.Left - (ring - hit) / 2, e.Hit.Top - (ring - hit) / 2, ring};
+        e.Centre = {e.Hit.Left + hit / 2, e.Hit.Top + hit / 2};
+        e.Dot = {dx + margin, dy + margin};  // inside the panel image, for drawing the dots once
     }
 
     // The icons sit in the bottom-right corner, 47 pixels apart.
-    FillIcon(layout.LayoutTable[kIconKeyboard], w - 88, h - 101);
-    FillIcon(layout.LayoutTable[kIconPatternEnable], w - 135, h - 101);
-    FillIcon(layout.LayoutTable[kIconPatternDisplay], w - 182, h - 101);
-    layout.LayoutTable[kIconBox].Image.Left = w - 196;
-    layout.LayoutTable[kIconBox].Image.Top = h - 108;
-    layout.LayoutTable[kInputBox].Image.Left = Round((w - 256) / 2.0);
-    layout.LayoutTable[kInputBox].Image.Top = Round(h - (h - 256) / 4.0);
-    layout.LayoutTable[kAlarmPicture].Hit.Left = Round((w - 235) / 2.0);
-    layout.LayoutTable[kAlarmPicture].Hit.Top = Round((h - 256) / 2.0);
-
-    // The 320x320 boxes: the pitch that spreads the points over the box, but never wider than
-    // 72 so a 3x3 grid does not look scattered; the grid is then centred.
-    const int pitch = std::min(Round((272.0 - kSmallPointSize * n) / (n - 1) + kSmallPointSize), kSmallMaxPitch);
-    const int offset = Round((284.0 - pitch * (n - 1)) / 2.0);
-    for (int k = 1; k <= n * n; ++k) {
-        LayoutEntry& e = layout.SmallGridTable[k];
-        e.Hit = {offset + pitch * ((k - 1) % n), offset + pitch * ((k - 1) / n), kSmallPointSize};
-        e.Centre = {e.Hit.Left + kSmallPointSize / 2, e.Hit.Top + kSmallPointSize / 2};
-    }
+    const int iconTop = h - layout.Px(101);
+    FillIcon(layout, layout.LayoutTable[kIconKeyboard], w - layout.Px(88), iconTop);
+    FillIcon(layout, layout.LayoutTable[kIconPatternEnable], w - layout.Px(135), iconTop);
+    FillIcon(layout, layout.LayoutTable[kIconPatternDisplay], w - layout.Px(182), iconTop);
+    layout.LayoutTable[kIconBox].Image.Left = w - layout.Px(196);
+    layout.LayoutTable[kIconBox].Image.Top = h - layout.Px(108);
+    const int input = layout.Px(kInputBoxWidth);
+    layout.LayoutTable[kInputBox].Image.Left = Round((w - input) / 2.0);
+    layout.LayoutTable[kInputBox].Image.Top = Round(h - (h - input) / 4.0);
+    layout.LayoutTable[kAlarmPicture].Hit.Left = Round((w - layout.Px(kAlarmPictureWidth)) / 2.0);
+    layout.LayoutTable[kAlarmPicture].Hit.Top = Round((h - layout.Px(kAlarmPictureHeight)) / 2.0);
+    FillSmallGridTable(layout, n);
 }
+
+}  // namespace
 
 bool HitsEntry(const LayoutEntry& entry, double x, double y) {
     // Left inclusive but top exclusive. The asymmetry is deliberate and shared by the lock window

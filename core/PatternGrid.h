@@ -52,13 +52,21 @@ constexpr int kInputBox = 41;
 constexpr int kAlarmPicture = 42;
 constexpr int kPointPitch = 74;
 constexpr int kSmallBoxSize = 320;
+// The lock screen's images at 96 DPI; on the screen they are GridLayout::Px of these.
+constexpr int kRingBitmapSize = 53;
+constexpr int kIconBoxWidth = 156, kIconBoxHeight = 48;
+constexpr int kInputBoxWidth = 256, kInputBoxHeight = 24;
+constexpr int kAlarmPictureWidth = 235, kAlarmPictureHeight = 256;
+constexpr int kBaseDpi = 96;
 
 enum UnlockModeValue { kNormalUnlockMode = 0, kSecureUnlockMode = 1, kDynamicPasswordMode = 2 };
 
 // Everything the layout step computes for one grid and one screen size.
 struct GridLayout {
     int GridSide = 3;      // N
-    int PanelSize = 242;   // S = 74N + 20
+    int PanelSize = 242;   // S = 74N + 20 at 96 DPI
+    // The lock screen's pixels per 96-DPI pixel (1 at 96 DPI); the pattern boxes keep 1.
+    double Scale = 1.0;
     std::array<LayoutEntry, kLayoutEntries> LayoutTable{};
     std::array<LayoutEntry, kSmallGridEntries> SmallGridTable{};
 
@@ -71,10 +79,15 @@ struct GridLayout {
     LayoutPosition IconBoxOrigin() const { return LayoutTable[kIconBox].Image.Origin(); }
     LayoutPosition InputBoxOrigin() const { return LayoutTable[kInputBox].Image.Origin(); }
     LayoutPosition AlarmPictureOrigin() const { return LayoutTable[kAlarmPicture].Hit.Origin(); }
+    // A length of the 96-DPI lock screen on this one, rounded half to even.
+    int Px(double length) const;
 };
 
-// Fills GridSide, PanelSize, LayoutTable 0..N*N and 37..42, and SmallGridTable.
+// Fills GridSide, PanelSize, LayoutTable 0..N*N and 37..42, and SmallGridTable, at 96 DPI.
 void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight);
+// The same with the lock screen (LayoutTable) scaled for the screen's DPI, at most as far as
+// the panel with its texts still fits; 96 DPI or less gives the table above.
+void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight, int dpi);
 
 // Left edge inclusive, top edge exclusive on the entry's Hit square: x >= L, x < L + Z, y > T, y < T + Z.
 bool HitsEntry(const LayoutEntry& entry, double x, double y);

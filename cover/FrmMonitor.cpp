@@ -112,7 +112,8 @@ void FrmMonitor::IniMonitor() {
         graphics->Clear(Gdiplus::Color(kClearAlphaOne));
     } else {
         graphics->Clear(Gdiplus::Color(kClearOpaqueBlack));
-        const PictureRect at = CoverPictureRect(Session().Model().ScreenWidth, Session().Model().ScreenHeight, frame_->Width(), frame_->Height());
+        const LockScreenModel& model = Session().Model();
+        const PictureRect at = CoverPictureRect(model.ScreenWidth, model.ScreenHeight, frame_->Width(), frame_->Height());
         // A missing picture leaves the cover black, which still hides the monitor.
         DrawImage(graphics, kSlotBackground, kDrawScaledImage, at.x, at.y, at.w, at.h);
     }

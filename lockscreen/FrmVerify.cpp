@@ -204,7 +204,8 @@ void FrmVerify::CheckEntryAfterPause() {
 
 // Always point numbers, whatever the unlock mode, and no count of wrong attempts.
 void FrmVerify::CheckSecretPattern() {
-    const std::string stored = StoredPatternText(Config, Layout().GridSide, kNormalUnlockMode, Session().Model().PointLetters);
+    const std::string stored =
+        StoredPatternText(Config, Layout().GridSide, kNormalUnlockMode, Session().Model().PointLetters);
     const std::string entered = EnteredPatternText(drag_.Entry());
     if (PatternTextsMatch(stored, entered)) {
         PostMessageA(hwnd_, WMAPP_VERIFIED, 0, 0);

@@ -9,9 +9,9 @@
 
 namespace {
 
+// Sizes and distances at 96 DPI; drawn as the layout's Px of them.
 constexpr int kBold = Gdiplus::FontStyleBold;
 constexpr int kOutline = 1;
-constexpr int kIconNormal = 32;
 constexpr int kIconHot = 34;
 constexpr int kLetterBox = 53;
 constexpr double kStarsTop = 4;
@@ -30,6 +30,7 @@ void DrawScreenText(LayeredFrame& frame, std::string text, double x, double y, i
 void DrawTrail(LayeredFrame& frame, const GridLayout& layout, const PatternEntry& entered, bool isPenColor) {
     Gdiplus::Graphics* g = frame.Graphics();
     Gdiplus::Pen* pen = isPenColor ? frame.RedPen() : frame.BluePen();
+    if (pen) pen->SetWidth(static_cast<Gdiplus::REAL>(kTrailPenWidth * layout.Scale));
     const int points = PointCount(layout);
     std::vector<int> trail;
     for (int32_t point : entered.Slots())
@@ -54,13 +55,15 @@ void DrawDynamicPassword(LayeredFrame& frame, const GridLayout& layout, const Lo
         const uint8_t letter = (*view.letters)[static_cast<size_t>(k)];
         if (letter == 0) continue;
         const LayoutEntry& point = layout.Point(k);
-        DrawScreenText(frame, std::string(1, static_cast<char>(letter)), point.Image.Left, point.Centre.Y - 8, 16,
-                 kLetterBox, kLetterBox);
+        DrawScreenText(frame, std::string(1, static_cast<char>(letter)), point.Image.Left,
+                       point.Centre.Y - layout.Px(8), layout.Px(16), layout.Px(kLetterBox), layout.Px(kLetterBox));
     }
     const LayoutPosition box = layout.InputBoxOrigin();
     DrawImage(frame.Graphics(), kSlotInputBox, kDrawCachedBitmap, box.X, box.Y, 0, 0);
     const int typed = view.keys ? view.keys->Count() : 0;
-    if (typed > 0) DrawScreenText(frame, std::string(static_cast<size_t>(typed), '*'), box.X, box.Y + kStarsTop, 18, 256, 24);
+    if (typed > 0)
+        DrawScreenText(frame, std::string(static_cast<size_t>(typed), '*'), box.X, box.Y + layout.Px(kStarsTop),
+                       layout.Px(18), layout.Px(kInputBoxWidth), layout.Px(kInputBoxHeight));
 }
 
 void DrawIcons(LayeredFrame& frame, const GridLayout& layout, int hotItem) {
@@ -71,9 +74,9 @@ void DrawIcons(LayeredFrame& frame, const GridLayout& layout, int hotItem) {
         const int slot = kSlotKeyboardIcon + (icon - kIconKeyboard);
         const LayoutEntry& e = layout.Icon(icon);
         if (icon == hotItem)
-            DrawImage(g, slot, kDrawScaledImage, e.Hit.Left, e.Hit.Top, kIconHot, kIconHot);
+            DrawImage(g, slot, kDrawScaledImage, e.Hit.Left, e.Hit.Top, layout.Px(kIconHot), layout.Px(kIconHot));
         else
-            DrawImage(g, slot, kDrawScaledImage, e.Image.Left, e.Image.Top, kIconNormal, kIconNormal);
+            DrawImage(g, slot, kDrawScaledImage, e.Image.Left, e.Image.Top, e.Image.Size, e.Image.Size);
     }
 }
 
@@ -87,9 +90,10 @@ void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isA
     frame.ClearFrame(kClearAlphaOne);
     const LayoutPosition panel = layout.PanelOrigin();
     DrawImage(frame.Graphics(), kSlotPanel, kDrawCachedBitmap, panel.X, panel.Y, 0, 0);
-    DrawScreenText(frame, view.timeText, 0, h / 2 - s / 2 - 67, 21);
-    DrawScreenText(frame, view.dateText, 0, h / 2 - s / 2 - 37, 16);
-    DrawScreenText(frame, view.alertText, 0, h / 2 + s / 2 + 20, 18);
+    const double f = layout.Scale;
+    DrawScreenText(frame, view.timeText, 0, h / 2 - s / 2 - 67 * f, layout.Px(21));
+    DrawScreenText(frame, view.dateText, 0, h / 2 - s / 2 - 37 * f, layout.Px(16));
+    DrawScreenText(frame, view.alertText, 0, h / 2 + s / 2 + 20 * f, layout.Px(18));
     if (view.unlockMode == kNormalUnlockMode && isAction && view.entered)
         DrawTrail(frame, layout, *view.entered, isPenColor);
     else if (view.unlockMode == kDynamicPasswordMode)
@@ -101,9 +105,10 @@ void DrawAlertScreen(LayeredFrame& frame, const GridLayout& layout, int leftTime
     if (!frame.IsReady()) return;
     const double h = frame.Height();
     frame.ClearFrame(kClearAlphaOne);
-    DrawScreenText(frame, "ATTACKING WARNING!", 0, h / 2 - 180, 21);
+    DrawScreenText(frame, "ATTACKING WARNING!", 0, h / 2 - 180 * layout.Scale, layout.Px(21));
     const LayoutPosition shield = layout.AlarmPictureOrigin();
     DrawImage(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield.X,
               shield.Y, 0, 0);
-    DrawScreenText(frame, "System is locked in " + std::to_string(leftTime) + " seconds", 0, h / 2 + 150, 18);
+    DrawScreenText(frame, "System is locked in " + std::to_string(leftTime) + " seconds", 0,
+                   h / 2 + 150 * layout.Scale, layout.Px(18));
 }

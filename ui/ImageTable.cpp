@@ -30,7 +30,7 @@ constexpr Gdiplus::ARGB kBlueRim = 0xFF003FFF;
 constexpr int kPanelRadius = 25;
 constexpr int kBoxRadius = 5;
 constexpr int kDotSize = 34;
-constexpr int kLargeRingOuter = 52, kLargeRingInner = 34, kLargeRingBitmap = 53;
+constexpr int kLargeRingOuter = 52, kLargeRingInner = 34;
 constexpr LONGLONG kMaxPictureFileBytes = 256LL * 1024 * 1024;
 constexpr int kSmallRingOuter = 36, kSmallRingInner = 24, kSmallRingBitmap = 37;
 
@@ -286,16 +286,17 @@ void FillRoundBox(Gdiplus::Graphics* graphics, int radius, int x, int y, int wid
 
 void DrawPanel(Gdiplus::Graphics* graphics, int x, int y, int width, int height) {
     if (!graphics) return;
-    FillRoundBox(graphics, kPanelRadius, x, y, width, height);
+    FillRoundBox(graphics, Session().Model().Layout.Px(kPanelRadius), x, y, width, height);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     auto dots = PaintSmooth(width, height, [&](Gdiplus::Graphics& g) {
         auto brush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kDotColour));
         if (!brush) return;
         const GridLayout& layout = Session().Model().Layout;
+        const int size = layout.Px(kDotSize);
         for (int k = 1; k <= layout.GridSide * layout.GridSide; ++k) {
             const LayoutPosition dot = layout.Point(k).Dot;
-            g.FillEllipse(brush.get(), dot.X, dot.Y, kDotSize, kDotSize);
+            g.FillEllipse(brush.get(), dot.X, dot.Y, size, size);
         }
     });
     if (dots) graphics->DrawImage(dots.get(), x, y, width, height);
@@ -322,10 +323,12 @@ bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage, G
                       [&](Gdiplus::Graphics& g) { FillRoundBox(&g, radius, 0, 0, width, height); });
 }
 
+// The small rings are for the 320 x 320 pattern boxes, the large ones for the lock screen.
 static bool CreateRingImage(Gdiplus::ARGB rim, int width, int height, int slot, bool small, bool asImage,
                             Gdiplus::Graphics* lockGraphics) {
-    const int outer = small ? kSmallRingOuter : kLargeRingOuter;
-    const int inner = small ? kSmallRingInner : kLargeRingInner;
+    const GridLayout& layout = Session().Model().Layout;
+    const int outer = small ? kSmallRingOuter : layout.Px(kLargeRingOuter);
+    const int inner = small ? kSmallRingInner : layout.Px(kLargeRingInner);
     return StoreBitmap(PaintSmooth(width, height, [&](Gdiplus::Graphics& g) { DrawRing(&g, rim, outer, inner); }),
                        slot, asImage, lockGraphics);
 }
@@ -348,19 +351,29 @@ void FreeImages() {
 void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule) {
     ResourceModule = resourceModule;
     LoadBackground(resourceModule);
-    const int panel = Session().Model().Layout.PanelSize;
-    CreatePanelImage(panel, panel, kSlotPanel, false, lockGraphics);
-    CreateBlueRingImage(kLargeRingBitmap, kLargeRingBitmap, kSlotBlueRing, false, false, lockGraphics);
-    CreateRedRingImage(kLargeRingBitmap, kLargeRingBitmap, kSlotRedRing, false, false, lockGraphics);
-    LoadResourceSlot(resourceModule, "ALARMRED", 235, 256, kSlotAlarmRed, false, false, lockGraphics);
-    LoadResourceSlot(resourceModule, "ALARMBLUE", 235, 256, kSlotAlarmBlue, false, false, lockGraphics);
+    RebuildLockImages(lockGraphics);
     CreateBlueRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallBlueRing, true, true);
     CreateRedRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallRedRing, true, true);
     LoadResourceSlot(resourceModule, "KEYBOARDENABLE", 32, 32, kSlotKeyboardIcon, true, true);
     LoadResourceSlot(resourceModule, "PATTERNENABLE", 32, 32, kSlotPatternEnableIcon, true, true);
     LoadResourceSlot(resourceModule, "PATTERNDISPLAY", 32, 32, kSlotPatternDisplayIcon, true, true);
-    CreateBoxImage(kBoxRadius, 156, 48, kSlotIconBox, false, lockGraphics);
-    CreateBoxImage(kBoxRadius, 256, 24, kSlotInputBox, false, lockGraphics);
+}
+
+// Each at the layout's scale, so that what is drawn covers what is hit.
+void RebuildLockImages(Gdiplus::Graphics* lockGraphics) {
+    const GridLayout& layout = Session().Model().Layout;
+    const int ring = layout.Px(kRingBitmapSize);
+    const int alarmWidth = layout.Px(kAlarmPictureWidth), alarmHeight = layout.Px(kAlarmPictureHeight);
+    for (int slot : {kSlotBlueRing, kSlotRedRing, kSlotAlarmRed, kSlotAlarmBlue, kSlotIconBox, kSlotInputBox})
+        FreeImageSlot(slot);
+    RebuildPanelImage(lockGraphics);
+    CreateBlueRingImage(ring, ring, kSlotBlueRing, false, false, lockGraphics);
+    CreateRedRingImage(ring, ring, kSlotRedRing, false, false, lockGraphics);
+    LoadResourceSlot(ResourceModule, "ALARMRED", alarmWidth, alarmHeight, kSlotAlarmRed, false, false, lockGraphics);
+    LoadResourceSlot(ResourceModule, "ALARMBLUE", alarmWidth, alarmHeight, kSlotAlarmBlue, false, false, lockGraphics);
+    const int radius = layout.Px(kBoxRadius);
+    CreateBoxImage(radius, layout.Px(kIconBoxWidth), layout.Px(kIconBoxHeight), kSlotIconBox, false, lockGraphics);
+    CreateBoxImage(radius, layout.Px(kInputBoxWidth), layout.Px(kInputBoxHeight), kSlotInputBox, false, lockGraphics);
 }
 
 bool ReloadBackgroundImage() {

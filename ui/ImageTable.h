@@ -85,6 +85,9 @@ void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule = nullpt
 bool ReloadBackgroundImage();
 // Slot 1 again for the session's layout (the grid size changed).
 bool RebuildPanelImage(Gdiplus::Graphics* lockGraphics);
+// Every image of the lock screen drawn at the layout's scale (panel, rings, shields, boxes)
+// again for the session's layout (the scale changed).
+void RebuildLockImages(Gdiplus::Graphics* lockGraphics);
 
 // A picture decoded by GDI+ from a "CUSTOM" resource, from a file, or from bytes in memory;
 // empty when it is missing or cannot be read as a picture. The decoded bitmap does not depend

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr double kDefaultTextHeight = 128;
-constexpr float kPenWidth = 19.0f;
 constexpr Gdiplus::ARGB kRedPenColour = 0xFFFF0000;
 constexpr Gdiplus::ARGB kBluePenColour = 0xFF003FFF;
 
@@ -129,8 +128,8 @@ bool LayeredFrame::ExUpdateGDIPlus(BYTE shwAlpha) {
 
 void LayeredFrame::CreatePen() {
     DeletePen();
-    redPen_ = NewGdiPlus<Gdiplus::Pen>(Gdiplus::Color(kRedPenColour), kPenWidth);
-    bluePen_ = NewGdiPlus<Gdiplus::Pen>(Gdiplus::Color(kBluePenColour), kPenWidth);
+    redPen_ = NewGdiPlus<Gdiplus::Pen>(Gdiplus::Color(kRedPenColour), kTrailPenWidth);
+    bluePen_ = NewGdiPlus<Gdiplus::Pen>(Gdiplus::Color(kBluePenColour), kTrailPenWidth);
 }
 
 void LayeredFrame::DeletePen() {

@@ -20,6 +20,9 @@ constexpr Gdiplus::ARGB kClearOpaqueBlack = 0xFF000000;
 // ARGB to the premultiplied value GDI+ stores in a 32bppPARGB pixel (0x00FFFFFF -> 0).
 uint32_t PremultiplyArgb(Gdiplus::ARGB argb);
 
+// The width of the lock window's trail pens at 96 DPI.
+constexpr float kTrailPenWidth = 19.0f;
+
 class LayeredFrame {
 public:
     LayeredFrame() = default;
@@ -40,7 +43,7 @@ public:
     // Presents the frame with the current overall alpha / with a new overall alpha.
     bool UpdateGDIPlus();
     bool ExUpdateGDIPlus(BYTE shwAlpha);
-    // The lock window's red and blue 19-pixel pens.
+    // The lock window's red and blue kTrailPenWidth pens.
     void CreatePen();
     void DeletePen();
     // Font family, centre/near string format, anti-aliased text, black and white brushes.

@@ -45,13 +45,13 @@ void Pump(DWORD ms) {
 class Tour : public ::testing::Test {
 protected:
     void SetUp() override {
-        ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-        ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
         ApplyDefaultConfig(Config);
         Config.Grid = 1;
         IniDefaultPattern(Config);
         Config.FileMark = kConfigFileMark;
-        IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+        // At the screen's DPI, as the program lays its lock screen out.
+        TheLockSession().Model().Fit(Config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                     ReadScreenDpi());
         resources_ = ProgramResources();
         // Without the built-in picture the cover would be plain black; transparent shows the
         // desktop behind instead.
@@ -59,7 +59,8 @@ protected:
         if (!TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr)) ||
             !TheLockSession().CreateCover(GetModuleHandleA(nullptr)))
             GTEST_SKIP() << "no display for windows";
-        LoadImages(TheLockSession().LockWindow()->Graphics(), resources_);  // without the artwork the icons and shields stay empty
+        PatternWindow = TheLockSession().LockWindow();
+        LoadImages(PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
         shots_ = Env("ORVO_SHOT_DIR");
         framebuffer_ = Env("ORVO_FRAMEBUFFER");
     }
@@ -77,8 +78,9 @@ protected:
     }
     void Send(UINT msg, int point) {
         const LayoutPosition centre = Layout.Point(point).Centre;
-        SendMessageA(TheLockSession().LockWindow()->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(centre.X, centre.Y));
+        SendMessageA(PatternWindow->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(centre.X, centre.Y));
     }
+    FrmPattern* PatternWindow = nullptr;   // the lock session's
     HMODULE resources_ = nullptr;
     std::string shots_, framebuffer_;
 };
@@ -91,29 +93,29 @@ TEST_F(Tour, EveryScreen) {
     Send(WM_LBUTTONDOWN, 1);
     for (int point : {1, 2, 6, 11, 12}) Send(WM_MOUSEMOVE, point);
     Shot("lock-drawing");
-    TheLockSession().LockWindow()->PatternAction(true);
+    PatternWindow->PatternAction(true);
     Shot("lock-red");
     // Not released: the press is cancelled instead of checked.
-    SendMessageA(TheLockSession().LockWindow()->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageA(PatternWindow->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
 
     const LayoutSquare& icon = Layout.Icon(kIconPatternEnable).Hit;
-    SendMessageA(TheLockSession().LockWindow()->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(icon.Left + 5, icon.Top + 5));
+    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(icon.Left + 5, icon.Top + 5));
     Shot("lock-icon-hover");
-    SendMessageA(TheLockSession().LockWindow()->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    SendMessageA(PatternWindow->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
 
     LockStateTestAccess::SetUnlockMode(kDynamicPasswordMode);
     PointLetters = MakeRandomLetters(Layout.GridSide * Layout.GridSide, CryptoUniform);
     EnteredKeys.Reset(Layout.GridSide * Layout.GridSide);
-    for (int key : {'K', 'T', 'M'}) SendMessageA(TheLockSession().LockWindow()->Hwnd(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
+    for (int key : {'K', 'T', 'M'}) SendMessageA(PatternWindow->Hwnd(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
     Shot("lock-dynamic");
     LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
 
-    TheLockSession().LockWindow()->PatternAlert(57);
+    PatternWindow->PatternAlert(57);
     Shot("lock-alarm");
-    TheLockSession().LockWindow()->PatternAlert(57);
+    PatternWindow->PatternAlert(57);
     Shot("lock-alarm-red");
 
-    TheLockSession().LockWindow()->PatternNormal();
+    PatternWindow->PatternNormal();
     LockComputer(false, false);
     EXPECT_FALSE(CurrentLockState().IsLocked());
 }

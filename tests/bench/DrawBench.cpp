@@ -11,7 +11,6 @@
 
 #include "core/AppState.h"
 #include "core/ConfigData.h"
-#include "app/LockSession.h"
 #include "app/Startup.h"
 #include "app/StartupHooks.h"
 #include "cover/EffectMath.h"
@@ -22,6 +21,7 @@
 #include "ui/GdiPlusHandles.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
+#include "tests/win/support/SessionSupport.h"
 
 namespace {
 
@@ -45,23 +45,22 @@ double Median(std::vector<double> values) {
 // A drag over the whole grid on a layered window of our own: each added point redraws the
 // screen; the redraw should cost little next to UpdateLayeredWindow.
 void DragRedraw() {
-    const LockScreenModel& model = TheLockSession().Model();
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "DrawBenchDragWindow";
     RegisterClassA(&wc);
-    UniqueHwnd window(CreateWindowExA(WS_EX_LAYERED, wc.lpszClassName, "", WS_POPUP, 0, 0, model.ScreenWidth,
-                                      model.ScreenHeight, nullptr, nullptr, wc.hInstance, nullptr));
+    UniqueHwnd window(CreateWindowExA(WS_EX_LAYERED, wc.lpszClassName, "", WS_POPUP, 0, 0, ScreenWidth,
+                                      ScreenHeight, nullptr, nullptr, wc.hInstance, nullptr));
     LayeredFrame frame;
-    if (!frame.CreateGraphic(window.get(), model.ScreenWidth, model.ScreenHeight)) return;
+    if (!frame.CreateGraphic(window.get(), ScreenWidth, ScreenHeight)) return;
     frame.CreatePen();
     frame.IniForm(window.get());
-    const int points = model.PointCount();
+    const int points = Layout.GridSide * Layout.GridSide;
     PatternEntry entry;
     entry.Reset(points);
     LockScreenView view;
-    view.layout = &model.Layout;
+    view.layout = &Layout;
     view.entered = &entry;
     view.timeText = "10:42 AM";
     view.dateText = "Monday, March 04, 2024";
@@ -85,8 +84,7 @@ void DragRedraw() {
 // Clearing a full frame by filling its memory against Graphics::Clear.
 void FrameClear() {
     LayeredFrame frame;
-    const LockScreenModel& model = TheLockSession().Model();
-    if (!frame.CreateGraphic(nullptr, model.ScreenWidth, model.ScreenHeight)) return;
+    if (!frame.CreateGraphic(nullptr, ScreenWidth, ScreenHeight)) return;
     const double a = NowMs();
     for (int i = 0; i < 5; ++i) frame.ClearFrame(kClearAlphaOne);
     const double b = NowMs();
@@ -109,24 +107,24 @@ int main() {
     const double loadStart = NowMs();
     StartupLoadImages();
     std::printf("load_images %.0f_ms once_at_start-up\n", NowMs() - loadStart);
-    FrmPattern* lockWindow = TheLockSession().LockWindow();
-    FrmBackground* cover = TheLockSession().Cover();
-    if (!lockWindow || !cover || !lockWindow->Hwnd() || !cover->Hwnd()) {
+    FrmPattern* PatternWindow = TheLockSession().LockWindow();
+    FrmBackground* BackgroundWindow = TheLockSession().Cover();
+    if (!PatternWindow || !BackgroundWindow || !PatternWindow->Hwnd() || !BackgroundWindow->Hwnd()) {
         std::fprintf(stderr, "error: the windows could not be created\n");
         return 1;
     }
 
     // One redraw of the lock screen with an entry in progress, shown on top as while locked.
-    ShowWindow(lockWindow->Hwnd(), SW_SHOWNOACTIVATE);
-    lockWindow->PatternNormal();
+    ShowWindow(PatternWindow->Hwnd(), SW_SHOWNOACTIVATE);
+    PatternWindow->PatternNormal();
     std::vector<double> redraws;
     for (int i = 0; i < 30; ++i) {
         double start = NowMs();
-        lockWindow->PatternAction(false);
+        PatternWindow->PatternAction(false);
         redraws.push_back(NowMs() - start);
         PumpPendingMessages();
     }
-    ShowWindow(lockWindow->Hwnd(), SW_HIDE);
+    ShowWindow(PatternWindow->Hwnd(), SW_HIDE);
     std::printf("pattern_action_redraw %.1f_ms median_of_30\n", Median(redraws));
     DragRedraw();
     FrameClear();
@@ -135,12 +133,12 @@ int main() {
     double cutStart = NowMs();
     TheLockSession().PrepareEffectStrips();
     std::printf("effect_strips_prepare %.0f_ms once_per_picture\n", NowMs() - cutStart);
-    ShowWindow(cover->Hwnd(), SW_SHOWNOACTIVATE);
-    const int steps = EffectStepCount(TheLockSession().Model().ScreenWidth) + 1;
+    ShowWindow(BackgroundWindow->Hwnd(), SW_SHOWNOACTIVATE);
+    const int steps = EffectStepCount(ScreenWidth) + 1;
     double effectStart = NowMs();
-    cover->LockEffectShow();
+    BackgroundWindow->LockEffectShow();
     double effect = NowMs() - effectStart;
-    ShowWindow(cover->Hwnd(), SW_HIDE);
+    ShowWindow(BackgroundWindow->Hwnd(), SW_HIDE);
     std::printf("lock_effect_whole %.0f_ms %d_steps\n", effect, steps);
     std::printf("lock_effect_step %.1f_ms without_the_25_ms_pause\n", effect / steps - 25.0);
     return 0;

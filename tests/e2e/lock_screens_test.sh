@@ -110,6 +110,37 @@ run_size() {
     e2e_end_session
 }
 
+# At 144 DPI (LogPixels, read when Wine starts) the lock screen is drawn and hit one and a half
+# times as large: a dot under every point where the scaled layout puts it, and the secret
+# pattern dragged there unlocks (the driver reads the same DPI).
+run_dpi() {
+    local size=$1 grid=$2 secret=$3 dpi=$4
+    tag="${size}-grid$grid-dpi$dpi"
+    e2e_begin "lock_screens-$tag" "$size" plain
+    e2e_reg_set 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$dpi"
+    wineserver -k
+    wineserver -w
+    e2e_write_config --grid "$grid" --pattern "$secret" --effect 0
+    e2e_require "$tag: program starts" e2e_start_locker
+    e2e_driver hotkey win+a >/dev/null
+    e2e_require "$tag: locked" e2e_wait_policies "1 1 1" 15000
+    e2e_require "$tag: lock windows found" e2e_discover_lock_windows
+    e2e_driver move 10,10 >/dev/null
+    sleep 0.5
+    local idle centre x y dots=0
+    idle=$(e2e_shot "idle")
+    for centre in $(e2e_point "$grid" all); do
+        x=${centre%,*} y=${centre#*,}
+        [ "$(e2e_pixels count "$idle" "$x,$y,$((x + 1)),$((y + 1))" 178,178,178 24)" = 1 ] && dots=$((dots + 1))
+    done
+    e2e_check "$tag: a dot under every scaled point" "$dots" "$(e2e_point "$grid" all | wc -w)"
+    read -r -a pattern <<< "$(e2e_pattern_path)"
+    e2e_driver drag "${pattern[@]}" >/dev/null
+    e2e_check_cmd "$tag: secret pattern unlocks" e2e_driver wait-no-window "$E2E_LOCK_CLASS" - 15000 visible
+    e2e_end_session
+}
+
 run_size 1366x768 1 1,2,3,4,8,12,16
 run_size 1920x1080 0 1,2,3,5,7,8,9
+run_dpi 1920x1080 0 1,2,3,5,7,8,9 144
 e2e_finish

@@ -61,6 +61,52 @@ TEST(PatternGrid, LockWindowGeometry) {
     EXPECT_EQ(Layout(2, 1365, 774).InputBoxOrigin().Y, 644);  // 774 - 129.5
 }
 
+// Every square and picture of the lock screen lies on the screen.
+static void ExpectOnScreen(const GridLayout& g, int w, int h) {
+    const auto on = [&](LayoutPosition at, int width, int height) {
+        return at.X >= 0 && at.Y >= 0 && at.X + width <= w && at.Y + height <= h;
+    };
+    std::vector<LayoutSquare> squares;
+    for (int k = 1; k <= g.GridSide * g.GridSide; ++k)
+        squares.insert(squares.end(), {g.Point(k).Hit, g.Point(k).Image});
+    for (int icon = kIconKeyboard; icon <= kIconPatternDisplay; ++icon) squares.push_back(g.Icon(icon).Image);
+    for (const LayoutSquare& q : squares) EXPECT_TRUE(on(q.Origin(), q.Size, q.Size)) << q.Left << ',' << q.Top;
+    EXPECT_TRUE(on(g.PanelOrigin(), g.PanelSize, g.PanelSize) &&
+                on(g.IconBoxOrigin(), g.Px(kIconBoxWidth), g.Px(kIconBoxHeight)) &&
+                on(g.InputBoxOrigin(), g.Px(kInputBoxWidth), g.Px(kInputBoxHeight)) &&
+                on(g.AlarmPictureOrigin(), g.Px(kAlarmPictureWidth), g.Px(kAlarmPictureHeight))) << w << 'x' << h;
+}
+
+TEST(PatternGrid, LockScreenScalesWithTheDpi) {
+    GridLayout g;
+    for (int grid = 0; grid <= 2; ++grid) {
+        // 96 DPI is today's table, also where the panel would not fit (640 x 480, 5 x 5).
+        for (const auto& [w, h] : {std::pair{1366, 768}, std::pair{640, 480}}) {
+            IniLayout(g, grid, w, h, 96);
+            EXPECT_EQ(g.LayoutTable, Layout(grid, w, h).LayoutTable);
+            EXPECT_EQ(g.SmallGridTable, Layout(grid, w, h).SmallGridTable);
+        }
+        const GridLayout base = Layout(grid, 3840, 2160);
+        for (const auto& [dpi, f] : {std::pair{144, 1.5}, std::pair{192, 2.0}}) {
+            IniLayout(g, grid, 3840, 2160, dpi);
+            EXPECT_EQ(g.Scale, f);
+            EXPECT_NEAR(g.PanelSize, base.PanelSize * f, 2);
+            EXPECT_NEAR(g.PanelOrigin().X + g.PanelSize / 2.0, 1920, 1);   // still centred
+            EXPECT_NEAR(g.Point(1).Image.Size, base.Point(1).Image.Size * f, 1);
+            const int pitch = base.Point(2).Hit.Left - base.Point(1).Hit.Left;
+            EXPECT_NEAR(g.Point(2).Hit.Left - g.Point(1).Hit.Left, pitch * f, 1);
+            const LayoutSquare &icon = g.Icon(kIconKeyboard).Hit, &baseIcon = base.Icon(kIconKeyboard).Hit;
+            EXPECT_NEAR(icon.Size, baseIcon.Size * f, 1);
+            EXPECT_NEAR(2160 - icon.Top, (2160 - baseIcon.Top) * f, 1);   // from the screen's bottom
+            ExpectOnScreen(g, 3840, 2160);
+        }
+        // 200 % on a 1024 x 768 screen: scaled only as far as it fits.
+        IniLayout(g, grid, 1024, 768, 192);
+        EXPECT_TRUE(g.Scale > 1.0 && g.Scale < 2.0) << g.Scale;
+        ExpectOnScreen(g, 1024, 768);
+    }
+}
+
 TEST(PatternGrid, SmallGridTable) {
     struct Case { int grid, first, pitch, last; };
     const Case cases[] = {{0, 70, 72, 70 + 2 * 72}, {1, 34, 72, 34 + 3 * 72}, {2, 24, 59, 260}};

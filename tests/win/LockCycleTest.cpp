@@ -59,6 +59,10 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
     }
 }
 
+// The lock session's two windows, made once for the whole program.
+FrmBackground* BackgroundWindow = nullptr;
+FrmPattern* PatternWindow = nullptr;
+
 bool IsTopmost(HWND hwnd) { return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 std::optional<uint32_t> Policy(const char* key, const char* name) { return rawreg::ReadDword(key, name); }
@@ -71,6 +75,8 @@ public:
         ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
         TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr));
         TheLockSession().CreateCover(GetModuleHandleA(nullptr));
+        PatternWindow = TheLockSession().LockWindow();
+        BackgroundWindow = TheLockSession().Cover();
         ImageTable.SetImage(kSlotBackground, MakePicture(0));
     }
     void TearDown() override {
@@ -90,10 +96,10 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CoverEn
 class LockCycle : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(TheLockSession().Cover(), nullptr);
-        ASSERT_NE(TheLockSession().Cover()->Hwnd(), nullptr);
-        ASSERT_NE(TheLockSession().LockWindow(), nullptr);
-        ASSERT_NE(TheLockSession().LockWindow()->Hwnd(), nullptr);
+        ASSERT_NE(BackgroundWindow, nullptr);
+        ASSERT_NE(BackgroundWindow->Hwnd(), nullptr);
+        ASSERT_NE(PatternWindow, nullptr);
+        ASSERT_NE(PatternWindow->Hwnd(), nullptr);
         saved_ = Config;
         Config.Effect = 0;
         Config.TransparentBackground = 0;
@@ -107,8 +113,8 @@ protected:
         Config = saved_;
         LockStateTestAccess::SetUnlockMode(0);
     }
-    HWND Cover() const { return TheLockSession().Cover()->Hwnd(); }
-    HWND LockWindow() const { return TheLockSession().LockWindow()->Hwnd(); }
+    HWND Cover() const { return BackgroundWindow->Hwnd(); }
+    HWND LockWindow() const { return PatternWindow->Hwnd(); }
     ConfigData saved_;
 };
 
@@ -123,14 +129,14 @@ TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
     EXPECT_TRUE(IsTopmost(Cover()));
     EXPECT_TRUE(IsWindowVisible(LockWindow()));
     EXPECT_TRUE(IsTopmost(LockWindow()));
-    EXPECT_TRUE(TheLockSession().Cover()->IsWatchdogRunning());
+    EXPECT_TRUE(BackgroundWindow->IsWatchdogRunning());
     // The resting cover shows the picture, opaque.
-    EXPECT_EQ(TheLockSession().Cover()->FramePixel(300, 200), PictureColumn(300));
+    EXPECT_EQ(BackgroundWindow->FramePixel(300, 200), PictureColumn(300));
 
     LockComputer(false, false);
     EXPECT_FALSE(CurrentLockState().IsLocked());
     EXPECT_FALSE(CurrentLockState().IsBusy());
-    EXPECT_FALSE(TheLockSession().Cover()->IsWatchdogRunning());
+    EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
     EXPECT_FALSE(IsWindowVisible(Cover()));
     EXPECT_FALSE(IsWindowVisible(LockWindow()));
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
@@ -194,7 +200,7 @@ TEST_F(LockCycle, AnUnlockAskedForWhileTheLockIsPutUpRunsAfterIt) {
     EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_FALSE(IsWindowVisible(Cover()));
     EXPECT_FALSE(IsWindowVisible(LockWindow()));
-    EXPECT_FALSE(TheLockSession().Cover()->IsWatchdogRunning());
+    EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
 
     // Remembered once only: the next lock stays up.
@@ -246,8 +252,8 @@ TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
     // The erase strips replaced every picture pixel (source copy, not blended over it).
     for (int x : {0, 4, 5, 136, 137, 700, ScreenWidth - 1}) {
         SCOPED_TRACE(x);
-        EXPECT_EQ(TheLockSession().Cover()->FramePixel(x, 0), 0x01000000u);
-        EXPECT_EQ(TheLockSession().Cover()->FramePixel(x, ScreenHeight / 2), 0x01000000u);
+        EXPECT_EQ(BackgroundWindow->FramePixel(x, 0), 0x01000000u);
+        EXPECT_EQ(BackgroundWindow->FramePixel(x, ScreenHeight / 2), 0x01000000u);
     }
 }
 
@@ -255,13 +261,13 @@ TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
     Config.Effect = 1;
     TheLockSession().PrepareEffectStrips();
     ASSERT_GE(EffectStripSteps(), 0);
-    TheLockSession().Cover()->LockEffectShow();
+    BackgroundWindow->LockEffectShow();
     // Columns at band edges and at strip edges inside bands, top, middle and bottom rows.
     const int band = EffectBandOffsets[2];
     for (int x : {0, 4, 5, band - 1, band, band + 4, band + 5, 700, 701, ScreenWidth - 1}) {
         for (int y : {0, ScreenHeight / 2, ScreenHeight - 1}) {
             SCOPED_TRACE(::testing::Message() << x << "," << y);
-            EXPECT_EQ(TheLockSession().Cover()->FramePixel(x, y), PictureColumn(x));
+            EXPECT_EQ(BackgroundWindow->FramePixel(x, y), PictureColumn(x));
         }
     }
 }
@@ -321,8 +327,8 @@ TEST_F(StandInTaskbar, TransparentBackgroundLeavesTheTaskbarAndCoversWithAlphaOn
     const int builds = EffectStripBuilds();
     LockComputer(true, false);
     EXPECT_TRUE(IsWindowVisible(tray_.get()));
-    EXPECT_EQ(TheLockSession().Cover()->FramePixel(0, 0), 0x01000000u);
-    EXPECT_EQ(TheLockSession().Cover()->FramePixel(ScreenWidth / 2, ScreenHeight / 2), 0x01000000u);
+    EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0x01000000u);
+    EXPECT_EQ(BackgroundWindow->FramePixel(ScreenWidth / 2, ScreenHeight / 2), 0x01000000u);
     LockComputer(false, false);
     EXPECT_TRUE(IsWindowVisible(tray_.get()));
     EXPECT_LE(EffectStripBuilds(), builds + 1);
@@ -400,10 +406,10 @@ TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
 TEST_F(Watchdog, TakesTheForegroundBackWithoutRepainting) {
     LockComputer(true, false);
     Gdiplus::SolidBrush marker(Gdiplus::Color(0xFF123456));
-    TheLockSession().Cover()->Graphics()->FillRectangle(&marker, 0, 0, 1, 1);
+    BackgroundWindow->Graphics()->FillRectangle(&marker, 0, 0, 1, 1);
     TakeForeground();
     ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindow(); }, 500));
-    EXPECT_EQ(TheLockSession().Cover()->FramePixel(0, 0), 0xFF123456u);
+    EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0xFF123456u);
 }
 
 TEST_F(Watchdog, ShowsAMinimizedCoverAgain) {

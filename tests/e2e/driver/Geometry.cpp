@@ -25,6 +25,14 @@ std::optional<Screen> ParseScreen(const Args& args) {
     return Screen{static_cast<int>(*width), static_cast<int>(*height), static_cast<int>(*grid)};
 }
 
+// The DPI the program under test reads, so the points follow its scaled layout.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : kBaseDpi;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
 // A Unix path is reached through Wine's Z: drive.
 std::string WindowsPath(const std::string& path) {
     if (path.empty() || path[0] != '/') return path;
@@ -44,7 +52,7 @@ int CmdPointCenter(const Args& args) {
     auto k = all ? std::optional<long long>(1) : ParseNumber(args[4]);
     if (!screen || screen->grid < 0 || !k) return Fail("bad screen size, grid or point", kExitUsage);
     GridLayout layout;
-    IniLayout(layout, screen->grid, screen->width, screen->height);
+    IniLayout(layout, screen->grid, screen->width, screen->height, ScreenDpi());
     int points = layout.GridSide * layout.GridSide;
     if (*k < 1 || *k > points) return Fail("point " + args[4] + " is not on the grid", kExitUsage);
     int last = all ? points : static_cast<int>(*k);
@@ -71,7 +79,7 @@ int CmdPatternPath(const Args& args) {
     ConfigData config = DecodeConfig(image);
     int grid = screen->grid >= 0 ? screen->grid : (config.Grid <= kMaxGrid ? config.Grid : 0);
     GridLayout layout;
-    IniLayout(layout, grid, screen->width, screen->height);
+    IniLayout(layout, grid, screen->width, screen->height, ScreenDpi());
     int points = layout.GridSide * layout.GridSide;
     std::string line;
     for (int i = 1; i <= points; ++i) {
