@@ -40,12 +40,17 @@ RECT CentredFrame(int dpi) {
                               dpi);
 }
 
-// The stock GUI font is the buttons' font at 96 DPI; at another DPI they get a copy of it scaled.
-// Null at 96 DPI or when the copy cannot be made: the stock font then stays.
+// The stock GUI font is the buttons' font, made for the DPI the system started with; on a
+// monitor of another DPI the buttons get a copy of it scaled. Null when the stock font fits the
+// DPI or the copy cannot be made: the stock font then stays.
 UniqueHfont ScaledGuiFont(int dpi) {
+    int systemDpi = kDefaultDpi;
+    if (WindowDc screen(nullptr); screen.get()) systemDpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     LOGFONTA lf{};
-    if (dpi == kDefaultDpi || !GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf)) return nullptr;
-    lf.lfHeight = ScaleToDpi(lf.lfHeight, dpi);
+    if (dpi == systemDpi || systemDpi <= 0 || !GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf)) {
+        return nullptr;
+    }
+    lf.lfHeight = MulDiv(lf.lfHeight, dpi, systemDpi);
     lf.lfWidth = 0;
     return UniqueHfont(CreateFontIndirectA(&lf));
 }

@@ -34,7 +34,7 @@ private:
     HWND hwnd_ = nullptr;
     std::array<HWND, 3> cmd_{};
     ScaledLayout layout_;
-    UniqueHfont font_;   // null while the stock GUI font serves (96 DPI)
+    UniqueHfont font_;   // null while the stock GUI font serves (the system's DPI)
 };
 
 // Shows the window and runs its message loop until it is closed; returns the exit code.
