@@ -4,9 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
 #include "core/AppState.h"
 #include "lockscreen/FrmVerify.h"
 #include "support/ConfigTestSupport.h"
@@ -19,80 +16,56 @@ using namespace configtest;
 
 namespace {
 
-// The programs' manifests ask for per-monitor awareness; this program has no manifest, so it
-// asks at run time, before its first window.
-void BecomePerMonitorAware() {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    FARPROC proc = user32 ? GetProcAddress(user32, "SetProcessDpiAwarenessContext") : nullptr;
-    if (auto set = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(reinterpret_cast<void (*)()>(proc))) {
-        set(reinterpret_cast<HANDLE>(-4));   // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
-    }
-}
+// A text a control shows, and the width and line format it gives it.
+struct Shown { std::string Text; int Room = 0; UINT Format = DT_SINGLELINE; };
 
-// A text a control shows and the width it gives it.
-struct Shown {
-    std::string Text;
-    int Room = 0;
-    UINT Format = DT_SINGLELINE;
-};
-
-// A list's entries, a check box's text beside the box, a button's and a static's inside their edges.
-std::vector<Shown> TextsOf(HWND control) {
-    char name[32] = "";
-    GetClassNameA(control, name, sizeof name);
-    const std::string kind = name;
+// A list's entries as its open list shows them, a check box's text beside the box, a button's
+// and a frame's inside their edges, a static's wrapped in its width.
+std::vector<Shown> TextsOf(HWND control, int width) {
+    char kind[32] = "", text[512] = "";
+    GetClassNameA(control, kind, sizeof kind);
     const LONG style = GetWindowLongA(control, GWL_STYLE);
-    RECT client{};
-    GetClientRect(control, &client);
-    std::vector<Shown> shown;
-    if (kind == "ComboBox") {
-        // Every entry as the open list shows it.
+    if (lstrcmpA(kind, "ComboBox") == 0) {
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
-        if (!GetComboBoxInfo(control, &info)) return {};
-        SendMessageA(control, CB_SHOWDROPDOWN, TRUE, 0);
         RECT open{};
-        GetClientRect(info.hwndList, &open);
+        SendMessageA(control, CB_SHOWDROPDOWN, TRUE, 0);
+        if (GetComboBoxInfo(control, &info)) GetClientRect(info.hwndList, &open);
         SendMessageA(control, CB_SHOWDROPDOWN, FALSE, 0);
-        char entry[256];
+        std::vector<Shown> entries;
         for (LRESULT i = 0, n = SendMessageA(control, CB_GETCOUNT, 0, 0); i < n; ++i) {
-            if (SendMessageA(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry)) <= 0) continue;
-            shown.push_back({entry, open.right, DT_SINGLELINE | DT_NOPREFIX});
+            if (SendMessageA(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text)) > 0)
+                entries.push_back({text, open.right, DT_SINGLELINE | DT_NOPREFIX});
         }
-        return shown;
+        return entries;
     }
-    char text[512] = "";
-    GetWindowTextA(control, text, sizeof text);
+    if (!GetWindowTextA(control, text, sizeof text)) return {};
+    if (lstrcmpA(kind, "Static") == 0) return {{text, width, DT_WORDBREAK | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0u)}};
+    if (lstrcmpA(kind, "Button") != 0) return {};   // edit boxes, pictures, panes: no text of their own
     const int edge = GetSystemMetrics(SM_CXEDGE);
-    if (!text[0]) return {};
-    if (kind == "Static") return {{text, client.right, DT_WORDBREAK | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0u)}};
-    if (kind != "Button") return {};   // edit boxes, pictures, panes: no fixed text of their own
-    switch (style & BS_TYPEMASK) {
-    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON:
-        return {{text, client.right - GetSystemMetrics(SM_CXMENUCHECK) - edge}};
-    default: return {{text, client.right - 4 * edge}};   // a push button's or a frame's edges
-    }
+    const LONG type = style & BS_TYPEMASK;
+    const bool hasBox = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                        type == BS_AUTORADIOBUTTON;
+    return {{text, hasBox ? width - GetSystemMetrics(SM_CXMENUCHECK) - edge : width - 4 * edge}};
 }
 
-// One pass over every child at any depth, hidden panes included: each text measured in its
-// control's own font. Returns "text: needs W x H, has W x H" for every text that does not fit.
+// One pass over every child at any depth, hidden panes included, each text measured in its
+// control's own font: "text: needs W x H, has W x H" for every text that does not fit.
 std::vector<std::string> TextsThatDoNotFit(HWND window) {
     std::vector<std::string> misfits;
     EnumChildWindows(window, [](HWND control, LPARAM out) -> BOOL {
-        const std::vector<Shown> shown = TextsOf(control);
         RECT client{};
         GetClientRect(control, &client);
         WindowDc dc(control);
-        const auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-        SelectGuard select(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
-        for (const Shown& text : shown) {
+        const auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+        SelectGuard select(dc.get(), font ? font : GetStockObject(SYSTEM_FONT));
+        for (const Shown& text : TextsOf(control, client.right)) {
             RECT need{0, 0, text.Room, 0};
             DrawTextA(dc.get(), text.Text.c_str(), -1, &need, text.Format | DT_CALCRECT);
-            if (need.right > text.Room || need.bottom > client.bottom) {
+            if (need.right > text.Room || need.bottom > client.bottom)
                 reinterpret_cast<std::vector<std::string>*>(out)->push_back(
                     text.Text + ": needs " + std::to_string(need.right) + " x " + std::to_string(need.bottom) +
                     ", has " + std::to_string(text.Room) + " x " + std::to_string(client.bottom));
-            }
         }
         return TRUE;
     }, reinterpret_cast<LPARAM>(&misfits));
@@ -101,13 +74,16 @@ std::vector<std::string> TextsThatDoNotFit(HWND window) {
 
 class DisplayScaling : public ConfigDialogFixture {
 protected:
-    static void SetUpTestSuite() { BecomePerMonitorAware(); }
+    // The programs' manifests ask for per-monitor awareness; this program asks before its first window.
+    static void SetUpTestSuite() {
+        FARPROC set = GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext");
+        if (set) reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(reinterpret_cast<void (*)()>(set))(reinterpret_cast<HANDLE>(-4));
+    }
     void TearDown() override {
         CloseVerifyDialog();
         CloseAboutWindow();
         ConfigDialogFixture::TearDown();
     }
-    // The window is at the prefix's DPI and none of its texts is cut.
     static void ExpectScaledWithAllText(HWND window) {
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(WindowDpi(window), 144) << "the prefix was meant to report 144 DPI";
@@ -115,16 +91,13 @@ protected:
     }
 };
 
-TEST_F(DisplayScaling, EveryTabOfTheConfigurationDialogShowsAllItsText) {
-    ExpectScaledWithAllText(Open());
-}
+TEST_F(DisplayScaling, EveryTabOfTheConfigurationDialogShowsAllItsText) { ExpectScaledWithAllText(Open()); }
 
+// The box shows its picture half as large again: the pointer over point 1 as drawn enters it.
 TEST_F(DisplayScaling, VerifyDialogShowsAllItsTextAndHitsThePointDrawnUnderThePointer) {
     ShowVerifyDialog();
     Pump();
     ExpectScaledWithAllText(VerifyDialogHwnd());
-    // The box shows its 320-pixel picture half as large again: the pointer over where point 1
-    // is drawn enters point 1.
     const LayoutEntry& first = Layout.SmallPoint(1);
     PostMessageA(FindControl(VerifyDialogHwnd(), kIdPicVerify), WM_LBUTTONDOWN, MK_LBUTTON,
                  MAKELPARAM(first.Centre.X * 3 / 2, first.Centre.Y * 3 / 2));
@@ -139,46 +112,32 @@ TEST_F(DisplayScaling, AboutWindowShowsAllItsText) {
     ShowAboutWindow(resources, "C:\\no\\such\\file.exe");
     Pump();
     ASSERT_NE(AboutWindowInstance(), nullptr);
-    HWND about = AboutWindowInstance()->Hwnd();
-    ExpectScaledWithAllText(about);
-    RECT client{};
-    GetClientRect(about, &client);
-    const AboutLayout& layout = AboutWindowInstance()->Layout();
-    for (const AboutBox& label : {layout.LabAbout, layout.LabHome[0], layout.LabHome[1]}) {
+    ExpectScaledWithAllText(AboutWindowInstance()->Hwnd());
+    RECT client{};   // the labels are drawn, each as wide as its text
+    GetClientRect(AboutWindowInstance()->Hwnd(), &client);
+    for (const AboutBox& label : {AboutWindowInstance()->Layout().LabAbout, AboutWindowInstance()->Layout().LabHome[0]})
         EXPECT_LE(label.Left + label.Width, client.right);
-    }
 }
 
 TEST_F(DisplayScaling, ToolWindowShowsAllItsText) {
     FrmMain tool;
     ASSERT_TRUE(tool.Create(GetModuleHandleA(nullptr), SW_SHOWNOACTIVATE));
-    ExpectScaledWithAllText(tool.Hwnd());
-    DestroyWindow(tool.Hwnd());
-    MSG quit;
-    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);   // closing the tool's window ends its loop
+    ExpectScaledWithAllText(tool.Hwnd());   // the window goes with the object; its WM_QUIT with the next Pump
 }
 
 // Windows sends WM_DPICHANGED when the dialog moves to a monitor of another DPI; Wine never
-// does, so the test sends it: back at 96 DPI every control is where it is at 96 DPI.
+// does, so the test sends it: at 96 DPI the controls, a pane's too, are back at their 96-DPI places.
 TEST_F(DisplayScaling, ChangeOfDpiLaysTheDialogOutAgain) {
     HWND dialog = Open();
-    ASSERT_NE(dialog, nullptr);
     RECT frame{0, 0, kConfigClientWidth, kConfigClientHeight};
     AdjustWindowRectEx(&frame, GetWindowLongA(dialog, GWL_STYLE), FALSE, GetWindowLongA(dialog, GWL_EXSTYLE));
     SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&frame));
-    RECT client{};
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, kConfigClientWidth);
-    const RECT ok = ControlRect(FindControl(dialog, kIdCmdConfig));
-    EXPECT_EQ(ok.left, 152);
-    EXPECT_EQ(ok.top, 460);
-    EXPECT_EQ(ok.right - ok.left, 100);
-    const RECT grid = ControlRect(FindControl(dialog, kIdCombGrid));
-    EXPECT_EQ(grid.left, 240);
-    EXPECT_EQ(grid.right - grid.left, 100);
+    HWND ok = FindControl(dialog, kIdCmdConfig);
+    const RECT okAt = ControlRect(ok), gridAt = ControlRect(FindControl(dialog, kIdCombGrid));
+    EXPECT_EQ(std::vector<LONG>({okAt.left, okAt.top, okAt.right, gridAt.left, gridAt.right}),
+              std::vector<LONG>({152, 460, 252, 240, 340}));
     LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(FindControl(dialog, kIdCmdConfig), WM_GETFONT, 0, 0)),
-               sizeof font, &font);
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(ok, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -12);   // 9 pt at 96 DPI
 }
 
