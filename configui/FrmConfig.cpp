@@ -96,13 +96,7 @@ bool FrmConfig::Create(HINSTANCE instance) {
     hwnd_ = CreateWindowExA(exStyle, kConfigClassName, kConfigCaption, style, frame.left, frame.top,
                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
-    // Only the made window knows the monitor it is on, so the frame is sized again for its DPI.
-    layout_.SetDpi(WindowDpi(hwnd_));
-    if (layout_.Dpi() != kDefaultDpi) {
-        const RECT scaled = CentredFrameForDpi(style, exStyle, kConfigClientWidth, kConfigClientHeight, layout_.Dpi());
-        SetWindowPos(hwnd_, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    layout_.SetDpi(RecentreFrameForWindowDpi(hwnd_, kConfigClientWidth, kConfigClientHeight));
     font_.reset(CreateArialFont(false, layout_.Dpi()));
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     CreateControls();

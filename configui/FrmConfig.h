@@ -108,7 +108,6 @@ public:
     void DeleteGraphicFont();
     void DrawText(const std::string& strText, float x, float y, float tRight, float tBottom);
     const ResetPatternState& ResetState() const { return reset_; }
-    int Dpi() const { return layout_.Dpi(); }
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -76,14 +76,7 @@ bool FrmVerify::Create(HINSTANCE instance) {
     hwnd_ = CreateWindowExA(kFrameExStyle, kVerifyClassName, kVerifyCaption, kFrameStyle, frame.left, frame.top,
                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
-    // Only the made window knows the monitor it is on, so the frame is sized again for its DPI.
-    layout_.SetDpi(WindowDpi(hwnd_));
-    if (layout_.Dpi() != kDefaultDpi) {
-        const RECT scaled =
-            CentredFrameForDpi(kFrameStyle, kFrameExStyle, kVerifyClientWidth, kVerifyClientHeight, layout_.Dpi());
-        SetWindowPos(hwnd_, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    layout_.SetDpi(RecentreFrameForWindowDpi(hwnd_, kVerifyClientWidth, kVerifyClientHeight));
     font_.reset(CreateArialFont(false, layout_.Dpi()));
     CreateControls();
     drag_.Reset(PointCount());

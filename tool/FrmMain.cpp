@@ -34,11 +34,9 @@ bool RegisterFrameClass(HINSTANCE instance, WNDPROC proc) {
     return EnsureWindowClass(wc);
 }
 
-// The frame whose client area gives room for the stacked buttons, centred on the work area.
-RECT CentredFrame(int dpi) {
-    return CentredFrameForDpi(kFrameStyle, 0, kButtonWidth + 2 * kMargin, 3 * kButtonHeight + 2 * kGap + 2 * kMargin,
-                              dpi);
-}
+// The client area gives room for the stacked buttons.
+constexpr int kClientWidth = kButtonWidth + 2 * kMargin;
+constexpr int kClientHeight = 3 * kButtonHeight + 2 * kGap + 2 * kMargin;
 
 // The stock GUI font is the buttons' font, made for the DPI the system started with; on a
 // monitor of another DPI the buttons get a copy of it scaled. Null when the stock font fits the
@@ -63,16 +61,12 @@ FrmMain::~FrmMain() {
 
 bool FrmMain::Create(HINSTANCE instance, int showCmd) {
     if (!RegisterFrameClass(instance, WndProc)) return false;
-    const RECT frame = CentredFrame(kDefaultDpi);
+    const RECT frame = CentredFrameForDpi(kFrameStyle, 0, kClientWidth, kClientHeight, kDefaultDpi);
     if (!CreateWindowExA(0, kToolWindowClass, kToolWindowTitle, kFrameStyle, frame.left, frame.top,
                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this))
         return false;
     // The buttons took the DPI of the monitor the window was made on; the frame follows it.
-    if (layout_.Dpi() != kDefaultDpi) {
-        const RECT scaled = CentredFrame(layout_.Dpi());
-        SetWindowPos(hwnd_, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    RecentreFrameForWindowDpi(hwnd_, kClientWidth, kClientHeight);
     ShowWindow(hwnd_, showCmd);
     UpdateWindow(hwnd_);
     // The first button takes the keyboard, so Enter, Space and Tab work without a click.

@@ -49,6 +49,18 @@ RECT CentredFrameForDpi(DWORD style, DWORD exStyle, int width, int height, int d
     return {x, y, x + outer.cx, y + outer.cy};
 }
 
+// Only the made window knows the monitor it is on.
+int RecentreFrameForWindowDpi(HWND hwnd, int width, int height) {
+    const int dpi = WindowDpi(hwnd);
+    if (dpi == kDefaultDpi) return dpi;
+    const auto style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+    const RECT frame = CentredFrameForDpi(style, exStyle, width, height, dpi);
+    SetWindowPos(hwnd, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return dpi;
+}
+
 int TakeSuggestedDpiRect(HWND hwnd, WPARAM wp, LPARAM lp) {
     if (const auto* rect = reinterpret_cast<const RECT*>(lp)) {
         SetWindowPos(hwnd, nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,

@@ -19,6 +19,10 @@ SIZE FrameSizeForDpi(DWORD style, DWORD exStyle, int width, int height, int dpi)
 // The frame of that size centred on the primary monitor's work area.
 RECT CentredFrameForDpi(DWORD style, DWORD exStyle, int width, int height, int dpi);
 
+// For a window just made with its 96-DPI frame: its DPI, and when that is another one, the
+// frame sized for it and centred again.
+int RecentreFrameForWindowDpi(HWND hwnd, int width, int height);
+
 // WM_DPICHANGED: the new DPI from its wParam, and the window moved to the rectangle in its lParam.
 int TakeSuggestedDpiRect(HWND hwnd, WPARAM wp, LPARAM lp);
 
