@@ -5,15 +5,9 @@
 
 ConfigData Config;
 
-std::string AppPath;
-std::string AppExeName;
-std::string ConfigFilePath;
-std::string AlarmFilePath;
 int ScreenWidth = 0;
 int ScreenHeight = 0;
 std::array<uint8_t, 33> FadeAlpha = MakeFadeAlpha();
-bool IsFirstRun = false;
-int32_t ConfigLoadResult = 0;
 std::string AlertText;
 
 uint32_t TrayIconMessage = 0;

@@ -18,15 +18,9 @@ class FrmTray;
 extern ConfigData Config;
 
 // Start-up values.
-extern std::string AppPath;          // executable folder, ending in '\'
-extern std::string AppExeName;       // executable name without ".exe"
-extern std::string ConfigFilePath;
-extern std::string AlarmFilePath;
 extern int ScreenWidth;
 extern int ScreenHeight;
 extern std::array<uint8_t, 33> FadeAlpha;
-extern bool IsFirstRun;
-extern int32_t ConfigLoadResult;
 extern std::string AlertText;        // the trimmed alert text the lock window draws
 
 // The registered "OrvoPCLockTrayIcon" message; 0 until the tray owner window exists.

@@ -10,6 +10,7 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "core/ProgramFiles.h"
 #include "lockscreen/ClockText.h"
 #include "lockscreen/LockScreens.h"
 #include "system/IdlePolicy.h"
@@ -447,7 +448,7 @@ void FrmPattern::ProcessAlertMode(int inMode) {
     Impl& s = *impl_;
     if (inMode < 0 || inMode > 5) {
         Config.AlertMode = 1;
-        SaveConfigData(ConfigFilePath);
+        SaveConfigData(TheProgramFiles().ConfigFilePath);
         inMode = 1;
     }
     switch (inMode) {
@@ -461,7 +462,7 @@ void FrmPattern::ProcessAlertMode(int inMode) {
     s.alarmBlinkTimer.Start(hwnd_, kAlarmBlinkTimer, kAlarmDrawInterval);
     s.isAlarm = true;
     Sleep(kAlarmSoundDelayMs);
-    PlayAlarm(AlarmFilePath);
+    PlayAlarm(TheProgramFiles().AlarmFilePath);
 }
 
 // ---- timers ----

@@ -241,7 +241,7 @@ TEST_F(ConfigDialog, AutoStartLockGoesThroughTheRunEntry) {
     HWND dialog = Open();
     const auto run = rawreg::Read(kRunKey, kRunValueName);
     ASSERT_TRUE(run.has_value()) << "opening re-applies the start-up entry";
-    EXPECT_EQ(TrimNull(run->Bytes), StartupLockCommand(AppPath, AppExeName));
+    EXPECT_EQ(TrimNull(run->Bytes), StartupLockCommand(TheProgramFiles().AppPath, TheProgramFiles().AppExeName));
     EXPECT_EQ(Config.AutoStartLock, -1);
     PickListEntry(dialog, kIdCombAutoStartLock, 0);
     EXPECT_FALSE(rawreg::Read(kRunKey, kRunValueName).has_value());
@@ -351,7 +351,7 @@ TEST_F(ConfigDialog, BackgroundTabHasItsTooltip) {
 
 TEST_F(ConfigDialog, ClosingSavesWhicheverWayItCloses) {
     for (bool viaOk : {false, true}) {
-        DeleteFileA(ConfigFilePath.c_str());
+        DeleteFileA(TheProgramFiles().ConfigFilePath.c_str());
         HWND dialog = Open();
         PickListEntry(dialog, kIdCombAlertMode, viaOk ? 3 : 2);
         if (viaOk) Click(dialog, kIdCmdConfig);
@@ -359,7 +359,7 @@ TEST_F(ConfigDialog, ClosingSavesWhicheverWayItCloses) {
         Pump();
         EXPECT_EQ(ConfigDialogHwnd(), nullptr);
         EXPECT_FALSE(IsWindow(dialog));
-        const std::string file = ReadWholeFile(ConfigFilePath);
+        const std::string file = ReadWholeFile(TheProgramFiles().ConfigFilePath);
         ASSERT_EQ(file.size(), kConfigFileSize) << (viaOk ? "OK" : "close box");
         ConfigBytes bytes{};
         std::copy(file.begin(), file.end(), bytes.begin());
@@ -388,19 +388,19 @@ void CALLBACK CloseWhenOpen(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(ConfigDialog, FirstRunShowsItModallyAndWaits) {
     ASSERT_NE(SetTimer(nullptr, 0, 20, CloseWhenOpen), 0u);
-    IsFirstRun = true;
-    IniDefaultConfig(false);
+    ConfigFileCheck check{.IsFirstRun = true};
+    HandleFirstRunOrBrokenConfig(check);
     EXPECT_EQ(ConfigDialogHwnd(), nullptr) << "returns only after the dialog closed";
-    EXPECT_FALSE(IsFirstRun);
+    EXPECT_FALSE(check.IsFirstRun);
     ASSERT_FALSE(Recorded().Messages.empty());
     EXPECT_EQ(Recorded().Messages[0].Text,
               "You are first running Orvo PC Lock.\r\nFor computer security, Please reset your lock pattern.");
-    EXPECT_EQ(ReadWholeFile(ConfigFilePath).size(), kConfigFileSize);
+    EXPECT_EQ(ReadWholeFile(TheProgramFiles().ConfigFilePath).size(), kConfigFileSize);
 }
 
 TEST_F(ConfigDialog, MaintenanceButtonsStartTheToolOrReportItLost) {
     HWND dialog = Open();
-    const std::string tool = AppPath + "OrvoPCLockTool.exe";
+    const std::string tool = TheProgramFiles().AppPath + "OrvoPCLockTool.exe";
     Click(dialog, kIdCmdReset + 4);
     ASSERT_EQ(Recorded().Messages.size(), 1u);
     EXPECT_EQ(Recorded().Messages[0].Text,
