@@ -10,8 +10,6 @@ int ScreenHeight = 0;
 std::array<uint8_t, 33> FadeAlpha = MakeFadeAlpha();
 std::string AlertText;
 
-uint32_t TrayIconMessage = 0;
-
 GridLayout Layout;
 KeyEntry EnteredKeys;
 std::vector<uint8_t> PointLetters;

@@ -23,9 +23,6 @@ extern int ScreenHeight;
 extern std::array<uint8_t, 33> FadeAlpha;
 extern std::string AlertText;        // the trimmed alert text the lock window draws
 
-// The registered "OrvoPCLockTrayIcon" message; 0 until the tray owner window exists.
-extern uint32_t TrayIconMessage;
-
 // Grid tables and the Dynamic Password Mode state.
 extern GridLayout Layout;
 extern KeyEntry EnteredKeys;
