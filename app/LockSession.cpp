@@ -88,7 +88,6 @@ void LockSession::Unlock() {
     if (Config.Effect != 0 && BackgroundWindow) {
         BackgroundWindow->IniEffectShow();
         PlaceTopmost(BackgroundHwnd());
-        CalcEffectBands();
         PrepareUnlockStrip();
         DoEvents();
         BackgroundWindow->UnlockEffectShow();

@@ -61,6 +61,5 @@ void CloseBackgroundWindow();
 
 // Wipe strips cut from the background picture, kept until the picture changes.
 void PrepareEffectStrips();
-void CalcEffectBands();
 void PrepareUnlockStrip();
 void ReleaseEffectStrips();
