@@ -41,8 +41,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // ended: its message and dialog must not end up under a lock screen.
     TheLockSession().HoldLocks(true);
     // 5. Paths and data folders.
-    SetProgramFiles(IniPaths());
-    const ProgramFiles& files = TheProgramFiles();
+    const ProgramFiles files = IniPaths();
+    SetProgramFiles(files);
     // 6. Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
     GetOSName();
     // 7. Location and version for the maintenance tool; a failed write is not reported.
