@@ -68,6 +68,10 @@ void LockSession::Lock(bool isStartup) {
         ShowWindow(pattern, SW_SHOW);
         PlaceTopmost(pattern);
         PatternWindow->PatternNormal();
+        // The foreground too, not only the focus: until the lock window is the foreground
+        // window, a first press on it only activates it (Wine's desktop drops it), and the
+        // first pattern drawn right after the lock would be lost.
+        SetForegroundWindow(pattern);
         SetFocus(pattern);
     }
     // No other program may take the foreground by itself while locked (Windows only; the user's

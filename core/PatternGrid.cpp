@@ -3,6 +3,7 @@
 #include "core/PatternGrid.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "system/Text.h"
 
@@ -131,6 +132,23 @@ int HitTestSmallPoint(const GridLayout& layout, double x, double y) {
 int HitTestIcon(const GridLayout& layout, double x, double y) {
     const int hit = FirstHit(layout.LayoutTable, kIconKeyboard, kIconPatternDisplay, x, y);
     return hit == 0 ? -1 : hit;
+}
+
+std::vector<int> PointsAlong(const GridLayout& layout, double x0, double y0, double x1, double y1) {
+    // Samples a pixel apart: hit squares are tens of pixels wide, so none is stepped over.
+    constexpr double kStepPixels = 1.0;
+    const double length = std::hypot(x1 - x0, y1 - y0);
+    // A jump across the whole screen is a few thousand steps; anything longer is not a pointer.
+    const int steps = static_cast<int>(std::min(std::ceil(length / kStepPixels), 20000.0));
+    std::vector<int> points;
+    int last = HitTestPoint(layout, x0, y0);
+    for (int i = 1; i <= steps; ++i) {
+        const double t = static_cast<double>(i) / steps;
+        const int hit = HitTestPoint(layout, x0 + (x1 - x0) * t, y0 + (y1 - y0) * t);
+        if (hit > 0 && hit != last) points.push_back(hit);
+        last = hit;
+    }
+    return points;
 }
 
 void PatternEntry::Reset(int pointCount) {

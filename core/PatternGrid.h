@@ -83,6 +83,10 @@ int HitTestPoint(const GridLayout& layout, double x, double y);
 int HitTestSmallPoint(const GridLayout& layout, double x, double y);
 // First icon hit in the order 37, 38, 39; -1 when none.
 int HitTestIcon(const GridLayout& layout, double x, double y);
+// The points 1..N*N entered on the straight way from (x0, y0) to (x1, y1), in the order met,
+// without the point already under (x0, y0). Pointer positions arrive as samples, and a window
+// busy drawing sees them far apart: a point between two samples was still passed through.
+std::vector<int> PointsAlong(const GridLayout& layout, double x0, double y0, double x1, double y1);
 
 // An entry of point numbers in drawing order: slots 1..N*N, 0 = free (slot 0 unused).
 class PatternEntry {

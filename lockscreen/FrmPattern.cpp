@@ -327,12 +327,18 @@ void FrmPattern::NotePointerMove(double x, double y) {
 
 void FrmPattern::TrackPointer(double x, double y) {
     Impl& s = *impl_;
+    const double fromX = s.lastMouseX, fromY = s.lastMouseY;
     NotePointerMove(x, y);
     if (s.drag.IsDrawing()) {
         if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
+        // Moves that came while the window was busy drawing arrive merged into one: the points
+        // on the way since the last position count as entered, in their order.
+        bool added = false;
+        if (fromX != -1)
+            for (int passed : PointsAlong(Layout, fromX, fromY, x, y)) added = s.drag.Move(passed) || added;
         const int hit = HitTestPoint(Layout, x, y);
         if (hit > 0) s.hotItem = hit;
-        if (s.drag.Move(hit)) PatternAction(false);
+        if (s.drag.Move(hit) || added) PatternAction(false);
         return;
     }
     s.hotItem = HitTestIcon(Layout, x, y);

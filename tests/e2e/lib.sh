@@ -213,19 +213,28 @@ e2e_wait_locker_exit() {
 # Windows pid of the running locker (from its tray owner window).
 e2e_locker_winpid() { e2e_field pid window-info "$E2E_READY_CLASS" "$E2E_READY_TITLE"; }
 
-# Learns the window classes of the lock window and the cover while locked: the two visible,
-# topmost, screen-sized windows of the locker, the lock window above the cover. Sets
-# E2E_LOCK_CLASS and E2E_COVER_CLASS unless they are set already.
+# The lock window (pattern) and the cover behind it while locked. The z-order between them is
+# not a way to tell them apart: for a moment after a lock the cover can still be above.
+E2E_LOCK_CLASS=${E2E_LOCK_CLASS:-OrvoPCLockPattern}
+E2E_COVER_CLASS=${E2E_COVER_CLASS:-OrvoPCLockBackground}
+
+# Waits (bounded) until the locker shows both the lock window and the cover as visible, topmost,
+# screen-sized windows.
 e2e_discover_lock_windows() {
-    [ -n "${E2E_LOCK_CLASS:-}" ] && [ -n "${E2E_COVER_CLASS:-}" ] && return 0
-    local pid classes
+    local pid deadline shown
     pid=${1:-$(e2e_locker_winpid)}
-    classes=$(e2e_driver list-windows | awk -v pid="pid=$pid" -v rect="rect=0,0,$E2E_W,$E2E_H" \
-        '$2 == pid && $3 == "visible=1" && $4 == "topmost=1" && $5 == rect { sub("class=", "", $6); print $6 }')
-    E2E_LOCK_CLASS=$(echo "$classes" | sed -n 1p)
-    E2E_COVER_CLASS=$(echo "$classes" | sed -n 2p)
-    e2e_log "lock window class '$E2E_LOCK_CLASS', cover class '$E2E_COVER_CLASS'"
-    [ -n "$E2E_LOCK_CLASS" ] && [ -n "$E2E_COVER_CLASS" ]
+    deadline=$((SECONDS + 10))
+    while :; do
+        shown=$(e2e_driver list-windows | awk -v pid="pid=$pid" -v rect="rect=0,0,$E2E_W,$E2E_H" \
+            -v lock="class=$E2E_LOCK_CLASS" -v cover="class=$E2E_COVER_CLASS" \
+            '$2 == pid && $3 == "visible=1" && $4 == "topmost=1" && $5 == rect && ($6 == lock || $6 == cover)' |
+            wc -l)
+        [ "$shown" -ge 2 ] && break
+        [ $SECONDS -ge $deadline ] && break
+        sleep 0.2
+    done
+    e2e_log "lock window class '$E2E_LOCK_CLASS', cover class '$E2E_COVER_CLASS': $shown shown"
+    [ "$shown" -ge 2 ]
 }
 
 # 1 when a visible window of the class exists, else 0.

@@ -94,6 +94,16 @@ TEST(PatternGrid, HitTestLeftEdgeInclusiveTopExclusive) {
     EXPECT_EQ(HitTestPoint(GridLayout{}, 30, 31), 0);  // never laid out
 }
 
+TEST(PatternGrid, PointsAlongAJumpBetweenSamples) {
+    const GridLayout g = Layout(0, 1920, 1080);
+    const auto centre = [&](int k) { return g.Point(k).Centre; };
+    // 3 to 7 across the middle, and 1 to 9 on the diagonal: 5 lies on the way.
+    EXPECT_EQ(PointsAlong(g, centre(3).X, centre(3).Y, centre(7).X, centre(7).Y), (std::vector<int>{5, 7}));
+    EXPECT_EQ(PointsAlong(g, centre(1).X, centre(1).Y, centre(9).X, centre(9).Y), (std::vector<int>{5, 9}));
+    EXPECT_EQ(PointsAlong(g, centre(1).X, centre(1).Y, centre(1).X + 5, centre(1).Y), std::vector<int>{});
+    EXPECT_EQ(PointsAlong(g, 0, 0, 1e12, 1e12).size(), 0u);  // bounded, and off the grid
+}
+
 TEST(PatternGrid, DragAddsEachPointOnce) {
     PatternDrag drag;
     drag.Reset(9);
