@@ -21,6 +21,7 @@ set(ORVO_PURE_SOURCES
   cover/WatchdogPolicy.cpp
   tool/UserinitMarker.cpp
   system/PolicyRecord.cpp
+  ui/DpiScale.cpp
   ui/TabStripState.cpp
   ui/ResetPatternState.cpp
   tray/TrayText.cpp

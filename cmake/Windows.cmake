@@ -52,6 +52,12 @@ add_test(NAME wine_setup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-fixture.sh sta
 add_test(NAME wine_cleanup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-fixture.sh stop ${ORVO_WINE_DIR})
 set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 180 RUN_SERIAL TRUE)
 set_tests_properties(wine_cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60 RUN_SERIAL TRUE)
+# A second prefix whose display reports 144 DPI (150 %), for the display scaling test.
+set(ORVO_WINE_DPI_DIR ${CMAKE_BINARY_DIR}/wine-dpi)
+add_test(NAME wine_setup_dpi COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-fixture.sh start ${ORVO_WINE_DPI_DIR} 144)
+add_test(NAME wine_cleanup_dpi COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-fixture.sh stop ${ORVO_WINE_DPI_DIR})
+set_tests_properties(wine_setup_dpi PROPERTIES FIXTURES_SETUP wine_dpi TIMEOUT 180 RUN_SERIAL TRUE)
+set_tests_properties(wine_cleanup_dpi PROPERTIES FIXTURES_CLEANUP wine_dpi TIMEOUT 60 RUN_SERIAL TRUE)
 
 # Windows tests: one program per tests/win/*Test.cpp, run under Wine.
 file(GLOB ORVO_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*Test.cpp)
@@ -65,7 +71,7 @@ foreach(test_source ${ORVO_WIN_TESTS})
   get_filename_component(name ${test_source} NAME_WE)
   add_executable(win_${name} ${test_source})
   target_link_libraries(win_${name} PRIVATE orvo_win_test_support orvo_app GTest::gtest_main)
-  if(name MATCHES "^Tool")
+  if(name MATCHES "^(Tool|DisplayScaling)")
     target_link_libraries(win_${name} PRIVATE orvo_tool)
   endif()
   target_include_directories(win_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
@@ -73,6 +79,10 @@ foreach(test_source ${ORVO_WIN_TESTS})
   set_tests_properties(win_${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300
                        ENVIRONMENT "ORVO_WINE_DIR=${ORVO_WINE_DIR}" LABELS win)
 endforeach()
+if(TEST win_DisplayScalingTest)
+  set_tests_properties(win_DisplayScalingTest PROPERTIES FIXTURES_REQUIRED wine_dpi
+                       ENVIRONMENT "ORVO_WINE_DIR=${ORVO_WINE_DPI_DIR}")
+endif()
 
 # End-to-end: a driver program plus one script per scenario, each with its own prefix and display.
 file(GLOB ORVO_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/driver/*.cpp)

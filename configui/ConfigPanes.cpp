@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "ui/LockSessionHost.h"
@@ -13,6 +14,7 @@ namespace {
 constexpr int kPaneLeft = 20, kPaneTop = 42, kPaneWidth = 360, kPaneHeight = 400;
 constexpr int kButtonHeight = 23;
 constexpr int kRowHeight = 21;
+constexpr int kOpenListRows = 12;   // an open list shows this many entries, then scrolls
 
 const char* const kGridEntries[] = {"3 * 3 (9 Points)", "4 * 4 (16 Points) ", "5 * 5 (25 Points)"};
 const char* const kOffOn[] = {"Off", "On"};
@@ -56,9 +58,13 @@ const OptionRow kOptionRows[] = {
 }  // namespace
 
 HWND FrmConfig::AddControl(HWND parent, const char* className, const char* text, DWORD style, int id, int x, int y,
-                           int width, int height) {
-    HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+                           int width, int height, DWORD exStyle) {
+    const DpiRect rect96{x, y, width, height};
+    const DpiRect at = layout_.Scale(rect96);
+    HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, at.Left, at.Top, at.Width,
+                                   at.Height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
+                                   nullptr);
+    layout_.Remember(control, rect96);
     if (control && font_) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return control;
 }
@@ -66,11 +72,37 @@ HWND FrmConfig::AddControl(HWND parent, const char* className, const char* text,
 // A drop-down list that cannot be typed into; the height given to the window is that of the
 // opened list, the closed box takes its height from the font.
 HWND FrmConfig::AddList(int pane, int id, int x, int y, int width, const char* const* entries, int count) {
-    const int dropHeight = kRowHeight + 4 + 16 * (count < 12 ? count : 12);
+    const int dropHeight = kRowHeight + 4 + 16 * (count < kOpenListRows ? count : kOpenListRows);
     HWND list = AddControl(picConfig_[pane], WC_COMBOBOXA, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, id, x, y,
                            width, dropHeight);
     for (int i = 0; list && i < count; ++i) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i]));
     return list;
+}
+
+// A list narrower than its longest entry opens wide enough to show every entry whole (the closed
+// box keeps its width and shows as much of the chosen entry as fits). The width follows the
+// font, so it is measured again when the DPI changes.
+void FrmConfig::FitOpenListWidths() {
+    for (int id = kIdCombGrid; id <= kIdCombEffect; ++id) {
+        HWND list = Control(id);
+        WindowDc dc(list);
+        if (!list || !dc.get() || !font_) continue;
+        SelectGuard select(dc.get(), font_.get());
+        int widest = 0;
+        char entry[128];
+        const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, i, 0);
+            if (length <= 0 || length >= static_cast<LRESULT>(sizeof entry)) continue;
+            SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+            SIZE size{};
+            if (GetTextExtentPoint32A(dc.get(), entry, static_cast<int>(length), &size)) widest = std::max<int>(widest, size.cx);
+        }
+        // Room for the list's border, the entries' margins and, past twelve rows, its scroll bar.
+        const int margins = 4 * GetSystemMetrics(SM_CXEDGE) + layout_.Scale(4);
+        const int scrollBar = count > kOpenListRows ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+        SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + margins + scrollBar), 0);
+    }
 }
 
 HWND FrmConfig::Control(int id) const {
@@ -85,11 +117,14 @@ HWND FrmConfig::Control(int id) const {
 // The pane does not clip its children: the frame covers all of it, and a frame paints only
 // its edge and caption, so the pane itself must paint the white behind everything.
 void FrmConfig::CreatePane(int index, const char* frameCaption) {
-    picConfig_[index] = CreateWindowExA(WS_EX_CONTROLPARENT, kConfigPaneClassName, "",
-                                        WS_CHILD | WS_CLIPSIBLINGS, kPaneLeft, kPaneTop, kPaneWidth,
-                                        kPaneHeight, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPicConfig + index)),
+    const DpiRect rect96{kPaneLeft, kPaneTop, kPaneWidth, kPaneHeight};
+    const DpiRect at = layout_.Scale(rect96);
+    picConfig_[index] = CreateWindowExA(WS_EX_CONTROLPARENT, kConfigPaneClassName, "", WS_CHILD | WS_CLIPSIBLINGS,
+                                        at.Left, at.Top, at.Width, at.Height, hwnd_,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPicConfig + index)),
                                         GetModuleHandleA(nullptr), nullptr);
     if (!picConfig_[index]) return;
+    layout_.Remember(picConfig_[index], rect96);
     AddControl(picConfig_[index], WC_BUTTONA, frameCaption, BS_GROUPBOX | WS_CLIPSIBLINGS, kIdFrame + index, 0, 0,
                kPaneWidth, kPaneHeight);
 }
@@ -98,15 +133,19 @@ void FrmConfig::CreateResetPane() {
     CreatePane(0, " Lock Pattern: ");
     HWND pane = picConfig_[0];
     if (!pane) return;
+    // The canvas keeps its 322 x 322 picture (the backup file is that picture); the box shows
+    // it at the dialog's scale.
     picReset_.Create(pane, kIdPicReset, 18, 30, 322, 322);
+    layout_.Place(picReset_.Hwnd(), {18, 30, 322, 322});
     picReset_.OnMouseDown = [this](int b, int s, int x, int y) { StartNewPattern(b, s, x, y); };
     picReset_.OnMouseMove = [this](int b, int s, int x, int y) { ExtendNewPattern(b, s, x, y); };
     picReset_.OnMouseUp = [this](int b, int s, int x, int y) { TakeNewPattern(b, s, x, y); };
     AddControl(pane, WC_BUTTONA, kCmdResetCaptions[0], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 0, 15, 365, 100,
                kButtonHeight);
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[3], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 3, 127, 365, 100,
+    // The grid list is as wide as its longest entry, "4 * 4 (16 Points) ", needs.
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[3], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 3, 121, 365, 100,
                kButtonHeight);
-    AddList(0, kIdCombGrid, 240, 365, 100, kGridEntries, static_cast<int>(std::size(kGridEntries)));
+    AddList(0, kIdCombGrid, 228, 365, 112, kGridEntries, static_cast<int>(std::size(kGridEntries)));
 }
 
 // Labels are as tall as a closed list and centre their text vertically, so each caption lines
@@ -116,22 +155,18 @@ void FrmConfig::CreateGeneralPane() {
     HWND pane = picConfig_[1];
     if (!pane) return;
     for (const OptionRow& row : kOptionRows) {
-        const bool isUnlockMode = row.listId == kIdCombUnlockMode;
-        const int listX = isUnlockMode ? 190 : 230;
-        const int listWidth = isUnlockMode ? 150 : 110;
+        // The two lists with long entries ("Alarm with 3 minutes", "Dynamic Password Mode") are wider.
+        const bool isWide = row.listId == kIdCombUnlockMode || row.listId == kIdCombAlertMode;
+        const int listX = isWide ? 180 : 230;
+        const int listWidth = isWide ? 160 : 110;
         AddControl(pane, WC_STATICA, row.label, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, kIdLabel1 + row.labelIndex, 18,
                    row.y, listX - 18 - 2, kRowHeight);
         AddList(1, row.listId, listX, row.y, listWidth, row.entries, row.count);
     }
     AddControl(pane, WC_STATICA, "Alert text:", SS_LEFT | SS_NOPREFIX, kIdLabel2, 18, 300, 200, 16);
-    HWND text = CreateWindowExA(WS_EX_CLIENTEDGE, WC_EDITA, "",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                                19, 320, 320, 60, pane, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtAlertWord)),
-                                nullptr, nullptr);
-    if (text) {
-        SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        SendMessageA(text, EM_SETLIMITTEXT, kAlertWordChars, 0);
-    }
+    HWND text = AddControl(pane, WC_EDITA, "", WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                           kIdTxtAlertWord, 19, 320, 320, 60, WS_EX_CLIENTEDGE);
+    if (text) SendMessageA(text, EM_SETLIMITTEXT, kAlertWordChars, 0);
 }
 
 void FrmConfig::CreateBackgroundPane() {
@@ -139,6 +174,7 @@ void FrmConfig::CreateBackgroundPane() {
     HWND pane = picConfig_[2];
     if (!pane) return;
     picBakImage_.Create(pane, kIdPicBakImage, 18, 30, 322, 242);
+    layout_.Place(picBakImage_.Hwnd(), {18, 30, 322, 242});
     AddControl(pane, WC_BUTTONA, kCmdResetCaptions[1], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 1, 18, 285, 100,
                kButtonHeight);
     AddControl(pane, WC_BUTTONA, kCmdResetCaptions[2], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 2, 129, 285, 100,
@@ -178,6 +214,7 @@ void FrmConfig::CreateAdvancedPane() {
 // paints over them), then "&OK". The dialog opens on tab 0 with pane 1 in front.
 void FrmConfig::CreateControls() {
     xpTab_.Create(hwnd_, kIdXPTab, 8, 10, 385, 445, 3);
+    layout_.Place(xpTab_.Hwnd(), {8, 10, 385, 445});
     CreateResetPane();
     CreateGeneralPane();
     CreateBackgroundPane();
@@ -190,5 +227,6 @@ void FrmConfig::CreateControls() {
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     AddControl(hwnd_, WC_BUTTONA, "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdCmdConfig, 152, 460, 100, 24);
+    FitOpenListWidths();
     ShowPane(0);
 }

@@ -17,14 +17,6 @@ namespace {
 
 SingleWindow<FrmConfig> ConfigWindow;
 
-
-// The outer size of a window whose client area is width x height.
-SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height) {
-    RECT rc{0, 0, width, height};
-    if (!AdjustWindowRectEx(&rc, style, FALSE, exStyle)) return {width, height};
-    return {rc.right - rc.left, rc.bottom - rc.top};
-}
-
 }  // namespace
 
 // A task-modal box disables the dialog while it is open and enables it again only after the
@@ -98,18 +90,15 @@ bool FrmConfig::RegisterWindowClasses(HINSTANCE instance) {
 
 bool FrmConfig::Create(HINSTANCE instance) {
     if (hwnd_ || !RegisterWindowClasses(instance)) return false;
-    font_.reset(CreateArialFont(false));
     paneBrush_.reset(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    const SIZE outer = OuterSize(style, exStyle, kConfigClientWidth, kConfigClientHeight);
-    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);   // keeps the screen rectangle on failure
-    const int x = work.left + (work.right - work.left - outer.cx) / 2;
-    const int y = work.top + (work.bottom - work.top - outer.cy) / 2;
-    hwnd_ = CreateWindowExA(exStyle, kConfigClassName, kConfigCaption, style, x, y, outer.cx, outer.cy, nullptr,
-                            nullptr, instance, this);
+    const RECT frame = CentredFrameForDpi(style, exStyle, kConfigClientWidth, kConfigClientHeight, kDefaultDpi);
+    hwnd_ = CreateWindowExA(exStyle, kConfigClassName, kConfigCaption, style, frame.left, frame.top,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
+    layout_.SetDpi(RecentreFrameForWindowDpi(hwnd_, kConfigClientWidth, kConfigClientHeight));
+    font_.reset(CreateArialFont(false, layout_.Dpi()));
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     CreateControls();
     ShowSettings();
@@ -138,6 +127,9 @@ LRESULT CALLBACK FrmConfig::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return self->OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_DPICHANGED:
+        self->OnDpiChanged(TakeSuggestedDpiRect(hwnd, wp, lp));
+        return 0;
     case DM_GETDEFID:
         return MAKELRESULT(kIdCmdConfig, DC_HASDEFID);
     case WM_CLOSE:
@@ -318,6 +310,18 @@ void FrmConfig::ShowPane(int16_t index) {
     for (HWND pane : picConfig_) {
         if (pane && pane != front) ShowWindow(pane, SW_HIDE);
     }
+}
+
+// Moved to a monitor of another DPI: every control to its place and size there, in the font of
+// that DPI. The old font goes only after no control uses it any more.
+void FrmConfig::OnDpiChanged(int dpi) {
+    UniqueHfont font(CreateArialFont(false, dpi));
+    HFONT use = font ? font.get() : font_.get();
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(use), FALSE);
+    xpTab_.SetDpi(dpi);
+    layout_.Rescale(dpi, use);
+    if (font) font_ = std::move(font);
+    FitOpenListWidths();
 }
 
 void FrmConfig::ChangeGrid() {

@@ -15,6 +15,7 @@
 #include "ui/PictureBox.h"
 #include "ui/ResetPatternState.h"
 #include "ui/ShellRun.h"
+#include "ui/WindowDpi.h"
 #include "ui/XPTab.h"
 
 // Control ids, unique across the dialog and its panes (tests find the controls by them).
@@ -116,20 +117,23 @@ private:
     // Building the controls (ConfigPanes.cpp).
     void CreateControls();
     void CreatePane(int index, const char* frameCaption);
+    // x, y, width and height are at 96 DPI; the control is made at the dialog's DPI.
     HWND AddControl(HWND parent, const char* className, const char* text, DWORD style, int id, int x, int y,
-                    int width, int height);
+                    int width, int height, DWORD exStyle = 0);
     HWND AddList(int pane, int id, int x, int y, int width, const char* const* entries, int count);
     void CreateResetPane();
     void CreateGeneralPane();
     void CreateBackgroundPane();
     void CreateAdvancedPane();
     HWND Control(int id) const;
+    void FitOpenListWidths();
 
     // Events.
     void ShowSettings();
     void SaveAndRelease();
     void OnCommand(int id, int code, HWND control);
     void ShowPane(int16_t index);
+    void OnDpiChanged(int dpi);
     void RunButton(int index);
     void StoreListChoice(int id);
     void ChangeGrid();
@@ -152,6 +156,7 @@ private:
     void ResetPointsForGrid();
 
     HWND hwnd_ = nullptr;
+    ScaledLayout layout_;
     UniqueHfont font_;
     UniqueHbrush paneBrush_;
     XPTab xpTab_;

@@ -25,12 +25,8 @@ SingleWindow<FrmVerify> VerifyWindow;
 
 int PointCount() { return Layout.GridSide * Layout.GridSide; }
 
-// The outer size of a window whose client area is width x height.
-SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height) {
-    RECT rc{0, 0, width, height};
-    if (!AdjustWindowRectEx(&rc, style, FALSE, exStyle)) return {width, height};
-    return {rc.right - rc.left, rc.bottom - rc.top};
-}
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kFrameExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 }  // namespace
 
@@ -74,18 +70,14 @@ bool FrmVerify::RegisterWindowClass(HINSTANCE instance) {
 
 bool FrmVerify::Create(HINSTANCE instance) {
     if (hwnd_ || !RegisterWindowClass(instance)) return false;
-    font_.reset(CreateArialFont(false));
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    const SIZE outer = OuterSize(style, exStyle, kVerifyClientWidth, kVerifyClientHeight);
-    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);   // keeps the screen rectangle on failure
-    const int x = work.left + (work.right - work.left - outer.cx) / 2;
-    const int y = work.top + (work.bottom - work.top - outer.cy) / 2;
+    const RECT frame = CentredFrameForDpi(kFrameStyle, kFrameExStyle, kVerifyClientWidth, kVerifyClientHeight,
+                                          kDefaultDpi);
     // No owner: the dialog stands on its own in the taskbar and is not hidden with another window.
-    hwnd_ = CreateWindowExA(exStyle, kVerifyClassName, kVerifyCaption, style, x, y, outer.cx, outer.cy, nullptr,
-                            nullptr, instance, this);
+    hwnd_ = CreateWindowExA(kFrameExStyle, kVerifyClassName, kVerifyCaption, kFrameStyle, frame.left, frame.top,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
+    layout_.SetDpi(RecentreFrameForWindowDpi(hwnd_, kVerifyClientWidth, kVerifyClientHeight));
+    font_.reset(CreateArialFont(false, layout_.Dpi()));
     CreateControls();
     drag_.Reset(PointCount());
     CreatePens();
@@ -96,17 +88,22 @@ bool FrmVerify::Create(HINSTANCE instance) {
     return true;
 }
 
+HWND FrmVerify::AddControl(const char* className, const char* text, DWORD style, int id, const DpiRect& rect96) {
+    const DpiRect at = layout_.Scale(rect96);
+    HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, at.Left, at.Top, at.Width,
+                                   at.Height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    layout_.Remember(control, rect96);
+    if (control && font_) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return control;
+}
+
+// The grid keeps its picture at 96-DPI size, where the shared small-grid layout applies; the
+// box shows it at the dialog's scale and hands the pointer back in picture pixels.
 void FrmVerify::CreateControls() {
-    HWND label = CreateWindowExA(0, WC_STATICA, "Please enter your secret pattern", WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-                                 90, 10, 174, 15, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdVerifyLabel1)), nullptr, nullptr);
-    HWND cancel = CreateWindowExA(0, WC_BUTTONA, "&Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 136,
-                                  372, 90, 23, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdCmdCancel)),
-                                  nullptr, nullptr);
-    for (HWND control : {label, cancel}) {
-        if (control && font_) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    }
+    AddControl(WC_STATICA, "Please enter your secret pattern", SS_NOPREFIX, kIdVerifyLabel1, {90, 10, 174, 15});
+    AddControl(WC_BUTTONA, "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, kIdCmdCancel, {136, 372, 90, 23});
     picVerify_.Create(hwnd_, kIdPicVerify, 17, 37, kSmallBoxSize, kSmallBoxSize);
+    layout_.Place(picVerify_.Hwnd(), {17, 37, kSmallBoxSize, kSmallBoxSize});
     picVerify_.OnMouseDown = [this](int, int, int x, int y) { StartEntry(x, y); };
     picVerify_.OnMouseMove = [this](int, int, int x, int y) { ExtendEntry(x, y); };
     picVerify_.OnMouseUp = [this](int, int, int, int) { CheckEntryAfterPause(); };
@@ -124,6 +121,9 @@ LRESULT CALLBACK FrmVerify::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
+    case WM_DPICHANGED:
+        self->OnDpiChanged(TakeSuggestedDpiRect(hwnd, wp, lp));
+        return 0;
     case WMAPP_VERIFIED:
         self->OpenConfiguration();   // this object is gone afterwards
         return 0;
@@ -133,6 +133,13 @@ LRESULT CALLBACK FrmVerify::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCDESTROY: return VerifyWindow.EndWithWindow(hwnd, wp, lp);
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// The old font goes only after no control uses it any more.
+void FrmVerify::OnDpiChanged(int dpi) {
+    UniqueHfont font(CreateArialFont(false, dpi));
+    layout_.Rescale(dpi, font ? font.get() : font_.get());
+    if (font) font_ = std::move(font);
 }
 
 // ---- drawing objects ----

@@ -9,6 +9,7 @@
 #include "system/WinHandles.h"
 #include "ui/GdiPlusHandles.h"
 #include "ui/PictureBox.h"
+#include "ui/WindowDpi.h"
 
 enum VerifyControlId : int {
     kIdVerifyLabel1 = 200,
@@ -51,6 +52,8 @@ private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static bool RegisterWindowClass(HINSTANCE instance);
     void CreateControls();
+    HWND AddControl(const char* className, const char* text, DWORD style, int id, const DpiRect& rect96);
+    void OnDpiChanged(int dpi);
     void CreatePens();
     void ReleasePensAndPages();
     void StartEntry(int x, int y);
@@ -63,6 +66,7 @@ private:
     void DrawGrid();
 
     HWND hwnd_ = nullptr;
+    ScaledLayout layout_;
     UniqueHfont font_;
     PictureBox picVerify_;
     PatternDrag drag_;    // the entered sequence, IsDrawing and LastHotItem

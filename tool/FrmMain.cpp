@@ -34,20 +34,23 @@ bool RegisterFrameClass(HINSTANCE instance, WNDPROC proc) {
     return EnsureWindowClass(wc);
 }
 
-// The outer size that gives the client area room for the stacked buttons.
-SIZE FrameSize() {
-    RECT rc{0, 0, kButtonWidth + 2 * kMargin,
-            3 * kButtonHeight + 2 * kGap + 2 * kMargin};
-    if (!AdjustWindowRectEx(&rc, kFrameStyle, FALSE, 0)) return {rc.right, rc.bottom};
-    return {rc.right - rc.left, rc.bottom - rc.top};
-}
+// The client area gives room for the stacked buttons.
+constexpr int kClientWidth = kButtonWidth + 2 * kMargin;
+constexpr int kClientHeight = 3 * kButtonHeight + 2 * kGap + 2 * kMargin;
 
-POINT CentredOrigin(SIZE size) {
-    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    RECT area;
-    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) work = area;
-    return {work.left + (work.right - work.left - size.cx) / 2,
-            work.top + (work.bottom - work.top - size.cy) / 2};
+// The stock GUI font is the buttons' font, made for the DPI the system started with; on a
+// monitor of another DPI the buttons get a copy of it scaled. Null when the stock font fits the
+// DPI or the copy cannot be made: the stock font then stays.
+UniqueHfont ScaledGuiFont(int dpi) {
+    int systemDpi = kDefaultDpi;
+    if (WindowDc screen(nullptr); screen.get()) systemDpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    LOGFONTA lf{};
+    if (dpi == systemDpi || systemDpi <= 0 || !GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf)) {
+        return nullptr;
+    }
+    lf.lfHeight = MulDiv(lf.lfHeight, dpi, systemDpi);
+    lf.lfWidth = 0;
+    return UniqueHfont(CreateFontIndirectA(&lf));
 }
 }  // namespace
 
@@ -58,11 +61,12 @@ FrmMain::~FrmMain() {
 
 bool FrmMain::Create(HINSTANCE instance, int showCmd) {
     if (!RegisterFrameClass(instance, WndProc)) return false;
-    const SIZE size = FrameSize();
-    const POINT origin = CentredOrigin(size);
-    if (!CreateWindowExA(0, kToolWindowClass, kToolWindowTitle, kFrameStyle, origin.x, origin.y, size.cx, size.cy,
-                         nullptr, nullptr, instance, this))
+    const RECT frame = CentredFrameForDpi(kFrameStyle, 0, kClientWidth, kClientHeight, kDefaultDpi);
+    if (!CreateWindowExA(0, kToolWindowClass, kToolWindowTitle, kFrameStyle, frame.left, frame.top,
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this))
         return false;
+    // The buttons took the DPI of the monitor the window was made on; the frame follows it.
+    RecentreFrameForWindowDpi(hwnd_, kClientWidth, kClientHeight);
     ShowWindow(hwnd_, showCmd);
     UpdateWindow(hwnd_);
     // The first button takes the keyboard, so Enter, Space and Tab work without a click.
@@ -83,6 +87,7 @@ LRESULT CALLBACK FrmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_DPICHANGED: self->OnDpiChanged(TakeSuggestedDpiRect(hwnd, wp, lp)); return 0;
     case WM_DESTROY: self->EndProgram(); return 0;
     case WM_NCDESTROY: return ToolWindow.EndWithWindow(hwnd, wp, lp);
     }
@@ -91,16 +96,25 @@ LRESULT CALLBACK FrmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 void FrmMain::CreateButtons() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
-    // The stock GUI font is never deleted, so the buttons need no font owner.
-    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    layout_.SetDpi(WindowDpi(hwnd_));
+    font_ = ScaledGuiFont(layout_.Dpi());
+    HGDIOBJ font = font_ ? font_.get() : GetStockObject(DEFAULT_GUI_FONT);
     for (int i = 0; i < static_cast<int>(kCaptions.size()); ++i) {
-        cmd_[i] = CreateWindowExA(0, "BUTTON", kCaptions[i],
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kMargin,
-                                  kMargin + i * (kButtonHeight + kGap), kButtonWidth, kButtonHeight,
-                                  hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCmdFirstId + i)),
-                                  instance, nullptr);
+        const DpiRect rect96{kMargin, kMargin + i * (kButtonHeight + kGap), kButtonWidth, kButtonHeight};
+        const DpiRect at = layout_.Scale(rect96);
+        cmd_[i] = CreateWindowExA(0, "BUTTON", kCaptions[i], WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                  at.Left, at.Top, at.Width, at.Height, hwnd_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCmdFirstId + i)), instance, nullptr);
+        layout_.Remember(cmd_[i], rect96);
         if (cmd_[i] && font) SendMessageA(cmd_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
+}
+
+// The old font goes only after no button uses it any more.
+void FrmMain::OnDpiChanged(int dpi) {
+    UniqueHfont font = ScaledGuiFont(dpi);
+    layout_.Rescale(dpi, font ? font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    font_ = std::move(font);
 }
 
 void FrmMain::RunAction(int index) {

@@ -6,6 +6,9 @@
 
 #include <array>
 
+#include "system/WinHandles.h"
+#include "ui/WindowDpi.h"
+
 inline constexpr const char kToolWindowClass[] = "OrvoPCLockToolMain";
 inline constexpr const char kToolWindowTitle[] = "Orvo PC Lock Tools";
 
@@ -26,9 +29,12 @@ private:
     void CreateButtons();
     void RunAction(int index);
     void EndProgram();
+    void OnDpiChanged(int dpi);
 
     HWND hwnd_ = nullptr;
     std::array<HWND, 3> cmd_{};
+    ScaledLayout layout_;
+    UniqueHfont font_;   // null while the stock GUI font serves (the system's DPI)
 };
 
 // Shows the window and runs its message loop until it is closed; returns the exit code.

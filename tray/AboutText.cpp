@@ -2,6 +2,7 @@
 #include "tray/AboutText.h"
 
 #include "resources/version.h"
+#include "ui/DpiScale.h"
 
 std::string AboutText(const AppVersion& version, std::string_view legalNotice) {
     return std::string(ORVO_PRODUCT_NAME " ") + AppVersionText(version) + "\r\n\r\n" +
@@ -22,6 +23,20 @@ std::string AboutLinkTarget(int index) {
     case 1: return "mailto:" ORVO_SUPPORT_EMAIL "?subject=Help";
     default: return {};
     }
+}
+
+AboutLayout ScaleAboutLayout(const AboutLayout& layout, int dpi) {
+    auto scale = [dpi](const AboutBox& box) {
+        const DpiRect r = ScaleRectToDpi(DpiRect{box.Left, box.Top, box.Width, box.Height}, dpi);
+        return AboutBox{r.Left, r.Top, r.Width, r.Height};
+    };
+    AboutLayout scaled;
+    scaled.Image1 = scale(layout.Image1);
+    scaled.Image3 = scale(layout.Image3);
+    scaled.Image2 = scale(layout.Image2);
+    scaled.LabAbout = scale(layout.LabAbout);
+    for (size_t i = 0; i < scaled.LabHome.size(); ++i) scaled.LabHome[i] = scale(layout.LabHome[i]);
+    return scaled;
 }
 
 AboutTarget HitTestAbout(const AboutLayout& layout, int x, int y) {

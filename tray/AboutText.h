@@ -38,6 +38,10 @@ struct AboutLayout {
     std::array<AboutBox, kAboutLinkCount> LabHome{AboutBox{150, 159, 0, 0}, AboutBox{150, 183, 0, 0}};
 };
 
+// The layout at dpi: the pictures' boxes and the labels' places scaled from their 96-DPI ones;
+// the labels' sizes are left for the text measured in the font of that DPI.
+AboutLayout ScaleAboutLayout(const AboutLayout& layout, int dpi);
+
 // What the pointer is over. Pictures and the about text keep the pointer's moves to themselves,
 // as the links do; only the bare surface (the grey band included) belongs to the window.
 enum class AboutTarget { Surface, Link0, Link1, AboutLabel, Picture };

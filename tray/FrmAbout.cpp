@@ -9,6 +9,7 @@
 #include "ui/ImageTable.h"  // LoadResourcePicture
 #include "ui/ShellRun.h"
 #include "ui/SingleWindow.h"
+#include "ui/WindowDpi.h"
 
 namespace {
 
@@ -20,19 +21,15 @@ constexpr COLORREF kTextColour = RGB(0, 0, 0);
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 constexpr COLORREF kBandFill = RGB(224, 224, 224);
 constexpr COLORREF kBandBorder = RGB(192, 192, 192);
-constexpr RECT kBandRect{-11, 228, -11 + 471, 228 + 49};   // Shape1
+constexpr DpiRect kBandRect{-11, 228, 471, 49};   // Shape1
 // Image2, the separator on top of the band: a dark, a light and a mid line (an etched edge).
 constexpr COLORREF kSeparatorRows[3] = {RGB(160, 160, 160), RGB(255, 255, 255), RGB(208, 208, 208)};
-constexpr RECT kOkRect{328, 236, 328 + 107, 236 + 25};
+constexpr DpiRect kOkRect{328, 236, 107, 25};
 
 RECT ToRect(const AboutBox& box) { return RECT{box.Left, box.Top, box.Left + box.Width, box.Top + box.Height}; }
+RECT ToRect(const DpiRect& box) { return RECT{box.Left, box.Top, box.Left + box.Width, box.Top + box.Height}; }
 
-UniqueHfont MakeArial(bool underline) {
-    int dpi = 96;
-    if (HDC screen = GetDC(nullptr)) {
-        dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-    }
+UniqueHfont MakeArial(bool underline, int dpi) {
     return UniqueHfont(CreateFontA(-MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE,
                                    FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH | FF_SWISS, "Arial"));
@@ -87,15 +84,19 @@ bool FrmAbout::Create(HINSTANCE instance, HMODULE resources, const std::string& 
     wc.lpszClassName = kAboutWindowClass;
     if (!EnsureWindowClass(wc)) return false;
 
-    RECT frame{0, 0, kAboutClientWidth, kAboutClientHeight};
-    AdjustWindowRectEx(&frame, kFrameStyle, FALSE, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    if (!CreateWindowExA(0, kAboutWindowClass, kAboutCaption, kFrameStyle, x, y, width, height, nullptr, nullptr,
+    const SIZE frame = FrameSizeForDpi(kFrameStyle, 0, kAboutClientWidth, kAboutClientHeight, kDefaultDpi);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2;
+    if (!CreateWindowExA(0, kAboutWindowClass, kAboutCaption, kFrameStyle, x, y, frame.cx, frame.cy, nullptr, nullptr,
                          instance, this))
         return false;
+    // The contents took the DPI of the monitor the window was made on; the frame follows it.
+    if (dpi_ != kDefaultDpi) {
+        const SIZE scaled = FrameSizeForDpi(kFrameStyle, 0, kAboutClientWidth, kAboutClientHeight, dpi_);
+        SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - scaled.cx) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - scaled.cy) / 2, scaled.cx, scaled.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
     SetForegroundWindow(hwnd_);
@@ -126,6 +127,11 @@ LRESULT CALLBACK FrmAbout::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         // OK closes; the object ends with the window.
         if (LOWORD(wp) == kAboutOkId && HIWORD(wp) == BN_CLICKED) { DestroyWindow(hwnd); return 0; }
         break;
+    case WM_DPICHANGED:
+        self->dpi_ = TakeSuggestedDpiRect(hwnd, wp, lp);
+        self->LayOut();
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return 0;
     case WM_DESTROY: self->ReleaseContents(); return 0;
     case WM_NCDESTROY: return AboutWindow.EndWithWindow(hwnd, wp, lp);
     }
@@ -135,12 +141,28 @@ LRESULT CALLBACK FrmAbout::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void FrmAbout::CreateContents() {
     LoadArtwork();
     aboutText_ = AboutText(ReadFileAppVersion(versionFile_), ReadVersionString(versionFile_, "LegalCopyright"));
-    MeasureLabels();
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
-    ok_ = CreateWindowExA(0, "BUTTON", "&OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, kOkRect.left,
-                          kOkRect.top, kOkRect.right - kOkRect.left, kOkRect.bottom - kOkRect.top, hwnd_,
+    ok_ = CreateWindowExA(0, "BUTTON", "&OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, kOkRect.Left,
+                          kOkRect.Top, kOkRect.Width, kOkRect.Height, hwnd_,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAboutOkId)), instance, nullptr);
-    if (ok_ && font_) SendMessageA(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    dpi_ = WindowDpi(hwnd_);
+    LayOut();
+}
+
+// Fonts, the pictures' places, the labels' sizes and the OK button, all at the window's DPI.
+// A font that cannot be made leaves the old one in use.
+void FrmAbout::LayOut() {
+    UniqueHfont font = MakeArial(false, dpi_);
+    UniqueHfont linkFont = MakeArial(true, dpi_);
+    if (ok_ && font) SendMessageA(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    if (font) font_ = std::move(font);
+    if (linkFont) linkFont_ = std::move(linkFont);
+    layout_ = ScaleAboutLayout(AboutLayout{}, dpi_);
+    MeasureLabels();
+    if (ok_ && dpi_ != kDefaultDpi) {
+        const DpiRect ok = ScaleRectToDpi(kOkRect, dpi_);
+        SetWindowPos(ok_, nullptr, ok.Left, ok.Top, ok.Width, ok.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void FrmAbout::ReleaseContents() {
@@ -150,8 +172,6 @@ void FrmAbout::ReleaseContents() {
 }
 
 void FrmAbout::LoadArtwork() {
-    font_ = MakeArial(false);
-    linkFont_ = MakeArial(true);
     image1_.reset(static_cast<HBITMAP>(
         LoadImageA(resources_, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     image3_ = LoadResourcePicture(resources_, ORVO_RES_ABOUT_LOGO);
@@ -183,7 +203,7 @@ void FrmAbout::MeasureLabels() {
 }
 
 void FrmAbout::Paint(HDC dc) const {
-    const RECT client{0, 0, kAboutClientWidth, kAboutClientHeight};
+    const RECT client = ToRect(ScaleRectToDpi(DpiRect{0, 0, kAboutClientWidth, kAboutClientHeight}, dpi_));
     FillSolid(dc, client, RGB(255, 255, 255));
     // Shape1: the grey band with its border.
     {
@@ -191,12 +211,14 @@ void FrmAbout::Paint(HDC dc) const {
         UniqueHpen border(CreatePen(PS_SOLID, 1, kBandBorder));
         SelectGuard selectFill(dc, fill.get());
         SelectGuard selectBorder(dc, border.get());
-        Rectangle(dc, kBandRect.left, kBandRect.top, kBandRect.right, kBandRect.bottom);
+        const RECT band = ToRect(ScaleRectToDpi(kBandRect, dpi_));
+        Rectangle(dc, band.left, band.top, band.right, band.bottom);
     }
-    // Image2 stretched over the band's top edge.
+    // Image2 stretched over the band's top edge, each of its three lines as thick as the scale makes it.
+    const AboutBox& line = layout_.Image2;
     for (int row = 0; row < 3; ++row) {
-        const AboutBox& line = layout_.Image2;
-        FillSolid(dc, RECT{line.Left, line.Top + row, line.Left + line.Width, line.Top + row + 1}, kSeparatorRows[row]);
+        const int top = line.Top + ScaleToDpi(row, dpi_), bottom = line.Top + ScaleToDpi(row + 1, dpi_);
+        FillSolid(dc, RECT{line.Left, top, line.Left + line.Width, bottom}, kSeparatorRows[row]);
     }
     // Image1: the 128 x 128 picture.
     if (image1_) {
@@ -204,7 +226,15 @@ void FrmAbout::Paint(HDC dc) const {
         if (memory) {
             SelectGuard select(memory.get(), image1_.get());
             const AboutBox& box = layout_.Image1;
-            BitBlt(dc, box.Left, box.Top, box.Width, box.Height, memory.get(), 0, 0, SRCCOPY);
+            BITMAP bm{};
+            if (!GetObjectA(image1_.get(), sizeof bm, &bm) || (bm.bmWidth == box.Width && bm.bmHeight == box.Height)) {
+                BitBlt(dc, box.Left, box.Top, box.Width, box.Height, memory.get(), 0, 0, SRCCOPY);
+            } else {
+                SetStretchBltMode(dc, HALFTONE);
+                SetBrushOrgEx(dc, 0, 0, nullptr);
+                StretchBlt(dc, box.Left, box.Top, box.Width, box.Height, memory.get(), 0, 0, bm.bmWidth, bm.bmHeight,
+                           SRCCOPY);
+            }
         }
     }
     // Image3: the logo with its transparent parts over the white surface.
@@ -253,7 +283,7 @@ void FrmAbout::ApplyUnderlineChanges(uint32_t changed) {
     for (int i = 0; i < kAboutLinkCount; ++i) {
         if (!(changed & (1u << i))) continue;
         RECT rect = ToRect(layout_.LabHome[static_cast<size_t>(i)]);
-        rect.right += kLinkRepaintSlack;
+        rect.right += ScaleToDpi(kLinkRepaintSlack, dpi_);
         InvalidateRect(hwnd_, &rect, TRUE);
     }
 }

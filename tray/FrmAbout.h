@@ -45,6 +45,7 @@ private:
     bool ShowHandOverLink();
     void ApplyUnderlineChanges(uint32_t changed);
     void MeasureLabels();
+    void LayOut();
     void LoadArtwork();
     void ReleaseArtwork();
 
@@ -52,6 +53,7 @@ private:
     std::string versionFile_;
     std::string aboutText_;
     AboutLayout layout_;
+    int dpi_ = 96;
     AboutLinkState links_;
     int pressedLink_ = -1;
 

@@ -89,7 +89,14 @@ void PictureBox::Paint() {
     if (!dc) return;
     if (memDc_) {
         GdiFlush();   // GDI+ may still hold drawing on the memory DC in its batch
-        BitBlt(dc, 0, 0, width_, height_, memDc_.get(), 0, 0, SRCCOPY);
+        RECT client{};
+        if (!GetClientRect(hwnd_, &client) || (client.right == width_ && client.bottom == height_)) {
+            BitBlt(dc, 0, 0, width_, height_, memDc_.get(), 0, 0, SRCCOPY);
+        } else {
+            SetStretchBltMode(dc, HALFTONE);
+            SetBrushOrgEx(dc, 0, 0, nullptr);   // HALFTONE wants the origin set after the mode
+            StretchBlt(dc, 0, 0, client.right, client.bottom, memDc_.get(), 0, 0, width_, height_, SRCCOPY);
+        }
     }
     EndPaint(hwnd_, &ps);
 }
@@ -97,8 +104,9 @@ void PictureBox::Paint() {
 // The pointer is captured from a press until the last button is up, so a drag that leaves the
 // box still ends with a release here, as a picture box does.
 void PictureBox::Picture_Mouse(UINT msg, WPARAM wp, LPARAM lp) {
-    const int x = GET_X_LPARAM(lp);
-    const int y = GET_Y_LPARAM(lp);
+    const POINT at = ToImage(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    const int x = at.x;
+    const int y = at.y;
     const int keys = GET_KEYSTATE_WPARAM(wp);
     const int shift = keys & (MK_SHIFT | MK_CONTROL);
     int button = 0;
@@ -121,6 +129,17 @@ void PictureBox::Picture_Mouse(UINT msg, WPARAM wp, LPARAM lp) {
         if (OnMouseMove) OnMouseMove(button, shift, x, y);
         break;
     }
+}
+
+// The box may be shown larger than its image (display scaling): the handlers get the pixel of the
+// image under the pointer, so what is hit is what is drawn there.
+POINT PictureBox::ToImage(int x, int y) const {
+    RECT client{};
+    if (!GetClientRect(hwnd_, &client) || client.right <= 0 || client.bottom <= 0 ||
+        (client.right == width_ && client.bottom == height_)) {
+        return {x, y};
+    }
+    return {MulDiv(x, width_, client.right), MulDiv(y, height_, client.bottom)};
 }
 
 std::vector<uint32_t> PictureBox::Pixels() const {

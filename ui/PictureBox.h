@@ -1,6 +1,7 @@
 // A child window that keeps what is drawn on it in a persistent image: callers draw into its
 // memory DC (directly or through GDI+), Refresh shows it, the picture survives being covered,
-// and the pixels can be read back, for example to save them as a bitmap file.
+// and the pixels can be read back, for example to save them as a bitmap file. A box sized larger
+// than its image (display scaling) shows the image stretched and reports the pointer in image pixels.
 #pragma once
 
 #include <windows.h>
@@ -47,6 +48,7 @@ private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void Paint();
     void Picture_Mouse(UINT msg, WPARAM wp, LPARAM lp);
+    POINT ToImage(int x, int y) const;
 
     HWND hwnd_ = nullptr;
     int width_ = 0;

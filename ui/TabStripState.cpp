@@ -25,6 +25,15 @@ void TabStripState::SetSize(int width, int height) {
     Layout();
 }
 
+void TabStripState::SetDpi(int dpi) { dpi_ = dpi > 0 ? dpi : kDefaultDpi; }
+
+int TabStripState::Scaled(int value) const { return ScaleToDpi(value, dpi_); }
+
+TabRect TabStripState::Scaled(const TabRect& rect) const {
+    const DpiRect r = ScaleRectToDpi(DpiRect{rect.Left, rect.Top, rect.Width, rect.Height}, dpi_);
+    return {r.Left, r.Top, r.Width, r.Height};
+}
+
 void TabStripState::SetTabCount(int16_t tabCount) {
     tabCount_ = tabCount;
     Layout();
@@ -90,13 +99,13 @@ void TabStripState::MoveOverSurface() {
 // The right edge is inclusive (x == W still counts) while the row ends before y == 31: the
 // pointer can sit on the control's last column, but the pages begin below the tab row.
 void TabStripState::TimerTick(int x, int y) {
-    if (x >= 0 && x <= width_ && y >= 0 && y < kTabRowHeight) return;
+    if (x >= 0 && x <= width_ && y >= 0 && y < Scaled(kTabRowHeight)) return;
     MoveOverSurface();
 }
 
 // Only the part of a caption above the page frame can be seen, so only that part is a target.
 int TabStripState::CaptionAt(int x, int y) const {
-    if (y >= kPageTop) return -1;
+    if (y >= Scaled(kPageTop)) return -1;
     for (int tab = 0; tab < TabsShown(); ++tab) {
         if (CaptionRect(tab).Contains(x, y)) return tab;
     }
@@ -105,32 +114,34 @@ int TabStripState::CaptionAt(int x, int y) const {
 
 TabRect TabStripState::CaptionRect(int tab) const {
     const int top = HasSelectedLook(tab) ? kSelectedCaptionTop : kCaptionTop;
-    return {kTabPitch * tab + 2, top, kCaptionWidth, kCaptionHeight};
+    return Scaled(TabRect{kTabPitch * tab + 2, top, kCaptionWidth, kCaptionHeight});
 }
 
 TabRect TabStripState::BodyRect(int tab) const {
-    if (HasSelectedLook(tab)) return {kTabPitch * tab, 0, kSelectedBodyWidth, kBodyHeight};
-    return {kTabPitch * tab + 2, 2, kCaptionWidth, kBodyHeight};
+    if (HasSelectedLook(tab)) return Scaled(TabRect{kTabPitch * tab, 0, kSelectedBodyWidth, kBodyHeight});
+    return Scaled(TabRect{kTabPitch * tab + 2, 2, kCaptionWidth, kBodyHeight});
 }
 
 TabRect TabStripState::SelectedStripRect() const {
     const int left = lookTab_ >= 0 ? kTabPitch * lookTab_ : 1;
-    return {left, 0, kSelectedBodyWidth, kSelectedStripHeight};
+    return Scaled(TabRect{left, 0, kSelectedBodyWidth, kSelectedStripHeight});
 }
 
 TabRect TabStripState::HoverStripRect() const {
-    return {hoverMarkLeft_, kHoverStripTop, kCaptionWidth, kHoverStripHeight};
+    return Scaled(TabRect{hoverMarkLeft_, kHoverStripTop, kCaptionWidth, kHoverStripHeight});
 }
 
 TabRect TabStripState::PicFixRect() const {
     const int left = lookTab_ >= 0 ? kTabPitch * lookTab_ + 1 : 3;
-    return {left, kPageTop, kPicFixWidth, kPicFixHeight};
+    return Scaled(TabRect{left, kPageTop, kPicFixWidth, kPicFixHeight});
 }
 
 TabRect TabStripState::PageRect() const {
-    return {0, kPageTop, std::max(0, width_ - 1), std::max(0, height_ - 23)};
+    // The frame ends on the last row whatever the scale; only its top follows the DPI.
+    const int top = Scaled(kPageTop);
+    return {0, top, std::max(0, width_ - 1), std::max(0, height_ - 1 - top)};
 }
 
-TabLine TabStripState::BottomLine() const { return {2, height_ - 1, width_, height_ - 1}; }
+TabLine TabStripState::BottomLine() const { return {Scaled(2), height_ - 1, width_, height_ - 1}; }
 
-TabLine TabStripState::RightLine() const { return {width_ - 1, kRightLineTop, width_ - 1, height_}; }
+TabLine TabStripState::RightLine() const { return {width_ - 1, Scaled(kRightLineTop), width_ - 1, height_}; }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "ui/DpiScale.h"
+
 struct TabRect {
     int Left = 0;
     int Top = 0;
@@ -30,6 +32,9 @@ public:
     void SetSize(int width, int height);
     int Width() const { return width_; }
     int Height() const { return height_; }
+    // The display's DPI: every part below is laid out for 96 DPI and scaled to it; 96 by default.
+    void SetDpi(int dpi);
+    int Dpi() const { return dpi_; }
 
     // Index of the last tab laid out (3 means four tabs). Writing lays the strip out again.
     void SetTabCount(int16_t tabCount);
@@ -76,15 +81,18 @@ public:
 private:
     void Layout();
     bool IsLaidOut(int tab) const { return tab >= 0 && tab < TabsShown(); }
+    int Scaled(int value) const;
+    TabRect Scaled(const TabRect& rect) const;
 
     int width_ = 0;
     int height_ = 0;
+    int dpi_ = 96;
     int16_t tabCount_ = 0;
     int16_t tabSelect_ = 0;
     int16_t displayedTab_ = -1;
     int16_t hoverTab_ = -1;
     int lookTab_ = -1;            // the tab that carries the selected look, -1 for none
-    int hoverMarkLeft_ = 2;
+    int hoverMarkLeft_ = 2;       // at 96 DPI
     bool hoverMarkVisible_ = false;
     bool timerRunning_ = true;    // the leave timer runs from creation
 };

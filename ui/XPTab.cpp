@@ -9,6 +9,7 @@
 #include <array>
 
 #include "ui/WindowClass.h"
+#include "ui/WindowDpi.h"
 
 namespace {
 
@@ -65,13 +66,7 @@ RECT ToRect(const TabRect& r) { return {r.Left, r.Top, r.Left + r.Width, r.Top +
 
 }  // namespace
 
-// Arial 9 pt at the screen's resolution.
-HFONT CreateArialFont(bool bold) {
-    int dpi = 96;
-    if (HDC screen = GetDC(nullptr)) {
-        dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-    }
+HFONT CreateArialFont(bool bold, int dpi) {
     LOGFONTA lf{};
     lf.lfHeight = -MulDiv(9, dpi, 72);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
@@ -148,9 +143,21 @@ LRESULT CALLBACK XPTab::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+void XPTab::CreateFonts(int dpi) {
+    state_.SetDpi(dpi);
+    font_.reset(CreateArialFont(false, dpi));
+    boldFont_.reset(CreateArialFont(true, dpi));
+}
+
+void XPTab::SetDpi(int dpi) {
+    if (!hwnd_) return;
+    CreateFonts(dpi);
+    UpdateTooltipRect();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
 void XPTab::CreateFontsAndTooltip() {
-    font_.reset(CreateArialFont(false));
-    boldFont_.reset(CreateArialFont(true));
+    CreateFonts(WindowDpi(hwnd_));
     backColor_ = GetSysColor(COLOR_BTNFACE);
     RECT rc{};
     if (GetClientRect(hwnd_, &rc)) state_.SetSize(rc.right, rc.bottom);
@@ -249,7 +256,8 @@ void XPTab::PaintBody(HDC dc, int tab) const {
     UniqueHbrush brush(CreateSolidBrush(fill));
     SelectGuard selectPen(dc, pen.get());
     SelectGuard selectBrush(dc, brush.get());
-    RoundRect(dc, r.Left, r.Top, r.Left + r.Width, r.Top + r.Height, kCornerDiameter, kCornerDiameter);
+    const int corner = ScaleToDpi(kCornerDiameter, state_.Dpi());
+    RoundRect(dc, r.Left, r.Top, r.Left + r.Width, r.Top + r.Height, corner, corner);
 }
 
 void XPTab::PaintCaption(HDC dc, int tab) const {
@@ -282,7 +290,7 @@ void XPTab::UpdateTooltipRect() {
     ti.uId = kTooltipTab;
     if (kTooltipTab < state_.TabsShown()) {
         ti.rect = ToRect(state_.CaptionRect(kTooltipTab));
-        ti.rect.bottom = std::min<LONG>(ti.rect.bottom, kPageTop);
+        ti.rect.bottom = std::min<LONG>(ti.rect.bottom, state_.PageRect().Top);
     }
     SendMessageA(tooltip_.get(), TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
 }

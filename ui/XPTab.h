@@ -20,8 +20,8 @@ struct XPTabNotify {
     int16_t Index;   // the tab pressed; the parent may read it only
 };
 
-// Arial 9 pt at the screen's resolution, the font of the dialog and its controls.
-HFONT CreateArialFont(bool bold);
+// Arial 9 pt at dpi, the font of the dialog and its controls.
+HFONT CreateArialFont(bool bold, int dpi);
 
 class XPTab {
 public:
@@ -38,6 +38,8 @@ public:
     void SetTabCount(int16_t tabCount);
     int16_t TabCount() const { return state_.TabCount(); }
     void SetTabSelect(int16_t tab);
+    // The parent moved to a monitor of another DPI (the strip takes its parent's DPI when made).
+    void SetDpi(int dpi);
     int16_t TabSelect() const { return state_.TabSelect(); }
     const TabStripState& State() const { return state_; }
     HWND Tooltip() const { return tooltip_.get(); }
@@ -47,6 +49,7 @@ private:
     static bool RegisterWindowClass(HINSTANCE instance);
 
     void CreateFontsAndTooltip();
+    void CreateFonts(int dpi);
     void FitToSize(int width, int height);
     void RefreshOnShow();
     void Paint();

@@ -26,6 +26,15 @@ TEST(TabStripState, FourTabsOnTheDialogSpanTwoTo325) {
     EXPECT_EQ(strip.BodyRect(2), (TabRect{162, 0, 84, 27}));
 }
 
+// At 150 % every part is half as large again, and the pointer finds the tab where it is drawn.
+TEST(TabStripState, PartsAndTargetsFollowTheDpi) {
+    TabStripState strip = DialogStrip();
+    strip.SetDpi(144);
+    EXPECT_EQ(strip.CaptionRect(1), (TabRect{125, 8, 120, 30}));
+    EXPECT_EQ(strip.CaptionAt(130, 32), 1);
+    EXPECT_EQ(strip.CaptionAt(130, 33), -1) << "the page starts at 33";
+}
+
 TEST(TabStripState, PartsOfTheSelectedTab) {
     TabStripState strip = DialogStrip();
     strip.SetTabSelect(1);
