@@ -94,7 +94,6 @@ void LockSession::Unlock() {
     if (Config.Effect != 0 && cover_) {
         cover_->IniEffectShow();
         PlaceTopmost(BackgroundHwnd());
-        CalcEffectBands();
         PrepareUnlockStrip(cover_->Graphics());
         DoEvents();
         cover_->UnlockEffectShow();

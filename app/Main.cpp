@@ -41,20 +41,22 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // ended: its message and dialog must not end up under a lock screen.
     TheLockSession().HoldLocks(true);
     // 5. Paths and data folders.
-    IniPaths();
+    const ProgramFiles files = IniPaths();
+    SetProgramFiles(files);
     // 6. Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
     GetOSName();
     // 7. Location and version for the maintenance tool; a failed write is not reported.
-    SaveAppInfo();
+    SaveAppInfo(files);
     // 8-9. Shutdown privilege (for the shutdown alert) and a late place in the shutdown order
     // without the retry dialog.
     AdjustPrivilege(kShutdownPrivilege, true);
     SetProcessShutdownParameters(0, SHUTDOWN_NORETRY);
     // 10. The alarm sound the lock window plays; a failure only means a silent alarm.
-    SaveResourceFile(AlarmFilePath, "ALARM");
+    SaveResourceFile(files.AlarmFilePath, "ALARM");
     // 11-13. Configuration and screen.
-    IsFirstRun = CheckFirstRun();
-    ConfigLoadResult = LoadConfigData(ConfigFilePath);
+    ConfigFileCheck configCheck;
+    configCheck.IsFirstRun = CheckFirstRun(files.ConfigFilePath);
+    configCheck.LoadResult = LoadConfigData(files.ConfigFilePath);
     IniScreenData();
     // 14-18. Policies left by an abnormal end, then the hidden windows and the images. A marker
     // left set means the computer was locked when that end came: it is locked again below.
@@ -69,7 +71,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
     PumpPendingMessages();
     // 21. Defaults, message and the modal configuration dialog; start-up waits for it.
-    HandleFirstRunOrBrokenConfig();
+    HandleFirstRunOrBrokenConfig(configCheck);
     TheLockSession().HoldLocks(false);
     // 22-24. Lock before the tray icon exists when started at logon, at once when started to lock
     // ("/Lock" with no copy running), or after a lock that ended without its unlock; the guardian

@@ -103,23 +103,26 @@ std::string GetSpecialFolder(int csidl) {
     return WithTrailingBackslash(std::string(path, strnlen(path, sizeof path)));
 }
 
-void IniPaths() {
+ProgramFiles IniPaths() {
     const ExeLocation exe = SplitExePath(ExecutablePath());
-    AppPath = WithTrailingBackslash(exe.Folder);
-    AppExeName = exe.Name;
+    ProgramFiles files;
+    files.AppPath = WithTrailingBackslash(exe.Folder);
+    files.AppExeName = exe.Name;
     // Without an application-data folder the paths stay relative, as the original layout
     // would have them; the loader then finds no file and the save reports any failure.
     const std::string vendorFolder = GetSpecialFolder(CSIDL_APPDATA) + kAppDataSubFolder;
     CreateFolderIfMissing(vendorFolder);
     const std::string dataFolder = vendorFolder + kAppSubFolder;
     CreateFolderIfMissing(dataFolder);
-    ConfigFilePath = dataFolder + kConfigFileName;
-    AlarmFilePath = dataFolder + kAlarmFileName;
+    files.ConfigFilePath = dataFolder + kConfigFileName;
+    files.AlarmFilePath = dataFolder + kAlarmFileName;
+    return files;
 }
 
-int32_t SaveAppInfo() {
+int32_t SaveAppInfo(const ProgramFiles& files) {
     const AppVersion version = ReadAppVersion();
-    if (WriteRegistryValue(kAppSystemKey, "APP_PATH", AppPath + AppExeName + ".exe", kRegSz) != 0) return 0;
+    const std::string exe = files.AppPath + files.AppExeName + ".exe";
+    if (WriteRegistryValue(kAppSystemKey, "APP_PATH", exe, kRegSz) != 0) return 0;
     if (WriteRegistryValue(kAppSystemKey, "APP_BUILD", AppBuildText(version), kRegSz) != 0) return 0;
     if (WriteRegistryValue(kAppSystemKey, "APP_VER", AppVersionText(version), kRegSz) != 0) return 0;
     return 1;
@@ -160,22 +163,19 @@ void PumpPendingMessages() {
     }
 }
 
-namespace {
 void RunConfigDialogModally() { ShowConfigDialog(true); }
-}  // namespace
-
-ConfigDialogFunction ShowConfigDialogModal = RunConfigDialogModally;
 
 void SaveDefaultsWithoutDialog() {
     // Failure is reported by SaveConfigData itself.
-    SaveConfigData(ConfigFilePath);
+    SaveConfigData(TheProgramFiles().ConfigFilePath);
 }
 
-void IniDefaultConfig(bool isBroken) {
+void IniDefaultConfig(bool isBroken, ConfigDialogFunction showDialog) {
     ApplyDefaultConfig(Config);
     // The setup program may have switched the start-up lock on already; a default of "Off"
     // would show the wrong choice and, once saved, disagree with the Run value that stays.
-    if (IsStartupLockOn(AppPath, AppExeName)) Config.AutoStartLock = -1;
+    const ProgramFiles& files = TheProgramFiles();
+    if (IsStartupLockOn(files.AppPath, files.AppExeName)) Config.AutoStartLock = -1;
     IniDefaultPattern(Config);
     // A rejected file may have named a larger grid, and the start-up laid the lock window and
     // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the
@@ -185,13 +185,14 @@ void IniDefaultConfig(bool isBroken) {
                                        : "You are first running Orvo PC Lock.";
     ShowMessage(first + "\r\nFor computer security, Please reset your lock pattern.", kAppTitle,
                 MB_ICONEXCLAMATION);
-    if (ShowConfigDialogModal) ShowConfigDialogModal();
-    IsFirstRun = false;
+    if (showDialog) showDialog();
 }
 
-void HandleFirstRunOrBrokenConfig() {
-    if (IsFirstRun) IniDefaultConfig(false);
-    else if (ConfigLoadResult == 1) IniDefaultConfig(true);
+void HandleFirstRunOrBrokenConfig(ConfigFileCheck& check, ConfigDialogFunction showDialog) {
+    if (check.IsFirstRun) IniDefaultConfig(false, showDialog);
+    else if (check.LoadResult == 1) IniDefaultConfig(true, showDialog);
+    else return;
+    check.IsFirstRun = false;
 }
 
 int RunMessageLoop() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/ProgramFiles.h"
 #include "system/StartupText.h"
 #include "system/VersionInfo.h"
 
@@ -23,12 +24,12 @@ void IniCommonControls();
 // Step 4: false after telling the user that GDI+ could not start.
 bool CheckGDIPlus(const GdiPlusSession& gdiplus);
 
-// Step 5.
+// Step 5: the program's places; the data folders are made when missing.
 std::string GetSpecialFolder(int csidl);
-void IniPaths();
+ProgramFiles IniPaths();
 
 // Step 7.
-int32_t SaveAppInfo();
+int32_t SaveAppInfo(const ProgramFiles& files);
 
 // Step 10: writes a resource of type "CUSTOM" to a file; false when either part failed.
 bool SaveResourceFile(const std::string& path, const std::string& resourceName);
@@ -37,18 +38,24 @@ bool SaveResourceFile(const std::string& path, const std::string& resourceName);
 void IniScreenData();
 // Step 20: runs the window messages that are already waiting, then returns.
 void PumpPendingMessages();
-// Step 21: the first-run or broken-file defaults with their message and dialog.
-void HandleFirstRunOrBrokenConfig();
+// What steps 11-12 found of the settings file.
+struct ConfigFileCheck {
+    bool IsFirstRun = false;
+    int32_t LoadResult = 0;   // LoadConfigData's result
+};
 
-// Defaults, the user's message, the modal configuration dialog, then IsFirstRun = false.
-void IniDefaultConfig(bool isBroken);
-
-// Seam for the modal configuration dialog that IniDefaultConfig shows: by default the dialog
-// itself, run modally (it saves the record when it closes). Tests may put
-// SaveDefaultsWithoutDialog in its place so a fresh start leaves a valid file without a window.
+// The modal configuration dialog that the defaults are shown in: by default the dialog itself,
+// run modally (it saves the record when it closes). SaveDefaultsWithoutDialog saves the record
+// without a window, so a fresh start leaves a valid file.
 using ConfigDialogFunction = void (*)();
-extern ConfigDialogFunction ShowConfigDialogModal;
+void RunConfigDialogModally();
 void SaveDefaultsWithoutDialog();
+
+// Defaults, the user's message, then the modal configuration dialog.
+void IniDefaultConfig(bool isBroken, ConfigDialogFunction showDialog = RunConfigDialogModally);
+// Step 21: the first-run or broken-file defaults with their message and dialog; the first run
+// counts as done afterwards.
+void HandleFirstRunOrBrokenConfig(ConfigFileCheck& check, ConfigDialogFunction showDialog = RunConfigDialogModally);
 
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop();

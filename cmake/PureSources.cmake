@@ -3,6 +3,7 @@
 # are relative to the source root.
 set(ORVO_PURE_SOURCES
   core/AppState.cpp
+  core/ProgramFiles.cpp
   core/ConfigData.cpp
   core/LockState.cpp
   core/LockScreenModel.cpp

@@ -3,6 +3,7 @@
 #include "configui/FrmConfig.h"
 
 #include "core/AppState.h"
+#include "core/ProgramFiles.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Text.h"
@@ -91,7 +92,7 @@ void FrmConfig::RedrawPreview() {
 // ---- maintenance tool ----
 
 void FrmConfig::StartMaintenanceTool(const char* argument) {
-    const std::string path = AppPath + kToolName;
+    const std::string path = TheProgramFiles().AppPath + kToolName;
     if (!FileExists(path)) {
         ShowConfigMessage("Lost file '" + path + "'. Please reinstall Orvo PC Lock to repair this problem!", kAppTitle,
                           MB_ICONINFORMATION);

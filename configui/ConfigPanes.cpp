@@ -142,9 +142,10 @@ void FrmConfig::CreateResetPane() {
     picReset_.OnMouseUp = [this](int b, int s, int x, int y) { TakeNewPattern(b, s, x, y); };
     AddControl(pane, WC_BUTTONA, kCmdResetCaptions[0], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 0, 15, 365, 100,
                kButtonHeight);
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[3], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 3, 127, 365, 100,
+    // The grid list is as wide as its longest entry, "4 * 4 (16 Points) ", needs.
+    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[3], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 3, 121, 365, 100,
                kButtonHeight);
-    AddList(0, kIdCombGrid, 240, 365, 100, kGridEntries, static_cast<int>(std::size(kGridEntries)));
+    AddList(0, kIdCombGrid, 228, 365, 112, kGridEntries, static_cast<int>(std::size(kGridEntries)));
 }
 
 // Labels are as tall as a closed list and centre their text vertically, so each caption lines
@@ -154,9 +155,10 @@ void FrmConfig::CreateGeneralPane() {
     HWND pane = picConfig_[1];
     if (!pane) return;
     for (const OptionRow& row : kOptionRows) {
-        const bool isUnlockMode = row.listId == kIdCombUnlockMode;
-        const int listX = isUnlockMode ? 190 : 230;
-        const int listWidth = isUnlockMode ? 150 : 110;
+        // The two lists with long entries ("Alarm with 3 minutes", "Dynamic Password Mode") are wider.
+        const bool isWide = row.listId == kIdCombUnlockMode || row.listId == kIdCombAlertMode;
+        const int listX = isWide ? 180 : 230;
+        const int listWidth = isWide ? 160 : 110;
         AddControl(pane, WC_STATICA, row.label, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, kIdLabel1 + row.labelIndex, 18,
                    row.y, listX - 18 - 2, kRowHeight);
         AddList(1, row.listId, listX, row.y, listWidth, row.entries, row.count);

@@ -6,6 +6,7 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "core/ProgramFiles.h"
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
@@ -195,7 +196,7 @@ void FrmConfig::ShowSettings() {
 // However the dialog closes it saves; a save failure has shown its message and the dialog
 // still closes.
 void FrmConfig::SaveAndRelease() {
-    SaveConfigData(ConfigFilePath);
+    SaveConfigData(TheProgramFiles().ConfigFilePath);
     ReleaseDrawingObjects();
     if (Config.Effect != 0) Session().PrepareEffectStrips();
     hwnd_ = nullptr;
@@ -337,9 +338,11 @@ void FrmConfig::StoreListChoice(int id) {
     const int index = ListIndex(id);
     if (index < 0) return;
     switch (id) {
-    case kIdCombAutoStartLock:
-        Config.AutoStartLock = SetStartupLock(index != 0, AppPath, AppExeName) != 0 ? -1 : 0;
+    case kIdCombAutoStartLock: {
+        const ProgramFiles& files = TheProgramFiles();
+        Config.AutoStartLock = SetStartupLock(index != 0, files.AppPath, files.AppExeName) != 0 ? -1 : 0;
         break;
+    }
     case kIdCombAutoLock:      Config.AutoLockTime = ExchangeConfigData(index, false); break;
     case kIdCombMonitor:       Config.MonitorOffTime = ExchangeConfigData(index, false); break;
     case kIdCombAutoHide:      Config.AutoHideTime = ExchangeConfigData(index, false); break;

@@ -61,11 +61,11 @@ int32_t SaveConfigData(const std::string& path) {
     return 0;
 }
 
-bool CheckFirstRun() {
+bool CheckFirstRun(const std::string& configPath) {
     const std::string firstRun = TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, "FirstRun")));
     if (firstRun != "0") return false;
     // A missing file is fine: the point is a fresh start from the defaults.
-    DeleteFileA(ConfigFilePath.c_str());
+    DeleteFileA(configPath.c_str());
     WriteRegistryValue(kAppSystemKey, "FirstRun", "1", kRegSz);
     return true;
 }

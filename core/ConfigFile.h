@@ -15,5 +15,5 @@ int32_t LoadConfigData(const std::string& path);
 // 0 = written with FileMark 20001; 1 = failed (message shown, old file and Config unchanged).
 int32_t SaveConfigData(const std::string& path);
 
-// True when "FirstRun" is "0": the old file is deleted and "FirstRun" becomes "1".
-bool CheckFirstRun();
+// True when "FirstRun" is "0": the old file at `configPath` is deleted and "FirstRun" becomes "1".
+bool CheckFirstRun(const std::string& configPath);

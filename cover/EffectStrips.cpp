@@ -10,8 +10,6 @@
 #include "ui/LayeredFrame.h"
 #include "ui/LockSessionHost.h"
 
-std::array<int, kEffectBands + 1> EffectBandOffsets{};
-
 namespace {
 
 using StripRow = std::array<GdiPlusPtr<Gdiplus::CachedBitmap>, kEffectBands + 1>;   // column 0 unused
@@ -20,6 +18,7 @@ struct StripCache {
     const Gdiplus::Image* Image = nullptr;   // EffectStripsImage
     uint32_t ImageSerial = 0;                // and the slot's serial: addresses get reused
     std::vector<StripRow> Strips;            // EffectStrips[0..N]
+    std::array<int, kEffectBands + 1> Bands{};   // where each band's strips were cut
     int Builds = 0;
 };
 
@@ -47,11 +46,11 @@ Gdiplus::CachedBitmap* EffectStrip(int step, int band) {
     return Cache.Strips[static_cast<size_t>(step)][static_cast<size_t>(band)].get();
 }
 
+const std::array<int, kEffectBands + 1>& EffectStripBands() { return Cache.Bands; }
+
 const Gdiplus::Image* EffectStripsImage() { return Cache.Image; }
 
 int EffectStripBuilds() { return Cache.Builds; }
-
-void CalcEffectBands() { EffectBandOffsets = CalcEffectBands(Session().Model().ScreenWidth); }
 
 void PrepareEffectStrips(Gdiplus::Graphics* target) {
     Gdiplus::Image* picture = ImageTable.Image(kSlotBackground);
@@ -75,11 +74,11 @@ void PrepareEffectStrips(Gdiplus::Graphics* target) {
     const int steps = EffectStepCount(width);
     Cache.Strips.clear();
     Cache.Strips.resize(static_cast<size_t>(steps) + 1);
-    CalcEffectBands();
+    Cache.Bands = CalcEffectBands(width);
     const Gdiplus::Rect destination(0, 0, kEffectStripWidth, height);
     for (int j = 0; j <= steps; ++j) {
         for (int i = 1; i <= kEffectBands; ++i) {
-            canvas.Graphics->DrawImage(picture, destination, EffectBandOffsets[i] + kEffectStripWidth * j, 0,
+            canvas.Graphics->DrawImage(picture, destination, Cache.Bands[i] + kEffectStripWidth * j, 0,
                                        kEffectStripWidth, height, Gdiplus::UnitPixel);
             Cache.Strips[static_cast<size_t>(j)][static_cast<size_t>(i)] =
                 NewGdiPlus<Gdiplus::CachedBitmap>(canvas.Bitmap.get(), target);

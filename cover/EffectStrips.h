@@ -8,11 +8,11 @@
 #include "cover/EffectMath.h"
 #include "ui/GdiPlusHandles.h"
 
-// Left edge of band i in entry i (1..10); set by CalcEffectBands.
-extern std::array<int, kEffectBands + 1> EffectBandOffsets;
-
 // N of the prepared strips (steps 0..N), or -1 when none are prepared.
 int EffectStripSteps();
+// Left edge of band i in entry i (1..10) for the screen the strips were cut from; the strip of
+// step j and band i goes at that edge + 5 j.
+const std::array<int, kEffectBands + 1>& EffectStripBands();
 // The strip of step j and band i (1..10), or null (not prepared, out of range, or not made).
 Gdiplus::CachedBitmap* EffectStrip(int step, int band);
 // The picture the strips were cut from (the cache key); null before the first build.

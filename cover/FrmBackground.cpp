@@ -242,10 +242,11 @@ void FrmBackground::LockEffectShow() {
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     ClearFrame();
     const int steps = EffectStripSteps();
+    const auto& bands = EffectStripBands();
     for (int j = 0; j <= steps; ++j) {
         for (int i = 1; i <= kEffectBands; ++i) {
             if (Gdiplus::CachedBitmap* strip = EffectStrip(j, i))
-                graphics->DrawCachedBitmap(strip, EffectBandOffsets[i] + kEffectStripWidth * j, 0);
+                graphics->DrawCachedBitmap(strip, bands[i] + kEffectStripWidth * j, 0);
         }
         frame.ExUpdateGDIPlus(255);
         Sleep(kEffectPauseMs);
@@ -261,11 +262,12 @@ void FrmBackground::UnlockEffectShow() {
     Gdiplus::Graphics* graphics = frame.Graphics();
     Gdiplus::CachedBitmap* erase = ImageTable.Cached(kSlotEraseStrip);
     const int steps = EffectStepCount(model_.ScreenWidth);
+    const auto bands = CalcEffectBands(model_.ScreenWidth);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     for (int j = 0; j <= steps; ++j) {
         if (erase) {
             for (int i = 1; i <= kEffectBands; ++i)
-                graphics->DrawCachedBitmap(erase, EffectBandOffsets[i] + kEffectStripWidth * j, 0);
+                graphics->DrawCachedBitmap(erase, bands[i] + kEffectStripWidth * j, 0);
         }
         frame.ExUpdateGDIPlus(255);
         Sleep(kEffectPauseMs);

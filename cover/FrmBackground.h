@@ -59,6 +59,5 @@ private:
 // Wipe strips cut from the background picture for the cover's graphics, kept until the picture
 // changes.
 void PrepareEffectStrips(Gdiplus::Graphics* coverGraphics);
-void CalcEffectBands();
 void PrepareUnlockStrip(Gdiplus::Graphics* coverGraphics);
 void ReleaseEffectStrips();

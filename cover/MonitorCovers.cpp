@@ -6,31 +6,23 @@
 
 #include "cover/FrmMonitor.h"
 
-std::array<MONITORINFO, kMonitorTableSize> MonitorTable{};
-int MonitorCount = 0;
-
-namespace {
-// Entry i covers the i-th rectangle of the last FurtherMonitorRects; kept across locks.
-std::vector<std::unique_ptr<FrmMonitor>> Covers;
-// How many of Covers the last lock showed.
-std::size_t CoversInUse = 0;
-}  // namespace
-
-void EnumMonitors() {
-    MonitorCount = 0;
-    MonitorTable = {};
-    EnumDisplayMonitors(nullptr, nullptr, MonitorEnumProc, 0);
+MonitorList EnumMonitors() {
+    MonitorList list;
+    EnumDisplayMonitors(nullptr, nullptr, MonitorEnumProc, reinterpret_cast<LPARAM>(&list));
+    return list;
 }
 
-BOOL CALLBACK MonitorEnumProc(HMONITOR monitor, HDC, LPRECT, LPARAM) {
-    if (MonitorCount >= 0 && MonitorCount < kMonitorTableSize) {
-        MONITORINFO& info = MonitorTable[static_cast<std::size_t>(MonitorCount)];
+BOOL CALLBACK MonitorEnumProc(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    auto* list = reinterpret_cast<MonitorList*>(data);
+    if (!list) return FALSE;
+    if (list->Count >= 0 && list->Count < kMonitorTableSize) {
+        MONITORINFO& info = list->Table[static_cast<std::size_t>(list->Count)];
         info = MONITORINFO{};
         info.cbSize = sizeof info;
         // A failed query leaves the record empty; an empty record gets no cover.
         if (!GetMonitorInfoA(monitor, &info)) info = MONITORINFO{};
     }
-    ++MonitorCount;
+    ++list->Count;
     return TRUE;
 }
 
@@ -51,24 +43,28 @@ std::vector<RECT> FurtherMonitorRects(const MONITORINFO* table, int count) {
 
 namespace {
 
-// Makes or moves the covers for the current table; returns how many monitors need one.
-std::size_t PrepareCovers() {
-    const std::vector<RECT> rects = MonitorCount > 1 ? FurtherMonitorRects(MonitorTable.data(), MonitorCount)
-                                                     : std::vector<RECT>{};
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    std::size_t ready = 0;
-    for (const RECT& rect : rects) {
-        if (ready == Covers.size()) {
-            auto cover = std::make_unique<FrmMonitor>();
-            if (!cover->Create(instance, rect)) continue;   // that monitor stays uncovered
-            Covers.push_back(std::move(cover));
-        } else {
-            Covers[ready]->Place(rect);
-        }
-        ++ready;
+// The further-monitor covers: entry i covers the i-th rectangle of the last FurtherMonitorRects,
+// and they are kept across locks.
+class CoverSet {
+public:
+    void Create() { Prepare(EnumMonitors()); }
+    void Show(bool show);
+    bool AnyMissing() const;
+    void RemakeMissing();
+    std::vector<HWND> Windows() const;
+    void Destroy() {
+        covers_.clear();
+        inUse_ = 0;
     }
-    return ready;
-}
+
+private:
+    std::size_t Prepare(const MonitorList& monitors);
+    std::vector<std::unique_ptr<FrmMonitor>> covers_;
+    std::size_t inUse_ = 0;   // how many of covers_ the last lock showed
+};
+
+// The program's one set of further-monitor covers.
+CoverSet Covers;
 
 void HideCover(FrmMonitor& cover) {
     if (cover.Hwnd()) ShowWindow(cover.Hwnd(), SW_HIDE);
@@ -79,6 +75,68 @@ void PaintAndShow(FrmMonitor& cover) {
     cover.IniMonitor();
     ShowWindow(cover.Hwnd(), SW_SHOWNOACTIVATE);
     SetWindowPos(cover.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// Makes or moves the covers for these monitors; returns how many monitors need one.
+std::size_t CoverSet::Prepare(const MonitorList& monitors) {
+    const std::vector<RECT> rects = monitors.Count > 1 ? FurtherMonitorRects(monitors.Table.data(), monitors.Count)
+                                                       : std::vector<RECT>{};
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    std::size_t ready = 0;
+    for (const RECT& rect : rects) {
+        if (ready == covers_.size()) {
+            auto cover = std::make_unique<FrmMonitor>();
+            if (!cover->Create(instance, rect)) continue;   // that monitor stays uncovered
+            covers_.push_back(std::move(cover));
+        } else {
+            covers_[ready]->Place(rect);
+        }
+        ++ready;
+    }
+    return ready;
+}
+
+void CoverSet::Show(bool show) {
+    if (!show) {
+        for (auto& cover : covers_) HideCover(*cover);
+        inUse_ = 0;
+        return;
+    }
+    inUse_ = Prepare(EnumMonitors());
+    for (std::size_t i = 0; i < covers_.size(); ++i) {
+        FrmMonitor& cover = *covers_[i];
+        if (i >= inUse_) {
+            HideCover(cover);
+            continue;
+        }
+        PaintAndShow(cover);
+    }
+}
+
+bool CoverSet::AnyMissing() const {
+    for (std::size_t i = 0; i < inUse_ && i < covers_.size(); ++i)
+        if (!covers_[i]->Hwnd() || !IsWindow(covers_[i]->Hwnd())) return true;
+    return false;
+}
+
+// A cover destroyed from outside has run its Form_Unload and forgotten its window, but keeps its
+// rectangle: it is made again in place. One that cannot be made is tried again next tick.
+void CoverSet::RemakeMissing() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (std::size_t i = 0; i < inUse_ && i < covers_.size(); ++i) {
+        FrmMonitor& cover = *covers_[i];
+        if (cover.Hwnd() && IsWindow(cover.Hwnd())) continue;
+        cover.Forget();
+        const RECT rect = cover.Rect();
+        if (cover.Create(instance, rect)) PaintAndShow(cover);
+    }
+}
+
+std::vector<HWND> CoverSet::Windows() const {
+    std::vector<HWND> windows;
+    for (std::size_t i = 0; i < inUse_ && i < covers_.size(); ++i)
+        if (covers_[i]->Hwnd()) windows.push_back(covers_[i]->Hwnd());
+    return windows;
 }
 
 BOOL CALLBACK AddMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
@@ -95,47 +153,13 @@ BOOL CALLBACK AddMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 }  // namespace
 
-void CreateMonitorCovers() {
-    EnumMonitors();
-    PrepareCovers();
-}
+void CreateMonitorCovers() { Covers.Create(); }
 
-void ShowMonitorCovers(bool show) {
-    if (!show) {
-        for (auto& cover : Covers) HideCover(*cover);
-        CoversInUse = 0;
-        return;
-    }
-    EnumMonitors();
-    CoversInUse = PrepareCovers();
-    for (std::size_t i = 0; i < Covers.size(); ++i) {
-        FrmMonitor& cover = *Covers[i];
-        if (i >= CoversInUse) {
-            HideCover(cover);
-            continue;
-        }
-        PaintAndShow(cover);
-    }
-}
+void ShowMonitorCovers(bool show) { Covers.Show(show); }
 
-bool AnyCoverMissing() {
-    for (std::size_t i = 0; i < CoversInUse && i < Covers.size(); ++i)
-        if (!Covers[i]->Hwnd() || !IsWindow(Covers[i]->Hwnd())) return true;
-    return false;
-}
+bool AnyCoverMissing() { return Covers.AnyMissing(); }
 
-// A cover destroyed from outside has run its Form_Unload and forgotten its window, but keeps its
-// rectangle: it is made again in place. One that cannot be made is tried again next tick.
-void RemakeMissingCovers() {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    for (std::size_t i = 0; i < CoversInUse && i < Covers.size(); ++i) {
-        FrmMonitor& cover = *Covers[i];
-        if (cover.Hwnd() && IsWindow(cover.Hwnd())) continue;
-        cover.Forget();
-        const RECT rect = cover.Rect();
-        if (cover.Create(instance, rect)) PaintAndShow(cover);
-    }
-}
+void RemakeMissingCovers() { Covers.RemakeMissing(); }
 
 DisplayGeometry ReadDisplayGeometry() {
     DisplayGeometry geometry;
@@ -145,14 +169,6 @@ DisplayGeometry ReadDisplayGeometry() {
     return geometry;
 }
 
-std::vector<HWND> MonitorCoverWindows() {
-    std::vector<HWND> windows;
-    for (std::size_t i = 0; i < CoversInUse && i < Covers.size(); ++i)
-        if (Covers[i]->Hwnd()) windows.push_back(Covers[i]->Hwnd());
-    return windows;
-}
+std::vector<HWND> MonitorCoverWindows() { return Covers.Windows(); }
 
-void DestroyMonitorCovers() {
-    Covers.clear();
-    CoversInUse = 0;
-}
+void DestroyMonitorCovers() { Covers.Destroy(); }

@@ -12,14 +12,18 @@
 
 constexpr int kMonitorTableSize = 16;
 
-// Filled in enumeration order; only the first 16 monitors get a record.
-extern std::array<MONITORINFO, kMonitorTableSize> MonitorTable;
-// Monitors reported by the last enumeration, also those beyond the table.
-extern int MonitorCount;
+// The monitors of the virtual screen as one enumeration found them.
+struct MonitorList {
+    // Filled in enumeration order; only the first 16 monitors get a record.
+    std::array<MONITORINFO, kMonitorTableSize> Table{};
+    // Monitors reported, also those beyond the table.
+    int Count = 0;
+};
 
-// Refreshes MonitorCount and MonitorTable.
-void EnumMonitors();
-// The enumeration callback: records the monitor while there is room, counts it in any case.
+// The monitors now.
+MonitorList EnumMonitors();
+// The enumeration callback; data is the MonitorList being filled. Records the monitor while
+// there is room, counts it in any case.
 BOOL CALLBACK MonitorEnumProc(HMONITOR monitor, HDC dc, LPRECT rect, LPARAM data);
 
 // The rectangles to cover, in table order: every recorded monitor that is not the primary one

@@ -11,6 +11,7 @@
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "core/LockScreenModel.h"
+#include "core/ProgramFiles.h"
 #include "lockscreen/ClockText.h"
 #include "lockscreen/LockScreens.h"
 #include "system/IdlePolicy.h"
@@ -444,7 +445,7 @@ void FrmPattern::ProcessAlertMode(int inMode) {
     Impl& s = *impl_;
     if (inMode < 0 || inMode > 5) {
         Config.AlertMode = 1;
-        SaveConfigData(ConfigFilePath);
+        SaveConfigData(TheProgramFiles().ConfigFilePath);
         inMode = 1;
     }
     switch (inMode) {
@@ -458,7 +459,7 @@ void FrmPattern::ProcessAlertMode(int inMode) {
     s.alarmBlinkTimer.Start(hwnd_, kAlarmBlinkTimer, kAlarmDrawInterval);
     s.isAlarm = true;
     Sleep(kAlarmSoundDelayMs);
-    PlayAlarm(AlarmFilePath);
+    PlayAlarm(TheProgramFiles().AlarmFilePath);
 }
 
 // ---- timers ----

@@ -16,15 +16,9 @@
 #include "ui/ShellRun.h"
 #include "ui/SingleWindow.h"
 
-NOTIFYICONDATAA TrayIconData{};
-FrmTray* TrayForm = nullptr;
-HMENU TrayPopupMenu = nullptr;
-UINT TaskbarCreatedMessage = 0;
-
 namespace {
 
 SingleWindow<FrmTray> TrayWindow;
-UINT LockRequestMessage = 0;   // registered when the icon is first shown
 
 constexpr char kTrayIconMessageName[] = "OrvoPCLockTrayIcon";
 constexpr char kTaskbarCreatedName[] = "TaskbarCreated";
@@ -43,54 +37,51 @@ HICON LoadSmallIcon(HMODULE module, int id) {
 
 // ---- the icon ----
 
-void AddTrayIcon(FrmTray* form, HMENU menu) {
-    TrayForm = form;
-    TrayPopupMenu = menu;
-    HWND owner = form ? form->Hwnd() : nullptr;
-    if (!owner) return;
+void FrmTray::AddIcon() {
+    if (!hwnd_) return;
     // The first version of the record: the shell then sends the bare mouse message in lParam.
-    TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    TrayIconData.hWnd = owner;
-    TrayIconData.uID = 0;
-    TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
-    TrayIconData.uCallbackMessage = kTrayCallbackMessage;
-    TrayIconData.hIcon = CurrentLockState().IsAutoLockDisabled() ? form->AutoLockOffIcon() : form->Icon();
+    iconData_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    iconData_.hWnd = hwnd_;
+    iconData_.uID = 0;
+    iconData_.uFlags = NIF_MESSAGE | NIF_ICON;
+    iconData_.uCallbackMessage = kTrayCallbackMessage;
+    iconData_.hIcon = CurrentLockState().IsAutoLockDisabled() ? AutoLockOffIcon() : Icon();
     // A failure is not reported: the icon comes back with the next TaskbarCreated broadcast or
     // the program's own rebuild message.
-    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    Shell_NotifyIconA(NIM_ADD, &iconData_);
     // Wine's shell shows its hidden taskbar again when an icon is added. The icon comes while
     // locked after a lock at start-up or a restart of the shell; the taskbar must stay hidden.
     if (CurrentLockState().IsLocked()) HideShell(true, Config.TransparentBackground == 1);
 }
 
-void RemoveTrayIcon() {
-    TrayIconData.uFlags = 0;
-    if (TrayIconData.hWnd) Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+void FrmTray::DeleteIcon() {
+    iconData_.uFlags = 0;
+    if (iconData_.hWnd) Shell_NotifyIconA(NIM_DELETE, &iconData_);
 }
 
-void SetTrayTip(const std::string& text) {
+void FrmTray::SetTip(const std::string& text) {
     const auto field = TrayTipField(text);
-    static_assert(sizeof TrayIconData.szTip >= kTrayTipChars, "the tooltip field holds 64 characters");
-    std::memcpy(TrayIconData.szTip, field.data(), kTrayTipChars);
-    TrayIconData.uFlags = NIF_TIP;
-    if (TrayIconData.hWnd) Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
+    static_assert(sizeof iconData_.szTip >= kTrayTipChars, "the tooltip field holds 64 characters");
+    std::memcpy(iconData_.szTip, field.data(), kTrayTipChars);
+    iconData_.uFlags = NIF_TIP;
+    if (iconData_.hWnd) Shell_NotifyIconA(NIM_MODIFY, &iconData_);
 }
 
-BOOL SetTrayIcon(HICON icon) {
-    TrayIconData.hIcon = icon;
-    TrayIconData.uFlags = NIF_ICON;
-    if (!TrayIconData.hWnd) return FALSE;
-    return Shell_NotifyIconA(NIM_MODIFY, &TrayIconData);
+BOOL FrmTray::SetIconImage(HICON icon) {
+    iconData_.hIcon = icon;
+    iconData_.uFlags = NIF_ICON;
+    if (!iconData_.hWnd) return FALSE;
+    return Shell_NotifyIconA(NIM_MODIFY, &iconData_);
 }
 
-bool ShowTrayBalloon(const std::string& title, const std::string& text) {
-    if (!TrayIconData.hWnd) return false;
+bool FrmTray::ShowBalloon(const std::string& title, const std::string& text) {
+    if (!iconData_.hWnd) return false;
     // The icon itself keeps the first version of the record; the balloon fields come with the
     // second, which changes nothing else about the icon.
     NOTIFYICONDATAA balloon{};
     balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    balloon.hWnd = TrayIconData.hWnd;
-    balloon.uID = TrayIconData.uID;
+    balloon.hWnd = iconData_.hWnd;
+    balloon.uID = iconData_.uID;
     balloon.uFlags = NIF_INFO;
     balloon.dwInfoFlags = NIIF_WARNING;
     balloon.uTimeout = 30000;
@@ -99,12 +90,11 @@ bool ShowTrayBalloon(const std::string& title, const std::string& text) {
     return Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
 }
 
-void RebuildTrayIcon() {
-    FrmTray* form = TrayForm;
-    if (!form || !form->Hwnd()) return;
-    RemoveTrayIcon();
-    AddTrayIcon(form, form->TrayMenu());
-    SetTrayTip(form->TipText());
+void FrmTray::RebuildIcon() {
+    if (!hwnd_) return;
+    DeleteIcon();
+    AddIcon();
+    SetTip(tipText_);
 }
 
 // ---- the window ----
@@ -124,13 +114,13 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // A restarted shell has forgotten every icon and says so to all top-level windows; the
     // program's own registered message asks for the same. Both are 0 until the window exists,
     // and message 0 (WM_NULL) must not rebuild anything.
-    if ((TaskbarCreatedMessage != 0 && msg == TaskbarCreatedMessage) ||
-        (TrayIconMessage != 0 && msg == TrayIconMessage)) {
-        RebuildTrayIcon();
+    if ((self->taskbarCreatedMessage_ != 0 && msg == self->taskbarCreatedMessage_) ||
+        (self->rebuildMessage_ != 0 && msg == self->rebuildMessage_)) {
+        self->RebuildIcon();
         return 0;
     }
     // "/Lock" from a second start. Anyone may ask: a lock only ever adds protection.
-    if (LockRequestMessage != 0 && msg == LockRequestMessage) {
+    if (self->lockRequestMessage_ != 0 && msg == self->lockRequestMessage_) {
         Session().RequestLock(true);
         return 0;
     }
@@ -187,21 +177,17 @@ void FrmTray::ShowIcon() {
         SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
         SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     }
-    TrayIconMessage = RegisterWindowMessageA(kTrayIconMessageName);
-    TaskbarCreatedMessage = RegisterWindowMessageA(kTaskbarCreatedName);
-    LockRequestMessage = RegisterWindowMessageA(kLockRequestMessageName);
-    AddTrayIcon(this, menu_.get());
-    SetTrayTip(tipText_);
+    rebuildMessage_ = RegisterWindowMessageA(kTrayIconMessageName);
+    taskbarCreatedMessage_ = RegisterWindowMessageA(kTaskbarCreatedName);
+    lockRequestMessage_ = RegisterWindowMessageA(kLockRequestMessageName);
+    AddIcon();
+    SetTip(tipText_);
     SetTransparentCheck();
 }
 
 void FrmTray::RemoveIcon() {
-    if (TrayForm == this) {
-        RemoveTrayIcon();
-        TrayForm = nullptr;
-        TrayPopupMenu = nullptr;
-        TrayIconData.hWnd = nullptr;
-    }
+    DeleteIcon();
+    iconData_.hWnd = nullptr;
     hwnd_ = nullptr;
 }
 
@@ -263,10 +249,10 @@ void FrmTray::ToggleTransparentBackground() {
 
 void FrmTray::ToggleAutoLock() {
     if (CurrentLockState().IsAutoLockDisabled()) {
-        SetTrayIcon(Icon());
+        SetIconImage(Icon());
         SetMenuCaption(kMenuAutoLock, kDisableAutoLockCaption);
     } else {
-        SetTrayIcon(AutoLockOffIcon());
+        SetIconImage(AutoLockOffIcon());
         SetMenuCaption(kMenuAutoLock, kEnableAutoLockCaption);
     }
     Session().ToggleAutoLock();
@@ -295,3 +281,8 @@ bool CreateTrayWindow() {
 void CloseTrayWindow() { TrayWindow.Close(); }
 
 FrmTray* TrayWindowInstance() { return TrayWindow.Get(); }
+
+bool ShowTrayBalloon(const std::string& title, const std::string& text) {
+    FrmTray* tray = TrayWindow.Get();
+    return tray && tray->ShowBalloon(title, text);
+}

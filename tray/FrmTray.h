@@ -13,9 +13,6 @@
 
 inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
 
-// Removes and re-adds the tray icon with its menu and tooltip.
-void RebuildTrayIcon();
-
 inline constexpr char kTrayWindowClass[] = "OrvoPCLockTrayForm";
 // Command identifier of TrayMenu's item at index i.
 inline constexpr UINT kTrayMenuIdBase = 1000;
@@ -41,6 +38,17 @@ public:
     HICON Icon() const { return icon_.get(); }                    // the window icon: autolock on
     HICON AutoLockOffIcon() const { return disabledIcon_.get(); }
     const std::string& TipText() const { return tipText_; }
+    // The record the icon was last given to the shell with; hWnd is null while there is no icon.
+    const NOTIFYICONDATAA& IconData() const { return iconData_; }
+    // The shell's "TaskbarCreated" and the program's "OrvoPCLockTrayIcon": both rebuild the icon.
+    // 0 until the window exists.
+    UINT TaskbarCreatedMessage() const { return taskbarCreatedMessage_; }
+    UINT RebuildMessage() const { return rebuildMessage_; }
+
+    // Removes and re-adds the icon with its tooltip (a shell that lost it).
+    void RebuildIcon();
+    // A notification balloon from the icon; false when there is no icon or the shell refused.
+    bool ShowBalloon(const std::string& title, const std::string& text);
 
     // What the icon's callback asks for (TrayWindowProc dispatches to them).
     void LockFromIcon();
@@ -52,6 +60,11 @@ private:
     friend LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void ShowIcon();
     void RemoveIcon();
+    // The icon in the notification area: the autolock-off picture while auto-lock is disabled.
+    void AddIcon();
+    void DeleteIcon();
+    void SetTip(const std::string& text);
+    BOOL SetIconImage(HICON icon);
     void ToggleTransparentBackground();
     void ToggleAutoLock();
     void OpenOnlineHelp();
@@ -64,25 +77,15 @@ private:
     UniqueHicon disabledIcon_;
     UniqueHmenu menu_;
     std::string tipText_;
+    NOTIFYICONDATAA iconData_{};
+    UINT taskbarCreatedMessage_ = 0;
+    UINT rebuildMessage_ = 0;
+    UINT lockRequestMessage_ = 0;
     HWND hwnd_ = nullptr;
 };
 
-// Tray state shared by the functions below.
-extern NOTIFYICONDATAA TrayIconData;
-extern FrmTray* TrayForm;
-extern HMENU TrayPopupMenu;
-// RegisterWindowMessageA("TaskbarCreated"): the shell's broadcast after it (re)starts.
-extern UINT TaskbarCreatedMessage;
-
-// Adds the form's icon (the autolock-off icon while auto-lock is disabled).
-void AddTrayIcon(FrmTray* form, HMENU menu);
-// Deletes the icon.
-void RemoveTrayIcon();
-// Removes and re-adds the icon with its menu and tooltip (a shell that lost it).
-void RebuildTrayIcon();
-void SetTrayTip(const std::string& text);
-BOOL SetTrayIcon(HICON icon);
-// A notification balloon from the icon; false when there is no icon or the shell refused.
+// A notification balloon from the program's tray icon; false when there is no icon or the
+// shell refused.
 bool ShowTrayBalloon(const std::string& title, const std::string& text);
 // The tray owner's own window procedure: the icon's callback, the shell's and the program's
 // rebuild broadcasts, the lock request of a second start, and the refused close.

@@ -37,8 +37,8 @@ const Placement kPlacements[] = {
     {kIdFrame + 3, 0, 0, 360, 400, " Advanced: "},
     {kIdPicReset, 18, 30, 322, 322, nullptr},
     {kIdCmdReset + 0, 15, 365, 100, 0, "Reset Pattern"},
-    {kIdCmdReset + 3, 127, 365, 100, 0, "Backup Pattern"},
-    {kIdCombGrid, 240, 365, 100, 0, nullptr},
+    {kIdCmdReset + 3, 121, 365, 100, 0, "Backup Pattern"},
+    {kIdCombGrid, 228, 365, 112, 0, nullptr},
     {kIdLabel1 + 0, 18, 30, 0, 0, "Autolock at Windows startup: "},
     {kIdCombAutoStartLock, 230, 30, 110, 0, nullptr},
     {kIdLabel1 + 4, 18, 60, 0, 0, "Autolock computer after: "},
@@ -52,11 +52,11 @@ const Placement kPlacements[] = {
     {kIdLabel1 + 3, 18, 180, 0, 0, "Alert after enter incorrect pattern over: "},
     {kIdCombAlert, 230, 180, 110, 0, nullptr},
     {kIdLabel1 + 5, 18, 210, 0, 0, "Alert mode:"},
-    {kIdCombAlertMode, 230, 210, 110, 0, nullptr},
+    {kIdCombAlertMode, 180, 210, 160, 0, nullptr},
     {kIdLabel1 + 7, 18, 240, 0, 0, "Lock keyboard:"},
     {kIdCombLockKeyboard, 230, 240, 110, 0, nullptr},
     {kIdLabel1 + 8, 18, 270, 0, 0, "Unlock mode:"},
-    {kIdCombUnlockMode, 190, 270, 150, 0, nullptr},
+    {kIdCombUnlockMode, 180, 270, 160, 0, nullptr},
     {kIdLabel2, 18, 300, 0, 0, "Alert text:"},
     {kIdTxtAlertWord, 19, 320, 320, 60, nullptr},
     {kIdPicBakImage, 18, 30, 322, 242, nullptr},
@@ -242,7 +242,7 @@ TEST_F(ConfigDialog, AutoStartLockGoesThroughTheRunEntry) {
     HWND dialog = Open();
     const auto run = rawreg::Read(kRunKey, kRunValueName);
     ASSERT_TRUE(run.has_value()) << "opening re-applies the start-up entry";
-    EXPECT_EQ(TrimNull(run->Bytes), StartupLockCommand(AppPath, AppExeName));
+    EXPECT_EQ(TrimNull(run->Bytes), StartupLockCommand(TheProgramFiles().AppPath, TheProgramFiles().AppExeName));
     EXPECT_EQ(Config.AutoStartLock, -1);
     PickListEntry(dialog, kIdCombAutoStartLock, 0);
     EXPECT_FALSE(rawreg::Read(kRunKey, kRunValueName).has_value());
@@ -352,7 +352,7 @@ TEST_F(ConfigDialog, BackgroundTabHasItsTooltip) {
 
 TEST_F(ConfigDialog, ClosingSavesWhicheverWayItCloses) {
     for (bool viaOk : {false, true}) {
-        DeleteFileA(ConfigFilePath.c_str());
+        DeleteFileA(TheProgramFiles().ConfigFilePath.c_str());
         HWND dialog = Open();
         PickListEntry(dialog, kIdCombAlertMode, viaOk ? 3 : 2);
         if (viaOk) Click(dialog, kIdCmdConfig);
@@ -360,7 +360,7 @@ TEST_F(ConfigDialog, ClosingSavesWhicheverWayItCloses) {
         Pump();
         EXPECT_EQ(ConfigDialogHwnd(), nullptr);
         EXPECT_FALSE(IsWindow(dialog));
-        const std::string file = ReadWholeFile(ConfigFilePath);
+        const std::string file = ReadWholeFile(TheProgramFiles().ConfigFilePath);
         ASSERT_EQ(file.size(), kConfigFileSize) << (viaOk ? "OK" : "close box");
         ConfigBytes bytes{};
         std::copy(file.begin(), file.end(), bytes.begin());
@@ -389,19 +389,19 @@ void CALLBACK CloseWhenOpen(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(ConfigDialog, FirstRunShowsItModallyAndWaits) {
     ASSERT_NE(SetTimer(nullptr, 0, 20, CloseWhenOpen), 0u);
-    IsFirstRun = true;
-    IniDefaultConfig(false);
+    ConfigFileCheck check{.IsFirstRun = true};
+    HandleFirstRunOrBrokenConfig(check);
     EXPECT_EQ(ConfigDialogHwnd(), nullptr) << "returns only after the dialog closed";
-    EXPECT_FALSE(IsFirstRun);
+    EXPECT_FALSE(check.IsFirstRun);
     ASSERT_FALSE(Recorded().Messages.empty());
     EXPECT_EQ(Recorded().Messages[0].Text,
               "You are first running Orvo PC Lock.\r\nFor computer security, Please reset your lock pattern.");
-    EXPECT_EQ(ReadWholeFile(ConfigFilePath).size(), kConfigFileSize);
+    EXPECT_EQ(ReadWholeFile(TheProgramFiles().ConfigFilePath).size(), kConfigFileSize);
 }
 
 TEST_F(ConfigDialog, MaintenanceButtonsStartTheToolOrReportItLost) {
     HWND dialog = Open();
-    const std::string tool = AppPath + "OrvoPCLockTool.exe";
+    const std::string tool = TheProgramFiles().AppPath + "OrvoPCLockTool.exe";
     Click(dialog, kIdCmdReset + 4);
     ASSERT_EQ(Recorded().Messages.size(), 1u);
     EXPECT_EQ(Recorded().Messages[0].Text,

@@ -86,18 +86,15 @@ protected:
         RemoveFolder(folder_);
         ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
         path_ = folder_ + kConfigFileName;
-        ConfigFilePath = path_;
+        SetProgramFiles({.ConfigFilePath = path_});
         Config = ConfigData{};
-        IsFirstRun = false;
         Shown.clear();
         Events.clear();
         previousHook_ = SetMessageHook(CaptureMessage);
-        previousDialog_ = ShowConfigDialogModal;
         RegDeleteKeyValueA(HKEY_CURRENT_USER, "SOFTWARE\\Orvo PC Lock\\System", "FirstRun");
     }
     void TearDown() override {
         SetMessageHook(previousHook_);
-        ShowConfigDialogModal = previousDialog_;
         RemoveFolder(folder_);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, "SOFTWARE\\Orvo PC Lock\\System", "FirstRun");
     }
@@ -126,7 +123,6 @@ protected:
     std::string folder_;
     std::string path_;
     MessageHook previousHook_ = nullptr;
-    ConfigDialogFunction previousDialog_ = nullptr;
 };
 
 }  // namespace
@@ -263,37 +259,36 @@ TEST_F(ConfigFile, SaveIntoMissingFolderFails) {
 TEST_F(ConfigFile, FirstRunZeroDeletesTheFileAndWritesOne) {
     WriteRaw(path_, ValidImage(SampleConfig()));
     ASSERT_EQ(WriteRegistryValue(kAppSystemKey, "FirstRun", " 0 ", kRegSz), 0);
-    EXPECT_TRUE(CheckFirstRun());
+    EXPECT_TRUE(CheckFirstRun(path_));
     EXPECT_FALSE(FileExists(path_));
     const RegistryValue value = ReadRegistryValue(kAppSystemKey, "FirstRun");
     ASSERT_TRUE(std::holds_alternative<std::string>(value));
     EXPECT_EQ(TrimNull(std::get<std::string>(value)), "1");
     // Now "1": nothing happens any more.
     WriteRaw(path_, ValidImage(SampleConfig()));
-    EXPECT_FALSE(CheckFirstRun());
+    EXPECT_FALSE(CheckFirstRun(path_));
     EXPECT_TRUE(FileExists(path_));
 }
 
 TEST_F(ConfigFile, FirstRunMissingOrOtherValueChangesNothing) {
     WriteRaw(path_, ValidImage(SampleConfig()));
-    EXPECT_FALSE(CheckFirstRun());
+    EXPECT_FALSE(CheckFirstRun(path_));
     EXPECT_TRUE(IsEmptyValue(ReadRegistryValue(kAppSystemKey, "FirstRun"))) << "never written when absent";
     for (const char* other : {"", "00", "no", "1"}) {
         ASSERT_EQ(WriteRegistryValue(kAppSystemKey, "FirstRun", other, kRegSz), 0);
-        EXPECT_FALSE(CheckFirstRun()) << other;
+        EXPECT_FALSE(CheckFirstRun(path_)) << other;
         EXPECT_TRUE(FileExists(path_)) << other;
         EXPECT_EQ(TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, "FirstRun"))), other);
     }
 }
 
 TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
-    ShowConfigDialogModal = [] { Events.push_back("dialog"); };
     for (bool isBroken : {false, true}) {
         Shown.clear();
         Events.clear();
         Config = SampleConfig();
-        IsFirstRun = true;
-        IniDefaultConfig(isBroken);
+        ConfigFileCheck check{.IsFirstRun = !isBroken, .LoadResult = isBroken ? 1 : 0};
+        HandleFirstRunOrBrokenConfig(check, [] { Events.push_back("dialog"); });
         ASSERT_EQ(Shown.size(), 1u);
         EXPECT_EQ(Shown[0].Text, std::string(isBroken ? "Orvo PC Lock configuration file is lost or broken."
                                                       : "You are first running Orvo PC Lock.") +
@@ -301,7 +296,7 @@ TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
         EXPECT_EQ(Shown[0].Caption, "Orvo PC Lock");
         EXPECT_EQ(Shown[0].Flags, static_cast<uint32_t>(MB_ICONEXCLAMATION));
         EXPECT_EQ(Events, (std::vector<std::string>{"message", "dialog"}));
-        EXPECT_FALSE(IsFirstRun);
+        EXPECT_FALSE(check.IsFirstRun);
         EXPECT_EQ(Config.AutoHideTime, 60);
         EXPECT_EQ(Config.AlertMode, 1);
         EXPECT_EQ(ReadFixedText(Config.AlertWord), "Do not touch my computer!");
@@ -312,8 +307,7 @@ TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
 }
 
 TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
-    ShowConfigDialogModal = SaveDefaultsWithoutDialog;
-    IniDefaultConfig(false);
+    IniDefaultConfig(false, SaveDefaultsWithoutDialog);
     EXPECT_EQ(ReadAll(path_).size(), kConfigFileSize);
     const ConfigData defaults = Config;
     Config = ConfigData{};
@@ -327,13 +321,12 @@ TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
 TEST_F(ConfigFile, DefaultsAfterABrokenLargerGridLayTheGridOutAgain) {
     static int sideSeenByDialog;
     sideSeenByDialog = 0;
-    ShowConfigDialogModal = [] { sideSeenByDialog = Layout.GridSide; };
     ScreenWidth = 800;
     ScreenHeight = 600;
     Config = SampleConfig();   // grid 2, as read from the rejected file
     IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
     ASSERT_EQ(Layout.GridSide, 5);
-    IniDefaultConfig(true);
+    IniDefaultConfig(true, [] { sideSeenByDialog = Layout.GridSide; });
     EXPECT_EQ(Config.Grid, 0);
     EXPECT_EQ(sideSeenByDialog, 3);
     GridLayout expected;

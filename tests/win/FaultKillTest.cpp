@@ -183,8 +183,8 @@ TEST(KillChild, DISABLED_RunPhase) {
     GdiPlusSession gdiplus;
     ASSERT_TRUE(gdiplus.IsStarted());
     // The start-up's own steps, up to the windows and the images.
-    IniPaths();
-    ASSERT_EQ(LoadConfigData(ConfigFilePath), 0);
+    SetProgramFiles(IniPaths());
+    ASSERT_EQ(LoadConfigData(TheProgramFiles().ConfigFilePath), 0);
     IniScreenData();
     StartupCreateMonitorCover();
     StartupCreateBackgroundWindow();
@@ -204,7 +204,7 @@ TEST(KillChild, DISABLED_RunPhase) {
     } else if (phase == "save") {
         Config = SavedByChild(Config);
         Plan.Armed = true;
-        EXPECT_EQ(SaveConfigData(ConfigFilePath), 0);
+        EXPECT_EQ(SaveConfigData(TheProgramFiles().ConfigFilePath), 0);
     } else {
         FAIL() << "unknown phase '" << phase << "'";
     }
@@ -276,8 +276,7 @@ UniqueHwnd MakeWindow(const char* className, HWND parent) {
 class KillPoints : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        IniPaths();   // the same settings path the program and the child use
-        configPath_ = ConfigFilePath;
+        configPath_ = IniPaths().ConfigFilePath;   // the same settings path the program and the child use
         hadFile_ = GetFileAttributesA(configPath_.c_str()) != INVALID_FILE_ATTRIBUTES;
         savedFile_ = configtest::ReadWholeFile(configPath_);
         savedFirstRun_ = rawreg::Read(kAppSystemKey, "FirstRun");

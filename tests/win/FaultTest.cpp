@@ -13,6 +13,7 @@
 #include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "core/ConfigFile.h"
+#include "core/ProgramFiles.h"
 #include "support/ConfigTestSupport.h"
 #include "support/FaultSupport.h"
 #include "support/RawRegistry.h"
@@ -78,7 +79,7 @@ protected:
         ConfigDialogFixture::SetUp();
         if (HasFatalFailure()) return;
         old_ = FileImage(Config);
-        ASSERT_TRUE(WriteWholeFile(ConfigFilePath, old_));
+        ASSERT_TRUE(WriteWholeFile(TheProgramFiles().ConfigFilePath, old_));
         Config.FileMark = kConfigFileMark;
     }
 
@@ -101,21 +102,23 @@ protected:
         EXPECT_EQ(Recorded().Messages[0].Text, "Saving configuration file failed! ");
         EXPECT_EQ(Recorded().Messages[0].Caption, "Orvo PC Lock");
         EXPECT_EQ(Recorded().Messages[0].Flags & MB_ICONMASK, static_cast<uint32_t>(MB_ICONEXCLAMATION));
-        EXPECT_EQ(GetFileAttributesA((ConfigFilePath + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(GetFileAttributesA((TheProgramFiles().ConfigFilePath + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(Config, changed_) << "the settings in memory must stay as the user left them";
         EXPECT_EQ(Config.AlertMode, 4);
         EXPECT_EQ(CurrentLockState().UnlockMode(), 1);
     }
 
     // Read once the fault is gone (a file held without sharing cannot be read either).
-    void ExpectOldFile() { EXPECT_EQ(ReadWholeFile(ConfigFilePath), old_) << "the old file must stay byte for byte"; }
+    void ExpectOldFile() {
+        EXPECT_EQ(ReadWholeFile(TheProgramFiles().ConfigFilePath), old_) << "the old file must stay byte for byte";
+    }
 
     // Once the fault is gone the next save writes what the user chose.
     void ExpectLaterSaveKeepsTheChanges() {
         Recorded().Messages.clear();
-        ASSERT_EQ(SaveConfigData(ConfigFilePath), 0);
+        ASSERT_EQ(SaveConfigData(TheProgramFiles().ConfigFilePath), 0);
         EXPECT_TRUE(Recorded().Messages.empty());
-        const ConfigData saved = DecodeFile(ReadWholeFile(ConfigFilePath));
+        const ConfigData saved = DecodeFile(ReadWholeFile(TheProgramFiles().ConfigFilePath));
         EXPECT_EQ(saved.AlertMode, 4);
         EXPECT_EQ(saved.UnlockMode, 1);
         EXPECT_EQ(saved.SecretPattern, changed_.SecretPattern);
@@ -137,7 +140,9 @@ TEST_P(SaveOnCloseWhileHeld, KeepsTheOldFileAndTheNewSettings) {
     ASSERT_TRUE(ready && release);
     ChildProcess holder = ChildProcess::RunTest(
         "FileHolder.DISABLED_HoldOpen",
-        {{kHoldPathVariable, ConfigFilePath}, {kHoldShareVariable, std::to_string(GetParam())}, {kHoldEventVariable, event}});
+        {{kHoldPathVariable, TheProgramFiles().ConfigFilePath},
+         {kHoldShareVariable, std::to_string(GetParam())},
+         {kHoldEventVariable, event}});
     ASSERT_TRUE(holder.Started());
     ASSERT_TRUE(faulttest::WaitPumping(ready.get(), 30000)) << "the other process did not open the file";
 
@@ -288,7 +293,8 @@ protected:
     void SetUp() override {
         char temp[MAX_PATH] = "";
         ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-        ConfigFilePath = std::string(temp) + "orvo-oversized-" + std::to_string(GetCurrentProcessId()) + ".cfg";
+        const std::string name = "orvo-oversized-" + std::to_string(GetCurrentProcessId()) + ".cfg";
+        SetProgramFiles({.ConfigFilePath = std::string(temp) + name});
         Recorded() = Recorder{};
         previous_ = SetMessageHook([](const std::string& text, const std::string& caption, uint32_t flags) {
             Recorded().Messages.push_back({text, caption, flags});
@@ -299,7 +305,7 @@ protected:
     }
     void TearDown() override {
         SetMessageHook(previous_);
-        DeleteFileA(ConfigFilePath.c_str());
+        DeleteFileA(TheProgramFiles().ConfigFilePath.c_str());
     }
     MessageHook previous_ = nullptr;
     std::string tail_;
@@ -308,8 +314,8 @@ protected:
 }  // namespace
 
 TEST_F(OversizedSettingsFile, GarbageIsRejectedWithTheReadMessage) {
-    ASSERT_TRUE(WriteWholeFile(ConfigFilePath, std::string(kConfigFileSize, '\x7F') + tail_));
-    EXPECT_EQ(LoadConfigData(ConfigFilePath), 1);
+    ASSERT_TRUE(WriteWholeFile(TheProgramFiles().ConfigFilePath, std::string(kConfigFileSize, '\x7F') + tail_));
+    EXPECT_EQ(LoadConfigData(TheProgramFiles().ConfigFilePath), 1);
     ASSERT_EQ(Recorded().Messages.size(), 1u);
     EXPECT_EQ(Recorded().Messages[0].Text, "Reading configuration file failed! ");
 }
@@ -319,16 +325,16 @@ TEST_F(OversizedSettingsFile, ValidRecordLoadsAndASaveKeepsEveryByteBehindIt) {
     ApplyDefaultConfig(stored);
     IniDefaultPattern(stored);
     stored.SecretPattern[1] = 4;
-    ASSERT_TRUE(WriteWholeFile(ConfigFilePath, FileImage(stored) + tail_));
+    ASSERT_TRUE(WriteWholeFile(TheProgramFiles().ConfigFilePath, FileImage(stored) + tail_));
     Config = ConfigData{};
-    ASSERT_EQ(LoadConfigData(ConfigFilePath), 0);
+    ASSERT_EQ(LoadConfigData(TheProgramFiles().ConfigFilePath), 0);
     EXPECT_TRUE(Recorded().Messages.empty());
     stored.FileMark = kConfigFileMark;
     EXPECT_EQ(Config, stored);
 
     Config.AlertTimes = 6;
-    ASSERT_EQ(SaveConfigData(ConfigFilePath), 0);
-    const std::string file = ReadWholeFile(ConfigFilePath);
+    ASSERT_EQ(SaveConfigData(TheProgramFiles().ConfigFilePath), 0);
+    const std::string file = ReadWholeFile(TheProgramFiles().ConfigFilePath);
     ASSERT_EQ(file.size(), 100u * 1024u);
     EXPECT_EQ(DecodeFile(file).AlertTimes, 6);
     EXPECT_EQ(file.substr(kConfigFileSize), tail_);

@@ -263,7 +263,7 @@ TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
     ASSERT_GE(EffectStripSteps(), 0);
     BackgroundWindow->LockEffectShow();
     // Columns at band edges and at strip edges inside bands, top, middle and bottom rows.
-    const int band = EffectBandOffsets[2];
+    const int band = EffectStripBands()[2];
     for (int x : {0, 4, 5, band - 1, band, band + 4, band + 5, 700, 701, ScreenWidth - 1}) {
         for (int y : {0, ScreenHeight / 2, ScreenHeight - 1}) {
             SCOPED_TRACE(::testing::Message() << x << "," << y);

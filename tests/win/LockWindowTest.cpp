@@ -7,6 +7,7 @@
 
 #include "core/AppState.h"
 #include "core/ConfigData.h"
+#include "core/ProgramFiles.h"
 #include "lockscreen/FrmPattern.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
@@ -204,20 +205,20 @@ TEST_F(LockWindow, RightEntryInBetweenResetsTheWrongCount) {
 TEST_F(LockWindow, OutOfRangeAlertModeIsRepairedAndSaved) {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
-    const std::string savedPath = ConfigFilePath;
-    ConfigFilePath = std::string(folder) + "orvo-draw-alert.cfg";
-    DeleteFileA(ConfigFilePath.c_str());
+    const ProgramFiles saved = TheProgramFiles();
+    SetProgramFiles({.ConfigFilePath = std::string(folder) + "orvo-draw-alert.cfg"});
+    DeleteFileA(TheProgramFiles().ConfigFilePath.c_str());
     Config.AlertMode = 9;
     window_.ProcessAlertMode(9);
     EXPECT_EQ(Config.AlertMode, 1);
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    EXPECT_TRUE(GetFileAttributesExA(ConfigFilePath.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_TRUE(GetFileAttributesExA(TheProgramFiles().ConfigFilePath.c_str(), GetFileExInfoStandard, &data));
     EXPECT_EQ(data.nFileSizeLow, kConfigFileSize);
     EXPECT_TRUE(window_.IsAlarm());  // a one-minute alarm
     Tick(3, 60);
     EXPECT_FALSE(window_.IsAlarm());
-    DeleteFileA(ConfigFilePath.c_str());
-    ConfigFilePath = savedPath;
+    DeleteFileA(TheProgramFiles().ConfigFilePath.c_str());
+    SetProgramFiles(saved);
 }
 
 int gShutdowns = 0;

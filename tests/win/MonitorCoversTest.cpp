@@ -41,21 +41,21 @@ TEST(MonitorTable, EnumProcKeepsCountingPastTheSixteenRecords) {
     expected.cbSize = sizeof expected;
     ASSERT_TRUE(GetMonitorInfoA(primary, &expected));
 
-    MonitorCount = 0;
-    MonitorTable = {};
-    for (int i = 0; i < 20; ++i) EXPECT_TRUE(MonitorEnumProc(primary, nullptr, nullptr, 0));
-    EXPECT_EQ(MonitorCount, 20);
-    for (const MONITORINFO& info : MonitorTable) {
+    MonitorList list;
+    for (int i = 0; i < 20; ++i)
+        EXPECT_TRUE(MonitorEnumProc(primary, nullptr, nullptr, reinterpret_cast<LPARAM>(&list)));
+    EXPECT_EQ(list.Count, 20);
+    for (const MONITORINFO& info : list.Table) {
         EXPECT_EQ(info.cbSize, 40u);
         EXPECT_TRUE(SameRect(info.rcMonitor, expected.rcMonitor));
     }
 }
 
 TEST(MonitorTable, EnumMonitorsSeesThePlatformsMonitorsWithOnePrimary) {
-    EnumMonitors();
-    EXPECT_EQ(MonitorCount, GetSystemMetrics(SM_CMONITORS));
-    const int filled = std::min(MonitorCount, kMonitorTableSize);
-    const auto primaries = std::count_if(MonitorTable.begin(), MonitorTable.begin() + filled,
+    const MonitorList list = EnumMonitors();
+    EXPECT_EQ(list.Count, GetSystemMetrics(SM_CMONITORS));
+    const int filled = std::min(list.Count, kMonitorTableSize);
+    const auto primaries = std::count_if(list.Table.begin(), list.Table.begin() + filled,
                                          [](const MONITORINFO& m) { return (m.dwFlags & MONITORINFOF_PRIMARY) != 0; });
     EXPECT_EQ(primaries, 1);
 }
@@ -96,7 +96,8 @@ TEST(MonitorCovers, EveryFurtherMonitorIsCoveredAndUncoveredTogether) {
     ShowMonitorCovers(true);
     const std::vector<HWND> covers = MonitorCoverWindows();
     ASSERT_EQ(covers.size(), static_cast<size_t>(monitors - 1));
-    const std::vector<RECT> expected = FurtherMonitorRects(MonitorTable.data(), MonitorCount);
+    const MonitorList list = EnumMonitors();
+    const std::vector<RECT> expected = FurtherMonitorRects(list.Table.data(), list.Count);
     for (size_t i = 0; i < covers.size(); ++i) {
         SCOPED_TRACE(i);
         RECT rc{};

@@ -138,10 +138,8 @@ TEST_F(TrayTest, HiddenOwnerCarriesTheIconRecordAndTheTip) {
     EXPECT_EQ(FindWindowA(nullptr, "Orvo PC Lock Tray"), hwnd_);
     EXPECT_FALSE(IsWindowVisible(hwnd_));
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)), TrayWindowProc);
-    EXPECT_EQ(TrayForm, tray_.get());
-    EXPECT_EQ(TrayPopupMenu, menu_);
-    EXPECT_EQ(TrayIconMessage, RegisterWindowMessageA("OrvoPCLockTrayIcon"));
-    EXPECT_EQ(TaskbarCreatedMessage, RegisterWindowMessageA("TaskbarCreated"));
+    EXPECT_EQ(tray_->RebuildMessage(), RegisterWindowMessageA("OrvoPCLockTrayIcon"));
+    EXPECT_EQ(tray_->TaskbarCreatedMessage(), RegisterWindowMessageA("TaskbarCreated"));
 
     ASSERT_NE(tray_->Icon(), nullptr);
     ASSERT_NE(tray_->AutoLockOffIcon(), nullptr);
@@ -155,13 +153,13 @@ TEST_F(TrayTest, HiddenOwnerCarriesTheIconRecordAndTheTip) {
     if (info.hbmMask) DeleteObject(info.hbmMask);
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(hwnd_, WM_GETICON, ICON_SMALL, 0)), tray_->Icon());
 
-    EXPECT_EQ(TrayIconData.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
-    EXPECT_EQ(TrayIconData.hWnd, hwnd_);
-    EXPECT_EQ(TrayIconData.uID, 0u);
-    EXPECT_EQ(TrayIconData.uCallbackMessage, 2025u);
-    EXPECT_EQ(TrayIconData.hIcon, tray_->Icon());
-    EXPECT_STREQ(TrayIconData.szTip, kTip);
-    EXPECT_EQ(TrayIconData.szTip[63], ' ') << "the tip field is padded with blanks";
+    EXPECT_EQ(tray_->IconData().cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+    EXPECT_EQ(tray_->IconData().hWnd, hwnd_);
+    EXPECT_EQ(tray_->IconData().uID, 0u);
+    EXPECT_EQ(tray_->IconData().uCallbackMessage, 2025u);
+    EXPECT_EQ(tray_->IconData().hIcon, tray_->Icon());
+    EXPECT_STREQ(tray_->IconData().szTip, kTip);
+    EXPECT_EQ(tray_->IconData().szTip[63], ' ') << "the tip field is padded with blanks";
     EXPECT_TRUE(ShellHasIcon(hwnd_));
 }
 
@@ -247,31 +245,31 @@ TEST_F(TrayTest, AutolockSwitchChangesIconAndCaptionBothWays) {
         EXPECT_EQ(hand.Items()[kMenuAutoLock].caption, "&Disable Autolock");
     }
     EXPECT_TRUE(CurrentLockState().IsAutoLockDisabled());
-    EXPECT_EQ(TrayIconData.hIcon, tray_->AutoLockOffIcon());
+    EXPECT_EQ(tray_->IconData().hIcon, tray_->AutoLockOffIcon());
     EXPECT_EQ(Caption(menu_, kMenuAutoLock), "&Enable Autolock");
     EXPECT_TRUE(ShellHasIcon(hwnd_));
 
     // The icon put back by a rebuild is still the disabled one.
-    RebuildTrayIcon();
-    EXPECT_EQ(TrayIconData.hIcon, tray_->AutoLockOffIcon());
+    tray_->RebuildIcon();
+    EXPECT_EQ(tray_->IconData().hIcon, tray_->AutoLockOffIcon());
     EXPECT_TRUE(ShellHasIcon(hwnd_));
 
     tray_->RunMenuItem(kMenuAutoLock);
     EXPECT_FALSE(CurrentLockState().IsAutoLockDisabled());
-    EXPECT_EQ(TrayIconData.hIcon, tray_->Icon());
+    EXPECT_EQ(tray_->IconData().hIcon, tray_->Icon());
     EXPECT_EQ(Caption(menu_, kMenuAutoLock), "&Disable Autolock");
     EXPECT_TRUE(ShellHasIcon(hwnd_));
 }
 
 TEST_F(TrayTest, TaskbarCreatedAndTheRebuildMessagePutTheIconBack) {
     // The shell forgets the icon, as after a restart of the taskbar.
-    NOTIFYICONDATAA lost = TrayIconData;
+    NOTIFYICONDATAA lost = tray_->IconData();
     lost.uFlags = 0;
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &lost));
     ASSERT_FALSE(ShellHasIcon(hwnd_));
     EXPECT_EQ(SendMessageA(hwnd_, RegisterWindowMessageA("TaskbarCreated"), 0, 0), 0);
     EXPECT_TRUE(ShellHasIcon(hwnd_));
-    EXPECT_STREQ(TrayIconData.szTip, kTip);
+    EXPECT_STREQ(tray_->IconData().szTip, kTip);
     // The window's own procedure, not a subclass put in front of it.
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)), TrayWindowProc);
     EXPECT_EQ(SendMessageA(hwnd_, WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(strlen("Orvo PC Lock Tray")));
@@ -302,10 +300,10 @@ TEST_F(TrayTest, OnlyClosingFromWithinEndsTheWindowAndTakesTheIcon) {
     EXPECT_FALSE(IsWindow(hwnd_));
     EXPECT_FALSE(ShellHasIcon(hwnd_));
     EXPECT_EQ(FindWindowA(nullptr, "Orvo PC Lock Tray"), nullptr);
-    EXPECT_EQ(TrayForm, nullptr);
+    EXPECT_EQ(tray_->IconData().hWnd, nullptr);
     // The rebuild after the end has nothing to put back.
-    RebuildTrayIcon();
-    EXPECT_EQ(TrayForm, nullptr);
+    tray_->RebuildIcon();
+    EXPECT_EQ(tray_->IconData().hWnd, nullptr);
 }
 
 struct ShellCall {

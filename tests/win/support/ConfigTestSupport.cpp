@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/AppState.h"
+#include "core/ProgramFiles.h"
 #include "ui/ImageTable.h"
 #include "support/RawRegistry.h"
 #include "system/Messages.h"
@@ -86,9 +87,7 @@ void ConfigDialogFixture::SetUp() {
     folder_ = std::string(temp) + "orvo-config-test-" + std::to_string(GetCurrentProcessId()) + "\\";
     RemoveFolder(folder_);
     CreateDirectoryA(folder_.c_str(), nullptr);
-    ConfigFilePath = folder_ + "OrvoPLS.cfg";
-    AppPath = folder_;
-    AppExeName = "OrvoPCLockTest";
+    SetProgramFiles({.AppPath = folder_, .AppExeName = "OrvoPCLockTest", .ConfigFilePath = folder_ + "OrvoPLS.cfg"});
     ScreenWidth = 640;
     ScreenHeight = 480;
     UseDefaultConfig();
