@@ -29,11 +29,14 @@ void LockSession::FitScreen(int width, int height) {
 
 bool LockSession::ReadDisplay(bool* resized) {
     *resized = false;
-    const DisplayGeometry now = ReadDisplayGeometry();
+    DisplayGeometry now = ReadDisplayGeometry();
+    // A new scale chosen for the primary monitor lays the lock screen out again too.
+    now.dpi = ReadScreenDpi();
     if (now == display_) return false;
     display_ = now;
     // A screen the system cannot size keeps the last layout rather than none.
-    if (now.width > 0 && now.height > 0 && (now.width != model_.ScreenWidth || now.height != model_.ScreenHeight)) {
+    if (now.width > 0 && now.height > 0 &&
+        (now.width != model_.ScreenWidth || now.height != model_.ScreenHeight || now.dpi != model_.Dpi)) {
         FitScreen(now.width, now.height);
         *resized = true;
     }

@@ -215,10 +215,22 @@ void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
 
 void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }
 
-// The program is per-monitor aware (its manifest says so): the system scales none of its windows,
-// and the screen DC reports the DPI the user chose. GetDpiForSystem would say the same but needs
-// Windows 10.
+// The program is per-monitor aware (its manifest says so): the system scales none of its windows.
+// The primary monitor's DPI as it is now: the screen DC reports the system DPI, which Windows
+// fixes at sign-in and keeps when the user changes the scale afterwards. GetDpiForMonitor needs
+// Windows 8.1, so it is looked up at run time.
 int ReadScreenDpi() {
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpiForMonitor = [] {
+        HMODULE shcore = LoadLibraryA("shcore.dll");   // kept loaded for the program's life
+        FARPROC found = shcore ? GetProcAddress(shcore, "GetDpiForMonitor") : nullptr;
+        return reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void (*)()>(found));
+    }();
+    constexpr int kEffectiveDpi = 0;   // MDT_EFFECTIVE_DPI
+    UINT dpiX = 0, dpiY = 0;
+    HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (getDpiForMonitor && primary && SUCCEEDED(getDpiForMonitor(primary, kEffectiveDpi, &dpiX, &dpiY)) && dpiX > 0)
+        return static_cast<int>(dpiX);
     HDC screen = GetDC(nullptr);
     if (!screen) return kBaseDpi;
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);

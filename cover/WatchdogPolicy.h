@@ -12,6 +12,7 @@ struct DisplayGeometry {
     int width = 0;
     int height = 0;
     std::vector<std::array<int, 4>> monitors;
+    int dpi = 0;   // the primary monitor's; 0 when not read
     bool operator==(const DisplayGeometry&) const = default;
 };
 

@@ -250,7 +250,9 @@ TEST(ClockText, DateWithTheUsersDayAndMonthNames) {
               LocaleText(LOCALE_SDAYNAME1) + ", " + LocaleText(LOCALE_SMONTHNAME3) + " 04, 2024");
     EXPECT_EQ(FormatDateText(Time(2023, 12, 31, 0, 10, 0)),
               LocaleText(LOCALE_SDAYNAME7) + ", " + LocaleText(LOCALE_SMONTHNAME12) + " 31, 2023");
-    if (GetUserDefaultLCID() == 0x0409) EXPECT_EQ(FormatDateText(Time(2024, 3, 4, 1, 10, 0)), "Monday, March 04, 2024");
+    if (GetUserDefaultLCID() == 0x0409) {
+        EXPECT_EQ(FormatDateText(Time(2024, 3, 4, 1, 10, 0)), "Monday, March 04, 2024");
+    }
 }
 
 }  // namespace
