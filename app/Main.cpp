@@ -26,39 +26,38 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The guardian: no mutex, no window, no tray icon, so it is never taken for a second copy.
     if (const auto locker = GuardianLockerFromArguments(arguments)) return RunGuardian(*locker);
 
-    // 1-2. A second copy ends at once, without a window or a message; asked for "/Lock" it
+    // A second copy ends at once, without a window or a message; asked for "/Lock" it
     // passes the request on first.
     if (IsPreviousInstanceRunning() || CheckPrevInstance()) {
         if (IsLockCommand(arguments)) AskRunningCopyToLock();
         return 0;
     }
-    // 3-4.
     IniCommonControls();
     // Declared before every window so that it ends after the last GDI+ object.
     const GdiPlusSession gdiplus;
     if (!CheckGDIPlus(gdiplus)) return 1;
-    // The one lock session, the windows' host from here on. Nothing locks until step 21 has
-    // ended: its message and dialog must not end up under a lock screen.
+    // The one lock session, the windows' host from here on. Nothing locks until the first-run or
+    // broken-file flow has ended: its message and dialog must not end up under a lock screen.
     TheLockSession().HoldLocks(true);
-    // 5. Paths and data folders.
+    // Paths and data folders.
     const ProgramFiles files = IniPaths();
     SetProgramFiles(files);
-    // 6. Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
+    // Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
     GetOSName();
-    // 7. Location and version for the maintenance tool; a failed write is not reported.
+    // Location and version for the maintenance tool; a failed write is not reported.
     SaveAppInfo(files);
-    // 8-9. Shutdown privilege (for the shutdown alert) and a late place in the shutdown order
+    // Shutdown privilege (for the shutdown alert) and a late place in the shutdown order
     // without the retry dialog.
     AdjustPrivilege(kShutdownPrivilege, true);
     SetProcessShutdownParameters(0, SHUTDOWN_NORETRY);
-    // 10. The alarm sound the lock window plays; a failure only means a silent alarm.
+    // The alarm sound the lock window plays; a failure only means a silent alarm.
     SaveResourceFile(files.AlarmFilePath, "ALARM");
-    // 11-13. Configuration and screen.
+    // Configuration and screen.
     ConfigFileCheck configCheck;
     configCheck.IsFirstRun = CheckFirstRun(files.ConfigFilePath);
     configCheck.LoadResult = LoadConfigData(files.ConfigFilePath);
     IniScreenData();
-    // 14-18. Policies left by an abnormal end, then the hidden windows and the images. A marker
+    // Policies left by an abnormal end, then the hidden windows and the images. A marker
     // left set means the computer was locked when that end came: it is locked again below.
     const bool wasLocked = IsLockedMarkerSet();
     StartupRestorePolicies();
@@ -67,13 +66,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     StartupCreateMessageWindow();
     StartupCreateLockWindow();
     StartupLoadImages();
-    // 19-20.
+    // Working set trimmed, then what start-up queued handled before the first-run flow.
     SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
     PumpPendingMessages();
-    // 21. Defaults, message and the modal configuration dialog; start-up waits for it.
+    // Defaults, message and the modal configuration dialog; start-up waits for it.
     HandleFirstRunOrBrokenConfig(configCheck);
     TheLockSession().HoldLocks(false);
-    // 22-24. Lock before the tray icon exists when started at logon, at once when started to lock
+    // Lock before the tray icon exists when started at logon, at once when started to lock
     // ("/Lock" with no copy running), or after a lock that ended without its unlock; the guardian
     // and the crash lock guard it from the start.
     InstallCrashLock();

@@ -59,7 +59,7 @@ bool IsPreviousInstanceRunning() {
     // Read right after the call: the call succeeds for an existing mutex too and says so only
     // here.
     const bool exists = GetLastError() == ERROR_ALREADY_EXISTS;
-    // A mutex that cannot be made at all is no evidence of another copy; step 2 still looks.
+    // A mutex that cannot be made at all is no evidence of another copy; the window search still looks.
     return InstanceMutex && exists;
 }
 

@@ -20,7 +20,7 @@
 // A process that ended while locked (killed, crashed, power lost) left the policies set and,
 // with a picture background, the taskbar and the desktop icons hidden. The policies go back to
 // what that lock remembered; without a record no lock of ours changed them and nothing is
-// written, so an administrator's own values stay. The lock itself comes back at step 22.
+// written, so an administrator's own values stay. The lock itself comes back later in the start-up.
 void StartupRestorePolicies() {
     RestorePoliciesIfRemembered();
     ShowShell();
