@@ -51,11 +51,7 @@ bool PictureBox::Create(HWND parent, int id, int x, int y, int width, int height
     return hwnd_ != nullptr;
 }
 
-PictureBox* PictureBox::FromHwnd(HWND hwnd) {
-    char name[32] = "";
-    if (!hwnd || !GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, kPictureBoxClassName) != 0) return nullptr;
-    return reinterpret_cast<PictureBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
+PictureBox* PictureBox::FromHwnd(HWND hwnd) { return ObjectOfWindow<PictureBox>(hwnd, kPictureBoxClassName); }
 
 LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = WindowObject<PictureBox>(hwnd, msg, lp);

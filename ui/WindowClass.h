@@ -23,3 +23,12 @@ T* WindowObject(HWND hwnd, UINT msg, LPARAM lp) {
     }
     return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
+
+// The object of a window of class `className`, for code outside its window procedure; null for
+// any other window, so a handle of the wrong kind never reads another class's user data.
+template <class T>
+T* ObjectOfWindow(HWND hwnd, const char* className) {
+    char name[64] = "";
+    if (!hwnd || !GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, className) != 0) return nullptr;
+    return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}

@@ -113,11 +113,7 @@ bool XPTab::Create(HWND parent, int id, int x, int y, int width, int height, int
     return true;
 }
 
-XPTab* XPTab::FromHwnd(HWND hwnd) {
-    char name[32] = "";
-    if (!hwnd || !GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, kXPTabClassName) != 0) return nullptr;
-    return reinterpret_cast<XPTab*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
+XPTab* XPTab::FromHwnd(HWND hwnd) { return ObjectOfWindow<XPTab>(hwnd, kXPTabClassName); }
 
 LRESULT CALLBACK XPTab::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = WindowObject<XPTab>(hwnd, msg, lp);
