@@ -6,14 +6,17 @@
 #include <atomic>
 #include <exception>
 
+#include "app/FailClosedPlan.h"
 #include "app/Guardian.h"
 #include "app/LockSession.h"
 #include "cover/FrmBackground.h"
 #include "ui/LockSessionHost.h"
 #include "system/KeyboardLock.h"
+#include "system/LockedSettings.h"
 #include "system/LockRecord.h"
 #include "system/PowerActions.h"
 #include "system/Restrictions.h"
+#include "system/VersionInfo.h"
 #include "system/WinHandles.h"
 #include "ui/WindowClass.h"
 
@@ -58,28 +61,52 @@ public:
     void Close() { hwnd_.reset(); }
 
 private:
+    static constexpr UINT_PTR kGraceTimer = 1;
+    static constexpr UINT kGraceTickMs = 250;
+
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         switch (msg) {
         case WM_QUERYENDSESSION: return TRUE;
-        case WM_ENDSESSION:
-            if (wp) GiveBackSessionWhileLocked();
-            return 0;
+        case WM_ENDSESSION: OnEndSession(hwnd, wp != FALSE); return 0;
+        case WM_TIMER:
+            if (wp == kGraceTimer) { OnGraceTick(hwnd); return 0; }
+            break;
         }
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
 
-    // Windows may end the process right after this returns: the session's restrictions go now,
-    // and the marker with them, so the guardian does not start a lock into a closing session.
+    static void OnEndSession(HWND hwnd, bool ending) {
+        const SessionEndAction action =
+            Watch.NoteEndSession(ending, CurrentLockState().IsLocked(), GetTickCount64());
+        if (action == SessionEndAction::GiveBack) {
+            GiveBackSessionWhileLocked();
+            SetTimer(hwnd, kGraceTimer, kGraceTickMs, nullptr);
+        }
+        Follow(hwnd, action);
+    }
+
+    static void OnGraceTick(HWND hwnd) {
+        Follow(hwnd, Watch.Tick(CurrentLockState().IsLocked(), GetTickCount64()));
+    }
+
+    static void Follow(HWND hwnd, SessionEndAction action) {
+        if (!Watch.IsArmed()) KillTimer(hwnd, kGraceTimer);
+        if (action == SessionEndAction::LockAgain) TheLockSession().LockAgain();
+    }
+
+    // Windows may end the process right after this returns: the session's restrictions go now.
+    // The marker (and the RunOnce value) stay, so the next logon locks at once; a process still
+    // running after the grace was sent no real end, and the lock goes up again in full.
     static void GiveBackSessionWhileLocked() {
-        if (!CurrentLockState().IsLocked()) return;
         // The watchdog would hide the taskbars again at its next tick.
         if (FrmBackground* cover = TheLockSession().Cover()) cover->EnableWatchdog(false);
         HookKeyboard(false);
         RestorePolicies();
+        RestoreAccessHotKeys(TheLockSession().Settings());
         ShowShell();
-        NoteLocked(false);
     }
 
+    static inline SessionEndWatch Watch;
     UniqueHwnd hwnd_;
 };
 
@@ -89,12 +116,14 @@ SessionEndWindow TheSessionEndWindow;
 
 void NoteLocked(bool isLocked) {
     gIsLocked.store(isLocked);
+    TellGuardianLocked(isLocked);
     if (isLocked) {
         NoteMarkerOwner();
         SetLockedMarker();
     } else {
         ClearLockedMarker();
     }
+    SetRunOnceLock(isLocked, ExecutablePath());
 }
 
 void InstallCrashLock() {

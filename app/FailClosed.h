@@ -1,6 +1,7 @@
 // What keeps the session locked when the lock program itself fails: the "Locked" marker in the
-// registry, the system's lock from a crash while locked, and the session's end while locked
-// (policies and shell given back before Windows ends the session).
+// registry (and the RunOnce value that starts the program at the next logon), the system's lock
+// from a crash while locked, and the session's end while locked (policies and shell given back
+// before Windows ends the session, the lock put up again when the session goes on).
 #pragma once
 
 // The lock session calls this at the start of every lock (true) and the end of every unlock.

@@ -48,7 +48,7 @@ bool LockSession::ReadDisplay(bool* resized) {
 // full-screen windows while it changed the display (Wine put a cover above the lock window).
 void LockSession::CoverAgain() {
     ShowMonitorCovers(true);
-    if (cover_) cover_->IniBackground();
+    if (cover_) cover_->PaintRestingCover();
     state_.NoteActivity(GetTickCount());
     if (lockWindow_ && !lockWindow_->IsAlarm()) lockWindow_->PatternNormal();
     if (cover_) cover_->RaiseInOrder();
@@ -70,7 +70,7 @@ bool LockSession::FollowDisplay() {
     // size takes longer and replaces it when ready.
     CoverAgain();
     if (resized && ReloadBackgroundImage()) {
-        if (cover_) cover_->IniBackground();
+        if (cover_) cover_->PaintRestingCover();
         ShowMonitorCovers(true);
         if (cover_) cover_->RaiseInOrder();
     }

@@ -1,26 +1,23 @@
-// The guardian process and the lock program's watch over it.
+// The lock program's watch over its guardian.
 #include "app/Guardian.h"
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/GuardianPlan.h"
 #include "app/Startup.h"          // ExecutablePath
+#include "core/GuardianPlan.h"
 #include "system/LockRecord.h"
 #include "system/PowerActions.h"
 #include "system/Registry.h"
-#include "system/RegistryPath.h"
-#include "system/StartupText.h"
-#include "system/Text.h"
 #include "system/WinHandles.h"
 
 namespace {
 
-// "GuardianRestarts" keeps the relaunches between guardians: each guardian starts one lock
-// program and ends, so only the registry remembers the ones before. "LockedBy" names the lock
-// program that set the "Locked" marker: a guardian relocks only after its own one.
+// How long the intermediate may take to start the guardian and end.
+constexpr DWORD kIntermediateWaitMs = 10000;
 
 uint64_t CreationTime(HANDLE process) {
     FILETIME created{}, unused{};
@@ -28,103 +25,123 @@ uint64_t CreationTime(HANDLE process) {
     return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
-// This executable with the arguments, as a process of its own; its handle, or none.
-UniqueHandle StartSelf(const std::string& arguments) {
+uint64_t HandleValue(HANDLE handle) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(handle)); }
+
+// The lock program's watch: the thread, its stop signal, the event the guardian reads and the
+// first intermediate, which the thread takes over. Made and ended by the main thread only.
+struct GuardianWatch {
+    UniqueHandle Stop;
+    UniqueHandle Locked;
+    UniqueHandle Thread;
+    HANDLE FirstIntermediate = nullptr;
+};
+GuardianWatch Watch;
+
+bool IsLocked() { return WaitForSingleObject(Watch.Locked.get(), 0) == WAIT_OBJECT_0; }
+
+// The guard program beside this one, started as the intermediate with inheritable copies of
+// this process's handle and of the locked event. The copies exist only for this call, so no
+// other program this one starts inherits them.
+UniqueHandle StartIntermediate() {
     const std::string exe = ExecutablePath();
-    if (exe.empty()) return {};
-    std::string commandLine = "\"" + exe + "\" " + arguments;
+    const std::string guard = exe.substr(0, exe.find_last_of('\\') + 1) + kGuardProgramName;
+    HANDLE self = nullptr, locked = nullptr;
+    // Ending a hung lock program and handing it the guardian's handle need their own rights.
+    DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
+                    SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | PROCESS_DUP_HANDLE, TRUE, 0);
+    DuplicateHandle(GetCurrentProcess(), Watch.Locked.get(), GetCurrentProcess(), &locked, SYNCHRONIZE, TRUE, 0);
+    const UniqueHandle selfCopy(self), lockedCopy(locked);
+    if (!self || !locked || exe.empty()) return {};
+    std::string commandLine =
+        "\"" + guard + "\" " + GuardArguments({GuardRole::Intermediate, {HandleValue(self), HandleValue(locked)}});
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(guard.c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return {};
     CloseHandle(process.hThread);
     return UniqueHandle(process.hProcess);
 }
 
-// The lock program's watch: the thread, its stop signal and the first guardian it takes over.
-// Started and stopped by the main thread only.
-struct GuardianWatch {
-    UniqueHandle Stop;
-    UniqueHandle Thread;
-    HANDLE FirstGuardian = nullptr;
-};
-GuardianWatch Watch;
+// The guardian the intermediate started, by the handle it left in this process and named in
+// its exit code; none when it failed or was ended (handle values are multiples of four, the
+// intermediate's failure code and a forced end's codes are not, and a handle that names no
+// process is refused).
+UniqueHandle GuardianOf(UniqueHandle intermediate) {
+    DWORD code = 0;
+    if (!intermediate || WaitForSingleObject(intermediate.get(), kIntermediateWaitMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(intermediate.get(), &code) || code == 0 || code % 4 != 0)
+        return {};
+    UniqueHandle guardian(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(code)));
+    const DWORD pid = GetProcessId(guardian.get());
+    if (pid == 0 || pid == GetCurrentProcessId()) {
+        guardian.release();   // not ours to close
+        return {};
+    }
+    return guardian;
+}
+
+// Past the bound no guardian runs until the window has passed; meanwhile Windows' own lock
+// stands in for it, once for each lock of this program (at once when locked now). False when
+// asked to stop.
+bool WaitOutTheBound(HANDLE stop) {
+    const uint64_t end = GetTickCount64() + kRestartWindowMs;
+    for (uint64_t now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        const HANDLE waits[] = {stop, Watch.Locked.get()};
+        const DWORD waited = WaitForMultipleObjects(2, waits, FALSE, static_cast<DWORD>(end - now));
+        if (waited == WAIT_OBJECT_0) return false;
+        if (waited != WAIT_OBJECT_0 + 1) return true;
+        LockWorkstationNow();
+        // The unlock has no event of its own: looked for four times a second.
+        while (IsLocked() && GetTickCount64() < end)
+            if (WaitForSingleObject(stop, 250) != WAIT_TIMEOUT) return false;
+    }
+    return true;
+}
 
 DWORD WINAPI WatchGuardian(void* stopEvent) {
     const HANDLE stop = static_cast<HANDLE>(stopEvent);
-    const std::string arguments = GuardianArguments(OwnIdentity());
     std::string history;
-    UniqueHandle guardian(Watch.FirstGuardian);
+    UniqueHandle guardian = GuardianOf(UniqueHandle(Watch.FirstIntermediate));
     for (;;) {
-        const HANDLE waits[] = {stop, guardian.get()};
-        // Without a guardian (it could not be started) the next try comes after a second.
-        const DWORD waited =
-            guardian ? WaitForMultipleObjects(2, waits, FALSE, INFINITE) : WaitForSingleObject(stop, 1000);
-        if (waited == WAIT_OBJECT_0) return 0;
+        if (guardian) {
+            const HANDLE waits[] = {stop, guardian.get()};
+            if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) return 0;
+            guardian.reset();
+        } else if (WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
+            return 0;
+        }
+        // Ended, or never started: a failed start counts toward the bound like an end, so a
+        // missing guard program leads to Windows' lock instead of a loop of attempts.
         const RestartDecision decision = DecideRestart(history, GetTickCount64());
         history = decision.History;
-        guardian.reset();
-        // Past the bound the guardian stays away for a while; the marker still makes the next
-        // start lock if this process is killed meanwhile.
-        if (!decision.Restart) {
-            if (WaitForSingleObject(stop, static_cast<DWORD>(kRestartWindowMs)) != WAIT_TIMEOUT) return 0;
-            continue;
+        if (decision.Restart) {
+            guardian = GuardianOf(StartIntermediate());
+        } else if (!WaitOutTheBound(stop)) {
+            return 0;
         }
-        guardian = StartSelf(arguments);
     }
-}
-
-// That lock program, or none once it has ended (its id may belong to another process by then).
-UniqueHandle OpenLocker(ProcessIdentity locker) {
-    // A process of the same user grants both rights.
-    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, locker.Pid));
-    if (!process || CreationTime(process.get()) != locker.Created) return {};
-    return process;
-}
-
-// Set by that lock program. A marker without the note (it could not be written) counts as its.
-bool IsLockedBy(ProcessIdentity locker) {
-    if (!IsLockedMarkerSet()) return false;
-    const auto owner =
-        ParseProcessIdentity(TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, kLockedByValueName))));
-    return !owner || *owner == locker;
 }
 
 }  // namespace
 
-ProcessIdentity OwnIdentity() { return {GetCurrentProcessId(), CreationTime(GetCurrentProcess())}; }
-
 void NoteMarkerOwner() {
-    WriteRegistryValue(kAppSystemKey, kLockedByValueName, ProcessIdentityText(OwnIdentity()), kRegSz);
-}
-
-int RunGuardian(ProcessIdentity locker) {
-    // A lock program that is gone already is judged by the marker the same way.
-    if (UniqueHandle process = OpenLocker(locker)) WaitForSingleObject(process.get(), INFINITE);
-    // Ended unlocked ("&Exit", a kill while unlocked, the session's end), or the marker is of
-    // another lock program: nothing to hold.
-    if (!IsLockedBy(locker)) return 0;
-    // The system's own lock first: it holds even when the lock program cannot come back.
-    LockWorkstationAfterCrash();
-    const std::string history =
-        TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, kGuardianRestartsValueName)));
-    const RestartDecision decision = DecideRestart(history, GetTickCount64());
-    WriteRegistryValue(kAppSystemKey, kGuardianRestartsValueName, decision.History, kRegSz);
-    if (decision.Restart) StartSelf(kStartupLockArgument);
-    return 0;
+    const ProcessIdentity self{GetCurrentProcessId(), CreationTime(GetCurrentProcess())};
+    WriteRegistryValue(kAppSystemKey, kLockedByValueName, ProcessIdentityText(self), kRegSz);
 }
 
 void StartGuardianWatch() {
     if (Watch.Thread) return;
     Watch.Stop.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!Watch.Stop) return;
-    // Made before start-up goes on: the process a new guardian becomes runs only once
-    // CreateProcess has returned, so a lock program killed in between would leave none.
-    UniqueHandle first = StartSelf(GuardianArguments(OwnIdentity()));
-    Watch.FirstGuardian = first.get();
+    // Manual reset, set while locked; unnamed, so only handles this process gives out reach it.
+    if (!Watch.Locked) Watch.Locked.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!Watch.Stop || !Watch.Locked) return;
+    // Started before start-up goes on: once CreateProcess has returned, the intermediate starts
+    // a guardian even when this process is killed right after.
+    UniqueHandle first = StartIntermediate();
+    Watch.FirstIntermediate = first.get();
     Watch.Thread.reset(CreateThread(nullptr, 0, WatchGuardian, Watch.Stop.get(), 0, nullptr));
     // The thread owns the handle from here; without a thread it is closed here.
     if (Watch.Thread) first.release();
@@ -136,4 +153,10 @@ void StopGuardianWatch() {
     WaitForSingleObject(Watch.Thread.get(), INFINITE);
     Watch.Thread.reset();
     Watch.Stop.reset();
+}
+
+void TellGuardianLocked(bool isLocked) {
+    if (!Watch.Locked) return;
+    if (isLocked) SetEvent(Watch.Locked.get());
+    else ResetEvent(Watch.Locked.get());
 }

@@ -1,24 +1,16 @@
-// The guardian: a second process of the lock program (the same executable, started with
-// "/Guardian <pid>") that keeps the session locked when the lock program ends while locked, and
-// the lock program's side that keeps a guardian running. Each waits on the other's process
-// handle; neither polls.
+// The lock program's side of its guardian (the guard program, see guard/Guardian.h): it starts
+// one through a short-lived intermediate, so that the guardian is no descendant of this
+// process, tells it "locked" and "unlocked" through an event only the two hold, and starts a
+// new one whenever it ends (bounded; past the bound Windows' own lock stands in for it).
 #pragma once
 
-#include <cstdint>
-
-#include "app/GuardianPlan.h"
-
-// The guardian process's whole life. Waits for that lock program to end; when the "Locked"
-// marker says it ended while locked, calls the system's lock and starts the lock program again
-// with "/StartupLock" (bounded, see DecideRestart). Returns the exit code.
-int RunGuardian(ProcessIdentity locker);
-
-// This process's identity, and the marker's note of which lock program set it.
-ProcessIdentity OwnIdentity();
+// The marker's note of which lock program set it ("LockedBy").
 void NoteMarkerOwner();
 
-// The lock program's side: starts a guardian and a thread that starts a new one at once
-// whenever it ends (bounded). StopGuardianWatch ends that thread; the guardian then ends by
-// itself when this process ends unlocked.
+// Starts the first guardian and a thread that keeps one running. StopGuardianWatch ends that
+// thread; the guardian then ends by itself when this process ends unlocked.
 void StartGuardianWatch();
 void StopGuardianWatch();
+
+// What the guardian hears: true at the start of every lock, false at the end of every unlock.
+void TellGuardianLocked(bool isLocked);

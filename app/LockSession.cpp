@@ -1,6 +1,7 @@
 // LockComputer: the one path between unlocked and locked. The steps run in a fixed order and each
 // runs even when an earlier one failed, so a failure only leaves its own effect undone.
 #include "app/LockSession.h"
+#include "system/SystemLibrary.h"
 
 #include <windows.h>
 
@@ -8,14 +9,17 @@
 #include "app/Startup.h"
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
+#include "core/PolicyRegistry.h"
 #include "cover/FrmBackground.h"
 #include "cover/MonitorCovers.h"
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/FrmVerify.h"
 #include "system/KeyboardLock.h"
+#include "system/LockedSettings.h"
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Restrictions.h"
+#include "system/ServiceClient.h"
 #include "tray/FrmTray.h"
 #include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
@@ -27,7 +31,12 @@ void PlaceTopmost(HWND hwnd) {
     if (hwnd) SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
 }
 
-bool IsTransparent() { return Config.TransparentBackground == 1; }
+bool IsTransparent() { return IsTransparentBackground(Config); }
+
+// The service answers at once when it runs; a lock does not wait longer for one that does not.
+constexpr unsigned kServiceLockTimeoutMs = 500;
+// The unlock waits longer: a lost "unlocked" would leave the restrictions on until sign-out.
+constexpr unsigned kServiceUnlockTimeoutMs = 3000;
 
 }  // namespace
 
@@ -44,32 +53,44 @@ void LockSession::Lock(bool isStartup) {
     // The screen may have changed size since start-up or the last lock.
     bool resized = false;
     if (ReadDisplay(&resized) && resized) ReloadBackgroundImage();
-    ShowMonitorCovers(true);
-
+    // Cover first: every monitor's cover is presented before anything else of the lock is drawn,
+    // each before it shows, so no frame of the last lock flashes up. With the wipe the primary
+    // cover's first present is the wipe's first step (a present of a wholly transparent frame
+    // before it would show black under Wine without a compositor, instead of the desktop).
+    const bool wipe = !isStartup && Config.Effect != 0 && cover_ && !IsTransparent();   // no wipe without a picture
+    if (cover_ && !wipe) cover_->PaintRestingCover();
     if (HWND background = BackgroundHwnd()) {
         ShowWindow(background, SW_SHOW);
         PlaceTopmost(background);
     }
-    if (!isStartup && Config.Effect != 0 && cover_) {
+    ShowMonitorCovers(true);
+    // The system shortcuts, and every key while the foreground is another program's, are held
+    // back in both settings of "Lock keyboard", from before the wipe on: the wipe answers
+    // messages, and a key must not reach the desktop meanwhile.
+    HookKeyboard(true, state_.UnlockMode(), Config.LockKeyboard != 0, LockWindowHwnd());
+    if (wipe) {
         PrepareEffectStrips();
         DoEvents();
         cover_->LockEffectShow();
+        cover_->PaintRestingCover();
+        // The strips serve the lock wipe alone: given back at once, not kept through the lock.
+        ::ReleaseEffectStrips();
     }
-    if (cover_) cover_->IniBackground();
 
     HideShell(true, IsTransparent());
-    // The system shortcuts are held back in both settings of "Lock keyboard".
-    HookKeyboard(true, state_.UnlockMode(), Config.LockKeyboard != 0);
-    lockFailures_ = ApplyPolicies();
+    lockFailures_ = ApplyLockPolicies();
+    TurnOffAccessHotKeys(*settings_);
     // The lock screen shows the settings' alert text as it is now (the defaults of a first run
     // may have replaced it after start-up).
     model_.AlertText = ReadFixedText(Config.AlertWord);
     if (state_.UnlockMode() == kDynamicPasswordMode) ShuffleLetters();
 
     if (HWND pattern = LockWindowHwnd()) {
+        lockWindow_->PatternNormal();   // the first frame, presented before the window shows
         ShowWindow(pattern, SW_SHOW);
         PlaceTopmost(pattern);
-        lockWindow_->PatternNormal();
+        // No edge swipe opens the system's panels over the lock window (touch screens only).
+        settings_->SetEdgeGesturesBlocked(pattern, true);
         // The foreground too, not only the focus: until the lock window is the foreground
         // window, a first press on it only activates it (Wine's desktop drops it), and the
         // first pattern drawn right after the lock would be lost.
@@ -84,15 +105,44 @@ void LockSession::Lock(bool isStartup) {
     if (Config.Disconnection != 0) HangUpConnections();
 }
 
+PolicyFailures LockSession::ApplyLockPolicies() {
+    serviceHolds_ = AskLockService(ServiceRequest::Locked, kServiceLockTimeoutMs).value_or(false);
+    if (serviceHolds_) return PoliciesNotInForce();
+    // An organization that requires the service does not rely on a lock any process of this
+    // account could end: Windows' own lock (the account's password) stands behind this one.
+    if (ThePolicyOverlay().RequireService()) {
+        LockWorkstationNow();
+        missingServiceNotice_.Note();
+    }
+    return ApplyPolicies();
+}
+
+// The service first, then this program's own record: a lock that used both (the service came
+// up during it) ends with the values from before either wrote.
+void LockSession::RestoreLockPolicies() {
+    if (serviceHolds_) AskLockService(ServiceRequest::Unlocked, kServiceUnlockTimeoutMs);
+    serviceHolds_ = false;
+    RestorePolicies();
+}
+
+std::string LockSession::RestrictionFailureText() const {
+    if (IsLockServiceRunning()) return kServiceAppliesPoliciesText;
+    // Before the first lock: what this account may not set, found by trying to open the keys.
+    return notice_.Text().empty() ? PolicyFailureText(ProbePolicyWrites()) : notice_.Text();
+}
+
 void LockSession::Unlock() {
     // Stopped first: the watchdog must not raise windows while the unlock takes them down.
     if (cover_) cover_->EnableWatchdog(false);
     LockSetForegroundWindow(LSFW_UNLOCK);
 
-    if (HWND pattern = LockWindowHwnd()) ShowWindow(pattern, SW_HIDE);
+    if (HWND pattern = LockWindowHwnd()) {
+        ShowWindow(pattern, SW_HIDE);
+        settings_->SetEdgeGesturesBlocked(pattern, false);
+    }
 
     if (Config.Effect != 0 && cover_) {
-        cover_->IniEffectShow();
+        cover_->PaintUnlockWipeStart();
         PlaceTopmost(BackgroundHwnd());
         PrepareUnlockStrip(cover_->Graphics());
         DoEvents();
@@ -101,15 +151,29 @@ void LockSession::Unlock() {
 
     HideShell(false, IsTransparent());
     HookKeyboard(false);
-    RestorePolicies();
+    RestoreLockPolicies();
+    RestoreAccessHotKeys(*settings_);
 
     if (HWND background = BackgroundHwnd()) ShowWindow(background, SW_HIDE);
     ShowMonitorCovers(false);
+    // Unlocked, nothing of the screen's size is kept: the frames and the wipe strips are made
+    // again at the next lock.
+    if (cover_) cover_->ReleaseFrame();
+    if (lockWindow_) lockWindow_->ReleaseFrame();
+    ::ReleaseEffectStrips();
 }
 
 void LockSession::LockComputer(bool isLock, bool isStartup) {
     if (isLock) {
-        if (!state_.BeginLock(GetTickCount())) return;
+        if (!state_.BeginLock(GetTickCount())) {
+            // Asked again while locked (a copy the service started to lock again handed its
+            // request on and ended): the service hears that this program holds the lock.
+            if (state_.IsLocked() && !state_.IsBusy())
+                serviceHolds_ = AskLockService(ServiceRequest::Locked, kServiceLockTimeoutMs).value_or(serviceHolds_);
+            return;
+        }
+        // A policy written meanwhile rules this lock (keyboard, alert) and the rest of the run.
+        RefreshPolicySettings(Config);
         // Set before anything is hidden or applied: from here on a kill or a crash relocks.
         NoteLocked(true);
         Lock(isStartup);
@@ -123,9 +187,20 @@ void LockSession::LockComputer(bool isLock, bool isStartup) {
     NoteLocked(false);
     const std::string notice = notice_.BalloonAfterUnlock(lockFailures_);
     if (!notice.empty()) ShowTrayBalloon(kPolicyNoticeTitle, notice);
+    else if (missingServiceNotice_.TakeOnce()) ShowTrayBalloon(kPolicyNoticeTitle, kMissingServiceText);
 }
 
-LockSession::LockSession() { Register(this); }
+void LockSession::LockAgain() {
+    if (!state_.IsLocked() || state_.IsBusy()) return;
+    NoteLocked(true);
+    Lock(true);
+}
+
+void LockSession::UseSettings(LockedSettings* settings) {
+    settings_ = settings ? settings : &SystemLockedSettings();
+}
+
+LockSession::LockSession() : settings_(&SystemLockedSettings()) { Register(this); }
 
 // The session lives until the process ends, after GDI+ has been shut down: windows still open
 // then go with the process instead of freeing GDI+ objects into a closed library.
@@ -155,7 +230,7 @@ void LockSession::LoadImages(HMODULE resources) {
     ::LoadImages(lockWindow_ ? lockWindow_->Graphics() : nullptr, resources);
 }
 
-// A grid of another size may fit the screen at another scale (see IniLayout): then every image
+// A grid of another size may fit the screen at another scale (see ComputeLayout): then every image
 // drawn at the layout's scale is made again, else only the panel.
 void LockSession::FitGrid() {
     const double scale = model_.Layout.Scale;
@@ -222,7 +297,7 @@ void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(i
 int ReadScreenDpi() {
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     static const auto getDpiForMonitor = [] {
-        HMODULE shcore = LoadLibraryA("shcore.dll");   // kept loaded for the program's life
+        HMODULE shcore = LoadSystemLibrary("shcore.dll");   // kept loaded for the program's life
         FARPROC found = shcore ? GetProcAddress(shcore, "GetDpiForMonitor") : nullptr;
         return reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void (*)()>(found));
     }();

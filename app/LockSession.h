@@ -12,6 +12,7 @@
 
 class FrmPattern;
 class FrmBackground;
+class LockedSettings;
 
 class LockSession final : public LockSessionHost {
 public:
@@ -23,6 +24,13 @@ public:
     // at program start. A lock request while already locked or while a transition runs is
     // ignored; an unlock requested while a lock is being put up runs once that lock is complete.
     void LockComputer(bool isLock, bool isStartup);
+    // A lock whose restrictions were given back while it stood (a session's end that did not
+    // come) is put up again in full; nothing happens unless locked.
+    void LockAgain();
+    // The system settings the lock changes (accessibility hot keys, edge gestures): the system's
+    // own unless a test stands in (nullptr: the system's again).
+    LockedSettings& Settings() const { return *settings_; }
+    void UseSettings(LockedSettings* settings);
     // Start-up holds every lock until the first-run or broken-file flow has ended.
     void HoldLocks(bool held) { state_.HoldLocks(held); }
 
@@ -55,7 +63,7 @@ public:
     void ToggleAutoLock() override;
     int32_t MeasureIdleSeconds() override;
     int32_t InactiveSeconds() override;
-    std::string RestrictionFailureText() const override { return notice_.Text(); }
+    std::string RestrictionFailureText() const override;
     HWND LockWindowHwnd() override;
     HWND BackgroundHwnd() override;
     void ShowIdleLockScreen() override;
@@ -71,6 +79,9 @@ private:
     LockSession();
     void Lock(bool isStartup);
     void Unlock();
+    // The policies of a lock: through the lock service when it answers, else written here.
+    PolicyFailures ApplyLockPolicies();
+    void RestoreLockPolicies();
     void ShuffleLetters();
     // FollowDisplay's parts (app/FollowDisplay.cpp).
     // True when the geometry changed; resized: the primary screen's size did.
@@ -83,9 +94,12 @@ private:
     std::unique_ptr<FrmPattern> lockWindow_;
     std::unique_ptr<FrmBackground> cover_;
     PolicyFailures lockFailures_;   // what the current or last lock could not apply
+    bool serviceHolds_ = false;     // the lock service applied this lock's policies
+    OnceNotice missingServiceNotice_;   // a required service did not answer a lock
     PolicyNotice notice_;
     // The geometry the windows were last laid out for; empty before the first lock.
     DisplayGeometry display_;
+    LockedSettings* settings_;
 };
 
 // The program's one session; made (and made the windows' host) on first use.

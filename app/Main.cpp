@@ -6,9 +6,10 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "core/PolicyRegistry.h"
 #include "app/FailClosed.h"
+#include "app/FailClosedPlan.h"
 #include "app/Guardian.h"
-#include "app/GuardianPlan.h"
 #include "app/LockSession.h"
 #include "app/MessageWindow.h"
 #include "app/Startup.h"
@@ -16,23 +17,25 @@
 #include "system/LockRecord.h"
 #include "system/StartupText.h"
 #include "system/PowerActions.h"
+#include "system/SystemLibrary.h"
 #include "ui/GdiPlusHandles.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LoadLibrariesFromSystem32Only();
     // Not the runtime's argument text: it cuts an unquoted program path at its first blank.
     const char* commandLine = GetCommandLineA();
     const std::string arguments = CommandLineArguments(commandLine ? commandLine : "", ExecutablePath());
 
-    // The guardian: no mutex, no window, no tray icon, so it is never taken for a second copy.
-    if (const auto locker = GuardianLockerFromArguments(arguments)) return RunGuardian(*locker);
-
-    // A second copy ends at once, without a window or a message; asked for "/Lock" it
-    // passes the request on first.
+    // A second copy ends at once, without a window or a message; asked to lock, or finding the
+    // "Locked" marker set, it passes the lock on first.
     if (IsPreviousInstanceRunning() || CheckPrevInstance()) {
-        if (IsLockCommand(arguments)) AskRunningCopyToLock();
+        if (LocksAtStart(IsLockedMarkerSet(), arguments)) AskRunningCopyToLock();
         return 0;
     }
-    IniCommonControls();
+    LoadCommonControls();
+    // A window busy for a few seconds (a wipe, a fade) stays where it is: Windows would otherwise
+    // put a movable "Not responding" copy of it on top, with a close button, above the lock.
+    DisableProcessWindowsGhosting();
     // Declared before every window so that it ends after the last GDI+ object.
     const GdiPlusSession gdiplus;
     if (!CheckGDIPlus(gdiplus)) return 1;
@@ -40,10 +43,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // broken-file flow has ended: its message and dialog must not end up under a lock screen.
     TheLockSession().HoldLocks(true);
     // Paths and data folders.
-    const ProgramFiles files = IniPaths();
+    const ProgramFiles files = FindProgramFiles();
     SetProgramFiles(files);
     // Ends the process on Windows 95, 98 and Me; the name is not needed otherwise.
     GetOSName();
+    // Asked before anything of this start lands under the account's key.
+    const bool accountWasKnown = AccountIsKnown();
     // Location and version for the maintenance tool; a failed write is not reported.
     SaveAppInfo(files);
     // Shutdown privilege (for the shutdown alert) and a late place in the shutdown order
@@ -52,14 +57,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetProcessShutdownParameters(0, SHUTDOWN_NORETRY);
     // The alarm sound the lock window plays; a failure only means a silent alarm.
     SaveResourceFile(files.AlarmFilePath, "ALARM");
-    // Configuration and screen.
-    ConfigFileCheck configCheck;
-    configCheck.IsFirstRun = CheckFirstRun(files.ConfigFilePath);
-    configCheck.LoadResult = LoadConfigData(files.ConfigFilePath);
-    IniScreenData();
-    // Policies left by an abnormal end, then the hidden windows and the images. A marker
-    // left set means the computer was locked when that end came: it is locked again below.
+    // A marker left set means the computer was locked when the program ended abnormally: it is
+    // locked again below, and then before anything of this start speaks.
     const bool wasLocked = IsLockedMarkerSet();
+    const bool locksFirst = LocksBeforeMessages(wasLocked, accountWasKnown, arguments);
+    // Configuration and screen; what the file's state needs said comes in step 21 or later.
+    ConfigFileCheck configCheck = CheckConfigFile(files.ConfigFilePath, accountWasKnown);
+    ApplyPolicySettings(Config);
+    FitScreenData();
+    // Policies left by an abnormal end, then the hidden windows and the images.
     StartupRestorePolicies();
     StartupCreateMonitorCover();
     StartupCreateBackgroundWindow();
@@ -69,19 +75,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Working set trimmed, then what start-up queued handled before the first-run flow.
     SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
     PumpPendingMessages();
-    // Defaults, message and the modal configuration dialog; start-up waits for it.
-    HandleFirstRunOrBrokenConfig(configCheck);
+    // Defaults, message and the modal configuration dialog; start-up waits for it. A start that
+    // locks first takes the defaults only: a box before the lock would leave the desktop open
+    // beside it, so the messages and the dialog follow the unlock.
+    PrepareConfigDefaults(configCheck);
+    if (locksFirst) TellConfigDefaultsAfterUnlock(configCheck);
+    else TellConfigDefaults(configCheck);
+    ApplyStartupLockPolicy();
     TheLockSession().HoldLocks(false);
     // Lock before the tray icon exists when started at logon, at once when started to lock
-    // ("/Lock" with no copy running), or after a lock that ended without its unlock; the guardian
-    // and the crash lock guard it from the start.
+    // ("/Lock" with no copy running), or, whatever the arguments, after a lock that ended without
+    // its unlock (a kill, a crash, a power loss, the session's end); the guardian and the crash
+    // lock guard it from the start.
     InstallCrashLock();
     StartGuardianWatch();
     CreateSessionEndWindow();
-    if (IsStartupLockCommand(arguments) || IsLockCommand(arguments) || wasLocked) StartupLockComputer();
+    if (LocksAtStart(wasLocked, arguments)) StartupLockComputer();
     StartupCreateTray();
     ReportFailedHotKeys();
-    if (Config.Effect != 0) StartupPrepareEffectStrips();
+    ReportIgnoredPolicies();
+    StartPolicyRefresh();
 
     const int exitCode = RunMessageLoop();
     StopGuardianWatch();

@@ -23,6 +23,8 @@ using std::min;
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "core/FirstRun.h"
+#include "core/PolicyRegistry.h"
 #include "lockscreen/FrmVerify.h"
 #include "system/Files.h"
 #include "system/Messages.h"
@@ -79,7 +81,7 @@ void AskRunningCopyToLock() {
     PostMessageA(tray, RegisterWindowMessageA(kLockRequestMessageName), 0, 0);
 }
 
-void IniCommonControls() {
+void LoadCommonControls() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_USEREX_CLASSES;
@@ -103,7 +105,7 @@ std::string GetSpecialFolder(int csidl) {
     return WithTrailingBackslash(std::string(path, strnlen(path, sizeof path)));
 }
 
-ProgramFiles IniPaths() {
+ProgramFiles FindProgramFiles() {
     const ExeLocation exe = SplitExePath(ExecutablePath());
     ProgramFiles files;
     files.AppPath = WithTrailingBackslash(exe.Folder);
@@ -142,7 +144,7 @@ bool SaveResourceFile(const std::string& path, const std::string& resourceName) 
     return ReplaceFileContents(path, std::vector<uint8_t>(first, first + size));
 }
 
-void IniScreenData() {
+void FitScreenData() {
     LockScreenModel& model = TheLockSession().Model();
     model.AlertText = ReadFixedText(Config.AlertWord);
     TheLockSession().SetUnlockMode(Config.UnlockMode);
@@ -170,17 +172,31 @@ void SaveDefaultsWithoutDialog() {
     SaveConfigData(TheProgramFiles().ConfigFilePath);
 }
 
-void IniDefaultConfig(bool isBroken, ConfigDialogFunction showDialog) {
+namespace {
+
+// The defaults a first run or a lost file starts with, put in place without a word: a lock at
+// start-up opens with them until the user has been told and has drawn a pattern of their own.
+void PutDefaultsInPlace(bool isBroken) {
     ApplyDefaultConfig(Config);
-    // The setup program may have switched the start-up lock on already; a default of "Off"
-    // would show the wrong choice and, once saved, disagree with the Run value that stays.
     const ProgramFiles& files = TheProgramFiles();
+    // The setup's choice for the machine becomes the new account's own: its per-user Run value,
+    // which the configuration dialog shows and can switch off without administrator rights.
+    if (!isBroken && MachineChoiceIsOn(TrimNull(RegistryValueText(
+                         ReadRegistryValue(kAppMachineKey, kMachineStartupLockValue)))))
+        SetStartupLock(true, files.AppPath, files.AppExeName);
+    // A default of "Off" would show the wrong choice and, once saved, disagree with a Run value
+    // that stays.
     if (IsStartupLockOn(files.AppPath, files.AppExeName)) Config.AutoStartLock = -1;
-    IniDefaultPattern(Config);
+    // The defaults replaced what the policies had set as well.
+    ApplyPolicySettings(Config);
+    SetDefaultPattern(Config);
     // A rejected file may have named a larger grid, and the start-up laid the lock window and
     // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the
     // panel follow before anything shows the grid.
     if (TheLockSession().Model().Layout.GridSide != GridSideOf(Config.Grid)) TheLockSession().FitGrid();
+}
+
+void TellAboutDefaults(bool isBroken, ConfigDialogFunction showDialog) {
     const std::string first = isBroken ? "Orvo PC Lock configuration file is lost or broken."
                                        : "You are first running Orvo PC Lock.";
     ShowMessage(first + "\r\nFor computer security, Please reset your lock pattern.", kAppTitle,
@@ -188,11 +204,81 @@ void IniDefaultConfig(bool isBroken, ConfigDialogFunction showDialog) {
     if (showDialog) showDialog();
 }
 
+bool NeedsDefaults(const ConfigFileCheck& check) { return check.IsFirstRun || check.LoadResult == 1; }
+
+// What a start that locked first still has to say; said once the lock has ended.
+std::optional<ConfigFileCheck> PendingConfigNotice;
+
+void TellPendingConfigNotice() {
+    ConfigFileCheck check = *PendingConfigNotice;
+    PendingConfigNotice.reset();
+    // As at start-up: no lock may hide the message or the dialog.
+    TheLockSession().HoldLocks(true);
+    TellConfigDefaults(check);
+    TheLockSession().HoldLocks(false);
+}
+
+constexpr UINT kPolicyRefreshMs = 60 * 1000;
+
+// An administrator's change reaches a running program within a minute, and a lock at once.
+// With the configuration dialog open the record is left as the dialog shows it.
+void CALLBACK OnPolicyRefreshTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (ConfigDialogHwnd()) return;
+    RefreshPolicySettings(Config);
+    ApplyStartupLockPolicy();
+    ReportIgnoredPolicies();
+}
+
+}  // namespace
+
+ConfigFileCheck CheckConfigFile(const std::string& configPath, bool accountWasKnown) {
+    ConfigFileCheck check;
+    check.IsFirstRun = CheckFirstRun(configPath, accountWasKnown);
+    const ConfigRead read = ReadConfigData(configPath);
+    check.LoadResult = read == ConfigRead::Loaded ? 0 : 1;
+    check.Unreadable = read == ConfigRead::Unreadable;
+    return check;
+}
+
+void StartWithDefaults(bool isBroken, ConfigDialogFunction showDialog) {
+    PutDefaultsInPlace(isBroken);
+    TellAboutDefaults(isBroken, showDialog);
+}
+
+void PrepareConfigDefaults(const ConfigFileCheck& check) {
+    if (NeedsDefaults(check)) PutDefaultsInPlace(!check.IsFirstRun);
+}
+
+void TellConfigDefaults(ConfigFileCheck& check, ConfigDialogFunction showDialog) {
+    if (check.Unreadable) TellConfigReadFailed();
+    if (NeedsDefaults(check)) TellAboutDefaults(!check.IsFirstRun, showDialog);
+    check = ConfigFileCheck{};
+}
+
+void TellConfigDefaultsAfterUnlock(const ConfigFileCheck& check) {
+    if (check.Unreadable || NeedsDefaults(check)) PendingConfigNotice = check;
+}
+
+void ApplyStartupLockPolicy() {
+    const std::optional<bool> startupLock = ThePolicyOverlay().StartupLock();
+    if (!startupLock) return;
+    // The account's Run value follows, so that the next logon does what the policy says.
+    const ProgramFiles& files = TheProgramFiles();
+    SetStartupLock(*startupLock, files.AppPath, files.AppExeName);
+}
+
+void ReportIgnoredPolicies() {
+    // A balloon under the lock screen is seen by nobody: it waits for the next look after the unlock.
+    if (CurrentLockState().IsLocked()) return;
+    const std::string text = ThePolicyOverlay().IgnoredNoticeOnce();
+    if (!text.empty()) ShowTrayBalloon(kAppTitle, text);
+}
+
+void StartPolicyRefresh() { SetTimer(nullptr, 0, kPolicyRefreshMs, OnPolicyRefreshTimer); }
+
 void HandleFirstRunOrBrokenConfig(ConfigFileCheck& check, ConfigDialogFunction showDialog) {
-    if (check.IsFirstRun) IniDefaultConfig(false, showDialog);
-    else if (check.LoadResult == 1) IniDefaultConfig(true, showDialog);
-    else return;
-    check.IsFirstRun = false;
+    PrepareConfigDefaults(check);
+    TellConfigDefaults(check, showDialog);
 }
 
 int RunMessageLoop() {
@@ -202,6 +288,9 @@ int RunMessageLoop() {
     std::optional<int> keptQuit;
     for (;;) {
         if (keptQuit && !CurrentLockState().IsLocked()) return *keptQuit;
+        // The unlock ran inside the last message's handler; what the start kept back comes now.
+        if (PendingConfigNotice && !CurrentLockState().IsLocked() && !CurrentLockState().IsBusy())
+            TellPendingConfigNotice();
         const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
         if (result == 0) {
             keptQuit = static_cast<int>(msg.wParam);

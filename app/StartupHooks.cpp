@@ -11,26 +11,32 @@
 #include "lockscreen/FrmPattern.h"
 #include "lockscreen/FrmVerify.h"
 #include "ui/ImageTable.h"
+#include "system/LockedSettings.h"
 #include "system/Restrictions.h"
 #include "tray/FrmAbout.h"
 #include "tray/FrmTray.h"
 
 // ---- restrictions (policies, shell) ----
 
-// A process that ended while locked (killed, crashed, power lost) left the policies set and,
-// with a picture background, the taskbar and the desktop icons hidden. The policies go back to
-// what that lock remembered; without a record no lock of ours changed them and nothing is
-// written, so an administrator's own values stay. The lock itself comes back later in the start-up.
+// A process that ended while locked (killed, crashed, power lost) left the policies set, the
+// accessibility hot keys off and, with a picture background, the taskbar and the desktop icons
+// hidden. The policies and hot keys go back to what that lock remembered; without a record no
+// lock of ours changed them and nothing is written, so an administrator's own values stay. The
+// lock itself comes back later in the start-up.
 void StartupRestorePolicies() {
     RestorePoliciesIfRemembered();
+    RestoreAccessHotKeys(TheLockSession().Settings());
     ShowShell();
 }
 
-void ExitShowShell() { HideShell(false, Config.TransparentBackground == 1); }
+void ExitShowShell() { HideShell(false, IsTransparentBackground(Config)); }
 
 // Exit is refused while locked, so the unlock has given the values back already; a record left
 // anyway (a lock that could not finish) is given back, and without one nothing is written.
-void ExitRestorePolicies() { RestorePoliciesIfRemembered(); }
+void ExitRestorePolicies() {
+    RestorePoliciesIfRemembered();
+    RestoreAccessHotKeys(TheLockSession().Settings());
+}
 
 // ---- monitors and covers ----
 
@@ -57,8 +63,6 @@ void ExitFreeImages() { FreeImages(); }
 void StartupLockComputer() { LockComputer(true, true); }
 
 // ---- effects ----
-
-void StartupPrepareEffectStrips() { TheLockSession().PrepareEffectStrips(); }
 
 void ExitReleaseEffectStrips() { ReleaseEffectStrips(); }
 

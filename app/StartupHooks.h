@@ -12,7 +12,6 @@ void StartupCreateLockWindow();         // the lock window, hidden
 void StartupLoadImages();               // the image table
 void StartupLockComputer();             // only with "/StartupLock"
 void StartupCreateTray();               // the tray owner window and icon
-void StartupPrepareEffectStrips();      // only with Effect on
 
 // ExitApplication, in this order.
 void ExitUnregisterHotKeys();           // the message window with the hot keys and atoms

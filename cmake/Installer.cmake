@@ -98,7 +98,7 @@ set(ORVO_STAGE ${CMAKE_BINARY_DIR}/installer-stage)
 # The signed uninstaller's copy of an earlier signed build must not outlive a change of mind.
 set(ORVO_STAGE_COMMANDS COMMAND ${CMAKE_COMMAND} -E make_directory ${ORVO_STAGE}
     COMMAND ${CMAKE_COMMAND} -E rm -f ${ORVO_STAGE}/Uninstall.exe)
-foreach(program OrvoPCLock OrvoPCLockTool)
+foreach(program OrvoPCLock OrvoPCLockTool OrvoPCLockGuard OrvoPCLockService)
   if(CMAKE_STRIP)
     list(APPEND ORVO_STAGE_COMMANDS COMMAND ${CMAKE_STRIP} --strip-debug -o ${ORVO_STAGE}/${program}.exe
          $<TARGET_FILE:${program}>)
@@ -131,12 +131,57 @@ add_custom_command(
           -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
           -DLOCK_EXE=${ORVO_STAGE}/OrvoPCLock.exe
           -DTOOL_EXE=${ORVO_STAGE}/OrvoPCLockTool.exe
+          -DGUARD_EXE=${ORVO_STAGE}/OrvoPCLockGuard.exe
+          -DSERVICE_EXE=${ORVO_STAGE}/OrvoPCLockService.exe
           -DOUTFILE=${ORVO_INSTALLER}
           ${ORVO_NSIS_SIGN}
           ${ORVO_INSTALLER_SCRIPT}
-  DEPENDS OrvoPCLock OrvoPCLockTool ${ORVO_INSTALLER_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/version.h
+  DEPENDS OrvoPCLock OrvoPCLockTool OrvoPCLockGuard OrvoPCLockService ${ORVO_INSTALLER_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/version.h
           ${CMAKE_SOURCE_DIR}/resources/art/app.ico ${CMAKE_SOURCE_DIR}/cmake/SignFile.cmake
           ${ORVO_SIGN_DEPENDS}
   COMMENT "Building the setup program OrvoPCLock-Setup-${ORVO_VERSION}.exe"
   VERBATIM)
 add_custom_target(installer ALL DEPENDS ${ORVO_INSTALLER})
+
+# The package for fleets (Windows Installer), made with wixl from the same staged, signed
+# programs, with the policy template inside. wixl takes only relative source paths, so it runs
+# in the stage folder; it knows neither feature conditions nor shortcut keys, which msibuild
+# (both from Debian's msitools and wixl packages) adds to its tables afterwards. A feature whose
+# level is 0 while the package is removed stays behind, so the condition only ever turns the
+# start at logon off, and only on a first installation.
+find_program(ORVO_WIXL wixl)
+find_program(ORVO_MSIBUILD msibuild)
+if(NOT ORVO_WIXL OR NOT ORVO_MSIBUILD)
+  message(FATAL_ERROR "wixl or msibuild not found: install the Debian packages wixl and msitools, or "
+                      "configure with -DORVO_BUILD_INSTALLER=OFF")
+endif()
+set(ORVO_MSI ${CMAKE_BINARY_DIR}/OrvoPCLock-${ORVO_VERSION}.msi)
+set(ORVO_MSI_SCRIPT ${CMAKE_SOURCE_DIR}/installer/OrvoPCLock.wxs)
+set(ORVO_POLICY_DIR ${CMAKE_SOURCE_DIR}/installer/policy)
+set(ORVO_MSI_SIGN "")
+if(ORVO_SIGN_COMMAND)
+  set(ORVO_MSI_SIGN COMMAND ${ORVO_SIGN_COMMAND} -DFILE=${ORVO_MSI} -P ${CMAKE_SOURCE_DIR}/cmake/SignFile.cmake)
+endif()
+# Ctrl + Alt + Shift + F12 for "Lock Computer", as the setup program makes it: the key code in
+# the low byte, the modifiers (Shift 1, Ctrl 2, Alt 4) in the high one.
+math(EXPR ORVO_LOCK_HOTKEY "(7 << 8) | 0x7B")
+add_custom_command(
+  OUTPUT ${ORVO_MSI}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${ORVO_POLICY_DIR} ${ORVO_STAGE}/policy
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${ORVO_MSI}
+  COMMAND ${ORVO_WIXL} -a x64 -D Version=${ORVO_VERSION} -D LockExe=OrvoPCLock.exe -D ToolExe=OrvoPCLockTool.exe
+          -D GuardExe=OrvoPCLockGuard.exe -D ServiceExe=OrvoPCLockService.exe
+          -D PolicyDir=policy -o ${ORVO_MSI} ${ORVO_MSI_SCRIPT}
+  COMMAND ${ORVO_MSIBUILD} ${ORVO_MSI}
+          -q "CREATE TABLE `Condition` (`Feature_` CHAR(38) NOT NULL, `Level` SHORT NOT NULL, `Condition` CHAR(255) PRIMARY KEY `Feature_`, `Level`)"
+          -q "INSERT INTO `Condition` (`Feature_`, `Level`, `Condition`) VALUES ('LogonStart', 0, 'NOT Installed AND STARTUPLOCK <> \"1\" AND STARTATLOGON <> \"1\"')"
+          -q "INSERT INTO `Condition` (`Feature_`, `Level`, `Condition`) VALUES ('Service', 0, 'NOT Installed AND NOSERVICE = \"1\"')"
+          -q "UPDATE `Shortcut` SET `Hotkey` = ${ORVO_LOCK_HOTKEY} WHERE `Shortcut` = 'LockNowShortcut'"
+  ${ORVO_MSI_SIGN}
+  # The setup program's build stages and signs the programs; this one takes them from there.
+  DEPENDS ${ORVO_INSTALLER} ${ORVO_MSI_SCRIPT} ${ORVO_POLICY_DIR}/OrvoPCLock.admx
+          ${ORVO_POLICY_DIR}/en-US/OrvoPCLock.adml ${CMAKE_SOURCE_DIR}/resources/version.h
+  WORKING_DIRECTORY ${ORVO_STAGE}
+  COMMENT "Building the Windows Installer package OrvoPCLock-${ORVO_VERSION}.msi"
+  VERBATIM)
+add_custom_target(msi ALL DEPENDS ${ORVO_MSI})

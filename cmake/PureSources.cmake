@@ -8,20 +8,27 @@ set(ORVO_PURE_SOURCES
   core/LockState.cpp
   core/LockScreenModel.cpp
   core/PolicyNotice.cpp
+  core/FirstRun.cpp
+  core/PolicySettings.cpp
   app/HotKeys.cpp
-  app/GuardianPlan.cpp
+  core/GuardianPlan.cpp
+  app/FailClosedPlan.cpp
   core/PatternGrid.cpp
   system/Text.cpp
   system/RegistryPath.cpp
   system/OsName.cpp
   system/StartupText.cpp
   system/KeyFilter.cpp
+  system/WeakFallback.cpp
   system/IdlePolicy.cpp
   cover/EffectMath.cpp
   cover/MonitorLayout.cpp
   cover/WatchdogPolicy.cpp
   tool/UserinitMarker.cpp
   system/PolicyRecord.cpp
+  system/ServiceProtocol.cpp
+  service/LockedSessions.cpp
+  system/AccessHotKeyPlan.cpp
   ui/DpiScale.cpp
   ui/TabStripState.cpp
   ui/ResetPatternState.cpp

@@ -5,18 +5,23 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
 
 # One static library per folder, each linking only the folders below it, so that a call into a
 # folder above fails to link:
-#   app -> lockscreen, cover, configui, tray -> ui -> core -> system;  tool -> ui, system.
+#   app -> lockscreen, cover, configui, tray -> ui -> core -> system;  tool -> ui, system;
+#   guard -> core;  service -> system.
 function(orvo_folder_library name dir)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
-  list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/app/Main.cpp ${CMAKE_SOURCE_DIR}/tool/ToolMain.cpp)
+  list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/app/Main.cpp ${CMAKE_SOURCE_DIR}/tool/ToolMain.cpp
+       ${CMAKE_SOURCE_DIR}/guard/GuardMain.cpp ${CMAKE_SOURCE_DIR}/service/ServiceMain.cpp)
   add_library(${name} STATIC ${sources})
   target_compile_definitions(${name} PUBLIC ${ORVO_WIN_DEFINITIONS})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-orvo_folder_library(orvo_system system advapi32 user32 gdi32 shell32 ole32 winmm wtsapi32 rasapi32 bcrypt ntdll
-                    comctl32 comdlg32 gdiplus version)
+# Only libraries the loader always takes from System32 (the system's known libraries, and the
+# common controls through the manifest) are imported; others (winmm, version, bcrypt, wtsapi32,
+# rasapi32) are loaded at run time from System32 by system/SystemLibrary.h, since an imported
+# one would be looked for beside the program first.
+orvo_folder_library(orvo_system system advapi32 user32 gdi32 shell32 ole32 ntdll comctl32 comdlg32 gdiplus)
 orvo_folder_library(orvo_core core orvo_system)
 orvo_folder_library(orvo_ui ui orvo_core)
 foreach(window lockscreen cover configui tray)
@@ -24,10 +29,14 @@ foreach(window lockscreen cover configui tray)
 endforeach()
 orvo_folder_library(orvo_app app orvo_lockscreen orvo_cover orvo_configui orvo_tray)
 orvo_folder_library(orvo_tool tool orvo_ui)
+orvo_folder_library(orvo_guard guard orvo_core)
+orvo_folder_library(orvo_service service orvo_system)
 
 set(ORVO_LOCK_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLock.rc)
 set(ORVO_TOOL_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLockTool.rc)
-foreach(rc ORVO_LOCK_RC ORVO_TOOL_RC)
+set(ORVO_GUARD_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLockGuard.rc)
+set(ORVO_SERVICE_RC ${CMAKE_SOURCE_DIR}/resources/OrvoPCLockService.rc)
+foreach(rc ORVO_LOCK_RC ORVO_TOOL_RC ORVO_GUARD_RC ORVO_SERVICE_RC)
   if(NOT EXISTS ${${rc}})
     set(${rc} "")
   endif()
@@ -38,6 +47,15 @@ target_link_libraries(OrvoPCLock PRIVATE orvo_app)
 
 add_executable(OrvoPCLockTool WIN32 ${CMAKE_SOURCE_DIR}/tool/ToolMain.cpp ${ORVO_TOOL_RC})
 target_link_libraries(OrvoPCLockTool PRIVATE orvo_tool)
+
+# The guardian's own program: the lock program starts it and cannot do without it.
+add_executable(OrvoPCLockGuard WIN32 ${CMAKE_SOURCE_DIR}/guard/GuardMain.cpp ${ORVO_GUARD_RC})
+target_link_libraries(OrvoPCLockGuard PRIVATE orvo_guard)
+add_dependencies(OrvoPCLock OrvoPCLockGuard)
+
+# The lock service: LocalSystem, installed by the setup beside the lock program.
+add_executable(OrvoPCLockService WIN32 ${CMAKE_SOURCE_DIR}/service/ServiceMain.cpp ${ORVO_SERVICE_RC})
+target_link_libraries(OrvoPCLockService PRIVATE orvo_service)
 include(${CMAKE_SOURCE_DIR}/cmake/Installer.cmake)
 
 if(NOT ORVO_BUILD_TESTS)

@@ -17,48 +17,42 @@ constexpr char kBadPictureText[] = "' cannot be read as a picture. The backgroun
 
 }  // namespace
 
-void FrmConfig::RunButton(int index) {
-    switch (index) {
-    case 0: {
-        const int side = GridSideOf(Config.Grid);
-        reset_.StartReset(side * side);
-        ResetPattern();
-        break;
+void FrmConfig::OnResetPatternClick() {
+    const int side = GridSideOf(Config.Grid);
+    reset_.StartReset(side * side);
+    ResetPattern();
+}
+
+void FrmConfig::OnUseDefaultImageClick() {
+    SetFixedText(Config.BackgroundImage, "");
+    UseBackgroundImage();
+}
+
+void FrmConfig::OnPickImageClick() {
+    const auto previous = Config.BackgroundImage;
+    if (PickBackgroundImage() != 1) return;
+    // A file GDI+ cannot read as a picture is not taken: the previous setting and picture
+    // stay, and the user is told why nothing changed.
+    const std::string path = ReadFixedText(Config.BackgroundImage);
+    if (!LoadPictureFile(path)) {
+        Config.BackgroundImage = previous;
+        ShowConfigMessage("The file '" + path + kBadPictureText, kAppTitle, MB_ICONINFORMATION);
+        return;
     }
-    case 1:
-        SetFixedText(Config.BackgroundImage, "");
-        UseBackgroundImage();
-        break;
-    case 2: {
-        const auto previous = Config.BackgroundImage;
-        if (PickBackgroundImage() != 1) break;
-        // A file GDI+ cannot read as a picture is not taken: the previous setting and
-        // picture stay, and the user is told why nothing changed.
-        const std::string path = ReadFixedText(Config.BackgroundImage);
-        if (!LoadPictureFile(path)) {
-            Config.BackgroundImage = previous;
-            ShowConfigMessage("The file '" + path + kBadPictureText, kAppTitle, MB_ICONINFORMATION);
-            break;
-        }
-        UseBackgroundImage();
-        break;
+    UseBackgroundImage();
+}
+
+void FrmConfig::OnBackupPatternClick() {
+    if (reset_.IsResetting()) {
+        reset_.StopResetting();
+        ResetPatternNormal();
     }
-    case 3:
-        if (reset_.IsResetting()) {
-            reset_.StopResetting();
-            ResetPatternNormal();
-        }
-        BackupPattern();
-        break;
-    case 4: StartMaintenanceTool("/Enable"); break;
-    case 5: StartMaintenanceTool("/Disable"); break;
-    case 6: StartMaintenanceTool("/Fix"); break;
-    case 7:
-        RunShellExecute(nullptr, "open", "rundll32.exe", "shell32.dll,Control_RunDLL   Powercfg.cpl", nullptr,
-                        SW_SHOWNORMAL);
-        break;
-    default: break;
-    }
+    BackupPattern();
+}
+
+void FrmConfig::OnPowerManagerClick() {
+    RunShellExecute(nullptr, "open", "rundll32.exe", "shell32.dll,Control_RunDLL   Powercfg.cpl", nullptr,
+                    SW_SHOWNORMAL);
 }
 
 // ---- background picture ----
@@ -107,6 +101,6 @@ void FrmConfig::StartMaintenanceTool(const char* argument) {
 void ResetDefaultPattern() {
     // The layout, the panel and the typed keys follow the new grid.
     Session().FitGrid();
-    IniDefaultPattern(Config);
+    SetDefaultPattern(Config);
     ShowConfigMessage("Lock Pattern will be reset by default pattern", kAppTitle, MB_ICONINFORMATION);
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "system/AccountProbe.h"
 #include "ui/LockSessionHost.h"
 
 namespace {
@@ -28,11 +29,6 @@ const char* const kAlertModeEntries[] = {"None", "Alarm with 1 minute", "Alarm w
                                          "Alarm with 3 minutes", "Lock computer", "Shutdown computer"};
 const char* const kUnlockModeEntries[] = {"Normal Unlock Mode", "Secure Unlock Mode", "Dynamic Password Mode"};
 const char* const kEffectEntries[] = {"Effect Off", "Effect On"};
-
-const char* const kCmdResetCaptions[kCmdResetCount] = {
-    "Reset Pattern", "Use Default", "Pick Image", "Backup Pattern",
-    "Enable Autolock at Startup in Safe Mode", "Disable Autolock at Startup in Safe Mode",
-    "Fix Troubles of Abnormal Program Termination", "Power Manager"};
 
 // Rows of the "General" pane: label index, its text, the list, its entries.
 struct OptionRow {
@@ -137,13 +133,18 @@ void FrmConfig::CreateResetPane() {
     // it at the dialog's scale.
     picReset_.Create(pane, kIdPicReset, 18, 30, 322, 322);
     layout_.Place(picReset_.Hwnd(), {18, 30, 322, 322});
+    // In the strip below the lowest points, which every grid size leaves blank (the box's last 27
+    // pixels), above the box in the z-order.
+    if (HWND note = AddControl(pane, WC_STATICA, kDefaultPatternNote, SS_CENTER | SS_NOPREFIX, kIdLblDefaultPattern,
+                               20, 325, 318, 27))
+        SetWindowPos(note, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     picReset_.OnMouseDown = [this](int b, int s, int x, int y) { StartNewPattern(b, s, x, y); };
     picReset_.OnMouseMove = [this](int b, int s, int x, int y) { ExtendNewPattern(b, s, x, y); };
     picReset_.OnMouseUp = [this](int b, int s, int x, int y) { TakeNewPattern(b, s, x, y); };
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[0], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 0, 15, 365, 100,
+    AddControl(pane, WC_BUTTONA, "Reset Pattern", BS_PUSHBUTTON | WS_TABSTOP, kIdCmdResetPattern, 15, 365, 100,
                kButtonHeight);
     // The grid list is as wide as its longest entry, "4 * 4 (16 Points) ", needs.
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[3], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 3, 121, 365, 100,
+    AddControl(pane, WC_BUTTONA, "Backup Pattern", BS_PUSHBUTTON | WS_TABSTOP, kIdCmdBackupPattern, 121, 365, 100,
                kButtonHeight);
     AddList(0, kIdCombGrid, 228, 365, 112, kGridEntries, static_cast<int>(std::size(kGridEntries)));
 }
@@ -163,7 +164,10 @@ void FrmConfig::CreateGeneralPane() {
                    row.y, listX - 18 - 2, kRowHeight);
         AddList(1, row.listId, listX, row.y, listWidth, row.entries, row.count);
     }
-    AddControl(pane, WC_STATICA, "Alert text:", SS_LEFT | SS_NOPREFIX, kIdLabel2, 18, 300, 200, 16);
+    AddControl(pane, WC_STATICA, "Alert text:", SS_LEFT | SS_NOPREFIX, kIdLabel2, 18, 300, 150, 16);
+    // The lists an organisation's policy sets are greyed; one note says why.
+    if (AnyListSetByPolicy())
+        AddControl(pane, WC_STATICA, kSetByPolicyNote, SS_RIGHT | SS_NOPREFIX, kIdLblSetByPolicy, 170, 300, 170, 16);
     HWND text = AddControl(pane, WC_EDITA, "", WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                            kIdTxtAlertWord, 19, 320, 320, 60, WS_EX_CLIENTEDGE);
     if (text) SendMessageA(text, EM_SETLIMITTEXT, kAlertWordChars, 0);
@@ -175,9 +179,9 @@ void FrmConfig::CreateBackgroundPane() {
     if (!pane) return;
     picBakImage_.Create(pane, kIdPicBakImage, 18, 30, 322, 242);
     layout_.Place(picBakImage_.Hwnd(), {18, 30, 322, 242});
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[1], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 1, 18, 285, 100,
+    AddControl(pane, WC_BUTTONA, "Use Default", BS_PUSHBUTTON | WS_TABSTOP, kIdCmdUseDefaultImage, 18, 285, 100,
                kButtonHeight);
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[2], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 2, 129, 285, 100,
+    AddControl(pane, WC_BUTTONA, "Pick Image", BS_PUSHBUTTON | WS_TABSTOP, kIdCmdPickImage, 129, 285, 100,
                kButtonHeight);
     AddList(2, kIdCombEffect, 240, 285, 100, kEffectEntries, static_cast<int>(std::size(kEffectEntries)));
     AddControl(pane, WC_BUTTONA, "Using Transparent Background", BS_AUTOCHECKBOX | WS_TABSTOP,
@@ -191,23 +195,27 @@ void FrmConfig::CreateAdvancedPane() {
     AddControl(pane, WC_STATICA,
                "Autolock computer at system startup in safe mode. Make sure your system is on the top security level.",
                SS_LEFT | SS_NOPREFIX, kIdLabel3 + 0, 48, 46, 262, 53);
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[4], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 4, 45, 100, 270,
+    AddControl(pane, WC_BUTTONA, "Enable Autolock at Startup in Safe Mode", BS_PUSHBUTTON | WS_TABSTOP, kIdCmdEnableSafeModeLock, 45, 100, 270,
                kButtonHeight);
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[5], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 5, 45, 130, 270,
+    AddControl(pane, WC_BUTTONA, "Disable Autolock at Startup in Safe Mode", BS_PUSHBUTTON | WS_TABSTOP, kIdCmdDisableSafeModeLock, 45, 130, 270,
                kButtonHeight);
     AddControl(pane, WC_STATICA,
                "Fix the troubles of abnormal program termination. Such as can not open Task Manager, do not display "
                "desktop and taskbar",
                SS_LEFT | SS_NOPREFIX, kIdLabel3 + 2, 46, 176, 274, 48);
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[6], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 6, 45, 230, 270,
+    AddControl(pane, WC_BUTTONA, "Fix Troubles of Abnormal Program Termination", BS_PUSHBUTTON | WS_TABSTOP, kIdCmdFixTroubles, 45, 230, 270,
                kButtonHeight);
     AddControl(pane, WC_STATICA, "Change the sleep and display settings that you want your computer to use.",
                SS_LEFT | SS_NOPREFIX, kIdLabel3 + 1, 47, 276, 268, 48);
-    AddControl(pane, WC_BUTTONA, kCmdResetCaptions[7], BS_PUSHBUTTON | WS_TABSTOP, kIdCmdReset + 7, 45, 330, 270,
+    AddControl(pane, WC_BUTTONA, "Power Manager", BS_PUSHBUTTON | WS_TABSTOP, kIdCmdPowerManager, 45, 330, 270,
                kButtonHeight);
     // Empty unless the last lock could not put a restriction in force.
     AddControl(pane, WC_STATICA, Session().RestrictionFailureText().c_str(), SS_LEFT | SS_NOPREFIX,
                kIdLblPolicyFailures, 18, 356, 324, 40);
+    // Empty unless Windows' own lock, the last line when this program cannot keep its lock up,
+    // opens without a password. Between the frame's caption and the first text.
+    AddControl(pane, WC_STATICA, WeakFallbackText(ProbeAccount()).c_str(), SS_LEFT | SS_NOPREFIX,
+               kIdLblWeakFallback, 18, 14, 324, 30);
 }
 
 // The tab strip first, then the panes above it (each brought to the top so the strip never

@@ -6,6 +6,7 @@
 
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "core/PolicyRegistry.h"
 #include "core/ProgramFiles.h"
 #include "system/Messages.h"
 #include "system/Restrictions.h"
@@ -198,7 +199,6 @@ void FrmConfig::ShowSettings() {
 void FrmConfig::SaveAndRelease() {
     SaveConfigData(TheProgramFiles().ConfigFilePath);
     ReleaseDrawingObjects();
-    if (Config.Effect != 0) Session().PrepareEffectStrips();
     hwnd_ = nullptr;
 }
 
@@ -273,10 +273,36 @@ void FrmConfig::FillControls() {
     StoreAlertText();
 
     if (HWND check = Control(kIdChkTransparentBackground)) {
-        SendMessageA(check, BM_SETCHECK, Config.TransparentBackground == 0 ? BST_UNCHECKED : BST_CHECKED, 0);
+        SendMessageA(check, BM_SETCHECK, IsTransparentBackground(Config) ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     StoreTransparentBackground();
+    DisableListsSetByPolicy();
     isLoading_ = false;
+}
+
+namespace {
+struct PolicyList {
+    PolicySetting Setting;
+    int ListId;
+};
+constexpr PolicyList kPolicyLists[] = {
+    {PolicySetting::AutoStartLock, kIdCombAutoStartLock}, {PolicySetting::AutoLockTime, kIdCombAutoLock},
+    {PolicySetting::AlertTimes, kIdCombAlert},           {PolicySetting::AlertMode, kIdCombAlertMode},
+    {PolicySetting::LockKeyboard, kIdCombLockKeyboard},
+};
+}  // namespace
+
+bool AnyListSetByPolicy() {
+    for (const PolicyList& entry : kPolicyLists)
+        if (ThePolicyOverlay().IsSet(entry.Setting)) return true;
+    return false;
+}
+
+void FrmConfig::DisableListsSetByPolicy() {
+    for (const PolicyList& entry : kPolicyLists) {
+        HWND list = Control(entry.ListId);
+        if (list && ThePolicyOverlay().IsSet(entry.Setting)) EnableWindow(list, FALSE);
+    }
 }
 
 int32_t FrmConfig::ExchangeConfigData(int32_t inData, bool isIniFile) {
@@ -288,8 +314,18 @@ int32_t FrmConfig::ExchangeConfigData(int32_t inData, bool isIniFile) {
 void FrmConfig::OnCommand(int id, int code, HWND control) {
     if (id == kIdCmdConfig && code == BN_CLICKED) {
         DestroyWindow(hwnd_);   // OK closes: WM_DESTROY saves; this object is gone afterwards
-    } else if (id >= kIdCmdReset && id < kIdCmdReset + kCmdResetCount && code == BN_CLICKED) {
-        RunButton(id - kIdCmdReset);
+    } else if (id >= kIdCmdResetPattern && id <= kIdCmdPowerManager && code == BN_CLICKED) {
+        switch (id) {
+        case kIdCmdResetPattern: OnResetPatternClick(); break;
+        case kIdCmdUseDefaultImage: OnUseDefaultImageClick(); break;
+        case kIdCmdPickImage: OnPickImageClick(); break;
+        case kIdCmdBackupPattern: OnBackupPatternClick(); break;
+        case kIdCmdEnableSafeModeLock: StartMaintenanceTool("/Enable"); break;
+        case kIdCmdDisableSafeModeLock: StartMaintenanceTool("/Disable"); break;
+        case kIdCmdFixTroubles: StartMaintenanceTool("/Fix"); break;
+        case kIdCmdPowerManager: OnPowerManagerClick(); break;
+        default: break;
+        }
     } else if (id >= kIdCombGrid && id <= kIdCombEffect && code == CBN_SELCHANGE) {
         if (id == kIdCombGrid) ChangeGrid();
         else StoreListChoice(id);
@@ -371,7 +407,7 @@ void FrmConfig::StoreAlertText() {
 }
 
 void FrmConfig::EnableBackgroundControls(bool enable) {
-    for (int id : {kIdCmdReset + 1, kIdCmdReset + 2, static_cast<int>(kIdCombEffect)}) {
+    for (int id : {kIdCmdUseDefaultImage, kIdCmdPickImage, kIdCombEffect}) {
         if (HWND control = Control(id)) EnableWindow(control, enable);
     }
 }

@@ -24,7 +24,14 @@ enum ConfigControlId : int {
     kIdXPTab = 100,
     kIdPicConfig = 110,           // + pane index 0..3 (PicConfig(1) .. PicConfig(4))
     kIdFrame = 115,               // + pane index: the frame of each pane
-    kIdCmdReset = 120,            // + index 0..7
+    kIdCmdResetPattern = 120,     // the pattern pane: draw a new pattern
+    kIdCmdUseDefaultImage,        // the background pane: the built-in picture
+    kIdCmdPickImage,              // the background pane: a picture file
+    kIdCmdBackupPattern,          // the pattern pane: save the pattern as a picture
+    kIdCmdEnableSafeModeLock,     // the advanced pane: the tool's "/Enable"
+    kIdCmdDisableSafeModeLock,    // the advanced pane: the tool's "/Disable"
+    kIdCmdFixTroubles,            // the advanced pane: the tool's "/Fix"
+    kIdCmdPowerManager,           // the advanced pane: the system's power options
     kIdPicReset = 130,
     kIdPicBakImage = 131,
     kIdCombGrid = 140,
@@ -44,19 +51,24 @@ enum ConfigControlId : int {
     kIdLabel2 = 180,
     kIdLabel3 = 185,              // + index 0..2
     kIdLblPolicyFailures = 190,   // the restrictions the last lock could not apply
+    kIdLblWeakFallback = 191,     // Windows' own lock keeps nobody out on this account
+    kIdLblSetByPolicy = 192,      // shown when an organisation's policy sets a choice
+    kIdLblDefaultPattern = 193,   // the note while the secret is the default pattern
 };
 
+inline constexpr char kSetByPolicyNote[] = "Set by your organization";
 inline constexpr char kConfigCaption[] = "Orvo PC Lock - Configure";
 inline constexpr char kConfigClassName[] = "OrvoConfigDialog";
 inline constexpr char kConfigPaneClassName[] = "OrvoConfigPane";
 constexpr int kConfigClientWidth = 402;
 constexpr int kConfigClientHeight = 489;
 constexpr int kConfigPaneCount = 4;
-constexpr int kCmdResetCount = 8;
 
 // Shows the one configuration dialog. Modal: returns when it has closed (first run). Modeless:
 // returns at once; asking again while it is open brings it forward unchanged.
 void ShowConfigDialog(bool modal);
+// Whether a policy sets a choice of the "General" pane.
+bool AnyListSetByPolicy();
 // Closes it the normal way (which saves) when it is open; for the program's exit.
 void CloseConfigDialog();
 HWND ConfigDialogHwnd();
@@ -94,6 +106,8 @@ public:
     HWND Hwnd() const { return hwnd_; }
 
     void FillControls();
+    // Greys the lists whose setting an organisation's policy decides.
+    void DisableListsSetByPolicy();
     static int32_t ExchangeConfigData(int32_t inData, bool isIniFile);
     void CreateDrawingObjects();
     void ReleaseDrawingObjects();
@@ -102,6 +116,7 @@ public:
     // The pattern canvas (PatternCanvas.cpp).
     void ResetPattern();
     void ResetPatternNormal();
+    void ShowDefaultPatternNote();
     void ResetPatternAction();
     void BackupPattern();
     void CreateGraphicFont(const wchar_t* strFont, int bytFontSize);
@@ -134,7 +149,12 @@ private:
     void OnCommand(int id, int code, HWND control);
     void ShowPane(int16_t index);
     void OnDpiChanged(int dpi);
-    void RunButton(int index);
+    // One handler per button.
+    void OnResetPatternClick();
+    void OnUseDefaultImageClick();
+    void OnPickImageClick();
+    void OnBackupPatternClick();
+    void OnPowerManagerClick();
     void StoreListChoice(int id);
     void ChangeGrid();
     void StoreAlertText();

@@ -91,6 +91,11 @@ void FrmConfig::ResetPatternNormal() {
     const int side = CanvasGridSide();
     DrawEmptyGrid();
     ShowSequence(ShownSequence(Config.SecretPattern.data(), side * side, side));
+    ShowDefaultPatternNote();
+}
+
+void FrmConfig::ShowDefaultPatternNote() {
+    if (HWND note = Control(kIdLblDefaultPattern)) ShowWindow(note, IsDefaultPattern(Config) ? SW_SHOWNA : SW_HIDE);
 }
 
 void FrmConfig::ResetPatternAction() {
@@ -120,6 +125,7 @@ void FrmConfig::TakeNewPattern(int /*button*/, int /*shift*/, int /*x*/, int /*y
     switch (reset_.Release(points)) {
     case ResetOutcome::Accepted:
         StoreResetPattern(Config, points, CanvasGridSide());
+        ShowDefaultPatternNote();
         ShowConfigMessage("Reset lock pattern OK, PLEASE REMEMBER YOUR PATTERN!", kAppTitle, MB_ICONINFORMATION);
         if (ShowConfigMessage("Do you want to backup the lock pattern in case of you forgot your pattern?",
                               "Backup Pattern", MB_ICONQUESTION | MB_YESNO) == IDYES) {
@@ -128,6 +134,10 @@ void FrmConfig::TakeNewPattern(int /*button*/, int /*shift*/, int /*x*/, int /*y
         break;
     case ResetOutcome::Refused:
         ShowConfigMessage("Reset lock pattern Error, Please reset!", kAppTitle, MB_ICONEXCLAMATION);
+        ResetPatternNormal();
+        break;
+    case ResetOutcome::TooShort:
+        ShowConfigMessage("A lock pattern needs at least 4 points. Please reset!", kAppTitle, MB_ICONEXCLAMATION);
         ResetPatternNormal();
         break;
     case ResetOutcome::None:

@@ -156,7 +156,7 @@ void ApplyDefaultConfig(ConfigData& config) {
     config.Effect = 1;
 }
 
-void IniDefaultPattern(ConfigData& config) {
+void SetDefaultPattern(ConfigData& config) {
     std::fill(config.SecretPattern.begin() + 1, config.SecretPattern.end(), 0);
     switch (config.Grid) {
     case 0: WritePattern(config, kDefault3x3); break;
@@ -164,6 +164,20 @@ void IniDefaultPattern(ConfigData& config) {
     case 2: WritePattern(config, kDefault5x5); break;
     default: break;  // only a damaged record holds another grid value; it gets no pattern
     }
+}
+
+bool IsDefaultPattern(const ConfigData& config) {
+    if (config.Grid > kMaxGrid) return false;   // no default for a damaged grid value
+    ConfigData fresh = config;
+    SetDefaultPattern(fresh);
+    const int points = GridSideOf(config.Grid) * GridSideOf(config.Grid);
+    auto compared = [points](const ConfigData& c) {
+        std::string sequence;
+        for (int i = 1; i <= points; ++i)
+            if (c.SecretPattern[i] >= 1 && c.SecretPattern[i] <= points) sequence += static_cast<char>(c.SecretPattern[i]);
+        return sequence;
+    };
+    return compared(config) == compared(fresh);
 }
 
 int GridSideOf(int grid) {

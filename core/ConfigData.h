@@ -41,6 +41,11 @@ struct ConfigData {
     bool operator==(const ConfigData&) const = default;
 };
 
+// The one reading of the transparent switch: any value but 0 is on. A file written by hand (or
+// damaged) may hold -1 or another number, and every part of the lock must then agree: the cover
+// that lets the desktop through must never hide the taskbar behind it.
+inline bool IsTransparentBackground(const ConfigData& config) { return config.TransparentBackground != 0; }
+
 using ConfigBytes = std::array<uint8_t, kConfigFileSize>;
 
 // Byte offsets of every field in the file image (checked against each other at compile time).
@@ -67,7 +72,13 @@ bool LoadConfigImage(std::span<const uint8_t> bytes, ConfigData& config);
 
 // First-run defaults (only the fields the defaults cover) and the grid's default pattern.
 void ApplyDefaultConfig(ConfigData& config);
-void IniDefaultPattern(ConfigData& config);
+void SetDefaultPattern(ConfigData& config);
+// Whether the secret is the grid's built-in default, which is the same on every computer: the
+// points the check compares (entries 1..N*N within 1..N*N, in index order) are its points.
+bool IsDefaultPattern(const ConfigData& config);
+// What the configuration dialog's pattern pane and the balloon at start say meanwhile.
+inline constexpr char kDefaultPatternNote[] =
+    "This is the default pattern. Anyone who knows it can unlock: draw your own.";
 
 // Grid side N for a Grid value; an out-of-range Grid (only a damaged record holds one) is
 // treated as 3x3 so no table is ever indexed beyond its size.

@@ -8,6 +8,8 @@
 
 #include "core/AppState.h"
 #include "core/ConfigData.h"
+#include "core/FirstRun.h"
+#include "core/PolicyRegistry.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
@@ -30,18 +32,29 @@ int32_t SaveFailed() {
 
 }  // namespace
 
-int32_t LoadConfigData(const std::string& path) {
-    if (!FileExists(path)) return 1;
+ConfigRead ReadConfigData(const std::string& path) {
+    if (!FileExists(path)) return ConfigRead::Missing;
     const auto read = ReadFileBytes(path, kConfigFileSize);
-    if (!read) return ReadFailed();
+    if (!read) return ConfigRead::Unreadable;
     // The record is overwritten with whatever was there, also when it is then rejected: the
     // defaults that follow keep the choices they do not cover.
-    if (!LoadConfigImage(*read, Config)) return ReadFailed();
-    return 0;
+    return LoadConfigImage(*read, Config) ? ConfigRead::Loaded : ConfigRead::Unreadable;
 }
 
+int32_t LoadConfigData(const std::string& path) {
+    switch (ReadConfigData(path)) {
+    case ConfigRead::Loaded: return 0;
+    case ConfigRead::Missing: return 1;
+    case ConfigRead::Unreadable: break;
+    }
+    return ReadFailed();
+}
+
+void TellConfigReadFailed() { ReadFailed(); }
+
 int32_t SaveConfigData(const std::string& path) {
-    ConfigData saved = Config;
+    // What an organisation sets by policy never reaches the file: it keeps the user's own values.
+    ConfigData saved = ThePolicyOverlay().ForFile(Config);
     saved.FileMark = kConfigFileMark;
     const ConfigBytes image = EncodeConfig(saved);
     std::vector<uint8_t> bytes(image.begin(), image.end());
@@ -61,11 +74,16 @@ int32_t SaveConfigData(const std::string& path) {
     return 0;
 }
 
-bool CheckFirstRun(const std::string& configPath) {
-    const std::string firstRun = TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, "FirstRun")));
-    if (firstRun != "0") return false;
+bool AccountIsKnown() { return RegistryKeyHasContent(kAppUserKey); }
+
+bool CheckFirstRun(const std::string& configPath, bool accountWasKnown) {
+    const FirstRunDecision decision = DecideFirstRun(
+        {.FirstRunValue = TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, "FirstRun"))),
+         .FileExists = FileExists(configPath),
+         .UserKeyHasValues = accountWasKnown});
+    if (!decision.IsFirstRun) return false;
     // A missing file is fine: the point is a fresh start from the defaults.
-    DeleteFileA(configPath.c_str());
+    if (decision.DeleteFile) DeleteFileA(configPath.c_str());
     WriteRegistryValue(kAppSystemKey, "FirstRun", "1", kRegSz);
     return true;
 }

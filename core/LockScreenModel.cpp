@@ -5,7 +5,7 @@ void LockScreenModel::Fit(int grid, int width, int height, int dpi) {
     ScreenWidth = width;
     ScreenHeight = height;
     Dpi = dpi;
-    IniLayout(Layout, grid, width, height, dpi);
+    ComputeLayout(Layout, grid, width, height, dpi);
 }
 
 void LockScreenModel::ShuffleLetters(const std::function<double()>& uniform) {

@@ -75,7 +75,7 @@ int FirstHit(const std::array<LayoutEntry, Size>& table, int first, int last, do
 }
 
 int PointCount(const GridLayout& layout) {
-    // GridSide only ever comes from IniLayout, but a default-constructed or damaged layout must
+    // GridSide only ever comes from ComputeLayout, but a default-constructed or damaged layout must
     // not make the hit tests run past the tables.
     const int side = std::clamp(layout.GridSide, 0, 6);
     return std::min(side * side, kSmallGridEntries - 1);
@@ -89,11 +89,11 @@ void AppendNumber(std::string& text, int32_t number) {
 
 }  // namespace
 
-void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight) {
+void ComputeLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight) {
     BuildLayout(layout, grid, screenWidth, screenHeight, 1.0);
 }
 
-void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight, int dpi) {
+void ComputeLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight, int dpi) {
     BuildLayout(layout, grid, screenWidth, screenHeight,
                 LayoutScale(GridSideOf(grid), screenWidth, screenHeight, dpi));
 }
@@ -340,6 +340,37 @@ bool WrongCounter::RecordMismatch(int32_t alertTimes, int32_t alertMode) {
     if (++count_ < alertTimes) return false;
     count_ = 0;
     return true;
+}
+
+int GuessWaitSeconds(int n) {
+    if (n < 1) return 0;
+    int wait = kFirstGuessWait;
+    for (int i = 1; i < n && wait < kLongestGuessWait; ++i) wait *= 2;
+    return std::min(wait, kLongestGuessWait);
+}
+
+void GuessThrottle::Restore(int32_t waits, int64_t waitEnd) {
+    waits_ = waits < 0 ? -1 : waits;
+    waitEnd_ = waits_ < 0 ? 0 : waitEnd;
+}
+
+int GuessThrottle::RecordMismatch(int64_t now) {
+    if (waits_ < 0) return 0;
+    if (waits_ < INT32_MAX) ++waits_;
+    const int wait = GuessWaitSeconds(waits_);
+    waitEnd_ = now + wait;
+    return wait;
+}
+
+int GuessThrottle::SecondsLeft(int64_t now) const {
+    if (waits_ < 0 || waitEnd_ <= now) return 0;
+    return static_cast<int>(std::min<int64_t>(waitEnd_ - now, kLongestGuessWait));
+}
+
+std::string GuessWaitText(int seconds) {
+    const int s = std::max(seconds, 0);
+    const std::string rest = std::to_string(s % 60);
+    return "Try again in " + std::to_string(s / 60) + ":" + (rest.size() < 2 ? "0" + rest : rest);
 }
 
 bool IsResetPatternAccepted(const PatternEntry& entry) {

@@ -84,10 +84,10 @@ struct GridLayout {
 };
 
 // Fills GridSide, PanelSize, LayoutTable 0..N*N and 37..42, and SmallGridTable, at 96 DPI.
-void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight);
+void ComputeLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight);
 // The same with the lock screen (LayoutTable) scaled for the screen's DPI, at most as far as
 // the panel with its texts still fits; 96 DPI or less gives the table above.
-void IniLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight, int dpi);
+void ComputeLayout(GridLayout& layout, int grid, int screenWidth, int screenHeight, int dpi);
 
 // Left edge inclusive, top edge exclusive on the entry's Hit square: x >= L, x < L + Z, y > T, y < T + Z.
 bool HitsEntry(const LayoutEntry& entry, double x, double y);
@@ -172,6 +172,38 @@ public:
 private:
     int count_ = 0;
 };
+
+// A new pattern needs this many points: a short one is quickly guessed or watched. A stored
+// shorter one (an older file) still unlocks.
+constexpr int kMinNewPatternPoints = 4;
+
+// Wrong entries from the first alarm on are each followed by a wait in which the lock takes no
+// entry: 30 s, doubling, at most 15 minutes. Times are seconds of the wall clock, so the wait
+// outlives a restart of the program; a match ends it all.
+constexpr int kFirstGuessWait = 30;
+constexpr int kLongestGuessWait = 15 * 60;
+// The wait after the n-th wrong entry since the first alarm (n >= 1); 0 for n < 1.
+int GuessWaitSeconds(int n);
+class GuessThrottle {
+public:
+    // What a previous run kept: waits < 0 when no alarm has gone off since the last match.
+    void Restore(int32_t waits, int64_t waitEnd);
+    // The alarm went off: every further wrong entry waits.
+    void RecordAlarm() { if (waits_ < 0) waits_ = 0; }
+    // A wrong entry at `now`; the wait it starts (0 before the first alarm).
+    int RecordMismatch(int64_t now);
+    void RecordMatch() { waits_ = -1; waitEnd_ = 0; }
+    // Seconds left of the wait at `now`; never more than the longest wait, so a clock turned
+    // back cannot hold the lock for longer.
+    int SecondsLeft(int64_t now) const;
+    int32_t Waits() const { return waits_; }
+    int64_t WaitEnd() const { return waitEnd_; }
+private:
+    int32_t waits_ = -1;
+    int64_t waitEnd_ = 0;
+};
+// "Try again in 1:05" for the countdown under the panel.
+std::string GuessWaitText(int seconds);
 
 // The text the configuration canvas accepts for a new pattern: decimal numbers of all set
 // entries run together; accepted when longer than one character.

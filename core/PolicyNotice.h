@@ -21,3 +21,25 @@ private:
     bool shown_ = false;
     std::string text_;
 };
+
+// Said in the tray after an unlock when the organization requires the lock service and it did not
+// answer the lock.
+inline constexpr char kMissingServiceText[] =
+    "The Orvo PC Lock Service did not answer, so Windows was locked as well, as your organization requires.";
+
+// Something to say once per run of the program, after it first happened.
+class OnceNotice {
+public:
+    void Note() { pending_ = !shown_; }
+    // True the first time after Note, never again.
+    bool TakeOnce() {
+        if (!pending_) return false;
+        pending_ = false;
+        shown_ = true;
+        return true;
+    }
+
+private:
+    bool pending_ = false;
+    bool shown_ = false;
+};

@@ -18,3 +18,25 @@ std::array<int, kEffectBands + 1> CalcEffectBands(int screenWidth) {
     for (int i = 1; i <= kEffectBands; ++i) offsets[i] = width * (i - 1);
     return offsets;
 }
+
+namespace {
+
+// Hundredths of a millisecond between two steps, so many steps still fit the whole exactly.
+long long StepPace(int steps) {
+    const long long whole = 100LL * kEffectWholeMs / (steps > 0 ? steps : 1);
+    return whole < 100LL * kEffectStepMs ? whole : 100LL * kEffectStepMs;
+}
+
+}  // namespace
+
+int EffectStepDue(int elapsedMs, int steps) {
+    if (steps <= 0 || elapsedMs <= 0) return 0;
+    const long long due = 100LL * elapsedMs / StepPace(steps);
+    return due >= steps ? steps : static_cast<int>(due);
+}
+
+int EffectStepTime(int step, int steps) {
+    if (step <= 0 || steps <= 0) return 0;
+    if (step > steps) step = steps;
+    return static_cast<int>((step * StepPace(steps) + 99) / 100);
+}

@@ -91,6 +91,7 @@ void PrepareEffectStrips(Gdiplus::Graphics* target) {
 void ReleaseEffectStrips() {
     Cache.Strips.clear();
     Cache.Image = nullptr;
+    ImageTable.SetCached(kSlotEraseStrip, nullptr);
 }
 
 void PrepareUnlockStrip(Gdiplus::Graphics* target) {

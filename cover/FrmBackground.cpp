@@ -9,25 +9,26 @@
 #include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
 #include "system/KeyboardLock.h"
+#include "system/PowerActions.h"
 #include "system/Restrictions.h"
 #include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "ui/LockSessionHost.h"
+#include "ui/TabletGestures.h"
 #include "ui/WindowClass.h"
 
 namespace {
 
 constexpr char kBackgroundClass[] = "OrvoPCLockBackground";
-constexpr UINT_PTR kWatchdogTimer = 1;
-constexpr UINT kWatchdogMs = 50;
-// Every fifth tick the screen geometry is compared: within a second of a change every monitor
-// is covered again even where no WM_DISPLAYCHANGE arrives (a resized nested X display under
-// Wine sends none). Every second tick the windows' state and order are looked at (a window on
-// top of ours is below again within 100 ms); the foreground at every tick. Each look asks the
-// window server, and at 20 ticks a second that is most of what a locked program costs.
-constexpr unsigned kGeometryEveryTicks = 5;
-constexpr unsigned kOrderEveryTicks = 2;
+constexpr UINT_PTR kWatchdogTimer = 1, kLookTimer = 2;
+// While locked the watchdog waits for the system's window events (another window shown, made,
+// raised or given the foreground; one of ours hidden or destroyed) and looks at the windows
+// then. The slow poll is the net under them: it also compares the screen's geometry, since not
+// every system sends WM_DISPLAYCHANGE (a resized nested X display under Wine sends none).
+constexpr UINT kWatchdogMs = 500;
+// The events of one change come in a burst (made, shown, raised, foreground): one look after it.
+constexpr UINT kLookDelayMs = 10;
 // The topmost band is walked this far at most.
 constexpr int kMaxBandWindows = 512;
 constexpr DWORD kEffectPauseMs = 25;
@@ -75,8 +76,37 @@ bool HasRect(HWND hwnd, const RECT& wanted) {
     return EqualRect(&rc, &wanted) != FALSE;
 }
 
+// DWMWA_CLOAKED: the desktop window manager hides the window itself (an app on another virtual
+// desktop, a suspended store app). dwmapi.dll is looked up at run time: it is missing where
+// composition never existed, and then nothing is cloaked.
+bool IsCloaked(HWND hwnd) {
+    using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
+    static const auto getAttribute = [] {
+        HMODULE dwm = LoadLibraryA("dwmapi.dll");   // kept loaded for the program's life
+        FARPROC found = dwm ? GetProcAddress(dwm, "DwmGetWindowAttribute") : nullptr;
+        return reinterpret_cast<DwmGetWindowAttributeFn>(reinterpret_cast<void (*)()>(found));
+    }();
+    constexpr DWORD kDwmwaCloaked = 14;
+    DWORD cloaked = 0;
+    return getAttribute && SUCCEEDED(getAttribute(hwnd, kDwmwaCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
+}
+
+bool IsOtherIntruder(HWND hwnd) {
+    OtherWindowLook look;
+    look.exStyle = static_cast<uint32_t>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
+    RECT rc;
+    if (GetWindowRect(hwnd, &rc)) {
+        look.width = rc.right - rc.left;
+        look.height = rc.bottom - rc.top;
+    }
+    // Asked last: the cheap looks settle most windows.
+    look.cloaked = IsIntruder(look) && IsCloaked(hwnd);
+    return IsIntruder(look);
+}
+
 // The topmost band from the top: each of `ours` gets its rank; a visible window of another
-// process (an always-on-top window, a notification) counts as foreign. This program's other
+// process (an always-on-top window, a notification) counts as foreign unless IsIntruder says
+// it keeps nothing from the user. This program's other
 // windows (the faded-out lock window) do not count. The band ends at the first window that is
 // not topmost.
 std::vector<BandWindow> ObserveBand(const std::vector<std::pair<HWND, int>>& ours) {
@@ -90,7 +120,7 @@ std::vector<BandWindow> ObserveBand(const std::vector<std::pair<HWND, int>>& our
             if (window == hwnd) entry.rank = rank;
         DWORD process = 0;
         if (entry.rank == BandWindow::kIgnored && IsWindowVisible(hwnd) && GetWindowThreadProcessId(hwnd, &process) &&
-            process != self)
+            process != self && IsOtherIntruder(hwnd))
             entry.rank = BandWindow::kForeign;
         band.push_back(entry);
     }
@@ -99,15 +129,45 @@ std::vector<BandWindow> ObserveBand(const std::vector<std::pair<HWND, int>>& our
 
 HWND LockWindowHwnd() { return Session().LockWindowHwnd(); }
 
-bool IsTransparent() { return Config.TransparentBackground != 0; }
+bool IsTransparent() { return IsTransparentBackground(Config); }
 
 }  // namespace
 
 struct FrmBackground::Impl {
     LayeredFrame Frame;
     WinTimer WatchdogTimer;
-    unsigned ticks = 0;
+    UniqueWinEventHook foregroundHook;
+    UniqueWinEventHook windowHook;
+    UniqueWinEventHook minimizeHook;
+    ForegroundEpisode foreground;
 };
+
+namespace {
+
+// The cover whose watchdog runs; the event hooks have no context of their own.
+HWND WatchingCover = nullptr;
+
+// Of a window's own objects (caret, scroll bars) only the window itself counts, and of windows
+// only top-level ones; a destroyed window has no parent left to ask. A reorder names the parent
+// whose children moved, which is the desktop for top-level windows.
+bool IsWindowLevelEvent(DWORD event, HWND hwnd, LONG object) {
+    switch (event) {
+    case EVENT_SYSTEM_FOREGROUND:
+    case EVENT_SYSTEM_MINIMIZESTART:
+    case EVENT_OBJECT_REORDER: return true;
+    case EVENT_OBJECT_DESTROY: return object == OBJID_WINDOW;
+    default: return object == OBJID_WINDOW && GetAncestor(hwnd, GA_PARENT) == GetDesktopWindow();
+    }
+}
+
+// Out of context: the system posts the event to this thread, which runs the callback while it
+// reads its messages. The look comes a moment later, once for the whole burst.
+void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
+    if (WatchingCover && hwnd && IsWindowLevelEvent(event, hwnd, object))
+        SetTimer(WatchingCover, kLookTimer, kLookDelayMs, nullptr);
+}
+
+}  // namespace
 
 FrmBackground::FrmBackground(const LockScreenModel& model) : model_(model) {}
 
@@ -127,8 +187,9 @@ bool FrmBackground::Create(HINSTANCE instance) {
         impl_.reset();
         return false;
     }
-    impl_->Frame.CreateGraphic(hwnd_, width, height);
-    impl_->Frame.IniForm(hwnd_);
+    // A one-pixel frame until the first lock: unlocked, the cover keeps nothing of the screen's size.
+    impl_->Frame.CreateGraphic(hwnd_, 1, 1);
+    impl_->Frame.MakeLayered(hwnd_);
     // A top-level window of ours: the message window is message-only and gets no broadcasts
     // such as WM_POWERBROADCAST, so the resume and session-unlock notices come here.
     WatchSessionChanges(hwnd_, true);
@@ -138,7 +199,7 @@ bool FrmBackground::Create(HINSTANCE instance) {
 }
 
 void FrmBackground::Destroy() {
-    if (impl_) impl_->WatchdogTimer.Stop();
+    EnableWatchdog(false);
     if (hwnd_) {
         WatchSessionChanges(hwnd_, false);
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -166,6 +227,7 @@ LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     case WM_ACTIVATE:
     case WM_MOVE:
     case WM_NCLBUTTONDOWN: return 0;
+    case kTabletQuerySystemGestureStatus: return kTabletGesturesOff;
     }
     if (self && self->impl_) {
         switch (msg) {
@@ -174,6 +236,7 @@ LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         case WM_MOUSEMOVE: self->NotePointerMove(); return 0;
         case WM_TIMER:
             if (wp == kWatchdogTimer) { self->OnWatchdogTick(); return 0; }
+            if (wp == kLookTimer) { self->OnWindowEvents(); return 0; }
             break;
         case WM_DISPLAYCHANGE: self->OnDisplayChange(); return 0;
         case WM_SYSCOMMAND:
@@ -181,7 +244,7 @@ LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             break;
         // However the window goes, the object no longer holds it.
         case WM_DESTROY:
-            self->impl_->WatchdogTimer.Stop();
+            self->EnableWatchdog(false);
             self->hwnd_ = nullptr;
             return 0;
         }
@@ -205,13 +268,49 @@ bool FrmBackground::IsWatchdogRunning() const { return impl_ && impl_->WatchdogT
 
 void FrmBackground::EnableWatchdog(bool enable) {
     if (!impl_) return;
-    if (enable)
-        impl_->WatchdogTimer.Start(hwnd_, kWatchdogTimer, kWatchdogMs);
-    else
+    impl_->foregroundHook.reset();
+    impl_->windowHook.reset();
+    impl_->minimizeHook.reset();
+    if (hwnd_) KillTimer(hwnd_, kLookTimer);
+    WatchingCover = nullptr;
+    if (!enable) {
         impl_->WatchdogTimer.Stop();
+        return;
+    }
+    impl_->foreground = ForegroundEpisode{};
+    impl_->WatchdogTimer.Start(hwnd_, kWatchdogTimer, kWatchdogMs);
+    WatchingCover = hwnd_;
+    // Our own windows' events count too: another program may hide or destroy one of them.
+    impl_->foregroundHook.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                                OnWindowEvent, 0, 0, WINEVENT_OUTOFCONTEXT));
+    impl_->windowHook.reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_REORDER, nullptr, OnWindowEvent, 0, 0,
+                                            WINEVENT_OUTOFCONTEXT));
+    impl_->minimizeHook.reset(SetWinEventHook(EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZESTART, nullptr,
+                                              OnWindowEvent, 0, 0, WINEVENT_OUTOFCONTEXT));
 }
 
-void FrmBackground::IniBackground() {
+// The frame at the screen's size, made again when the last unlock gave it back.
+void FrmBackground::FitFrameToScreen() {
+    if (!impl_) return;
+    LayeredFrame& frame = impl_->Frame;
+    const int width = model_.ScreenWidth > 0 ? model_.ScreenWidth : GetSystemMetrics(SM_CXSCREEN);
+    const int height = model_.ScreenHeight > 0 ? model_.ScreenHeight : GetSystemMetrics(SM_CYSCREEN);
+    if (frame.IsReady() && frame.Width() == width && frame.Height() == height) return;
+    frame.CreateGraphic(hwnd_, width, height);
+    frame.MakeLayered(hwnd_);
+}
+
+// Unlocked, the hidden cover gives its full-screen frame back; a one-pixel frame keeps the
+// graphics the wipe strips are made for.
+void FrmBackground::ReleaseFrame() {
+    if (!impl_) return;
+    impl_->Frame.CreateGraphic(hwnd_, 1, 1);
+    impl_->Frame.MakeLayered(hwnd_);
+    impl_->Frame.ShrinkHiddenWindow();
+}
+
+void FrmBackground::PaintRestingCover() {
+    FitFrameToScreen();
     if (!impl_ || !impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
     // Alpha 1 looks like nothing yet still takes every click meant for the desktop beneath.
@@ -224,33 +323,60 @@ void FrmBackground::IniBackground() {
     frame.UpdateGDIPlus();
 }
 
-void FrmBackground::IniEffectShow() {
-    if (IsTransparent() || !impl_ || !impl_->Frame.IsReady()) return;
+void FrmBackground::PaintUnlockWipeStart() {
+    if (IsTransparent()) return;
+    FitFrameToScreen();
+    if (!impl_ || !impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
     ClearFrame();
     DrawImage(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
-    frame.ExUpdateGDIPlus(255);
+    frame.Present(255);
     DoEvents();
 }
+
+namespace {
+
+// Runs the wipe's steps on their clock: every step that is due is drawn, then one present, then
+// the thread answers its messages while it waits for the next step, so the window never stops
+// answering and the wipe ends in kEffectWholeMs plus one present at any screen size.
+template <class DrawStep>
+void RunWipe(LayeredFrame& frame, int steps, DrawStep drawStep) {
+    const DWORD start = GetTickCount();
+    int drawn = -1;
+    while (drawn < steps) {
+        const int due = EffectStepDue(static_cast<int>(GetTickCount() - start), steps);
+        for (int j = drawn + 1; j <= due; ++j) drawStep(j);
+        if (due > drawn) frame.Present(255);
+        drawn = due > drawn ? due : drawn;
+        const int next = EffectStepTime(drawn + 1, steps) - static_cast<int>(GetTickCount() - start);
+        if (drawn < steps && next > 0)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(next), QS_ALLINPUT);
+        DoEvents();
+    }
+    // The last step stays on screen as long as before.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kEffectPauseMs, QS_ALLINPUT);
+    DoEvents();
+}
+
+}  // namespace
 
 // Each band fills from its left edge, 5 pixels a step. Source copy: the strips replace the
 // cleared frame instead of blending with it.
 void FrmBackground::LockEffectShow() {
-    if (IsTransparent() || !impl_ || !impl_->Frame.IsReady()) return;
+    if (IsTransparent()) return;
+    FitFrameToScreen();
+    if (!impl_ || !impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
     Gdiplus::Graphics* graphics = frame.Graphics();
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     ClearFrame();
-    const int steps = EffectStripSteps();
     const auto& bands = EffectStripBands();
-    for (int j = 0; j <= steps; ++j) {
+    RunWipe(frame, EffectStripSteps(), [&](int j) {
         for (int i = 1; i <= kEffectBands; ++i) {
             if (Gdiplus::CachedBitmap* strip = EffectStrip(j, i))
                 graphics->DrawCachedBitmap(strip, bands[i] + kEffectStripWidth * j, 0);
         }
-        frame.ExUpdateGDIPlus(255);
-        Sleep(kEffectPauseMs);
-    }
+    });
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
 }
 
@@ -261,17 +387,12 @@ void FrmBackground::UnlockEffectShow() {
     LayeredFrame& frame = impl_->Frame;
     Gdiplus::Graphics* graphics = frame.Graphics();
     Gdiplus::CachedBitmap* erase = ImageTable.Cached(kSlotEraseStrip);
-    const int steps = EffectStepCount(model_.ScreenWidth);
     const auto bands = CalcEffectBands(model_.ScreenWidth);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    for (int j = 0; j <= steps; ++j) {
-        if (erase) {
-            for (int i = 1; i <= kEffectBands; ++i)
-                graphics->DrawCachedBitmap(erase, bands[i] + kEffectStripWidth * j, 0);
-        }
-        frame.ExUpdateGDIPlus(255);
-        Sleep(kEffectPauseMs);
-    }
+    RunWipe(frame, EffectStepCount(model_.ScreenWidth), [&](int j) {
+        if (!erase) return;
+        for (int i = 1; i <= kEffectBands; ++i) graphics->DrawCachedBitmap(erase, bands[i] + kEffectStripWidth * j, 0);
+    });
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
 }
 
@@ -279,7 +400,7 @@ void FrmBackground::FitScreen(int width, int height) {
     if (!impl_ || width <= 0 || height <= 0) return;
     SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     impl_->Frame.CreateGraphic(hwnd_, width, height);
-    impl_->Frame.IniForm(hwnd_);
+    impl_->Frame.MakeLayered(hwnd_);
 }
 
 // Bottom first: each SetWindowPos to HWND_TOPMOST puts the window above all the others, so the
@@ -296,16 +417,24 @@ void FrmBackground::RaiseInOrder() {
     if (!hidden) RaiseOver(lockWindow, screen);
 }
 
-// The z-order watchdog, every 50 ms while locked.
+// The watchdog's slow poll while locked.
 void FrmBackground::OnWatchdogTick() {
     if (!CurrentLockState().IsLocked()) return;
     RenewKeyboardHookWhenDue();
+    // A changed geometry rebuilds, shows and raises every window itself.
+    if (Session().FollowDisplay()) return;
+    OnWindowEvents();
+}
+
+// A look after window events (and at each poll). A look that finds everything in place changes
+// nothing, so our own mending ends in one quiet look.
+void FrmBackground::OnWindowEvents() {
+    KillTimer(hwnd_, kLookTimer);
+    if (!CurrentLockState().IsLocked()) return;
     // Windows 11 shows a hidden taskbar again by itself; the transparent lock keeps it shown,
     // as HideShell does.
-    if (Config.TransparentBackground != 1) HideTaskbars();
-    // A changed geometry rebuilds, shows and raises every window itself.
-    if (++impl_->ticks % kGeometryEveryTicks == 0 && Session().FollowDisplay()) return;
-    HoldWindows(impl_->ticks % kOrderEveryTicks == 0);
+    if (!IsTransparentBackground(Config)) HideTaskbars();
+    HoldWindows();
 }
 
 // Windows sends this after a resolution or orientation change and when a monitor comes or goes.
@@ -316,7 +445,7 @@ void FrmBackground::OnDisplayChange() {
 
 // Looks at every window of ours that should show and mends only what is wrong; a tick that
 // finds all in place changes and repaints nothing.
-void FrmBackground::HoldWindows(bool lookAtOrder) {
+void FrmBackground::HoldWindows() {
     const bool hidden = CurrentLockState().IsLockWindowHidden();
     const HWND lockWindow = LockWindowHwnd();
     // Rank 0 is on top: the lock window, or this cover while the lock window is faded out.
@@ -325,14 +454,12 @@ void FrmBackground::HoldWindows(bool lookAtOrder) {
     for (HWND cover : MonitorCoverWindows()) ours.push_back({cover, 1});
 
     WatchdogView view;
-    if (lookAtOrder) {
-        view.coverMissing = AnyCoverMissing();
-        for (const auto& [window, rank] : ours)
-            if (!IsShowing(window)) view.notShowing = true;
-        view.orderHeld = IsOrderHeld(ObserveBand(ours), static_cast<int>(ours.size()));
-        const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
-        view.misplaced = !HasRect(hwnd_, screen) || (!hidden && lockWindow && !HasRect(lockWindow, screen));
-    }
+    view.coverMissing = AnyCoverMissing();
+    for (const auto& [window, rank] : ours)
+        if (!IsShowing(window)) view.notShowing = true;
+    view.orderHeld = IsOrderHeld(ObserveBand(ours), static_cast<int>(ours.size()));
+    const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
+    view.misplaced = !HasRect(hwnd_, screen) || (!hidden && lockWindow && !HasRect(lockWindow, screen));
     // Any other window with the keyboard, even one of this program's (the faded-out lock window,
     // whose keys belong to this cover meanwhile), gets it taken away.
     const HWND foreground = GetForegroundWindow();
@@ -348,6 +475,9 @@ void FrmBackground::HoldWindows(bool lookAtOrder) {
     }
     if (steps.raise) RaiseInOrder();
     if (steps.takeFocus) GiveFocus(hidden ? hwnd_ : lockWindow);
+    // Meanwhile the keyboard filter keeps every key from the foreground; the platform's lock
+    // also keeps the pointer from it.
+    if (impl_->foreground.LockDue(IsForegroundOurs(), GetTickCount())) LockWorkstationNow();
 }
 
 // Click or Enter on the cover: the faded-out lock window comes back with a fresh idle screen.

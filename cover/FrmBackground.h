@@ -1,6 +1,6 @@
 // The full-screen cover of the primary monitor while locked: background picture or an almost
-// invisible layer, the lock and unlock wipes, the 50 ms z-order watchdog, and the recall of an
-// auto-hidden lock window.
+// invisible layer, the lock and unlock wipes, the z-order watchdog (window events and a slow
+// poll), and the recall of an auto-hidden lock window.
 #pragma once
 
 #include <windows.h>
@@ -24,14 +24,16 @@ public:
     void Destroy();
     HWND Hwnd() const { return hwnd_; }
 
-    void IniBackground();           // paint the resting cover
-    void IniEffectShow();
+    void PaintRestingCover();           // paint the resting cover
+    void PaintUnlockWipeStart();
     void LockEffectShow();
     void UnlockEffectShow();
     void EnableWatchdog(bool enable);
 
     // The window and its frame at a new screen size (not painted).
     void FitScreen(int width, int height);
+    // The full-screen frame given back while unlocked; the next painting makes it again.
+    void ReleaseFrame();
     // The program's windows back on top of every other, in order and in place, without
     // activation: the covers, this one, the lock window above it unless faded out.
     void RaiseInOrder();
@@ -47,8 +49,10 @@ private:
     void RecallOnEnter(WPARAM keyCode);
     void NotePointerMove();
     void OnWatchdogTick();
+    void OnWindowEvents();
     void OnDisplayChange();
-    void HoldWindows(bool lookAtOrder);
+    void FitFrameToScreen();
+    void HoldWindows();
     void RecallLockWindow();
     const LockScreenModel& model_;
     HWND hwnd_ = nullptr;

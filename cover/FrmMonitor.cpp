@@ -4,6 +4,7 @@
 
 #include "core/AppState.h"
 #include "ui/LockSessionHost.h"
+#include "ui/TabletGestures.h"
 #include "cover/MonitorLayout.h"
 #include "cover/WatchdogPolicy.h"
 #include "ui/ImageTable.h"
@@ -41,8 +42,7 @@ bool FrmMonitor::Create(HINSTANCE instance, const RECT& monitor) {
     hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMonitorClass, "", WS_POPUP, monitor.left,
                             monitor.top, WidthOf(monitor), HeightOf(monitor), nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
-    frame_->CreateGraphic(hwnd_, WidthOf(monitor), HeightOf(monitor));
-    frame_->IniForm(hwnd_);
+    // No frame yet: PaintCover makes it at the lock, and the hidden cover gives it back.
     // Hidden still: only the band, no activation.
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
@@ -61,8 +61,12 @@ void FrmMonitor::Place(const RECT& monitor) {
     rect_ = monitor;
     SetWindowPos(hwnd_, nullptr, monitor.left, monitor.top, WidthOf(monitor), HeightOf(monitor),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    frame_->CreateGraphic(hwnd_, WidthOf(monitor), HeightOf(monitor));
-    frame_->IniForm(hwnd_);
+    frame_->DeleteGraphic();
+}
+
+void FrmMonitor::FreeFrame() {
+    frame_->ShrinkHiddenWindow();
+    frame_->DeleteGraphic();
 }
 
 void FrmMonitor::Destroy() {
@@ -88,6 +92,7 @@ LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         // Like the primary cover, this one cannot be closed (Alt + F4 on it, another program's
         // WM_CLOSE), minimized, moved or sized; the program destroys it itself.
         case WM_CLOSE: return 0;
+        case kTabletQuerySystemGestureStatus: return kTabletGesturesOff;
         case WM_SYSCOMMAND:
             if (IsRefusedSystemCommand(wp)) return 0;
             break;
@@ -104,10 +109,15 @@ LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 
 // The picture keeps the primary screen's proportions unless both screens are landscape; it is
 // the background already scaled to the primary screen, so no new decoding happens per lock.
-void FrmMonitor::IniMonitor() {
+void FrmMonitor::PaintCover() {
+    if (!hwnd_) return;
+    if (!frame_->IsReady() || frame_->Width() != WidthOf(rect_) || frame_->Height() != HeightOf(rect_)) {
+        frame_->CreateGraphic(hwnd_, WidthOf(rect_), HeightOf(rect_));
+        frame_->MakeLayered(hwnd_);
+    }
     if (!frame_->IsReady()) return;
     Gdiplus::Graphics* graphics = frame_->Graphics();
-    if (Config.TransparentBackground != 0) {   // "on", as the primary cover reads it
+    if (IsTransparentBackground(Config)) {
         // Alpha 1: the monitor's own content stays visible, yet the cover still takes the clicks.
         graphics->Clear(Gdiplus::Color(kClearAlphaOne));
     } else {

@@ -16,10 +16,9 @@ public:
     FrmMonitor& operator=(const FrmMonitor&) = delete;
     ~FrmMonitor();
 
-    // The hidden window over `monitor` (virtual-screen pixels), its
-    // frame, and the topmost band. False when the window could not be made.
+    // The hidden window over `monitor` (virtual-screen pixels) in the topmost band. False when the window could not be made.
     bool Create(HINSTANCE instance, const RECT& monitor);
-    // Moves the window onto another rectangle and remakes its frame for the new size.
+    // Moves the window onto another rectangle; the next PaintCover makes a frame of the new size.
     void Place(const RECT& monitor);
     void Destroy();
     // Drops a window that is no longer valid (destroyed without WM_DESTROY reaching us).
@@ -27,8 +26,10 @@ public:
     HWND Hwnd() const { return hwnd_; }
     const RECT& Rect() const { return rect_; }
 
-    // Paints the cover for the current settings and presents it.
-    void IniMonitor();
+    // Paints the cover for the current settings and presents it, making its frame first.
+    void PaintCover();
+    // The frame given back while the cover is hidden (unlocked).
+    void FreeFrame();
     // The frame cleared to fully transparent (not presented).
     void ClearFrame();
     const LayeredFrame& Frame() const { return *frame_; }

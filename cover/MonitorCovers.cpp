@@ -66,13 +66,15 @@ private:
 // The program's one set of further-monitor covers.
 CoverSet Covers;
 
+// Hidden, the cover keeps no frame of the monitor's size.
 void HideCover(FrmMonitor& cover) {
     if (cover.Hwnd()) ShowWindow(cover.Hwnd(), SW_HIDE);
+    cover.FreeFrame();
 }
 
 // Painted before it shows, so the monitor never flashes last lock's picture.
 void PaintAndShow(FrmMonitor& cover) {
-    cover.IniMonitor();
+    cover.PaintCover();
     ShowWindow(cover.Hwnd(), SW_SHOWNOACTIVATE);
     SetWindowPos(cover.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -24,6 +24,18 @@ struct BandWindow {
     int rank = kIgnored;
 };
 
+// What the watchdog sees of a visible topmost window of another process.
+struct OtherWindowLook {
+    bool cloaked = false;    // the platform hides it itself (another virtual desktop, a suspended app)
+    uint32_t exStyle = 0;    // its extended window style bits
+    int width = 0;
+    int height = 0;
+};
+
+// True when such a window keeps anything from the user: not one the platform hides, not one
+// that lets every click through (transparent and layered), not one of no size.
+bool IsIntruder(const OtherWindowLook& look);
+
 // True when each of our `ours` windows lies in the band, in rank order, with no window of
 // another process above any of them.
 bool IsOrderHeld(const std::vector<BandWindow>& band, int ours);
@@ -45,6 +57,21 @@ struct WatchdogSteps {
 };
 
 WatchdogSteps DecideWatchdogSteps(const WatchdogView& view);
+
+// Whether one of the platform's own stretches in which the foreground is not the program's has
+// lasted long enough to hand over to the platform's lock, once per stretch.
+class ForegroundEpisode {
+public:
+    static constexpr uint32_t kGraceMs = 1000;
+    // One look at the foreground at tick (milliseconds, wrapping); true when the platform's
+    // lock is due now.
+    bool LockDue(bool foregroundOurs, uint32_t tick);
+
+private:
+    bool away_ = false;
+    bool handedOver_ = false;
+    uint32_t since_ = 0;
+};
 
 // The close, minimize, move and size system commands (wParam of WM_SYSCOMMAND) a cover refuses.
 bool IsRefusedSystemCommand(uint64_t wParam);

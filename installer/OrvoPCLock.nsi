@@ -1,15 +1,17 @@
-; Setup program of Orvo PC Lock: both programs in the 64-bit Program Files folder, Start-menu
+; Setup program of Orvo PC Lock: the programs in the 64-bit Program Files folder, Start-menu
 ; shortcuts, an optional lock at Windows start-up, the entry in the list of installed programs,
 ; and an uninstaller that first undoes what the programs did to the session.
 ;
 ; Built by the cross build (cmake/Installer.cmake), which passes:
 ;   -DVERSION=1.0.3 -DSOURCE_DIR=<repository> -DLOCK_EXE=<OrvoPCLock.exe> -DTOOL_EXE=<OrvoPCLockTool.exe>
-;   -DOUTFILE=<setup program>
+;   -DGUARD_EXE=<OrvoPCLockGuard.exe> -DSERVICE_EXE=<OrvoPCLockService.exe> -DOUTFILE=<setup program>
 ; and, for a signed build, SIGN, SIGN_SCRIPT and SIGNED_UNINSTALLER_COPY (see below).
 ;
 ; Command lines (both also work interactively; the switches only preselect choices):
-;   OrvoPCLock-Setup-<version>.exe /S [/STARTUPLOCK] [/D=C:\Folder]
-;     /STARTUPLOCK  lock at Windows start-up (the program's own Run value); /D= must come last
+;   OrvoPCLock-Setup-<version>.exe /S [/STARTUPLOCK] [/NOSERVICE] [/D=C:\Folder]
+;     /NOSERVICE    without the Orvo PC Lock Service (installed by default)
+;     /STARTUPLOCK  every account locks at Windows start-up from its first run on (a machine
+;                   choice; each account's first start writes its own Run value); /D= must come last
 ;   Uninstall.exe /S [/REMOVECONFIG]
 ;     /REMOVECONFIG also delete the settings and the lock pattern (the application-data folder
 ;                   and HKEY_CURRENT_USER\SOFTWARE\Orvo PC Lock); without it they are kept
@@ -26,8 +28,8 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 !include Sections.nsh
 
-!ifndef VERSION | SOURCE_DIR | LOCK_EXE | TOOL_EXE | OUTFILE
-  !error "VERSION, SOURCE_DIR, LOCK_EXE, TOOL_EXE and OUTFILE must be defined (see cmake/Installer.cmake)"
+!ifndef VERSION | SOURCE_DIR | LOCK_EXE | TOOL_EXE | GUARD_EXE | SERVICE_EXE | OUTFILE
+  !error "VERSION, SOURCE_DIR, LOCK_EXE, TOOL_EXE, GUARD_EXE, SERVICE_EXE and OUTFILE must be defined (see cmake/Installer.cmake)"
 !endif
 !searchparse /file "${SOURCE_DIR}/resources/version.h" '#define ORVO_HOME_URL "' HOME_URL '"'
 
@@ -44,11 +46,16 @@ SetCompressor /SOLID lzma
 !define COMPANY "OrvoSoft"
 !define LOCK_FILE "OrvoPCLock.exe"
 !define TOOL_FILE "OrvoPCLockTool.exe"
+; The lock program's guardian; the lock program starts it from its own folder.
+!define GUARD_FILE "OrvoPCLockGuard.exe"
+!define SERVICE_FILE "OrvoPCLockService.exe"
+!define SERVICE_RECORD_KEY "SOFTWARE\OrvoSoft\Orvo PC Lock Service"
 !define UNINSTALL_FILE "Uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "${PRODUCT}"
 !define CONFIG_KEY "SOFTWARE\Orvo PC Lock"
+!define MACHINE_KEY "SOFTWARE\${COMPANY}\${PRODUCT}"
 !define POLICIES_KEY "Software\Microsoft\Windows\CurrentVersion\Policies"
 
 Name "${PRODUCT}"
@@ -74,11 +81,11 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${COMPANY}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 
-!insertmacro MUI_PAGE_WELCOME
+; No Welcome or Finish page: they load a helper library (a plugin) that is not ours and not
+; signed, and Smart App Control blocks a setup that loads one. Every page left is built in.
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
 !define MUI_PAGE_HEADER_TEXT "Choose what to remove"
@@ -111,9 +118,41 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${COMPANY}"
 
 Section "${PRODUCT} (required)" SecProgram
   SectionIn RO
+  ; A folder a standard user can write would let anyone replace the programs (or put files
+  ; beside them) that the tool then runs elevated. A folder of the user's choosing gets the
+  ; permissions of Program Files: full control for SYSTEM and Administrators, read and run for
+  ; Users; where they cannot be set, nothing is installed.
+  StrLen $1 "$PROGRAMFILES64\"
+  StrCpy $2 "$INSTDIR\" $1
+  ${If} $2 != "$PROGRAMFILES64\"
+    CreateDirectory "$INSTDIR"
+    ; Owned by Administrators: the user who made the folder would otherwise, as its owner, be
+    ; able to grant himself write access again.
+    ; $0 stays "error" when icacls cannot even be started.
+    StrCpy $0 "error"
+    ExecWait '"$SYSDIR\icacls.exe" "$INSTDIR" /setowner *S-1-5-32-544 /T /C /Q' $0
+    ${If} $0 == 0
+      StrCpy $0 "error"
+      ExecWait '"$SYSDIR\icacls.exe" "$INSTDIR" /inheritance:r /grant:r *S-1-5-18:(OI)(CI)F *S-1-5-32-544:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /T /C /Q' $0
+    ${EndIf}
+    ${If} $0 != 0
+      MessageBox MB_OK|MB_ICONSTOP "The folder $INSTDIR cannot be protected against changes by other users. Choose another folder." /SD IDOK
+      Abort
+    ${EndIf}
+  ${EndIf}
   SetOutPath "$INSTDIR"
+  ; A running service of an earlier installation holds its program open: it goes first, and the
+  ; service section below installs it again.
+  ${If} ${FileExists} "$INSTDIR\${SERVICE_FILE}"
+    ExecWait '"$INSTDIR\${SERVICE_FILE}" /Uninstall'
+  ${EndIf}
   File "/oname=${LOCK_FILE}" "${LOCK_EXE}"
   File "/oname=${TOOL_FILE}" "${TOOL_EXE}"
+  File "/oname=${GUARD_FILE}" "${GUARD_EXE}"
+  File "/oname=${SERVICE_FILE}" "${SERVICE_EXE}"
+  ; The policy template, for administrators to copy into PolicyDefinitions.
+  File "/oname=Policy\OrvoPCLock.admx" "${SOURCE_DIR}/installer/policy/OrvoPCLock.admx"
+  File "/oname=Policy\en-US\OrvoPCLock.adml" "${SOURCE_DIR}/installer/policy/en-US/OrvoPCLock.adml"
   WriteUninstaller "$INSTDIR\${UNINSTALL_FILE}"
 
   ; The programs are installed for every user of the machine, so are their shortcuts.
@@ -138,35 +177,37 @@ Section "${PRODUCT} (required)" SecProgram
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALL_FILE}" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  ; The section's own size, built in: walking the folder would need a plugin (see the pages).
+  SectionGetSize ${SecProgram} $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
-; Exactly the value the program's own "Autolock at Windows startup" setting writes: same key,
-; name and text (program folder + file name + " /StartupLock", not quoted), so the program
-; recognises it and can switch it off again.
-Section /o "Lock at Windows start-up" SecStartupLock
-  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" "$INSTDIR\${LOCK_FILE} /StartupLock"
-SectionEnd
-
-; The program's first start shows its first-run greeting only when "FirstRun" is "0"; without
-; it, a missing settings file reads as a lost or broken one. Asked for only while the installing
-; user has no settings file: the program deletes the file on a first run, and an update must
-; keep the user's lock pattern.
-Section "-First run"
-  SetShellVarContext current
-  ${IfNot} ${FileExists} "$APPDATA\${COMPANY}\${PRODUCT}\OrvoPLS.cfg"
-    WriteRegStr HKCU "${CONFIG_KEY}\System" "FirstRun" "0"
+; A choice for every account of the machine, not for the one that runs this setup: kept under
+; HKEY_LOCAL_MACHINE, where each account's first start finds it and writes its own Run value
+; (which the user can switch off). The machine-wide Run value starts the program at every
+; logon, so that a new account gets its first run at all.
+; The service puts the restrictions of a lock in force for every account and locks again when a
+; lock program is ended; without it a standard user's lock can restrict nothing. "/NOSERVICE"
+; leaves it out of a silent installation.
+Section "Orvo PC Lock Service" SecService
+  ClearErrors
+  ExecWait '"$INSTDIR\${SERVICE_FILE}" /Install' $0
+  ${If} ${Errors}
+  ${OrIf} $0 != 0
+    DetailPrint "The Orvo PC Lock Service could not be installed or started (code $0)."
   ${EndIf}
 SectionEnd
 
-; Unticked on an update: the start-up lock of this installation goes (another copy's stays).
+Section /o "Lock at Windows start-up" SecStartupLock
+  WriteRegDWORD HKLM "${MACHINE_KEY}" "StartupLock" 1
+  WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${LOCK_FILE}"'
+SectionEnd
+
+; Unticked on an update: new accounts no longer lock at start-up.
 Section "-Start-up lock off"
   ${IfNot} ${SectionIsSelected} ${SecStartupLock}
-    ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
-    ${If} $0 == "$INSTDIR\${LOCK_FILE} /StartupLock"
-      DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
-    ${EndIf}
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "StartupLock" 0
+    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   ${EndIf}
 SectionEnd
 
@@ -176,12 +217,17 @@ Function .onInit
   ; Preselected when asked for on the command line or already on for this installation.
   ${GetParameters} $R0
   ClearErrors
+  ${GetOptions} $R0 "/NOSERVICE" $R1
+  ${IfNot} ${Errors}
+    !insertmacro UnselectSection ${SecService}
+  ${EndIf}
+  ClearErrors
   ${GetOptions} $R0 "/STARTUPLOCK" $R1
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecStartupLock}
   ${Else}
-    ReadRegStr $R1 HKCU "${RUN_KEY}" "${RUN_VALUE}"
-    ${If} $R1 == "$INSTDIR\${LOCK_FILE} /StartupLock"
+    ReadRegDWORD $R1 HKLM "${MACHINE_KEY}" "StartupLock"
+    ${If} $R1 = 1
       !insertmacro SelectSection ${SecStartupLock}
     ${EndIf}
   ${EndIf}
@@ -191,9 +237,9 @@ FunctionEnd
 
 Section "un.${PRODUCT}" SecUnProgram
   SectionIn RO
-  ; The maintenance tool's own code does the session clean-up, silently: the policy values
-  ; reset as its "/Fix" resets them (then deleted, as no value means no restriction), the
-  ; taskbar and desktop icons shown, this installation's safe-mode marker cut out of Winlogon's
+  ; The maintenance tool's own code does the session clean-up, silently: the policy values a
+  ; lock left set back to what they were before it, as its "/Fix" does (values it did not set
+  ; stay as they are), the taskbar and desktop icons shown, this installation's safe-mode marker cut out of Winlogon's
   ; "Userinit" with the rest of the list left byte for byte, and this installation's Run value
   ; deleted. One copy of those rules, the one the tool's tests check.
   ClearErrors
@@ -210,8 +256,18 @@ Section "un.${PRODUCT}" SecUnProgram
 
   Delete "$INSTDIR\${LOCK_FILE}"
   Delete "$INSTDIR\${TOOL_FILE}"
+  Delete "$INSTDIR\${GUARD_FILE}"
+  Delete "$INSTDIR\${SERVICE_FILE}"
   Delete "$INSTDIR\${UNINSTALL_FILE}"
+  Delete "$INSTDIR\Policy\en-US\OrvoPCLock.adml"
+  Delete "$INSTDIR\Policy\OrvoPCLock.admx"
+  RMDir "$INSTDIR\Policy\en-US"
+  RMDir "$INSTDIR\Policy"
   RMDir "$INSTDIR"
+  DeleteRegKey HKLM "${MACHINE_KEY}"
+  DeleteRegKey /ifempty HKLM "${SERVICE_RECORD_KEY}"
+  DeleteRegKey /ifempty HKLM "SOFTWARE\${COMPANY}"
+  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
 
   SetShellVarContext all
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"

@@ -24,13 +24,14 @@
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "ui/LockSessionHost.h"
+#include "ui/TabletGestures.h"
 #include "ui/WindowClass.h"
 
 namespace {
 
 constexpr char kClassName[] = "OrvoPCLockPattern";
 constexpr UINT_PTR kIdleTimer = 1, kClockTimer = 2, kAlarmTimer = 3, kAlarmBlinkTimer = 4;
-constexpr UINT kIdleInterval = 1000, kClockInterval = 1000, kAlarmInterval = 1000, kAlarmDrawInterval = 470;
+constexpr UINT kIdleInterval = 1000, kAlarmInterval = 1000, kAlarmDrawInterval = 470;
 constexpr DWORD kReleasedShowMs = 700;     // the red trail stays this long before the check
 constexpr DWORD kFadeStepMs = 30;
 constexpr DWORD kAlarmSoundDelayMs = 1000;
@@ -48,6 +49,16 @@ void CallLockComputer(bool isLock, bool isStartup) {
 // because its DeletePen macro would rename the frame's DeletePen).
 double MouseX(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
 double MouseY(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
+
+// Seconds since 1970 (UTC): the guess wait is kept across restarts of the program, which the
+// tick count is not.
+int64_t NowSeconds() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    constexpr uint64_t kTicksPerSecond = 10000000, kEpochSeconds = 11644473600;   // 1601 to 1970
+    return static_cast<int64_t>(ticks / kTicksPerSecond) - static_cast<int64_t>(kEpochSeconds);
+}
 
 bool IsModifierKey(int keyCode) {
     switch (keyCode) {
@@ -67,12 +78,18 @@ struct FrmPattern::Impl {
     LayeredFrame frame;
     PatternDrag drag;                // EnteredPattern and IsDrawing
     WrongCounter wrong;              // WrongCount
+    GuessThrottle throttle;          // the waits after wrong entries since the first alarm
+    std::string waitText;            // the countdown shown instead of the alert text
+    std::string drawnWaitText;       // the countdown as the last whole redraw showed it
     bool isAlarm = false;
     int hotItem = -1;
     int lastHotItem = -1;
     int alarmSeconds = 0;
     int alarmElapsed = 0;
     bool alarmBlink = false;
+    // The frame outside the screen parts holds the pattern screen (not the alarm screen, not a
+    // frame made since), so a part can be redrawn alone.
+    bool wholeShowsPattern = false;
     std::string timeText, dateText, lastTimeText, lastDateText;
     float lastMouseX = -1, lastMouseY = -1;
     WinTimer idleTimer, clockTimer, alarmTimer, alarmBlinkTimer;
@@ -89,7 +106,7 @@ struct FrmPattern::Impl {
         view.letters = &model.PointLetters;
         view.timeText = timeText;
         view.dateText = dateText;
-        view.alertText = model.AlertText;
+        view.alertText = waitText.empty() ? model.AlertText : waitText;
         return view;
     }
     // The entry tables follow the grid, which the configuration dialog may have changed.
@@ -119,6 +136,9 @@ bool FrmPattern::Create(HINSTANCE instance) {
     impl_ = new Impl(model_);
     // Restarting the program must not give a guesser a fresh count toward the alarm.
     impl_->wrong.Restore(ReadAlertTimes());
+    const AlertWaits waits = ReadAlertWaits();
+    impl_->throttle.Restore(waits.Waits, waits.End);
+    impl_->waitText = WaitText();
     impl_->arrowCursor = wc.hCursor;
 #ifdef IDC_HANDCURSOR
     impl_->handCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HANDCURSOR));
@@ -148,6 +168,12 @@ Gdiplus::Graphics* FrmPattern::Graphics() const { return impl_ ? impl_->frame.Gr
 int FrmPattern::HotItem() const { return impl_ ? impl_->hotItem : -1; }
 bool FrmPattern::IsAlarm() const { return impl_ && impl_->isAlarm; }
 
+// The countdown while a wrong entry's wait runs, "" otherwise.
+std::string FrmPattern::WaitText() const {
+    const int left = impl_ ? impl_->throttle.SecondsLeft(NowSeconds()) : 0;
+    return left > 0 ? GuessWaitText(left) : std::string();
+}
+
 LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // The window's object is the lock session's and outlives the window.
     if (msg == WM_NCDESTROY) {
@@ -169,6 +195,7 @@ LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         if (self && self->impl_) self->SwitchModeUnderPointer();
         return 0;
     case WM_KEYDOWN: self->TakeKey(static_cast<int>(wp)); return 0;
+    case kTabletQuerySystemGestureStatus: return kTabletGesturesOff;
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT && self->ShowCursorForHotItem()) return TRUE;
         break;
@@ -187,20 +214,33 @@ LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// The window starts with a one-pixel frame: the full frame is made when the first screen is
+// drawn, at the lock, and given back after the unlock.
 void FrmPattern::StartFrameAndTimers() {
     Impl& s = *impl_;
     SetWindowPos(hwnd_, nullptr, 0, 0, model_.ScreenWidth, model_.ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    s.frame.CreateGraphic(hwnd_, model_.ScreenWidth, model_.ScreenHeight);
-    s.frame.CreatePen();
-    s.frame.IniForm(hwnd_);
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    s.timeText = FormatTimeText(now);
-    s.dateText = FormatDateText(now);
+    MakeFrame(1, 1);
+    ReadClock();
     s.lastMouseX = -1;
     s.drag.Reset(model_.PointCount());
     s.idleTimer.Start(hwnd_, kIdleTimer, kIdleInterval);
-    s.clockTimer.Start(hwnd_, kClockTimer, kClockInterval);
+    StartClock();
+}
+
+void FrmPattern::ReadClock() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    impl_->timeText = FormatTimeText(now);
+    impl_->dateText = FormatDateText(now);
+}
+
+// The clock shows minutes: it wakes just after the next minute begins, not every second.
+void FrmPattern::StartClock() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    // A running countdown changes every second; the clock alone once a minute.
+    const UINT seconds = impl_->waitText.empty() ? 60u - now.wSecond % 60u : 1u;
+    impl_->clockTimer.Start(hwnd_, kClockTimer, seconds * 1000u - now.wMilliseconds % 1000u + 50u);
 }
 
 // The points moved with the screen: a half-drawn pattern would be judged against the old places.
@@ -211,9 +251,32 @@ void FrmPattern::FitScreen(int width, int height) {
     s.drag.Reset(model_.PointCount());
     s.hotItem = -1;
     SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    MakeFrame(width, height);
+}
+
+// The cached bitmaps of the image table are made for Graphics(); a frame of any size has the same
+// pixel format, so they draw on every frame made later.
+void FrmPattern::MakeFrame(int width, int height) {
+    Impl& s = *impl_;
     s.frame.CreateGraphic(hwnd_, width, height);
     s.frame.CreatePen();
-    s.frame.IniForm(hwnd_);
+    s.frame.MakeLayered(hwnd_);
+    s.wholeShowsPattern = false;
+}
+
+// Unlocked, the window is hidden and draws nothing: its full-screen frame is given back and only
+// a one-pixel frame stays for the image table. The next screen drawn makes it again.
+void FrmPattern::ReleaseFrame() {
+    if (!impl_) return;
+    impl_->clockTimer.Stop();
+    MakeFrame(1, 1);
+    impl_->frame.ShrinkHiddenWindow();
+}
+
+void FrmPattern::FitFrameToScreen() {
+    const LayeredFrame& frame = impl_->frame;
+    if (frame.IsReady() && frame.Width() == model_.ScreenWidth && frame.Height() == model_.ScreenHeight) return;
+    MakeFrame(model_.ScreenWidth, model_.ScreenHeight);
 }
 
 void FrmPattern::ReleaseFrameAndTimers() {
@@ -233,7 +296,7 @@ void FrmPattern::Present(bool fullyOpaque) {
     if (!impl_) return;
     if (fullyOpaque) {
         SetClickThrough(false);
-        impl_->frame.ExUpdateGDIPlus(255);
+        impl_->frame.Present(255);
     } else {
         impl_->frame.UpdateGDIPlus();
     }
@@ -249,21 +312,40 @@ void FrmPattern::SetClickThrough(bool clickThrough) {
     if (wanted != style) SetWindowLongA(hwnd_, GWL_EXSTYLE, wanted);
 }
 
-void FrmPattern::PatternNormal() {
-    if (!impl_) return;
-    DrawPatternScreen(impl_->frame, impl_->View(), false, false);
-    Present(true);
-}
+void FrmPattern::PatternNormal(ScreenPart part) { Redraw(false, false, part, true); }
 
-void FrmPattern::PatternAction(bool isPenColor) {
+void FrmPattern::PatternAction(bool isPenColor, ScreenPart part) { Redraw(true, isPenColor, part, false); }
+
+// A part alone costs in proportion to its size where the system presents only the dirty
+// rectangle; a whole redraw also brings the clock up to date and wakes it again.
+void FrmPattern::Redraw(bool isAction, bool isPenColor, ScreenPart part, bool fullyOpaque) {
     if (!impl_) return;
-    DrawPatternScreen(impl_->frame, impl_->View(), true, isPenColor);
-    Present(false);
+    Impl& s = *impl_;
+    FitFrameToScreen();
+    // The countdown sits under the panel, outside every part: a change of it needs the whole.
+    const bool partial = part != ScreenPart::Whole && s.wholeShowsPattern && IsWindowVisible(hwnd_) &&
+                         (!fullyOpaque || s.frame.ConstantAlpha() == 255) && s.waitText == s.drawnWaitText;
+    if (partial) {
+        const RECT region = ScreenPartRect(model_.Layout, part, s.frame.Width(), s.frame.Height());
+        DrawPatternRegion(s.frame, s.View(), isAction, isPenColor, region);
+        s.frame.UpdateRect(region);
+        return;
+    }
+    ReadClock();
+    if (!s.clockTimer.IsRunning() || !s.waitText.empty()) StartClock();
+    DrawPatternScreen(s.frame, s.View(), isAction, isPenColor);
+    Present(fullyOpaque);
+    s.wholeShowsPattern = s.frame.IsReady();
+    s.drawnWaitText = s.waitText;
+    s.lastTimeText = s.timeText;
+    s.lastDateText = s.dateText;
 }
 
 void FrmPattern::PatternAlert(int leftTime) {
     if (!impl_) return;
+    FitFrameToScreen();
     DrawAlertScreen(impl_->frame, model_.Layout, leftTime, impl_->alarmBlink);
+    impl_->wholeShowsPattern = false;
     Present(true);
     impl_->alarmBlink = !impl_->alarmBlink;
 }
@@ -271,7 +353,7 @@ void FrmPattern::PatternAlert(int leftTime) {
 void FrmPattern::AutoHideLockWindow() {
     if (!impl_) return;
     for (int i = 1; i <= 32; ++i) {
-        impl_->frame.ExUpdateGDIPlus(kFadeAlpha[static_cast<size_t>(32 - i)]);
+        impl_->frame.Present(kFadeAlpha[static_cast<size_t>(32 - i)]);
         Sleep(kFadeStepMs);
     }
     SetClickThrough(true);
@@ -295,6 +377,7 @@ void FrmPattern::HideSequence() {
 void FrmPattern::StartPatternEntry(double x, double y) {
     Impl& s = *impl_;
     if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
+    if (!WaitText().empty()) return;   // no entry until the wait has run out
     s.FitEntries();
     SetCapture(hwnd_);  // the release must arrive even if it happens off the window
     const int hit = HitTestPoint(model_.Layout, x, y);
@@ -302,7 +385,7 @@ void FrmPattern::StartPatternEntry(double x, double y) {
         // A press on a point is the first move of the entry, and is activity like any move.
         NotePointerMove(x, y);
         s.hotItem = hit;
-        PatternAction(false);
+        PatternAction(false, ScreenPart::Panel);
     }
 }
 
@@ -330,28 +413,30 @@ void FrmPattern::TrackPointer(double x, double y) {
             for (int passed : PointsAlong(model_.Layout, fromX, fromY, x, y)) added = s.drag.Move(passed) || added;
         const int hit = HitTestPoint(model_.Layout, x, y);
         if (hit > 0) s.hotItem = hit;
-        if (s.drag.Move(hit) || added) PatternAction(false);
+        if (s.drag.Move(hit) || added) PatternAction(false, ScreenPart::Panel);
         return;
     }
     s.hotItem = HitTestIcon(model_.Layout, x, y);
     if (s.hotItem == s.lastHotItem) return;
     s.lastHotItem = s.hotItem;
     SetCursor(s.hotItem >= kIconKeyboard ? s.handCursor : s.arrowCursor);
-    PatternAction(false);  // the icon under the pointer is drawn larger
+    PatternAction(false, ScreenPart::Icons);  // the icon under the pointer is drawn larger
 }
 
 void FrmPattern::CheckDrawnPattern(double, double) {
     Impl& s = *impl_;
     if (GetCapture() == hwnd_) ReleaseCapture();
     if (!s.drag.IsDrawing() || s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
-    PatternAction(true);
+    PatternAction(true, ScreenPart::Panel);
     // The thread waits on purpose: the red trail is the answer the user sees before the check.
     Sleep(kReleasedShowMs);
     s.drag.Release();
-    if (CheckSecretPattern()) CallLockComputer(false, false);
+    const bool right = CheckSecretPattern();
+    if (right) CallLockComputer(false, false);
     if (!impl_) return;  // the program may have ended meanwhile
     impl_->drag.Reset(model_.PointCount());
-    PatternNormal();
+    // Hidden by the unlock, the window draws nothing: the next lock draws it whole.
+    if (!right || IsWindowVisible(hwnd_)) PatternNormal(ScreenPart::Panel);
 }
 
 void FrmPattern::SwitchModeUnderPointer() {
@@ -390,9 +475,14 @@ bool FrmPattern::ShowCursorForHotItem() {
 void FrmPattern::TakeKey(int keyCode) {
     Impl& s = *impl_;
     if (s.isAlarm) return;
+    if (!WaitText().empty()) {
+        // No entry until the wait has run out; the window may still be put aside.
+        if (keyCode == VK_RETURN && !CurrentLockState().IsLockWindowHidden()) HideSequence();
+        return;
+    }
     if (keyCode == VK_ESCAPE && s.drag.IsDrawing()) {
         s.drag.Reset(model_.PointCount());
-        PatternNormal();
+        PatternNormal(ScreenPart::Panel);
         return;
     }
     if (CurrentLockState().UnlockMode() != kDynamicPasswordMode) {
@@ -402,9 +492,10 @@ void FrmPattern::TakeKey(int keyCode) {
     s.FitEntries();
     if (keyCode == VK_RETURN) {
         if (model_.EnteredKeys.Count() > 0) {
-            if (CheckSecretPattern()) CallLockComputer(false, false);
+            const bool right = CheckSecretPattern();
+            if (right) CallLockComputer(false, false);
             model_.EnteredKeys.Reset(model_.PointCount());
-            if (impl_) PatternNormal();
+            if (impl_ && (!right || IsWindowVisible(hwnd_))) PatternNormal();
         } else if (!CurrentLockState().IsLockWindowHidden()) {
             HideSequence();
         }
@@ -418,7 +509,7 @@ void FrmPattern::TakeKey(int keyCode) {
         if (IsModifierKey(keyCode)) return;
         if (!model_.EnteredKeys.Type(static_cast<uint8_t>(keyCode))) MessageBeep(MB_OK);
     }
-    PatternNormal();
+    PatternNormal(ScreenPart::InputBox);
 }
 
 // ---- check and alert ----
@@ -431,11 +522,18 @@ bool FrmPattern::CheckSecretPattern() {
         mode == kDynamicPasswordMode ? EnteredKeysText(model_.EnteredKeys) : EnteredPatternText(s.drag.Entry());
     if (PatternTextsMatch(stored, entered)) {
         s.wrong.RecordMatch();
+        s.throttle.RecordMatch();
+        s.waitText.clear();
         ResetAlertTimes();
         return true;
     }
     const bool alert = s.wrong.RecordMismatch(Config.AlertTimes, Config.AlertMode);
     WriteAlertTimes(s.wrong.Count());
+    // The entry that starts the alarm only arms the waits; each wrong one after it waits.
+    s.throttle.RecordMismatch(NowSeconds());
+    if (alert) s.throttle.RecordAlarm();
+    WriteAlertWaits({s.throttle.Waits(), s.throttle.WaitEnd()});
+    s.waitText = WaitText();
     if (alert) ProcessAlertMode(Config.AlertMode);
     return false;
 }
@@ -488,21 +586,27 @@ void FrmPattern::OnIdleTick() {
         Session().NoteMonitorOff();
 }
 
+// Unlocked, the clock sleeps: the whole redraw of the next lock reads it and wakes it.
 void FrmPattern::OnClockTick() {
     Impl& s = *impl_;
+    if (!IsWindowVisible(hwnd_)) {
+        s.clockTimer.Stop();
+        return;
+    }
+    StartClock();
     if (s.isAlarm) return;
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    s.timeText = FormatTimeText(now);
-    s.dateText = FormatDateText(now);
+    ReadClock();
     if (CurrentLockState().IsLockWindowHidden()) return;
-    // Nothing to redraw while unlocked; showing the window draws a fresh screen anyway.
-    if (!IsWindowVisible(hwnd_)) return;
-    if (s.timeText == s.lastTimeText && s.dateText == s.lastDateText) return;
+    const std::string waitText = WaitText();
+    const bool waitChanged = waitText != s.waitText;
+    s.waitText = waitText;
+    if (!waitChanged && s.timeText == s.lastTimeText && s.dateText == s.lastDateText) return;
+    // The countdown sits under the panel, outside the clock's part.
+    const ScreenPart part = waitChanged ? ScreenPart::Whole : ScreenPart::Clock;
     if (s.drag.IsDrawing())
-        PatternAction(false);
+        PatternAction(false, part);
     else
-        PatternNormal();
+        PatternNormal(part);
     s.lastTimeText = s.timeText;
     s.lastDateText = s.dateText;
 }

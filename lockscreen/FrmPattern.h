@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include "lockscreen/LockScreens.h"
+
 struct LockScreenModel;
 class LayeredFrame;
 namespace Gdiplus { class Graphics; }
@@ -27,8 +30,13 @@ public:
     // The window and its frame at a new screen size; an entry under way is dropped. The new
     // graphics has the same pixel format: the cached bitmaps still draw on it.
     void FitScreen(int width, int height);
-    void PatternNormal();           // idle screen, presented fully opaque
-    void PatternAction(bool isPenColor);
+    // The full-screen frame given back while the window is hidden; the next screen makes it again.
+    void ReleaseFrame();
+    // The idle screen, presented fully opaque / the entry in progress. A part other than Whole
+    // redraws and presents only that part when the rest of the window already shows the
+    // pattern screen, fully opaque for the idle screen; otherwise the whole screen.
+    void PatternNormal(ScreenPart part = ScreenPart::Whole);
+    void PatternAction(bool isPenColor, ScreenPart part = ScreenPart::Whole);
     void PatternAlert(int leftTime);
     void AutoHideLockWindow();
     bool IsAlarm() const;
@@ -51,6 +59,8 @@ public:
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void StartFrameAndTimers();
+    void MakeFrame(int width, int height);
+    void FitFrameToScreen();
     void ReleaseFrameAndTimers();
     void StartPatternEntry(double x, double y);
     void TrackPointer(double x, double y);
@@ -65,7 +75,11 @@ private:
     bool ShowCursorForHotItem();
     void HideSequence();
     void Present(bool fullyOpaque);
+    void Redraw(bool isAction, bool isPenColor, ScreenPart part, bool fullyOpaque);
+    void ReadClock();
+    void StartClock();
     void SetClickThrough(bool clickThrough);
+    std::string WaitText() const;
     LockScreenModel& model_;
     HWND hwnd_ = nullptr;
     struct Impl;

@@ -82,23 +82,108 @@ void DrawIcons(LayeredFrame& frame, const GridLayout& layout, int hotItem) {
 
 }  // namespace
 
-void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor) {
+namespace {
+
+// Where the screen's texts start, from the top of the frame.
+double TimeTop(const GridLayout& layout, double h) { return h / 2 - layout.PanelSize / 2.0 - 67 * layout.Scale; }
+double DateTop(const GridLayout& layout, double h) { return h / 2 - layout.PanelSize / 2.0 - 37 * layout.Scale; }
+double AlertTop(const GridLayout& layout, double h) { return h / 2 + layout.PanelSize / 2.0 + 20 * layout.Scale; }
+
+bool RowsMeet(const RECT& region, double top, double height) {
+    return top < region.bottom && top + height > region.top;
+}
+
+RECT Inflated(RECT rect, int by) {
+    InflateRect(&rect, by, by);
+    return rect;
+}
+
+RECT SquareRect(const LayoutSquare& square) {
+    return RECT{square.Left, square.Top, square.Left + square.Size, square.Top + square.Size};
+}
+
+void Unite(RECT& into, const RECT& rect) {
+    RECT both;
+    UnionRect(&both, &into, &rect);
+    into = both;
+}
+
+}  // namespace
+
+// Texts are laid out in rectangles of the frame's width and 128 pixels of height: a text whose
+// rectangle meets the region is drawn (clipped), one whose rectangle misses it cannot reach it.
+void DrawPatternRegion(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor,
+                       const RECT& region) {
     if (!frame.IsReady() || !view.layout) return;
     const GridLayout& layout = *view.layout;
     const double h = frame.Height();
-    const double s = layout.PanelSize;
-    frame.ClearFrame(kClearAlphaOne);
+    const bool whole = region.left <= 0 && region.top <= 0 && region.right >= frame.Width() && region.bottom >= h;
+    Gdiplus::Graphics* g = frame.Graphics();
+    if (whole) {
+        frame.ClearFrame(kClearAlphaOne);
+    } else {
+        frame.ClearRect(region, kClearAlphaOne);
+        g->SetClip(Gdiplus::Rect(region.left, region.top, region.right - region.left, region.bottom - region.top));
+    }
     const LayoutPosition panel = layout.PanelOrigin();
-    DrawImage(frame.Graphics(), kSlotPanel, kDrawCachedBitmap, panel.X, panel.Y, 0, 0);
-    const double f = layout.Scale;
-    DrawScreenText(frame, view.timeText, 0, h / 2 - s / 2 - 67 * f, layout.Px(21));
-    DrawScreenText(frame, view.dateText, 0, h / 2 - s / 2 - 37 * f, layout.Px(16));
-    DrawScreenText(frame, view.alertText, 0, h / 2 + s / 2 + 20 * f, layout.Px(18));
+    DrawImage(g, kSlotPanel, kDrawCachedBitmap, panel.X, panel.Y, 0, 0);
+    constexpr double kTextHeight = 128;
+    if (RowsMeet(region, TimeTop(layout, h), kTextHeight))
+        DrawScreenText(frame, view.timeText, 0, TimeTop(layout, h), layout.Px(21));
+    if (RowsMeet(region, DateTop(layout, h), kTextHeight))
+        DrawScreenText(frame, view.dateText, 0, DateTop(layout, h), layout.Px(16));
+    if (RowsMeet(region, AlertTop(layout, h), kTextHeight))
+        DrawScreenText(frame, view.alertText, 0, AlertTop(layout, h), layout.Px(18));
     if (view.unlockMode == kNormalUnlockMode && isAction && view.entered)
         DrawTrail(frame, layout, *view.entered, isPenColor);
     else if (view.unlockMode == kDynamicPasswordMode)
         DrawDynamicPassword(frame, layout, view);
     DrawIcons(frame, layout, view.hotItem);
+    if (!whole) g->ResetClip();
+}
+
+void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor) {
+    DrawPatternRegion(frame, view, isAction, isPenColor, RECT{0, 0, frame.Width(), frame.Height()});
+}
+
+// A few pixels of margin cover anti-aliasing and the one-pixel text outline.
+RECT ScreenPartRect(const GridLayout& layout, ScreenPart part, int frameWidth, int frameHeight) {
+    constexpr int kMargin = 3;
+    const double h = frameHeight;
+    switch (part) {
+    case ScreenPart::Whole: break;
+    case ScreenPart::Panel: {
+        const LayoutPosition origin = layout.PanelOrigin();
+        RECT rect{static_cast<LONG>(origin.X), static_cast<LONG>(origin.Y),
+                  static_cast<LONG>(origin.X) + layout.PanelSize, static_cast<LONG>(origin.Y) + layout.PanelSize};
+        // Rings and the trail's round pen may reach past the panel's edge.
+        for (int k = 1; k <= PointCount(layout); ++k) Unite(rect, SquareRect(layout.Point(k).Image));
+        return Inflated(rect, static_cast<int>(kTrailPenWidth * layout.Scale / 2) + kMargin);
+    }
+    case ScreenPart::Clock:
+        // From the top of the time to the foot of the date's line (a line is under 1.5 em).
+        return RECT{0, static_cast<LONG>(TimeTop(layout, h)) - kMargin, frameWidth,
+                    static_cast<LONG>(DateTop(layout, h) + 1.5 * layout.Px(16)) + kMargin};
+    case ScreenPart::Icons: {
+        RECT rect = SquareRect(layout.Icon(kIconKeyboard).Hit);
+        for (int icon = kIconKeyboard; icon <= kIconPatternDisplay; ++icon) {
+            Unite(rect, SquareRect(layout.Icon(icon).Hit));
+            Unite(rect, SquareRect(layout.Icon(icon).Image));
+        }
+        // The box sits in the screen's bottom right corner.
+        const LayoutPosition box = layout.IconBoxOrigin();
+        Unite(rect, RECT{static_cast<LONG>(box.X), static_cast<LONG>(box.Y), frameWidth, frameHeight});
+        return Inflated(rect, kMargin);
+    }
+    case ScreenPart::InputBox: {
+        const LayoutPosition box = layout.InputBoxOrigin();
+        return Inflated(RECT{static_cast<LONG>(box.X), static_cast<LONG>(box.Y),
+                             static_cast<LONG>(box.X) + layout.Px(kInputBoxWidth),
+                             static_cast<LONG>(box.Y) + layout.Px(kInputBoxHeight)},
+                        kMargin);
+    }
+    }
+    return RECT{0, 0, frameWidth, frameHeight};
 }
 
 void DrawAlertScreen(LayeredFrame& frame, const GridLayout& layout, int leftTime, bool alarmBlink) {

@@ -26,5 +26,15 @@ struct LockScreenView {
 // Idle screen (isAction false) or the entry in progress (true, red when isPenColor). The frame
 // is cleared first; nothing is presented.
 void DrawPatternScreen(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor);
+// The same screen redrawn only inside `region`: the pixels there come out as a whole redraw
+// would give them, the rest of the frame is left as it is.
+void DrawPatternRegion(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor,
+                       const RECT& region);
+
+// The parts of the pattern screen that change on their own, in frame pixels: the panel with
+// the rings, trail and letters of an entry; the clock's two lines; the mode icons; the box of
+// typed stars; or the whole frame.
+enum class ScreenPart { Whole, Panel, Clock, Icons, InputBox };
+RECT ScreenPartRect(const GridLayout& layout, ScreenPart part, int frameWidth, int frameHeight);
 // Title, the red (alarmBlink) or blue shield, and the seconds left; nothing is presented.
 void DrawAlertScreen(LayeredFrame& frame, const GridLayout& layout, int leftTime, bool alarmBlink);

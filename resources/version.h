@@ -9,6 +9,8 @@
 
 #define ORVO_PRODUCT_NAME "Orvo PC Lock"
 #define ORVO_TOOL_NAME "Orvo PC Lock Tool"
+#define ORVO_GUARD_NAME "Orvo PC Lock Guard"
+#define ORVO_SERVICE_NAME "Orvo PC Lock Service"
 #define ORVO_COMPANY_NAME "OrvoSoft"
 #define ORVO_LEGAL_COPYRIGHT "Copyright (C) 2026 OrvoSoft. All rights reserved."
 

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Measures Orvo PC Lock under Wine on Xvfb at 1366x768 and 1920x1080 and prints the figures;
+# Measures Orvo PC Lock under Wine on Xvfb at 1366x768, 1920x1080 and 3840x2160 and prints the
+# figures, each time in milliseconds also as a multiple of F (one full-screen present, measured
+# at the same size in the same run);
 # never fails because something is slow. Writes them, with a description of the machine, to
 # docs/performance.md (ORVO_BENCH_DOC=path to write elsewhere, or "" not to write).
 #
@@ -10,6 +12,11 @@
 #   ORVO_BENCH_BUILD=build/win64 ... bench that cross build instead of making build/bench
 #   ORVO_BENCH_ONLY=foreground ...   only the CPU while locked at 1920x1080, idle and while another
 #                                    process takes the foreground every 100 ms (no document written)
+#   ORVO_BENCH_ONLY=memory ...       only memory after start, while locked and after an unlock, the
+#                                    CPU unlocked and hot key to cover, at every size (no document)
+#   ORVO_BENCH_QUICK=1 ...           only the presents, the drawing bench and hot key to covered
+#                                    screen, at every size (a few minutes; no document written)
+#   ORVO_BENCH_SIZES="1920x1080" ... other screen sizes
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib/deps.sh"
@@ -21,8 +28,12 @@ soak_cycles=${ORVO_BENCH_SOAK_CYCLES:-1000}
 cpu_seconds=${ORVO_BENCH_CPU_SECONDS:-60}
 doc=${ORVO_BENCH_DOC-$root/docs/performance.md}
 only=${ORVO_BENCH_ONLY:-}
+quick=${ORVO_BENCH_QUICK:-}
+sizes=${ORVO_BENCH_SIZES:-1366x768 1920x1080 3840x2160}
+[ -n "$quick" ] && doc=""
 targets=(OrvoPCLock orvo_driver orvo_ulw_bench win_SoakTest)
-if [ "$only" = foreground ]; then targets=(OrvoPCLock orvo_driver); doc=""; fi
+if [ -n "$only" ]; then targets=(OrvoPCLock orvo_driver); doc=""; fi
+if [ -n "$quick" ]; then targets=(OrvoPCLock orvo_driver orvo_ulw_bench); fi
 
 echo "=== Build ($build)"
 cmake -S "$root" -B "$build" -G Ninja \
@@ -39,8 +50,14 @@ trap - TERM INT
 
 results=$build/bench-results.txt
 : > "$results"
-figure() {   # figure SIZE NAME VALUE [NOTE]
-    printf '%-10s %-48s %s\n' "$1" "$2" "$3${4:+  ($4)}" | tee -a "$results"
+F=""
+figure() {   # figure SIZE NAME VALUE [NOTE]; a value in ms is also given as a multiple of F
+    local ratio=""
+    case $3 in
+        *" ms") [ -n "$F" ] && [ "$2" != "UpdateLayeredWindow of a full frame (F)" ] &&
+            ratio=$(awk -v v="${3% ms}" -v f="$F" 'BEGIN { if (f > 0 && v + 0 == v) printf " = %.2f F", v / f }') ;;
+    esac
+    printf '%-10s %-48s %s\n' "$1" "$2" "$3$ratio${4:+  ($4)}" | tee -a "$results"
 }
 
 # CPU seconds (user + system) of a Unix process so far.
@@ -152,12 +169,64 @@ bench_locked_cpu() {
     e2e_end_session
 }
 
+# A lock request 100 ms after the unlock took the cover away, three times: taken or dropped.
+relock_after_unlock() {   # relock_after_unlock SIZE; unlocked before and after
+    local taken=0 times="" ms
+    e2e_field visible_after_ms hotkey-time win+a "$E2E_LOCK_CLASS" - 15000 >/dev/null
+    for _ in 1 2 3; do
+        sleep 0.3
+        e2e_driver drag-time "$E2E_COVER_CLASS" - 15000 "${path[@]}" >/dev/null
+        sleep 0.1
+        ms=$(e2e_field visible_after_ms hotkey-time win+a "$E2E_LOCK_CLASS" - 5000)
+        if [ -n "$ms" ]; then
+            taken=$((taken + 1)); times="$times $ms"
+        else
+            e2e_field visible_after_ms hotkey-time win+a "$E2E_LOCK_CLASS" - 15000 >/dev/null
+        fi
+    done
+    sleep 0.3
+    e2e_driver drag-time "$E2E_COVER_CLASS" - 15000 "${path[@]}" >/dev/null
+    figure "$1" "lock request 100 ms after the cover is gone" "taken $taken of 3" \
+        "hot key to lock window:${times:- -} ms"
+}
+
+# Memory and CPU around one lock with the wipes on (ORVO_BENCH_ONLY=memory): what the program
+# keeps while unlocked, before the first lock and after an unlock.
+bench_memory() {
+    local size=$1
+    e2e_begin "bench-$size" "$size" >/dev/null
+    echo "=== $size"
+    F=""
+    e2e_write_config --grid 0 --pattern 1,2 --effect 1
+    e2e_start_locker || { figure "$size" "program start" "failed"; e2e_end_session; return; }
+    sleep 2
+    resources "$size" "after start"
+    cpu_window "$size" "unlocked"
+    read -r -a path <<< "$(e2e_pattern_path)"
+    figure "$size" "hot key to the cover shown, Effect 1" \
+        "$(e2e_field visible_after_ms hotkey-time win+a "$E2E_COVER_CLASS" - 30000) ms"
+    e2e_wait_policies "1 1 1" 30000 && e2e_discover_lock_windows >/dev/null
+    sleep 1
+    resources "$size" "while locked"
+    e2e_driver drag "${path[@]}" >/dev/null
+    e2e_driver wait-no-window "$E2E_COVER_CLASS" - 30000 visible >/dev/null
+    sleep 2
+    resources "$size" "after an unlock"
+    cpu_window "$size" "unlocked after an unlock"
+    e2e_end_session
+}
+
 bench_size() {
     local size=$1 width=${1%x*} F steps lock0 unlock0 lock1 unlock1
     e2e_begin "bench-$size" "$size" >/dev/null
     echo "=== $size"
-    F=$(wine "$build/orvo_ulw_bench.exe" 60 | sed -n 's/^ulw_frame .*median_ms=\([0-9.]*\).*/\1/p')
+    local ulw
+    F=""
+    ulw=$(wine "$build/orvo_ulw_bench.exe" 60 | tr -d '\r')
+    F=$(echo "$ulw" | sed -n 's/^ulw_frame .*median_ms=\([0-9.]*\).*/\1/p')
     figure "$size" "UpdateLayeredWindow of a full frame (F)" "${F:-n/a} ms" "median of 60"
+    figure "$size" "the same with a 400x400 dirty rectangle" \
+        "$(echo "$ulw" | sed -n 's/^ulw_dirty_400 .*median_ms=\([0-9.]*\).*/\1/p') ms" "UpdateLayeredWindowIndirect, median of 60"
     if [ -f "$build/orvo_draw_bench.exe" ]; then
         # The bench prints "name value_unit (note_words)" with CRLF line ends.
         wine "$build/orvo_draw_bench.exe" | tr -d '\r' | while read -r name value note; do
@@ -167,24 +236,31 @@ bench_size() {
 
     # Effect off: hot key to covered screen, unlock, resources, CPU, cycles.
     e2e_write_config --grid 0 --pattern 1,2 --effect 0
-    startup_time "$size"
+    [ -z "$quick" ] && startup_time "$size"
     e2e_start_locker || { figure "$size" "program start" "failed"; e2e_end_session; return; }
-    resources "$size" "after start"
-    cpu_window "$size" "unlocked"
+    [ -z "$quick" ] && resources "$size" "after start"
+    [ -z "$quick" ] && cpu_window "$size" "unlocked"
     read -r -a path <<< "$(e2e_pattern_path)"
     e2e_driver hotkey win+a >/dev/null
     e2e_wait_policies "1 1 1" 15000 && e2e_discover_lock_windows >/dev/null
     e2e_driver drag "${path[@]}" >/dev/null
     e2e_driver wait-no-window "$E2E_LOCK_CLASS" - 15000 visible >/dev/null
-    lock0=$(for _ in 1 2 3 4 5; do
-        e2e_field visible_after_ms hotkey-time win+a "$E2E_LOCK_CLASS" - 15000
+    rm -f "$E2E_DIR"/lock0.* "$E2E_DIR"/unlock0.* "$E2E_DIR"/unlock1.*
+    for _ in 1 2 3 4 5; do
+        e2e_driver hotkey-time win+a "$E2E_COVER_CLASS" - 15000 "$E2E_LOCK_CLASS" - > "$E2E_DIR/lock0.$RANDOM"
         sleep 0.3
         e2e_field hidden_after_ms drag-time "$E2E_COVER_CLASS" - 15000 "${path[@]}" > "$E2E_DIR/unlock0.$RANDOM"
         sleep 0.3
-    done | median)
+    done
+    # The cover shows only once its first frame is presented: shown is covered.
+    figure "$size" "hot key to the cover shown, Effect 0" \
+        "$(sed -n 's/^visible_after_ms=//p' "$E2E_DIR"/lock0.* | median) ms" "median of 5"
+    lock0=$(sed -n 's/^then_visible_after_ms=//p' "$E2E_DIR"/lock0.* | median)
     unlock0=$(cat "$E2E_DIR"/unlock0.* 2>/dev/null | median)
-    figure "$size" "hot key to covered screen, Effect 0" "$lock0 ms" "median of 5"
+    figure "$size" "hot key to the lock window shown, Effect 0" "$lock0 ms" "median of 5"
     figure "$size" "pattern release to uncovered screen, Effect 0" "$unlock0 ms" "includes the 700 ms check"
+    relock_after_unlock "$size"
+    if [ -n "$quick" ]; then e2e_end_session; return; fi
     e2e_driver hotkey win+a >/dev/null
     e2e_wait_policies "1 1 1" 15000
     resources "$size" "while locked"
@@ -225,8 +301,10 @@ bench_size() {
 
 if [ "$only" = foreground ]; then
     bench_locked_cpu 1920x1080
+elif [ "$only" = memory ]; then
+    for size in $sizes; do bench_memory "$size"; done
 else
-    for size in 1366x768 1920x1080; do bench_size "$size"; done
+    for size in $sizes; do bench_size "$size"; done
 fi
 
 machine() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a folder above its own or of a sibling window
 # folder: the folders depend one way (app -> windows -> ui -> core -> system; the tool on ui and
-# system only), so that each can be read, built and tested with only what lies below it.
+# system only; the guard program on core and system), so that each can be read, built and tested
+# with only what lies below it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -15,6 +16,8 @@ declare -A allowed=(
   [configui]="ui core system"
   [tray]="ui core system"
   [tool]="ui system"
+  [service]="system"
+  [guard]="core system"
   [app]="lockscreen cover configui tray ui core system"
 )
 

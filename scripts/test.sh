@@ -66,7 +66,7 @@ win_test() {   # win_test [PROGRAM] [FILTER]
     [ -f "$root/tests/win/$name.cpp" ] || { echo "no test program tests/win/$name.cpp" >&2; exit 2; }
     step "win_$name under Wine${filter:+ ($filter)}"
     # The programs beside it: some tests load their pictures or start them.
-    cmake --build "$build/win64" -j "$jobs" --target "win_$name.exe" OrvoPCLock.exe OrvoPCLockTool.exe
+    cmake --build "$build/win64" -j "$jobs" --target "win_$name.exe" OrvoPCLock.exe OrvoPCLockTool.exe OrvoPCLockGuard.exe
     GTEST_FILTER=${filter:-*} ctest --test-dir "$build/win64" --output-on-failure \
         -R "^(wine_setup|win_$name|wine_cleanup)\$"
 }
@@ -87,8 +87,8 @@ e2e_test() {   # e2e_test [SCENARIO]
     [ -f "$root/tests/e2e/$name.sh" ] || { echo "no scenario tests/e2e/$name.sh" >&2; exit 2; }
     step "e2e_$name"
     # The scenarios drive the programs with the driver; only the setup program's needs the setup.
-    cmake --build "$build/win64" -j "$jobs" --target OrvoPCLock.exe OrvoPCLockTool.exe orvo_driver.exe \
-        $([ "$name" = installer_test ] && echo installer)
+    cmake --build "$build/win64" -j "$jobs" --target OrvoPCLock.exe OrvoPCLockTool.exe OrvoPCLockGuard.exe OrvoPCLockService.exe orvo_driver.exe \
+        $(case $name in installer_test|service_test) echo installer msi ;; esac)
     ctest --test-dir "$build/win64" --output-on-failure -R "^e2e_$name\$"
 }
 
@@ -139,7 +139,10 @@ cmake -S "$root" -B "$build/win64" -G Ninja \
     -DORVO_SIGN_PKCS12="$signing/test.p12" -DORVO_SIGN_PASSWORD_FILE="$signing/password.txt" \
     -DORVO_SIGN_TIMESTAMP_URL= >/dev/null
 cmake --build "$build/win64" -j "$jobs"
-orvo_verify_signatures "$signing/certificate.pem" "$build/win64"/installer-stage/{OrvoPCLock,OrvoPCLockTool,Uninstall}.exe \
-    "$build/win64"/OrvoPCLock-Setup-*.exe
-# Wine tests share displays and prefixes per fixture: run them one at a time.
-ctest --test-dir "$build/win64" --output-on-failure
+orvo_verify_signatures "$signing/certificate.pem" "$build/win64"/installer-stage/{OrvoPCLock,OrvoPCLockTool,OrvoPCLockGuard,OrvoPCLockService,Uninstall}.exe \
+    "$build/win64"/OrvoPCLock-Setup-*.exe "$build/win64"/OrvoPCLock-*.msi
+orvo_verify_setup_contents "$signing/certificate.pem" "$build/win64"/OrvoPCLock-Setup-*.exe
+# Wine tests share displays and prefixes per fixture: run them one at a time. A scenario that
+# fails runs once more, so a key a loaded machine lost does not fail the run; its first output
+# stays in the log above the second try.
+ctest --test-dir "$build/win64" --output-on-failure --repeat until-pass:2

@@ -21,6 +21,7 @@
 #include <mutex>
 
 #include "system/KeyFilter.h"
+#include "system/SystemLibrary.h"
 #include "system/WinHandles.h"
 
 namespace {
@@ -31,6 +32,8 @@ std::mutex KeyInfoLock;           // guards KeyInfo and Filter
 std::atomic<int32_t> HookUnlockMode{0};
 std::atomic<bool> HookLockAllKeys{true};
 std::atomic<bool> KeyActivity{false};
+std::atomic<HWND> KeyTarget{nullptr};   // the lock window: where held-back keys it needs go
+const DWORD OwnProcessId = GetCurrentProcessId();
 
 // User-interface thread only: whether a hook should be in (between HookKeyboard(true) and
 // HookKeyboard(false)), and when it was last put in.
@@ -118,10 +121,21 @@ void StartHookThread() {
     KeyboardHook.threadId = threadId;
 }
 
+// Posted, never sent: the hook must not wait for the user-interface thread. The lock window
+// handles the key as if it had the keyboard.
+void HandToLock(const KBDLLHOOKSTRUCT& info) {
+    HWND target = KeyTarget.load();
+    if (!target) return;
+    LPARAM lParam = 1 | static_cast<LPARAM>((info.scanCode & 0xFF) << 16);
+    if (info.flags & LLKHF_EXTENDED) lParam |= LPARAM{1} << 24;
+    PostMessageA(target, WM_KEYDOWN, info.vkCode, lParam);
+}
+
 }  // namespace
 
-void HookKeyboard(bool isHook, int32_t unlockMode, bool lockAllKeys) {
+void HookKeyboard(bool isHook, int32_t unlockMode, bool lockAllKeys, HWND keyTarget) {
     HookWanted = isHook;
+    KeyTarget.store(isHook ? keyTarget : nullptr);
     if (!isHook) {
         StopHookThread();
         return;
@@ -165,10 +179,22 @@ void WatchSessionChanges(HWND hwnd, bool watch) {
     if (!hwnd) return;
     // Without the notification the periodic renewal still brings a dropped hook back, only
     // a few seconds later, so a failure here is not looked at.
-    if (watch)
-        WTSRegisterSessionNotification(hwnd, NOTIFY_FOR_THIS_SESSION);
-    else
-        WTSUnRegisterSessionNotification(hwnd);
+    using Register = BOOL(WINAPI*)(HWND, DWORD);
+    using Unregister = BOOL(WINAPI*)(HWND);
+    static const auto registerFor = SystemFunction<Register>("wtsapi32.dll", "WTSRegisterSessionNotification");
+    static const auto unregister = SystemFunction<Unregister>("wtsapi32.dll", "WTSUnRegisterSessionNotification");
+    if (watch && registerFor)
+        registerFor(hwnd, NOTIFY_FOR_THIS_SESSION);
+    else if (!watch && unregister)
+        unregister(hwnd);
+}
+
+// Both calls only read what the window manager keeps; neither waits for another thread, so the
+// hook may ask them. No foreground at all (a switch in progress, another desktop) is not ours.
+bool IsForegroundOurs() {
+    DWORD process = 0;
+    HWND foreground = GetForegroundWindow();
+    return foreground && GetWindowThreadProcessId(foreground, &process) && process == OwnProcessId;
 }
 
 bool IsKeyboardHooked() { return static_cast<bool>(KeyboardHook.thread); }
@@ -190,15 +216,17 @@ LRESULT CALLBACK KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
         // Wine never sets LLKHF_ALTDOWN; a system-key message says Alt as well.
         const bool altFlag =
             (info.flags & LLKHF_ALTDOWN) != 0 || wParam == WM_SYSKEYDOWN || wParam == WM_SYSKEYUP;
-        bool passes;
+        const bool ours = IsForegroundOurs();
+        KeyRoute route;
         {
             std::lock_guard<std::mutex> lock(KeyInfoLock);
             KeyInfo = info;
-            passes = Filter.Passes(info.vkCode, isUp, altFlag, HookLockAllKeys.load(), HookUnlockMode.load());
+            route = Filter.Route(info.vkCode, isUp, altFlag, HookLockAllKeys.load(), HookUnlockMode.load(), ours);
         }
         // Any key counts as activity, even one that is swallowed: it wakes the monitor logic.
         if (info.vkCode != 0) KeyActivity.store(true);
-        if (!passes) return 1;
+        if (route == KeyRoute::HandToLock) HandToLock(info);
+        if (route != KeyRoute::Pass) return 1;
     }
     return CallNextHookEx(nullptr, nCode, wParam, lParam);
 }

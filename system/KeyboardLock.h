@@ -10,8 +10,10 @@
 // Installs (true) or removes (false) the hook; at most one is installed at a time. The hook
 // runs on a thread of its own, so it answers while the user-interface thread is busy. An
 // install takes the unlock mode of the moment. lockAllKeys is "Lock keyboard": at Yes only the
-// lock window's keys pass, at No every key but the system shortcuts (see LockKeyFilter).
-void HookKeyboard(bool isHook, int32_t unlockMode = 0, bool lockAllKeys = true);
+// lock window's keys pass, at No every key but the system shortcuts (see LockKeyFilter). While
+// the foreground is not the program's no key passes, and keyTarget (the lock window) gets the
+// presses of its keys posted as WM_KEYDOWN.
+void HookKeyboard(bool isHook, int32_t unlockMode = 0, bool lockAllKeys = true, HWND keyTarget = nullptr);
 
 // Replaces the installed hook by a fresh one, the new one in before the old one out. Windows
 // drops a low-level hook silently (after a time-out, often around sleep or a session switch),
@@ -30,6 +32,9 @@ void WatchSessionChanges(HWND hwnd, bool watch);
 LRESULT CALLBACK KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam);
 
 bool IsKeyboardHooked();
+
+// True when the foreground window belongs to this process; quick enough for the hook.
+bool IsForegroundOurs();
 
 // Hands the unlock mode to the hook; whoever changes the mode while the hook is installed calls
 // it again.

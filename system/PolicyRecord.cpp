@@ -2,6 +2,8 @@
 // message.
 #include "system/PolicyRecord.h"
 
+#include "system/Restrictions.h"
+
 #include <charconv>
 #include <string_view>
 #include <vector>
@@ -12,6 +14,10 @@ constexpr const char* kValueNames[kPolicyCount] = {"DisableTaskmgr", "NoLogoff",
 // What the user sees on the Ctrl + Alt + Del screen for each policy.
 constexpr const char* kShownNames[kPolicyCount] = {"Task Manager", "Sign out", "Switch user", "Shut down"};
 constexpr char kAbsent[] = "-";
+// HideFastUserSwitching is under HKEY_LOCAL_MACHINE, and on current Windows even the per-user
+// policy keys are writable only with administrator rights.
+constexpr const char* kLocations[kPolicyCount] = {kPoliciesSystemUserKey, kPoliciesExplorerUserKey,
+                                                  kPoliciesSystemMachineKey, kPoliciesExplorerUserKey};
 
 std::optional<uint32_t> ParseDword(std::string_view text) {
     uint32_t number = 0;
@@ -33,6 +39,8 @@ std::string JoinNames(const std::vector<std::string>& names) {
 }  // namespace
 
 const char* PolicyValueName(Policy policy) { return kValueNames[static_cast<int>(policy)]; }
+
+const char* PolicyLocation(Policy policy) { return kLocations[static_cast<int>(policy)]; }
 
 std::string EncodeRememberedPolicies(const RememberedPolicies& remembered) {
     std::string text;

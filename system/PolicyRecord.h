@@ -13,6 +13,8 @@ inline constexpr int kPolicyCount = 4;
 
 // The registry value name ("DisableTaskmgr", ...).
 const char* PolicyValueName(Policy policy);
+// Where the value lives ("HKEY_CURRENT_USER\Software\...\Policies\System", ...).
+const char* PolicyLocation(Policy policy);
 
 // What each value held before a lock applied the policies: nothing (absent, or not a DWORD) or
 // its number. Indexed by Policy.
@@ -30,6 +32,10 @@ struct PolicyFailures {
     bool Has(Policy policy) const { return (Bits >> static_cast<int>(policy)) & 1u; }
     void Add(Policy policy) { Bits |= 1u << static_cast<int>(policy); }
 };
+
+// What the configuration dialog says while the lock service puts the policies in force.
+inline constexpr char kServiceAppliesPoliciesText[] =
+    "Task Manager, Switch user and Sign out are disabled during a lock: applied by the Orvo PC Lock Service.";
 
 // The sentence for the tray balloon and the configuration dialog, or "" when nothing failed.
 std::string PolicyFailureText(PolicyFailures failures);

@@ -1,6 +1,7 @@
 // Privilege adjustment through ntdll, the operating-system check of the start-up sequence, and
 // the power, monitor, dial-up, sound and idle actions of the lock.
 #include "system/PowerActions.h"
+#include "system/SystemLibrary.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -141,7 +142,7 @@ bool LoadRasFunctions(RasEnumConnectionsFn& enumConnections, RasHangUpFn& hangUp
         hangUp = gRasHangUp;
         return true;
     }
-    const HMODULE ras = LoadLibraryA("rasapi32.dll");
+    const HMODULE ras = LoadSystemLibrary("rasapi32.dll");
     if (!ras) return false;
     enumConnections = reinterpret_cast<RasEnumConnectionsFn>(
         reinterpret_cast<void (*)()>(GetProcAddress(ras, "RasEnumConnectionsA")));
@@ -182,12 +183,19 @@ std::string ByteArrayToString(const char* bytes, std::size_t size) {
 
 // ---- alarm sound ----
 
+namespace {
+BOOL PlaySoundFile(const char* path, UINT flags) {
+    static const auto play = SystemFunction<BOOL(WINAPI*)(LPCSTR, UINT)>("winmm.dll", "sndPlaySoundA");
+    return play ? play(path, flags) : FALSE;
+}
+}  // namespace
+
 void PlayAlarm(const std::string& alarmFilePath) {
     // No default sound: a missing file must stay silent rather than chime.
-    sndPlaySoundA(alarmFilePath.c_str(), SND_ASYNC | SND_NODEFAULT | SND_LOOP);
+    PlaySoundFile(alarmFilePath.c_str(), SND_ASYNC | SND_NODEFAULT | SND_LOOP);
 }
 
-void StopAlarm() { sndPlaySoundA(nullptr, SND_PURGE); }
+void StopAlarm() { PlaySoundFile(nullptr, SND_PURGE); }
 
 // ---- idle time ----
 

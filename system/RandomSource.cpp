@@ -7,10 +7,15 @@
 #include <cstdint>
 #include <random>
 
+#include "system/SystemLibrary.h"
+
 double CryptoUniform() {
+    using GenRandom = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, PUCHAR, ULONG, ULONG);
+    static const auto genRandom = SystemFunction<GenRandom>("bcrypt.dll", "BCryptGenRandom");
     uint64_t bits = 0;
-    const NTSTATUS status = BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&bits), sizeof bits,
-                                            BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    const NTSTATUS status = genRandom ? genRandom(nullptr, reinterpret_cast<PUCHAR>(&bits), sizeof bits,
+                                                  BCRYPT_USE_SYSTEM_PREFERRED_RNG)
+                                      : -1;
     if (status < 0) {
         // The system generator cannot fail on a working system; should it, the letters must
         // still differ between locks, so fall back to the library's non-deterministic source.

@@ -151,3 +151,40 @@ int32_t DeleteRegistryValue(const std::string& path, const std::string& valueNam
     const UniqueHkey key(opened);
     return RegDeleteValueA(key.get(), valueName.c_str());
 }
+
+bool RegistryKeyHasContent(const std::string& path) {
+    const RegistryLocation location = GetRootKey(path);
+    const HKEY root = RootHandle(location.Root);
+    if (!root) return false;
+    HKEY opened = nullptr;
+    if (OpenKey(root, location.SubKey, &opened) != ERROR_SUCCESS) return false;
+    const UniqueHkey key(opened);
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    return subKeys > 0 || values > 0;
+}
+
+bool CanWriteRegistryKey(const std::string& path) {
+    const RegistryLocation location = GetRootKey(path);
+    const HKEY root = RootHandle(location.Root);
+    if (!root) return false;
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(root, location.SubKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE | RegistryView(), nullptr, &created, nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(created);
+    return true;
+}
+
+bool RegistryValueExists(const std::string& path, const std::string& valueName) {
+    const RegistryLocation location = GetRootKey(path);
+    const HKEY root = RootHandle(location.Root);
+    if (!root) return false;
+    HKEY opened = nullptr;
+    if (OpenKey(root, location.SubKey, &opened) != ERROR_SUCCESS) return false;
+    const UniqueHkey key(opened);
+    return RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}

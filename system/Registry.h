@@ -8,6 +8,10 @@
 
 // Where the lock program records its installation values and the first-run switch.
 inline constexpr const char kAppSystemKey[] = "HKEY_CURRENT_USER\\SOFTWARE\\Orvo PC Lock\\System";
+// The account's own key, of which kAppSystemKey is a part.
+inline constexpr const char kAppUserKey[] = "HKEY_CURRENT_USER\\SOFTWARE\\Orvo PC Lock";
+// The setup's choices for every account of the machine.
+inline constexpr const char kAppMachineKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\OrvoSoft\\Orvo PC Lock";
 
 // Value types the operations know (the REG_* numbers).
 constexpr int32_t kRegSz = 1;
@@ -37,6 +41,14 @@ RegistryValue ReadRegistryValue(const std::string& path, const std::string& valu
 // a key that cannot be created, or a type other than REG_SZ, REG_EXPAND_SZ and REG_DWORD.
 int32_t WriteRegistryValue(const std::string& path, const std::string& valueName,
                            const std::string& data, int32_t valueType);
+
+// True when the key exists and holds a value or a subkey.
+bool RegistryKeyHasContent(const std::string& path);
+// True when the value exists, whatever its type and size (ReadRegistryValue reads only some).
+bool RegistryValueExists(const std::string& path, const std::string& valueName);
+
+// True when this account may set values in the key (which is made when it did not exist).
+bool CanWriteRegistryKey(const std::string& path);
 
 // Returns RegDeleteValueA's status, or 0 for an unknown root or a key that cannot be opened.
 int32_t DeleteRegistryValue(const std::string& path, const std::string& valueName);

@@ -8,20 +8,16 @@
 
 #include "system/LockRecord.h"
 #include "system/Registry.h"
+#include "system/StartupText.h"
 #include "system/Text.h"
 
 namespace {
 
-// Where each Policy lives, indexed by Policy. HideFastUserSwitching is under
-// HKEY_LOCAL_MACHINE, and on current Windows even the per-user policy keys are writable only
-// with administrator rights.
-constexpr const char* kPolicyKeys[kPolicyCount] = {kPoliciesSystemUserKey, kPoliciesExplorerUserKey,
-                                                   kPoliciesSystemMachineKey, kPoliciesExplorerUserKey};
 constexpr Policy kAppliedPolicies[] = {Policy::DisableTaskmgr, Policy::HideFastUserSwitching, Policy::NoLogoff};
 
 PolicyWriter gPolicyWriter = nullptr;   // nullptr: WriteRegistryValue
 
-const char* KeyOf(Policy policy) { return kPolicyKeys[static_cast<int>(policy)]; }
+const char* KeyOf(Policy policy) { return PolicyLocation(policy); }
 
 // A status that is not looked at: a value the account may not write is skipped so the others
 // are still written, and ApplyPolicies judges by reading back instead.
@@ -39,9 +35,13 @@ std::optional<uint32_t> ReadPolicy(Policy policy) {
 }
 
 // Writes back what a lock remembered, then forgets it: a kill between the two only means the
-// next restore writes the same values again.
+// next restore writes the same values again. Only the values a lock sets, and only where they
+// still hold its 1: anything else was put there by someone else (an administrator, a group
+// policy) after the lock and stays. A value that was absent comes back as 0, which means the
+// same.
 void WriteBack(const RememberedPolicies& remembered) {
-    for (int i = 0; i < kPolicyCount; ++i) WritePolicy(static_cast<Policy>(i), remembered[i].value_or(0));
+    for (const Policy policy : kAppliedPolicies)
+        if (ReadPolicy(policy) == 1u) WritePolicy(policy, remembered[static_cast<int>(policy)].value_or(0));
     ForgetRememberedPolicies();
 }
 
@@ -78,6 +78,11 @@ void ForEachTaskbar(Visit visit) {
     }
 }
 
+// The shell's windows belong to Explorer: ShowWindow would wait until Explorer handles the
+// request, and a hung Explorer would hang the lock (or the unlock) with it. Posted instead; a
+// window of this thread (a stand-in) is still shown or hidden at once.
+void ShowShellWindow(HWND hwnd, int command) { ShowWindowAsync(hwnd, command); }
+
 std::string ReadRunValue() {
     return TrimNull(RegistryValueText(ReadRegistryValue(kRunKey, kRunValueName)));
 }
@@ -99,35 +104,43 @@ PolicyFailures ApplyPolicies() {
         for (int i = 0; i < kPolicyCount; ++i) before[i] = ReadPolicy(static_cast<Policy>(i));
         WriteRememberedPolicies(before);
     }
+    for (const Policy policy : kAppliedPolicies) WritePolicy(policy, 1);
+    // Read back: a key that could not even be created writes nothing and reports success,
+    // and a value an administrator already set to 1 is in force although our write failed.
+    return PoliciesNotInForce();
+}
+
+PolicyFailures PoliciesNotInForce() {
     PolicyFailures failures;
-    for (const Policy policy : kAppliedPolicies) {
-        WritePolicy(policy, 1);
-        // Read back: a key that could not even be created writes nothing and reports success,
-        // and a value an administrator already set to 1 is in force although our write failed.
+    for (const Policy policy : kAppliedPolicies)
         if (ReadPolicy(policy) != 1u) failures.Add(policy);
-    }
     return failures;
 }
 
-void RestorePolicies() {
-    const std::optional<RememberedPolicies> remembered = ReadRememberedPolicies();
-    // Nothing remembered (the record could not be written, or "/Fix" after an older version):
-    // the values may still be ours, so they are cleared as they always were.
-    WriteBack(remembered.value_or(RememberedPolicies{}));
+PolicyFailures ProbePolicyWrites() {
+    PolicyFailures failures;
+    for (const Policy policy : kAppliedPolicies)
+        if (!CanWriteRegistryKey(KeyOf(policy))) failures.Add(policy);
+    return failures;
 }
+
+void RestorePolicies() { RestorePoliciesIfRemembered(); }
 
 bool RestorePoliciesIfRemembered() {
     // Without a record no lock of ours is known to have changed anything, and writing 0 here
-    // would turn an administrator's or a group policy's own 1 into 0 at every start.
+    // would turn an administrator's or a group policy's own 1 into 0.
     const std::optional<RememberedPolicies> remembered = ReadRememberedPolicies();
     if (!remembered) return false;
     WriteBack(*remembered);
     return true;
 }
 
-void RemovePolicies() {
-    for (int i = 0; i < kPolicyCount; ++i)
-        DeleteRegistryValue(KeyOf(static_cast<Policy>(i)), PolicyValueName(static_cast<Policy>(i)));
+void RemoveUnrestrictingPolicies() {
+    for (int i = 0; i < kPolicyCount; ++i) {
+        const auto policy = static_cast<Policy>(i);
+        // 0 restricts nothing and means the same as no value; any other number is someone's.
+        if (ReadPolicy(policy) == 0u) DeleteRegistryValue(KeyOf(policy), PolicyValueName(policy));
+    }
 }
 
 void HideShell(bool isHide, bool transparentBackground) {
@@ -143,31 +156,33 @@ void HideTaskbar(bool isHide) {
     else
         ShowTaskbars();
     if (HWND startButton = FindWindowA("Button", nullptr))
-        ShowWindow(startButton, isHide ? SW_HIDE : SW_RESTORE);
+        ShowShellWindow(startButton, isHide ? SW_HIDE : SW_RESTORE);
 }
 
 bool HideTaskbars() {
     bool hidden = false;
     ForEachTaskbar([&hidden](HWND taskbar) {
-        if (!IsWindowVisible(taskbar)) return;
-        ShowWindow(taskbar, SW_HIDE);
+        // A hung Explorer gets no new request at every watchdog tick: the first one is still
+        // waiting in its queue, and the next tick after it wakes up asks again.
+        if (!IsWindowVisible(taskbar) || IsHungAppWindow(taskbar)) return;
+        ShowShellWindow(taskbar, SW_HIDE);
         hidden = true;
     });
     return hidden;
 }
 
 void ShowTaskbars() {
-    ForEachTaskbar([](HWND taskbar) { ShowWindow(taskbar, SW_SHOW); });
+    ForEachTaskbar([](HWND taskbar) { ShowShellWindow(taskbar, SW_SHOW); });
 }
 
 void HideDesktopIcons(bool isHide) {
-    if (HWND view = FindDesktopIconView()) ShowWindow(view, isHide ? SW_HIDE : SW_RESTORE);
+    if (HWND view = FindDesktopIconView()) ShowShellWindow(view, isHide ? SW_HIDE : SW_RESTORE);
 }
 
 void ShowShell() {
-    if (HWND view = FindDesktopIconView()) ShowWindow(view, SW_RESTORE);
+    if (HWND view = FindDesktopIconView()) ShowShellWindow(view, SW_RESTORE);
     ShowTaskbars();
-    if (HWND startButton = FindWindowA("Button", nullptr)) ShowWindow(startButton, SW_SHOW);
+    if (HWND startButton = FindWindowA("Button", nullptr)) ShowShellWindow(startButton, SW_SHOW);
 }
 
 std::string StartupLockCommand(const std::string& appPath, const std::string& exeName) {
@@ -190,4 +205,16 @@ int32_t SetStartupLock(bool isEnable, const std::string& appPath, const std::str
         DeleteRegistryValue(kRunKey, kRunValueName);
     // Write and delete report 0 also when nothing was attempted: the read-back is the answer.
     return IsStartupLockOn(appPath, exeName) ? 1 : 0;
+}
+
+// Windows deletes a RunOnce value before it runs the command, so each lock writes it again.
+bool SetRunOnceLock(bool isSet, const std::string& exePath) {
+    if (!isSet) {
+        DeleteRegistryValue(kRunOnceKey, kRunOnceValueName);
+        return IsEmptyValue(ReadRegistryValue(kRunOnceKey, kRunOnceValueName));
+    }
+    if (exePath.empty()) return false;
+    const std::string command = "\"" + exePath + "\" " + kStartupLockArgument;
+    WriteRegistryValue(kRunOnceKey, kRunOnceValueName, command, kRegSz);
+    return TrimNull(RegistryValueText(ReadRegistryValue(kRunOnceKey, kRunOnceValueName))) == command;
 }

@@ -15,6 +15,7 @@ struct GdiFree { void operator()(void* h) const { if (h) DeleteObject(static_cas
 struct KeyFree { void operator()(HKEY h) const { if (h) RegCloseKey(h); } };
 struct HandleFree { void operator()(HANDLE h) const { if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h); } };
 struct HookFree { void operator()(HHOOK h) const { if (h) UnhookWindowsHookEx(h); } };
+struct WinEventHookFree { void operator()(HWINEVENTHOOK h) const { if (h) UnhookWinEvent(h); } };
 struct IconFree { void operator()(HICON h) const { if (h) DestroyIcon(h); } };
 struct MenuFree { void operator()(HMENU h) const { if (h) DestroyMenu(h); } };
 struct WindowFree { void operator()(HWND h) const { if (h && IsWindow(h)) DestroyWindow(h); } };
@@ -26,6 +27,7 @@ using UniqueHbrush = Unique<HBRUSH, GdiFree>;
 using UniqueHpen = Unique<HPEN, GdiFree>;
 using UniqueHkey = Unique<HKEY, KeyFree>;
 using UniqueHhook = Unique<HHOOK, HookFree>;
+using UniqueWinEventHook = Unique<HWINEVENTHOOK, WinEventHookFree>;
 using UniqueHicon = Unique<HICON, IconFree>;        // only for icons that were created, not loaded shared
 using UniqueHmenu = Unique<HMENU, MenuFree>;
 using UniqueHwnd = Unique<HWND, WindowFree>;

@@ -6,10 +6,12 @@
 #include <string>
 
 #include "system/LockRecord.h"
+#include "system/LockedSettings.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
+#include "tool/UninstallCleanup.h"
 #include "tool/UserinitMarker.h"
 
 namespace {
@@ -28,37 +30,46 @@ bool WriteUserinit(const std::string& text) {
 }  // namespace
 
 void FixTroubles() {
-    // The remembered values where a lock left a record, 0 where none is left; the marker goes
-    // with it, so the next start does not lock again at once.
+    // The remembered values where a lock left a record, and the accessibility hot keys it
+    // turned off; the marker and the RunOnce value go with them, so neither the next start nor
+    // the next logon locks again at once.
     RestorePolicies();
+    RestoreAccessHotKeys(SystemLockedSettings());
     ClearLockedMarker();
+    SetRunOnceLock(false, {});
     ShowShell();
     Inform("Fix troubles of abnormal program termination successfully");
 }
 
-void SetSafeModeLock(bool isEnable) {
-    const std::string appPath = ReadTrimmed(kAppSystemKey, kAppPathValueName);
-    const std::string marker = SafeModeMarker(appPath);
+void SetSafeModeLock(bool isEnable) { SetSafeModeLock(isEnable, InstalledProgramPath()); }
+
+// The entry is built from the program beside the tool, never from "APP_PATH": that value lies
+// under HKEY_CURRENT_USER, where any program of the user can write a command that this
+// elevated tool would then put into every account's logon.
+void SetSafeModeLock(bool isEnable, const std::string& installedProgram) {
     const std::string userinit = ReadTrimmed(kWinlogonKey, kUserinitValueName);
     if (isEnable) {
-        if (HasMarker(userinit, marker)) {
+        if (HasOwnMarker(userinit, installedProgram)) {
             Inform("Autolock at Windows startup in Safe Mode enabled");
             return;
         }
         // Winlogon starts exactly the programs of this list: written without the entries it
         // held (a value that is missing or cannot be read), logon would no longer start the
-        // user's session at all. And an entry without the program's path starts nothing, so
+        // user's session at all. And an entry that names no program starts nothing, so
         // calling it a success would be false. Neither case writes anything.
-        const bool canEnable = !appPath.empty() && !userinit.empty();
+        const std::string marker = InstalledSafeModeMarker(installedProgram);
+        const DWORD attributes = GetFileAttributesA(TrimNull(installedProgram).c_str());
+        const bool programThere = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        const bool canEnable = !marker.empty() && programThere && !userinit.empty();
         Inform(canEnable && WriteUserinit(AddMarker(userinit, marker))
                    ? "Enable autolock at Windows startup in Safe Mode successfully"
                    : "Enable autolock at Windows startup in Safe Mode failed");
     } else {
-        if (!HasMarker(userinit, marker)) {
+        if (!HasOwnMarker(userinit, installedProgram)) {
             Inform("Autolock at Windows startup in Safe Mode disabled");
             return;
         }
-        Inform(WriteUserinit(RemoveMarker(userinit, marker))
+        Inform(WriteUserinit(TrimNull(CutOwnMarkers(userinit, installedProgram)))
                    ? "Disable autolock at Windows startup in Safe Mode successfully"
                    : "Disable autolock at Windows startup in Safe Mode failed");
     }

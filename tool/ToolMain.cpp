@@ -6,11 +6,13 @@
 #include <string>
 
 #include "system/Text.h"
+#include "system/SystemLibrary.h"
 #include "tool/FrmMain.h"
 #include "tool/ToolActions.h"
 #include "tool/UninstallCleanup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCmd) {
+    LoadLibrariesFromSystem32Only();
     const std::string command = TrimNull(commandLine ? commandLine : "");
     if (command == "/Fix") {
         FixTroubles();

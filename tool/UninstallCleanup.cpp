@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "system/LockRecord.h"
+#include "system/LockedSettings.h"
 #include "system/StartupText.h"
 #include "system/Registry.h"
 #include "system/Restrictions.h"
+#include "system/ServiceClient.h"
+#include "system/ServiceInstall.h"
 #include "system/Text.h"
 #include "tool/ToolActions.h"
 #include "tool/UserinitMarker.h"
@@ -61,13 +64,17 @@ std::string InstalledProgramPath() {
 }
 
 void UninstallCleanup(const std::string& installedProgram) {
-    // The same two steps as "/Fix" first, so a program that ended abnormally while locked leaves
+    // The same steps as "/Fix" first, so a program that ended abnormally while locked leaves
     // no restriction behind even if a later step fails.
     RestorePolicies();
+    RestoreAccessHotKeys(SystemLockedSettings());
+    SetRunOnceLock(false, {});
     ShowShell();
-    // The reset values mean the same as no values; deleting them leaves no trace of the program.
-    RemovePolicies();
+    RemoveUnrestrictingPolicies();
     ClearLockRecord();
     CleanUserinit(installedProgram);
     RemoveStartupRunValue(installedProgram);
+    // A service guarding a locked session refuses the stop and is only marked for deletion; it
+    // keeps its record then, so that it can still give the values back.
+    if (RemoveLockService() && !IsLockServiceRunning()) DeleteRegistryValue(kServiceRecordKey, kServiceRecordValue);
 }

@@ -8,6 +8,6 @@
 // own path cannot be read.
 std::string InstalledProgramPath();
 
-// Policies reset and then deleted, the lock record deleted, shell shown, this installation's safe-mode markers cut out of
+// Remembered policies restored and those that restrict nothing deleted, the lock record deleted, shell shown, this installation's safe-mode markers cut out of
 // "Userinit" and its Run value deleted. Shows nothing: the uninstaller may run silently.
 void UninstallCleanup(const std::string& installedProgram);

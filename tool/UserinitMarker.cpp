@@ -56,6 +56,31 @@ std::string CutMarkers(std::string_view userinit, std::initializer_list<std::str
     return result;
 }
 
+std::string InstalledSafeModeMarker(std::string_view installedProgram) {
+    const std::string program = TrimNull(installedProgram);
+    if (program.empty() || program.find(',') != std::string::npos) return {};
+    return SafeModeMarker(program);
+}
+
+std::string CutOwnMarkers(std::string_view userinit, std::string_view installedProgram) {
+    const std::string marker = InstalledSafeModeMarker(installedProgram);
+    if (marker.empty()) return std::string(userinit);
+    // Found in an upper-case copy of the same length, cut from the original: the text around
+    // each cut keeps its bytes.
+    const std::string upper = ToUpperAscii(userinit);
+    const std::string wanted = ToUpperAscii(marker);
+    std::string result;
+    std::size_t pos = 0;
+    for (std::size_t hit; (hit = upper.find(wanted, pos)) != std::string::npos; pos = hit + wanted.size())
+        result.append(userinit.substr(pos, hit - pos));
+    result.append(userinit.substr(pos));
+    return result;
+}
+
+bool HasOwnMarker(std::string_view userinit, std::string_view installedProgram) {
+    return CutOwnMarkers(userinit, installedProgram).size() != userinit.size();
+}
+
 std::string UninstallUserinit(std::string_view userinit, std::string_view installedProgram,
                               std::string_view recordedProgram) {
     // No blank trimming here, unlike "/Disable": the list belongs to Windows and to other

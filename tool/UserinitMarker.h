@@ -20,6 +20,17 @@ std::string CutMarker(std::string_view userinit, std::string_view marker);
 // on a tie the marker listed first).
 std::string CutMarkers(std::string_view userinit, std::initializer_list<std::string_view> markers);
 
+// The marker "/Enable" writes for the program at this path (the lock program beside the tool),
+// or "" when the path cannot be one entry of the list: empty, or holding a comma, which
+// Winlogon would split into two commands.
+std::string InstalledSafeModeMarker(std::string_view installedProgram);
+// Whether the list holds a marker of the installed program, in any ASCII case (an earlier
+// version built it from the path the program recorded, which may differ in case).
+bool HasOwnMarker(std::string_view userinit, std::string_view installedProgram);
+// The list without every such marker and with nothing else changed; entries of anyone else
+// (another copy, a quoted or edited entry) stay as they are.
+std::string CutOwnMarkers(std::string_view userinit, std::string_view installedProgram);
+
 // What the uninstaller leaves in "Userinit" (the stored text up to its first NUL): the list
 // without the safe-mode markers of the installed program, whose path is given as the tool sees
 // it and as the program recorded it in "APP_PATH". The recorded path counts only when it names

@@ -7,8 +7,10 @@
 #include <memory>
 
 #include "core/AppState.h"
+#include "core/PolicyRegistry.h"
 #include "resources/resource.h"
 #include "resources/version.h"
+#include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/VersionInfo.h"
 #include "tray/FrmAbout.h"
@@ -51,7 +53,7 @@ void FrmTray::AddIcon() {
     Shell_NotifyIconA(NIM_ADD, &iconData_);
     // Wine's shell shows its hidden taskbar again when an icon is added. The icon comes while
     // locked after a lock at start-up or a restart of the shell; the taskbar must stay hidden.
-    if (CurrentLockState().IsLocked()) HideShell(true, Config.TransparentBackground == 1);
+    if (CurrentLockState().IsLocked()) HideShell(true, IsTransparentBackground(Config));
 }
 
 void FrmTray::DeleteIcon() {
@@ -90,6 +92,13 @@ bool FrmTray::ShowBalloon(const std::string& title, const std::string& text) {
     return Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
 }
 
+void FrmTray::FollowSecret() {
+    const std::string tip = TrayTipText(version_, IsDefaultPattern(Config));
+    if (tip == tipText_) return;
+    tipText_ = tip;
+    SetTip(tipText_);
+}
+
 void FrmTray::RebuildIcon() {
     if (!hwnd_) return;
     DeleteIcon();
@@ -104,6 +113,9 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     if (msg == kTrayCallbackMessage) {
+        // The pointer is on the icon, before its tip shows: the tip follows the secret, which
+        // the configuration dialog may have changed.
+        self->FollowSecret();
         switch (TrayCallbackActionFor(LOWORD(lp))) {
         case TrayCallbackAction::Lock: self->LockFromIcon(); break;
         case TrayCallbackAction::ShowMenu: self->ShowTrayMenu(); break;   // may end the window
@@ -146,7 +158,8 @@ bool FrmTray::Create(HINSTANCE instance, HMODULE resources, const AppVersion& ve
     if (!EnsureWindowClass(wc)) return false;
     icon_.reset(LoadSmallIcon(resources, IDI_TRAY));
     disabledIcon_.reset(LoadSmallIcon(resources, IDI_TRAY_DISABLED));
-    tipText_ = TrayTipText(version);
+    version_ = version;
+    tipText_ = TrayTipText(version, IsDefaultPattern(Config));
     if (!BuildMenu()) return false;
     // Never shown, and kept off the taskbar should anything show it.
     if (!CreateWindowExA(WS_EX_TOOLWINDOW, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
@@ -161,13 +174,18 @@ void FrmTray::Close() {
     hwnd_ = nullptr;
 }
 
+namespace {
+// An organisation may keep the lock running: "&Exit" then shows greyed and does nothing.
+bool IsExitBarred(int index) { return index == kMenuExit && ThePolicyOverlay().NoTrayExit(); }
+}  // namespace
+
 bool FrmTray::BuildMenu() {
     menu_.reset(CreatePopupMenu());
     if (!menu_) return false;
     for (int i = 0; i < kTrayMenuCount; ++i) {
         const std::string caption = TrayMenuCaption(i, CurrentLockState().IsAutoLockDisabled());
         if (IsTrayMenuSeparator(i)) AppendMenuA(menu_.get(), MF_SEPARATOR, MenuId(i), nullptr);
-        else AppendMenuA(menu_.get(), MF_STRING, MenuId(i), caption.c_str());
+        else AppendMenuA(menu_.get(), MF_STRING | (IsExitBarred(i) ? MF_GRAYED : 0), MenuId(i), caption.c_str());
     }
     return true;
 }
@@ -231,7 +249,9 @@ void FrmTray::RunMenuItem(int index) {
     case kMenuTransparentBackground: ToggleTransparentBackground(); break;
     case kMenuAutoLock: ToggleAutoLock(); break;
     // Closes this window too: nothing of this object may be used after it.
-    case kMenuExit: Session().ExitApplication(); break;
+    case kMenuExit:
+        if (!IsExitBarred(index)) Session().ExitApplication();
+        break;
     default: break;
     }
 }
@@ -261,7 +281,7 @@ void FrmTray::ToggleAutoLock() {
 void FrmTray::SetTransparentCheck() {
     if (!menu_) return;
     CheckMenuItem(menu_.get(), MenuId(kMenuTransparentBackground),
-                  MF_BYCOMMAND | (Config.TransparentBackground != 0 ? MF_CHECKED : MF_UNCHECKED));
+                  MF_BYCOMMAND | (IsTransparentBackground(Config) ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void FrmTray::SetMenuCaption(int index, const std::string& caption) {
@@ -273,7 +293,10 @@ void FrmTray::SetMenuCaption(int index, const std::string& caption) {
 
 bool CreateTrayWindow() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    return TrayWindow.Show(instance, instance, ReadAppVersion()) != nullptr;
+    if (!TrayWindow.Show(instance, instance, ReadAppVersion())) return false;
+    // Once at each start: locked with the default pattern, anyone who knows it can unlock.
+    if (IsDefaultPattern(Config)) ShowTrayBalloon(kAppTitle, kDefaultPatternNote);
+    return true;
 }
 
 // May run inside one of the window's own handlers (the menu's "&Exit"): nothing there touches

@@ -47,6 +47,8 @@ public:
 
     // Removes and re-adds the icon with its tooltip (a shell that lost it).
     void RebuildIcon();
+    // The tip again when the secret became or stopped being the default pattern.
+    void FollowSecret();
     // A notification balloon from the icon; false when there is no icon or the shell refused.
     bool ShowBalloon(const std::string& title, const std::string& text);
 
@@ -77,6 +79,7 @@ private:
     UniqueHicon disabledIcon_;
     UniqueHmenu menu_;
     std::string tipText_;
+    AppVersion version_{};
     NOTIFYICONDATAA iconData_{};
     UINT taskbarCreatedMessage_ = 0;
     UINT rebuildMessage_ = 0;

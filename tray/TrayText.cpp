@@ -31,9 +31,9 @@ std::string TrayMenuCaption(int index, bool isAutoLockDisabled) {
 
 bool IsTrayMenuSeparator(int index) { return index == kMenuSeparator1 || index == kMenuSeparator2; }
 
-std::string TrayTipText(const AppVersion& version) {
+std::string TrayTipText(const AppVersion& version, bool isDefaultPattern) {
     return std::string(ORVO_PRODUCT_NAME " ") + std::to_string(version.Major) + "." + std::to_string(version.Minor) +
-           "\r\n" + ORVO_HOME_URL;
+           "\r\n" + (isDefaultPattern ? kDefaultPatternTip : ORVO_HOME_URL);
 }
 
 std::array<char, kTrayTipChars> TrayTipField(std::string_view text) {

@@ -10,8 +10,10 @@
 
 #include "system/StartupText.h"
 
-// The callback message the shell sends to the tray owner window for mouse events on the icon.
-inline constexpr uint32_t kTrayCallbackMessage = 2025;
+// The callback message the shell sends to the tray owner window for mouse events on the icon:
+// the first of the messages private to the program (WM_APP, 0x8000, and up), which no control
+// or system class sends on its own.
+inline constexpr uint32_t kTrayCallbackMessage = 0x8000 + 1;
 
 // TrayMenu's items, top to bottom (their position in the menu).
 enum TrayMenuIndex : int {
@@ -36,8 +38,11 @@ inline constexpr char kEnableAutoLockCaption[] = "&Enable Autolock";
 std::string TrayMenuCaption(int index, bool isAutoLockDisabled);
 bool IsTrayMenuSeparator(int index);
 
-// "Orvo PC Lock <major>.<minor>", CR LF, the home-page address.
-std::string TrayTipText(const AppVersion& version);
+// "Orvo PC Lock <major>.<minor>", CR LF, the home-page address; while the secret is the grid's
+// default pattern, a warning in place of the address.
+std::string TrayTipText(const AppVersion& version, bool isDefaultPattern = false);
+inline constexpr char kDefaultPatternTip[] = "Default pattern: anyone can unlock";
+
 
 // The 64-character tooltip field of the icon record: the text left-aligned and padded with
 // blanks. The shell reads the field as a NUL-terminated text, so a NUL always ends it inside the

@@ -46,8 +46,11 @@ std::wstring AnsiToWide(const std::string& text) {
 // came out 0x78). The wrapped bitmap makes the format explicit: premultiplied ARGB, exactly
 // what UpdateLayeredWindow with AC_SRC_ALPHA reads. The DIB is bottom-up (positive height), so
 // the wrapper starts at the last row and walks with a negative stride: GDI+ row 0 is the top.
+//
+// The font objects and pens do not depend on the surface and outlive a change of size: the
+// frames are made anew at every lock, and looking the font family up again costs each time.
 bool LayeredFrame::CreateGraphic(HWND hwnd, int width, int height) {
-    DeleteGraphic();
+    DeleteSurface();
     if (width <= 0 || height <= 0) return false;
     header_ = BITMAPINFOHEADER{};
     header_.biSize = sizeof(BITMAPINFOHEADER);
@@ -82,13 +85,14 @@ bool LayeredFrame::CreateGraphic(HWND hwnd, int width, int height) {
         DeleteGraphic();
         return false;
     }
-    CreateGraphicFont("Arial");
+    if (!fontFamily_) CreateGraphicFont("Arial");
+    graphics_->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     graphics_->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     graphics_->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     return true;
 }
 
-void LayeredFrame::IniForm(HWND hwnd) {
+void LayeredFrame::MakeLayered(HWND hwnd) {
     hwnd_ = hwnd;
     if (hwnd) {
         const LONG style = GetWindowLongA(hwnd, GWL_EXSTYLE);
@@ -110,6 +114,16 @@ void LayeredFrame::ClearFrame(Gdiplus::ARGB argb) {
                 PremultiplyArgb(argb));
 }
 
+void LayeredFrame::ClearRect(const RECT& rect, Gdiplus::ARGB argb) {
+    if (!bits_) return;
+    const int left = std::max<int>(rect.left, 0), right = std::min<int>(rect.right, size_.cx);
+    const int top = std::max<int>(rect.top, 0), bottom = std::min<int>(rect.bottom, size_.cy);
+    if (left >= right || top >= bottom) return;
+    GdiFlush();
+    const uint32_t pixel = PremultiplyArgb(argb);
+    for (int y = top; y < bottom; ++y) std::fill_n(Row(y) + left, right - left, pixel);
+}
+
 bool LayeredFrame::UpdateGDIPlus() {
     if (!hwnd_ || !memoryDc_) return false;
     if (graphics_) graphics_->Flush(Gdiplus::FlushIntentionSync);
@@ -121,7 +135,31 @@ bool LayeredFrame::UpdateGDIPlus() {
                                ULW_ALPHA) != FALSE;
 }
 
-bool LayeredFrame::ExUpdateGDIPlus(BYTE shwAlpha) {
+// Windows copies and composes only the dirty rectangle. Wine 8 takes it too but still spends
+// most of a full present on the rest of the window (see docs/performance.md); the result is
+// right on both.
+bool LayeredFrame::UpdateRect(const RECT& dirty) {
+    if (!hwnd_ || !memoryDc_) return false;
+    RECT clipped{std::max<LONG>(dirty.left, 0), std::max<LONG>(dirty.top, 0), std::min<LONG>(dirty.right, size_.cx),
+                 std::min<LONG>(dirty.bottom, size_.cy)};
+    if (clipped.left >= clipped.right || clipped.top >= clipped.bottom) return true;
+    if (graphics_) graphics_->Flush(Gdiplus::FlushIntentionSync);
+    GdiFlush();
+    SIZE size = size_;
+    POINT source = source_;
+    BLENDFUNCTION blend = blend_;
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof info;
+    info.psize = &size;
+    info.hdcSrc = memoryDc_.get();
+    info.pptSrc = &source;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = &clipped;
+    return UpdateLayeredWindowIndirect(hwnd_, &info) != FALSE;
+}
+
+bool LayeredFrame::Present(BYTE shwAlpha) {
     blend_.SourceConstantAlpha = shwAlpha;
     return UpdateGDIPlus();
 }
@@ -160,6 +198,10 @@ void LayeredFrame::DeleteGraphicFont() {
 void LayeredFrame::DeleteGraphic() {
     DeletePen();
     DeleteGraphicFont();
+    DeleteSurface();
+}
+
+void LayeredFrame::DeleteSurface() {
     graphics_.reset();
     surface_.reset();
     selection_.reset();
@@ -167,6 +209,18 @@ void LayeredFrame::DeleteGraphic() {
     memoryDc_.reset();
     bits_ = nullptr;
     size_ = SIZE{0, 0};
+}
+
+// A hidden layered window keeps the last frame it was given (under Wine a shared-memory window
+// surface of its full size, 32 MB at 3840x2160), which would hold full-screen memory while
+// unlocked. Only a present of another size replaces it: moving or sizing the hidden window
+// keeps it. The present takes the frame's top left pixel.
+void LayeredFrame::ShrinkHiddenWindow() const {
+    if (!hwnd_ || !memoryDc_ || IsWindowVisible(hwnd_)) return;
+    SIZE one{1, 1};
+    POINT source{0, 0};
+    BLENDFUNCTION blend = blend_;
+    UpdateLayeredWindow(hwnd_, nullptr, nullptr, &one, memoryDc_.get(), &source, 0, &blend, ULW_ALPHA);
 }
 
 void LayeredFrame::DrawText(std::string& strText, double x, double y, int fontSize, int fontStyle,

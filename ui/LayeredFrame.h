@@ -37,12 +37,17 @@ public:
     bool CreateGraphic(HWND hwnd, int width, int height);
     // WS_EX_LAYERED on the window; source point (0, 0); size = frame size; blend
     // {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}.
-    void IniForm(HWND hwnd);
+    void MakeLayered(HWND hwnd);
     // Fills the whole frame with one colour (premultiplied, as GDI+ would store it).
     void ClearFrame(Gdiplus::ARGB argb);
+    // Fills the part of the frame inside `rect` (clipped to the frame) with one colour.
+    void ClearRect(const RECT& rect, Gdiplus::ARGB argb);
     // Presents the frame with the current overall alpha / with a new overall alpha.
     bool UpdateGDIPlus();
-    bool ExUpdateGDIPlus(BYTE shwAlpha);
+    // Presents only `dirty` of the frame (UpdateLayeredWindowIndirect with a dirty rectangle);
+    // the rest of the window keeps what the last present gave it.
+    bool UpdateRect(const RECT& dirty);
+    bool Present(BYTE shwAlpha);
     // The lock window's red and blue kTrailPenWidth pens.
     void CreatePen();
     void DeletePen();
@@ -51,6 +56,9 @@ public:
     void DeleteGraphicFont();
     // Everything CreateGraphic made; safe to call twice.
     void DeleteGraphic();
+    // The hidden window given a one-pixel present: the system drops its copy of the last one.
+    // The next present gives the window the frame's size again.
+    void ShrinkHiddenWindow() const;
 
     // Text in a rectangle (x, y, width or the frame width when 0, height or 128 when 0), centred
     // horizontally, from the top; with borderSize > 0 a one-pixel black outline first. The text
@@ -78,6 +86,7 @@ public:
     uint32_t* Row(int y) const;
 
 private:
+    void DeleteSurface();   // the DIB, its DC and the graphics, not the fonts and pens
     HWND hwnd_ = nullptr;
     BITMAPINFOHEADER header_{};
     BLENDFUNCTION blend_{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};

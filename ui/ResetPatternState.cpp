@@ -35,10 +35,12 @@ ResetOutcome ResetPatternState::Release(std::vector<int32_t>& points) {
     if (!isResetting_ || !drag_.IsDrawing()) return ResetOutcome::None;
     drag_.Release();
     const bool accepted = IsResetPatternAccepted(drag_.Entry());
-    if (accepted) points = drag_.Entry().Slots();
+    const bool longEnough = drag_.Entry().Count() >= kMinNewPatternPoints;
+    if (accepted && longEnough) points = drag_.Entry().Slots();
     isResetting_ = false;
     drag_.Reset(drag_.Entry().Capacity());
-    return accepted ? ResetOutcome::Accepted : ResetOutcome::Refused;
+    if (!accepted) return ResetOutcome::Refused;
+    return longEnough ? ResetOutcome::Accepted : ResetOutcome::TooShort;
 }
 
 std::vector<int> ShownSequence(const int32_t* entries, int count, int gridSide) {

@@ -9,7 +9,8 @@
 #include "core/ConfigData.h"
 #include "core/PatternGrid.h"
 
-enum class ResetOutcome { None, Accepted, Refused };
+// TooShort: a pattern the check would take but with fewer than kMinNewPatternPoints points.
+enum class ResetOutcome { None, Accepted, Refused, TooShort };
 
 class ResetPatternState {
 public:

@@ -15,6 +15,6 @@ orvo_install_packages() {
 
 ORVO_BUILD_PACKAGES=(cmake ninja-build g++ googletest libgtest-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb fonts-liberation
-    python3 python3-pil nsis)
+    python3 python3-pil nsis wixl msitools)
 ORVO_TEST_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 clang libclang-rt-14-dev
-    xcompmgr x11-apps imagemagick xserver-xephyr x11-xserver-utils osslsigncode openssl)
+    xcompmgr x11-apps imagemagick xserver-xephyr x11-xserver-utils osslsigncode openssl p7zip-full)

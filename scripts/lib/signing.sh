@@ -28,3 +28,19 @@ orvo_verify_signatures() {
         echo "Signed: $(basename "$file")"
     done
 }
+
+# Every Windows program or library packed inside a setup program carries our signature: Smart
+# App Control blocks a setup that loads an unsigned one (NSIS's plugins are such libraries).
+# 7-Zip (Debian package p7zip-full) unpacks the setup program, its plugins folder included.
+orvo_verify_setup_contents() {
+    local certificate=$1 setup=$2 dir file count=0
+    dir=$(mktemp -d)
+    7z x -y -o"$dir" "$setup" >"$dir.log" 2>&1 || { echo "Cannot unpack $setup (see $dir.log)" >&2; return 1; }
+    while IFS= read -r -d '' file; do
+        [ "$(head -c 2 "$file")" = MZ ] || continue
+        orvo_verify_signatures "$certificate" "$file" || return 1
+        count=$((count + 1))
+    done < <(find "$dir" -type f -print0)
+    [ "$count" -gt 0 ] || { echo "No program found inside $setup" >&2; return 1; }
+    rm -rf "$dir" "$dir.log"
+}

@@ -47,7 +47,7 @@ protected:
     void SetUp() override {
         ApplyDefaultConfig(Config);
         Config.Grid = 1;
-        IniDefaultPattern(Config);
+        SetDefaultPattern(Config);
         Config.FileMark = kConfigFileMark;
         // At the screen's DPI, as the program lays its lock screen out.
         TheLockSession().Model().Fit(Config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),

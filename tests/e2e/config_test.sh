@@ -74,6 +74,8 @@ for i in 3 2 1 0; do
         "$(e2e_driver controls "$CONFIG_TITLE" | grep -c "class=Button shown=1 .* text=${frames[$i]}\$")" 1
     window_shot "$CONFIG_TITLE" "${names[$i]}" "config-${names[$i]}.png" >/dev/null
 done
+e2e_check "Advanced says, once, that Windows' lock opens with a click (Wine's logon takes any password)" \
+    "$(e2e_driver controls "$CONFIG_TITLE" | grep -c "text=This Windows account has no password: .* opens with a click")" 1
 
 # ---- every list holds exactly its entries ----------------------------------------------------------
 e2e_check "grid list" "$(entries 'Backup Pattern')" "3 * 3 (9 Points)|4 * 4 (16 Points) |5 * 5 (25 Points)"
@@ -128,6 +130,13 @@ e2e_check "transparent: effect list disabled" "$(enabled_of 'text=Effect Off$')"
 
 # ---- Reset Pattern: a single point is refused, a drawn pattern accepted, then backed up ----------
 click_tab 0
+# Whether the pane's note on the default pattern shows, and what it says.
+note() { e2e_driver controls "$CONFIG_TITLE" | grep '^id=193 ' | sed 's/.* shown=\([01]\) .* text=/\1 /'; }
+e2e_check "the default pattern is said on the pane" "$(note)" \
+    "1 This is the default pattern. Anyone who knows it can unlock: draw your own."
+e2e_driver click-button "$CONFIG_TITLE" "Reset Pattern" >/dev/null
+draw_on_canvas 0 1 2 3
+e2e_check "three points are refused" "$(answer_msgbox "$APP_TITLE")" "A lock pattern needs at least 4 points. Please reset!"
 e2e_driver click-button "$CONFIG_TITLE" "Reset Pattern" >/dev/null
 draw_on_canvas 0 5
 e2e_check "a single point on 3 x 3 is refused" "$(answer_msgbox "$APP_TITLE")" "Reset lock pattern Error, Please reset!"
@@ -148,6 +157,7 @@ sleep 0.5
 e2e_check "the backup is a 322 x 322 bitmap of the new pattern" "$(bmp_summary "$backup")" \
     "BMP 322x322 0,63,255 0,63,255 255,255,255"
 window_shot "$CONFIG_TITLE" new-pattern >/dev/null
+e2e_check "a pattern of one's own hides the note" "$(note | cut -c1)" 0
 
 # An existing file is replaced only after Yes.
 printf 'old backup' > "$backup"
@@ -173,6 +183,7 @@ e2e_check "the dialog is active again after the message" "$(e2e_field foreground
 shot=$(window_shot "$CONFIG_TITLE" grid-4x4)
 e2e_check "the canvas shows the 4 x 4 default pattern" \
     "$(entered_points "$E2E_ARTIFACTS/$E2E_NAME-grid-4x4-screen.png" 16 1)" "1 2 3 4 7 10 13 14 15 16"
+e2e_check "the grid's default pattern brings the note back" "$(note | cut -c1)" 1
 pick 'Backup Pattern' 1
 e2e_check "the same size again says nothing" "$(no_msgbox "$APP_TITLE" 1500)" none
 

@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # The lock holds when the lock program does not. While locked: WM_QUIT and the tray leave it
-# locked (the kept quit ends the program after the unlock); a killed guardian is back within a
-# second; a killed lock program is followed within seconds by a new one, after a call of the
-# system's lock; a start after both were killed locks at once; the session's end gives the
-# policies back. An administrator's own DisableTaskmgr and NoLogoff stay 1 through all of it.
-E2E_TIME_BOUND=420
+# locked (the kept quit ends the program after the unlock); ending the lock program's process
+# tree, or every OrvoPCLock.exe at once, brings a lock back within 2 s (the guardian runs outside
+# the tree, under its own name) and a new lock program after it; a killed guardian is back (within
+# 5 s here), three times a minute, and at the fourth the lock program calls the system's lock; a start
+# after a kill while locked locks at once; the session's end gives the policies back and a
+# session that goes on locks again; a start after the session ended locked locks at once, before
+# any message of a settings file broken meanwhile, which comes after the unlock; a suspended lock
+# program is followed by the system's lock within 6 s. Every full-screen window
+# turns the tablet gestures off. An administrator's own DisableTaskmgr and NoLogoff stay 1
+# through all of it.
+E2E_TIME_BOUND=480
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/config_lib.sh"
 
 e2e_begin failclosed 1366x768
+e2e_hold_desktop
 # Wine's LockWorkStation is a stub: the relay trace of that one function shows each call.
 wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d user32.LockWorkStation /f >/dev/null 2>&1
 e2e_write_config --grid 0 --pattern 1,2,3,5,7
@@ -17,8 +25,9 @@ read -r -a pattern <<< "$(e2e_pattern_path)"
 # This build's programs, by their Unix or Windows path (other sessions may run others).
 LOCKER_RE=$(sed 's|^/||; s|[/\\]|.|g' <<< "$E2E_BUILD/OrvoPCLock.exe")
 programs() { pgrep -fc -- "$LOCKER_RE"; }
-guardians() { pgrep -f -- "$LOCKER_RE.* /Guardian " | sort | tr '\n' ' '; }
-start() { WINEDEBUG=+relay e2e_start_locker; }
+GUARD_RE=$(sed 's|^/||; s|[/\\]|.|g' <<< "$E2E_BUILD/OrvoPCLockGuard.exe")
+guardians() { pgrep -f -- "$GUARD_RE.* /Guardian " | sort | tr '\n' ' '; }
+start() { E2E_LOCKER_WINEDEBUG=+relay e2e_start_locker; }
 lock() { e2e_driver hotkey win+a >/dev/null && e2e_wait_policies "1 1 1" 15000; }
 unlock() {
     for _ in 1 2; do sleep 1; e2e_driver drag "${pattern[@]}" >/dev/null; e2e_wait_policies "1 1 0" 10000 && return 0; done
@@ -35,6 +44,16 @@ other_lock() {
     [ -n "$pid" ] && [ "$pid" != "$1" ] && [ "$(e2e_visible "$E2E_LOCK_CLASS")" = 1 ]
 }
 system_locks() { grep -c 'Call user32.LockWorkStation' "$E2E_DIR/locker.log"; }
+lock_pid() { e2e_field pid window-info "$E2E_LOCK_CLASS" -; }
+# A lock again after the lock program $1 ended: the system's lock called since count $2 (within
+# 2 s: the guardian calls it at once), then a new lock program's lock with its policies.
+relocked() {
+    local what=$1 old=$2 calls=$3
+    e2e_check_cmd "$what: the system's lock within 2 s" wait_for 2 more_system_locks "$calls"
+    e2e_check_cmd "$what: a new lock program locks" wait_for 20 other_lock "$old"
+    e2e_check "$what: its policies are set" "$(e2e_wait_policies "1 1 1" 5000; e2e_policies)" "1 1 1"
+}
+more_system_locks() { [ "$(system_locks)" -gt "$1" ]; }
 
 e2e_require "program starts" start
 e2e_check "start: the administrator's values stay" "$(e2e_policies)" "1 1 <missing>"
@@ -43,20 +62,18 @@ e2e_require "lock windows found" e2e_discover_lock_windows
 e2e_driver post-quit - "$E2E_TRAY_TITLE" >/dev/null
 e2e_check "no tray menu while locked" "$(e2e_driver tray-menu 3000 >/dev/null 2>&1 && echo menu || echo none)" none
 sleep 1
-e2e_check "WM_QUIT and the tray leave it locked" "$(e2e_policies) $(e2e_visible "$E2E_LOCK_CLASS") $(programs)" "1 1 1 1 2"
+e2e_check "WM_QUIT and the tray leave it locked" "$(e2e_policies) $(e2e_visible "$E2E_LOCK_CLASS") $(programs) $(guardians | wc -w)" "1 1 1 1 1 1"
 e2e_require "the pattern unlocks" unlock
 e2e_check "the kept WM_QUIT ends it and its guardian after the unlock" "$(sleep 2; programs)" 0
 
 e2e_require "program starts again" start
 e2e_require "Win+A locks again" lock
-before=$(guardians)
-kill -9 $before
-e2e_check_cmd "a killed guardian is replaced within a second" wait_for 1 other_guardian "$before"
-old=$(e2e_field pid window-info "$E2E_LOCK_CLASS" -)
-calls=$(system_locks)
-kill -9 "$E2E_LOCKER_PID"
-e2e_check_cmd "a killed lock program is followed by a new one on the screen" wait_for 10 other_lock "$old"
-e2e_check "its lock is in force, after the system's lock" "$(e2e_wait_policies "1 1 1" 5000; e2e_policies) $(($(system_locks) > calls))" "1 1 1 1"
+old=$(lock_pid) calls=$(system_locks)
+e2e_driver end-tree "$old" >/dev/null
+relocked "the lock program's process tree ended" "$old" "$calls"
+old=$(lock_pid) calls=$(system_locks)
+e2e_driver end-image OrvoPCLock.exe >/dev/null
+relocked "every OrvoPCLock.exe ended" "$old" "$calls"
 e2e_require "the pattern unlocks the new program" unlock
 e2e_check_cmd "a new guardian watches it" wait_for 3 other_guardian ""
 e2e_tray_exit
@@ -64,11 +81,46 @@ e2e_check "Exit ends both, the administrator's values stay" "$(sleep 1; programs
 
 e2e_require "program starts a third time" start
 e2e_require "Win+A locks the third program" lock
-kill -9 $(guardians) "$E2E_LOCKER_PID"
-e2e_check "both killed at once" "$(sleep 2; programs)" 0
+for kill in 1 2 3; do
+    before=$(guardians)
+    kill -9 $before
+    e2e_check_cmd "guardian kill $kill: replaced" wait_for 5 other_guardian "$before"
+done
+calls=$(system_locks)
+kill -9 $(guardians)
+e2e_check_cmd "the fourth guardian kill in a minute: the system's lock" wait_for 2 more_system_locks "$calls"
+kill -9 "$E2E_LOCKER_PID"
+e2e_check "then the lock program killed" "$(sleep 2; programs)" 0
+# Broken meanwhile, the file holds the default pattern the defaults put back.
+e2e_write_config --grid 0 --file-mark 20000
 e2e_require "a plain start" start
 e2e_check "a start after a kill while locked locks at once" "$(e2e_wait_policies "1 1 1" 10000 && e2e_visible "$E2E_LOCK_CLASS")" 1
+e2e_check "and shows no message before the unlock" "$(no_msgbox "$APP_TITLE" 2000)" none
+e2e_check "every full-screen window turns press and hold, flicks and pen feedback off" \
+    "$(e2e_driver gesture-replies | sort | tr '\n' ' ')" "OrvoPCLockBackground=0x198019 OrvoPCLockPattern=0x198019 "
+e2e_check_match "a RunOnce value starts the lock at the next logon" \
+    "$(e2e_reg 'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\RunOnce' '*Orvo PC Lock')" 'OrvoPCLock.exe" /StartupLock$'
+# Any program can send the session's end; a lock program still running 5 s later locks again.
 e2e_driver send OrvoPCLockSessionEnd - 0x16 1 0 >/dev/null
 e2e_check "the session's end gives policies and taskbar back" "$(e2e_policies) $(e2e_visible Shell_TrayWnd)" "1 1 0 1"
+e2e_check "a session that goes on is locked again in full within 7 s" \
+    "$(e2e_wait_policies "1 1 1" 7000; sleep 0.5; e2e_policies) $(e2e_visible Shell_TrayWnd)" "1 1 1 0"
+e2e_driver send OrvoPCLockSessionEnd - 0x11 0 0 >/dev/null
+e2e_driver send OrvoPCLockSessionEnd - 0x16 1 0 >/dev/null
+kill -9 $(guardians) "$E2E_LOCKER_PID"
+e2e_check "the session ends with every process of the program" "$(sleep 2; programs)" 0
+e2e_require "a plain start at the next logon" start
+e2e_check "a start after a session that ended locked locks at once" \
+    "$(e2e_wait_policies "1 1 1" 10000 && e2e_visible "$E2E_LOCK_CLASS")" 1
+
+old=$(lock_pid) calls=$(system_locks)
+e2e_driver suspend "$old" >/dev/null
+e2e_check_cmd "a suspended lock program: the system's lock within 6 s" wait_for 6 more_system_locks "$calls"
+e2e_check_cmd "and a new lock program locks" wait_for 10 other_lock "$old"
+read -r -a pattern <<< "$(e2e_pattern_path)"
+e2e_require "the default pattern unlocks" unlock
+e2e_check "then the broken file's messages and the dialog" "$(answer_msgbox "$APP_TITLE")|$(answer_msgbox "$APP_TITLE")|$(
+    e2e_driver wait-window - "$CONFIG_TITLE" 10000 visible >/dev/null && echo dialog)" \
+    "Reading configuration file failed! |Orvo PC Lock configuration file is lost or broken."$'\n'"$RESET_TEXT|dialog"
 
 e2e_finish

@@ -6,7 +6,8 @@
 # nothing; Enter, Esc and Backspace pass and act on the lock window (Esc drops a stroke, Enter
 # fades the window out, Backspace clears a typed key). In the Dynamic Password Mode letters and main-keyboard
 # digits pass and are typed, keypad digits still do not. After unlocking every key passes again.
-# At No only the system shortcuts are held back, by a hook renewed every few seconds.
+# At No only the system shortcuts are held back, by a hook renewed every few seconds; a program
+# that takes the foreground meanwhile gets no key, and the lock window still gets Enter.
 E2E_TIME_BOUND=330
 . "$(dirname "$0")/lib.sh"
 
@@ -190,6 +191,12 @@ e2e_driver key lwin rwin apps a 5 tab space f4 esc >/dev/null
 for combo in alt+tab alt+esc alt+f4 alt+space ctrl+esc ctrl+shift+esc; do e2e_driver hotkey "$combo" >/dev/null; done
 e2e_check "at No: letters, digits, lone Tab, Space, F4, Esc pass; of the shortcuts only their modifiers" \
     "$(spy_downs_since "$mark")" "0x41,0x35,0x09,0x20,0x73,0x1b,0x12,0x12,0x12,0x12,0x11,0x11,0x10"
+typed=$(e2e_driver type-away a b 5 enter)
+e2e_check_cmd "at No: the typist had the foreground" test "$(sed -n 's/^away=//p' <<< "$typed")" -gt 0
+e2e_check "at No: a window of another program in front receives no key" "$(sed -n 's/^received=//p' <<< "$typed")" ""
+for _ in $(seq 1 50); do (( $(e2e_field exstyle window-info "$LOCK" -) & 0x20 )) && break; sleep 0.2; done
+e2e_check "at No: Enter typed away still faded the lock window" "$(( $(e2e_field exstyle window-info "$LOCK" -) & 32 ))" 32
+e2e_driver click 10,10 >/dev/null && sleep 0.7
 # A hook installed after ours is asked first, until the renewal puts ours in front again.
 late=$E2E_DIR/late-spy.txt
 wine "$E2E_DRIVER" key-spy 30000 > "$late" 2>/dev/null &
@@ -203,5 +210,7 @@ e2e_require "unlocked at No" e2e_driver wait-no-window "$LOCK" - 15000 visible
 mark=$(spy_mark)
 e2e_driver key lwin >/dev/null
 e2e_check "unlocked at No: the Windows key passes again" "$(spy_downs_since "$mark")" "0x5b"
+e2e_check "unlocked: the program in front receives its keys" \
+    "$(e2e_driver type-away a b 5 enter | sed -n 's/^received=//p')" "0x41,0x42,0x35,0x0d"
 
 e2e_finish

@@ -88,16 +88,23 @@ e2e_begin() {
 REGEDIT4
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
-"Desktop"="shell"
+"Desktop"="$E2E_DESKTOP"
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
-"shell"="${E2E_W}x${E2E_H}"
+"$E2E_DESKTOP"="${E2E_W}x${E2E_H}"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops\\$E2E_DESKTOP]
+"EnableShell"=dword:00000001
 EOF
     wine regedit /S "$(winepath -w "$E2E_DIR/desktop.reg")" >/dev/null 2>&1
     # The first program in the desktop starts it; wait for its taskbar.
     e2e_driver wait-window Shell_TrayWnd - 30000 visible >/dev/null ||
         { echo "the virtual desktop did not come up" >&2; exit 1; }
 }
+
+# The virtual desktop's name. A service starts programs on "winsta0\default", as Windows names the
+# user's desktop: the service's scenario names its desktop "Default" so that they arrive there.
+E2E_DESKTOP=${E2E_DESKTOP:-shell}
 
 # Ends the programs and the session (also run by the exit trap).
 e2e_end_session() {
@@ -152,10 +159,18 @@ e2e_write_config() {
     "$E2E_PYTHON" "$E2E_SOURCE/tests/e2e/make_config.py" "$E2E_CFG" "$@"
 }
 
+# Keeps the desktop in use by another program: a Wine desktop nobody uses closes, and the next
+# program to start makes it again as its own child, so ending that program's tree ends the desktop.
+e2e_hold_desktop() {
+    wine "$E2E_DRIVER" hold-desktop 3600000 >/dev/null 2>&1 & E2E_PIDS+=("$!")
+    e2e_driver wait-window STATIC "orvo desktop holder" 30000 >/dev/null
+}
+
 # Starts OrvoPCLock.exe with the given arguments and returns at once (for a first run, whose
 # configuration dialog comes before the tray).
+# E2E_LOCKER_WINEDEBUG traces the lock program alone, never the driver that waits for it.
 e2e_launch_locker() {
-    wine "$E2E_LOCKER" "$@" >>"$E2E_DIR/locker.log" 2>&1 &
+    WINEDEBUG=${E2E_LOCKER_WINEDEBUG:-$WINEDEBUG} wine "$E2E_LOCKER" "$@" >>"$E2E_DIR/locker.log" 2>&1 &
     E2E_LOCKER_PID=$!
     E2E_PIDS+=("$E2E_LOCKER_PID")
     e2e_log "started OrvoPCLock.exe $* (pid $E2E_LOCKER_PID)"
@@ -287,7 +302,16 @@ e2e_use_resizable_screen() { E2E_XEPHYR_MODE=-resizeable e2e_use_monitors "$1+0+
 
 # ---- registry -----------------------------------------------------------------------------
 
-e2e_reg() { e2e_driver reg-query "$1" "$2"; }
+# A driver that could not even start on a loaded machine (no output, an error code) is asked again.
+e2e_reg() {
+    local out attempt
+    for attempt in 1 2 3; do
+        out=$(e2e_driver reg-query "$1" "$2") && break
+        e2e_log "reg-query $1 $2 failed (attempt $attempt)" >&2
+        sleep 0.3
+    done
+    printf '%s\n' "$out"
+}
 
 # The three lock policies as "DisableTaskmgr NoLogoff HideFastUserSwitching", e.g. "1 1 1".
 e2e_policies() {

@@ -16,7 +16,7 @@ MONITOR_COVER=OrvoPCLockMonitor
 MAGENTA=255,0,255
 
 e2e_begin monitors 3200x1024 plain
-e2e_write_config --grid 0 --pattern 1,2,3,5,7,8,9 --effect 0
+e2e_write_config --grid 0 --pattern 1,2,3,6,9 --effect 0
 # "x0,y0,x1,y1" of monitor i (0 = first enumerated) as Wine reports it.
 monitor_box() {
     e2e_driver monitors | sed -n "s/^monitor$1=\([^ ]*\) .*/\1/p"
@@ -101,6 +101,8 @@ run_layout() {
     e2e_check "$tag: every further monitor covered" "$(further_openness "$locked")" "$(each_further covered)"
     e2e_check "$tag: one visible cover per further monitor" \
         "$(e2e_driver list-windows | grep -c "visible=1 topmost=1 .*class=$MONITOR_COVER ")" "$((MONITORS - 1))"
+    e2e_check "$tag: each further monitor's cover turns press and hold and flicks off" \
+        "$(e2e_driver gesture-replies | grep -c "^$MONITOR_COVER=0x198019\$")" "$((MONITORS - 1))"
     local x0 y0 x1 y1 fit
     for ((i = 1; i < MONITORS; i++)); do
         e2e_check "$tag: a cover lies exactly over monitor $((i + 1))" \

@@ -10,7 +10,6 @@ E2E_LOCKER=$E2E_TOOL
 
 SYSTEM_KEY='HKEY_CURRENT_USER\SOFTWARE\Orvo PC Lock\System'
 WINLOGON='HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
-APP='C:\Program Files\Orvo PC Lock\OrvoPCLock.exe'
 USERINIT='C:\windows\system32\userinit.exe,'
 TOOL_TITLE='Orvo PC Lock Tools'
 TOOL_PID=""
@@ -63,19 +62,26 @@ run_switch() {
 
 e2e_begin tool
 
-# ---- "/Fix" after an abnormal end left every policy set --------------------------------------
+# ---- "/Fix" after an abnormal end left every policy set: what was there before comes back ----
+# The lock remembered no NoLogoff, its own 0 for DisableTaskmgr and an administrator's 1 for
+# HideFastUserSwitching; NoClose it never sets.
+e2e_reg_set "${SYSTEM_KEY/HKEY_CURRENT_USER/HKCU}" PoliciesBeforeLock REG_SZ \
+    'DisableTaskmgr=0;NoLogoff=-;HideFastUserSwitching=1;NoClose=-'
 e2e_reg_set 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\System' DisableTaskmgr REG_DWORD 1
 e2e_reg_set 'HKLM\Software\Microsoft\Windows\CurrentVersion\Policies\System' HideFastUserSwitching REG_DWORD 1
 e2e_reg_set 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer' NoLogoff REG_DWORD 1
 e2e_reg_set 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer' NoClose REG_DWORD 1
 e2e_check "policies set before the repair" "$(e2e_policies | tr -d '\r')" "1 1 1"
 e2e_check "/Fix: message" "$(run_switch /Fix)" "Fix troubles of abnormal program termination successfully"
-e2e_check "/Fix: policies reset" "$(e2e_policies | tr -d '\r')" "0 0 0"
-e2e_check "/Fix: NoClose reset" "$(reg "$E2E_POLICY_EXPLORER" NoClose)" 0
+e2e_check "/Fix: values before the lock" "$(e2e_policies | tr -d '\r')" "0 0 1"
+e2e_check "/Fix: NoClose left alone" "$(reg "$E2E_POLICY_EXPLORER" NoClose)" 1
 e2e_check "/Fix: taskbar shown" "$(driver window-info Shell_TrayWnd - | sed -n 's/^visible=//p')" 1
 
 # ---- "/Enable" and "/Disable", each twice ----------------------------------------------------
-e2e_reg_set "${SYSTEM_KEY/HKEY_CURRENT_USER/HKCU}" APP_PATH REG_SZ "$APP"
+# A command planted in "APP_PATH" must not reach the logon list: the entry names the lock
+# program beside the tool.
+e2e_reg_set "${SYSTEM_KEY/HKEY_CURRENT_USER/HKCU}" APP_PATH REG_SZ 'C:\evil.exe,C:\evil2.exe'
+APP=$(winepath -w "$E2E_BUILD/OrvoPCLock.exe" 2>/dev/null)
 e2e_reg_set "${WINLOGON/HKEY_LOCAL_MACHINE/HKLM}" Userinit REG_SZ "$USERINIT"
 e2e_check "/Enable: message" "$(run_switch /Enable)" "Enable autolock at Windows startup in Safe Mode successfully"
 e2e_check "/Enable: marker appended" "$(reg "$WINLOGON" Userinit)" "$USERINIT,$APP /StartupLock"
@@ -87,6 +93,7 @@ e2e_check "/Disable again: already disabled" "$(run_switch /Disable)" "Autolock 
 
 # ---- "/fix" (another case) opens the window instead ------------------------------------------
 e2e_reg_set 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\System' DisableTaskmgr REG_DWORD 1
+e2e_reg_set "${SYSTEM_KEY/HKEY_CURRENT_USER/HKCU}" PoliciesBeforeLock REG_SZ 'DisableTaskmgr=0'
 start_tool /fix
 e2e_require "/fix: window shown" e2e_driver wait-window - "$TOOL_TITLE" 30000 visible
 e2e_check "/fix: nothing repaired" "$(reg "$E2E_POLICY_SYSTEM" DisableTaskmgr)" 1

@@ -30,7 +30,7 @@ void ReadLikeTheProgram(const ConfigData& config) {
     }
 
     GridLayout layout;
-    IniLayout(layout, config.Grid, 1366, 768);
+    ComputeLayout(layout, config.Grid, 1366, 768);
     const int points = layout.GridSide * layout.GridSide;
     FUZZ_CHECK(layout.GridSide == config.Grid + 3);
     const std::vector<uint8_t> letters = MakeRandomLetters(points, [] { return 0.5; });

@@ -153,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const int8_t small = input.I8();
         s.Config.SecretPattern[i] = small == -128 ? input.I32() : small;
     }
-    IniLayout(s.Layout, s.Config.Grid, width, height);
+    ComputeLayout(s.Layout, s.Config.Grid, width, height);
     s.Points = s.Layout.GridSide * s.Layout.GridSide;
     FUZZ_CHECK(s.Layout.GridSide >= 3 && s.Layout.GridSide <= 5);
     // Reals in [0, 1) as the platform gives them, or (byte 0xFF first) any double: the letters

@@ -158,7 +158,7 @@ TEST(ConfigData, DefaultPatternsAreDistinctShapes) {
         ConfigData config;
         config.Grid = c.grid;
         config.SecretPattern.fill(99);  // leftovers from a larger grid must go
-        IniDefaultPattern(config);
+        SetDefaultPattern(config);
         EXPECT_EQ(config.SecretPattern[0], 99) << "entry 0 is never used";
         std::set<int> points, rows;
         int length = 0;
@@ -184,8 +184,20 @@ TEST(ConfigData, DefaultPatternOfBadGridIsEmpty) {
     ConfigData config;
     config.Grid = 3;
     config.SecretPattern.fill(5);
-    IniDefaultPattern(config);
+    SetDefaultPattern(config);
     for (int i = 1; i < kSecretPatternEntries; ++i) EXPECT_EQ(config.SecretPattern[i], 0);
+}
+
+TEST(ConfigData, DefaultPatternIsRecognisedOnEveryGrid) {
+    for (uint8_t grid = 0; grid <= kMaxGrid + 1; ++grid) {   // 3: a damaged grid has none
+        ConfigData config;
+        config.Grid = grid;
+        SetDefaultPattern(config);
+        config.SecretPattern[36] = 5;   // above N*N: takes no part
+        EXPECT_EQ(IsDefaultPattern(config), grid <= kMaxGrid) << int(grid);
+        std::swap(config.SecretPattern[1], config.SecretPattern[2]);   // same points, other order
+        EXPECT_FALSE(IsDefaultPattern(config)) << int(grid);
+    }
 }
 
 TEST(ConfigData, GridSide) {

@@ -26,3 +26,20 @@ TEST(EffectMath, BandsCoverTheScreenAndStepsFillEachBand) {
         ASSERT_GE(kEffectStripWidth * (EffectStepCount(width) + 1), band) << width;
     }
 }
+
+// Small screens keep the 25 ms steps; large ones fit every step into the bound; a late present
+// catches up with every step due, and each step is due exactly from its own time on.
+TEST(EffectMath, WipeStepsRunOnAClockWithinTheBound) {
+    EXPECT_EQ(EffectStepTime(1, 27), 25);
+    EXPECT_EQ(EffectStepDue(24, 27), 0);
+    EXPECT_EQ(EffectStepDue(250, 27), 10);
+    for (int width : {800, 1366, 1920, 3840, 7680}) {
+        const int steps = EffectStepCount(width);
+        EXPECT_LE(EffectStepTime(steps, steps), kEffectWholeMs) << width;
+        EXPECT_EQ(EffectStepDue(100000, steps), steps) << width;
+        for (int j = 1; j <= steps; ++j) {
+            ASSERT_EQ(EffectStepDue(EffectStepTime(j, steps), steps), j) << width << " step " << j;
+            ASSERT_EQ(EffectStepDue(EffectStepTime(j, steps) - 1, steps), j - 1) << width << " step " << j;
+        }
+    }
+}

@@ -1,14 +1,30 @@
-// The guardian's switch and its bound on restarts.
+// The guard program's command lines, the guardian's verdict and the bounds on restarts.
 #include <gtest/gtest.h>
 
-#include "app/GuardianPlan.h"
+#include "core/GuardianPlan.h"
 
-TEST(GuardianPlan, SwitchCarriesTheLockProgramsIdentityBothWays) {
-    const ProcessIdentity locker{4242, 133456789012345678u};
-    EXPECT_EQ(GuardianLockerFromArguments(GuardianArguments(locker)), locker);
-    EXPECT_EQ(GuardianLockerFromArguments("/Guardian 12"), std::nullopt);
-    EXPECT_EQ(GuardianLockerFromArguments("/Guardian 12 3x"), std::nullopt);
-    EXPECT_EQ(GuardianLockerFromArguments("/StartupLock"), std::nullopt);
+TEST(GuardianPlan, CommandLinesCarryRoleAndHandlesBothWays) {
+    const GuardCommand intermediate{GuardRole::Intermediate, {0x1f4, 0x2a8}};
+    const GuardCommand guardian{GuardRole::Guardian, {0x1f4, 0x2a8}};
+    EXPECT_EQ(ParseGuardArguments(GuardArguments(intermediate)), intermediate);
+    EXPECT_EQ(ParseGuardArguments(GuardArguments(guardian)), guardian);
+    for (const char* bad : {"/Guardian 12", "/Guardian 12 3x", "/Guardian 0 4", "/Intermediate 4 0", "/StartupLock", ""})
+        EXPECT_EQ(ParseGuardArguments(bad), std::nullopt) << bad;
+}
+
+TEST(GuardianPlan, RelocksOnlyWhenTheLockedProgramEndsOrStopsAnswering) {
+    struct Case { bool ended, locked; uint64_t unanswered; GuardianAction action; };
+    const Case cases[] = {
+        {false, false, 0, GuardianAction::Watch},
+        {false, false, 60000, GuardianAction::Watch},   // unlocked, a hang is nobody's business
+        {true, false, 0, GuardianAction::StandDown},
+        {false, true, kUnansweredLimitMs - 1, GuardianAction::Watch},
+        {false, true, kUnansweredLimitMs, GuardianAction::Relock},
+        {true, true, 0, GuardianAction::Relock},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DecideGuardianAction(c.ended, c.locked, c.unanswered), c.action)
+            << c.ended << c.locked << " " << c.unanswered;
 }
 
 TEST(GuardianPlan, AtMostThreeRestartsAMinuteThenOnlyTheSystemLock) {

@@ -43,11 +43,13 @@ TEST(KeyFilter, CodesAboveAByteAndUnknownModes) {
 TEST(LockKeyFilter, SystemShortcutsNeverPass) {
     enum : uint32_t { Tab = 9, Ret = 13, Shift = 16, Ctrl = 17, Alt = 18, Esc = 27, Space = 32, A = 65,
                       LWin = 91, RWin = 92, Apps = 93, F4 = 115, RCtrl = 163, LAlt = 164, RAlt = 165 };
-    struct Event { uint32_t vk; bool up = false; bool altFlag = false; };
+    struct Event { uint32_t vk; bool up = false; bool altFlag = false; bool foreign = false; };
     auto up = [](uint32_t vk) { return Event{vk, true}; };
+    auto away = [](uint32_t vk, bool isUp = false) { return Event{vk, isUp, false, true}; };
     struct Row { const char* name; bool lockAll; int mode; std::vector<Event> events; std::string passes; };
     const Row rows[] = {
         {"Windows and Apps keys", false, 0, {{LWin}, up(LWin), {RWin}, up(RWin), {Apps}, up(Apps)}, "------"},
+        {"browser, volume, media, launch", false, 0, {{165}, {166}, {173}, {179}, {183}, {184}}, "P----P"},
         {"Alt + Tab", false, 0, {{Alt}, {Tab}, up(Tab), up(Alt), {Tab}}, "P--PP"},
         {"Alt + Esc, F4, Space", false, 0, {{LAlt}, {Esc}, {F4}, {Space}, {A}}, "P---P"},
         {"AltGr + Tab, Alt the platform reports", false, 0, {{RAlt}, {Tab}, {Esc, false, true}}, "P--"},
@@ -58,12 +60,16 @@ TEST(LockKeyFilter, SystemShortcutsNeverPass) {
         {"Yes: Ctrl swallowed, Esc alone", true, 0, {{Ctrl}, {Esc}, up(Esc), {Esc, false, true}}, "-PP-"},
         {"Yes: release of a press before the hook", true, 0, {up(A), up(LWin), {A}, up(A)}, "PP--"},
         {"Yes: dynamic letters", true, 2, {{A}, {Alt}, {Tab}, {LWin}}, "P---"},
+        // The foreground is not ours: nothing is typed there, the lock's keys go to the lock.
+        {"No, away: A, Enter, Esc", false, 0, {away(A), away(A, true), away(Ret), away(Ret, true), away(Esc)}, "--H-H"},
+        {"Yes, away: dynamic letters, keypad, Tab", true, 2, {away(A), away(0x35), away(0x65), away(Tab)}, "HH--"},
+        {"No: pressed here, released away", false, 0, {{A}, away(A, true), {LWin}, away(LWin, true)}, "PP--"},
     };
     for (const Row& row : rows) {
         LockKeyFilter filter;   // fresh, as at each lock
         std::string passes;
         for (const Event& e : row.events)
-            passes += filter.Passes(e.vk, e.up, e.altFlag, row.lockAll, row.mode) ? 'P' : '-';
+            passes += "P-H"[static_cast<int>(filter.Route(e.vk, e.up, e.altFlag, row.lockAll, row.mode, !e.foreign))];
         EXPECT_EQ(passes, row.passes) << row.name;
     }
 }

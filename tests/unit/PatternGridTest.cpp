@@ -13,7 +13,7 @@ namespace {
 
 GridLayout Layout(int grid, int w, int h) {
     GridLayout layout;
-    IniLayout(layout, grid, w, h);
+    ComputeLayout(layout, grid, w, h);
     return layout;
 }
 
@@ -82,13 +82,13 @@ TEST(PatternGrid, LockScreenScalesWithTheDpi) {
     for (int grid = 0; grid <= 2; ++grid) {
         // 96 DPI is today's table, also where the panel would not fit (640 x 480, 5 x 5).
         for (const auto& [w, h] : {std::pair{1366, 768}, std::pair{640, 480}}) {
-            IniLayout(g, grid, w, h, 96);
+            ComputeLayout(g, grid, w, h, 96);
             EXPECT_EQ(g.LayoutTable, Layout(grid, w, h).LayoutTable);
             EXPECT_EQ(g.SmallGridTable, Layout(grid, w, h).SmallGridTable);
         }
         const GridLayout base = Layout(grid, 3840, 2160);
         for (const auto& [dpi, f] : {std::pair{144, 1.5}, std::pair{192, 2.0}}) {
-            IniLayout(g, grid, 3840, 2160, dpi);
+            ComputeLayout(g, grid, 3840, 2160, dpi);
             EXPECT_EQ(g.Scale, f);
             EXPECT_NEAR(g.PanelSize, base.PanelSize * f, 2);
             EXPECT_NEAR(g.PanelOrigin().X + g.PanelSize / 2.0, 1920, 1);   // still centred
@@ -101,7 +101,7 @@ TEST(PatternGrid, LockScreenScalesWithTheDpi) {
             ExpectOnScreen(g, 3840, 2160);
         }
         // 200 % on a 1024 x 768 screen: scaled only as far as it fits.
-        IniLayout(g, grid, 1024, 768, 192);
+        ComputeLayout(g, grid, 1024, 768, 192);
         EXPECT_TRUE(g.Scale > 1.0 && g.Scale < 2.0) << g.Scale;
         ExpectOnScreen(g, 1024, 768);
     }
@@ -284,6 +284,25 @@ TEST(PatternGrid, KeyEntryFullAndEmpty) {
     EXPECT_EQ(keys.Slots()[24], 'X');
     EXPECT_TRUE(keys.Type(27));  // Esc is stored like any key
     EXPECT_EQ(EnteredKeysText(keys).back(), '\x1b');
+}
+
+TEST(PatternGrid, GuessWaitsFromTheFirstAlarmUntilTheMatch) {
+    const int schedule[] = {0, 30, 60, 120, 240, 480, 900, 900};
+    for (int n = 0; n < 8; ++n) EXPECT_EQ(GuessWaitSeconds(n), schedule[n]) << n;
+    GuessThrottle throttle;
+    EXPECT_EQ(throttle.RecordMismatch(100), 0);   // before the alarm
+    throttle.RecordAlarm();
+    EXPECT_EQ(throttle.RecordMismatch(100), 30);
+    EXPECT_EQ(throttle.SecondsLeft(110), 20);
+    EXPECT_EQ(throttle.RecordMismatch(130), 60);
+    GuessThrottle restarted;
+    restarted.Restore(throttle.Waits(), throttle.WaitEnd());
+    EXPECT_EQ(restarted.SecondsLeft(150), 40);
+    EXPECT_EQ(restarted.SecondsLeft(-100000), 900);   // a clock turned back
+    EXPECT_EQ(restarted.RecordMismatch(200), 120);
+    restarted.RecordMatch();
+    EXPECT_EQ(restarted.RecordMismatch(200), 0);
+    EXPECT_EQ(GuessWaitText(65), "Try again in 1:05");
 }
 
 TEST(PatternGrid, ResetPatternNeedsTwoDigits) {

@@ -23,14 +23,17 @@ TEST(ResetPatternState, MouseIsIgnoredUntilResetPatternIsClicked) {
     EXPECT_EQ(state.Release(points), ResetOutcome::None);
 }
 
-TEST(ResetPatternState, TwoPointsAreAcceptedAndTheCanvasGoesIdle) {
+TEST(ResetPatternState, FourPointsAreAcceptedAndTheCanvasGoesIdle) {
     ResetPatternState state;
     state.StartReset(9);
-    const std::vector<int32_t> points = Drawn(state, {1, 2}, ResetOutcome::Accepted);
+    Drawn(state, {1, 2, 3}, ResetOutcome::TooShort);
+    EXPECT_FALSE(state.IsResetting());
+    state.StartReset(9);
+    const std::vector<int32_t> points = Drawn(state, {1, 2, 3, 6}, ResetOutcome::Accepted);
     ASSERT_EQ(points.size(), 10u);
     EXPECT_EQ(points[1], 1);
-    EXPECT_EQ(points[2], 2);
-    EXPECT_EQ(points[3], 0);
+    EXPECT_EQ(points[4], 6);
+    EXPECT_EQ(points[5], 0);
     EXPECT_FALSE(state.IsResetting());
     EXPECT_FALSE(state.IsDrawing());
     EXPECT_EQ(state.ResetPoints().Count(), 0);
@@ -42,8 +45,7 @@ TEST(ResetPatternState, SinglePointDependsOnItsDigits) {
     Drawn(state, {5}, ResetOutcome::Refused);
     EXPECT_FALSE(state.IsResetting());
     state.StartReset(16);
-    const std::vector<int32_t> points = Drawn(state, {12}, ResetOutcome::Accepted);
-    EXPECT_EQ(points[1], 12);
+    EXPECT_TRUE(Drawn(state, {12}, ResetOutcome::TooShort).empty());
     state.StartReset(16);
     Drawn(state, {9}, ResetOutcome::Refused);
 }
@@ -77,6 +79,8 @@ TEST(ResetPatternState, GridChangeKeepsTheReadyState) {
     EXPECT_EQ(state.ResetPoints().Capacity(), 25);
     state.Press(25);
     state.Move(13);
+    state.Move(1);
+    state.Move(2);
     std::vector<int32_t> points;
     EXPECT_EQ(state.Release(points), ResetOutcome::Accepted);
 }

@@ -32,6 +32,7 @@ TEST(TrayText, OnlyTheAutolockCaptionFollowsTheSwitch) {
 TEST(TrayText, TooltipHasTheShortVersionAndTheHomePage) {
     EXPECT_EQ(TrayTipText(AppVersion{1, 0, 3}), "Orvo PC Lock 1.0\r\nhttps://www.example.com/orvo-pc-lock/");
     EXPECT_EQ(TrayTipText(AppVersion{12, 34, 56}).substr(0, 19), "Orvo PC Lock 12.34\r");
+    EXPECT_EQ(TrayTipText(AppVersion{1, 0, 3}, true), "Orvo PC Lock 1.0\r\nDefault pattern: anyone can unlock");
 }
 
 TEST(TrayText, TooltipFieldIsPaddedAndAlwaysTerminated) {
@@ -50,8 +51,10 @@ TEST(TrayText, TooltipFieldIsPaddedAndAlwaysTerminated) {
     EXPECT_EQ(empty[0], '\0');
     EXPECT_EQ(empty[63], ' ');
     // The real tooltip fits whole.
-    const std::string tip = TrayTipText(AppVersion{1, 0, 3});
-    EXPECT_EQ(std::string(TrayTipField(tip).data()), tip);
+    for (const bool isDefault : {false, true}) {
+        const std::string tip = TrayTipText(AppVersion{99999, 99999, 3}, isDefault);
+        EXPECT_EQ(std::string(TrayTipField(tip).data()), tip);
+    }
 }
 
 TEST(TrayText, OnlyButtonReleasesAct) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "system/Text.h"
+
 using namespace std::string_literals;
 
 TEST(UserinitMarker, EnableDisableRoundTripByteForByte) {
@@ -71,4 +73,23 @@ TEST(UserinitMarker, InstalledStartupCommand) {
     EXPECT_FALSE(IsInstalledStartupCommand("D:\\Other\\OrvoPCLock.exe /StartupLock", program));
     EXPECT_FALSE(IsInstalledStartupCommand(program, program));
     EXPECT_FALSE(IsInstalledStartupCommand(" /StartupLock", ""));
+}
+
+TEST(UserinitMarker, OwnEntryFromTheInstalledPathOnly) {
+    const std::string program = "C:\\Program Files\\Orvo PC Lock\\OrvoPCLock.exe";
+    const std::string ours = "," + program + " /StartupLock";
+    EXPECT_EQ(InstalledSafeModeMarker(program), ours);
+    EXPECT_EQ(InstalledSafeModeMarker("C:\\a,b\\OrvoPCLock.exe"), "");   // Winlogon would split it
+    EXPECT_EQ(InstalledSafeModeMarker("  "), "");
+    const struct { std::string before, after; } cases[] = {
+        {"", ""},
+        {"u.exe," + ours + ours, "u.exe,"},                                      // ours twice
+        {"u.exe," + ToUpperAscii(ours) + ", x.exe ", "u.exe,, x.exe "},          // an earlier version's case
+        {"u.exe,\"" + program + "\" /StartupLock", "u.exe,\"" + program + "\" /StartupLock"},  // quoted: not ours
+        {"u.exe,C:\\Evil,x.exe," + program + " /StartupLock", "u.exe,C:\\Evil,x.exe"},   // commas around
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CutOwnMarkers(c.before, program), c.after) << c.before;
+        EXPECT_EQ(HasOwnMarker(c.before, program), c.before != c.after) << c.before;
+    }
 }

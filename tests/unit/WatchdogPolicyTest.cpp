@@ -31,3 +31,22 @@ TEST(WatchdogPolicy, StepsTable) {
                   (std::array{c.remake, c.show, c.raise, c.focus})) << &c - cases;
     }
 }
+
+TEST(WatchdogPolicy, PlatformLockOncePerSecondAway) {
+    // Ours, then away under a second, at a second, on; back, away again across the tick's wrap.
+    const std::pair<bool, uint32_t> looks[] = {{true, 0}, {false, 100}, {false, 1099}, {false, 1100}, {false, 9000},
+                                               {true, 9050}, {false, 0xFFFFFF00u}, {false, 0x2E7u}, {false, 0x2E8u}};
+    ForegroundEpisode episode;
+    std::string due;
+    for (const auto& [ours, tick] : looks) due += episode.LockDue(ours, tick) ? 'L' : '-';
+    EXPECT_EQ(due, "---L----L");
+}
+
+TEST(WatchdogPolicy, WhichOtherWindowsIntrude) {
+    // Plain, transparent alone, layered alone intrude; click-through, cloaked, no width or height do not.
+    const OtherWindowLook looks[] = {{false, 0, 3, 2}, {false, 0x20, 3, 2}, {false, 0x80000, 3, 2}, {false, 0x80020, 3, 2},
+                                     {true, 0, 3, 2},  {false, 0, 0, 2},    {false, 0, 3, -1}};
+    std::string intrudes;
+    for (const OtherWindowLook& look : looks) intrudes += IsIntruder(look) ? 'I' : '-';
+    EXPECT_EQ(intrudes, "III----");
+}

@@ -9,6 +9,7 @@
 #include "app/Startup.h"
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
+#include "core/PolicyRegistry.h"
 #include "support/ConfigTestSupport.h"
 #include "support/LockStateTestAccess.h"
 #include "support/RawRegistry.h"
@@ -36,8 +37,8 @@ const Placement kPlacements[] = {
     {kIdFrame + 2, 0, 0, 360, 400, " Background Image: "},
     {kIdFrame + 3, 0, 0, 360, 400, " Advanced: "},
     {kIdPicReset, 18, 30, 322, 322, nullptr},
-    {kIdCmdReset + 0, 15, 365, 100, 0, "Reset Pattern"},
-    {kIdCmdReset + 3, 121, 365, 100, 0, "Backup Pattern"},
+    {kIdCmdResetPattern, 15, 365, 100, 0, "Reset Pattern"},
+    {kIdCmdBackupPattern, 121, 365, 100, 0, "Backup Pattern"},
     {kIdCombGrid, 228, 365, 112, 0, nullptr},
     {kIdLabel1 + 0, 18, 30, 0, 0, "Autolock at Windows startup: "},
     {kIdCombAutoStartLock, 230, 30, 110, 0, nullptr},
@@ -60,20 +61,20 @@ const Placement kPlacements[] = {
     {kIdLabel2, 18, 300, 0, 0, "Alert text:"},
     {kIdTxtAlertWord, 19, 320, 320, 60, nullptr},
     {kIdPicBakImage, 18, 30, 322, 242, nullptr},
-    {kIdCmdReset + 1, 18, 285, 100, 0, "Use Default"},
-    {kIdCmdReset + 2, 129, 285, 100, 0, "Pick Image"},
+    {kIdCmdUseDefaultImage, 18, 285, 100, 0, "Use Default"},
+    {kIdCmdPickImage, 129, 285, 100, 0, "Pick Image"},
     {kIdCombEffect, 240, 285, 100, 0, nullptr},
     {kIdChkTransparentBackground, 18, 315, 320, 0, "Using Transparent Background"},
     {kIdLabel3 + 0, 48, 46, 262, 53,
      "Autolock computer at system startup in safe mode. Make sure your system is on the top security level."},
-    {kIdCmdReset + 4, 45, 100, 270, 23, "Enable Autolock at Startup in Safe Mode"},
-    {kIdCmdReset + 5, 45, 130, 270, 23, "Disable Autolock at Startup in Safe Mode"},
+    {kIdCmdEnableSafeModeLock, 45, 100, 270, 23, "Enable Autolock at Startup in Safe Mode"},
+    {kIdCmdDisableSafeModeLock, 45, 130, 270, 23, "Disable Autolock at Startup in Safe Mode"},
     {kIdLabel3 + 2, 46, 176, 274, 48,
      "Fix the troubles of abnormal program termination. Such as can not open Task Manager, do not display desktop "
      "and taskbar"},
-    {kIdCmdReset + 6, 45, 230, 270, 23, "Fix Troubles of Abnormal Program Termination"},
+    {kIdCmdFixTroubles, 45, 230, 270, 23, "Fix Troubles of Abnormal Program Termination"},
     {kIdLabel3 + 1, 47, 276, 268, 48, "Change the sleep and display settings that you want your computer to use."},
-    {kIdCmdReset + 7, 45, 330, 270, 23, "Power Manager"},
+    {kIdCmdPowerManager, 45, 330, 270, 23, "Power Manager"},
 };
 
 TEST_F(ConfigDialog, WindowFrameAndTopLevelControls) {
@@ -264,7 +265,7 @@ TEST_F(ConfigDialog, GridChangeInstallsTheDefaultPatternAtOnce) {
     EXPECT_EQ(Recorded().Messages[0].Flags & MB_ICONMASK, static_cast<uint32_t>(MB_ICONINFORMATION));
     EXPECT_EQ(Config.Grid, 1);
     ConfigData expected = Config;
-    IniDefaultPattern(expected);
+    SetDefaultPattern(expected);
     EXPECT_EQ(Config.SecretPattern, expected.SecretPattern);
     EXPECT_EQ(Layout.GridSide, 4);
     EXPECT_EQ(EnteredKeys.Slots().size(), 17u);
@@ -301,7 +302,7 @@ TEST_F(ConfigDialog, TransparentBackgroundDisablesThePictureControls) {
     Config.TransparentBackground = 1;
     HWND dialog = Open();
     HWND check = FindControl(dialog, kIdChkTransparentBackground);
-    const int dependants[] = {kIdCmdReset + 1, kIdCmdReset + 2, kIdCombEffect};
+    const int dependants[] = {kIdCmdUseDefaultImage, kIdCmdPickImage, kIdCombEffect};
     EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
     for (int id : dependants) EXPECT_FALSE(IsWindowEnabled(FindControl(dialog, id))) << id;
     Click(dialog, kIdChkTransparentBackground);
@@ -371,6 +372,30 @@ TEST_F(ConfigDialog, ClosingSavesWhicheverWayItCloses) {
     }
 }
 
+TEST_F(ConfigDialog, PolicySetListsAreGreyedWithTheNoteAndNeverSaved) {
+    Config.LockKeyboard = 0;
+    Config.AlertMode = 2;
+    rawreg::WriteDword(kUserPolicyKey, "LockKeyboard", 1);
+    rawreg::WriteDword(kUserPolicyKey, "AlertMode", 9);   // out of range: ignored
+    ApplyPolicySettings(Config);
+    rawreg::Delete(kUserPolicyKey, "LockKeyboard");
+    rawreg::Delete(kUserPolicyKey, "AlertMode");
+    HWND dialog = Open();
+    HWND keyboard = FindControl(dialog, kIdCombLockKeyboard);
+    EXPECT_FALSE(IsWindowEnabled(keyboard));
+    EXPECT_EQ(ListSelection(keyboard), 1);
+    EXPECT_TRUE(IsWindowEnabled(FindControl(dialog, kIdCombAlertMode)));
+    EXPECT_EQ(WindowText(FindControl(dialog, kIdLblSetByPolicy)), kSetByPolicyNote);
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_EQ(Config.LockKeyboard, 1) << "the lock follows the policy";
+    ApplyPolicySettings(Config);   // no policy any more, for the tests that follow
+    EXPECT_FALSE(AnyListSetByPolicy());
+    const std::string file = ReadWholeFile(TheProgramFiles().ConfigFilePath);
+    ASSERT_EQ(file.size(), kConfigFileSize);
+    EXPECT_EQ(static_cast<uint8_t>(file[ConfigOffset::LockKeyboard]), 0) << "the file keeps its own value";
+}
+
 TEST_F(ConfigDialog, OneInstanceBroughtForward) {
     HWND first = Open();
     PickListEntry(first, kIdCombAlert, 6);
@@ -402,7 +427,7 @@ TEST_F(ConfigDialog, FirstRunShowsItModallyAndWaits) {
 TEST_F(ConfigDialog, MaintenanceButtonsStartTheToolOrReportItLost) {
     HWND dialog = Open();
     const std::string tool = TheProgramFiles().AppPath + "OrvoPCLockTool.exe";
-    Click(dialog, kIdCmdReset + 4);
+    Click(dialog, kIdCmdEnableSafeModeLock);
     ASSERT_EQ(Recorded().Messages.size(), 1u);
     EXPECT_EQ(Recorded().Messages[0].Text,
               "Lost file '" + tool + "'. Please reinstall Orvo PC Lock to repair this problem!");
@@ -413,7 +438,7 @@ TEST_F(ConfigDialog, MaintenanceButtonsStartTheToolOrReportItLost) {
     ASSERT_TRUE(WriteWholeFile(tool, "MZ"));
     const char* const arguments[] = {"/Enable", "/Disable", "/Fix"};
     for (int i = 0; i < 3; ++i) {
-        Click(dialog, kIdCmdReset + 4 + i);
+        Click(dialog, kIdCmdEnableSafeModeLock + i);
         ASSERT_EQ(Recorded().ShellCalls.size(), static_cast<size_t>(i + 1));
         const ShellCall& call = Recorded().ShellCalls.back();
         EXPECT_EQ(call.Verb, "open");
@@ -422,7 +447,7 @@ TEST_F(ConfigDialog, MaintenanceButtonsStartTheToolOrReportItLost) {
         EXPECT_EQ(call.Show, SW_SHOWNORMAL);
         EXPECT_FALSE(call.HasOwner);
     }
-    Click(dialog, kIdCmdReset + 7);
+    Click(dialog, kIdCmdPowerManager);
     const ShellCall& power = Recorded().ShellCalls.back();
     EXPECT_EQ(power.Verb, "open");
     EXPECT_EQ(power.File, "rundll32.exe");
@@ -445,7 +470,7 @@ TEST_F(ConfigDialog, PickedPictureShowsInThePreviewAndUseDefaultDropsIt) {
     EXPECT_EQ(PreviewPixel(dialog, 160, 120), 0xFFFFFFu) << "no built-in picture in the test program";
 
     Recorded().FileAnswers.push_back(picture);
-    Click(dialog, kIdCmdReset + 2);
+    Click(dialog, kIdCmdPickImage);
     ASSERT_EQ(Recorded().FileDialogs.size(), 1u);
     const FileDialogCall& call = Recorded().FileDialogs[0];
     EXPECT_FALSE(call.IsSave);
@@ -457,7 +482,7 @@ TEST_F(ConfigDialog, PickedPictureShowsInThePreviewAndUseDefaultDropsIt) {
     EXPECT_EQ(PreviewPixel(dialog, 160, 120), 0xFF0000u);
     EXPECT_EQ(PreviewPixel(dialog, 321, 241), 0xFFFFFFu) << "drawn into 320 x 240 on white";
 
-    Click(dialog, kIdCmdReset + 1);
+    Click(dialog, kIdCmdUseDefaultImage);
     EXPECT_EQ(ReadFixedText(Config.BackgroundImage), "");
     EXPECT_EQ(PreviewPixel(dialog, 160, 120), 0xFFFFFFu);
 }
@@ -469,9 +494,9 @@ TEST_F(ConfigDialog, UnreadablePictureKeepsTheCurrentOne) {
     ASSERT_TRUE(WriteWholeFile(bad, "this is no picture"));
     HWND dialog = Open();
     Recorded().FileAnswers = {good, bad, ""};
-    Click(dialog, kIdCmdReset + 2);
+    Click(dialog, kIdCmdPickImage);
     ASSERT_EQ(PreviewPixel(dialog, 10, 10), 0x00FF00u);
-    Click(dialog, kIdCmdReset + 2);
+    Click(dialog, kIdCmdPickImage);
     ASSERT_EQ(Recorded().Messages.size(), 1u);
     EXPECT_EQ(Recorded().Messages[0].Caption, "Orvo PC Lock");
     EXPECT_EQ(Recorded().Messages[0].Flags & MB_ICONMASK, static_cast<uint32_t>(MB_ICONINFORMATION));
@@ -479,7 +504,7 @@ TEST_F(ConfigDialog, UnreadablePictureKeepsTheCurrentOne) {
     EXPECT_EQ(ReadFixedText(Config.BackgroundImage), good);
     EXPECT_EQ(PreviewPixel(dialog, 10, 10), 0x00FF00u);
     // Cancelling the picture dialog changes nothing either.
-    Click(dialog, kIdCmdReset + 2);
+    Click(dialog, kIdCmdPickImage);
     EXPECT_EQ(ReadFixedText(Config.BackgroundImage), good);
     EXPECT_EQ(Recorded().Messages.size(), 1u);
 }

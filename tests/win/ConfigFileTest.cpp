@@ -259,24 +259,24 @@ TEST_F(ConfigFile, SaveIntoMissingFolderFails) {
 TEST_F(ConfigFile, FirstRunZeroDeletesTheFileAndWritesOne) {
     WriteRaw(path_, ValidImage(SampleConfig()));
     ASSERT_EQ(WriteRegistryValue(kAppSystemKey, "FirstRun", " 0 ", kRegSz), 0);
-    EXPECT_TRUE(CheckFirstRun(path_));
+    EXPECT_TRUE(CheckFirstRun(path_, true));
     EXPECT_FALSE(FileExists(path_));
     const RegistryValue value = ReadRegistryValue(kAppSystemKey, "FirstRun");
     ASSERT_TRUE(std::holds_alternative<std::string>(value));
     EXPECT_EQ(TrimNull(std::get<std::string>(value)), "1");
     // Now "1": nothing happens any more.
     WriteRaw(path_, ValidImage(SampleConfig()));
-    EXPECT_FALSE(CheckFirstRun(path_));
+    EXPECT_FALSE(CheckFirstRun(path_, true));
     EXPECT_TRUE(FileExists(path_));
 }
 
 TEST_F(ConfigFile, FirstRunMissingOrOtherValueChangesNothing) {
     WriteRaw(path_, ValidImage(SampleConfig()));
-    EXPECT_FALSE(CheckFirstRun(path_));
+    EXPECT_FALSE(CheckFirstRun(path_, true));
     EXPECT_TRUE(IsEmptyValue(ReadRegistryValue(kAppSystemKey, "FirstRun"))) << "never written when absent";
     for (const char* other : {"", "00", "no", "1"}) {
         ASSERT_EQ(WriteRegistryValue(kAppSystemKey, "FirstRun", other, kRegSz), 0);
-        EXPECT_FALSE(CheckFirstRun(path_)) << other;
+        EXPECT_FALSE(CheckFirstRun(path_, true)) << other;
         EXPECT_TRUE(FileExists(path_)) << other;
         EXPECT_EQ(TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, "FirstRun"))), other);
     }
@@ -307,7 +307,7 @@ TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
 }
 
 TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
-    IniDefaultConfig(false, SaveDefaultsWithoutDialog);
+    StartWithDefaults(false, SaveDefaultsWithoutDialog);
     EXPECT_EQ(ReadAll(path_).size(), kConfigFileSize);
     const ConfigData defaults = Config;
     Config = ConfigData{};
@@ -324,13 +324,13 @@ TEST_F(ConfigFile, DefaultsAfterABrokenLargerGridLayTheGridOutAgain) {
     ScreenWidth = 800;
     ScreenHeight = 600;
     Config = SampleConfig();   // grid 2, as read from the rejected file
-    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+    ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
     ASSERT_EQ(Layout.GridSide, 5);
-    IniDefaultConfig(true, [] { sideSeenByDialog = Layout.GridSide; });
+    StartWithDefaults(true, [] { sideSeenByDialog = Layout.GridSide; });
     EXPECT_EQ(Config.Grid, 0);
     EXPECT_EQ(sideSeenByDialog, 3);
     GridLayout expected;
-    IniLayout(expected, 0, ScreenWidth, ScreenHeight);
+    ComputeLayout(expected, 0, ScreenWidth, ScreenHeight);
     EXPECT_EQ(Layout.PanelSize, expected.PanelSize);
     EXPECT_EQ(Layout.SmallGridTable, expected.SmallGridTable);
     EXPECT_EQ(Layout.LayoutTable[0], expected.LayoutTable[0]) << "the panel";

@@ -183,9 +183,9 @@ TEST(KillChild, DISABLED_RunPhase) {
     GdiPlusSession gdiplus;
     ASSERT_TRUE(gdiplus.IsStarted());
     // The start-up's own steps, up to the windows and the images.
-    SetProgramFiles(IniPaths());
+    SetProgramFiles(FindProgramFiles());
     ASSERT_EQ(LoadConfigData(TheProgramFiles().ConfigFilePath), 0);
-    IniScreenData();
+    FitScreenData();
     StartupCreateMonitorCover();
     StartupCreateBackgroundWindow();
     StartupCreateLockWindow();
@@ -276,7 +276,7 @@ UniqueHwnd MakeWindow(const char* className, HWND parent) {
 class KillPoints : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        configPath_ = IniPaths().ConfigFilePath;   // the same settings path the program and the child use
+        configPath_ = FindProgramFiles().ConfigFilePath;   // the same settings path the program and the child use
         hadFile_ = GetFileAttributesA(configPath_.c_str()) != INVALID_FILE_ATTRIBUTES;
         savedFile_ = configtest::ReadWholeFile(configPath_);
         savedFirstRun_ = rawreg::Read(kAppSystemKey, "FirstRun");

@@ -323,7 +323,7 @@ TEST_F(OversizedSettingsFile, GarbageIsRejectedWithTheReadMessage) {
 TEST_F(OversizedSettingsFile, ValidRecordLoadsAndASaveKeepsEveryByteBehindIt) {
     ConfigData stored;
     ApplyDefaultConfig(stored);
-    IniDefaultPattern(stored);
+    SetDefaultPattern(stored);
     stored.SecretPattern[1] = 4;
     ASSERT_TRUE(WriteWholeFile(TheProgramFiles().ConfigFilePath, FileImage(stored) + tail_));
     Config = ConfigData{};

@@ -29,7 +29,7 @@ protected:
         ScreenWidth = width;
         ScreenHeight = height;
         Config.Grid = static_cast<uint8_t>(grid);
-        IniLayout(Layout, grid, width, height);
+        ComputeLayout(Layout, grid, width, height);
         ASSERT_TRUE(frame_.CreateGraphic(nullptr, width, height));
         PatternGraphics = frame_.Graphics();
         frame_.ClearFrame(kClearAlphaOne);

@@ -97,6 +97,9 @@ std::vector<KeyEvent> DownUp(std::initializer_list<WORD> keys) {
 class KeyboardLock : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The lock passes keys only to a foreground window of its own process.
+        foreground_ = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, 0, 0, 0, 0);
+        ASSERT_TRUE(foreground_ && SetForegroundWindow(foreground_));
         observer_ = SetWindowsHookExA(WH_KEYBOARD_LL, ObserverProc, GetModuleHandleA(nullptr), 0);
         ASSERT_NE(observer_, nullptr);
         LockStateTestAccess::SetMonitorOff(false);
@@ -104,8 +107,10 @@ protected:
     void TearDown() override {
         HookKeyboard(false);
         if (observer_) UnhookWindowsHookEx(observer_);
+        if (foreground_) DestroyWindow(foreground_);
     }
     HHOOK observer_ = nullptr;
+    HWND foreground_ = nullptr;
 };
 
 const std::vector<WORD> kShortcutKeys = {VK_LWIN, VK_RWIN, VK_MENU, VK_TAB, VK_F4, VK_CONTROL,

@@ -190,13 +190,13 @@ TEST(LayeredFrame, PresentsOnALayeredWindow) {
     if (!window) GTEST_SKIP() << "no display for windows";
     LayeredFrame frame;
     ASSERT_TRUE(frame.CreateGraphic(window.get(), 64, 48));
-    frame.IniForm(window.get());
+    frame.MakeLayered(window.get());
     EXPECT_NE(GetWindowLongA(window.get(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     EXPECT_EQ(frame.ConstantAlpha(), 255);
     frame.ClearFrame(kClearAlphaOne);
     ShowWindow(window.get(), SW_SHOWNOACTIVATE);
     EXPECT_TRUE(frame.UpdateGDIPlus());
-    EXPECT_TRUE(frame.ExUpdateGDIPlus(128));
+    EXPECT_TRUE(frame.Present(128));
     EXPECT_EQ(frame.ConstantAlpha(), 128);
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <set>
+#include <utility>
 
 #include "core/AppState.h"
 #include "app/LockSession.h"
@@ -13,8 +14,10 @@
 #include "cover/FrmBackground.h"
 #include "lockscreen/FrmPattern.h"
 #include "ui/ImageTable.h"
+#include "ui/LayeredFrame.h"
 #include "support/RawRegistry.h"
 #include "system/LockRecord.h"
+#include "system/LockedSettings.h"
 #include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "system/WinHandles.h"
@@ -106,7 +109,13 @@ protected:
         Config.LockKeyboard = 0;
         Config.Disconnection = 0;
         LockStateTestAccess::SetUnlockMode(0);
-        RestorePolicies();
+        // A known start: every value 0, so the unlock gives back 0.
+        rawreg::Delete(kAppSystemKey, kPoliciesBeforeLockValueName);
+        for (const auto& [key, name] : {std::pair{kPoliciesSystemUserKey, "DisableTaskmgr"},
+                                        std::pair{kPoliciesSystemMachineKey, "HideFastUserSwitching"},
+                                        std::pair{kPoliciesExplorerUserKey, "NoLogoff"},
+                                        std::pair{kPoliciesExplorerUserKey, "NoClose"}})
+            rawreg::WriteDword(key, name, 0);
     }
     void TearDown() override {
         if (CurrentLockState().IsLocked()) LockComputer(false, false);
@@ -160,6 +169,47 @@ TEST_F(LockCycle, TheMarkerSpansTheLockAndAFailedRestrictionIsSaidAfterTheUnlock
     PolicyFailures refused;
     refused.Add(Policy::HideFastUserSwitching);
     EXPECT_EQ(Session().RestrictionFailureText(), PolicyFailureText(refused));
+}
+
+// Stands in for the accessibility settings and the edge-gesture property, which Wine lacks.
+class FakeSettings final : public LockedSettings {
+public:
+    AccessHotKeyStates HotKeys{true, false, true, std::nullopt, true};
+    std::set<HWND> EdgesBlocked;
+    std::optional<bool> IsHotKeyActive(AccessFeature f) override { return HotKeys[static_cast<int>(f)]; }
+    bool SetHotKeyActive(AccessFeature f, bool active) override {
+        if (!HotKeys[static_cast<int>(f)]) return false;
+        HotKeys[static_cast<int>(f)] = active;
+        return true;
+    }
+    bool SetEdgeGesturesBlocked(HWND window, bool blocked) override {
+        blocked ? (void)EdgesBlocked.insert(window) : (void)EdgesBlocked.erase(window);
+        return true;
+    }
+};
+
+// A kill while locked leaves the record, and the next start (or the tool's "/Fix") restores from
+// it: simulated by a restore with the same settings and no unlock in between.
+TEST_F(LockCycle, HotKeysOffEdgesBlockedAndRunOnceSetWhileLockedAllGivenBackExactly) {
+    FakeSettings fake;
+    const AccessHotKeyStates before = fake.HotKeys;
+    TheLockSession().UseSettings(&fake);
+    LockComputer(true, false);
+    EXPECT_EQ(fake.HotKeys, (AccessHotKeyStates{false, false, false, std::nullopt, false}));
+    EXPECT_EQ(fake.EdgesBlocked, std::set<HWND>{LockWindow()});
+    const auto runOnce = rawreg::Read(kRunOnceKey, kRunOnceValueName).value_or(rawreg::Value{});
+    EXPECT_NE(runOnce.Bytes.find("\" /StartupLock"), std::string::npos);
+    LockComputer(false, false);
+    EXPECT_EQ(fake.HotKeys, before);
+    EXPECT_TRUE(fake.EdgesBlocked.empty());
+    EXPECT_FALSE(rawreg::Read(kRunOnceKey, kRunOnceValueName).has_value());
+
+    TurnOffAccessHotKeys(fake);
+    fake.HotKeys[0] = true;   // turned on again by hand meanwhile: left alone
+    EXPECT_TRUE(RestoreAccessHotKeys(fake));
+    EXPECT_EQ(fake.HotKeys, before);
+    EXPECT_FALSE(RestoreAccessHotKeys(fake));   // the record is gone
+    TheLockSession().UseSettings(nullptr);
 }
 
 TEST_F(LockCycle, ASecondLockWhileLockedChangesNothing) {
@@ -245,16 +295,22 @@ TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
     Config.Effect = 1;
     LockComputer(true, false);
     EXPECT_EQ(EffectStripBuilds(), builds + 1);
-    EXPECT_EQ(EffectStripSteps(), EffectStepCount(ScreenWidth));
+    EXPECT_EQ(EffectStripSteps(), -1);   // given back after the wipe
     EXPECT_TRUE(IsWindowVisible(Cover()));
-    LockComputer(false, false);
-    EXPECT_FALSE(IsWindowVisible(Cover()));
+    PrepareUnlockStrip(BackgroundWindow->Graphics());
+    BackgroundWindow->UnlockEffectShow();
     // The erase strips replaced every picture pixel (source copy, not blended over it).
     for (int x : {0, 4, 5, 136, 137, 700, ScreenWidth - 1}) {
         SCOPED_TRACE(x);
         EXPECT_EQ(BackgroundWindow->FramePixel(x, 0), 0x01000000u);
         EXPECT_EQ(BackgroundWindow->FramePixel(x, ScreenHeight / 2), 0x01000000u);
     }
+    LockComputer(false, false);
+    EXPECT_FALSE(IsWindowVisible(Cover()));
+    // Unlocked, nothing of the screen's size is kept: frames and strips come again at the lock.
+    EXPECT_EQ(BackgroundWindow->FramePixel(ScreenWidth - 1, ScreenHeight - 1), 0u);
+    EXPECT_EQ(TheLockSession().LockWindow()->Frame()->Width(), 1);
+    EXPECT_EQ(ImageTable.Cached(kSlotEraseStrip), nullptr);
 }
 
 TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
@@ -322,7 +378,7 @@ TEST_F(StandInTaskbar, PictureLockHidesTheTaskbarUntilUnlock) {
 }
 
 TEST_F(StandInTaskbar, TransparentBackgroundLeavesTheTaskbarAndCoversWithAlphaOne) {
-    Config.TransparentBackground = 1;
+    Config.TransparentBackground = -1;   // any value but 0 is on, as in a file written by hand
     Config.Effect = 1;
     const int builds = EffectStripBuilds();
     LockComputer(true, false);
@@ -421,10 +477,11 @@ TEST_F(Watchdog, ShowsAMinimizedCoverAgain) {
 TEST_F(Watchdog, PutsAMovedCoverBack) {
     LockComputer(true, false);
     SetWindowPos(Cover(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A move raises no event the watchdog waits for: its slow poll (500 ms) puts the cover back.
     EXPECT_TRUE(PumpUntil([this] {
         RECT rc;
         return GetWindowRect(Cover(), &rc) && rc.left == 0 && rc.top == 0;
-    }, 500));
+    }, 1000));
 }
 
 TEST_F(Watchdog, StaysQuietAfterUnlock) {

@@ -27,8 +27,8 @@ void SetScreen(int width, int height, int grid) {
     Config = ConfigData{};
     ApplyDefaultConfig(Config);
     Config.Grid = static_cast<uint8_t>(grid);
-    IniDefaultPattern(Config);
-    IniLayout(Layout, grid, width, height);
+    SetDefaultPattern(Config);
+    ComputeLayout(Layout, grid, width, height);
     LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
 }
 
@@ -209,6 +209,40 @@ TEST_P(Screens, AlarmScreenAlternatesShields) {
     EXPECT_EQ(At(Layout.PanelOrigin().X - 30, h / 2), kAlphaOne);        // no panel on this screen
     DrawAlertScreen(frame_, Layout, 56, false);
     EXPECT_EQ(At(shield.X + 117, shield.Y + 128), 0xFF0000FFu);
+}
+
+// Each part redrawn alone after the change it is there for leaves the frame exactly as a whole
+// redraw would: a part too small for its change shows here as rows that differ.
+TEST_P(Screens, PartRedrawLeavesTheFrameAsAWholeRedraw) {
+    const int w = frame_.Width(), h = frame_.Height(), points = Layout.GridSide * Layout.GridSide;
+    LayeredFrame whole;
+    ASSERT_TRUE(whole.CreateGraphic(nullptr, w, h));
+    whole.CreatePen();
+    auto expectSame = [&](ScreenPart part, bool isAction, const char* what) {
+        DrawPatternRegion(frame_, view_, isAction, false, ScreenPartRect(Layout, part, w, h));
+        DrawPatternScreen(whole, view_, isAction, false);
+        GdiFlush();
+        int differ = 0;
+        for (int y = 0; y < h; ++y) differ += !std::equal(frame_.Row(y), frame_.Row(y) + w, whole.Row(y));
+        EXPECT_EQ(differ, 0) << what;
+    };
+    DrawPatternScreen(frame_, view_, false, false);
+    for (int k : {1, points, Layout.GridSide, points - Layout.GridSide + 1}) entry_.Add(k);
+    expectSame(ScreenPart::Panel, true, "trail from corner to corner");
+    entry_.Reset(points);
+    expectSame(ScreenPart::Panel, false, "trail gone");
+    view_.hotItem = kIconKeyboard;
+    expectSame(ScreenPart::Icons, false, "hot icon");
+    view_.hotItem = -1;
+    expectSame(ScreenPart::Icons, false, "hot icon gone");
+    view_.timeText = "12:59 PM";
+    view_.dateText = "Wednesday, September 30, 2026";
+    expectSame(ScreenPart::Clock, false, "clock");
+    view_.unlockMode = kDynamicPasswordMode;
+    DrawPatternScreen(frame_, view_, false, false);
+    keys_.Type('A');
+    keys_.Type('B');
+    expectSame(ScreenPart::InputBox, false, "typed stars");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Screens,

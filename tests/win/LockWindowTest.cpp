@@ -12,6 +12,7 @@
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "support/DrawTestSupport.h"
+#include "system/LockRecord.h"
 #include "system/Messages.h"
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
@@ -49,6 +50,8 @@ protected:
         ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
         ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
         savedConfig_ = Config;
+        // A wait kept by an earlier test's alarm would refuse this test's entries.
+        WriteAlertWaits({});
         SelectGrid(0);
         Config.AlertTimes = 0;
         Config.AlertMode = 0;
@@ -77,8 +80,8 @@ protected:
     }
     void SelectGrid(int grid) {
         Config.Grid = static_cast<uint8_t>(grid);
-        IniDefaultPattern(Config);
-        IniLayout(Layout, grid, ScreenWidth, ScreenHeight);
+        SetDefaultPattern(Config);
+        ComputeLayout(Layout, grid, ScreenWidth, ScreenHeight);
         const int points = Layout.GridSide * Layout.GridSide;
         EnteredKeys.Reset(points);
         PointLetters = MakeRandomLetters(points, CryptoUniform);

@@ -154,8 +154,8 @@ protected:
         ScreenWidth = primaryWidth;
         ScreenHeight = primaryHeight;
         ASSERT_TRUE(cover_.Create(GetModuleHandleA(nullptr), RECT{0, 0, width, height}));
+        cover_.PaintCover();
         ASSERT_TRUE(cover_.Frame().IsReady());
-        cover_.IniMonitor();
     }
     uint32_t At(int x, int y) const { return cover_.Frame().PixelAt(x, y); }
 
@@ -211,9 +211,9 @@ TEST_F(CoverPaint, MovedMonitorMovesTheCoverAndResizesItsFrame) {
     RECT rc{};
     ASSERT_TRUE(GetWindowRect(cover_.Hwnd(), &rc));
     EXPECT_TRUE(SameRect(rc, moved));
+    cover_.PaintCover();
     EXPECT_EQ(cover_.Frame().Width(), 768);
     EXPECT_EQ(cover_.Frame().Height(), 1024);
-    cover_.IniMonitor();
     // Portrait now: 768 * 1080 / 1920 = 432 rows from (1024 - 432) / 2 = 296.
     EXPECT_EQ(At(10, 295), kBlack);
     EXPECT_EQ(At(10, 296), kRed);

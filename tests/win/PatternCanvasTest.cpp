@@ -27,7 +27,7 @@ protected:
         HWND dialog = Open();
         canvas_ = FindControl(dialog, kIdPicReset);
         EXPECT_NE(canvas_, nullptr);
-        Click(dialog, kIdCmdReset + 0);
+        Click(dialog, kIdCmdResetPattern);
         return dialog;
     }
     POINT Centre(int point) const {
@@ -65,10 +65,10 @@ protected:
     HWND canvas_ = nullptr;
 };
 
-TEST_F(PatternCanvas, TwoPointDragIsAcceptedAndShownNumbered) {
+TEST_F(PatternCanvas, FourPointDragIsAcceptedAndShownNumbered) {
     HWND dialog = OpenReady();
     Recorded().MessageAnswers = {IDOK, IDNO};
-    Drag({1, 2});
+    Drag({1, 2, 3, 6});
     ASSERT_EQ(Recorded().Messages.size(), 2u);
     EXPECT_EQ(Recorded().Messages[0].Text, "Reset lock pattern OK, PLEASE REMEMBER YOUR PATTERN!");
     EXPECT_EQ(Recorded().Messages[0].Caption, "Orvo PC Lock");
@@ -79,11 +79,11 @@ TEST_F(PatternCanvas, TwoPointDragIsAcceptedAndShownNumbered) {
     EXPECT_EQ(Recorded().Messages[1].Flags & (MB_ICONMASK | MB_TYPEMASK),
               static_cast<uint32_t>(MB_ICONQUESTION | MB_YESNO));
     EXPECT_TRUE(Recorded().FileDialogs.empty()) << "No: no backup";
-    EXPECT_EQ(Stored(9), (std::vector<int32_t>{1, 2, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Stored(9), (std::vector<int32_t>{1, 2, 3, 6, 0, 0, 0, 0, 0}));
     EXPECT_FALSE(dialog == nullptr);
-    // Blue line between 1 and 2, none between 2 and 3; a black digit inside each red ring.
+    // Blue line between 1 and 2, none between 4 and 5; a black digit inside each red ring.
     EXPECT_EQ(Midway(1, 2), kLineBlue);
-    EXPECT_EQ(Midway(2, 3), kWhite);
+    EXPECT_EQ(Midway(4, 5), kWhite);
     const POINT c1 = Centre(1);
     int dark = 0;
     for (int dy = -6; dy <= 6; ++dy) {
@@ -108,24 +108,24 @@ TEST_F(PatternCanvas, SinglePointOnThreeByThreeIsRefused) {
     EXPECT_EQ(Midway(shown[0], shown[1]), kLineBlue);
 }
 
-TEST_F(PatternCanvas, SinglePointTwelveOnFourByFourIsAccepted) {
+TEST_F(PatternCanvas, PatternEndingOnTwelveOnFourByFourIsAccepted) {
     HWND dialog = Open();
     PickListEntry(dialog, kIdCombGrid, 1);
     canvas_ = FindControl(dialog, kIdPicReset);
-    Click(dialog, kIdCmdReset + 0);
+    Click(dialog, kIdCmdResetPattern);
     Recorded().Messages.clear();
     Recorded().MessageAnswers = {IDOK, IDNO};
-    Drag({12});
+    Drag({9, 10, 11, 12});
     ASSERT_EQ(Recorded().Messages.size(), 2u);
     EXPECT_EQ(Recorded().Messages[0].Text, "Reset lock pattern OK, PLEASE REMEMBER YOUR PATTERN!");
-    EXPECT_EQ(Stored(16), (std::vector<int32_t>{12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Stored(16), (std::vector<int32_t>{9, 10, 11, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(PatternCanvas, DraggingBackOverAPointAddsNothing) {
     OpenReady();
     Recorded().MessageAnswers = {IDOK, IDNO};
-    Drag({1, 2, 1, 3, 2});
-    EXPECT_EQ(Stored(9), (std::vector<int32_t>{1, 2, 3, 0, 0, 0, 0, 0, 0}));
+    Drag({1, 2, 1, 3, 2, 6, 5});
+    EXPECT_EQ(Stored(9), (std::vector<int32_t>{1, 2, 3, 6, 5, 0, 0, 0, 0}));
 }
 
 TEST_F(PatternCanvas, PressBetweenPointsStartsNothing) {
@@ -192,7 +192,7 @@ TEST_F(PatternBackup, YesAfterAcceptingWritesTheCanvas) {
     OpenReady();
     Recorded().MessageAnswers = {IDOK, IDYES};
     Recorded().FileAnswers.push_back(target());
-    Drag({3, 5, 7});
+    Drag({3, 5, 7, 8});
     ASSERT_EQ(Recorded().FileDialogs.size(), 1u);
     const FileDialogCall& call = Recorded().FileDialogs[0];
     EXPECT_TRUE(call.IsSave);
@@ -207,7 +207,7 @@ TEST_F(PatternBackup, YesAfterAcceptingWritesTheCanvas) {
 TEST_F(PatternBackup, BackupRightAfterResetShowsTheStoredPattern) {
     HWND dialog = OpenReady();
     Recorded().FileAnswers.push_back(target());
-    Click(dialog, kIdCmdReset + 3);
+    Click(dialog, kIdCmdBackupPattern);
     EXPECT_FALSE(ResetStateOf(dialog).IsResetting());
     const std::vector<int> shown = ShownSequence(Config.SecretPattern.data(), 9, 3);
     ASSERT_GE(shown.size(), 2u);
@@ -220,14 +220,14 @@ TEST_F(PatternBackup, ReplaceQuestionGuardsAnExistingFile) {
     ASSERT_TRUE(WriteWholeFile(target(), "keep me"));
     Recorded().FileAnswers = {target(), target()};
     Recorded().MessageAnswers = {IDNO, IDYES};
-    Click(dialog, kIdCmdReset + 3);
+    Click(dialog, kIdCmdBackupPattern);
     ASSERT_EQ(Recorded().Messages.size(), 1u);
     EXPECT_EQ(Recorded().Messages[0].Text, "The target file already exists. Are you sure to replace?");
     EXPECT_EQ(Recorded().Messages[0].Caption, "Backup Pattern");
     EXPECT_EQ(Recorded().Messages[0].Flags & (MB_ICONMASK | MB_TYPEMASK),
               static_cast<uint32_t>(MB_ICONQUESTION | MB_YESNO));
     EXPECT_EQ(ReadWholeFile(target()), "keep me");
-    Click(dialog, kIdCmdReset + 3);
+    Click(dialog, kIdCmdBackupPattern);
     EXPECT_EQ(Recorded().Messages.size(), 2u);
     ExpectFileShowsTheCanvas();
 }
@@ -235,7 +235,7 @@ TEST_F(PatternBackup, ReplaceQuestionGuardsAnExistingFile) {
 TEST_F(PatternBackup, CancelledSaveDialogWritesNothing) {
     HWND dialog = Open();
     Recorded().FileAnswers.push_back("");
-    Click(dialog, kIdCmdReset + 3);
+    Click(dialog, kIdCmdBackupPattern);
     EXPECT_EQ(Recorded().FileDialogs.size(), 1u);
     EXPECT_TRUE(Recorded().Messages.empty());
     EXPECT_EQ(GetFileAttributesA(target().c_str()), INVALID_FILE_ATTRIBUTES);

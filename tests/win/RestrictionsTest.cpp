@@ -46,15 +46,17 @@ TEST_F(Policies, ApplySetsTheThreeLockPoliciesToOne) {
     EXPECT_FALSE(rawreg::Read(kPoliciesExplorerUserKey, "NoClose").has_value());
 }
 
-TEST_F(Policies, RestoreSetsAllFourToZeroAsDword) {
+TEST_F(Policies, RestoreGivesBackWhatWasThereAndLeavesWhatOthersSet) {
+    ASSERT_TRUE(rawreg::WriteDword(kPoliciesSystemUserKey, "DisableTaskmgr", 0));
     ApplyPolicies();
-    // Someone else (an administrator, another program) had set NoClose.
+    // Meanwhile an administrator set HideFastUserSwitching and another program NoClose.
+    ASSERT_TRUE(rawreg::WriteDword(kPoliciesSystemMachineKey, "HideFastUserSwitching", 5));
     ASSERT_TRUE(rawreg::WriteDword(kPoliciesExplorerUserKey, "NoClose", 1));
     RestorePolicies();
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(kPolicyNames[i]);
-        EXPECT_EQ(rawreg::ReadDword(kPolicyKeys[i], kPolicyNames[i]), 0u);
-    }
+    EXPECT_EQ(rawreg::ReadDword(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
+    EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoLogoff"), 0u) << "absent before";
+    EXPECT_EQ(rawreg::ReadDword(kPoliciesSystemMachineKey, "HideFastUserSwitching"), 5u);
+    EXPECT_EQ(rawreg::ReadDword(kPoliciesExplorerUserKey, "NoClose"), 1u);
 }
 
 TEST_F(Policies, AnAdministratorsValuesSurviveAnUnlockAndAKilledLocksNextStart) {

@@ -60,14 +60,14 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
     ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
     ApplyDefaultConfig(Config);
-    IniDefaultPattern(Config);
+    SetDefaultPattern(Config);
     Config.Effect = 0;
     // Every lock step that can run does: keyboard hook, hang-up, the letters of the
     // Dynamic Password Mode, the hidden shell.
     Config.LockKeyboard = 1;
     Config.Disconnection = 1;
     Config.UnlockMode = 2;
-    IniScreenData();
+    FitScreenData();
     StartupCreateMonitorCover();
     StartupCreateBackgroundWindow();
     StartupCreateLockWindow();

@@ -15,12 +15,14 @@
 #include "system/Registry.h"
 #include "system/Restrictions.h"
 #include "tool/ToolActions.h"
+#include "tool/UninstallCleanup.h"
 
 namespace {
 
 const std::string kWinlogon = kWinlogonKey;
 const std::string kSystem = kAppSystemKey;
-const std::string kAppPath = "C:\\Program Files\\Orvo PC Lock\\OrvoPCLock.exe";
+// The lock program beside this test program, as beside the tool.
+const std::string kAppPath = InstalledProgramPath();
 const std::string kMarker = "," + kAppPath + " /StartupLock";
 // Windows' usual entry, with the trailing comma; the writer stored its terminating zero.
 const std::string kUsualUserinit = "C:\\Windows\\system32\\userinit.exe,";
@@ -107,8 +109,7 @@ TEST_F(SafeModeLock, EnableThenDisableGivesBackTheDoubleCommaExampleByteForByte)
 
     SetSafeModeLock(true);
     // Two commas in a row: the list's own trailing one and the marker's.
-    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName),
-              "C:\\Windows\\system32\\userinit.exe,,C:\\Program Files\\Orvo PC Lock\\OrvoPCLock.exe /StartupLock");
+    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit + "," + kAppPath + " /StartupLock");
     Messages.clear();
     SetSafeModeLock(false);
     EXPECT_EQ(OnlyMessage(), "Disable autolock at Windows startup in Safe Mode successfully");
@@ -135,28 +136,17 @@ TEST_F(SafeModeLock, DisableRemovesEveryOccurrence) {
     EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit + ",other.exe");
 }
 
-TEST_F(SafeModeLock, MovedProgramNoLongerFindsItsOldEntry) {
-    SetText(kSystem, kAppPathValueName, kAppPath);
-    SetText(kWinlogon, kUserinitValueName, kUsualUserinit);
-    SetSafeModeLock(true);
-    SetText(kSystem, kAppPathValueName, "D:\\Moved\\OrvoPCLock.exe");
-    Messages.clear();
-    SetSafeModeLock(false);
-    EXPECT_EQ(OnlyMessage(), "Autolock at Windows startup in Safe Mode disabled");
-    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit + kMarker);
-}
-
 // Enabling never writes a list that lost its entries or an entry that names no program; the
-// failure is said as such. Disabling still finds the marker an earlier version wrote without
-// a path.
-TEST_F(SafeModeLock, EnableWithoutPathOrListWritesNothingAndSaysFailed) {
-    rawreg::Delete(kSystem, kAppPathValueName);
+// failure is said as such.
+TEST_F(SafeModeLock, EnableWithoutProgramOrListWritesNothingAndSaysFailed) {
     SetText(kWinlogon, kUserinitValueName, kUsualUserinit);
-    SetSafeModeLock(true);
-    EXPECT_EQ(OnlyMessage(), "Enable autolock at Windows startup in Safe Mode failed");
-    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit);
+    for (const char* program : {"C:\\missing\\OrvoPCLock.exe", "C:\\a,b\\OrvoPCLock.exe", ""}) {
+        Messages.clear();
+        SetSafeModeLock(true, program);
+        EXPECT_EQ(OnlyMessage(), "Enable autolock at Windows startup in Safe Mode failed") << program;
+        EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit);
+    }
 
-    SetText(kSystem, kAppPathValueName, kAppPath);
     rawreg::Delete(kWinlogon, kUserinitValueName);
     Messages.clear();
     SetSafeModeLock(true);
@@ -170,13 +160,6 @@ TEST_F(SafeModeLock, EnableWithoutPathOrListWritesNothingAndSaysFailed) {
     SetSafeModeLock(true);
     EXPECT_EQ(OnlyMessage(), "Enable autolock at Windows startup in Safe Mode failed");
     EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), longList);
-
-    rawreg::Delete(kSystem, kAppPathValueName);
-    SetText(kWinlogon, kUserinitValueName, kUsualUserinit + ", /StartupLock");
-    Messages.clear();
-    SetSafeModeLock(false);
-    EXPECT_EQ(OnlyMessage(), "Disable autolock at Windows startup in Safe Mode successfully");
-    EXPECT_EQ(StoredText(kWinlogon, kUserinitValueName), kUsualUserinit);
 }
 
 namespace {
@@ -229,20 +212,23 @@ TEST_F(SafeModeLock, UnwritableWinlogonReportsFailureNotSuccess) {
 
 using FixTroublesTest = ToolFixture;
 
-TEST_F(FixTroublesTest, ResetsTheFourPoliciesAndReportsSuccess) {
+// Without a lock record nothing says the values are ours: they stay; the markers go.
+TEST_F(FixTroublesTest, WithoutARecordLeavesThePoliciesClearsTheMarkersAndReportsSuccess) {
     const char* const names[] = {"DisableTaskmgr", "HideFastUserSwitching", "NoClose", "NoLogoff"};
     const char* const keys[] = {kPoliciesSystemUserKey, kPoliciesSystemMachineKey, kPoliciesExplorerUserKey,
                                 kPoliciesExplorerUserKey};
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(rawreg::WriteDword(keys[i], names[i], 1));
-    rawreg::Delete(kSystem, kPoliciesBeforeLockValueName);   // no lock record: 0 as always
+    rawreg::Delete(kSystem, kPoliciesBeforeLockValueName);
     ASSERT_TRUE(rawreg::WriteDword(kSystem, kLockedValueName, 1));
+    ASSERT_TRUE(rawreg::Write(kRunOnceKey, kRunOnceValueName, REG_SZ, "x.exe /StartupLock"));
 
     FixTroubles();
     EXPECT_FALSE(rawreg::Read(kSystem, kLockedValueName).has_value());
+    EXPECT_FALSE(rawreg::Read(kRunOnceKey, kRunOnceValueName).has_value());
 
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(names[i]);
-        EXPECT_EQ(rawreg::ReadDword(keys[i], names[i]), 0u);
+        EXPECT_EQ(rawreg::ReadDword(keys[i], names[i]), 1u);
         rawreg::Delete(keys[i], names[i]);
     }
     EXPECT_EQ(OnlyMessage(), "Fix troubles of abnormal program termination successfully");

@@ -73,7 +73,9 @@ protected:
 }  // namespace
 
 TEST_F(UninstallCleanupTest, TakesAwayPoliciesMarkerAndRunValueButKeepsTheRestOfUserinit) {
+    // The lock had found no value of the three it sets; NoClose it never sets.
     for (const PolicyName& policy : kPolicies) ASSERT_TRUE(rawreg::WriteDword(policy.Key, policy.Name, 1));
+    SetText(kSystem, kPoliciesBeforeLockValueName, "DisableTaskmgr=-;NoLogoff=-;HideFastUserSwitching=-;NoClose=-");
     // The program recorded its path in another case than the folder the uninstaller knows.
     const std::string recorded = "C:\\PROGRAM FILES\\Orvo PC Lock\\OrvoPCLock.exe";
     SetText(kSystem, kAppPathValueName, recorded);
@@ -89,7 +91,7 @@ TEST_F(UninstallCleanupTest, TakesAwayPoliciesMarkerAndRunValueButKeepsTheRestOf
     EXPECT_FALSE(rawreg::Read(kSystem, kLockedValueName).has_value());
     for (const PolicyName& policy : kPolicies) {
         SCOPED_TRACE(policy.Name);
-        EXPECT_FALSE(rawreg::Read(policy.Key, policy.Name).has_value());
+        EXPECT_EQ(rawreg::Read(policy.Key, policy.Name).has_value(), policy.Name == std::string("NoClose"));
     }
     const auto userinit = rawreg::Read(kWinlogon, kUserinitValueName);
     ASSERT_TRUE(userinit.has_value());

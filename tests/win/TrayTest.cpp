@@ -15,10 +15,12 @@
 #include "app/LockSession.h"
 #include "configui/FrmConfig.h"
 #include "core/AppState.h"
+#include "core/PolicyRegistry.h"
 #include "lockscreen/FrmVerify.h"
 #include "resources/version.h"
 #include "support/DrawTestSupport.h"
 #include "support/LockStateTestAccess.h"
+#include "support/RawRegistry.h"
 #include "tray/FrmTray.h"
 
 namespace {
@@ -156,11 +158,19 @@ TEST_F(TrayTest, HiddenOwnerCarriesTheIconRecordAndTheTip) {
     EXPECT_EQ(tray_->IconData().cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
     EXPECT_EQ(tray_->IconData().hWnd, hwnd_);
     EXPECT_EQ(tray_->IconData().uID, 0u);
-    EXPECT_EQ(tray_->IconData().uCallbackMessage, 2025u);
+    EXPECT_EQ(tray_->IconData().uCallbackMessage, static_cast<UINT>(WM_APP + 1));
     EXPECT_EQ(tray_->IconData().hIcon, tray_->Icon());
     EXPECT_STREQ(tray_->IconData().szTip, kTip);
     EXPECT_EQ(tray_->IconData().szTip[63], ' ') << "the tip field is padded with blanks";
     EXPECT_TRUE(ShellHasIcon(hwnd_));
+}
+
+// The pointer on the icon brings the tip up to date with the secret the dialog may have changed.
+TEST_F(TrayTest, TipSaysWhileTheSecretIsTheDefaultPattern) {
+    SetDefaultPattern(Config);
+    Callback(WM_MOUSEMOVE);
+    EXPECT_STREQ(tray_->IconData().szTip, "Orvo PC Lock 1.0\r\nDefault pattern: anyone can unlock");
+    Config.SecretPattern[1] = 4;   // a pattern of the user's own: the tip of the other tests
 }
 
 TEST_F(TrayTest, MenuHoldsTheCaptionsInOrder) {
@@ -343,6 +353,32 @@ TEST_F(TrayTest, OnlineHelpOpensTheFaqPage) {
 TEST_F(TrayTest, LockItemLocks) {
     tray_->RunMenuItem(kMenuLock);
     EXPECT_TRUE(CurrentLockState().IsLocked());
+}
+
+// Written while the program runs, a policy rules from the next lock on: the alert count the lock
+// window reads, and Exit refused. Values of another type, too long or out of range are ignored.
+TEST_F(TrayTest, APolicyWrittenWhileRunningRulesFromTheNextLock) {
+    Config.AlertTimes = 3;
+    ApplyPolicySettings(Config);
+    rawreg::WriteDword(kUserPolicyKey, "NoTrayExit", 1);
+    rawreg::WriteDword(kUserPolicyKey, "AlertTimes", 1);
+    rawreg::WriteDword(kUserPolicyKey, "RequireService", 0xFFFFFFFF);
+    rawreg::Write(kUserPolicyKey, "AlertMode", REG_SZ, "2");
+    rawreg::Write(kUserPolicyKey, "LockKeyboard", REG_BINARY, std::string(4, '\1'));
+    rawreg::Write(kUserPolicyKey, "AutoLockTime", REG_QWORD, std::string(8, '\1'));
+    rawreg::Write(kUserPolicyKey, "AutoStartLock", REG_SZ, std::string(100000, '1'));
+    tray_->RunMenuItem(kMenuLock);
+    LockComputer(false, false);
+    for (const char* name : {"NoTrayExit", "AlertTimes", "RequireService", "AlertMode", "LockKeyboard", "AutoLockTime", "AutoStartLock"})
+        rawreg::Delete(kUserPolicyKey, name);
+    EXPECT_EQ(Config.AlertTimes, 1);
+    tray_->RunMenuItem(kMenuExit);
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "Exit is refused";
+    EXPECT_EQ(ThePolicyOverlay().IgnoredNoticeOnce(), "Policy values out of range were ignored: "
+                                                      "AutoLockTime, AutoStartLock, AlertMode, LockKeyboard, RequireService.");
+    RefreshPolicySettings(Config);
+    EXPECT_EQ(Config.AlertTimes, 3) << "the file's own value is back";
 }
 
 }  // namespace

@@ -272,8 +272,8 @@ TEST_F(VerifyDialog, PrefixOfThePatternIsWrong) {
 
 TEST_F(VerifyDialog, FiveByFiveGridUsesTheSmallTable) {
     Config.Grid = 2;
-    IniDefaultPattern(Config);
-    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+    SetDefaultPattern(Config);
+    ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
     OpenVerify();
     ASSERT_NE(Verify(), nullptr);
     Post(WM_LBUTTONDOWN, MK_LBUTTON, {260 + 1, 260 + 1});
@@ -289,8 +289,8 @@ TEST_F(VerifyDialog, FiveByFiveGridUsesTheSmallTable) {
 TEST_F(VerifyDialog, FollowsAGridChangeMadeWhileOpen) {
     OpenVerify();
     Config.Grid = 1;
-    IniDefaultPattern(Config);
-    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+    SetDefaultPattern(Config);
+    ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
     ASSERT_NE(Verify(), nullptr);
     DragHeld({16});
     EXPECT_EQ(Verify()->Entered().Slots()[1], 16);

@@ -52,7 +52,7 @@ int CmdPointCenter(const Args& args) {
     auto k = all ? std::optional<long long>(1) : ParseNumber(args[4]);
     if (!screen || screen->grid < 0 || !k) return Fail("bad screen size, grid or point", kExitUsage);
     GridLayout layout;
-    IniLayout(layout, screen->grid, screen->width, screen->height, ScreenDpi());
+    ComputeLayout(layout, screen->grid, screen->width, screen->height, ScreenDpi());
     int points = layout.GridSide * layout.GridSide;
     if (*k < 1 || *k > points) return Fail("point " + args[4] + " is not on the grid", kExitUsage);
     int last = all ? points : static_cast<int>(*k);
@@ -79,7 +79,7 @@ int CmdPatternPath(const Args& args) {
     ConfigData config = DecodeConfig(image);
     int grid = screen->grid >= 0 ? screen->grid : (config.Grid <= kMaxGrid ? config.Grid : 0);
     GridLayout layout;
-    IniLayout(layout, grid, screen->width, screen->height, ScreenDpi());
+    ComputeLayout(layout, grid, screen->width, screen->height, ScreenDpi());
     int points = layout.GridSide * layout.GridSide;
     std::string line;
     for (int i = 1; i <= points; ++i) {

@@ -161,6 +161,16 @@ int CmdHotkeyTake(const Args& args) {
     return kExitOk;
 }
 
+// A hidden window in the desktop for a while: see e2e_hold_desktop.
+int CmdHoldDesktop(const Args& args) {
+    auto duration = args.size() == 2 ? ParseNumber(args[1]) : std::nullopt;
+    if (!duration || *duration < 0) return Fail("usage: hold-desktop <duration_ms>", kExitUsage);
+    if (!CreateWindowExA(0, "STATIC", "orvo desktop holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr))
+        return Fail("CreateWindowEx failed");
+    PumpFor(static_cast<DWORD>(*duration));
+    return kExitOk;
+}
+
 int CmdKey(const Args& args) {
     if (args.size() < 2) return Fail("usage: key <vk|name> [...]", kExitUsage);
     for (size_t i = 1; i < args.size(); ++i) {
@@ -254,5 +264,33 @@ int CmdCursor(const Args&) {
     POINT at;
     if (!GetCursorPos(&at)) return Fail("GetCursorPos failed");
     std::printf("%ld,%ld\n", at.x, at.y);
+    return kExitOk;
+}
+
+namespace {
+std::string TypistKeys;   // ",0x41,0x0d": the key-down codes the typist's window received
+LRESULT CALLBACK TypistProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    char code[8];
+    if (msg == WM_KEYDOWN && std::snprintf(code, sizeof code, ",0x%02x", static_cast<unsigned>(wp)) > 0) TypistKeys += code;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+}  // namespace
+
+// Another program typing: its window takes the foreground before each key. Prints how many
+// keys were pressed while it had the foreground and the key-down codes its window received.
+int CmdTypeAway(const Args& args) {
+    WNDCLASSA wc = {0, TypistProc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "OrvoTypist"};
+    RegisterClassA(&wc);
+    HWND typist = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 40, 40, 300, 200, 0, 0, wc.hInstance, 0);
+    int away = 0;
+    for (size_t i = 1; i < args.size(); ++i) {
+        auto vk = ParseKey(args[i]);
+        if (!typist || !vk) return Fail("usage: type-away <vk|name> [...]", kExitUsage);
+        SetForegroundWindow(typist);
+        away += GetForegroundWindow() == typist ? 1 : 0;
+        for (bool down : {true, false}) { SendKeyEvent(*vk, down); PumpFor(kEventPauseMs); }
+    }
+    PumpFor(300);
+    std::printf("away=%d\nreceived=%s\n", away, TypistKeys.empty() ? "" : TypistKeys.c_str() + 1);
     return kExitOk;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "system/Registry.h"
 #include "system/WinHandles.h"
 
 namespace {
@@ -46,16 +47,47 @@ long long TimeDrag(const std::vector<POINT>& points, const std::string& classNam
 
 }  // namespace
 
-// hotkey-time <mod+key> <class|-> <title|-> <timeout_ms>
+// hotkey-time <mod+key> <class|-> <title|-> <timeout_ms> [<class2|-> <title2|->]: with a second
+// window (the lock window after the cover), also the ms from the key-down until that one shows.
 int CmdHotkeyTime(const Args& args) {
-    if (args.size() != 5) return Fail("usage: hotkey-time <mod+key> <class|-> <title|-> <timeout_ms>", kExitUsage);
+    if (args.size() != 5 && args.size() != 7)
+        return Fail("usage: hotkey-time <mod+key> <class|-> <title|-> <timeout_ms> [<class2|-> <title2|->]", kExitUsage);
     auto keys = ParseHotkey(args[1]);
     auto timeout = ParseNumber(args[4]);
     if (!keys || !timeout) return Fail("bad hot key or timeout", kExitUsage);
-    long long ms = TimeHotkey(*keys, args[2], args[3], *timeout);
+    uint64_t start = 0;
+    if (!InjectHotkey(*keys, [&] { start = NowMs(); })) return Fail("the hot key could not be sent");
+    long long ms = WaitVisible(args[2], args[3], true, start, *timeout);
     if (ms < 0) return Fail("no visible window " + args[2] + " / " + args[3] + " after " + args[4] + " ms");
     std::printf("visible_after_ms=%lld\n", ms);
+    if (args.size() == 7) {
+        long long then = WaitVisible(args[5], args[6], true, start, *timeout);
+        if (then < 0) return Fail("no visible window " + args[5] + " / " + args[6] + " after " + args[4] + " ms");
+        std::printf("then_visible_after_ms=%lld\n", then);
+    }
     return kExitOk;
+}
+
+// hotkey-policy-time <mod+key> <timeout_ms>: from the hot key until the account's DisableTaskmgr
+// policy value holds 1 (the lock's restrictions in force).
+int CmdHotkeyPolicyTime(const Args& args) {
+    auto keys = args.size() == 3 ? ParseHotkey(args[1]) : std::nullopt;
+    auto timeout = args.size() == 3 ? ParseNumber(args[2]) : std::nullopt;
+    if (!keys || !timeout) return Fail("usage: hotkey-policy-time <mod+key> <timeout_ms>", kExitUsage);
+    constexpr char kKey[] = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+    uint64_t start = 0;
+    if (!InjectHotkey(*keys, [&] { start = NowMs(); })) return Fail("hot key not sent");
+    for (;;) {
+        const long long elapsed = static_cast<long long>(NowMs() - start);
+        const RegistryValue value = ReadRegistryValue(kKey, "DisableTaskmgr");
+        const auto* number = std::get_if<int32_t>(&value);
+        if (number && *number == 1) {
+            std::printf("policies_after_ms=%lld\n", elapsed);
+            return kExitOk;
+        }
+        if (elapsed >= *timeout) return Fail("no policy after " + args[2] + " ms");
+        Sleep(kPollMs);
+    }
 }
 
 // drag-time <class|-> <title|-> <timeout_ms> x,y ...: from the release until the window is gone.

@@ -17,7 +17,7 @@
 namespace {
 
 constexpr char kTrayTitle[] = "Orvo PC Lock Tray";
-constexpr UINT kTrayCallback = 2025;
+constexpr UINT kTrayCallback = WM_APP + 1;   // the tray owner's callback message
 constexpr char kMenuClass[] = "#32768";
 constexpr char kProbeDll[] = "orvo_menuprobe.dll";
 constexpr char kProbeHook[] = "MenuProbeHook";
@@ -201,7 +201,7 @@ int CmdVerifyPath(const Args& args) {
     std::copy(bytes.begin(), bytes.begin() + kConfigFileSize, image.begin());
     const ConfigData config = DecodeConfig(image);
     GridLayout layout;
-    IniLayout(layout, config.Grid <= kMaxGrid ? config.Grid : 0, 1024, 768);
+    ComputeLayout(layout, config.Grid <= kMaxGrid ? config.Grid : 0, 1024, 768);
     const int points = layout.GridSide * layout.GridSide;
     std::string line;
     for (int i = 1; i <= points; ++i) {

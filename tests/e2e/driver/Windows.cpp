@@ -127,6 +127,24 @@ int CmdListWindows(const Args& args) {
     return kExitOk;
 }
 
+// Each visible monitor-sized window's reply to WM_TABLET_QUERYSYSTEMGESTURESTATUS, one
+// "class=0x..." a line (Wine never asks it itself).
+int CmdGestureReplies(const Args&) {
+    for (HWND hwnd : FindTopWindows("-", "-")) {
+        RECT rect{};
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (!IsWindowVisible(hwnd) || !GetWindowRect(hwnd, &rect) ||
+            !GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor) ||
+            !EqualRect(&rect, &monitor.rcMonitor))
+            continue;
+        DWORD_PTR reply = 0;
+        if (!SendMessageTimeoutA(hwnd, 0x02CC, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &reply)) reply = ~DWORD_PTR{0};
+        std::printf("%s=0x%llx\n", WindowClassOf(hwnd).c_str(), static_cast<unsigned long long>(reply));
+    }
+    return kExitOk;
+}
+
 int CmdForeground(const Args&) {
     HWND hwnd = GetForegroundWindow();
     if (!hwnd) {

@@ -76,7 +76,7 @@ void RemoveFolder(const std::string& folder) {
 void UseDefaultConfig() {
     Config = ConfigData{};
     ApplyDefaultConfig(Config);
-    IniDefaultPattern(Config);
+    SetDefaultPattern(Config);
 }
 
 void ConfigDialogFixture::SetUp() {
@@ -93,7 +93,7 @@ void ConfigDialogFixture::SetUp() {
     UseDefaultConfig();
     LockStateTestAccess::SetUnlockMode(0);
     AlertText.clear();
-    IniLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
+    ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
     ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, true, true));
     ASSERT_TRUE(CreateRedRingImage(37, 37, kSlotSmallRedRing, true, true));
     ReloadBackgroundImage();   // this test program carries no built-in picture: slot 0 stays empty
