@@ -16,8 +16,11 @@
 
 namespace {
 
-// The guardian looks at the lock program this often; each look waits this long for its answer.
-constexpr DWORD kLookIntervalMs = 250;
+// While locked the guardian asks the lock program once a second whether it answers, each time
+// waiting this long for the answer; once it has not answered, it asks four times a second, so
+// that a hang is caught soon after the limit. Unlocked, it waits without waking.
+constexpr DWORD kLookIntervalMs = 1000;
+constexpr DWORD kUnansweredLookIntervalMs = 250;
 constexpr UINT kAnswerTimeoutMs = 250;
 // The exit code of a lock program the guardian ends because it stopped answering.
 constexpr UINT kUnansweredExitCode = 4;
@@ -79,11 +82,14 @@ HWND LockerWindow(DWORD pid) {
     return search.Found;
 }
 
-bool LockerAnswers(DWORD pid) {
-    const HWND window = LockerWindow(pid);
-    if (!window) return false;
+// The window found at the last look, found again only when it is gone: a search of every
+// top-level window at every look would wake the whole desktop's server for nothing.
+bool LockerAnswers(DWORD pid, HWND* window) {
+    DWORD owner = 0;
+    if (!*window || !GetWindowThreadProcessId(*window, &owner) || owner != pid) *window = LockerWindow(pid);
+    if (!*window) return false;
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs,
+    return SendMessageTimeoutA(*window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs,
                                &result) != 0;
 }
 
@@ -147,12 +153,22 @@ int RunGuardian(const GuardHandles& handles) {
     if (pid == 0) return 1;
     const std::string lockerPath = ProcessImagePath(locker);
     uint64_t lastAnswer = GetTickCount64();
+    HWND window = nullptr;
+    bool answered = true;
     for (;;) {
         // A handle that fails the wait counts as an ended process, an unreadable event as
-        // unlocked: the lock program made both, so neither fails while it runs.
-        const bool ended = WaitForSingleObject(locker, kLookIntervalMs) != WAIT_TIMEOUT;
+        // unlocked: the lock program made both, so neither fails while it runs. Unlocked, only
+        // the lock program's end or its lock wakes the guardian.
+        const bool wasLocked = WaitForSingleObject(lockedEvent, 0) == WAIT_OBJECT_0;
+        const HANDLE waits[] = {locker, lockedEvent};
+        const bool ended =
+            wasLocked
+                ? WaitForSingleObject(locker, answered ? kLookIntervalMs : kUnansweredLookIntervalMs) != WAIT_TIMEOUT
+                : WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1;
         const bool locked = WaitForSingleObject(lockedEvent, 0) == WAIT_OBJECT_0;
-        const bool answered = !locked || ended || LockerAnswers(pid);
+        // A lock that has just begun counts from now, not from the last look before it.
+        if (!wasLocked) lastAnswer = GetTickCount64();
+        answered = !locked || ended || LockerAnswers(pid, &window);
         const uint64_t now = GetTickCount64();
         if (answered) lastAnswer = now;
         switch (DecideGuardianAction(ended, locked, now - lastAnswer)) {
