@@ -9,7 +9,7 @@
 #include "app/FailClosedPlan.h"
 #include "app/Guardian.h"
 #include "app/LockSession.h"
-#include "cover/FrmBackground.h"
+#include "cover/PrimaryCover.h"
 #include "ui/LockSessionHost.h"
 #include "system/KeyboardLock.h"
 #include "system/LockedSettings.h"
@@ -99,7 +99,7 @@ private:
     // running after the grace was sent no real end, and the lock goes up again in full.
     static void GiveBackSessionWhileLocked() {
         // The watchdog would hide the taskbars again at its next tick.
-        if (FrmBackground* cover = TheLockSession().Cover()) cover->EnableWatchdog(false);
+        if (PrimaryCover* cover = TheLockSession().Cover()) cover->EnableWatchdog(false);
         HookKeyboard(false);
         RestorePolicies();
         RestoreAccessHotKeys(TheLockSession().Settings());

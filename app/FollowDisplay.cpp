@@ -7,9 +7,9 @@
 
 #include "app/LockSession.h"
 #include "core/AppState.h"
-#include "cover/FrmBackground.h"
+#include "cover/PrimaryCover.h"
 #include "cover/MonitorCovers.h"
-#include "lockscreen/FrmPattern.h"
+#include "lockscreen/LockWindow.h"
 #include "ui/ImageTable.h"
 
 // Every window that follows the primary screen's size, made again for it. The pattern's points,

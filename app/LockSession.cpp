@@ -7,20 +7,20 @@
 
 #include "app/FailClosed.h"
 #include "app/Startup.h"
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 #include "core/AppState.h"
 #include "core/PolicyRegistry.h"
-#include "cover/FrmBackground.h"
+#include "cover/PrimaryCover.h"
 #include "cover/MonitorCovers.h"
-#include "lockscreen/FrmPattern.h"
-#include "lockscreen/FrmVerify.h"
+#include "lockscreen/LockWindow.h"
+#include "lockscreen/VerifyDialog.h"
 #include "system/KeyboardLock.h"
 #include "system/LockedSettings.h"
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Restrictions.h"
 #include "system/ServiceClient.h"
-#include "tray/FrmTray.h"
+#include "tray/TrayWindow.h"
 #include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
 
@@ -211,14 +211,14 @@ LockSession::~LockSession() {
 
 bool LockSession::CreateLockWindow(HINSTANCE instance) {
     if (lockWindow_ && lockWindow_->Hwnd()) return true;
-    lockWindow_ = std::make_unique<FrmPattern>(model_);
+    lockWindow_ = std::make_unique<LockWindow>(model_);
     if (!lockWindow_->Create(instance)) lockWindow_.reset();
     return lockWindow_ != nullptr;
 }
 
 bool LockSession::CreateCover(HINSTANCE instance) {
     if (cover_ && cover_->Hwnd()) return true;
-    cover_ = std::make_unique<FrmBackground>(model_);
+    cover_ = std::make_unique<PrimaryCover>(model_);
     if (!cover_->Create(instance)) cover_.reset();
     return cover_ != nullptr;
 }

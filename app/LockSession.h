@@ -10,8 +10,8 @@
 #include "ui/LockSessionHost.h"
 #include "core/PolicyNotice.h"
 
-class FrmPattern;
-class FrmBackground;
+class LockWindow;
+class PrimaryCover;
 class LockedSettings;
 
 class LockSession final : public LockSessionHost {
@@ -47,8 +47,8 @@ public:
     bool CreateCover(HINSTANCE instance);
     void CloseLockWindow();
     void CloseCover();
-    FrmPattern* LockWindow() const { return lockWindow_.get(); }
-    FrmBackground* Cover() const { return cover_.get(); }
+    LockWindow* LockWindowObject() const { return lockWindow_.get(); }
+    PrimaryCover* Cover() const { return cover_.get(); }
     // The image table filled for the lock window's graphics, the pictures from resources
     // (null: the program's own).
     void LoadImages(HMODULE resources = nullptr);
@@ -91,8 +91,8 @@ private:
 
     LockState state_;
     LockScreenModel model_;
-    std::unique_ptr<FrmPattern> lockWindow_;
-    std::unique_ptr<FrmBackground> cover_;
+    std::unique_ptr<LockWindow> lockWindow_;
+    std::unique_ptr<PrimaryCover> cover_;
     PolicyFailures lockFailures_;   // what the current or last lock could not apply
     bool serviceHolds_ = false;     // the lock service applied this lock's policies
     OnceNotice missingServiceNotice_;   // a required service did not answer a lock

@@ -5,9 +5,9 @@
 #include "app/HotKeys.h"
 #include "app/LockSession.h"
 #include "core/AppState.h"
-#include "lockscreen/FrmVerify.h"
+#include "lockscreen/VerifyDialog.h"
 #include "system/Messages.h"
-#include "tray/FrmTray.h"
+#include "tray/TrayWindow.h"
 #include "ui/SingleWindow.h"
 
 namespace {

@@ -2,19 +2,19 @@
 // step does nothing.
 #include "app/StartupHooks.h"
 
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 #include "core/AppState.h"
 #include "app/LockSession.h"
 #include "app/MessageWindow.h"
-#include "cover/FrmBackground.h"
+#include "cover/PrimaryCover.h"
 #include "cover/MonitorCovers.h"
-#include "lockscreen/FrmPattern.h"
-#include "lockscreen/FrmVerify.h"
+#include "lockscreen/LockWindow.h"
+#include "lockscreen/VerifyDialog.h"
 #include "ui/ImageTable.h"
 #include "system/LockedSettings.h"
 #include "system/Restrictions.h"
-#include "tray/FrmAbout.h"
-#include "tray/FrmTray.h"
+#include "tray/AboutWindow.h"
+#include "tray/TrayWindow.h"
 
 // ---- restrictions (policies, shell) ----
 

@@ -1,6 +1,6 @@
 // The configuration dialog's buttons: a new pattern, the background picture with its preview,
 // the pattern backup, the maintenance tool and the power options; and the grid-size change.
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 
 #include "core/AppState.h"
 #include "core/ProgramFiles.h"
@@ -17,18 +17,18 @@ constexpr char kBadPictureText[] = "' cannot be read as a picture. The backgroun
 
 }  // namespace
 
-void FrmConfig::OnResetPatternClick() {
+void ConfigDialog::OnResetPatternClick() {
     const int side = GridSideOf(Config.Grid);
     reset_.StartReset(side * side);
     ResetPattern();
 }
 
-void FrmConfig::OnUseDefaultImageClick() {
+void ConfigDialog::OnUseDefaultImageClick() {
     SetFixedText(Config.BackgroundImage, "");
     UseBackgroundImage();
 }
 
-void FrmConfig::OnPickImageClick() {
+void ConfigDialog::OnPickImageClick() {
     const auto previous = Config.BackgroundImage;
     if (PickBackgroundImage() != 1) return;
     // A file GDI+ cannot read as a picture is not taken: the previous setting and picture
@@ -42,7 +42,7 @@ void FrmConfig::OnPickImageClick() {
     UseBackgroundImage();
 }
 
-void FrmConfig::OnBackupPatternClick() {
+void ConfigDialog::OnBackupPatternClick() {
     if (reset_.IsResetting()) {
         reset_.StopResetting();
         ResetPatternNormal();
@@ -50,14 +50,14 @@ void FrmConfig::OnBackupPatternClick() {
     BackupPattern();
 }
 
-void FrmConfig::OnPowerManagerClick() {
+void ConfigDialog::OnPowerManagerClick() {
     RunShellExecute(nullptr, "open", "rundll32.exe", "shell32.dll,Control_RunDLL   Powercfg.cpl", nullptr,
                     SW_SHOWNORMAL);
 }
 
 // ---- background picture ----
 
-int FrmConfig::PickBackgroundImage() {
+int ConfigDialog::PickBackgroundImage() {
     const std::string path = ShowFileDialog(hwnd_, false, "Orvo PC Lock - Choose Background Image",
                                             "*.jpg;*.bmp;*.png|*.jpg;*.bmp;*.png", "", "", "");
     if (path.empty()) return 0;
@@ -68,14 +68,14 @@ int FrmConfig::PickBackgroundImage() {
 // Slot 0 made again from the setting: the picked file or the built-in picture. The wipe strips
 // cut from the old picture go first: a new picture may well be allocated where the old one
 // was, so the strips cannot tell by its address that it changed.
-void FrmConfig::UseBackgroundImage() {
+void ConfigDialog::UseBackgroundImage() {
     Session().ReleaseEffectStrips();
     FreeImageSlot(kSlotBackground);
     ReloadBackgroundImage();
     RedrawPreview();
 }
 
-void FrmConfig::RedrawPreview() {
+void ConfigDialog::RedrawPreview() {
     if (!previewGraphics_) return;
     ClearGraphics(previewGraphics_.get(), 0xFFFFFFFF);
     DrawImage(previewGraphics_.get(), kSlotBackground, kDrawScaledImage, 0, 0, 320, 240);
@@ -85,7 +85,7 @@ void FrmConfig::RedrawPreview() {
 
 // ---- maintenance tool ----
 
-void FrmConfig::StartMaintenanceTool(const char* argument) {
+void ConfigDialog::StartMaintenanceTool(const char* argument) {
     const std::string path = TheProgramFiles().AppPath + kToolName;
     if (!FileExists(path)) {
         ShowConfigMessage("Lost file '" + path + "'. Please reinstall Orvo PC Lock to repair this problem!", kAppTitle,

@@ -1,6 +1,6 @@
 // The controls of the configuration dialog: the tab strip, the four panes with their frames, and
 // every label, list, button and box at its place with its text.
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 
 #include <commctrl.h>
 
@@ -53,7 +53,7 @@ const OptionRow kOptionRows[] = {
 
 }  // namespace
 
-HWND FrmConfig::AddControl(HWND parent, const char* className, const char* text, DWORD style, int id, int x, int y,
+HWND ConfigDialog::AddControl(HWND parent, const char* className, const char* text, DWORD style, int id, int x, int y,
                            int width, int height, DWORD exStyle) {
     const DpiRect rect96{x, y, width, height};
     const DpiRect at = layout_.Scale(rect96);
@@ -67,7 +67,7 @@ HWND FrmConfig::AddControl(HWND parent, const char* className, const char* text,
 
 // A drop-down list that cannot be typed into; the height given to the window is that of the
 // opened list, the closed box takes its height from the font.
-HWND FrmConfig::AddList(int pane, int id, int x, int y, int width, const char* const* entries, int count) {
+HWND ConfigDialog::AddList(int pane, int id, int x, int y, int width, const char* const* entries, int count) {
     const int dropHeight = kRowHeight + 4 + 16 * (count < kOpenListRows ? count : kOpenListRows);
     HWND list = AddControl(picConfig_[pane], WC_COMBOBOXA, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, id, x, y,
                            width, dropHeight);
@@ -78,7 +78,7 @@ HWND FrmConfig::AddList(int pane, int id, int x, int y, int width, const char* c
 // A list narrower than its longest entry opens wide enough to show every entry whole (the closed
 // box keeps its width and shows as much of the chosen entry as fits). The width follows the
 // font, so it is measured again when the DPI changes.
-void FrmConfig::FitOpenListWidths() {
+void ConfigDialog::FitOpenListWidths() {
     for (int id = kIdCombGrid; id <= kIdCombEffect; ++id) {
         HWND list = Control(id);
         WindowDc dc(list);
@@ -101,8 +101,8 @@ void FrmConfig::FitOpenListWidths() {
     }
 }
 
-HWND FrmConfig::Control(int id) const {
-    if (id == kIdCmdConfig || id == kIdXPTab) return GetDlgItem(hwnd_, id);
+HWND ConfigDialog::Control(int id) const {
+    if (id == kIdCmdConfig || id == kIdTabStrip) return GetDlgItem(hwnd_, id);
     for (HWND pane : picConfig_) {
         if (HWND found = pane ? GetDlgItem(pane, id) : nullptr) return found;
     }
@@ -112,7 +112,7 @@ HWND FrmConfig::Control(int id) const {
 // Each pane is a child window lying on the tab strip's page, carrying a frame of its own size.
 // The pane does not clip its children: the frame covers all of it, and a frame paints only
 // its edge and caption, so the pane itself must paint the white behind everything.
-void FrmConfig::CreatePane(int index, const char* frameCaption) {
+void ConfigDialog::CreatePane(int index, const char* frameCaption) {
     const DpiRect rect96{kPaneLeft, kPaneTop, kPaneWidth, kPaneHeight};
     const DpiRect at = layout_.Scale(rect96);
     picConfig_[index] = CreateWindowExA(WS_EX_CONTROLPARENT, kConfigPaneClassName, "", WS_CHILD | WS_CLIPSIBLINGS,
@@ -125,7 +125,7 @@ void FrmConfig::CreatePane(int index, const char* frameCaption) {
                kPaneWidth, kPaneHeight);
 }
 
-void FrmConfig::CreateResetPane() {
+void ConfigDialog::CreateResetPane() {
     CreatePane(0, " Lock Pattern: ");
     HWND pane = picConfig_[0];
     if (!pane) return;
@@ -151,7 +151,7 @@ void FrmConfig::CreateResetPane() {
 
 // Labels are as tall as a closed list and centre their text vertically, so each caption lines
 // up with the list beside it while both keep the same top.
-void FrmConfig::CreateGeneralPane() {
+void ConfigDialog::CreateGeneralPane() {
     CreatePane(1, " Options: ");
     HWND pane = picConfig_[1];
     if (!pane) return;
@@ -173,7 +173,7 @@ void FrmConfig::CreateGeneralPane() {
     if (text) SendMessageA(text, EM_SETLIMITTEXT, kAlertWordChars, 0);
 }
 
-void FrmConfig::CreateBackgroundPane() {
+void ConfigDialog::CreateBackgroundPane() {
     CreatePane(2, " Background Image: ");
     HWND pane = picConfig_[2];
     if (!pane) return;
@@ -188,7 +188,7 @@ void FrmConfig::CreateBackgroundPane() {
                kIdChkTransparentBackground, 18, 315, 320, 20);
 }
 
-void FrmConfig::CreateAdvancedPane() {
+void ConfigDialog::CreateAdvancedPane() {
     CreatePane(3, " Advanced: ");
     HWND pane = picConfig_[3];
     if (!pane) return;
@@ -220,8 +220,8 @@ void FrmConfig::CreateAdvancedPane() {
 
 // The tab strip first, then the panes above it (each brought to the top so the strip never
 // paints over them), then "&OK". The dialog opens on tab 0 with pane 1 in front.
-void FrmConfig::CreateControls() {
-    xpTab_.Create(hwnd_, kIdXPTab, 8, 10, 385, 445, 3);
+void ConfigDialog::CreateControls() {
+    xpTab_.Create(hwnd_, kIdTabStrip, 8, 10, 385, 445, 3);
     layout_.Place(xpTab_.Hwnd(), {8, 10, 385, 445});
     CreateResetPane();
     CreateGeneralPane();

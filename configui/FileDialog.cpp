@@ -1,5 +1,5 @@
 // The common open/save dialog as the configuration dialog uses it; the tests can replace it.
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 
 #include <commdlg.h>
 #include <shellapi.h>

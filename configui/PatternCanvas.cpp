@@ -3,7 +3,7 @@
 // can be looked up.
 #include <string>
 
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 #include "core/AppState.h"
 #include "ui/LockSessionHost.h"
 #include "ui/SmallGridDrawing.h"
@@ -28,7 +28,7 @@ int CanvasGridSide() {
 
 }  // namespace
 
-void FrmConfig::CreateGraphicFont(const wchar_t* strFont, int bytFontSize) {
+void ConfigDialog::CreateGraphicFont(const wchar_t* strFont, int bytFontSize) {
     fontFamily_ = NewGdiPlus<Gdiplus::FontFamily>(strFont);
     // Without the family (a system lacking Arial) the numbers still appear in a font that
     // Windows and Wine always have.
@@ -45,14 +45,14 @@ void FrmConfig::CreateGraphicFont(const wchar_t* strFont, int bytFontSize) {
     if (resetGraphics_) resetGraphics_->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
 }
 
-void FrmConfig::DeleteGraphicFont() {
+void ConfigDialog::DeleteGraphicFont() {
     stringFormat_.reset();
     font12_.reset();
     fontFamily_.reset();
     textBrush_.reset();
 }
 
-void FrmConfig::DrawText(const std::string& strText, float x, float y, float tRight, float tBottom) {
+void ConfigDialog::DrawText(const std::string& strText, float x, float y, float tRight, float tBottom) {
     if (!resetGraphics_ || !font12_ || !stringFormat_) return;
     if (!textBrush_) textBrush_ = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(255, 0, 0, 0));
     if (!textBrush_) return;
@@ -63,13 +63,13 @@ void FrmConfig::DrawText(const std::string& strText, float x, float y, float tRi
 }
 
 // Layers 1 and 2: white, and every point as a small blue ring.
-void FrmConfig::DrawEmptyGrid() {
+void ConfigDialog::DrawEmptyGrid() {
     DrawSmallGrid(resetGraphics_.get(), Session().Model().Layout, CanvasGridSide());
 }
 
 // Layers 3 and 4: the lines from each point to the next, then the red rings with the order
 // numbers 1, 2, 3 ... on top, then the canvas shows the result.
-void FrmConfig::ShowSequence(const std::vector<int>& sequence) {
+void ConfigDialog::ShowSequence(const std::vector<int>& sequence) {
     if (resetGraphics_) {
         DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Session().Model().Layout, sequence,
                        [this](int position, const LayoutEntry& e) {
@@ -81,24 +81,24 @@ void FrmConfig::ShowSequence(const std::vector<int>& sequence) {
     picReset_.Refresh();
 }
 
-void FrmConfig::ResetPattern() {
+void ConfigDialog::ResetPattern() {
     DrawEmptyGrid();
     if (resetGraphics_) resetGraphics_->Flush(Gdiplus::FlushIntentionSync);
     picReset_.Refresh();
 }
 
-void FrmConfig::ResetPatternNormal() {
+void ConfigDialog::ResetPatternNormal() {
     const int side = CanvasGridSide();
     DrawEmptyGrid();
     ShowSequence(ShownSequence(Config.SecretPattern.data(), side * side, side));
     ShowDefaultPatternNote();
 }
 
-void FrmConfig::ShowDefaultPatternNote() {
+void ConfigDialog::ShowDefaultPatternNote() {
     if (HWND note = Control(kIdLblDefaultPattern)) ShowWindow(note, IsDefaultPattern(Config) ? SW_SHOWNA : SW_HIDE);
 }
 
-void FrmConfig::ResetPatternAction() {
+void ConfigDialog::ResetPatternAction() {
     const int side = CanvasGridSide();
     const auto& slots = reset_.ResetPoints().Slots();
     const int count = std::min(side * side, static_cast<int>(slots.size()) - 1);
@@ -108,19 +108,19 @@ void FrmConfig::ResetPatternAction() {
 
 // ---- entering a new pattern ----
 
-void FrmConfig::StartNewPattern(int /*button*/, int /*shift*/, int x, int y) {
+void ConfigDialog::StartNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting()) return;
     if (reset_.Press(HitTestSmallPoint(Session().Model().Layout, x, y))) ResetPatternAction();
 }
 
-void FrmConfig::ExtendNewPattern(int /*button*/, int /*shift*/, int x, int y) {
+void ConfigDialog::ExtendNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting() || !reset_.IsDrawing()) return;
     if (reset_.Move(HitTestSmallPoint(Session().Model().Layout, x, y))) ResetPatternAction();
 }
 
 // The canvas is idle again before any message shows, so nothing the user does while a box is
 // open can meet a half-finished entry.
-void FrmConfig::TakeNewPattern(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+void ConfigDialog::TakeNewPattern(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     std::vector<int32_t> points;
     switch (reset_.Release(points)) {
     case ResetOutcome::Accepted:
@@ -149,7 +149,7 @@ void FrmConfig::TakeNewPattern(int /*button*/, int /*shift*/, int /*x*/, int /*y
 
 // The file is replaced in one step, so a failed write leaves an existing backup intact; a
 // failure is not reported.
-void FrmConfig::BackupPattern() {
+void ConfigDialog::BackupPattern() {
     const std::string path = ShowFileDialog(hwnd_, true, "Orvo PC Lock - Backup Lock Pattern", "*.bmp|*.bmp",
                                             "OrvoPCLockPattern.bmp", "", "");
     if (path.empty()) return;

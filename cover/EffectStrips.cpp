@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "cover/FrmBackground.h"
+#include "cover/PrimaryCover.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "ui/LockSessionHost.h"

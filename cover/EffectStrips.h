@@ -1,6 +1,6 @@
 // The data of the lock and unlock wipes: where the ten bands start, and the 5-pixel strips cut
 // in advance from the background picture as cached bitmaps (fast to draw every 25 ms). The
-// procedures that fill it are declared in cover/FrmBackground.h.
+// procedures that fill it are declared in cover/PrimaryCover.h.
 #pragma once
 
 #include <array>

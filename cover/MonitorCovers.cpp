@@ -1,10 +1,10 @@
-// Monitor enumeration and the set of further-monitor covers: one FrmMonitor per monitor other
+// Monitor enumeration and the set of further-monitor covers: one MonitorCover per monitor other
 // than the primary, so a third or fourth monitor is as hidden as the second.
 #include "cover/MonitorCovers.h"
 
 #include <memory>
 
-#include "cover/FrmMonitor.h"
+#include "cover/MonitorCover.h"
 
 MonitorList EnumMonitors() {
     MonitorList list;
@@ -59,7 +59,7 @@ public:
 
 private:
     std::size_t Prepare(const MonitorList& monitors);
-    std::vector<std::unique_ptr<FrmMonitor>> covers_;
+    std::vector<std::unique_ptr<MonitorCover>> covers_;
     std::size_t inUse_ = 0;   // how many of covers_ the last lock showed
 };
 
@@ -67,13 +67,13 @@ private:
 CoverSet Covers;
 
 // Hidden, the cover keeps no frame of the monitor's size.
-void HideCover(FrmMonitor& cover) {
+void HideCover(MonitorCover& cover) {
     if (cover.Hwnd()) ShowWindow(cover.Hwnd(), SW_HIDE);
     cover.FreeFrame();
 }
 
 // Painted before it shows, so the monitor never flashes last lock's picture.
-void PaintAndShow(FrmMonitor& cover) {
+void PaintAndShow(MonitorCover& cover) {
     cover.PaintCover();
     ShowWindow(cover.Hwnd(), SW_SHOWNOACTIVATE);
     SetWindowPos(cover.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -87,7 +87,7 @@ std::size_t CoverSet::Prepare(const MonitorList& monitors) {
     std::size_t ready = 0;
     for (const RECT& rect : rects) {
         if (ready == covers_.size()) {
-            auto cover = std::make_unique<FrmMonitor>();
+            auto cover = std::make_unique<MonitorCover>();
             if (!cover->Create(instance, rect)) continue;   // that monitor stays uncovered
             covers_.push_back(std::move(cover));
         } else {
@@ -106,7 +106,7 @@ void CoverSet::Show(bool show) {
     }
     inUse_ = Prepare(EnumMonitors());
     for (std::size_t i = 0; i < covers_.size(); ++i) {
-        FrmMonitor& cover = *covers_[i];
+        MonitorCover& cover = *covers_[i];
         if (i >= inUse_) {
             HideCover(cover);
             continue;
@@ -126,7 +126,7 @@ bool CoverSet::AnyMissing() const {
 void CoverSet::RemakeMissing() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     for (std::size_t i = 0; i < inUse_ && i < covers_.size(); ++i) {
-        FrmMonitor& cover = *covers_[i];
+        MonitorCover& cover = *covers_[i];
         if (cover.Hwnd() && IsWindow(cover.Hwnd())) continue;
         cover.Forget();
         const RECT rect = cover.Rect();

@@ -14,6 +14,8 @@
 #                                    process takes the foreground every 100 ms (no document written)
 #   ORVO_BENCH_ONLY=memory ...       only memory after start, while locked and after an unlock, the
 #                                    CPU unlocked and hot key to cover, at every size (no document)
+#   ORVO_BENCH_ONLY=startup ...      only the start-up times, the lock program's and an empty
+#                                    program's, at every size (no document written)
 #   ORVO_BENCH_QUICK=1 ...           only the presents, the drawing bench and hot key to covered
 #                                    screen, at every size (a few minutes; no document written)
 #   ORVO_BENCH_SIZES="1920x1080" ... other screen sizes
@@ -31,8 +33,8 @@ only=${ORVO_BENCH_ONLY:-}
 quick=${ORVO_BENCH_QUICK:-}
 sizes=${ORVO_BENCH_SIZES:-1366x768 1920x1080 3840x2160}
 [ -n "$quick" ] && doc=""
-targets=(OrvoPCLock orvo_driver orvo_ulw_bench win_SoakTest)
-if [ -n "$only" ]; then targets=(OrvoPCLock orvo_driver); doc=""; fi
+targets=(OrvoPCLock orvo_driver orvo_ulw_bench orvo_empty_program win_SoakTest)
+if [ -n "$only" ]; then targets=(OrvoPCLock orvo_driver orvo_empty_program); doc=""; fi
 if [ -n "$quick" ]; then targets=(OrvoPCLock orvo_driver orvo_ulw_bench); fi
 
 echo "=== Build ($build)"
@@ -86,13 +88,19 @@ resources() {   # resources SIZE WHEN
 }
 
 # Start-up: from CreateProcess of OrvoPCLock.exe (by the driver, inside Wine) until its ready
-# window exists (the hidden tray owner window, "Orvo PC Lock Tray").
+# window exists (the hidden tray owner window, "Orvo PC Lock Tray"), and the same for the
+# smallest Win32 program with a window (tests/bench/EmptyProgram.cpp), started the same way.
 startup_time() {   # startup_time SIZE
-    local out
+    local out empty locker
     out=$(e2e_driver start-time "$(winepath -w "$E2E_LOCKER")" "$E2E_READY_CLASS" "$E2E_READY_TITLE" 30000 7 2>&1)
-    figure "$1" "start-up to the ready window ($E2E_READY_CLASS/$E2E_READY_TITLE)" \
-        "$(echo "$out" | sed -n 's/^median_ms=\([0-9]*\).*/\1/p') ms" \
+    locker=$(echo "$out" | sed -n 's/^median_ms=\([0-9]*\).*/\1/p')
+    figure "$1" "start-up to the ready window ($E2E_READY_CLASS/$E2E_READY_TITLE)" "$locker ms" \
         "median of 7, $(echo "$out" | sed -n 's/^median_ms=[0-9]* \(.*\)/\1/p'); wineserver running"
+    [ -f "$build/orvo_empty_program.exe" ] || return 0
+    out=$(e2e_driver start-time "$(winepath -w "$build/orvo_empty_program.exe")" OrvoEmptyProgram - 30000 7 2>&1)
+    empty=$(echo "$out" | sed -n 's/^median_ms=\([0-9]*\).*/\1/p')
+    figure "$1" "start-up of an empty Win32 program, the same way" "$empty ms" \
+        "median of 7, $(echo "$out" | sed -n 's/^median_ms=[0-9]* \(.*\)/\1/p'); the lock program takes $((${locker:-0} - ${empty:-0})) ms more"
 }
 
 # The soak: lock cycles through the real pattern entry, with the counts at cycle 0, 100 and
@@ -301,6 +309,13 @@ bench_size() {
 
 if [ "$only" = foreground ]; then
     bench_locked_cpu 1920x1080
+elif [ "$only" = startup ]; then
+    for size in $sizes; do
+        e2e_begin "bench-$size" "$size" >/dev/null
+        e2e_write_config --grid 0 --pattern 1,2 --effect 0
+        startup_time "$size"
+        e2e_end_session
+    done
 elif [ "$only" = memory ]; then
     for size in $sizes; do bench_memory "$size"; done
 else

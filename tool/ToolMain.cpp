@@ -7,7 +7,7 @@
 
 #include "system/Text.h"
 #include "system/SystemLibrary.h"
-#include "tool/FrmMain.h"
+#include "tool/ToolWindow.h"
 #include "tool/ToolActions.h"
 #include "tool/UninstallCleanup.h"
 

@@ -1,4 +1,4 @@
-// Geometry and state of the tab strip. The XPTab window draws exactly what this says and feeds
+// Geometry and state of the tab strip. The TabStrip window draws exactly what this says and feeds
 // it the pointer; nothing here knows about windows.
 #include "ui/TabStripState.h"
 

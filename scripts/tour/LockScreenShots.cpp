@@ -8,8 +8,8 @@
 
 #include "core/AppState.h"
 #include "app/LockSession.h"
-#include "cover/FrmBackground.h"
-#include "lockscreen/FrmPattern.h"
+#include "cover/PrimaryCover.h"
+#include "lockscreen/LockWindow.h"
 #include "ui/ImageTable.h"
 #include "support/DrawTestSupport.h"
 #include "system/RandomSource.h"
@@ -59,7 +59,7 @@ protected:
         if (!TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr)) ||
             !TheLockSession().CreateCover(GetModuleHandleA(nullptr)))
             GTEST_SKIP() << "no display for windows";
-        PatternWindow = TheLockSession().LockWindow();
+        PatternWindow = TheLockSession().LockWindowObject();
         LoadImages(PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
         shots_ = Env("ORVO_SHOT_DIR");
         framebuffer_ = Env("ORVO_FRAMEBUFFER");
@@ -80,7 +80,7 @@ protected:
         const LayoutPosition centre = Layout.Point(point).Centre;
         SendMessageA(PatternWindow->Hwnd(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(centre.X, centre.Y));
     }
-    FrmPattern* PatternWindow = nullptr;   // the lock session's
+    LockWindow* PatternWindow = nullptr;   // the lock session's
     HMODULE resources_ = nullptr;
     std::string shots_, framebuffer_;
 };

@@ -14,8 +14,8 @@
 #include "app/Startup.h"
 #include "app/StartupHooks.h"
 #include "cover/EffectMath.h"
-#include "cover/FrmBackground.h"
-#include "lockscreen/FrmPattern.h"
+#include "cover/PrimaryCover.h"
+#include "lockscreen/LockWindow.h"
 #include "lockscreen/LockScreens.h"
 #include "system/WinHandles.h"
 #include "ui/GdiPlusHandles.h"
@@ -107,8 +107,8 @@ int main() {
     const double loadStart = NowMs();
     StartupLoadImages();
     std::printf("load_images %.0f_ms once_at_start-up\n", NowMs() - loadStart);
-    FrmPattern* PatternWindow = TheLockSession().LockWindow();
-    FrmBackground* BackgroundWindow = TheLockSession().Cover();
+    LockWindow* PatternWindow = TheLockSession().LockWindowObject();
+    PrimaryCover* BackgroundWindow = TheLockSession().Cover();
     if (!PatternWindow || !BackgroundWindow || !PatternWindow->Hwnd() || !BackgroundWindow->Hwnd()) {
         std::fprintf(stderr, "error: the windows could not be created\n");
         return 1;

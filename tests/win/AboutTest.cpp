@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 #include "ui/GdiPlusHandles.h"
 #include "resources/resource.h"
 #include "resources/version.h"
 #include "support/DrawTestSupport.h"
 #include "system/WinHandles.h"
-#include "tray/FrmAbout.h"
+#include "tray/AboutWindow.h"
 
 namespace {
 
@@ -40,10 +40,10 @@ void Pump() {
     }
 }
 
-// The client area as FrmAbout paints it, read back as 0x00RRGGBB rows.
+// The client area as AboutWindow paints it, read back as 0x00RRGGBB rows.
 class Canvas {
 public:
-    explicit Canvas(const FrmAbout& about) {
+    explicit Canvas(const AboutWindow& about) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = kAboutClientWidth;
@@ -138,7 +138,7 @@ protected:
 
     static GdiPlusSession* session_;
     HMODULE resources_ = nullptr;
-    FrmAbout* about_ = nullptr;
+    AboutWindow* about_ = nullptr;
     HWND hwnd_ = nullptr;
 };
 GdiPlusSession* AboutTest::session_ = nullptr;

@@ -22,7 +22,7 @@ using namespace configtest;
 
 namespace {
 
-class ConfigDialog : public ConfigDialogFixture {};
+class ConfigDialogTest : public ConfigDialogFixture {};
 
 struct Placement {
     int id;
@@ -77,7 +77,7 @@ const Placement kPlacements[] = {
     {kIdCmdPowerManager, 45, 330, 270, 23, "Power Manager"},
 };
 
-TEST_F(ConfigDialog, WindowFrameAndTopLevelControls) {
+TEST_F(ConfigDialogTest, WindowFrameAndTopLevelControls) {
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(WindowText(dialog), "Orvo PC Lock - Configure");
@@ -89,7 +89,7 @@ TEST_F(ConfigDialog, WindowFrameAndTopLevelControls) {
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
 
-    HWND tab = FindControl(dialog, kIdXPTab);
+    HWND tab = FindControl(dialog, kIdTabStrip);
     ASSERT_NE(tab, nullptr);
     char name[32] = "";
     GetClassNameA(tab, name, sizeof name);
@@ -99,7 +99,7 @@ TEST_F(ConfigDialog, WindowFrameAndTopLevelControls) {
     EXPECT_EQ(tabRect.top, 10);
     EXPECT_EQ(tabRect.right - tabRect.left, 385);
     EXPECT_EQ(tabRect.bottom - tabRect.top, 445);
-    const XPTab* strip = XPTab::FromHwnd(tab);
+    const TabStrip* strip = TabStrip::FromHwnd(tab);
     ASSERT_NE(strip, nullptr);
     EXPECT_EQ(strip->TabCount(), 3);
     EXPECT_EQ(strip->TabSelect(), 0);
@@ -124,7 +124,7 @@ TEST_F(ConfigDialog, WindowFrameAndTopLevelControls) {
     }
 }
 
-TEST_F(ConfigDialog, EveryPaneControlAtItsPlaceWithItsText) {
+TEST_F(ConfigDialogTest, EveryPaneControlAtItsPlaceWithItsText) {
     HWND dialog = Open();
     for (const Placement& p : kPlacements) {
         HWND control = FindControl(dialog, p.id);
@@ -144,7 +144,7 @@ TEST_F(ConfigDialog, EveryPaneControlAtItsPlaceWithItsText) {
     }
 }
 
-TEST_F(ConfigDialog, ListsHoldExactlyTheirEntries) {
+TEST_F(ConfigDialogTest, ListsHoldExactlyTheirEntries) {
     HWND dialog = Open();
     const std::vector<std::string> times = {"Never", "1 minute", "2 minutes", "3 minutes", "4 minutes",
                                             "5 minutes", "10 minutes", "15 minutes", "20 minutes", "25 minutes",
@@ -176,7 +176,7 @@ TEST_F(ConfigDialog, ListsHoldExactlyTheirEntries) {
     }
 }
 
-TEST_F(ConfigDialog, OpeningShowsTheStoredValues) {
+TEST_F(ConfigDialogTest, OpeningShowsTheStoredValues) {
     Config.AutoLockTime = 1800;
     Config.AutoHideTime = 60;
     Config.MonitorOffTime = 18000;
@@ -197,7 +197,7 @@ TEST_F(ConfigDialog, OpeningShowsTheStoredValues) {
     EXPECT_EQ(Config.AutoLockTime, 1800);
 }
 
-TEST_F(ConfigDialog, OpeningNormalisesUnknownTimesAndKeepsOutOfRangeFields) {
+TEST_F(ConfigDialogTest, OpeningNormalisesUnknownTimesAndKeepsOutOfRangeFields) {
     Config.AutoLockTime = 100;
     Config.MonitorOffTime = -5;
     Config.AlertTimes = 9;
@@ -214,7 +214,7 @@ TEST_F(ConfigDialog, OpeningNormalisesUnknownTimesAndKeepsOutOfRangeFields) {
     EXPECT_EQ(Config.AlertTimes, 9);
 }
 
-TEST_F(ConfigDialog, EachListWritesItsField) {
+TEST_F(ConfigDialogTest, EachListWritesItsField) {
     HWND dialog = Open();
     PickListEntry(dialog, kIdCombAutoLock, 12);
     EXPECT_EQ(Config.AutoLockTime, 3600);
@@ -238,7 +238,7 @@ TEST_F(ConfigDialog, EachListWritesItsField) {
     EXPECT_TRUE(Recorded().Messages.empty());
 }
 
-TEST_F(ConfigDialog, AutoStartLockGoesThroughTheRunEntry) {
+TEST_F(ConfigDialogTest, AutoStartLockGoesThroughTheRunEntry) {
     Config.AutoStartLock = -1;   // set, but the Run entry was removed by hand
     HWND dialog = Open();
     const auto run = rawreg::Read(kRunKey, kRunValueName);
@@ -250,7 +250,7 @@ TEST_F(ConfigDialog, AutoStartLockGoesThroughTheRunEntry) {
     EXPECT_EQ(Config.AutoStartLock, 0);
 }
 
-TEST_F(ConfigDialog, GridChangeInstallsTheDefaultPatternAtOnce) {
+TEST_F(ConfigDialogTest, GridChangeInstallsTheDefaultPatternAtOnce) {
     HWND dialog = Open();
     Config.SecretPattern[1] = 9;
     Config.SecretPattern[2] = 8;
@@ -271,7 +271,7 @@ TEST_F(ConfigDialog, GridChangeInstallsTheDefaultPatternAtOnce) {
     EXPECT_EQ(EnteredKeys.Slots().size(), 17u);
 }
 
-TEST_F(ConfigDialog, AlertTextIsStoredTrimmedAndCut) {
+TEST_F(ConfigDialogTest, AlertTextIsStoredTrimmedAndCut) {
     SetFixedText(Config.AlertWord, "");
     const char stored[] = "  Keep off\0rest";
     std::copy(std::begin(stored), std::end(stored) - 1, Config.AlertWord.begin());
@@ -298,7 +298,7 @@ TEST_F(ConfigDialog, AlertTextIsStoredTrimmedAndCut) {
     EXPECT_TRUE(GetWindowLongA(box, GWL_STYLE) & ES_MULTILINE);
 }
 
-TEST_F(ConfigDialog, TransparentBackgroundDisablesThePictureControls) {
+TEST_F(ConfigDialogTest, TransparentBackgroundDisablesThePictureControls) {
     Config.TransparentBackground = 1;
     HWND dialog = Open();
     HWND check = FindControl(dialog, kIdChkTransparentBackground);
@@ -313,10 +313,10 @@ TEST_F(ConfigDialog, TransparentBackgroundDisablesThePictureControls) {
     for (int id : dependants) EXPECT_FALSE(IsWindowEnabled(FindControl(dialog, id))) << id;
 }
 
-TEST_F(ConfigDialog, TabPressBringsItsPaneForward) {
+TEST_F(ConfigDialogTest, TabPressBringsItsPaneForward) {
     HWND dialog = Open();
-    HWND tab = FindControl(dialog, kIdXPTab);
-    const XPTab* strip = XPTab::FromHwnd(tab);
+    HWND tab = FindControl(dialog, kIdTabStrip);
+    const TabStrip* strip = TabStrip::FromHwnd(tab);
     ASSERT_NE(strip, nullptr);
     for (int pick : {2, 3, 1, 0}) {
         const int x = 81 * pick + 40;
@@ -333,9 +333,9 @@ TEST_F(ConfigDialog, TabPressBringsItsPaneForward) {
     EXPECT_EQ(strip->TabSelect(), 0);
 }
 
-TEST_F(ConfigDialog, BackgroundTabHasItsTooltip) {
+TEST_F(ConfigDialogTest, BackgroundTabHasItsTooltip) {
     HWND dialog = Open();
-    const XPTab* strip = XPTab::FromHwnd(FindControl(dialog, kIdXPTab));
+    const TabStrip* strip = TabStrip::FromHwnd(FindControl(dialog, kIdTabStrip));
     ASSERT_NE(strip, nullptr);
     ASSERT_NE(strip->Tooltip(), nullptr);
     char text[64] = "";
@@ -351,7 +351,7 @@ TEST_F(ConfigDialog, BackgroundTabHasItsTooltip) {
     EXPECT_EQ(ti.rect.right, 244);
 }
 
-TEST_F(ConfigDialog, ClosingSavesWhicheverWayItCloses) {
+TEST_F(ConfigDialogTest, ClosingSavesWhicheverWayItCloses) {
     for (bool viaOk : {false, true}) {
         DeleteFileA(TheProgramFiles().ConfigFilePath.c_str());
         HWND dialog = Open();
@@ -372,7 +372,7 @@ TEST_F(ConfigDialog, ClosingSavesWhicheverWayItCloses) {
     }
 }
 
-TEST_F(ConfigDialog, PolicySetListsAreGreyedWithTheNoteAndNeverSaved) {
+TEST_F(ConfigDialogTest, PolicySetListsAreGreyedWithTheNoteAndNeverSaved) {
     Config.LockKeyboard = 0;
     Config.AlertMode = 2;
     rawreg::WriteDword(kUserPolicyKey, "LockKeyboard", 1);
@@ -396,7 +396,7 @@ TEST_F(ConfigDialog, PolicySetListsAreGreyedWithTheNoteAndNeverSaved) {
     EXPECT_EQ(static_cast<uint8_t>(file[ConfigOffset::LockKeyboard]), 0) << "the file keeps its own value";
 }
 
-TEST_F(ConfigDialog, OneInstanceBroughtForward) {
+TEST_F(ConfigDialogTest, OneInstanceBroughtForward) {
     HWND first = Open();
     PickListEntry(first, kIdCombAlert, 6);
     ShowConfigDialog(false);
@@ -412,7 +412,7 @@ void CALLBACK CloseWhenOpen(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-TEST_F(ConfigDialog, FirstRunShowsItModallyAndWaits) {
+TEST_F(ConfigDialogTest, FirstRunShowsItModallyAndWaits) {
     ASSERT_NE(SetTimer(nullptr, 0, 20, CloseWhenOpen), 0u);
     ConfigFileCheck check{.IsFirstRun = true};
     HandleFirstRunOrBrokenConfig(check);
@@ -424,7 +424,7 @@ TEST_F(ConfigDialog, FirstRunShowsItModallyAndWaits) {
     EXPECT_EQ(ReadWholeFile(TheProgramFiles().ConfigFilePath).size(), kConfigFileSize);
 }
 
-TEST_F(ConfigDialog, MaintenanceButtonsStartTheToolOrReportItLost) {
+TEST_F(ConfigDialogTest, MaintenanceButtonsStartTheToolOrReportItLost) {
     HWND dialog = Open();
     const std::string tool = TheProgramFiles().AppPath + "OrvoPCLockTool.exe";
     Click(dialog, kIdCmdEnableSafeModeLock);
@@ -463,7 +463,7 @@ uint32_t PreviewPixel(HWND dialog, int x, int y) {
     return pixels[static_cast<size_t>(y) * width + x];
 }
 
-TEST_F(ConfigDialog, PickedPictureShowsInThePreviewAndUseDefaultDropsIt) {
+TEST_F(ConfigDialogTest, PickedPictureShowsInThePreviewAndUseDefaultDropsIt) {
     const std::string picture = folder_ + "red.bmp";
     ASSERT_TRUE(WriteWholeFile(picture, SolidBitmapFile(16, 12, RGB(255, 0, 0))));
     HWND dialog = Open();
@@ -487,7 +487,7 @@ TEST_F(ConfigDialog, PickedPictureShowsInThePreviewAndUseDefaultDropsIt) {
     EXPECT_EQ(PreviewPixel(dialog, 160, 120), 0xFFFFFFu);
 }
 
-TEST_F(ConfigDialog, UnreadablePictureKeepsTheCurrentOne) {
+TEST_F(ConfigDialogTest, UnreadablePictureKeepsTheCurrentOne) {
     const std::string good = folder_ + "green.bmp";
     const std::string bad = folder_ + "broken.jpg";
     ASSERT_TRUE(WriteWholeFile(good, SolidBitmapFile(8, 8, RGB(0, 255, 0))));
@@ -509,7 +509,7 @@ TEST_F(ConfigDialog, UnreadablePictureKeepsTheCurrentOne) {
     EXPECT_EQ(Recorded().Messages.size(), 1u);
 }
 
-TEST_F(ConfigDialog, OverlongDefaultNameNeverOpensTheFileDialog) {
+TEST_F(ConfigDialogTest, OverlongDefaultNameNeverOpensTheFileDialog) {
     EXPECT_EQ(ShowFileDialog(nullptr, true, "t", "*.bmp|*.bmp", std::string(261, 'x'), "", ""), "");
     EXPECT_TRUE(Recorded().FileDialogs.empty());
     ASSERT_EQ(Recorded().Messages.size(), 1u);
@@ -583,7 +583,7 @@ bool IsOrange(uint32_t rgb) {
 }
 
 // What the user sees: for each tab the strip's orange mark sits on that tab and its pane shows.
-TEST_F(ConfigDialog, EachTabOnScreen) {
+TEST_F(ConfigDialogTest, EachTabOnScreen) {
     // A stand-in background picture, since this test program carries no built-in one: an
     // evening sky from deep blue to orange.
     std::vector<uint32_t> sky(320 * 240);
@@ -597,7 +597,7 @@ TEST_F(ConfigDialog, EachTabOnScreen) {
     SetFixedText(Config.BackgroundImage, picture);
     ReloadBackgroundImage();
     HWND dialog = Open();
-    HWND tab = FindControl(dialog, kIdXPTab);
+    HWND tab = FindControl(dialog, kIdTabStrip);
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     RECT window{}, tabOnScreen{};
     GetWindowRect(dialog, &window);

@@ -5,13 +5,13 @@
 #include <windows.h>
 
 #include "core/AppState.h"
-#include "lockscreen/FrmVerify.h"
+#include "lockscreen/VerifyDialog.h"
 #include "support/ConfigTestSupport.h"
 #include "support/DrawTestSupport.h"
 #include "support/SessionSupport.h"
 #include "system/WinHandles.h"
-#include "tool/FrmMain.h"
-#include "tray/FrmAbout.h"
+#include "tool/ToolWindow.h"
+#include "tray/AboutWindow.h"
 
 using namespace configtest;
 
@@ -122,7 +122,7 @@ TEST_F(DisplayScaling, AboutWindowShowsAllItsText) {
 }
 
 TEST_F(DisplayScaling, ToolWindowShowsAllItsText) {
-    FrmMain tool;
+    ToolWindow tool;
     ASSERT_TRUE(tool.Create(GetModuleHandleA(nullptr), SW_SHOWNOACTIVATE));
     ExpectScaledWithAllText(tool.Hwnd());   // the window goes with the object; its WM_QUIT with the next Pump
 }

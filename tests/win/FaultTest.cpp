@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 #include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "core/ConfigFile.h"

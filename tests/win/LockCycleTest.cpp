@@ -11,8 +11,8 @@
 #include "core/AppState.h"
 #include "app/LockSession.h"
 #include "cover/EffectStrips.h"
-#include "cover/FrmBackground.h"
-#include "lockscreen/FrmPattern.h"
+#include "cover/PrimaryCover.h"
+#include "lockscreen/LockWindow.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "support/RawRegistry.h"
@@ -63,8 +63,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
 }
 
 // The lock session's two windows, made once for the whole program.
-FrmBackground* BackgroundWindow = nullptr;
-FrmPattern* PatternWindow = nullptr;
+PrimaryCover* BackgroundWindow = nullptr;
+LockWindow* PatternWindow = nullptr;
 
 bool IsTopmost(HWND hwnd) { return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
@@ -78,7 +78,7 @@ public:
         ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
         TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr));
         TheLockSession().CreateCover(GetModuleHandleA(nullptr));
-        PatternWindow = TheLockSession().LockWindow();
+        PatternWindow = TheLockSession().LockWindowObject();
         BackgroundWindow = TheLockSession().Cover();
         ImageTable.SetImage(kSlotBackground, MakePicture(0));
     }
@@ -123,7 +123,7 @@ protected:
         LockStateTestAccess::SetUnlockMode(0);
     }
     HWND Cover() const { return BackgroundWindow->Hwnd(); }
-    HWND LockWindow() const { return PatternWindow->Hwnd(); }
+    HWND LockWindowHwnd() const { return PatternWindow->Hwnd(); }
     ConfigData saved_;
 };
 
@@ -136,8 +136,8 @@ TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
     EXPECT_EQ(Policy(kPoliciesExplorerUserKey, "NoLogoff"), 1u);
     EXPECT_TRUE(IsWindowVisible(Cover()));
     EXPECT_TRUE(IsTopmost(Cover()));
-    EXPECT_TRUE(IsWindowVisible(LockWindow()));
-    EXPECT_TRUE(IsTopmost(LockWindow()));
+    EXPECT_TRUE(IsWindowVisible(LockWindowHwnd()));
+    EXPECT_TRUE(IsTopmost(LockWindowHwnd()));
     EXPECT_TRUE(BackgroundWindow->IsWatchdogRunning());
     // The resting cover shows the picture, opaque.
     EXPECT_EQ(BackgroundWindow->FramePixel(300, 200), PictureColumn(300));
@@ -147,7 +147,7 @@ TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
     EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
     EXPECT_FALSE(IsWindowVisible(Cover()));
-    EXPECT_FALSE(IsWindowVisible(LockWindow()));
+    EXPECT_FALSE(IsWindowVisible(LockWindowHwnd()));
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
     EXPECT_EQ(Policy(kPoliciesSystemMachineKey, "HideFastUserSwitching"), 0u);
     EXPECT_EQ(Policy(kPoliciesExplorerUserKey, "NoLogoff"), 0u);
@@ -196,7 +196,7 @@ TEST_F(LockCycle, HotKeysOffEdgesBlockedAndRunOnceSetWhileLockedAllGivenBackExac
     TheLockSession().UseSettings(&fake);
     LockComputer(true, false);
     EXPECT_EQ(fake.HotKeys, (AccessHotKeyStates{false, false, false, std::nullopt, false}));
-    EXPECT_EQ(fake.EdgesBlocked, std::set<HWND>{LockWindow()});
+    EXPECT_EQ(fake.EdgesBlocked, std::set<HWND>{LockWindowHwnd()});
     const auto runOnce = rawreg::Read(kRunOnceKey, kRunOnceValueName).value_or(rawreg::Value{});
     EXPECT_NE(runOnce.Bytes.find("\" /StartupLock"), std::string::npos);
     LockComputer(false, false);
@@ -249,7 +249,7 @@ TEST_F(LockCycle, AnUnlockAskedForWhileTheLockIsPutUpRunsAfterIt) {
     EXPECT_FALSE(CurrentLockState().IsLocked());
     EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_FALSE(IsWindowVisible(Cover()));
-    EXPECT_FALSE(IsWindowVisible(LockWindow()));
+    EXPECT_FALSE(IsWindowVisible(LockWindowHwnd()));
     EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
 
@@ -309,7 +309,7 @@ TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
     EXPECT_FALSE(IsWindowVisible(Cover()));
     // Unlocked, nothing of the screen's size is kept: frames and strips come again at the lock.
     EXPECT_EQ(BackgroundWindow->FramePixel(ScreenWidth - 1, ScreenHeight - 1), 0u);
-    EXPECT_EQ(TheLockSession().LockWindow()->Frame()->Width(), 1);
+    EXPECT_EQ(TheLockSession().LockWindowObject()->Frame()->Width(), 1);
     EXPECT_EQ(ImageTable.Cached(kSlotEraseStrip), nullptr);
 }
 
@@ -418,7 +418,7 @@ TEST_F(LockCycle, ClickOrEnterOnTheCoverRecallsTheLockWindow) {
         EXPECT_FALSE(CurrentLockState().IsLockWindowHidden());
         EXPECT_FALSE(CurrentLockState().IsMonitorOff());
         EXPECT_NE(CurrentLockState().LastActiveTick(), 0u);
-        EXPECT_EQ(GetForegroundWindow(), LockWindow());
+        EXPECT_EQ(GetForegroundWindow(), LockWindowHwnd());
     }
     LockStateTestAccess::SetLockWindowHidden(true);
     SendMessageA(Cover(), WM_KEYDOWN, 'X', 0);
@@ -448,8 +448,8 @@ protected:
 TEST_F(Watchdog, TakesTheForegroundBackForTheLockWindow) {
     LockComputer(true, false);
     TakeForeground();
-    EXPECT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindow(); }, 500));
-    EXPECT_EQ(GetActiveWindow(), LockWindow());
+    EXPECT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindowHwnd(); }, 500));
+    EXPECT_EQ(GetActiveWindow(), LockWindowHwnd());
 }
 
 TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
@@ -464,7 +464,7 @@ TEST_F(Watchdog, TakesTheForegroundBackWithoutRepainting) {
     Gdiplus::SolidBrush marker(Gdiplus::Color(0xFF123456));
     BackgroundWindow->Graphics()->FillRectangle(&marker, 0, 0, 1, 1);
     TakeForeground();
-    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindow(); }, 500));
+    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindowHwnd(); }, 500));
     EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0xFF123456u);
 }
 
@@ -492,9 +492,9 @@ TEST_F(Watchdog, StaysQuietAfterUnlock) {
     // Wine may hand the foreground to the desktop on its own after windows were hidden; what
     // matters is that none of ours came back.
     EXPECT_NE(GetForegroundWindow(), Cover());
-    EXPECT_NE(GetForegroundWindow(), LockWindow());
+    EXPECT_NE(GetForegroundWindow(), LockWindowHwnd());
     EXPECT_FALSE(IsWindowVisible(Cover()));
-    EXPECT_FALSE(IsWindowVisible(LockWindow()));
+    EXPECT_FALSE(IsWindowVisible(LockWindowHwnd()));
 }
 
 }  // namespace

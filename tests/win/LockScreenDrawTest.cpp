@@ -5,7 +5,7 @@
 
 #include "core/AppState.h"
 #include "lockscreen/ClockText.h"
-#include "lockscreen/FrmPattern.h"
+#include "lockscreen/LockWindow.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "lockscreen/LockScreens.h"

@@ -8,7 +8,7 @@
 #include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "core/ProgramFiles.h"
-#include "lockscreen/FrmPattern.h"
+#include "lockscreen/LockWindow.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "support/DrawTestSupport.h"
@@ -33,7 +33,7 @@ struct UnlockCall {
 };
 std::vector<UnlockCall> gCalls;
 int gFirstPoint = 1;
-const FrmPattern* gWindow = nullptr;   // the window under test
+const LockWindow* gWindow = nullptr;   // the window under test
 
 void RecordLock(bool isLock, bool isStartup) {
     uint32_t rim = 0;
@@ -44,7 +44,7 @@ void RecordLock(bool isLock, bool isStartup) {
     gCalls.push_back({isLock, isStartup, rim});
 }
 
-class LockWindow : public ::testing::Test {
+class LockWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -62,7 +62,7 @@ protected:
         LockStateTestAccess::SetPhase(LockPhase::Unlocked);
         LockStateTestAccess::SetLockWindowHidden(false);
         gCalls.clear();
-        previous_ = FrmPattern::SetLockFunction(RecordLock);
+        previous_ = LockWindow::SetLockFunction(RecordLock);
         gWindow = &window_;
         if (!window_.Create(GetModuleHandleA(nullptr))) GTEST_SKIP() << "no display for windows";
         LoadStandInImages(window_.Graphics(), nullptr);
@@ -72,7 +72,7 @@ protected:
     void TearDown() override {
         window_.Destroy();
         FreeImages();
-        FrmPattern::SetLockFunction(previous_);
+        LockWindow::SetLockFunction(previous_);
         Config = savedConfig_;
         LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
         LockStateTestAccess::SetPhase(LockPhase::Unlocked);
@@ -114,12 +114,12 @@ protected:
     // A wrong entry: one point that is not the whole secret.
     std::vector<int> WrongEntry() const { return Secret().front() == 1 ? std::vector<int>{2} : std::vector<int>{1}; }
 
-    FrmPattern window_{TheLockSession().Model()};
-    FrmPattern::LockFunction previous_ = nullptr;
+    LockWindow window_{TheLockSession().Model()};
+    LockWindow::LockFunction previous_ = nullptr;
     ConfigData savedConfig_;
 };
 
-TEST_F(LockWindow, RightPatternShowsRedThenUnlocksAndClears) {
+TEST_F(LockWindowTest, RightPatternShowsRedThenUnlocksAndClears) {
     Drag(Secret());
     ASSERT_EQ(gCalls.size(), 1u);
     EXPECT_FALSE(gCalls[0].isLock);
@@ -131,13 +131,13 @@ TEST_F(LockWindow, RightPatternShowsRedThenUnlocksAndClears) {
     EXPECT_EQ(window_.Frame()->ConstantAlpha(), 255);
 }
 
-TEST_F(LockWindow, WrongPatternDoesNotUnlock) {
+TEST_F(LockWindowTest, WrongPatternDoesNotUnlock) {
     Drag(WrongEntry());
     EXPECT_TRUE(gCalls.empty());
     EXPECT_FALSE(window_.IsAlarm());  // wrong entries are not counted without an alert
 }
 
-TEST_F(LockWindow, DrawingShowsBlueRingsAndEscCancels) {
+TEST_F(LockWindowTest, DrawingShowsBlueRingsAndEscCancels) {
     Press(1);
     MoveTo(2);
     EXPECT_GT(Blue(RingRim(1)), 0x60u);
@@ -148,7 +148,7 @@ TEST_F(LockWindow, DrawingShowsBlueRingsAndEscCancels) {
     EXPECT_TRUE(gCalls.empty());  // nothing left to check
 }
 
-TEST_F(LockWindow, PressOutsideThePointsStartsNothing) {
+TEST_F(LockWindowTest, PressOutsideThePointsStartsNothing) {
     Send(WM_LBUTTONDOWN, 5, 5);
     MoveTo(1);
     EXPECT_TRUE(Near(DotCentre(1), kDotOverPanel, 1));
@@ -156,7 +156,7 @@ TEST_F(LockWindow, PressOutsideThePointsStartsNothing) {
     EXPECT_TRUE(gCalls.empty());
 }
 
-TEST_F(LockWindow, SecureModeDrawsNoTrailButUnlocks) {
+TEST_F(LockWindowTest, SecureModeDrawsNoTrailButUnlocks) {
     LockStateTestAccess::SetUnlockMode(kSecureUnlockMode);
     Press(Secret().front());
     EXPECT_TRUE(Near(DotCentre(Secret().front()), kDotOverPanel, 1));
@@ -165,7 +165,7 @@ TEST_F(LockWindow, SecureModeDrawsNoTrailButUnlocks) {
     ASSERT_EQ(gCalls.size(), 1u);
 }
 
-TEST_F(LockWindow, WrongEntriesStartTheAlarmWhichIgnoresInputAndEnds) {
+TEST_F(LockWindowTest, WrongEntriesStartTheAlarmWhichIgnoresInputAndEnds) {
     Config.AlertTimes = 2;
     Config.AlertMode = 1;
     Drag(WrongEntry());
@@ -196,7 +196,7 @@ TEST_F(LockWindow, WrongEntriesStartTheAlarmWhichIgnoresInputAndEnds) {
     EXPECT_EQ(gCalls.size(), 1u);
 }
 
-TEST_F(LockWindow, RightEntryInBetweenResetsTheWrongCount) {
+TEST_F(LockWindowTest, RightEntryInBetweenResetsTheWrongCount) {
     Config.AlertTimes = 2;
     Config.AlertMode = 1;
     Drag(WrongEntry());
@@ -205,7 +205,7 @@ TEST_F(LockWindow, RightEntryInBetweenResetsTheWrongCount) {
     EXPECT_FALSE(window_.IsAlarm());
 }
 
-TEST_F(LockWindow, OutOfRangeAlertModeIsRepairedAndSaved) {
+TEST_F(LockWindowTest, OutOfRangeAlertModeIsRepairedAndSaved) {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     const ProgramFiles saved = TheProgramFiles();
@@ -235,7 +235,7 @@ int CountMessage(const std::string&, const std::string&, uint32_t) {
     return IDOK;
 }
 
-TEST_F(LockWindow, AlertModesFourAndFiveHandOverWithoutAlarm) {
+TEST_F(LockWindowTest, AlertModesFourAndFiveHandOverWithoutAlarm) {
     gShutdowns = 0;
     gMessages = 0;
     const ShutdownSystemFn previousShutdown = SetShutdownSystemFn(CountShutdown);
@@ -254,7 +254,7 @@ TEST_F(LockWindow, AlertModesFourAndFiveHandOverWithoutAlarm) {
     SetShutdownSystemFn(previousShutdown);
 }
 
-TEST_F(LockWindow, DynamicPasswordKeysFillBeepAndCheck) {
+TEST_F(LockWindowTest, DynamicPasswordKeysFillBeepAndCheck) {
     SelectGrid(2);
     window_.Destroy();
     ASSERT_TRUE(window_.Create(GetModuleHandleA(nullptr)));
@@ -280,7 +280,7 @@ TEST_F(LockWindow, DynamicPasswordKeysFillBeepAndCheck) {
     EXPECT_EQ(EnteredKeys.Count(), 0);
 }
 
-TEST_F(LockWindow, IconsHoverAndSwitchTheMode) {
+TEST_F(LockWindowTest, IconsHoverAndSwitchTheMode) {
     const LayoutSquare& keyboard = Layout.Icon(kIconKeyboard).Hit;
     Send(WM_MOUSEMOVE, keyboard.Left + 10, keyboard.Top + 10);
     EXPECT_EQ(window_.HotItem(), kIconKeyboard);
@@ -302,7 +302,7 @@ TEST_F(LockWindow, IconsHoverAndSwitchTheMode) {
     EXPECT_EQ(CurrentLockState().UnlockMode(), kNormalUnlockMode);  // a click elsewhere changes nothing
 }
 
-TEST_F(LockWindow, EnterHidesUntilTheNextIdleScreen) {
+TEST_F(LockWindowTest, EnterHidesUntilTheNextIdleScreen) {
     window_.PatternNormal();
     const POINT centre{ScreenWidth / 2, ScreenHeight / 2};
     EXPECT_EQ(WindowFromPoint(centre), window_.Hwnd());
@@ -318,7 +318,7 @@ TEST_F(LockWindow, EnterHidesUntilTheNextIdleScreen) {
     EXPECT_EQ(WindowFromPoint(centre), window_.Hwnd());
 }
 
-TEST_F(LockWindow, OnlyMovesRightOrDownCountAsActivity) {
+TEST_F(LockWindowTest, OnlyMovesRightOrDownCountAsActivity) {
     LockStateTestAccess::SetLastActiveTick(0);
     Send(WM_MOUSEMOVE, 100, 100);
     EXPECT_EQ(CurrentLockState().LastActiveTick(), 0u);  // the first position only
@@ -332,7 +332,7 @@ TEST_F(LockWindow, OnlyMovesRightOrDownCountAsActivity) {
     EXPECT_FALSE(CurrentLockState().IsLockWindowHidden());
 }
 
-TEST_F(LockWindow, PressOnAPointIsAMoveForActivityAndMonitor) {
+TEST_F(LockWindowTest, PressOnAPointIsAMoveForActivityAndMonitor) {
     const LayoutEntry& first = Entry(1);
     Send(WM_MOUSEMOVE, first.Hit.Left - 20, first.Hit.Top - 20);  // up and left of the point
     LockStateTestAccess::SetLastActiveTick(0);
@@ -345,22 +345,22 @@ TEST_F(LockWindow, PressOnAPointIsAMoveForActivityAndMonitor) {
     Send(WM_LBUTTONUP, first.Centre.X, first.Centre.Y);
 }
 
-FrmPattern* gEndingWindow = nullptr;
+LockWindow* gEndingWindow = nullptr;
 void UnlockAndEndTheWindow(bool isLock, bool isStartup) {
     RecordLock(isLock, isStartup);
     if (gEndingWindow) gEndingWindow->Destroy();
 }
 
-TEST_F(LockWindow, UnlockThatEndsTheWindowLeavesNoClickBehind) {
+TEST_F(LockWindowTest, UnlockThatEndsTheWindowLeavesNoClickBehind) {
     gEndingWindow = &window_;
-    FrmPattern::SetLockFunction(UnlockAndEndTheWindow);
+    LockWindow::SetLockFunction(UnlockAndEndTheWindow);
     Drag(Secret());
     gEndingWindow = nullptr;
     EXPECT_EQ(gCalls.size(), 1u);
     EXPECT_EQ(window_.Hwnd(), nullptr);
 }
 
-TEST_F(LockWindow, IdleTimerHidesTheLockedWindowAfterInactivity) {
+TEST_F(LockWindowTest, IdleTimerHidesTheLockedWindowAfterInactivity) {
     LockStateTestAccess::SetPhase(LockPhase::Locked);
     Config.AutoHideTime = 1;
     LockStateTestAccess::SetLastActiveTick(GetTickCount() - 5000);
@@ -370,7 +370,7 @@ TEST_F(LockWindow, IdleTimerHidesTheLockedWindowAfterInactivity) {
     EXPECT_EQ(window_.Frame()->ConstantAlpha(), 0);
 }
 
-TEST_F(LockWindow, ClockRedrawsOnlyWhenItsTextChanges) {
+TEST_F(LockWindowTest, ClockRedrawsOnlyWhenItsTextChanges) {
     window_.PatternNormal();
     Tick(2);  // the first tick always finds new text
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -385,7 +385,7 @@ TEST_F(LockWindow, ClockRedrawsOnlyWhenItsTextChanges) {
     }
 }
 
-TEST_F(LockWindow, CloseMessageDoesNotCloseIt) {
+TEST_F(LockWindowTest, CloseMessageDoesNotCloseIt) {
     SendMessageA(window_.Hwnd(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(window_.Hwnd()));
 }

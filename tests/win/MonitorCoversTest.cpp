@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/AppState.h"
-#include "cover/FrmMonitor.h"
+#include "cover/MonitorCover.h"
 #include "cover/MonitorCovers.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
@@ -159,7 +159,7 @@ protected:
     }
     uint32_t At(int x, int y) const { return cover_.Frame().PixelAt(x, y); }
 
-    FrmMonitor cover_;
+    MonitorCover cover_;
     int savedWidth_ = 0, savedHeight_ = 0;
 };
 

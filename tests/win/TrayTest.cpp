@@ -13,15 +13,15 @@
 #include <vector>
 
 #include "app/LockSession.h"
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 #include "core/AppState.h"
 #include "core/PolicyRegistry.h"
-#include "lockscreen/FrmVerify.h"
+#include "lockscreen/VerifyDialog.h"
 #include "resources/version.h"
 #include "support/DrawTestSupport.h"
 #include "support/LockStateTestAccess.h"
 #include "support/RawRegistry.h"
-#include "tray/FrmTray.h"
+#include "tray/TrayWindow.h"
 
 namespace {
 
@@ -115,7 +115,7 @@ protected:
         // A lock this test causes has no windows; keep it away from the session's taskbar.
         Config.TransparentBackground = 1;
         LockStateTestAccess::SetAutoLockDisabled(false);
-        tray_ = std::make_unique<FrmTray>();
+        tray_ = std::make_unique<TrayWindow>();
         ASSERT_TRUE(tray_->Create(GetModuleHandleA(nullptr), resources_, AppVersion{1, 0, 3}));
         hwnd_ = tray_->Hwnd();
         menu_ = tray_->TrayMenu();
@@ -131,7 +131,7 @@ protected:
     LRESULT Callback(UINT mouseMessage) { return SendMessageA(hwnd_, kTrayCallbackMessage, 0, mouseMessage); }
 
     HMODULE resources_ = nullptr;
-    std::unique_ptr<FrmTray> tray_;
+    std::unique_ptr<TrayWindow> tray_;
     HWND hwnd_ = nullptr;
     HMENU menu_ = nullptr;
 };

@@ -6,11 +6,11 @@
 #include <cstdlib>
 
 #include "core/AppState.h"
-#include "lockscreen/FrmVerify.h"
-#include "lockscreen/FrmVerify.h"
+#include "lockscreen/VerifyDialog.h"
+#include "lockscreen/VerifyDialog.h"
 #include "support/ConfigTestSupport.h"
 #include "support/LockStateTestAccess.h"
-#include "tray/FrmTray.h"
+#include "tray/TrayWindow.h"
 #include "support/SessionSupport.h"
 
 using namespace configtest;
@@ -41,7 +41,7 @@ int CountWindowsTitled(const char* title) {
     return search.Count;
 }
 
-class VerifyDialog : public ConfigDialogFixture {
+class VerifyDialogTest : public ConfigDialogFixture {
 protected:
     void TearDown() override {
         CloseVerifyDialog();
@@ -120,14 +120,14 @@ protected:
         }
         return red;
     }
-    const FrmVerify* Verify() const { return VerifyDialogInstance(); }
+    const VerifyDialog* Verify() const { return VerifyDialogInstance(); }
 
     HWND verify_ = nullptr;
     HWND box_ = nullptr;
     std::vector<uint32_t> pixels_;
 };
 
-TEST_F(VerifyDialog, OpensCentredWithItsControlsAndNoOwner) {
+TEST_F(VerifyDialogTest, OpensCentredWithItsControlsAndNoOwner) {
     HWND dialog = OpenVerify();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(WindowText(dialog), "Orvo PC Lock - Verify User");
@@ -165,7 +165,7 @@ TEST_F(VerifyDialog, OpensCentredWithItsControlsAndNoOwner) {
     EXPECT_LE(std::abs((window.top + window.bottom) - (work.top + work.bottom)), 1);
 }
 
-TEST_F(VerifyDialog, ShowingItAgainKeepsTheOneDialog) {
+TEST_F(VerifyDialogTest, ShowingItAgainKeepsTheOneDialog) {
     HWND first = OpenVerify();
     DragHeld({1, 2});
     ShowVerifyDialog();
@@ -176,7 +176,7 @@ TEST_F(VerifyDialog, ShowingItAgainKeepsTheOneDialog) {
     EXPECT_EQ(Verify()->Entered().Count(), 2) << "brought forward with its state unchanged";
 }
 
-TEST_F(VerifyDialog, DrawsEveryPointAndTheTrailWhileDrawing) {
+TEST_F(VerifyDialogTest, DrawsEveryPointAndTheTrailWhileDrawing) {
     OpenVerify();
     Snap();
     for (int k = 1; k <= 9; ++k) {
@@ -197,7 +197,7 @@ TEST_F(VerifyDialog, DrawsEveryPointAndTheTrailWhileDrawing) {
 }
 
 // The top edge of a hit square is outside it, the left edge inside.
-TEST_F(VerifyDialog, PressJustBelowTheTopEdgeStartsAnEntry) {
+TEST_F(VerifyDialogTest, PressJustBelowTheTopEdgeStartsAnEntry) {
     OpenVerify();
     ASSERT_NE(Verify(), nullptr);
     Post(WM_LBUTTONDOWN, MK_LBUTTON, {70, 70});
@@ -214,7 +214,7 @@ TEST_F(VerifyDialog, PressJustBelowTheTopEdgeStartsAnEntry) {
     EXPECT_EQ(Verify()->Entered().Slots()[1], 1);
 }
 
-TEST_F(VerifyDialog, WrongPatternsOnlyClearTheGrid) {
+TEST_F(VerifyDialogTest, WrongPatternsOnlyClearTheGrid) {
     OpenVerify();
     for (int attempt = 0; attempt < 5; ++attempt) {
         Drag({1, 2, 3, 6});
@@ -228,7 +228,7 @@ TEST_F(VerifyDialog, WrongPatternsOnlyClearTheGrid) {
     EXPECT_EQ(CountWindowsTitled(kConfigCaption), 0);
 }
 
-TEST_F(VerifyDialog, RightPatternWaitsThenOpensTheConfigurationOnce) {
+TEST_F(VerifyDialogTest, RightPatternWaitsThenOpensTheConfigurationOnce) {
     OpenVerify();
     const uint64_t start = GetTickCount64();
     DragStored();
@@ -246,7 +246,7 @@ TEST_F(VerifyDialog, RightPatternWaitsThenOpensTheConfigurationOnce) {
     EXPECT_EQ(CountWindowsTitled(kConfigCaption), 1);
 }
 
-TEST_F(VerifyDialog, DynamicPasswordModeStillTakesThePointsDrawn) {
+TEST_F(VerifyDialogTest, DynamicPasswordModeStillTakesThePointsDrawn) {
     Config.UnlockMode = kDynamicPasswordMode;
     LockStateTestAccess::SetUnlockMode(kDynamicPasswordMode);
     PointLetters = {0, 'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O'};
@@ -256,21 +256,21 @@ TEST_F(VerifyDialog, DynamicPasswordModeStillTakesThePointsDrawn) {
     EXPECT_NE(ConfigDialogHwnd(), nullptr);
 }
 
-TEST_F(VerifyDialog, EmptyStoredPatternAcceptsAnyEntry) {
+TEST_F(VerifyDialogTest, EmptyStoredPatternAcceptsAnyEntry) {
     Config.SecretPattern.fill(0);
     OpenVerify();
     Drag({7});
     EXPECT_NE(ConfigDialogHwnd(), nullptr);
 }
 
-TEST_F(VerifyDialog, PrefixOfThePatternIsWrong) {
+TEST_F(VerifyDialogTest, PrefixOfThePatternIsWrong) {
     OpenVerify();
     Drag({1, 2, 3, 5, 7, 8});   // the default pattern without its last point
     EXPECT_NE(VerifyDialogHwnd(), nullptr);
     EXPECT_EQ(ConfigDialogHwnd(), nullptr);
 }
 
-TEST_F(VerifyDialog, FiveByFiveGridUsesTheSmallTable) {
+TEST_F(VerifyDialogTest, FiveByFiveGridUsesTheSmallTable) {
     Config.Grid = 2;
     SetDefaultPattern(Config);
     ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
@@ -286,7 +286,7 @@ TEST_F(VerifyDialog, FiveByFiveGridUsesTheSmallTable) {
 }
 
 // The configuration dialog can change the grid while this dialog stays open.
-TEST_F(VerifyDialog, FollowsAGridChangeMadeWhileOpen) {
+TEST_F(VerifyDialogTest, FollowsAGridChangeMadeWhileOpen) {
     OpenVerify();
     Config.Grid = 1;
     SetDefaultPattern(Config);
@@ -299,7 +299,7 @@ TEST_F(VerifyDialog, FollowsAGridChangeMadeWhileOpen) {
     EXPECT_NE(ConfigDialogHwnd(), nullptr);
 }
 
-TEST_F(VerifyDialog, CancelAndCloseBoxCloseWithoutConfiguration) {
+TEST_F(VerifyDialogTest, CancelAndCloseBoxCloseWithoutConfiguration) {
     OpenVerify();
     Click(verify_, kIdCmdCancel);
     Pump();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 
 namespace configtest {
 

@@ -1,6 +1,6 @@
 // The configuration dialog: its one instance, the window procedures of the dialog and its panes,
 // the load and unload sequences, and the handlers that write ConfigData as the controls change.
-#include "configui/FrmConfig.h"
+#include "configui/ConfigDialog.h"
 
 #include <commctrl.h>
 
@@ -16,7 +16,7 @@
 
 namespace {
 
-SingleWindow<FrmConfig> ConfigWindow;
+SingleWindow<ConfigDialog> ConfigWindow;
 
 }  // namespace
 
@@ -33,7 +33,7 @@ int ShowConfigMessage(const std::string& text, const std::string& caption, UINT 
 
 void ShowConfigDialog(bool modal) {
     HWND hwnd = nullptr;
-    if (FrmConfig* dialog = ConfigWindow.Show(GetModuleHandleA(nullptr))) hwnd = dialog->Hwnd();
+    if (ConfigDialog* dialog = ConfigWindow.Show(GetModuleHandleA(nullptr))) hwnd = dialog->Hwnd();
     if (!modal || !hwnd) return;
     // The first-run dialog: start-up waits here until it is closed. A WM_QUIT that arrives
     // meanwhile is put back for the program's own loop.
@@ -56,14 +56,14 @@ void CloseConfigDialog() { ConfigWindow.Close(); }
 
 HWND ConfigDialogHwnd() { return ConfigWindow.Hwnd(); }
 
-const FrmConfig* ConfigDialogInstance() { return ConfigWindow.Get(); }
+const ConfigDialog* ConfigDialogInstance() { return ConfigWindow.Get(); }
 
 bool IsConfigDialogMessage(MSG* msg) { return ConfigWindow.IsDialogKeyMessage(msg); }
 
 // ---- window ----
 
 // Only for a window that never finished being made: a shown one takes the object with it.
-FrmConfig::~FrmConfig() {
+ConfigDialog::~ConfigDialog() {
     if (hwnd_) {
         // Detached first, so the window procedure does not reach a half-destroyed object.
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -71,7 +71,7 @@ FrmConfig::~FrmConfig() {
     }
 }
 
-bool FrmConfig::RegisterWindowClasses(HINSTANCE instance) {
+bool ConfigDialog::RegisterWindowClasses(HINSTANCE instance) {
     WNDCLASSEXA dialog{};
     dialog.lpfnWndProc = WndProc;
     dialog.hInstance = instance;
@@ -89,7 +89,7 @@ bool FrmConfig::RegisterWindowClasses(HINSTANCE instance) {
     return EnsureWindowClass(pane);
 }
 
-bool FrmConfig::Create(HINSTANCE instance) {
+bool ConfigDialog::Create(HINSTANCE instance) {
     if (hwnd_ || !RegisterWindowClasses(instance)) return false;
     paneBrush_.reset(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -109,8 +109,8 @@ bool FrmConfig::Create(HINSTANCE instance) {
     return true;
 }
 
-LRESULT CALLBACK FrmConfig::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<FrmConfig>(hwnd, msg, lp);
+LRESULT CALLBACK ConfigDialog::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = WindowObject<ConfigDialog>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
@@ -119,8 +119,8 @@ LRESULT CALLBACK FrmConfig::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        if (header && header->idFrom == kIdXPTab && header->code == kXPTabMouseDown) {
-            self->ShowPane(reinterpret_cast<const XPTabNotify*>(lp)->Index);
+        if (header && header->idFrom == kIdTabStrip && header->code == kTabStripMouseDown) {
+            self->ShowPane(reinterpret_cast<const TabStripNotify*>(lp)->Index);
             return 0;
         }
         break;
@@ -145,7 +145,7 @@ LRESULT CALLBACK FrmConfig::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // The panes only carry controls: what their controls report goes to the dialog.
-LRESULT CALLBACK FrmConfig::PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK ConfigDialog::PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -176,7 +176,7 @@ LRESULT CALLBACK FrmConfig::PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 // Labels, the frames and the check box sit on the white page, not on the dialog face.
-LRESULT FrmConfig::OnCtlColor(HDC dc, HWND control) {
+LRESULT ConfigDialog::OnCtlColor(HDC dc, HWND control) {
     if (!control || GetParent(control) == hwnd_ || !paneBrush_) {
         return DefWindowProcA(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     }
@@ -187,7 +187,7 @@ LRESULT FrmConfig::OnCtlColor(HDC dc, HWND control) {
 
 // ---- load and unload ----
 
-void FrmConfig::ShowSettings() {
+void ConfigDialog::ShowSettings() {
     FillControls();
     CreateDrawingObjects();
     RedrawPreview();
@@ -196,13 +196,13 @@ void FrmConfig::ShowSettings() {
 
 // However the dialog closes it saves; a save failure has shown its message and the dialog
 // still closes.
-void FrmConfig::SaveAndRelease() {
+void ConfigDialog::SaveAndRelease() {
     SaveConfigData(TheProgramFiles().ConfigFilePath);
     ReleaseDrawingObjects();
     hwnd_ = nullptr;
 }
 
-void FrmConfig::CreateDrawingObjects() {
+void ConfigDialog::CreateDrawingObjects() {
     if (picBakImage_.Dc()) {
         previewGraphics_ = NewGdiPlus<Gdiplus::Graphics>(picBakImage_.Dc());
         if (previewGraphics_) previewGraphics_->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
@@ -218,7 +218,7 @@ void FrmConfig::CreateDrawingObjects() {
     CreateGraphicFont(L"Arial", 12);
 }
 
-void FrmConfig::ReleaseDrawingObjects() {
+void ConfigDialog::ReleaseDrawingObjects() {
     DeleteGraphicFont();
     patternPen_.reset();
     resetGraphics_.reset();
@@ -229,7 +229,7 @@ void FrmConfig::ReleaseDrawingObjects() {
 
 // Setting a selection runs that list's handler, as a user's choice would; a stored value
 // outside the list leaves the list without a selection and its field untouched.
-void FrmConfig::SelectListEntry(int id, int index) {
+void ConfigDialog::SelectListEntry(int id, int index) {
     HWND list = Control(id);
     if (!list || index < 0 || SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) {
         if (list) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
@@ -239,19 +239,19 @@ void FrmConfig::SelectListEntry(int id, int index) {
     else StoreListChoice(id);
 }
 
-int FrmConfig::ListIndex(int id) const {
+int ConfigDialog::ListIndex(int id) const {
     HWND list = Control(id);
     if (!list) return -1;
     const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
     return index == CB_ERR ? -1 : static_cast<int>(index);
 }
 
-void FrmConfig::ResetPointsForGrid() {
+void ConfigDialog::ResetPointsForGrid() {
     const int side = GridSideOf(Config.Grid);
     reset_.Recreate(side * side);
 }
 
-void FrmConfig::FillControls() {
+void ConfigDialog::FillControls() {
     isLoading_ = true;
     ResetPointsForGrid();
     SelectListEntry(kIdCombAutoStartLock, Config.AutoStartLock != 0 ? 1 : 0);
@@ -298,20 +298,20 @@ bool AnyListSetByPolicy() {
     return false;
 }
 
-void FrmConfig::DisableListsSetByPolicy() {
+void ConfigDialog::DisableListsSetByPolicy() {
     for (const PolicyList& entry : kPolicyLists) {
         HWND list = Control(entry.ListId);
         if (list && ThePolicyOverlay().IsSet(entry.Setting)) EnableWindow(list, FALSE);
     }
 }
 
-int32_t FrmConfig::ExchangeConfigData(int32_t inData, bool isIniFile) {
+int32_t ConfigDialog::ExchangeConfigData(int32_t inData, bool isIniFile) {
     return isIniFile ? TimeListIndexOf(inData) : TimeListSeconds(inData);
 }
 
 // ---- handlers ----
 
-void FrmConfig::OnCommand(int id, int code, HWND control) {
+void ConfigDialog::OnCommand(int id, int code, HWND control) {
     if (id == kIdCmdConfig && code == BN_CLICKED) {
         DestroyWindow(hwnd_);   // OK closes: WM_DESTROY saves; this object is gone afterwards
     } else if (id >= kIdCmdResetPattern && id <= kIdCmdPowerManager && code == BN_CLICKED) {
@@ -338,7 +338,7 @@ void FrmConfig::OnCommand(int id, int code, HWND control) {
 
 // Shows the pane of the picked tab; the others are hidden as well as lying behind it, so
 // keyboard navigation never reaches a control that cannot be seen.
-void FrmConfig::ShowPane(int16_t index) {
+void ConfigDialog::ShowPane(int16_t index) {
     const int shown = index + 1;
     if (shown < 1 || shown > kConfigPaneCount || !picConfig_[shown - 1]) return;
     HWND front = picConfig_[shown - 1];
@@ -350,7 +350,7 @@ void FrmConfig::ShowPane(int16_t index) {
 
 // Moved to a monitor of another DPI: every control to its place and size there, in the font of
 // that DPI. The old font goes only after no control uses it any more.
-void FrmConfig::OnDpiChanged(int dpi) {
+void ConfigDialog::OnDpiChanged(int dpi) {
     UniqueHfont font(CreateArialFont(false, dpi));
     HFONT use = font ? font.get() : font_.get();
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(use), FALSE);
@@ -360,7 +360,7 @@ void FrmConfig::OnDpiChanged(int dpi) {
     FitOpenListWidths();
 }
 
-void FrmConfig::ChangeGrid() {
+void ConfigDialog::ChangeGrid() {
     const int index = ListIndex(kIdCombGrid);
     if (index < 0 || index == Config.Grid) return;
     Config.Grid = static_cast<uint8_t>(index);
@@ -370,7 +370,7 @@ void FrmConfig::ChangeGrid() {
     ResetPatternNormal();
 }
 
-void FrmConfig::StoreListChoice(int id) {
+void ConfigDialog::StoreListChoice(int id) {
     const int index = ListIndex(id);
     if (index < 0) return;
     switch (id) {
@@ -396,7 +396,7 @@ void FrmConfig::StoreListChoice(int id) {
 }
 
 // The field holds the trimmed text; the box keeps what was typed, blanks and all.
-void FrmConfig::StoreAlertText() {
+void ConfigDialog::StoreAlertText() {
     HWND box = Control(kIdTxtAlertWord);
     if (!box) return;
     const int length = GetWindowTextLengthA(box);
@@ -406,13 +406,13 @@ void FrmConfig::StoreAlertText() {
     Session().SetAlertText(ReadFixedText(Config.AlertWord));
 }
 
-void FrmConfig::EnableBackgroundControls(bool enable) {
+void ConfigDialog::EnableBackgroundControls(bool enable) {
     for (int id : {kIdCmdUseDefaultImage, kIdCmdPickImage, kIdCombEffect}) {
         if (HWND control = Control(id)) EnableWindow(control, enable);
     }
 }
 
-void FrmConfig::StoreTransparentBackground() {
+void ConfigDialog::StoreTransparentBackground() {
     HWND check = Control(kIdChkTransparentBackground);
     if (!check) return;
     const bool ticked = SendMessageA(check, BM_GETCHECK, 0, 0) == BST_CHECKED;

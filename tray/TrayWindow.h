@@ -19,12 +19,12 @@ inline constexpr UINT kTrayMenuIdBase = 1000;
 // Registered message a second start with "/Lock" posts to the tray owner window: lock now.
 inline constexpr char kLockRequestMessageName[] = "OrvoPCLockLockRequest";
 
-class FrmTray {
+class TrayWindow {
 public:
-    FrmTray() = default;
-    FrmTray(const FrmTray&) = delete;
-    FrmTray& operator=(const FrmTray&) = delete;
-    ~FrmTray();
+    TrayWindow() = default;
+    TrayWindow(const TrayWindow&) = delete;
+    TrayWindow& operator=(const TrayWindow&) = delete;
+    ~TrayWindow();
 
     // The hidden window with its icons and menu; puts the icon into the notification area.
     // Icons come from `resources` (the program itself when null); the tooltip shows `version`.
@@ -97,4 +97,4 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // The program's one tray owner window (start-up and ExitApplication).
 bool CreateTrayWindow();
 void CloseTrayWindow();
-FrmTray* TrayWindowInstance();   // null before CreateTrayWindow and after CloseTrayWindow
+TrayWindow* TrayWindowInstance();   // null before CreateTrayWindow and after CloseTrayWindow

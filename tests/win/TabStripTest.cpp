@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "ui/XPTab.h"
+#include "ui/TabStrip.h"
 
 namespace {
 
@@ -18,12 +18,12 @@ struct Notified {
     bool PaintedAtThatMoment;
 };
 std::vector<Notified> Notifications;
-XPTab* Strip = nullptr;
+TabStrip* Strip = nullptr;
 
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NOTIFY) {
-        const auto* n = reinterpret_cast<const XPTabNotify*>(lp);
-        if (n->Header.code == kXPTabMouseDown && Strip) {
+        const auto* n = reinterpret_cast<const TabStripNotify*>(lp);
+        if (n->Header.code == kTabStripMouseDown && Strip) {
             RECT pending{};
             Notifications.push_back({n->Index, Strip->State().DisplayedTab(),
                                      !GetUpdateRect(Strip->Hwnd(), &pending, FALSE)});
@@ -41,7 +41,7 @@ void Pump() {
     }
 }
 
-class XPTabControl : public ::testing::Test {
+class TabStripWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         static UniqueHbrush parentBrush(CreateSolidBrush(kParentColor));
@@ -50,12 +50,12 @@ protected:
         wc.lpfnWndProc = ParentProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.hbrBackground = parentBrush.get();
-        wc.lpszClassName = "XPTabTestParent";
+        wc.lpszClassName = "TabStripTestParent";
         RegisterClassExA(&wc);   // fails harmlessly from the second test on
-        parent_ = CreateWindowExA(WS_EX_TOPMOST, "XPTabTestParent", "XPTab test", WS_POPUP | WS_VISIBLE, 100, 100, 420,
+        parent_ = CreateWindowExA(WS_EX_TOPMOST, "TabStripTestParent", "TabStrip test", WS_POPUP | WS_VISIBLE, 100, 100, 420,
                                   480, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(parent_, nullptr);
-        strip_ = std::make_unique<XPTab>();
+        strip_ = std::make_unique<TabStrip>();
         Strip = strip_.get();
         ASSERT_TRUE(strip_->Create(parent_, 7, 8, 10, 385, 445, 3));
         UpdateWindow(parent_);
@@ -73,10 +73,10 @@ protected:
         SendMessageA(strip_->Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
     HWND parent_ = nullptr;
-    std::unique_ptr<XPTab> strip_;
+    std::unique_ptr<TabStrip> strip_;
 };
 
-TEST_F(XPTabControl, PressOnAnotherTabIsReportedOnceAfterItIsDrawn) {
+TEST_F(TabStripWindow, PressOnAnotherTabIsReportedOnceAfterItIsDrawn) {
     EXPECT_EQ(strip_->State().DisplayedTab(), 0) << "shown with TabSelect selected";
     Press(81 * 2 + 10, 10);
     ASSERT_EQ(Notifications.size(), 1u);
@@ -90,7 +90,7 @@ TEST_F(XPTabControl, PressOnAnotherTabIsReportedOnceAfterItIsDrawn) {
     EXPECT_EQ(Notifications.size(), 1u);
 }
 
-TEST_F(XPTabControl, WritingTabSelectRaisesNoEvent) {
+TEST_F(TabStripWindow, WritingTabSelectRaisesNoEvent) {
     strip_->SetTabSelect(0);
     strip_->SetTabSelect(3);
     EXPECT_TRUE(Notifications.empty());
@@ -99,7 +99,7 @@ TEST_F(XPTabControl, WritingTabSelectRaisesNoEvent) {
     EXPECT_TRUE(GetUpdateRect(strip_->Hwnd(), &pending, FALSE)) << "the new look is due to be painted";
 }
 
-TEST_F(XPTabControl, HoverMarkLeavesWithThePointer) {
+TEST_F(TabStripWindow, HoverMarkLeavesWithThePointer) {
     ASSERT_TRUE(SetCursorPos(100 + 8 + 81 + 40, 100 + 10 + 12));
     SendMessageA(strip_->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(81 + 40, 12));
     ASSERT_TRUE(strip_->State().IsHoverMarkVisible());
@@ -116,7 +116,7 @@ TEST_F(XPTabControl, HoverMarkLeavesWithThePointer) {
     EXPECT_EQ(strip_->State().HoverTab(), -1);
 }
 
-TEST_F(XPTabControl, TakesItsParentsColourAndDrawsTheOrangeMark) {
+TEST_F(TabStripWindow, TakesItsParentsColourAndDrawsTheOrangeMark) {
     RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump();
     HDC dc = GetDC(strip_->Hwnd());

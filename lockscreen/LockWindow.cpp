@@ -1,7 +1,7 @@
 // The lock window: takes the pattern from the pointer or the letters from the keyboard, checks
 // them, runs the alarm, fades out after inactivity, and carries the program's idle timer. The
 // window procedure only dispatches; each event has its named handler below.
-#include "lockscreen/FrmPattern.h"
+#include "lockscreen/LockWindow.h"
 
 // The hand cursor comes with the program's resources; a build without them uses the system's.
 #if __has_include("resource.h")
@@ -36,7 +36,7 @@ constexpr DWORD kReleasedShowMs = 700;     // the red trail stays this long befo
 constexpr DWORD kFadeStepMs = 30;
 constexpr DWORD kAlarmSoundDelayMs = 1000;
 
-FrmPattern::LockFunction gLockFunction = nullptr;
+LockWindow::LockFunction gLockFunction = nullptr;
 
 void CallLockComputer(bool isLock, bool isStartup) {
     if (gLockFunction)
@@ -72,7 +72,7 @@ bool IsModifierKey(int keyCode) {
 
 }  // namespace
 
-struct FrmPattern::Impl {
+struct LockWindow::Impl {
     explicit Impl(LockScreenModel& m) : model(m) {}
     LockScreenModel& model;
     LayeredFrame frame;
@@ -117,15 +117,15 @@ struct FrmPattern::Impl {
     }
 };
 
-FrmPattern::~FrmPattern() { Destroy(); }
+LockWindow::~LockWindow() { Destroy(); }
 
-FrmPattern::LockFunction FrmPattern::SetLockFunction(LockFunction fn) {
+LockWindow::LockFunction LockWindow::SetLockFunction(LockFunction fn) {
     const LockFunction previous = gLockFunction;
     gLockFunction = fn;
     return previous;
 }
 
-bool FrmPattern::Create(HINSTANCE instance) {
+bool LockWindow::Create(HINSTANCE instance) {
     if (hwnd_) return true;
     WNDCLASSEXA wc{};
     wc.lpfnWndProc = WndProc;
@@ -156,31 +156,31 @@ bool FrmPattern::Create(HINSTANCE instance) {
     return true;
 }
 
-void FrmPattern::Destroy() {
+void LockWindow::Destroy() {
     if (hwnd_) DestroyWindow(hwnd_);  // WM_DESTROY runs ReleaseFrameAndTimers
     hwnd_ = nullptr;
     delete impl_;
     impl_ = nullptr;
 }
 
-LayeredFrame* FrmPattern::Frame() const { return impl_ ? &impl_->frame : nullptr; }
-Gdiplus::Graphics* FrmPattern::Graphics() const { return impl_ ? impl_->frame.Graphics() : nullptr; }
-int FrmPattern::HotItem() const { return impl_ ? impl_->hotItem : -1; }
-bool FrmPattern::IsAlarm() const { return impl_ && impl_->isAlarm; }
+LayeredFrame* LockWindow::Frame() const { return impl_ ? &impl_->frame : nullptr; }
+Gdiplus::Graphics* LockWindow::Graphics() const { return impl_ ? impl_->frame.Graphics() : nullptr; }
+int LockWindow::HotItem() const { return impl_ ? impl_->hotItem : -1; }
+bool LockWindow::IsAlarm() const { return impl_ && impl_->isAlarm; }
 
 // The countdown while a wrong entry's wait runs, "" otherwise.
-std::string FrmPattern::WaitText() const {
+std::string LockWindow::WaitText() const {
     const int left = impl_ ? impl_->throttle.SecondsLeft(NowSeconds()) : 0;
     return left > 0 ? GuessWaitText(left) : std::string();
 }
 
-LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK LockWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // The window's object is the lock session's and outlives the window.
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
-    auto* self = WindowObject<FrmPattern>(hwnd, msg, lp);
+    auto* self = WindowObject<LockWindow>(hwnd, msg, lp);
     if (!self || !self->impl_) return DefWindowProcA(hwnd, msg, wp, lp);
     const double x = MouseX(lp);
     const double y = MouseY(lp);
@@ -191,7 +191,7 @@ LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         self->CheckDrawnPattern(x, y);
         // A right entry unlocks, and the messages the unlock lets run may end the program and
         // take this window with it: only a window that still exists gets the click.
-        self = reinterpret_cast<FrmPattern*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        self = reinterpret_cast<LockWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (self && self->impl_) self->SwitchModeUnderPointer();
         return 0;
     case WM_KEYDOWN: self->TakeKey(static_cast<int>(wp)); return 0;
@@ -216,7 +216,7 @@ LRESULT CALLBACK FrmPattern::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 
 // The window starts with a one-pixel frame: the full frame is made when the first screen is
 // drawn, at the lock, and given back after the unlock.
-void FrmPattern::StartFrameAndTimers() {
+void LockWindow::StartFrameAndTimers() {
     Impl& s = *impl_;
     SetWindowPos(hwnd_, nullptr, 0, 0, model_.ScreenWidth, model_.ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     MakeFrame(1, 1);
@@ -227,7 +227,7 @@ void FrmPattern::StartFrameAndTimers() {
     StartClock();
 }
 
-void FrmPattern::ReadClock() {
+void LockWindow::ReadClock() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     impl_->timeText = FormatTimeText(now);
@@ -235,7 +235,7 @@ void FrmPattern::ReadClock() {
 }
 
 // The clock shows minutes: it wakes just after the next minute begins, not every second.
-void FrmPattern::StartClock() {
+void LockWindow::StartClock() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     // A running countdown changes every second; the clock alone once a minute.
@@ -244,7 +244,7 @@ void FrmPattern::StartClock() {
 }
 
 // The points moved with the screen: a half-drawn pattern would be judged against the old places.
-void FrmPattern::FitScreen(int width, int height) {
+void LockWindow::FitScreen(int width, int height) {
     if (!impl_ || width <= 0 || height <= 0) return;
     Impl& s = *impl_;
     if (GetCapture() == hwnd_) ReleaseCapture();
@@ -256,7 +256,7 @@ void FrmPattern::FitScreen(int width, int height) {
 
 // The cached bitmaps of the image table are made for Graphics(); a frame of any size has the same
 // pixel format, so they draw on every frame made later.
-void FrmPattern::MakeFrame(int width, int height) {
+void LockWindow::MakeFrame(int width, int height) {
     Impl& s = *impl_;
     s.frame.CreateGraphic(hwnd_, width, height);
     s.frame.CreatePen();
@@ -266,20 +266,20 @@ void FrmPattern::MakeFrame(int width, int height) {
 
 // Unlocked, the window is hidden and draws nothing: its full-screen frame is given back and only
 // a one-pixel frame stays for the image table. The next screen drawn makes it again.
-void FrmPattern::ReleaseFrame() {
+void LockWindow::ReleaseFrame() {
     if (!impl_) return;
     impl_->clockTimer.Stop();
     MakeFrame(1, 1);
     impl_->frame.ShrinkHiddenWindow();
 }
 
-void FrmPattern::FitFrameToScreen() {
+void LockWindow::FitFrameToScreen() {
     const LayeredFrame& frame = impl_->frame;
     if (frame.IsReady() && frame.Width() == model_.ScreenWidth && frame.Height() == model_.ScreenHeight) return;
     MakeFrame(model_.ScreenWidth, model_.ScreenHeight);
 }
 
-void FrmPattern::ReleaseFrameAndTimers() {
+void LockWindow::ReleaseFrameAndTimers() {
     Impl& s = *impl_;
     s.idleTimer.Stop();
     s.clockTimer.Stop();
@@ -292,7 +292,7 @@ void FrmPattern::ReleaseFrameAndTimers() {
 
 // ---- screens ----
 
-void FrmPattern::Present(bool fullyOpaque) {
+void LockWindow::Present(bool fullyOpaque) {
     if (!impl_) return;
     if (fullyOpaque) {
         SetClickThrough(false);
@@ -305,20 +305,20 @@ void FrmPattern::Present(bool fullyOpaque) {
 // A faded-out window must let the pointer reach the background cover. Windows passes clicks
 // through pixels of alpha 0, Wine does not; WS_EX_TRANSPARENT on a layered window makes both
 // skip it in hit testing.
-void FrmPattern::SetClickThrough(bool clickThrough) {
+void LockWindow::SetClickThrough(bool clickThrough) {
     if (!hwnd_) return;
     const LONG style = GetWindowLongA(hwnd_, GWL_EXSTYLE);
     const LONG wanted = clickThrough ? (style | WS_EX_TRANSPARENT) : (style & ~WS_EX_TRANSPARENT);
     if (wanted != style) SetWindowLongA(hwnd_, GWL_EXSTYLE, wanted);
 }
 
-void FrmPattern::PatternNormal(ScreenPart part) { Redraw(false, false, part, true); }
+void LockWindow::PatternNormal(ScreenPart part) { Redraw(false, false, part, true); }
 
-void FrmPattern::PatternAction(bool isPenColor, ScreenPart part) { Redraw(true, isPenColor, part, false); }
+void LockWindow::PatternAction(bool isPenColor, ScreenPart part) { Redraw(true, isPenColor, part, false); }
 
 // A part alone costs in proportion to its size where the system presents only the dirty
 // rectangle; a whole redraw also brings the clock up to date and wakes it again.
-void FrmPattern::Redraw(bool isAction, bool isPenColor, ScreenPart part, bool fullyOpaque) {
+void LockWindow::Redraw(bool isAction, bool isPenColor, ScreenPart part, bool fullyOpaque) {
     if (!impl_) return;
     Impl& s = *impl_;
     FitFrameToScreen();
@@ -341,7 +341,7 @@ void FrmPattern::Redraw(bool isAction, bool isPenColor, ScreenPart part, bool fu
     s.lastDateText = s.dateText;
 }
 
-void FrmPattern::PatternAlert(int leftTime) {
+void LockWindow::PatternAlert(int leftTime) {
     if (!impl_) return;
     FitFrameToScreen();
     DrawAlertScreen(impl_->frame, model_.Layout, leftTime, impl_->alarmBlink);
@@ -350,7 +350,7 @@ void FrmPattern::PatternAlert(int leftTime) {
     impl_->alarmBlink = !impl_->alarmBlink;
 }
 
-void FrmPattern::AutoHideLockWindow() {
+void LockWindow::AutoHideLockWindow() {
     if (!impl_) return;
     for (int i = 1; i <= 32; ++i) {
         impl_->frame.Present(kFadeAlpha[static_cast<size_t>(32 - i)]);
@@ -362,7 +362,7 @@ void FrmPattern::AutoHideLockWindow() {
 
 // Enter on the lock window: fade out and leave the focus to the background cover, whose click
 // or Enter brings the lock window back.
-void FrmPattern::HideSequence() {
+void LockWindow::HideSequence() {
     AutoHideLockWindow();
     if (HWND background = Session().BackgroundHwnd()) {
         SetWindowPos(background, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
@@ -374,7 +374,7 @@ void FrmPattern::HideSequence() {
 
 // ---- pointer ----
 
-void FrmPattern::StartPatternEntry(double x, double y) {
+void LockWindow::StartPatternEntry(double x, double y) {
     Impl& s = *impl_;
     if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
     if (!WaitText().empty()) return;   // no entry until the wait has run out
@@ -391,7 +391,7 @@ void FrmPattern::StartPatternEntry(double x, double y) {
 
 // What every pointer move records: the window is in use, the monitor is on, and a move right or
 // down is activity that holds off the fade.
-void FrmPattern::NotePointerMove(double x, double y) {
+void LockWindow::NotePointerMove(double x, double y) {
     Impl& s = *impl_;
     // Only a move right or down counts as activity: a pointer that drifts back by itself (a
     // mouse on an uneven desk) must not keep the window from fading.
@@ -400,7 +400,7 @@ void FrmPattern::NotePointerMove(double x, double y) {
     s.lastMouseY = static_cast<float>(y);
 }
 
-void FrmPattern::TrackPointer(double x, double y) {
+void LockWindow::TrackPointer(double x, double y) {
     Impl& s = *impl_;
     const double fromX = s.lastMouseX, fromY = s.lastMouseY;
     NotePointerMove(x, y);
@@ -423,7 +423,7 @@ void FrmPattern::TrackPointer(double x, double y) {
     PatternAction(false, ScreenPart::Icons);  // the icon under the pointer is drawn larger
 }
 
-void FrmPattern::CheckDrawnPattern(double, double) {
+void LockWindow::CheckDrawnPattern(double, double) {
     Impl& s = *impl_;
     if (GetCapture() == hwnd_) ReleaseCapture();
     if (!s.drag.IsDrawing() || s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
@@ -439,7 +439,7 @@ void FrmPattern::CheckDrawnPattern(double, double) {
     if (!right || IsWindowVisible(hwnd_)) PatternNormal(ScreenPart::Panel);
 }
 
-void FrmPattern::SwitchModeUnderPointer() {
+void LockWindow::SwitchModeUnderPointer() {
     Impl& s = *impl_;
     const int points = model_.PointCount();
     switch (s.hotItem) {
@@ -462,7 +462,7 @@ void FrmPattern::SwitchModeUnderPointer() {
     PatternAction(false);
 }
 
-bool FrmPattern::ShowCursorForHotItem() {
+bool LockWindow::ShowCursorForHotItem() {
     const Impl& s = *impl_;
     HCURSOR cursor = s.hotItem >= kIconKeyboard && s.hotItem <= kIconPatternDisplay ? s.handCursor : s.arrowCursor;
     if (!cursor) return false;
@@ -472,7 +472,7 @@ bool FrmPattern::ShowCursorForHotItem() {
 
 // ---- keys ----
 
-void FrmPattern::TakeKey(int keyCode) {
+void LockWindow::TakeKey(int keyCode) {
     Impl& s = *impl_;
     if (s.isAlarm) return;
     if (!WaitText().empty()) {
@@ -514,7 +514,7 @@ void FrmPattern::TakeKey(int keyCode) {
 
 // ---- check and alert ----
 
-bool FrmPattern::CheckSecretPattern() {
+bool LockWindow::CheckSecretPattern() {
     Impl& s = *impl_;
     const int mode = CurrentLockState().UnlockMode();
     const std::string stored = StoredPatternText(Config, model_.Layout.GridSide, mode, model_.PointLetters);
@@ -538,7 +538,7 @@ bool FrmPattern::CheckSecretPattern() {
     return false;
 }
 
-void FrmPattern::ProcessAlertMode(int inMode) {
+void LockWindow::ProcessAlertMode(int inMode) {
     if (!impl_) return;
     Impl& s = *impl_;
     if (inMode < 0 || inMode > 5) {
@@ -563,7 +563,7 @@ void FrmPattern::ProcessAlertMode(int inMode) {
 // ---- timers ----
 
 // Idle decisions for the whole program: fade the lock window, lock, switch the monitor off.
-void FrmPattern::OnIdleTick() {
+void LockWindow::OnIdleTick() {
     Impl& s = *impl_;
     if (s.isAlarm) return;
     const LockState& state = CurrentLockState();
@@ -587,7 +587,7 @@ void FrmPattern::OnIdleTick() {
 }
 
 // Unlocked, the clock sleeps: the whole redraw of the next lock reads it and wakes it.
-void FrmPattern::OnClockTick() {
+void LockWindow::OnClockTick() {
     Impl& s = *impl_;
     if (!IsWindowVisible(hwnd_)) {
         s.clockTimer.Stop();
@@ -613,7 +613,7 @@ void FrmPattern::OnClockTick() {
 
 // KillTimer leaves a WM_TIMER that is already queued where it is, so both alarm timers can tick
 // once more after the alarm ended; such a tick must not count or bring the countdown back.
-void FrmPattern::OnAlarmSecond() {
+void LockWindow::OnAlarmSecond() {
     Impl& s = *impl_;
     if (!s.isAlarm) return;
     ++s.alarmElapsed;
@@ -627,7 +627,7 @@ void FrmPattern::OnAlarmSecond() {
     PatternNormal();
 }
 
-void FrmPattern::OnAlarmBlink() {
+void LockWindow::OnAlarmBlink() {
     Impl& s = *impl_;
     if (!s.isAlarm) return;
     PatternAlert(s.alarmSeconds - s.alarmElapsed);

@@ -16,12 +16,12 @@
 #include "ui/ResetPatternState.h"
 #include "ui/ShellRun.h"
 #include "ui/WindowDpi.h"
-#include "ui/XPTab.h"
+#include "ui/TabStrip.h"
 
 // Control ids, unique across the dialog and its panes (tests find the controls by them).
 enum ConfigControlId : int {
     kIdCmdConfig = IDOK,          // "&OK": Enter closes the dialog like the button
-    kIdXPTab = 100,
+    kIdTabStrip = 100,
     kIdPicConfig = 110,           // + pane index 0..3 (PicConfig(1) .. PicConfig(4))
     kIdFrame = 115,               // + pane index: the frame of each pane
     kIdCmdResetPattern = 120,     // the pattern pane: draw a new pattern
@@ -72,8 +72,8 @@ bool AnyListSetByPolicy();
 // Closes it the normal way (which saves) when it is open; for the program's exit.
 void CloseConfigDialog();
 HWND ConfigDialogHwnd();
-class FrmConfig;
-const FrmConfig* ConfigDialogInstance();   // null while no configuration dialog is open
+class ConfigDialog;
+const ConfigDialog* ConfigDialogInstance();   // null while no configuration dialog is open
 // Tab and arrow-key navigation for the program's message loop; true when the message was used.
 bool IsConfigDialogMessage(MSG* msg);
 
@@ -95,12 +95,12 @@ FileDialogFn SetFileDialogFn(FileDialogFn fn);
 // of the program takes input while one is open.
 int ShowConfigMessage(const std::string& text, const std::string& caption, UINT flags);
 
-class FrmConfig {
+class ConfigDialog {
 public:
-    FrmConfig() = default;
-    FrmConfig(const FrmConfig&) = delete;
-    FrmConfig& operator=(const FrmConfig&) = delete;
-    ~FrmConfig();
+    ConfigDialog() = default;
+    ConfigDialog(const ConfigDialog&) = delete;
+    ConfigDialog& operator=(const ConfigDialog&) = delete;
+    ~ConfigDialog();
 
     bool Create(HINSTANCE instance);
     HWND Hwnd() const { return hwnd_; }
@@ -179,7 +179,7 @@ private:
     ScaledLayout layout_;
     UniqueHfont font_;
     UniqueHbrush paneBrush_;
-    XPTab xpTab_;
+    TabStrip xpTab_;
     HWND picConfig_[kConfigPaneCount] = {};
     PictureBox picReset_;
     PictureBox picBakImage_;

@@ -13,12 +13,12 @@
 inline constexpr char kAboutWindowClass[] = "OrvoAboutForm";
 inline constexpr int kAboutOkId = IDOK;
 
-class FrmAbout {
+class AboutWindow {
 public:
-    FrmAbout() = default;
-    FrmAbout(const FrmAbout&) = delete;
-    FrmAbout& operator=(const FrmAbout&) = delete;
-    ~FrmAbout();
+    AboutWindow() = default;
+    AboutWindow(const AboutWindow&) = delete;
+    AboutWindow& operator=(const AboutWindow&) = delete;
+    ~AboutWindow();
 
     // Makes and shows the window, with pictures and cursor from `resources` (the program when
     // null) and the about text read from the version resource of `versionFile`.
@@ -71,4 +71,4 @@ void ShowAboutWindow();
 // The same with pictures from another module and the version of another file (tests).
 void ShowAboutWindow(HMODULE resources, const std::string& versionFile);
 void CloseAboutWindow();
-FrmAbout* AboutWindowInstance();   // null while no about window is open
+AboutWindow* AboutWindowInstance();   // null while no about window is open

@@ -1,7 +1,7 @@
 // The background cover: its window, resting picture, wipe effects, watchdog and recall of the
 // lock window. The window procedure only dispatches, and keeps close, move and title requests
 // away.
-#include "cover/FrmBackground.h"
+#include "cover/PrimaryCover.h"
 
 #include "core/AppState.h"
 #include "core/LockScreenModel.h"
@@ -133,7 +133,7 @@ bool IsTransparent() { return IsTransparentBackground(Config); }
 
 }  // namespace
 
-struct FrmBackground::Impl {
+struct PrimaryCover::Impl {
     LayeredFrame Frame;
     WinTimer WatchdogTimer;
     UniqueWinEventHook foregroundHook;
@@ -169,11 +169,11 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, 
 
 }  // namespace
 
-FrmBackground::FrmBackground(const LockScreenModel& model) : model_(model) {}
+PrimaryCover::PrimaryCover(const LockScreenModel& model) : model_(model) {}
 
-FrmBackground::~FrmBackground() { Destroy(); }
+PrimaryCover::~PrimaryCover() { Destroy(); }
 
-bool FrmBackground::Create(HINSTANCE instance) {
+bool PrimaryCover::Create(HINSTANCE instance) {
     if (hwnd_) return true;
     if (!RegisterBackgroundClass(instance, WndProc)) return false;
     const int width = model_.ScreenWidth > 0 ? model_.ScreenWidth : GetSystemMetrics(SM_CXSCREEN);
@@ -198,7 +198,7 @@ bool FrmBackground::Create(HINSTANCE instance) {
     return true;
 }
 
-void FrmBackground::Destroy() {
+void PrimaryCover::Destroy() {
     EnableWatchdog(false);
     if (hwnd_) {
         WatchSessionChanges(hwnd_, false);
@@ -209,13 +209,13 @@ void FrmBackground::Destroy() {
     impl_.reset();   // the frame and its drawing objects
 }
 
-LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK PrimaryCover::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // The window's object is the lock session's and outlives the window.
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
-    auto* self = WindowObject<FrmBackground>(hwnd, msg, lp);
+    auto* self = WindowObject<PrimaryCover>(hwnd, msg, lp);
     // A resume or a session switch may have cost the keyboard hook; the message goes on.
     ReinstallKeyboardHookAfter(msg, wp);
     switch (msg) {
@@ -252,21 +252,21 @@ LRESULT CALLBACK FrmBackground::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-Gdiplus::Graphics* FrmBackground::Graphics() const {
+Gdiplus::Graphics* PrimaryCover::Graphics() const {
     return impl_ ? impl_->Frame.Graphics() : nullptr;
 }
 
-void FrmBackground::ClearFrame() {
+void PrimaryCover::ClearFrame() {
     if (impl_) impl_->Frame.ClearFrame(kClearTransparent);
 }
 
-uint32_t FrmBackground::FramePixel(int x, int y) const {
+uint32_t PrimaryCover::FramePixel(int x, int y) const {
     return impl_ ? impl_->Frame.PixelAt(x, y) : 0;
 }
 
-bool FrmBackground::IsWatchdogRunning() const { return impl_ && impl_->WatchdogTimer.IsRunning(); }
+bool PrimaryCover::IsWatchdogRunning() const { return impl_ && impl_->WatchdogTimer.IsRunning(); }
 
-void FrmBackground::EnableWatchdog(bool enable) {
+void PrimaryCover::EnableWatchdog(bool enable) {
     if (!impl_) return;
     impl_->foregroundHook.reset();
     impl_->windowHook.reset();
@@ -290,7 +290,7 @@ void FrmBackground::EnableWatchdog(bool enable) {
 }
 
 // The frame at the screen's size, made again when the last unlock gave it back.
-void FrmBackground::FitFrameToScreen() {
+void PrimaryCover::FitFrameToScreen() {
     if (!impl_) return;
     LayeredFrame& frame = impl_->Frame;
     const int width = model_.ScreenWidth > 0 ? model_.ScreenWidth : GetSystemMetrics(SM_CXSCREEN);
@@ -302,14 +302,14 @@ void FrmBackground::FitFrameToScreen() {
 
 // Unlocked, the hidden cover gives its full-screen frame back; a one-pixel frame keeps the
 // graphics the wipe strips are made for.
-void FrmBackground::ReleaseFrame() {
+void PrimaryCover::ReleaseFrame() {
     if (!impl_) return;
     impl_->Frame.CreateGraphic(hwnd_, 1, 1);
     impl_->Frame.MakeLayered(hwnd_);
     impl_->Frame.ShrinkHiddenWindow();
 }
 
-void FrmBackground::PaintRestingCover() {
+void PrimaryCover::PaintRestingCover() {
     FitFrameToScreen();
     if (!impl_ || !impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
@@ -323,7 +323,7 @@ void FrmBackground::PaintRestingCover() {
     frame.UpdateGDIPlus();
 }
 
-void FrmBackground::PaintUnlockWipeStart() {
+void PrimaryCover::PaintUnlockWipeStart() {
     if (IsTransparent()) return;
     FitFrameToScreen();
     if (!impl_ || !impl_->Frame.IsReady()) return;
@@ -362,7 +362,7 @@ void RunWipe(LayeredFrame& frame, int steps, DrawStep drawStep) {
 
 // Each band fills from its left edge, 5 pixels a step. Source copy: the strips replace the
 // cleared frame instead of blending with it.
-void FrmBackground::LockEffectShow() {
+void PrimaryCover::LockEffectShow() {
     if (IsTransparent()) return;
     FitFrameToScreen();
     if (!impl_ || !impl_->Frame.IsReady()) return;
@@ -382,7 +382,7 @@ void FrmBackground::LockEffectShow() {
 
 // The erase strip (alpha 1) is copied over the picture band by band, so the desktop comes back
 // in the same ten bands while the cover still takes the pointer.
-void FrmBackground::UnlockEffectShow() {
+void PrimaryCover::UnlockEffectShow() {
     if (IsTransparent() || !impl_ || !impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
     Gdiplus::Graphics* graphics = frame.Graphics();
@@ -396,7 +396,7 @@ void FrmBackground::UnlockEffectShow() {
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
 }
 
-void FrmBackground::FitScreen(int width, int height) {
+void PrimaryCover::FitScreen(int width, int height) {
     if (!impl_ || width <= 0 || height <= 0) return;
     SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     impl_->Frame.CreateGraphic(hwnd_, width, height);
@@ -405,7 +405,7 @@ void FrmBackground::FitScreen(int width, int height) {
 
 // Bottom first: each SetWindowPos to HWND_TOPMOST puts the window above all the others, so the
 // last one raised ends on top. Monitor covers lie beside the primary cover, never under it.
-void FrmBackground::RaiseInOrder() {
+void PrimaryCover::RaiseInOrder() {
     if (!impl_) return;
     const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
     const HWND lockWindow = LockWindowHwnd();
@@ -418,7 +418,7 @@ void FrmBackground::RaiseInOrder() {
 }
 
 // The watchdog's slow poll while locked.
-void FrmBackground::OnWatchdogTick() {
+void PrimaryCover::OnWatchdogTick() {
     if (!CurrentLockState().IsLocked()) return;
     RenewKeyboardHookWhenDue();
     // A changed geometry rebuilds, shows and raises every window itself.
@@ -428,7 +428,7 @@ void FrmBackground::OnWatchdogTick() {
 
 // A look after window events (and at each poll). A look that finds everything in place changes
 // nothing, so our own mending ends in one quiet look.
-void FrmBackground::OnWindowEvents() {
+void PrimaryCover::OnWindowEvents() {
     KillTimer(hwnd_, kLookTimer);
     if (!CurrentLockState().IsLocked()) return;
     // Windows 11 shows a hidden taskbar again by itself; the transparent lock keeps it shown,
@@ -439,13 +439,13 @@ void FrmBackground::OnWindowEvents() {
 
 // Windows sends this after a resolution or orientation change and when a monitor comes or goes.
 // While unlocked nothing is done: the next lock reads the screen anyway.
-void FrmBackground::OnDisplayChange() {
+void PrimaryCover::OnDisplayChange() {
     if (CurrentLockState().IsLocked()) Session().FollowDisplay();
 }
 
 // Looks at every window of ours that should show and mends only what is wrong; a tick that
 // finds all in place changes and repaints nothing.
-void FrmBackground::HoldWindows() {
+void PrimaryCover::HoldWindows() {
     const bool hidden = CurrentLockState().IsLockWindowHidden();
     const HWND lockWindow = LockWindowHwnd();
     // Rank 0 is on top: the lock window, or this cover while the lock window is faded out.
@@ -481,7 +481,7 @@ void FrmBackground::HoldWindows() {
 }
 
 // Click or Enter on the cover: the faded-out lock window comes back with a fresh idle screen.
-void FrmBackground::RecallLockWindow() {
+void PrimaryCover::RecallLockWindow() {
     Session().ShowIdleLockScreen();
     const HWND lockWindow = LockWindowHwnd();
     PlaceAt(hwnd_, HWND_TOPMOST);
@@ -491,9 +491,9 @@ void FrmBackground::RecallLockWindow() {
     Session().NoteActivity();
 }
 
-void FrmBackground::RecallOnEnter(WPARAM keyCode) {
+void PrimaryCover::RecallOnEnter(WPARAM keyCode) {
     if (keyCode == kEnterKey) RecallLockWindow();
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmBackground::NotePointerMove() { Session().NoteMonitorOn(); }
+void PrimaryCover::NotePointerMove() { Session().NoteMonitorOn(); }

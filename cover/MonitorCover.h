@@ -9,12 +9,12 @@
 
 class LayeredFrame;
 
-class FrmMonitor {
+class MonitorCover {
 public:
-    FrmMonitor();
-    FrmMonitor(const FrmMonitor&) = delete;
-    FrmMonitor& operator=(const FrmMonitor&) = delete;
-    ~FrmMonitor();
+    MonitorCover();
+    MonitorCover(const MonitorCover&) = delete;
+    MonitorCover& operator=(const MonitorCover&) = delete;
+    ~MonitorCover();
 
     // The hidden window over `monitor` (virtual-screen pixels) in the topmost band. False when the window could not be made.
     bool Create(HINSTANCE instance, const RECT& monitor);

@@ -11,11 +11,11 @@
 #include "system/WinHandles.h"
 #include "ui/TabStripState.h"
 
-inline constexpr char kXPTabClassName[] = "OrvoXPTab";
+inline constexpr char kTabStripClassName[] = "OrvoXPTab";
 
 // WM_NOTIFY code sent to the parent: the MouseDown event. The tab is already drawn selected.
-constexpr UINT kXPTabMouseDown = 1;
-struct XPTabNotify {
+constexpr UINT kTabStripMouseDown = 1;
+struct TabStripNotify {
     NMHDR Header;
     int16_t Index;   // the tab pressed; the parent may read it only
 };
@@ -23,17 +23,17 @@ struct XPTabNotify {
 // Arial 9 pt at dpi, the font of the dialog and its controls.
 HFONT CreateArialFont(bool bold, int dpi);
 
-class XPTab {
+class TabStrip {
 public:
-    XPTab() = default;
-    XPTab(const XPTab&) = delete;
-    XPTab& operator=(const XPTab&) = delete;
-    ~XPTab();
+    TabStrip() = default;
+    TabStrip(const TabStrip&) = delete;
+    TabStrip& operator=(const TabStrip&) = delete;
+    ~TabStrip();
 
     // A visible child of parent with the given control id and four tabs by default.
     bool Create(HWND parent, int id, int x, int y, int width, int height, int16_t tabCount);
     HWND Hwnd() const { return hwnd_; }
-    static XPTab* FromHwnd(HWND hwnd);
+    static TabStrip* FromHwnd(HWND hwnd);
 
     void SetTabCount(int16_t tabCount);
     int16_t TabCount() const { return state_.TabCount(); }

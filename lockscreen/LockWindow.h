@@ -11,14 +11,14 @@ struct LockScreenModel;
 class LayeredFrame;
 namespace Gdiplus { class Graphics; }
 
-class FrmPattern {
+class LockWindow {
 public:
     // Draws `model` and writes its typed keys and letters: the keys this window takes and the
     // letters a switch to the Dynamic Password Mode deals. The model outlives the window.
-    explicit FrmPattern(LockScreenModel& model) : model_(model) {}
-    FrmPattern(const FrmPattern&) = delete;
-    FrmPattern& operator=(const FrmPattern&) = delete;
-    ~FrmPattern();
+    explicit LockWindow(LockScreenModel& model) : model_(model) {}
+    LockWindow(const LockWindow&) = delete;
+    LockWindow& operator=(const LockWindow&) = delete;
+    ~LockWindow();
 
     // The hidden layered window at (0, 0) covering the primary screen, its frame and drawing
     // objects, the idle and clock timers running. The image table's cached bitmaps are made for

@@ -1,6 +1,6 @@
 // A further monitor's cover. Unlike the primary cover it has no effects, no timer and no hot
 // keys; the background cover's watchdog keeps it on top.
-#include "cover/FrmMonitor.h"
+#include "cover/MonitorCover.h"
 
 #include "core/AppState.h"
 #include "ui/LockSessionHost.h"
@@ -30,11 +30,11 @@ int HeightOf(const RECT& rc) { return rc.bottom - rc.top; }
 
 }  // namespace
 
-FrmMonitor::FrmMonitor() : frame_(std::make_unique<LayeredFrame>()) {}
+MonitorCover::MonitorCover() : frame_(std::make_unique<LayeredFrame>()) {}
 
-FrmMonitor::~FrmMonitor() { Destroy(); }
+MonitorCover::~MonitorCover() { Destroy(); }
 
-bool FrmMonitor::Create(HINSTANCE instance, const RECT& monitor) {
+bool MonitorCover::Create(HINSTANCE instance, const RECT& monitor) {
     if (hwnd_) return true;
     if (!RegisterMonitorClass(instance, WndProc)) return false;
     rect_ = monitor;
@@ -50,7 +50,7 @@ bool FrmMonitor::Create(HINSTANCE instance, const RECT& monitor) {
 
 // A monitor can be rearranged between two locks; a cover left at its first place would cover
 // the wrong area, and a frame of the old size would be presented on a window of the new one.
-void FrmMonitor::Place(const RECT& monitor) {
+void MonitorCover::Place(const RECT& monitor) {
     Forget();
     if (!hwnd_) {
         // Lost since the last lock: made again over the monitor's new rectangle.
@@ -64,26 +64,26 @@ void FrmMonitor::Place(const RECT& monitor) {
     frame_->DeleteGraphic();
 }
 
-void FrmMonitor::FreeFrame() {
+void MonitorCover::FreeFrame() {
     frame_->ShrinkHiddenWindow();
     frame_->DeleteGraphic();
 }
 
-void FrmMonitor::Destroy() {
+void MonitorCover::Destroy() {
     if (!hwnd_) return;
     DestroyWindow(hwnd_);   // ReleaseFrame runs inside
     hwnd_ = nullptr;
 }
 
-void FrmMonitor::Forget() {
+void MonitorCover::Forget() {
     if (hwnd_ && !IsWindow(hwnd_)) {
         hwnd_ = nullptr;
         frame_->DeleteGraphic();
     }
 }
 
-LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<FrmMonitor>(hwnd, msg, lp);
+LRESULT CALLBACK MonitorCover::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = WindowObject<MonitorCover>(hwnd, msg, lp);
     if (self) {
         switch (msg) {
         case WM_LBUTTONUP: self->RecallLockWindow(); return 0;
@@ -109,7 +109,7 @@ LRESULT CALLBACK FrmMonitor::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 
 // The picture keeps the primary screen's proportions unless both screens are landscape; it is
 // the background already scaled to the primary screen, so no new decoding happens per lock.
-void FrmMonitor::PaintCover() {
+void MonitorCover::PaintCover() {
     if (!hwnd_) return;
     if (!frame_->IsReady() || frame_->Width() != WidthOf(rect_) || frame_->Height() != HeightOf(rect_)) {
         frame_->CreateGraphic(hwnd_, WidthOf(rect_), HeightOf(rect_));
@@ -130,25 +130,25 @@ void FrmMonitor::PaintCover() {
     frame_->UpdateGDIPlus();
 }
 
-void FrmMonitor::ClearFrame() { frame_->ClearFrame(kClearTransparent); }
+void MonitorCover::ClearFrame() { frame_->ClearFrame(kClearTransparent); }
 
 // Click or Enter: a fresh idle screen on the lock window, raised again. The background cover's
 // watchdog puts the focus back on it within one tick.
-void FrmMonitor::RecallLockWindow() {
+void MonitorCover::RecallLockWindow() {
     Session().ShowIdleLockScreen();
     if (HWND lockWindow = Session().LockWindowHwnd())
         SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
     Session().NoteActivity();
 }
 
-void FrmMonitor::RecallOnEnter(WPARAM keyCode) {
+void MonitorCover::RecallOnEnter(WPARAM keyCode) {
     if (keyCode == kEnterKey) RecallLockWindow();
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void FrmMonitor::NotePointerMove() { Session().NoteMonitorOn(); }
+void MonitorCover::NotePointerMove() { Session().NoteMonitorOn(); }
 
-void FrmMonitor::ReleaseFrame() {
+void MonitorCover::ReleaseFrame() {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     hwnd_ = nullptr;
     frame_->DeleteGraphic();   // DeleteGraphic

@@ -1,6 +1,6 @@
 // The tab strip control: its own window class, painted off screen in one pass (so hovering
 // never flickers), with a 10 ms timer that notices the pointer leaving the tab row.
-#include "ui/XPTab.h"
+#include "ui/TabStrip.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -76,7 +76,7 @@ HFONT CreateArialFont(bool bold, int dpi) {
     return CreateFontIndirectA(&lf);
 }
 
-struct XPTab::Look {
+struct TabStrip::Look {
     int displayed;
     int16_t select;
     int selectedLeft;
@@ -86,26 +86,26 @@ struct XPTab::Look {
     bool operator==(const Look&) const = default;
 };
 
-XPTab::~XPTab() {
+TabStrip::~TabStrip() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool XPTab::RegisterWindowClass(HINSTANCE instance) {
+bool TabStrip::RegisterWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kXPTabClassName;
+    wc.lpszClassName = kTabStripClassName;
     return EnsureWindowClass(wc);
 }
 
-bool XPTab::Create(HWND parent, int id, int x, int y, int width, int height, int16_t tabCount) {
+bool TabStrip::Create(HWND parent, int id, int x, int y, int width, int height, int16_t tabCount) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     if (!instance) instance = GetModuleHandleA(nullptr);   // a parent made without one
     if (hwnd_ || !parent || !RegisterWindowClass(instance)) return false;
     state_.SetTabCount(tabCount);
-    hwnd_ = CreateWindowExA(0, kXPTabClassName, "", WS_CHILD | WS_CLIPSIBLINGS, x, y, width, height, parent,
+    hwnd_ = CreateWindowExA(0, kTabStripClassName, "", WS_CHILD | WS_CLIPSIBLINGS, x, y, width, height, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     if (!hwnd_) return false;
     // WM_SHOWWINDOW is what takes the parent's colour and draws the selection.
@@ -113,10 +113,10 @@ bool XPTab::Create(HWND parent, int id, int x, int y, int width, int height, int
     return true;
 }
 
-XPTab* XPTab::FromHwnd(HWND hwnd) { return ObjectOfWindow<XPTab>(hwnd, kXPTabClassName); }
+TabStrip* TabStrip::FromHwnd(HWND hwnd) { return ObjectOfWindow<TabStrip>(hwnd, kTabStripClassName); }
 
-LRESULT CALLBACK XPTab::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<XPTab>(hwnd, msg, lp);
+LRESULT CALLBACK TabStrip::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = WindowObject<TabStrip>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
@@ -139,20 +139,20 @@ LRESULT CALLBACK XPTab::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void XPTab::CreateFonts(int dpi) {
+void TabStrip::CreateFonts(int dpi) {
     state_.SetDpi(dpi);
     font_.reset(CreateArialFont(false, dpi));
     boldFont_.reset(CreateArialFont(true, dpi));
 }
 
-void XPTab::SetDpi(int dpi) {
+void TabStrip::SetDpi(int dpi) {
     if (!hwnd_) return;
     CreateFonts(dpi);
     UpdateTooltipRect();
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void XPTab::CreateFontsAndTooltip() {
+void TabStrip::CreateFontsAndTooltip() {
     CreateFonts(WindowDpi(hwnd_));
     backColor_ = GetSysColor(COLOR_BTNFACE);
     RECT rc{};
@@ -177,12 +177,12 @@ void XPTab::CreateFontsAndTooltip() {
     }
 }
 
-void XPTab::FitToSize(int width, int height) {
+void TabStrip::FitToSize(int width, int height) {
     state_.SetSize(width, height);
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void XPTab::RefreshOnShow() {
+void TabStrip::RefreshOnShow() {
     if (HWND parent = GetParent(hwnd_)) backColor_ = WindowBackColor(parent);
     const Look before = CurrentLook();
     state_.OnShow();
@@ -190,7 +190,7 @@ void XPTab::RefreshOnShow() {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void XPTab::Paint() {
+void TabStrip::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     if (!dc) return;
@@ -212,7 +212,7 @@ void XPTab::Paint() {
 
 // Back to front: bodies, captions, the selected strip, the hover strip, the page frame, the
 // patch that joins the selected tab to the page, and the light edge lines.
-void XPTab::PaintTo(HDC dc) const {
+void TabStrip::PaintTo(HDC dc) const {
     RECT all{0, 0, state_.Width(), state_.Height()};
     FillSolid(dc, all, backColor_);
     for (int tab = 0; tab < state_.TabsShown(); ++tab) {
@@ -245,7 +245,7 @@ void XPTab::PaintTo(HDC dc) const {
     }
 }
 
-void XPTab::PaintBody(HDC dc, int tab) const {
+void TabStrip::PaintBody(HDC dc, int tab) const {
     const TabRect r = state_.BodyRect(tab);
     const COLORREF fill = state_.HasSelectedLook(tab) ? GetSysColor(COLOR_WINDOW) : kTabFill;
     UniqueHpen pen(CreatePen(PS_SOLID, 1, kBorderColor));
@@ -256,18 +256,18 @@ void XPTab::PaintBody(HDC dc, int tab) const {
     RoundRect(dc, r.Left, r.Top, r.Left + r.Width, r.Top + r.Height, corner, corner);
 }
 
-void XPTab::PaintCaption(HDC dc, int tab) const {
+void TabStrip::PaintCaption(HDC dc, int tab) const {
     RECT rc = ToRect(state_.CaptionRect(tab));
     SelectGuard selectFont(dc, state_.HasSelectedLook(tab) ? boldFont_.get() : font_.get());
     DrawTextA(dc, CaptionText(tab), -1, &rc, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-XPTab::Look XPTab::CurrentLook() const {
+TabStrip::Look TabStrip::CurrentLook() const {
     return {state_.DisplayedTab(), state_.TabSelect(), state_.SelectedStripRect().Left, state_.IsPicFixVisible(),
             state_.IsHoverMarkVisible(), state_.HoverStripRect().Left};
 }
 
-void XPTab::Refresh(const Look& before) {
+void TabStrip::Refresh(const Look& before) {
     if (state_.IsTimerRunning() != hoverTimer_.IsRunning()) {
         if (state_.IsTimerRunning()) hoverTimer_.Start(hwnd_, kHoverTimer, kHoverCheckInterval);
         else hoverTimer_.Stop();
@@ -278,7 +278,7 @@ void XPTab::Refresh(const Look& before) {
     }
 }
 
-void XPTab::UpdateTooltipRect() {
+void TabStrip::UpdateTooltipRect() {
     if (!tooltip_ || !hwnd_) return;
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -293,24 +293,24 @@ void XPTab::UpdateTooltipRect() {
 
 // The tab is painted selected before the parent hears of it, so a slow pane switch never shows
 // the old tab still selected.
-void XPTab::SelectTabAt(int x, int y) {
+void TabStrip::SelectTabAt(int x, int y) {
     const int tab = state_.CaptionAt(x, y);
     if (tab < 0) return;
     const Look before = CurrentLook();
     if (!state_.PressOnCaption(tab)) return;
     Refresh(before);
     UpdateWindow(hwnd_);
-    XPTabNotify notify{};
+    TabStripNotify notify{};
     notify.Header.hwndFrom = hwnd_;
     notify.Header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(hwnd_));
-    notify.Header.code = kXPTabMouseDown;
+    notify.Header.code = kTabStripMouseDown;
     notify.Index = static_cast<int16_t>(tab);
     if (HWND parent = GetParent(hwnd_)) {
         SendMessageA(parent, WM_NOTIFY, notify.Header.idFrom, reinterpret_cast<LPARAM>(&notify));
     }
 }
 
-void XPTab::TrackHover(int x, int y) {
+void TabStrip::TrackHover(int x, int y) {
     const Look before = CurrentLook();
     const int tab = state_.CaptionAt(x, y);
     if (tab >= 0) state_.MoveOverCaption(tab);
@@ -318,7 +318,7 @@ void XPTab::TrackHover(int x, int y) {
     Refresh(before);
 }
 
-void XPTab::OnHoverCheckTick() {
+void TabStrip::OnHoverCheckTick() {
     POINT pt{};
     if (!GetCursorPos(&pt) || !ScreenToClient(hwnd_, &pt)) return;   // try again next tick
     const Look before = CurrentLook();
@@ -326,12 +326,12 @@ void XPTab::OnHoverCheckTick() {
     Refresh(before);
 }
 
-void XPTab::ReleaseTimerAndTooltip() {
+void TabStrip::ReleaseTimerAndTooltip() {
     hoverTimer_.Stop();
     tooltip_.reset();
 }
 
-void XPTab::SetTabCount(int16_t tabCount) {
+void TabStrip::SetTabCount(int16_t tabCount) {
     const Look before = CurrentLook();
     state_.SetTabCount(tabCount);
     Refresh(before);
@@ -339,7 +339,7 @@ void XPTab::SetTabCount(int16_t tabCount) {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void XPTab::SetTabSelect(int16_t tab) {
+void TabStrip::SetTabSelect(int16_t tab) {
     const Look before = CurrentLook();
     if (state_.SetTabSelect(tab) && hwnd_) Refresh(before);
 }

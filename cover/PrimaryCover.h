@@ -11,13 +11,13 @@
 struct LockScreenModel;
 namespace Gdiplus { class Graphics; }
 
-class FrmBackground {
+class PrimaryCover {
 public:
     // Covers the screen of `model`, which outlives the window.
-    explicit FrmBackground(const LockScreenModel& model);
-    FrmBackground(const FrmBackground&) = delete;
-    FrmBackground& operator=(const FrmBackground&) = delete;
-    ~FrmBackground();
+    explicit PrimaryCover(const LockScreenModel& model);
+    PrimaryCover(const PrimaryCover&) = delete;
+    PrimaryCover& operator=(const PrimaryCover&) = delete;
+    ~PrimaryCover();
 
     // The hidden layered window with its frame.
     bool Create(HINSTANCE instance);

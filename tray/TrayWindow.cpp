@@ -1,7 +1,7 @@
 // The tray owner window, the notification-area icon and the tray menu. The icon's callback and
 // the shell's and the program's broadcasts reach the window through its own procedure,
 // TrayWindowProc.
-#include "tray/FrmTray.h"
+#include "tray/TrayWindow.h"
 
 #include <cstring>
 #include <memory>
@@ -13,14 +13,14 @@
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/VersionInfo.h"
-#include "tray/FrmAbout.h"
+#include "tray/AboutWindow.h"
 #include "ui/LockSessionHost.h"
 #include "ui/ShellRun.h"
 #include "ui/SingleWindow.h"
 
 namespace {
 
-SingleWindow<FrmTray> TrayWindow;
+SingleWindow<TrayWindow> OpenTrayWindow;
 
 constexpr char kTrayIconMessageName[] = "OrvoPCLockTrayIcon";
 constexpr char kTaskbarCreatedName[] = "TaskbarCreated";
@@ -39,7 +39,7 @@ HICON LoadSmallIcon(HMODULE module, int id) {
 
 // ---- the icon ----
 
-void FrmTray::AddIcon() {
+void TrayWindow::AddIcon() {
     if (!hwnd_) return;
     // The first version of the record: the shell then sends the bare mouse message in lParam.
     iconData_.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -56,12 +56,12 @@ void FrmTray::AddIcon() {
     if (CurrentLockState().IsLocked()) HideShell(true, IsTransparentBackground(Config));
 }
 
-void FrmTray::DeleteIcon() {
+void TrayWindow::DeleteIcon() {
     iconData_.uFlags = 0;
     if (iconData_.hWnd) Shell_NotifyIconA(NIM_DELETE, &iconData_);
 }
 
-void FrmTray::SetTip(const std::string& text) {
+void TrayWindow::SetTip(const std::string& text) {
     const auto field = TrayTipField(text);
     static_assert(sizeof iconData_.szTip >= kTrayTipChars, "the tooltip field holds 64 characters");
     std::memcpy(iconData_.szTip, field.data(), kTrayTipChars);
@@ -69,14 +69,14 @@ void FrmTray::SetTip(const std::string& text) {
     if (iconData_.hWnd) Shell_NotifyIconA(NIM_MODIFY, &iconData_);
 }
 
-BOOL FrmTray::SetIconImage(HICON icon) {
+BOOL TrayWindow::SetIconImage(HICON icon) {
     iconData_.hIcon = icon;
     iconData_.uFlags = NIF_ICON;
     if (!iconData_.hWnd) return FALSE;
     return Shell_NotifyIconA(NIM_MODIFY, &iconData_);
 }
 
-bool FrmTray::ShowBalloon(const std::string& title, const std::string& text) {
+bool TrayWindow::ShowBalloon(const std::string& title, const std::string& text) {
     if (!iconData_.hWnd) return false;
     // The icon itself keeps the first version of the record; the balloon fields come with the
     // second, which changes nothing else about the icon.
@@ -92,14 +92,14 @@ bool FrmTray::ShowBalloon(const std::string& title, const std::string& text) {
     return Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
 }
 
-void FrmTray::FollowSecret() {
+void TrayWindow::FollowSecret() {
     const std::string tip = TrayTipText(version_, IsDefaultPattern(Config));
     if (tip == tipText_) return;
     tipText_ = tip;
     SetTip(tipText_);
 }
 
-void FrmTray::RebuildIcon() {
+void TrayWindow::RebuildIcon() {
     if (!hwnd_) return;
     DeleteIcon();
     AddIcon();
@@ -109,7 +109,7 @@ void FrmTray::RebuildIcon() {
 // ---- the window ----
 
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<FrmTray>(hwnd, msg, lp);
+    auto* self = WindowObject<TrayWindow>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     if (msg == kTrayCallbackMessage) {
@@ -141,14 +141,14 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // icon and the single-instance marker away while the program runs on.
     case WM_CLOSE: return 0;
     case WM_DESTROY: self->RemoveIcon(); return 0;
-    case WM_NCDESTROY: return TrayWindow.EndWithWindow(hwnd, wp, lp);
+    case WM_NCDESTROY: return OpenTrayWindow.EndWithWindow(hwnd, wp, lp);
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-FrmTray::~FrmTray() { Close(); }
+TrayWindow::~TrayWindow() { Close(); }
 
-bool FrmTray::Create(HINSTANCE instance, HMODULE resources, const AppVersion& version) {
+bool TrayWindow::Create(HINSTANCE instance, HMODULE resources, const AppVersion& version) {
     if (hwnd_) return true;
     if (!resources) resources = instance;
     WNDCLASSEXA wc{};
@@ -169,7 +169,7 @@ bool FrmTray::Create(HINSTANCE instance, HMODULE resources, const AppVersion& ve
     return true;
 }
 
-void FrmTray::Close() {
+void TrayWindow::Close() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
     hwnd_ = nullptr;
 }
@@ -179,7 +179,7 @@ namespace {
 bool IsExitBarred(int index) { return index == kMenuExit && ThePolicyOverlay().NoTrayExit(); }
 }  // namespace
 
-bool FrmTray::BuildMenu() {
+bool TrayWindow::BuildMenu() {
     menu_.reset(CreatePopupMenu());
     if (!menu_) return false;
     for (int i = 0; i < kTrayMenuCount; ++i) {
@@ -190,7 +190,7 @@ bool FrmTray::BuildMenu() {
     return true;
 }
 
-void FrmTray::ShowIcon() {
+void TrayWindow::ShowIcon() {
     if (icon_) {
         SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
         SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
@@ -203,7 +203,7 @@ void FrmTray::ShowIcon() {
     SetTransparentCheck();
 }
 
-void FrmTray::RemoveIcon() {
+void TrayWindow::RemoveIcon() {
     DeleteIcon();
     iconData_.hWnd = nullptr;
     hwnd_ = nullptr;
@@ -211,12 +211,12 @@ void FrmTray::RemoveIcon() {
 
 // ---- callback handlers ----
 
-void FrmTray::LockFromIcon() {
+void TrayWindow::LockFromIcon() {
     // LockComputer itself ignores the request while locked or changing state.
     Session().RequestLock(true);
 }
 
-void FrmTray::ShowTrayMenu() {
+void TrayWindow::ShowTrayMenu() {
     HWND owner = hwnd_;
     // While locked every item but "&Lock Computer" would unlock, exit or configure, and that
     // one has nothing to do: no menu at all.
@@ -238,7 +238,7 @@ void FrmTray::ShowTrayMenu() {
         RunMenuItem(static_cast<int>(chosen - kTrayMenuIdBase));
 }
 
-void FrmTray::RunMenuItem(int index) {
+void TrayWindow::RunMenuItem(int index) {
     // Only the pattern ends a lock; a choice that reaches here while locked is refused.
     if (CurrentLockState().IsLocked()) return;
     switch (index) {
@@ -256,18 +256,18 @@ void FrmTray::RunMenuItem(int index) {
     }
 }
 
-void FrmTray::OpenOnlineHelp() {
+void TrayWindow::OpenOnlineHelp() {
     // Nothing to report when no browser opens: the result is not used.
     RunShellExecute(nullptr, "open", ORVO_FAQ_URL, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void FrmTray::ToggleTransparentBackground() {
+void TrayWindow::ToggleTransparentBackground() {
     // Not saved here: the configuration dialog writes the file when it closes.
     Config.TransparentBackground = ToggledTransparentBackground(Config.TransparentBackground);
     SetTransparentCheck();
 }
 
-void FrmTray::ToggleAutoLock() {
+void TrayWindow::ToggleAutoLock() {
     if (CurrentLockState().IsAutoLockDisabled()) {
         SetIconImage(Icon());
         SetMenuCaption(kMenuAutoLock, kDisableAutoLockCaption);
@@ -278,13 +278,13 @@ void FrmTray::ToggleAutoLock() {
     Session().ToggleAutoLock();
 }
 
-void FrmTray::SetTransparentCheck() {
+void TrayWindow::SetTransparentCheck() {
     if (!menu_) return;
     CheckMenuItem(menu_.get(), MenuId(kMenuTransparentBackground),
                   MF_BYCOMMAND | (IsTransparentBackground(Config) ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void FrmTray::SetMenuCaption(int index, const std::string& caption) {
+void TrayWindow::SetMenuCaption(int index, const std::string& caption) {
     if (!menu_) return;
     ModifyMenuA(menu_.get(), MenuId(index), MF_BYCOMMAND | MF_STRING, MenuId(index), caption.c_str());
 }
@@ -293,7 +293,7 @@ void FrmTray::SetMenuCaption(int index, const std::string& caption) {
 
 bool CreateTrayWindow() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!TrayWindow.Show(instance, instance, ReadAppVersion())) return false;
+    if (!OpenTrayWindow.Show(instance, instance, ReadAppVersion())) return false;
     // Once at each start: locked with the default pattern, anyone who knows it can unlock.
     if (IsDefaultPattern(Config)) ShowTrayBalloon(kAppTitle, kDefaultPatternNote);
     return true;
@@ -301,11 +301,11 @@ bool CreateTrayWindow() {
 
 // May run inside one of the window's own handlers (the menu's "&Exit"): nothing there touches
 // the object after ExitApplication.
-void CloseTrayWindow() { TrayWindow.Close(); }
+void CloseTrayWindow() { OpenTrayWindow.Close(); }
 
-FrmTray* TrayWindowInstance() { return TrayWindow.Get(); }
+TrayWindow* TrayWindowInstance() { return OpenTrayWindow.Get(); }
 
 bool ShowTrayBalloon(const std::string& title, const std::string& text) {
-    FrmTray* tray = TrayWindow.Get();
+    TrayWindow* tray = OpenTrayWindow.Get();
     return tray && tray->ShowBalloon(title, text);
 }

@@ -1,6 +1,6 @@
 // The verify dialog: its one instance, the window procedure, the drawing of its grid and the
 // pointer handlers that take the pattern and check it.
-#include "lockscreen/FrmVerify.h"
+#include "lockscreen/VerifyDialog.h"
 
 #include <commctrl.h>
 
@@ -12,7 +12,7 @@
 #include "ui/ResetPatternState.h"
 #include "ui/SmallGridDrawing.h"
 #include "ui/SingleWindow.h"
-#include "ui/XPTab.h"
+#include "ui/TabStrip.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ namespace {
 // dialog.
 constexpr UINT WMAPP_VERIFIED = WM_APP + 1;
 
-SingleWindow<FrmVerify> VerifyWindow;
+SingleWindow<VerifyDialog> VerifyWindow;
 
 const GridLayout& Layout() { return Session().Model().Layout; }
 
@@ -44,14 +44,14 @@ void CloseVerifyDialog() { VerifyWindow.Close(); }
 
 HWND VerifyDialogHwnd() { return VerifyWindow.Hwnd(); }
 
-const FrmVerify* VerifyDialogInstance() { return VerifyWindow.Get(); }
+const VerifyDialog* VerifyDialogInstance() { return VerifyWindow.Get(); }
 
 bool IsVerifyDialogMessage(MSG* msg) { return VerifyWindow.IsDialogKeyMessage(msg); }
 
 // ---- window ----
 
 // Only for a window that never finished being made: a shown one takes the object with it.
-FrmVerify::~FrmVerify() {
+VerifyDialog::~VerifyDialog() {
     if (hwnd_) {
         // Detached first, so the window procedure does not reach a half-destroyed object.
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -59,7 +59,7 @@ FrmVerify::~FrmVerify() {
     }
 }
 
-bool FrmVerify::RegisterWindowClass(HINSTANCE instance) {
+bool VerifyDialog::RegisterWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
@@ -70,7 +70,7 @@ bool FrmVerify::RegisterWindowClass(HINSTANCE instance) {
     return EnsureWindowClass(wc);
 }
 
-bool FrmVerify::Create(HINSTANCE instance) {
+bool VerifyDialog::Create(HINSTANCE instance) {
     if (hwnd_ || !RegisterWindowClass(instance)) return false;
     const RECT frame = CentredFrameForDpi(kFrameStyle, kFrameExStyle, kVerifyClientWidth, kVerifyClientHeight,
                                           kDefaultDpi);
@@ -90,7 +90,7 @@ bool FrmVerify::Create(HINSTANCE instance) {
     return true;
 }
 
-HWND FrmVerify::AddControl(const char* className, const char* text, DWORD style, int id, const DpiRect& rect96) {
+HWND VerifyDialog::AddControl(const char* className, const char* text, DWORD style, int id, const DpiRect& rect96) {
     const DpiRect at = layout_.Scale(rect96);
     HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, at.Left, at.Top, at.Width,
                                    at.Height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
@@ -101,7 +101,7 @@ HWND FrmVerify::AddControl(const char* className, const char* text, DWORD style,
 
 // The grid keeps its picture at 96-DPI size, where the shared small-grid layout applies; the
 // box shows it at the dialog's scale and hands the pointer back in picture pixels.
-void FrmVerify::CreateControls() {
+void VerifyDialog::CreateControls() {
     AddControl(WC_STATICA, "Please enter your secret pattern", SS_NOPREFIX, kIdVerifyLabel1, {90, 10, 174, 15});
     AddControl(WC_BUTTONA, "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, kIdCmdCancel, {136, 372, 90, 23});
     picVerify_.Create(hwnd_, kIdPicVerify, 17, 37, kSmallBoxSize, kSmallBoxSize);
@@ -111,8 +111,8 @@ void FrmVerify::CreateControls() {
     picVerify_.OnMouseUp = [this](int, int, int, int) { CheckEntryAfterPause(); };
 }
 
-LRESULT CALLBACK FrmVerify::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<FrmVerify>(hwnd, msg, lp);
+LRESULT CALLBACK VerifyDialog::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = WindowObject<VerifyDialog>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
@@ -138,7 +138,7 @@ LRESULT CALLBACK FrmVerify::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // The old font goes only after no control uses it any more.
-void FrmVerify::OnDpiChanged(int dpi) {
+void VerifyDialog::OnDpiChanged(int dpi) {
     UniqueHfont font(CreateArialFont(false, dpi));
     layout_.Rescale(dpi, font ? font.get() : font_.get());
     if (font) font_ = std::move(font);
@@ -146,7 +146,7 @@ void FrmVerify::OnDpiChanged(int dpi) {
 
 // ---- drawing objects ----
 
-void FrmVerify::CreatePens() {
+void VerifyDialog::CreatePens() {
     if (picVerify_.Dc()) {
         verifyGraphics_ = NewGdiPlus<Gdiplus::Graphics>(picVerify_.Dc());
         if (verifyGraphics_) {
@@ -159,7 +159,7 @@ void FrmVerify::CreatePens() {
 
 // The dialog may have held the only references to large pictures; giving the pages back now
 // keeps the resident program small while it waits in the tray.
-void FrmVerify::ReleasePensAndPages() {
+void VerifyDialog::ReleasePensAndPages() {
     pen_.reset();
     verifyGraphics_.reset();
     hwnd_ = nullptr;
@@ -168,17 +168,17 @@ void FrmVerify::ReleasePensAndPages() {
 
 // ---- drawing ----
 
-void FrmVerify::DrawGrid() {
+void VerifyDialog::DrawGrid() {
     DrawSmallGrid(verifyGraphics_.get(), Layout(), Layout().GridSide);
 }
 
-void FrmVerify::DrawEmptyGrid() {
+void VerifyDialog::DrawEmptyGrid() {
     DrawGrid();
     if (verifyGraphics_) verifyGraphics_->Flush(Gdiplus::FlushIntentionSync);
     picVerify_.Refresh();
 }
 
-void FrmVerify::DrawEntry() {
+void VerifyDialog::DrawEntry() {
     DrawGrid();
     const auto& slots = drag_.Entry().Slots();
     const int count = std::min(PointCount(), static_cast<int>(slots.size()) - 1);
@@ -191,18 +191,18 @@ void FrmVerify::DrawEntry() {
 
 // Every press starts a new entry, sized for the grid in force now (the configuration dialog
 // may have changed it while this dialog stayed open).
-void FrmVerify::StartEntry(int x, int y) {
+void VerifyDialog::StartEntry(int x, int y) {
     drag_.Reset(PointCount());
     if (drag_.Press(HitTestSmallPoint(Layout(), x, y))) DrawEntry();
 }
 
-void FrmVerify::ExtendEntry(int x, int y) {
+void VerifyDialog::ExtendEntry(int x, int y) {
     if (drag_.IsDrawing() && drag_.Move(HitTestSmallPoint(Layout(), x, y))) DrawEntry();
 }
 
 // The drawn trail stays in view for a moment before the check; the wait blocks on purpose, so
 // nothing drawn meanwhile can change the entry being checked.
-void FrmVerify::CheckEntryAfterPause() {
+void VerifyDialog::CheckEntryAfterPause() {
     if (!drag_.IsDrawing()) return;
     Sleep(kVerifyCheckDelayMs);
     CheckSecretPattern();
@@ -210,7 +210,7 @@ void FrmVerify::CheckEntryAfterPause() {
 }
 
 // Always point numbers, whatever the unlock mode, and no count of wrong attempts.
-void FrmVerify::CheckSecretPattern() {
+void VerifyDialog::CheckSecretPattern() {
     const std::string stored =
         StoredPatternText(Config, Layout().GridSide, kNormalUnlockMode, Session().Model().PointLetters);
     const std::string entered = EnteredPatternText(drag_.Entry());
@@ -222,7 +222,7 @@ void FrmVerify::CheckSecretPattern() {
 }
 
 // Runs after the dialog has gone: nothing of this object may be used after DestroyWindow.
-void FrmVerify::OpenConfiguration() {
+void VerifyDialog::OpenConfiguration() {
     DestroyWindow(hwnd_);
     Session().ShowConfigDialog();
 }

@@ -12,12 +12,12 @@
 inline constexpr const char kToolWindowClass[] = "OrvoPCLockToolMain";
 inline constexpr const char kToolWindowTitle[] = "Orvo PC Lock Tools";
 
-class FrmMain {
+class ToolWindow {
 public:
-    FrmMain() = default;
-    FrmMain(const FrmMain&) = delete;
-    FrmMain& operator=(const FrmMain&) = delete;
-    ~FrmMain();
+    ToolWindow() = default;
+    ToolWindow(const ToolWindow&) = delete;
+    ToolWindow& operator=(const ToolWindow&) = delete;
+    ~ToolWindow();
 
     // Creates the window centred on the primary work area and shows it as `showCmd` asks,
     // the first button focused; false when it could not be made.

@@ -1,6 +1,6 @@
 // The about window. Its labels and pictures are drawn on the window itself rather than made
 // child windows, so the window's own mouse handler decides which part the pointer is over.
-#include "tray/FrmAbout.h"
+#include "tray/AboutWindow.h"
 
 #include <windowsx.h>
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-SingleWindow<FrmAbout> AboutWindow;
+SingleWindow<AboutWindow> OpenAboutWindow;
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;   // close box only, fixed size
 constexpr int kFontPoints = 9;
@@ -67,11 +67,11 @@ constexpr int kLinkRepaintSlack = 8;
 }  // namespace
 
 // Only for a window that never finished being made: a shown one takes the object with it.
-FrmAbout::~FrmAbout() {
+AboutWindow::~AboutWindow() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-bool FrmAbout::Create(HINSTANCE instance, HMODULE resources, const std::string& versionFile) {
+bool AboutWindow::Create(HINSTANCE instance, HMODULE resources, const std::string& versionFile) {
     if (hwnd_) return true;
     resources_ = resources ? resources : instance;
     versionFile_ = versionFile;
@@ -103,8 +103,8 @@ bool FrmAbout::Create(HINSTANCE instance, HMODULE resources, const std::string& 
     return true;
 }
 
-LRESULT CALLBACK FrmAbout::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<FrmAbout>(hwnd, msg, lp);
+LRESULT CALLBACK AboutWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = WindowObject<AboutWindow>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
@@ -133,12 +133,12 @@ LRESULT CALLBACK FrmAbout::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case WM_DESTROY: self->ReleaseContents(); return 0;
-    case WM_NCDESTROY: return AboutWindow.EndWithWindow(hwnd, wp, lp);
+    case WM_NCDESTROY: return OpenAboutWindow.EndWithWindow(hwnd, wp, lp);
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void FrmAbout::CreateContents() {
+void AboutWindow::CreateContents() {
     LoadArtwork();
     aboutText_ = AboutText(ReadFileAppVersion(versionFile_), ReadVersionString(versionFile_, "LegalCopyright"));
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
@@ -151,7 +151,7 @@ void FrmAbout::CreateContents() {
 
 // Fonts, the pictures' places, the labels' sizes and the OK button, all at the window's DPI.
 // A font that cannot be made leaves the old one in use.
-void FrmAbout::LayOut() {
+void AboutWindow::LayOut() {
     UniqueHfont font = MakeArial(false, dpi_);
     UniqueHfont linkFont = MakeArial(true, dpi_);
     if (ok_ && font) SendMessageA(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
@@ -165,13 +165,13 @@ void FrmAbout::LayOut() {
     }
 }
 
-void FrmAbout::ReleaseContents() {
+void AboutWindow::ReleaseContents() {
     ReleaseArtwork();
     ok_ = nullptr;
     hwnd_ = nullptr;
 }
 
-void FrmAbout::LoadArtwork() {
+void AboutWindow::LoadArtwork() {
     image1_.reset(static_cast<HBITMAP>(
         LoadImageA(resources_, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     image3_ = LoadResourcePicture(resources_, ORVO_RES_ABOUT_LOGO);
@@ -180,7 +180,7 @@ void FrmAbout::LoadArtwork() {
     if (!hand_) hand_ = LoadCursorA(nullptr, IDC_HAND);
 }
 
-void FrmAbout::ReleaseArtwork() {
+void AboutWindow::ReleaseArtwork() {
     // The GDI+ picture goes with the window: GDI+ may be shut down before this object is.
     image3_.reset();
     image1_.reset();
@@ -188,7 +188,7 @@ void FrmAbout::ReleaseArtwork() {
     font_.reset();
 }
 
-void FrmAbout::MeasureLabels() {
+void AboutWindow::MeasureLabels() {
     // Measured on the window's own DC, whose glyphs are smoothed as they will be drawn.
     WindowDc dc(hwnd_);
     if (!dc.get() || !font_) return;
@@ -202,7 +202,7 @@ void FrmAbout::MeasureLabels() {
     }
 }
 
-void FrmAbout::Paint(HDC dc) const {
+void AboutWindow::Paint(HDC dc) const {
     const RECT client = ToRect(ScaleRectToDpi(DpiRect{0, 0, kAboutClientWidth, kAboutClientHeight}, dpi_));
     FillSolid(dc, client, RGB(255, 255, 255));
     // Shape1: the grey band with its border.
@@ -268,7 +268,7 @@ void FrmAbout::Paint(HDC dc) const {
 
 // The link under the pointer is underlined; the bare surface takes every underline away. The
 // pictures and the about text take the move for themselves and change nothing.
-void FrmAbout::UnderlineLinkUnderPointer(int x, int y) {
+void AboutWindow::UnderlineLinkUnderPointer(int x, int y) {
     const AboutTarget target = HitTestAbout(layout_, x, y);
     switch (target) {
     case AboutTarget::Link0:
@@ -279,7 +279,7 @@ void FrmAbout::UnderlineLinkUnderPointer(int x, int y) {
     }
 }
 
-void FrmAbout::ApplyUnderlineChanges(uint32_t changed) {
+void AboutWindow::ApplyUnderlineChanges(uint32_t changed) {
     for (int i = 0; i < kAboutLinkCount; ++i) {
         if (!(changed & (1u << i))) continue;
         RECT rect = ToRect(layout_.LabHome[static_cast<size_t>(i)]);
@@ -289,22 +289,22 @@ void FrmAbout::ApplyUnderlineChanges(uint32_t changed) {
 }
 
 // A label is clicked when the button goes down and up on it.
-void FrmAbout::PressLink(int x, int y) { pressedLink_ = LinkAt(layout_, x, y); }
+void AboutWindow::PressLink(int x, int y) { pressedLink_ = LinkAt(layout_, x, y); }
 
-void FrmAbout::OpenLinkReleasedOn(int x, int y) {
+void AboutWindow::OpenLinkReleasedOn(int x, int y) {
     const int link = LinkAt(layout_, x, y);
     const bool clicked = link >= 0 && link == pressedLink_;
     pressedLink_ = -1;
     if (clicked) OpenLink(link);
 }
 
-void FrmAbout::OpenLink(int index) {
+void AboutWindow::OpenLink(int index) {
     const std::string target = AboutLinkTarget(index);
     // The result is ignored: without a browser or mail program nothing opens, and nothing is said.
     RunShellExecute(nullptr, "open", target.c_str(), "", "", SW_SHOWNORMAL);
 }
 
-bool FrmAbout::ShowHandOverLink() {
+bool AboutWindow::ShowHandOverLink() {
     POINT at{};
     if (!hand_ || !GetCursorPos(&at) || !ScreenToClient(hwnd_, &at)) return false;
     if (LinkAt(layout_, at.x, at.y) < 0) return false;
@@ -317,9 +317,9 @@ bool FrmAbout::ShowHandOverLink() {
 void ShowAboutWindow() { ShowAboutWindow(nullptr, ExecutablePath()); }
 
 void ShowAboutWindow(HMODULE resources, const std::string& versionFile) {
-    AboutWindow.Show(GetModuleHandleA(nullptr), resources, versionFile);
+    OpenAboutWindow.Show(GetModuleHandleA(nullptr), resources, versionFile);
 }
 
-void CloseAboutWindow() { AboutWindow.Close(); }
+void CloseAboutWindow() { OpenAboutWindow.Close(); }
 
-FrmAbout* AboutWindowInstance() { return AboutWindow.Get(); }
+AboutWindow* AboutWindowInstance() { return OpenAboutWindow.Get(); }

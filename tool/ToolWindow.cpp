@@ -1,14 +1,14 @@
 // The tool's window: a fixed, dialog-like frame with the buttons "Fix Troubles",
 // "Enable Autolock in Safe Mode" and "Disable Autolock in Safe Mode"; each runs its job and
 // the window stays open.
-#include "tool/FrmMain.h"
+#include "tool/ToolWindow.h"
 
 #include "resources/resource.h"
 #include "ui/SingleWindow.h"
 #include "tool/ToolActions.h"
 
 namespace {
-SingleWindow<FrmMain> ToolWindow;
+SingleWindow<ToolWindow> OpenToolWindow;
 
 constexpr int kCmdFirstId = 100;
 constexpr int kButtonWidth = 260;
@@ -55,11 +55,11 @@ UniqueHfont ScaledGuiFont(int dpi) {
 }  // namespace
 
 // Only for a window that never finished being made: a shown one takes the object with it.
-FrmMain::~FrmMain() {
+ToolWindow::~ToolWindow() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-bool FrmMain::Create(HINSTANCE instance, int showCmd) {
+bool ToolWindow::Create(HINSTANCE instance, int showCmd) {
     if (!RegisterFrameClass(instance, WndProc)) return false;
     const RECT frame = CentredFrameForDpi(kFrameStyle, 0, kClientWidth, kClientHeight, kDefaultDpi);
     if (!CreateWindowExA(0, kToolWindowClass, kToolWindowTitle, kFrameStyle, frame.left, frame.top,
@@ -74,8 +74,8 @@ bool FrmMain::Create(HINSTANCE instance, int showCmd) {
     return true;
 }
 
-LRESULT CALLBACK FrmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<FrmMain>(hwnd, msg, lp);
+LRESULT CALLBACK ToolWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = WindowObject<ToolWindow>(hwnd, msg, lp);
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (msg) {
@@ -89,12 +89,12 @@ LRESULT CALLBACK FrmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_DPICHANGED: self->OnDpiChanged(TakeSuggestedDpiRect(hwnd, wp, lp)); return 0;
     case WM_DESTROY: self->EndProgram(); return 0;
-    case WM_NCDESTROY: return ToolWindow.EndWithWindow(hwnd, wp, lp);
+    case WM_NCDESTROY: return OpenToolWindow.EndWithWindow(hwnd, wp, lp);
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void FrmMain::CreateButtons() {
+void ToolWindow::CreateButtons() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
     layout_.SetDpi(WindowDpi(hwnd_));
     font_ = ScaledGuiFont(layout_.Dpi());
@@ -111,13 +111,13 @@ void FrmMain::CreateButtons() {
 }
 
 // The old font goes only after no button uses it any more.
-void FrmMain::OnDpiChanged(int dpi) {
+void ToolWindow::OnDpiChanged(int dpi) {
     UniqueHfont font = ScaledGuiFont(dpi);
     layout_.Rescale(dpi, font ? font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     font_ = std::move(font);
 }
 
-void FrmMain::RunAction(int index) {
+void ToolWindow::RunAction(int index) {
     switch (index) {
     case 0: FixTroubles(); break;
     case 1: SetSafeModeLock(true); break;
@@ -126,7 +126,7 @@ void FrmMain::RunAction(int index) {
 }
 
 // Closing the window ends the tool.
-void FrmMain::EndProgram() {
+void ToolWindow::EndProgram() {
     // The window is going: the destructor must not destroy it a second time.
     hwnd_ = nullptr;
     cmd_.fill(nullptr);
@@ -134,11 +134,11 @@ void FrmMain::EndProgram() {
 }
 
 int RunMainWindow(HINSTANCE instance, int showCmd) {
-    if (!ToolWindow.Show(instance, showCmd)) return 1;
+    if (!OpenToolWindow.Show(instance, showCmd)) return 1;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys move between the buttons as in a dialog.
-        if (ToolWindow.IsDialogKeyMessage(&msg)) continue;
+        if (OpenToolWindow.IsDialogKeyMessage(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

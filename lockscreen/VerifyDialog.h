@@ -29,17 +29,17 @@ void ShowVerifyDialog();
 // Closes it when it is open; for the program's exit.
 void CloseVerifyDialog();
 HWND VerifyDialogHwnd();
-class FrmVerify;
-const FrmVerify* VerifyDialogInstance();   // null while no verify dialog is open
+class VerifyDialog;
+const VerifyDialog* VerifyDialogInstance();   // null while no verify dialog is open
 // Tab, Enter and Esc for the program's message loop; true when the message was used.
 bool IsVerifyDialogMessage(MSG* msg);
 
-class FrmVerify {
+class VerifyDialog {
 public:
-    FrmVerify() = default;
-    FrmVerify(const FrmVerify&) = delete;
-    FrmVerify& operator=(const FrmVerify&) = delete;
-    ~FrmVerify();
+    VerifyDialog() = default;
+    VerifyDialog(const VerifyDialog&) = delete;
+    VerifyDialog& operator=(const VerifyDialog&) = delete;
+    ~VerifyDialog();
 
     // Makes and shows the dialog with an empty grid.
     bool Create(HINSTANCE instance);
