@@ -121,7 +121,7 @@ public:
     void BackupPattern();
     void CreateGraphicFont(const wchar_t* strFont, int bytFontSize);
     void DeleteGraphicFont();
-    void DrawText(const std::string& strText, float x, float y, float tRight, float tBottom);
+    void DrawCanvasText(const std::string& strText, float x, float y, float tRight, float tBottom);
     const ResetPatternState& ResetState() const { return reset_; }
 
 private:

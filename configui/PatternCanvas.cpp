@@ -52,7 +52,7 @@ void ConfigDialog::DeleteGraphicFont() {
     textBrush_.reset();
 }
 
-void ConfigDialog::DrawText(const std::string& strText, float x, float y, float tRight, float tBottom) {
+void ConfigDialog::DrawCanvasText(const std::string& strText, float x, float y, float tRight, float tBottom) {
     if (!resetGraphics_ || !font12_ || !stringFormat_) return;
     if (!textBrush_) textBrush_ = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(255, 0, 0, 0));
     if (!textBrush_) return;
@@ -73,7 +73,7 @@ void ConfigDialog::ShowSequence(const std::vector<int>& sequence) {
     if (resetGraphics_) {
         DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Session().Model().Layout, sequence,
                        [this](int position, const LayoutEntry& e) {
-                           DrawText(std::to_string(position), static_cast<float>(e.Hit.Left), static_cast<float>(e.Hit.Top),
+                           DrawCanvasText(std::to_string(position), static_cast<float>(e.Hit.Left), static_cast<float>(e.Hit.Top),
                                     kSmallRingSize, kSmallRingSize);
                        });
         resetGraphics_->Flush(Gdiplus::FlushIntentionSync);

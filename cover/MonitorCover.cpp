@@ -127,7 +127,7 @@ void MonitorCover::PaintCover() {
         // A missing picture leaves the cover black, which still hides the monitor.
         DrawImage(graphics, kSlotBackground, kDrawScaledImage, at.x, at.y, at.w, at.h);
     }
-    frame_->UpdateGDIPlus();
+    frame_->Present();
 }
 
 void MonitorCover::ClearFrame() { frame_->ClearFrame(kClearTransparent); }

@@ -320,7 +320,7 @@ void PrimaryCover::PaintRestingCover() {
         frame.ClearFrame(kClearOpaqueBlack);
         DrawImage(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
     }
-    frame.UpdateGDIPlus();
+    frame.Present();
 }
 
 void PrimaryCover::PaintUnlockWipeStart() {

@@ -23,7 +23,7 @@ int PointCount(const GridLayout& layout) {
 
 void DrawScreenText(LayeredFrame& frame, std::string text, double x, double y, int size, double width = 0,
               double height = 0) {
-    frame.DrawText(text, x, y, size, kBold, kOutline, width, height);
+    frame.DrawCentredText(text, x, y, size, kBold, kOutline, width, height);
 }
 
 // Lines between consecutive entered points (empty slots skipped), then a ring on each point.

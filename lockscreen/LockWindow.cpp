@@ -45,8 +45,7 @@ void CallLockComputer(bool isLock, bool isStartup) {
         Session().RequestLock(isLock);
 }
 
-// The signed client coordinates of a mouse message (as GET_X_LPARAM; <windowsx.h> is left out
-// because its DeletePen macro would rename the frame's DeletePen).
+// The signed client coordinates of a mouse message, as GET_X_LPARAM and GET_Y_LPARAM give them.
 double MouseX(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
 double MouseY(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
 
@@ -259,7 +258,7 @@ void LockWindow::FitScreen(int width, int height) {
 void LockWindow::MakeFrame(int width, int height) {
     Impl& s = *impl_;
     s.frame.CreateGraphic(hwnd_, width, height);
-    s.frame.CreatePen();
+    s.frame.MakeTrailPens();
     s.frame.MakeLayered(hwnd_);
     s.wholeShowsPattern = false;
 }
@@ -298,7 +297,7 @@ void LockWindow::Present(bool fullyOpaque) {
         SetClickThrough(false);
         impl_->frame.Present(255);
     } else {
-        impl_->frame.UpdateGDIPlus();
+        impl_->frame.Present();
     }
 }
 

@@ -124,7 +124,7 @@ void LayeredFrame::ClearRect(const RECT& rect, Gdiplus::ARGB argb) {
     for (int y = top; y < bottom; ++y) std::fill_n(Row(y) + left, right - left, pixel);
 }
 
-bool LayeredFrame::UpdateGDIPlus() {
+bool LayeredFrame::Present() {
     if (!hwnd_ || !memoryDc_) return false;
     if (graphics_) graphics_->Flush(Gdiplus::FlushIntentionSync);
     GdiFlush();
@@ -159,18 +159,18 @@ bool LayeredFrame::UpdateRect(const RECT& dirty) {
     return UpdateLayeredWindowIndirect(hwnd_, &info) != FALSE;
 }
 
-bool LayeredFrame::Present(BYTE shwAlpha) {
-    blend_.SourceConstantAlpha = shwAlpha;
-    return UpdateGDIPlus();
+bool LayeredFrame::Present(BYTE alpha) {
+    blend_.SourceConstantAlpha = alpha;
+    return Present();
 }
 
-void LayeredFrame::CreatePen() {
-    DeletePen();
+void LayeredFrame::MakeTrailPens() {
+    ReleaseTrailPens();
     redPen_ = NewGdiPlus<Gdiplus::Pen>(Gdiplus::Color(kRedPenColour), kTrailPenWidth);
     bluePen_ = NewGdiPlus<Gdiplus::Pen>(Gdiplus::Color(kBluePenColour), kTrailPenWidth);
 }
 
-void LayeredFrame::DeletePen() {
+void LayeredFrame::ReleaseTrailPens() {
     redPen_.reset();
     bluePen_.reset();
 }
@@ -196,7 +196,7 @@ void LayeredFrame::DeleteGraphicFont() {
 }
 
 void LayeredFrame::DeleteGraphic() {
-    DeletePen();
+    ReleaseTrailPens();
     DeleteGraphicFont();
     DeleteSurface();
 }
@@ -223,7 +223,7 @@ void LayeredFrame::ShrinkHiddenWindow() const {
     UpdateLayeredWindow(hwnd_, nullptr, nullptr, &one, memoryDc_.get(), &source, 0, &blend, ULW_ALPHA);
 }
 
-void LayeredFrame::DrawText(std::string& strText, double x, double y, int fontSize, int fontStyle,
+void LayeredFrame::DrawCentredText(std::string& strText, double x, double y, int fontSize, int fontStyle,
                             int borderSize, double width, double height) {
     strText = TrimBlanks(strText);
     if (!graphics_ || !fontFamily_ || !stringFormat_ || !whiteBrush_ || strText.empty()) return;

@@ -43,14 +43,14 @@ public:
     // Fills the part of the frame inside `rect` (clipped to the frame) with one colour.
     void ClearRect(const RECT& rect, Gdiplus::ARGB argb);
     // Presents the frame with the current overall alpha / with a new overall alpha.
-    bool UpdateGDIPlus();
+    bool Present();
+    bool Present(BYTE alpha);
     // Presents only `dirty` of the frame (UpdateLayeredWindowIndirect with a dirty rectangle);
     // the rest of the window keeps what the last present gave it.
     bool UpdateRect(const RECT& dirty);
-    bool Present(BYTE shwAlpha);
     // The lock window's red and blue kTrailPenWidth pens.
-    void CreatePen();
-    void DeletePen();
+    void MakeTrailPens();
+    void ReleaseTrailPens();
     // Font family, centre/near string format, anti-aliased text, black and white brushes.
     void CreateGraphicFont(const char* strFont);
     void DeleteGraphicFont();
@@ -63,7 +63,7 @@ public:
     // Text in a rectangle (x, y, width or the frame width when 0, height or 128 when 0), centred
     // horizontally, from the top; with borderSize > 0 a one-pixel black outline first. The text
     // is trimmed of blanks in place. fontStyle is a GDI+ FontStyle (1 = bold).
-    void DrawText(std::string& strText, double x, double y, int fontSize, int fontStyle,
+    void DrawCentredText(std::string& strText, double x, double y, int fontSize, int fontStyle,
                   int borderSize, double width, double height);
     // The covers' text: black at (x + 1, y + 1) as a shadow, then white at (x, y), in a
     // rectangle of the frame width (or width) and height 36 (or height).

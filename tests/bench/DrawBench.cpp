@@ -54,7 +54,7 @@ void DragRedraw() {
                                       ScreenHeight, nullptr, nullptr, wc.hInstance, nullptr));
     LayeredFrame frame;
     if (!frame.CreateGraphic(window.get(), ScreenWidth, ScreenHeight)) return;
-    frame.CreatePen();
+    frame.MakeTrailPens();
     frame.MakeLayered(window.get());
     const int points = Layout.GridSide * Layout.GridSide;
     PatternEntry entry;
@@ -72,7 +72,7 @@ void DragRedraw() {
         const double a = NowMs();
         DrawPatternScreen(frame, view, true, false);
         const double b = NowMs();
-        if (window) frame.UpdateGDIPlus();
+        if (window) frame.Present();
         present += NowMs() - b;
         draw += b - a;
     }

@@ -97,7 +97,7 @@ TEST(LayeredFrame, OutlinedTextIsCentredWhiteOnBlack) {
     ASSERT_TRUE(frame.CreateGraphic(nullptr, 400, 60));
     frame.ClearFrame(kClearAlphaOne);
     std::string text = "  HIH  ";
-    frame.DrawText(text, 0, 10, 24, Gdiplus::FontStyleBold, 1, 0, 0);
+    frame.DrawCentredText(text, 0, 10, 24, Gdiplus::FontStyleBold, 1, 0, 0);
     EXPECT_EQ(text, "HIH");  // trimmed in place
     const Ink ink = FindInk(frame, 0x01000000);
     ASSERT_GT(ink.total, 50) << "no text drawn: is Arial mapped to a real font in this prefix?";
@@ -113,7 +113,7 @@ TEST(LayeredFrame, TextWithoutBorderHasNoOutline) {
     ASSERT_TRUE(frame.CreateGraphic(nullptr, 300, 60));
     frame.ClearFrame(kClearAlphaOne);
     std::string text = "HIH";
-    frame.DrawText(text, 0, 10, 24, Gdiplus::FontStyleBold, 0, 0, 0);
+    frame.DrawCentredText(text, 0, 10, 24, Gdiplus::FontStyleBold, 0, 0, 0);
     const Ink ink = FindInk(frame, 0x01000000);
     EXPECT_GT(ink.opaqueWhite, 20);
     EXPECT_EQ(ink.opaqueBlack, 0);
@@ -124,14 +124,14 @@ TEST(LayeredFrame, ZeroWidthMeansFrameWidthFromX) {
     ASSERT_TRUE(frame.CreateGraphic(nullptr, 400, 60));
     frame.ClearFrame(kClearAlphaOne);
     std::string text = "HIH";
-    frame.DrawText(text, 100, 0, 20, Gdiplus::FontStyleBold, 1, 0, 0);
+    frame.DrawCentredText(text, 100, 0, 20, Gdiplus::FontStyleBold, 1, 0, 0);
     const Ink ink = FindInk(frame, 0x01000000);
     ASSERT_GT(ink.total, 0);
     // Centred in (100, 100 + 400): around 300, not around 200.
     EXPECT_NEAR((ink.left + ink.right) / 2.0, 300.0, 3.0);
 
     frame.ClearFrame(kClearAlphaOne);
-    frame.DrawText(text, 50, 0, 20, Gdiplus::FontStyleBold, 1, 100, 0);
+    frame.DrawCentredText(text, 50, 0, 20, Gdiplus::FontStyleBold, 1, 100, 0);
     const Ink boxed = FindInk(frame, 0x01000000);
     EXPECT_NEAR((boxed.left + boxed.right) / 2.0, 100.0, 3.0);
 }
@@ -172,9 +172,9 @@ TEST(LayeredFrame, FailedCreationLeavesAnEmptyFrame) {
     EXPECT_FALSE(frame.IsReady());
     frame.ClearFrame(kClearAlphaOne);  // nothing to fill, must not crash
     std::string text = "x";
-    frame.DrawText(text, 0, 0, 12, 1, 1, 0, 0);
+    frame.DrawCentredText(text, 0, 0, 12, 1, 1, 0, 0);
     EXPECT_EQ(frame.PixelAt(0, 0), 0u);
-    EXPECT_FALSE(frame.UpdateGDIPlus());
+    EXPECT_FALSE(frame.Present());
     frame.DeleteGraphic();
     frame.DeleteGraphic();
 }
@@ -195,7 +195,7 @@ TEST(LayeredFrame, PresentsOnALayeredWindow) {
     EXPECT_EQ(frame.ConstantAlpha(), 255);
     frame.ClearFrame(kClearAlphaOne);
     ShowWindow(window.get(), SW_SHOWNOACTIVATE);
-    EXPECT_TRUE(frame.UpdateGDIPlus());
+    EXPECT_TRUE(frame.Present());
     EXPECT_TRUE(frame.Present(128));
     EXPECT_EQ(frame.ConstantAlpha(), 128);
 }

@@ -49,7 +49,7 @@ protected:
         const ScreenCase c = GetParam();
         SetScreen(c.width, c.height, c.grid);
         ASSERT_TRUE(frame_.CreateGraphic(nullptr, c.width, c.height));
-        frame_.CreatePen();
+        frame_.MakeTrailPens();
         LoadStandInImages(frame_.Graphics(), ProgramResources());
         view_.layout = &Layout;
         view_.timeText = "10:42 AM";
@@ -217,7 +217,7 @@ TEST_P(Screens, PartRedrawLeavesTheFrameAsAWholeRedraw) {
     const int w = frame_.Width(), h = frame_.Height(), points = Layout.GridSide * Layout.GridSide;
     LayeredFrame whole;
     ASSERT_TRUE(whole.CreateGraphic(nullptr, w, h));
-    whole.CreatePen();
+    whole.MakeTrailPens();
     auto expectSame = [&](ScreenPart part, bool isAction, const char* what) {
         DrawPatternRegion(frame_, view_, isAction, false, ScreenPartRect(Layout, part, w, h));
         DrawPatternScreen(whole, view_, isAction, false);
