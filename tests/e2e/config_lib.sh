@@ -141,13 +141,24 @@ count_windows() { e2e_driver list-windows | grep -c -- " title=$1\$"; }
 
 # Win + C, then the stored pattern in the verify dialog: the configuration dialog opens.
 open_config() {
-    local pattern
-    e2e_driver hotkey win+c >/dev/null
-    e2e_driver wait-window - "$VERIFY_TITLE" 15000 visible >/dev/null || return 1
+    local pattern try
     pattern=$(cfg_pattern) || return 1
-    # shellcheck disable=SC2086
-    draw_in_verify $pattern || return 1
-    e2e_driver wait-window - "$CONFIG_TITLE" 15000 visible >/dev/null
+    # Under load Wine now and then loses a hot key pressed right after a window closed, or a
+    # drag's first moves: each step is tried once more, and the log says which one failed.
+    for try in 1 2; do
+        if ! e2e_driver wait-window - "$VERIFY_TITLE" 100 visible >/dev/null; then
+            e2e_driver hotkey win+c >/dev/null
+            if ! e2e_driver wait-window - "$VERIFY_TITLE" 5000 visible >/dev/null; then
+                e2e_log "open_config: Win + C showed no verify dialog (try $try)"
+                continue
+            fi
+        fi
+        # shellcheck disable=SC2086
+        draw_in_verify $pattern || return 1
+        e2e_driver wait-window - "$CONFIG_TITLE" 15000 visible >/dev/null && return 0
+        e2e_log "open_config: the pattern did not open the dialog (try $try)"
+    done
+    return 1
 }
 
 # Clicks "&OK" and waits until the dialog has gone (it saves on the way).
