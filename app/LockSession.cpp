@@ -226,8 +226,8 @@ bool LockSession::CreateCover(HINSTANCE instance) {
 void LockSession::CloseLockWindow() { lockWindow_.reset(); }
 void LockSession::CloseCover() { cover_.reset(); }
 
-void LockSession::LoadImages(HMODULE resources) {
-    ::LoadImages(lockWindow_ ? lockWindow_->Graphics() : nullptr, resources);
+void LockSession::LoadImages(HMODULE resources, BackgroundLoad background) {
+    ::LoadImages(lockWindow_ ? lockWindow_->Graphics() : nullptr, resources, background);
 }
 
 // A grid of another size may fit the screen at another scale (see ComputeLayout): then every image

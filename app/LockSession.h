@@ -7,6 +7,7 @@
 
 #include "core/LockScreenModel.h"
 #include "cover/WatchdogPolicy.h"
+#include "ui/ImageTable.h"
 #include "ui/LockSessionHost.h"
 #include "core/PolicyNotice.h"
 
@@ -51,7 +52,7 @@ public:
     PrimaryCover* Cover() const { return cover_.get(); }
     // The image table filled for the lock window's graphics, the pictures from resources
     // (null: the program's own).
-    void LoadImages(HMODULE resources = nullptr);
+    void LoadImages(HMODULE resources = nullptr, BackgroundLoad background = BackgroundLoad::Now);
     void RequestLock(bool isLock) override;
     void NoteActivity() override;
     void NotePointerMove(bool isActivity) override;

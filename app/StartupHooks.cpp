@@ -54,7 +54,8 @@ void ExitUnregisterHotKeys() { CloseMessageWindow(); }
 
 void StartupCreateLockWindow() { TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr)); }
 
-void StartupLoadImages() { TheLockSession().LoadImages(); }
+// The background picture is made aside: the tray is up while it is decoded and fitted.
+void StartupLoadImages() { TheLockSession().LoadImages(nullptr, BackgroundLoad::Aside); }
 
 void ExitFreeImages() { FreeImages(); }
 

@@ -156,22 +156,73 @@ GdiPlusPtr<Gdiplus::Bitmap> PaintSmooth(int width, int height, Painter paint) {
     return Downsample(*large, width, height, kScale);
 }
 
+// The source drawn smoothly into a new width x height bitmap.
+GdiPlusPtr<Gdiplus::Bitmap> FitPicture(int width, int height, Gdiplus::Image* source) {
+    auto bitmap = NewArgbBitmap(width, height);
+    if (!bitmap || !source) return nullptr;
+    auto graphics = NewGdiPlus<Gdiplus::Graphics>(bitmap.get());
+    if (!graphics) return nullptr;
+    graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    DrawScaled(*graphics, source,
+               Gdiplus::RectF(0, 0, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
+    return bitmap;
+}
+
 bool IsExistingFile(const std::string& path) {
     if (path.empty()) return false;
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Slot 0: the user's picture when it exists and decodes, else the built-in one.
-bool LoadBackground(HMODULE module) {
-    GdiPlusPtr<Gdiplus::Bitmap> picture;
-    const std::string path = ReadFixedText(Config.BackgroundImage);
-    if (IsExistingFile(path)) picture = LoadPictureFile(path);
-    // A file that exists but is no picture (or a damaged one) must not leave the cover empty.
-    if (!picture) picture = LoadResourcePicture(module, "BACKGROUND");
-    if (!picture) return false;
+// What slot 0 is made from: everything read on the window thread, so that the picture can be
+// made on any thread.
+struct BackgroundSource {
+    std::string Path;
+    HMODULE Module = nullptr;
+    int Width = 0, Height = 0;
+};
+
+BackgroundSource CurrentBackgroundSource(HMODULE module) {
     const LockScreenModel& model = Session().Model();
-    return RenderImage(model.ScreenWidth, model.ScreenHeight, picture.get(), kSlotBackground, false, true);
+    return {ReadFixedText(Config.BackgroundImage), module, model.ScreenWidth, model.ScreenHeight};
+}
+
+// The user's picture when it exists and decodes, else the built-in one, at the screen's size.
+GdiPlusPtr<Gdiplus::Bitmap> MakeBackground(const BackgroundSource& source) {
+    GdiPlusPtr<Gdiplus::Bitmap> picture;
+    if (IsExistingFile(source.Path)) picture = LoadPictureFile(source.Path);
+    // A file that exists but is no picture (or a damaged one) must not leave the cover empty.
+    if (!picture) picture = LoadResourcePicture(source.Module, "BACKGROUND");
+    if (!picture) return nullptr;
+    return FitPicture(source.Width, source.Height, picture.get());
+}
+
+bool LoadBackground(HMODULE module) {
+    return StoreBitmap(MakeBackground(CurrentBackgroundSource(module)), kSlotBackground, true, nullptr);
+}
+
+// Slot 0 in the making on its own thread; the result is stored by the window thread when it
+// first needs the slot. GDI+ objects may be made on any thread once GDI+ is started, as long as
+// one thread at a time uses each: the picture is the thread's alone until it is taken.
+struct PendingBackgroundJob {
+    BackgroundSource Source;
+    GdiPlusPtr<Gdiplus::Bitmap> Result;
+    UniqueHandle Thread;
+};
+PendingBackgroundJob PendingBackground;
+
+DWORD WINAPI MakePendingBackground(void*) {
+    PendingBackground.Result = MakeBackground(PendingBackground.Source);
+    return 0;
+}
+
+void StartBackgroundAside(HMODULE module) {
+    ImageTable.Free(kSlotBackground);   // and an earlier one still in the making
+    PendingBackground.Source = CurrentBackgroundSource(module);
+    PendingBackground.Thread.reset(CreateThread(nullptr, 0, MakePendingBackground, nullptr, 0, nullptr));
+    // Without a thread it is made here and now.
+    if (!PendingBackground.Thread) LoadBackground(module);
 }
 
 bool LoadResourceSlot(HMODULE module, const char* name, int width, int height, int slot, bool clone,
@@ -185,7 +236,16 @@ HMODULE ResourceModule = nullptr;
 
 }  // namespace
 
-Gdiplus::Image* ImageTableType::Image(int slot) const {
+void ImageTableType::TakePendingBackground(int slot) {
+    if (slot != kSlotBackground || !PendingBackground.Thread) return;
+    WaitForSingleObject(PendingBackground.Thread.get(), INFINITE);
+    PendingBackground.Thread.reset();
+    images_[kSlotBackground] = std::move(PendingBackground.Result);
+    ++imageSerials_[kSlotBackground];
+}
+
+Gdiplus::Image* ImageTableType::Image(int slot) {
+    TakePendingBackground(slot);
     return IsSlot(slot) ? images_[slot].get() : nullptr;
 }
 
@@ -194,6 +254,7 @@ Gdiplus::CachedBitmap* ImageTableType::Cached(int slot) const {
 }
 
 void ImageTableType::SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image) {
+    TakePendingBackground(slot);
     if (!IsSlot(slot)) return;
     images_[slot] = std::move(image);
     ++imageSerials_[slot];
@@ -204,13 +265,17 @@ void ImageTableType::SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cache
 }
 
 void ImageTableType::Free(int slot) {
+    TakePendingBackground(slot);
     if (!IsSlot(slot)) return;
     images_[slot].reset();
     cached_[slot].reset();
     ++imageSerials_[slot];
 }
 
-uint32_t ImageTableType::ImageSerial(int slot) const { return IsSlot(slot) ? imageSerials_[slot] : 0; }
+uint32_t ImageTableType::ImageSerial(int slot) {
+    TakePendingBackground(slot);
+    return IsSlot(slot) ? imageSerials_[slot] : 0;
+}
 
 bool DrawImage(Gdiplus::Graphics* graphics, int slot, int kind, double x, double y, double width,
                double height) {
@@ -245,17 +310,7 @@ bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool c
         ImageTable.SetImage(slot, std::move(copy));
         return true;
     }
-    auto bitmap = NewArgbBitmap(width, height);
-    if (!bitmap) return false;
-    {
-        auto graphics = NewGdiPlus<Gdiplus::Graphics>(bitmap.get());
-        if (!graphics) return false;
-        graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        DrawScaled(*graphics, source,
-                   Gdiplus::RectF(0, 0, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
-    }
-    return StoreBitmap(std::move(bitmap), slot, asImage, lockGraphics);
+    return StoreBitmap(FitPicture(width, height, source), slot, asImage, lockGraphics);
 }
 
 // Four quarter pies for the corners, then the three rectangles between them copied over with
@@ -348,9 +403,12 @@ void FreeImages() {
 }
 
 // Each step stands alone: a picture that is missing leaves its slot empty and the rest loads.
-void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule) {
+void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule, BackgroundLoad background) {
     ResourceModule = resourceModule;
-    LoadBackground(resourceModule);
+    if (background == BackgroundLoad::Aside)
+        StartBackgroundAside(resourceModule);
+    else
+        LoadBackground(resourceModule);
     RebuildLockImages(lockGraphics);
     CreateBlueRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallBlueRing, true, true);
     CreateRedRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallRedRing, true, true);

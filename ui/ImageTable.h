@@ -38,7 +38,9 @@ constexpr int kDrawCachedBitmap = 1;
 // graphics they were made for (the lock window's, or the cover's for slot 20).
 class ImageTableType {
 public:
-    Gdiplus::Image* Image(int slot) const;
+    // Slot 0 may still be in the making on another thread (see LoadImages): every access to
+    // it waits for that first.
+    Gdiplus::Image* Image(int slot);
     Gdiplus::CachedBitmap* Cached(int slot) const;
     // Takes ownership; a slot out of range frees the object.
     void SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image);
@@ -46,8 +48,10 @@ public:
     void Free(int slot);
     // Changes whenever the slot's image is replaced or freed, so a cache keyed on the image can
     // tell a new picture from the old one even when it got the old one's address.
-    uint32_t ImageSerial(int slot) const;
+    uint32_t ImageSerial(int slot);
 private:
+    void TakePendingBackground(int slot);
+
     std::array<GdiPlusPtr<Gdiplus::Image>, kImageSlots> images_;
     std::array<GdiPlusPtr<Gdiplus::CachedBitmap>, kImageSlots> cached_;
     std::array<uint32_t, kImageSlots> imageSerials_{};
@@ -79,8 +83,12 @@ void FreeImages();
 
 // Fills the table at start-up for the session's lock-screen model, the cached bitmaps for the
 // lock window's graphics. Pictures come from resources of type "CUSTOM" in resourceModule
-// (null: the program itself).
-void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule = nullptr);
+// (null: the program itself). With BackgroundAside the background picture is decoded and
+// fitted to the screen on a thread of its own, the longest part of start-up, while the program
+// goes on; the first use of slot 0 (a lock, the configuration dialog, the exit) waits for it.
+enum class BackgroundLoad { Now, Aside };
+void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule = nullptr,
+                BackgroundLoad background = BackgroundLoad::Now);
 // Slot 0 again from Config.BackgroundImage or the built-in picture (the background changed).
 bool ReloadBackgroundImage();
 // Slot 1 again for the session's layout (the grid size changed).

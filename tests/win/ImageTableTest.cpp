@@ -221,6 +221,24 @@ TEST_F(PictureFiles, BackgroundComesFromTheUsersFileScaledToTheScreen) {
     EXPECT_EQ(image->GetHeight(), 48u);
 }
 
+TEST_F(PictureFiles, BackgroundMadeAsideIsTheSamePictureOnceTaken) {
+    Start(64, 48, 0);
+    SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-aside.png", MakePngBytes(16, 12, 0xFF402010)));
+    const uint32_t before = ImageTable.ImageSerial(kSlotBackground);
+    LoadImages(PatternGraphics, nullptr, BackgroundLoad::Aside);
+    Gdiplus::Image* image = ImageTable.Image(kSlotBackground);
+    ASSERT_NE(image, nullptr);
+    EXPECT_NE(ImageTable.ImageSerial(kSlotBackground), before);
+    EXPECT_EQ(image->GetWidth(), 64u);
+    Gdiplus::Color colour;
+    ASSERT_EQ(static_cast<Gdiplus::Bitmap*>(image)->GetPixel(32, 24, &colour), Gdiplus::Ok);
+    EXPECT_EQ(colour.GetValue(), 0xFF402010u);
+    // A second start while the first may still run leaves one picture, the newer one.
+    LoadImages(PatternGraphics, nullptr, BackgroundLoad::Aside);
+    FreeImages();
+    EXPECT_EQ(ImageTable.Image(kSlotBackground), nullptr);
+}
+
 TEST_F(PictureFiles, UnreadableBackgroundFileFallsBackToTheBuiltInPicture) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-notapicture.jpg", "plain text"));
