@@ -18,7 +18,7 @@
 #include "system/Restrictions.h"
 #include "system/VersionInfo.h"
 #include "system/WinHandles.h"
-#include "ui/WindowClass.h"
+#include "ui/Window.h"
 
 namespace {
 
@@ -46,51 +46,49 @@ constexpr char kSessionEndWindowClass[] = "OrvoPCLockSessionEnd";
 
 // Top-level, because a message-only window hears no session broadcast; never shown and
 // without a title, so nothing finds it for the running program's window.
-class SessionEndWindow {
+class SessionEndWindow : public Window<SessionEndWindow> {
 public:
     bool Create(HINSTANCE instance) {
         WNDCLASSEXA wc{};
-        wc.lpfnWndProc = WndProc;
         wc.hInstance = instance;
         wc.lpszClassName = kSessionEndWindowClass;
-        if (!EnsureWindowClass(wc)) return false;
-        hwnd_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kSessionEndWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                    nullptr, instance, nullptr));
-        return hwnd_ != nullptr;
+        if (!RegisterWindowClass(wc)) return false;
+        return CreateWindowFor(WS_EX_TOOLWINDOW, kSessionEndWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                               instance) != nullptr;
     }
-    void Close() { hwnd_.reset(); }
+    void Close() {
+        if (hwnd_) DestroyWindow(hwnd_);
+    }
 
 private:
+    friend class Window<SessionEndWindow>;
     static constexpr UINT_PTR kGraceTimer = 1;
     static constexpr UINT kGraceTickMs = 250;
 
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         switch (msg) {
         case WM_QUERYENDSESSION: return TRUE;
-        case WM_ENDSESSION: OnEndSession(hwnd, wp != FALSE); return 0;
+        case WM_ENDSESSION: OnEndSession(wp != FALSE); return 0;
         case WM_TIMER:
-            if (wp == kGraceTimer) { OnGraceTick(hwnd); return 0; }
+            if (wp == kGraceTimer) { OnGraceTick(); return 0; }
             break;
         }
-        return DefWindowProcA(hwnd, msg, wp, lp);
+        return DefWindowProcA(hwnd_, msg, wp, lp);
     }
 
-    static void OnEndSession(HWND hwnd, bool ending) {
-        const SessionEndAction action =
-            Watch.NoteEndSession(ending, CurrentLockState().IsLocked(), GetTickCount64());
+    void OnEndSession(bool ending) {
+        const SessionEndAction action = watch_.NoteEndSession(ending, CurrentLockState().IsLocked(), GetTickCount64());
         if (action == SessionEndAction::GiveBack) {
             GiveBackSessionWhileLocked();
-            SetTimer(hwnd, kGraceTimer, kGraceTickMs, nullptr);
+            SetTimer(hwnd_, kGraceTimer, kGraceTickMs, nullptr);
         }
-        Follow(hwnd, action);
+        Follow(action);
     }
 
-    static void OnGraceTick(HWND hwnd) {
-        Follow(hwnd, Watch.Tick(CurrentLockState().IsLocked(), GetTickCount64()));
-    }
+    void OnGraceTick() { Follow(watch_.Tick(CurrentLockState().IsLocked(), GetTickCount64())); }
 
-    static void Follow(HWND hwnd, SessionEndAction action) {
-        if (!Watch.IsArmed()) KillTimer(hwnd, kGraceTimer);
+    void Follow(SessionEndAction action) {
+        if (!watch_.IsArmed()) KillTimer(hwnd_, kGraceTimer);
         if (action == SessionEndAction::LockAgain) TheLockSession().LockAgain();
     }
 
@@ -106,8 +104,7 @@ private:
         ShowShell();
     }
 
-    static inline SessionEndWatch Watch;
-    UniqueHwnd hwnd_;
+    SessionEndWatch watch_;
 };
 
 SessionEndWindow TheSessionEndWindow;

@@ -63,12 +63,11 @@ MessageWindow::~MessageWindow() {
 bool MessageWindow::Create(HINSTANCE instance) {
     if (hwnd_) return true;
     WNDCLASSEXA wc{};
-    wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.lpszClassName = kMessageWindowClass;
-    if (!EnsureWindowClass(wc)) return false;
+    if (!RegisterWindowClass(wc)) return false;
     // Message-only: no title, never shown, found by no window enumeration or broadcast.
-    if (!CreateWindowExA(0, kMessageWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this))
+    if (!CreateWindowFor(0, kMessageWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance))
         return false;
     hotKeys_ = std::make_unique<HotKeyRegistration>(hwnd_);
     return true;
@@ -82,18 +81,16 @@ std::array<bool, 2> MessageWindow::FailedHotKeys() const {
     return hotKeys_ ? hotKeys_->Failed() : std::array<bool, 2>{};
 }
 
-LRESULT CALLBACK MessageWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<MessageWindow>(hwnd, msg, lp);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+LRESULT MessageWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_NCCREATE: self->hwnd_ = hwnd; break;
-    case WM_HOTKEY: self->LockOrConfigure(wp); return 0;
+    case WM_HOTKEY: LockOrConfigure(wp); return 0;
     // The keys go while the window they are registered to still exists.
-    case WM_DESTROY: self->UnregisterHotKeys(); return 0;
-    case WM_NCDESTROY: return TheMessageWindow.EndWithWindow(hwnd, wp, lp);
+    case WM_DESTROY: UnregisterHotKeys(); return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
+
+void MessageWindow::OnWindowGone() { TheMessageWindow.EndWith(this); }
 
 void MessageWindow::LockOrConfigure(WPARAM hotKeyId) {
     switch (HotKeyActionFor(static_cast<uint64_t>(hotKeyId), HotKeyIds(), CurrentLockState().IsLocked(),
@@ -106,7 +103,6 @@ void MessageWindow::LockOrConfigure(WPARAM hotKeyId) {
 
 void MessageWindow::UnregisterHotKeys() {
     hotKeys_.reset();
-    hwnd_ = nullptr;
 }
 
 // ---- the program's one message window ----

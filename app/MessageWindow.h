@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include "ui/Window.h"
 
 inline constexpr char kMessageWindowClass[] = "OrvoPCLockMessageWindow";
 
@@ -34,26 +35,24 @@ private:
     std::array<bool, 2> failed_{};
 };
 
-class MessageWindow {
+class MessageWindow : public Window<MessageWindow> {
 public:
     MessageWindow() = default;
-    MessageWindow(const MessageWindow&) = delete;
-    MessageWindow& operator=(const MessageWindow&) = delete;
     ~MessageWindow();
 
     // Makes the window and registers the hot keys to it.
     bool Create(HINSTANCE instance);
-    HWND Hwnd() const { return hwnd_; }
     // The identifiers the hot keys were registered under; both 0 once the window has gone.
     std::array<int32_t, 2> HotKeyIds() const;
     std::array<bool, 2> FailedHotKeys() const;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<MessageWindow>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnWindowGone();
     void LockOrConfigure(WPARAM hotKeyId);
     void UnregisterHotKeys();
 
-    HWND hwnd_ = nullptr;
     std::unique_ptr<HotKeyRegistration> hotKeys_;
 };
 

@@ -73,13 +73,12 @@ ConfigDialog::~ConfigDialog() {
 
 bool ConfigDialog::RegisterWindowClasses(HINSTANCE instance) {
     WNDCLASSEXA dialog{};
-    dialog.lpfnWndProc = WndProc;
     dialog.hInstance = instance;
     dialog.hCursor = LoadCursor(nullptr, IDC_ARROW);
     dialog.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     dialog.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     dialog.lpszClassName = kConfigClassName;
-    if (!EnsureWindowClass(dialog)) return false;
+    if (!RegisterWindowClass(dialog)) return false;
     WNDCLASSEXA pane{};
     pane.lpfnWndProc = PaneProc;
     pane.hInstance = instance;
@@ -95,9 +94,9 @@ bool ConfigDialog::Create(HINSTANCE instance) {
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     const RECT frame = CentredFrameForDpi(style, exStyle, kConfigClientWidth, kConfigClientHeight, kDefaultDpi);
-    hwnd_ = CreateWindowExA(exStyle, kConfigClassName, kConfigCaption, style, frame.left, frame.top,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
-    if (!hwnd_) return false;
+    if (!CreateWindowFor(exStyle, kConfigClassName, kConfigCaption, style, frame.left, frame.top,
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance))
+        return false;
     layout_.SetDpi(RecentreFrameForWindowDpi(hwnd_, kConfigClientWidth, kConfigClientHeight));
     font_.reset(CreateArialFont(false, layout_.Dpi()));
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
@@ -109,40 +108,38 @@ bool ConfigDialog::Create(HINSTANCE instance) {
     return true;
 }
 
-LRESULT CALLBACK ConfigDialog::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<ConfigDialog>(hwnd, msg, lp);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+LRESULT ConfigDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
         if (header && header->idFrom == kIdTabStrip && header->code == kTabStripMouseDown) {
-            self->ShowPane(reinterpret_cast<const TabStripNotify*>(lp)->Index);
+            ShowPane(reinterpret_cast<const TabStripNotify*>(lp)->Index);
             return 0;
         }
         break;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        return self->OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+        return OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_DPICHANGED:
-        self->OnDpiChanged(TakeSuggestedDpiRect(hwnd, wp, lp));
+        OnDpiChanged(TakeSuggestedDpiRect(hwnd_, wp, lp));
         return 0;
     case DM_GETDEFID:
         return MAKELRESULT(kIdCmdConfig, DC_HASDEFID);
     case WM_CLOSE:
-        DestroyWindow(hwnd);   // WM_DESTROY saves; the object ends with the window
+        DestroyWindow(hwnd_);   // WM_DESTROY saves; the object ends with the window
         return 0;
     case WM_DESTROY:
-        self->SaveAndRelease();
+        SaveAndRelease();
         return 0;
-    case WM_NCDESTROY: return ConfigWindow.EndWithWindow(hwnd, wp, lp);
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
+
+void ConfigDialog::OnWindowGone() { ConfigWindow.EndWith(this); }
 
 // The panes only carry controls: what their controls report goes to the dialog.
 LRESULT CALLBACK ConfigDialog::PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -199,7 +196,6 @@ void ConfigDialog::ShowSettings() {
 void ConfigDialog::SaveAndRelease() {
     SaveConfigData(TheProgramFiles().ConfigFilePath);
     ReleaseDrawingObjects();
-    hwnd_ = nullptr;
 }
 
 void ConfigDialog::CreateDrawingObjects() {

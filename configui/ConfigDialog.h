@@ -17,6 +17,7 @@
 #include "ui/ShellRun.h"
 #include "ui/WindowDpi.h"
 #include "ui/TabStrip.h"
+#include "ui/Window.h"
 
 // Control ids, unique across the dialog and its panes (tests find the controls by them).
 enum ConfigControlId : int {
@@ -95,15 +96,12 @@ FileDialogFn SetFileDialogFn(FileDialogFn fn);
 // of the program takes input while one is open.
 int ShowConfigMessage(const std::string& text, const std::string& caption, UINT flags);
 
-class ConfigDialog {
+class ConfigDialog : public Window<ConfigDialog> {
 public:
     ConfigDialog() = default;
-    ConfigDialog(const ConfigDialog&) = delete;
-    ConfigDialog& operator=(const ConfigDialog&) = delete;
     ~ConfigDialog();
 
     bool Create(HINSTANCE instance);
-    HWND Hwnd() const { return hwnd_; }
 
     void FillControls();
     // Greys the lists whose setting an organisation's policy decides.
@@ -125,7 +123,9 @@ public:
     const ResetPatternState& ResetState() const { return reset_; }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<ConfigDialog>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnWindowGone();
     static LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static bool RegisterWindowClasses(HINSTANCE instance);
 
@@ -175,7 +175,6 @@ private:
     void DrawEmptyGrid();
     void ResetPointsForGrid();
 
-    HWND hwnd_ = nullptr;
     ScaledLayout layout_;
     UniqueHfont font_;
     UniqueHbrush paneBrush_;

@@ -16,13 +16,10 @@ namespace {
 constexpr char kMonitorClass[] = "OrvoPCLockMonitor";
 constexpr WPARAM kEnterKey = 13;
 
-bool RegisterMonitorClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    wc.lpfnWndProc = proc;
+void DescribeMonitorClass(HINSTANCE instance, WNDCLASSEXA& wc) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kMonitorClass;
-    return EnsureWindowClass(wc);
 }
 
 int WidthOf(const RECT& rc) { return rc.right - rc.left; }
@@ -36,12 +33,14 @@ MonitorCover::~MonitorCover() { Destroy(); }
 
 bool MonitorCover::Create(HINSTANCE instance, const RECT& monitor) {
     if (hwnd_) return true;
-    if (!RegisterMonitorClass(instance, WndProc)) return false;
+    WNDCLASSEXA wc{};
+    DescribeMonitorClass(instance, wc);
+    if (!RegisterWindowClass(wc)) return false;
     rect_ = monitor;
     // No title and no taskbar button: the cover tells nobody anything about the lock.
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMonitorClass, "", WS_POPUP, monitor.left,
-                            monitor.top, WidthOf(monitor), HeightOf(monitor), nullptr, nullptr, instance, this);
-    if (!hwnd_) return false;
+    if (!CreateWindowFor(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMonitorClass, "", WS_POPUP, monitor.left, monitor.top,
+                         WidthOf(monitor), HeightOf(monitor), nullptr, nullptr, instance))
+        return false;
     // No frame yet: PaintCover makes it at the lock, and the hidden cover gives it back.
     // Hidden still: only the band, no activation.
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -82,29 +81,26 @@ void MonitorCover::Forget() {
     }
 }
 
-LRESULT CALLBACK MonitorCover::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<MonitorCover>(hwnd, msg, lp);
-    if (self) {
-        switch (msg) {
-        case WM_LBUTTONUP: self->RecallLockWindow(); return 0;
-        case WM_KEYDOWN: self->RecallOnEnter(wp); return 0;
-        case WM_MOUSEMOVE: self->NotePointerMove(); return 0;
-        // Like the primary cover, this one cannot be closed (Alt + F4 on it, another program's
-        // WM_CLOSE), minimized, moved or sized; the program destroys it itself.
-        case WM_CLOSE: return 0;
-        case kTabletQuerySystemGestureStatus: return kTabletGesturesOff;
-        case WM_SYSCOMMAND:
-            if (IsRefusedSystemCommand(wp)) return 0;
-            break;
-        case WM_DESTROY:
-            // Only our own DestroyWindow ends the cover; a WM_DESTROY another program sends
-            // would leave the window showing with nothing behind it.
-            if (InSendMessage()) return 0;
-            self->ReleaseFrame();
-            return 0;
-        }
+LRESULT MonitorCover::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_LBUTTONUP: RecallLockWindow(); return 0;
+    case WM_KEYDOWN: RecallOnEnter(wp); return 0;
+    case WM_MOUSEMOVE: NotePointerMove(); return 0;
+    // Like the primary cover, this one cannot be closed (Alt + F4 on it, another program's
+    // WM_CLOSE), minimized, moved or sized; the program destroys it itself.
+    case WM_CLOSE: return 0;
+    case kTabletQuerySystemGestureStatus: return kTabletGesturesOff;
+    case WM_SYSCOMMAND:
+        if (IsRefusedSystemCommand(wp)) return 0;
+        break;
+    case WM_DESTROY:
+        // Only our own DestroyWindow ends the cover; a WM_DESTROY another program sends
+        // would leave the window showing with nothing behind it.
+        if (InSendMessage()) return 0;
+        ReleaseFrame();
+        return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 // The picture keeps the primary screen's proportions unless both screens are landscape; it is

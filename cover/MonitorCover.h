@@ -6,14 +6,13 @@
 #include <windows.h>
 
 #include <memory>
+#include "ui/Window.h"
 
 class LayeredFrame;
 
-class MonitorCover {
+class MonitorCover : public Window<MonitorCover> {
 public:
     MonitorCover();
-    MonitorCover(const MonitorCover&) = delete;
-    MonitorCover& operator=(const MonitorCover&) = delete;
     ~MonitorCover();
 
     // The hidden window over `monitor` (virtual-screen pixels) in the topmost band. False when the window could not be made.
@@ -23,7 +22,6 @@ public:
     void Destroy();
     // Drops a window that is no longer valid (destroyed without WM_DESTROY reaching us).
     void Forget();
-    HWND Hwnd() const { return hwnd_; }
     const RECT& Rect() const { return rect_; }
 
     // Paints the cover for the current settings and presents it, making its frame first.
@@ -35,13 +33,13 @@ public:
     const LayeredFrame& Frame() const { return *frame_; }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<MonitorCover>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void RecallLockWindow();
     void RecallOnEnter(WPARAM keyCode);
     void NotePointerMove();
     void ReleaseFrame();
 
-    HWND hwnd_ = nullptr;
     RECT rect_{};
     std::unique_ptr<LayeredFrame> frame_;
 };

@@ -34,13 +34,10 @@ constexpr int kMaxBandWindows = 512;
 constexpr DWORD kEffectPauseMs = 25;
 constexpr WPARAM kEnterKey = 13;
 
-bool RegisterBackgroundClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    wc.lpfnWndProc = proc;
+void DescribeCoverClass(HINSTANCE instance, WNDCLASSEXA& wc) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kBackgroundClass;
-    return EnsureWindowClass(wc);
 }
 
 // SetWindowPos with SWP_NOSIZE and without SWP_NOMOVE: the window also goes back to (0, 0).
@@ -175,15 +172,16 @@ PrimaryCover::~PrimaryCover() { Destroy(); }
 
 bool PrimaryCover::Create(HINSTANCE instance) {
     if (hwnd_) return true;
-    if (!RegisterBackgroundClass(instance, WndProc)) return false;
+    WNDCLASSEXA wc{};
+    DescribeCoverClass(instance, wc);
+    if (!RegisterWindowClass(wc)) return false;
     const int width = model_.ScreenWidth > 0 ? model_.ScreenWidth : GetSystemMetrics(SM_CXSCREEN);
     const int height = model_.ScreenHeight > 0 ? model_.ScreenHeight : GetSystemMetrics(SM_CYSCREEN);
     impl_ = std::make_unique<Impl>();
     // No title: another process reads a window's title without asking the window, and the cover
     // must tell nobody anything. The tool-window style keeps it off the taskbar.
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kBackgroundClass, "", WS_POPUP, 0, 0, width, height,
-                            nullptr, nullptr, instance, this);
-    if (!hwnd_) {
+    if (!CreateWindowFor(WS_EX_TOOLWINDOW, kBackgroundClass, "", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                         instance)) {
         impl_.reset();
         return false;
     }
@@ -209,13 +207,8 @@ void PrimaryCover::Destroy() {
     impl_.reset();   // the frame and its drawing objects
 }
 
-LRESULT CALLBACK PrimaryCover::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    // The window's object is the lock session's and outlives the window.
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    auto* self = WindowObject<PrimaryCover>(hwnd, msg, lp);
+// The window's object is the lock session's and outlives the window.
+LRESULT PrimaryCover::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // A resume or a session switch may have cost the keyboard hook; the message goes on.
     ReinstallKeyboardHookAfter(msg, wp);
     switch (msg) {
@@ -229,27 +222,23 @@ LRESULT CALLBACK PrimaryCover::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     case WM_NCLBUTTONDOWN: return 0;
     case kTabletQuerySystemGestureStatus: return kTabletGesturesOff;
     }
-    if (self && self->impl_) {
+    if (impl_) {
         switch (msg) {
-        case WM_LBUTTONUP: self->RecallLockWindow(); return 0;
-        case WM_KEYDOWN: self->RecallOnEnter(wp); return 0;
-        case WM_MOUSEMOVE: self->NotePointerMove(); return 0;
+        case WM_LBUTTONUP: RecallLockWindow(); return 0;
+        case WM_KEYDOWN: RecallOnEnter(wp); return 0;
+        case WM_MOUSEMOVE: NotePointerMove(); return 0;
         case WM_TIMER:
-            if (wp == kWatchdogTimer) { self->OnWatchdogTick(); return 0; }
-            if (wp == kLookTimer) { self->OnWindowEvents(); return 0; }
+            if (wp == kWatchdogTimer) { OnWatchdogTick(); return 0; }
+            if (wp == kLookTimer) { OnWindowEvents(); return 0; }
             break;
-        case WM_DISPLAYCHANGE: self->OnDisplayChange(); return 0;
+        case WM_DISPLAYCHANGE: OnDisplayChange(); return 0;
         case WM_SYSCOMMAND:
             if (IsRefusedSystemCommand(wp)) return 0;
             break;
-        // However the window goes, the object no longer holds it.
-        case WM_DESTROY:
-            self->EnableWatchdog(false);
-            self->hwnd_ = nullptr;
-            return 0;
+        case WM_DESTROY: EnableWatchdog(false); return 0;
         }
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 Gdiplus::Graphics* PrimaryCover::Graphics() const {

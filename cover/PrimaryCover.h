@@ -7,11 +7,12 @@
 
 #include <cstdint>
 #include <memory>
+#include "ui/Window.h"
 
 struct LockScreenModel;
 namespace Gdiplus { class Graphics; }
 
-class PrimaryCover {
+class PrimaryCover : public Window<PrimaryCover> {
 public:
     // Covers the screen of `model`, which outlives the window.
     explicit PrimaryCover(const LockScreenModel& model);
@@ -22,7 +23,6 @@ public:
     // The hidden layered window with its frame.
     bool Create(HINSTANCE instance);
     void Destroy();
-    HWND Hwnd() const { return hwnd_; }
 
     void PaintRestingCover();           // paint the resting cover
     void PaintUnlockWipeStart();
@@ -45,7 +45,8 @@ public:
     uint32_t FramePixel(int x, int y) const;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<PrimaryCover>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void RecallOnEnter(WPARAM keyCode);
     void NotePointerMove();
     void OnWatchdogTick();
@@ -55,7 +56,6 @@ private:
     void HoldWindows();
     void RecallLockWindow();
     const LockScreenModel& model_;
-    HWND hwnd_ = nullptr;
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

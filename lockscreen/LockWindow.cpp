@@ -127,11 +127,10 @@ LockWindow::LockFunction LockWindow::SetLockFunction(LockFunction fn) {
 bool LockWindow::Create(HINSTANCE instance) {
     if (hwnd_) return true;
     WNDCLASSEXA wc{};
-    wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
-    if (!EnsureWindowClass(wc)) return false;
+    if (!RegisterWindowClass(wc)) return false;
     impl_ = new Impl(model_);
     // Restarting the program must not give a guesser a fresh count toward the alarm.
     impl_->wrong.Restore(ReadAlertTimes());
@@ -144,9 +143,8 @@ bool LockWindow::Create(HINSTANCE instance) {
 #endif
     if (!impl_->handCursor) impl_->handCursor = LoadCursorA(nullptr, IDC_HAND);
     // A tool window: no taskbar button even while the taskbar is shown.
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, model_.ScreenWidth, model_.ScreenHeight,
-                            nullptr, nullptr, instance, this);
-    if (!hwnd_) {
+    if (!CreateWindowFor(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, model_.ScreenWidth, model_.ScreenHeight,
+                         nullptr, nullptr, instance)) {
         delete impl_;
         impl_ = nullptr;
         return false;
@@ -173,44 +171,40 @@ std::string LockWindow::WaitText() const {
     return left > 0 ? GuessWaitText(left) : std::string();
 }
 
-LRESULT CALLBACK LockWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    // The window's object is the lock session's and outlives the window.
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    auto* self = WindowObject<LockWindow>(hwnd, msg, lp);
-    if (!self || !self->impl_) return DefWindowProcA(hwnd, msg, wp, lp);
+// The window's object is the lock session's and outlives the window.
+LRESULT LockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!impl_) return DefWindowProcA(hwnd_, msg, wp, lp);
     const double x = MouseX(lp);
     const double y = MouseY(lp);
     switch (msg) {
-    case WM_LBUTTONDOWN: self->StartPatternEntry(x, y); return 0;
-    case WM_MOUSEMOVE: self->TrackPointer(x, y); return 0;
-    case WM_LBUTTONUP:
-        self->CheckDrawnPattern(x, y);
+    case WM_LBUTTONDOWN: StartPatternEntry(x, y); return 0;
+    case WM_MOUSEMOVE: TrackPointer(x, y); return 0;
+    case WM_LBUTTONUP: {
+        const HWND hwnd = hwnd_;
+        CheckDrawnPattern(x, y);
         // A right entry unlocks, and the messages the unlock lets run may end the program and
-        // take this window with it: only a window that still exists gets the click.
-        self = reinterpret_cast<LockWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (self && self->impl_) self->SwitchModeUnderPointer();
+        // take this window and its object with it: only a window that still has it gets the click.
+        if (IsStillAttached(hwnd, this) && impl_) SwitchModeUnderPointer();
         return 0;
-    case WM_KEYDOWN: self->TakeKey(static_cast<int>(wp)); return 0;
+    }
+    case WM_KEYDOWN: TakeKey(static_cast<int>(wp)); return 0;
     case kTabletQuerySystemGestureStatus: return kTabletGesturesOff;
     case WM_SETCURSOR:
-        if (LOWORD(lp) == HTCLIENT && self->ShowCursorForHotItem()) return TRUE;
+        if (LOWORD(lp) == HTCLIENT && ShowCursorForHotItem()) return TRUE;
         break;
     case WM_TIMER:
         switch (wp) {
-        case kIdleTimer: self->OnIdleTick(); return 0;
-        case kClockTimer: self->OnClockTick(); return 0;
-        case kAlarmTimer: self->OnAlarmSecond(); return 0;
-        case kAlarmBlinkTimer: self->OnAlarmBlink(); return 0;
+        case kIdleTimer: OnIdleTick(); return 0;
+        case kClockTimer: OnClockTick(); return 0;
+        case kAlarmTimer: OnAlarmSecond(); return 0;
+        case kAlarmBlinkTimer: OnAlarmBlink(); return 0;
         }
         break;
     // Alt+F4 must not close the lock window; the program destroys it itself when it ends.
     case WM_CLOSE: return 0;
-    case WM_DESTROY: self->ReleaseFrameAndTimers(); return 0;
+    case WM_DESTROY: ReleaseFrameAndTimers(); return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 // The window starts with a one-pixel frame: the full frame is made when the first screen is
@@ -285,8 +279,6 @@ void LockWindow::ReleaseFrameAndTimers() {
     s.alarmTimer.Stop();
     s.alarmBlinkTimer.Stop();
     s.frame.DeleteGraphic();
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    hwnd_ = nullptr;
 }
 
 // ---- screens ----

@@ -6,12 +6,13 @@
 
 #include <string>
 #include "lockscreen/LockScreens.h"
+#include "ui/Window.h"
 
 struct LockScreenModel;
 class LayeredFrame;
 namespace Gdiplus { class Graphics; }
 
-class LockWindow {
+class LockWindow : public Window<LockWindow> {
 public:
     // Draws `model` and writes its typed keys and letters: the keys this window takes and the
     // letters a switch to the Dynamic Password Mode deals. The model outlives the window.
@@ -25,7 +26,6 @@ public:
     // its Graphics() after this.
     bool Create(HINSTANCE instance);
     void Destroy();
-    HWND Hwnd() const { return hwnd_; }
 
     // The window and its frame at a new screen size; an entry under way is dropped. The new
     // graphics has the same pixel format: the cached bitmaps still draw on it.
@@ -57,7 +57,8 @@ public:
     static LockFunction SetLockFunction(LockFunction fn);
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<LockWindow>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void StartFrameAndTimers();
     void MakeFrame(int width, int height);
     void FitFrameToScreen();
@@ -81,7 +82,6 @@ private:
     void SetClickThrough(bool clickThrough);
     std::string WaitText() const;
     LockScreenModel& model_;
-    HWND hwnd_ = nullptr;
     struct Impl;
     Impl* impl_ = nullptr;
 };

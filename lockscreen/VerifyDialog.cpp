@@ -59,25 +59,24 @@ VerifyDialog::~VerifyDialog() {
     }
 }
 
-bool VerifyDialog::RegisterWindowClass(HINSTANCE instance) {
+bool VerifyDialog::RegisterVerifyClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};
-    wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     wc.lpszClassName = kVerifyClassName;
-    return EnsureWindowClass(wc);
+    return RegisterWindowClass(wc);
 }
 
 bool VerifyDialog::Create(HINSTANCE instance) {
-    if (hwnd_ || !RegisterWindowClass(instance)) return false;
+    if (hwnd_ || !RegisterVerifyClass(instance)) return false;
     const RECT frame = CentredFrameForDpi(kFrameStyle, kFrameExStyle, kVerifyClientWidth, kVerifyClientHeight,
                                           kDefaultDpi);
     // No owner: the dialog stands on its own in the taskbar and is not hidden with another window.
-    hwnd_ = CreateWindowExA(kFrameExStyle, kVerifyClassName, kVerifyCaption, kFrameStyle, frame.left, frame.top,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
-    if (!hwnd_) return false;
+    if (!CreateWindowFor(kFrameExStyle, kVerifyClassName, kVerifyCaption, kFrameStyle, frame.left, frame.top,
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance))
+        return false;
     layout_.SetDpi(RecentreFrameForWindowDpi(hwnd_, kVerifyClientWidth, kVerifyClientHeight));
     font_.reset(CreateArialFont(false, layout_.Dpi()));
     CreateControls();
@@ -111,31 +110,29 @@ void VerifyDialog::CreateControls() {
     picVerify_.OnMouseUp = [this](int, int, int, int) { CheckEntryAfterPause(); };
 }
 
-LRESULT CALLBACK VerifyDialog::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<VerifyDialog>(hwnd, msg, lp);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+LRESULT VerifyDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     // Cancel, Esc and the close box close the dialog; the object ends with its window.
     case WM_COMMAND:
-        if (LOWORD(wp) == kIdCmdCancel && HIWORD(wp) == BN_CLICKED) DestroyWindow(hwnd);
+        if (LOWORD(wp) == kIdCmdCancel && HIWORD(wp) == BN_CLICKED) DestroyWindow(hwnd_);
         return 0;
     case WM_CLOSE:
-        DestroyWindow(hwnd);
+        DestroyWindow(hwnd_);
         return 0;
     case WM_DPICHANGED:
-        self->OnDpiChanged(TakeSuggestedDpiRect(hwnd, wp, lp));
+        OnDpiChanged(TakeSuggestedDpiRect(hwnd_, wp, lp));
         return 0;
     case WMAPP_VERIFIED:
-        self->OpenConfiguration();   // this object is gone afterwards
+        OpenConfiguration();   // this object is gone afterwards
         return 0;
     case WM_DESTROY:
-        self->ReleasePensAndPages();
+        ReleasePensAndPages();
         return 0;
-    case WM_NCDESTROY: return VerifyWindow.EndWithWindow(hwnd, wp, lp);
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
+
+void VerifyDialog::OnWindowGone() { VerifyWindow.EndWith(this); }
 
 // The old font goes only after no control uses it any more.
 void VerifyDialog::OnDpiChanged(int dpi) {
@@ -162,7 +159,6 @@ void VerifyDialog::CreatePens() {
 void VerifyDialog::ReleasePensAndPages() {
     pen_.reset();
     verifyGraphics_.reset();
-    hwnd_ = nullptr;
     SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }
 

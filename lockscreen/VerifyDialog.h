@@ -10,6 +10,7 @@
 #include "ui/GdiPlusHandles.h"
 #include "ui/PictureBox.h"
 #include "ui/WindowDpi.h"
+#include "ui/Window.h"
 
 enum VerifyControlId : int {
     kIdVerifyLabel1 = 200,
@@ -34,23 +35,22 @@ const VerifyDialog* VerifyDialogInstance();   // null while no verify dialog is 
 // Tab, Enter and Esc for the program's message loop; true when the message was used.
 bool IsVerifyDialogMessage(MSG* msg);
 
-class VerifyDialog {
+class VerifyDialog : public Window<VerifyDialog> {
 public:
     VerifyDialog() = default;
-    VerifyDialog(const VerifyDialog&) = delete;
-    VerifyDialog& operator=(const VerifyDialog&) = delete;
     ~VerifyDialog();
 
     // Makes and shows the dialog with an empty grid.
     bool Create(HINSTANCE instance);
-    HWND Hwnd() const { return hwnd_; }
 
     const PatternEntry& Entered() const { return drag_.Entry(); }
     bool IsDrawing() const { return drag_.IsDrawing(); }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    static bool RegisterWindowClass(HINSTANCE instance);
+    friend class Window<VerifyDialog>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnWindowGone();
+    static bool RegisterVerifyClass(HINSTANCE instance);
     void CreateControls();
     HWND AddControl(const char* className, const char* text, DWORD style, int id, const DpiRect& rect96);
     void OnDpiChanged(int dpi);
@@ -65,7 +65,6 @@ private:
     void DrawEntry();
     void DrawGrid();
 
-    HWND hwnd_ = nullptr;
     ScaledLayout layout_;
     UniqueHfont font_;
     PictureBox picVerify_;

@@ -19,9 +19,7 @@ constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIM
 constexpr std::array<const char*, 3> kCaptions = {
     "Fix Troubles", "Enable Autolock in Safe Mode", "Disable Autolock in Safe Mode"};
 
-bool RegisterFrameClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    wc.lpfnWndProc = proc;
+void DescribeFrameClass(HINSTANCE instance, WNDCLASSEXA& wc) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -31,7 +29,6 @@ bool RegisterFrameClass(HINSTANCE instance, WNDPROC proc) {
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
     wc.lpszClassName = kToolWindowClass;
-    return EnsureWindowClass(wc);
 }
 
 // The client area gives room for the stacked buttons.
@@ -60,10 +57,12 @@ ToolWindow::~ToolWindow() {
 }
 
 bool ToolWindow::Create(HINSTANCE instance, int showCmd) {
-    if (!RegisterFrameClass(instance, WndProc)) return false;
+    WNDCLASSEXA wc{};
+    DescribeFrameClass(instance, wc);
+    if (!RegisterWindowClass(wc)) return false;
     const RECT frame = CentredFrameForDpi(kFrameStyle, 0, kClientWidth, kClientHeight, kDefaultDpi);
-    if (!CreateWindowExA(0, kToolWindowClass, kToolWindowTitle, kFrameStyle, frame.left, frame.top,
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this))
+    if (!CreateWindowFor(0, kToolWindowClass, kToolWindowTitle, kFrameStyle, frame.left, frame.top,
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance))
         return false;
     // The buttons took the DPI of the monitor the window was made on; the frame follows it.
     RecentreFrameForWindowDpi(hwnd_, kClientWidth, kClientHeight);
@@ -74,25 +73,23 @@ bool ToolWindow::Create(HINSTANCE instance, int showCmd) {
     return true;
 }
 
-LRESULT CALLBACK ToolWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<ToolWindow>(hwnd, msg, lp);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+LRESULT ToolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_CREATE: self->CreateButtons(); return 0;
+    case WM_CREATE: CreateButtons(); return 0;
     case WM_COMMAND:
         if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) >= kCmdFirstId &&
             LOWORD(wp) < kCmdFirstId + static_cast<int>(kCaptions.size())) {
-            self->RunAction(LOWORD(wp) - kCmdFirstId);
+            RunAction(LOWORD(wp) - kCmdFirstId);
             return 0;
         }
         break;
-    case WM_DPICHANGED: self->OnDpiChanged(TakeSuggestedDpiRect(hwnd, wp, lp)); return 0;
-    case WM_DESTROY: self->EndProgram(); return 0;
-    case WM_NCDESTROY: return OpenToolWindow.EndWithWindow(hwnd, wp, lp);
+    case WM_DPICHANGED: OnDpiChanged(TakeSuggestedDpiRect(hwnd_, wp, lp)); return 0;
+    case WM_DESTROY: EndProgram(); return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
+
+void ToolWindow::OnWindowGone() { OpenToolWindow.EndWith(this); }
 
 void ToolWindow::CreateButtons() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
@@ -127,8 +124,6 @@ void ToolWindow::RunAction(int index) {
 
 // Closing the window ends the tool.
 void ToolWindow::EndProgram() {
-    // The window is going: the destructor must not destroy it a second time.
-    hwnd_ = nullptr;
     cmd_.fill(nullptr);
     PostQuitMessage(0);
 }

@@ -8,30 +8,29 @@
 
 #include "system/WinHandles.h"
 #include "ui/WindowDpi.h"
+#include "ui/Window.h"
 
 inline constexpr const char kToolWindowClass[] = "OrvoPCLockToolMain";
 inline constexpr const char kToolWindowTitle[] = "Orvo PC Lock Tools";
 
-class ToolWindow {
+class ToolWindow : public Window<ToolWindow> {
 public:
     ToolWindow() = default;
-    ToolWindow(const ToolWindow&) = delete;
-    ToolWindow& operator=(const ToolWindow&) = delete;
     ~ToolWindow();
 
     // Creates the window centred on the primary work area and shows it as `showCmd` asks,
     // the first button focused; false when it could not be made.
     bool Create(HINSTANCE instance, int showCmd);
-    HWND Hwnd() const { return hwnd_; }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<ToolWindow>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnWindowGone();
     void CreateButtons();
     void RunAction(int index);
     void EndProgram();
     void OnDpiChanged(int dpi);
 
-    HWND hwnd_ = nullptr;
     std::array<HWND, 3> cmd_{};
     ScaledLayout layout_;
     UniqueHfont font_;   // null while the stock GUI font serves (the system's DPI)

@@ -76,19 +76,18 @@ bool AboutWindow::Create(HINSTANCE instance, HMODULE resources, const std::strin
     resources_ = resources ? resources : instance;
     versionFile_ = versionFile;
     WNDCLASSEXA wc{};
-    wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     wc.lpszClassName = kAboutWindowClass;
-    if (!EnsureWindowClass(wc)) return false;
+    if (!RegisterWindowClass(wc)) return false;
 
     const SIZE frame = FrameSizeForDpi(kFrameStyle, 0, kAboutClientWidth, kAboutClientHeight, kDefaultDpi);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2;
-    if (!CreateWindowExA(0, kAboutWindowClass, kAboutCaption, kFrameStyle, x, y, frame.cx, frame.cy, nullptr, nullptr,
-                         instance, this))
+    if (!CreateWindowFor(0, kAboutWindowClass, kAboutCaption, kFrameStyle, x, y, frame.cx, frame.cy, nullptr, nullptr,
+                         instance))
         return false;
     // The contents took the DPI of the monitor the window was made on; the frame follows it.
     if (dpi_ != kDefaultDpi) {
@@ -103,40 +102,38 @@ bool AboutWindow::Create(HINSTANCE instance, HMODULE resources, const std::strin
     return true;
 }
 
-LRESULT CALLBACK AboutWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<AboutWindow>(hwnd, msg, lp);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_CREATE: self->CreateContents(); return 0;
+    case WM_CREATE: CreateContents(); return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        if (HDC dc = BeginPaint(hwnd, &ps)) {
-            self->Paint(dc);
-            EndPaint(hwnd, &ps);
+        if (HDC dc = BeginPaint(hwnd_, &ps)) {
+            Paint(dc);
+            EndPaint(hwnd_, &ps);
         }
         return 0;
     }
-    case WM_MOUSEMOVE: self->UnderlineLinkUnderPointer(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
-    case WM_LBUTTONDOWN: self->PressLink(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
-    case WM_LBUTTONUP: self->OpenLinkReleasedOn(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_MOUSEMOVE: UnderlineLinkUnderPointer(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_LBUTTONDOWN: PressLink(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_LBUTTONUP: OpenLinkReleasedOn(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wp) == hwnd && LOWORD(lp) == HTCLIENT && self->ShowHandOverLink()) return TRUE;
+        if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT && ShowHandOverLink()) return TRUE;
         break;
     case WM_COMMAND:
         // OK closes; the object ends with the window.
-        if (LOWORD(wp) == kAboutOkId && HIWORD(wp) == BN_CLICKED) { DestroyWindow(hwnd); return 0; }
+        if (LOWORD(wp) == kAboutOkId && HIWORD(wp) == BN_CLICKED) { DestroyWindow(hwnd_); return 0; }
         break;
     case WM_DPICHANGED:
-        self->dpi_ = TakeSuggestedDpiRect(hwnd, wp, lp);
-        self->LayOut();
-        InvalidateRect(hwnd, nullptr, TRUE);
+        dpi_ = TakeSuggestedDpiRect(hwnd_, wp, lp);
+        LayOut();
+        InvalidateRect(hwnd_, nullptr, TRUE);
         return 0;
-    case WM_DESTROY: self->ReleaseContents(); return 0;
-    case WM_NCDESTROY: return OpenAboutWindow.EndWithWindow(hwnd, wp, lp);
+    case WM_DESTROY: ReleaseContents(); return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
+
+void AboutWindow::OnWindowGone() { OpenAboutWindow.EndWith(this); }
 
 void AboutWindow::CreateContents() {
     LoadArtwork();
@@ -168,7 +165,6 @@ void AboutWindow::LayOut() {
 void AboutWindow::ReleaseContents() {
     ReleaseArtwork();
     ok_ = nullptr;
-    hwnd_ = nullptr;
 }
 
 void AboutWindow::LoadArtwork() {

@@ -9,21 +9,19 @@
 #include "ui/GdiPlusHandles.h"
 #include "system/WinHandles.h"
 #include "tray/AboutText.h"
+#include "ui/Window.h"
 
 inline constexpr char kAboutWindowClass[] = "OrvoAboutForm";
 inline constexpr int kAboutOkId = IDOK;
 
-class AboutWindow {
+class AboutWindow : public Window<AboutWindow> {
 public:
     AboutWindow() = default;
-    AboutWindow(const AboutWindow&) = delete;
-    AboutWindow& operator=(const AboutWindow&) = delete;
     ~AboutWindow();
 
     // Makes and shows the window, with pictures and cursor from `resources` (the program when
     // null) and the about text read from the version resource of `versionFile`.
     bool Create(HINSTANCE instance, HMODULE resources, const std::string& versionFile);
-    HWND Hwnd() const { return hwnd_; }
     HWND OkButton() const { return ok_; }
 
     const std::string& AboutCaption() const { return aboutText_; }
@@ -35,7 +33,9 @@ public:
     void Paint(HDC dc) const;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<AboutWindow>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnWindowGone();
     void CreateContents();
     void ReleaseContents();
     void UnderlineLinkUnderPointer(int x, int y);
@@ -63,7 +63,6 @@ private:
     GdiPlusPtr<Gdiplus::Bitmap> image3_;
     HCURSOR hand_ = nullptr;        // loaded shared: never destroyed
     HWND ok_ = nullptr;
-    HWND hwnd_ = nullptr;
 };
 
 // Shows the one about window, or brings it forward when it is open.

@@ -1,6 +1,5 @@
 // The tray owner window, the notification-area icon and the tray menu. The icon's callback and
-// the shell's and the program's broadcasts reach the window through its own procedure,
-// TrayWindowProc.
+// the shell's and the program's broadcasts reach the window's HandleMessage.
 #include "tray/TrayWindow.h"
 
 #include <cstring>
@@ -108,17 +107,14 @@ void TrayWindow::RebuildIcon() {
 
 // ---- the window ----
 
-LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<TrayWindow>(hwnd, msg, lp);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+LRESULT TrayWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kTrayCallbackMessage) {
         // The pointer is on the icon, before its tip shows: the tip follows the secret, which
         // the configuration dialog may have changed.
-        self->FollowSecret();
+        FollowSecret();
         switch (TrayCallbackActionFor(LOWORD(lp))) {
-        case TrayCallbackAction::Lock: self->LockFromIcon(); break;
-        case TrayCallbackAction::ShowMenu: self->ShowTrayMenu(); break;   // may end the window
+        case TrayCallbackAction::Lock: LockFromIcon(); break;
+        case TrayCallbackAction::ShowMenu: ShowTrayMenu(); break;   // may end the window
         case TrayCallbackAction::None: break;
         }
         return 0;
@@ -126,13 +122,13 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // A restarted shell has forgotten every icon and says so to all top-level windows; the
     // program's own registered message asks for the same. Both are 0 until the window exists,
     // and message 0 (WM_NULL) must not rebuild anything.
-    if ((self->taskbarCreatedMessage_ != 0 && msg == self->taskbarCreatedMessage_) ||
-        (self->rebuildMessage_ != 0 && msg == self->rebuildMessage_)) {
-        self->RebuildIcon();
+    if ((taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) ||
+        (rebuildMessage_ != 0 && msg == rebuildMessage_)) {
+        RebuildIcon();
         return 0;
     }
     // "/Lock" from a second start. Anyone may ask: a lock only ever adds protection.
-    if (self->lockRequestMessage_ != 0 && msg == self->lockRequestMessage_) {
+    if (lockRequestMessage_ != 0 && msg == lockRequestMessage_) {
         Session().RequestLock(true);
         return 0;
     }
@@ -140,11 +136,12 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // Only ExitApplication closes the tray owner. A close request from elsewhere would take the
     // icon and the single-instance marker away while the program runs on.
     case WM_CLOSE: return 0;
-    case WM_DESTROY: self->RemoveIcon(); return 0;
-    case WM_NCDESTROY: return OpenTrayWindow.EndWithWindow(hwnd, wp, lp);
+    case WM_DESTROY: RemoveIcon(); return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
+
+void TrayWindow::OnWindowGone() { OpenTrayWindow.EndWith(this); }
 
 TrayWindow::~TrayWindow() { Close(); }
 
@@ -152,18 +149,17 @@ bool TrayWindow::Create(HINSTANCE instance, HMODULE resources, const AppVersion&
     if (hwnd_) return true;
     if (!resources) resources = instance;
     WNDCLASSEXA wc{};
-    wc.lpfnWndProc = TrayWindowProc;
     wc.hInstance = instance;
     wc.lpszClassName = kTrayWindowClass;
-    if (!EnsureWindowClass(wc)) return false;
+    if (!RegisterWindowClass(wc)) return false;
     icon_.reset(LoadSmallIcon(resources, IDI_TRAY));
     disabledIcon_.reset(LoadSmallIcon(resources, IDI_TRAY_DISABLED));
     version_ = version;
     tipText_ = TrayTipText(version, IsDefaultPattern(Config));
     if (!BuildMenu()) return false;
     // Never shown, and kept off the taskbar should anything show it.
-    if (!CreateWindowExA(WS_EX_TOOLWINDOW, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
-                         nullptr, instance, this))
+    if (!CreateWindowFor(WS_EX_TOOLWINDOW, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                         nullptr, instance))
         return false;
     ShowIcon();
     return true;
@@ -171,7 +167,6 @@ bool TrayWindow::Create(HINSTANCE instance, HMODULE resources, const AppVersion&
 
 void TrayWindow::Close() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    hwnd_ = nullptr;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "system/StartupText.h"
 #include "system/WinHandles.h"
 #include "tray/TrayText.h"
+#include "ui/Window.h"
 
 inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
 
@@ -19,11 +20,9 @@ inline constexpr UINT kTrayMenuIdBase = 1000;
 // Registered message a second start with "/Lock" posts to the tray owner window: lock now.
 inline constexpr char kLockRequestMessageName[] = "OrvoPCLockLockRequest";
 
-class TrayWindow {
+class TrayWindow : public Window<TrayWindow> {
 public:
     TrayWindow() = default;
-    TrayWindow(const TrayWindow&) = delete;
-    TrayWindow& operator=(const TrayWindow&) = delete;
     ~TrayWindow();
 
     // The hidden window with its icons and menu; puts the icon into the notification area.
@@ -33,7 +32,6 @@ public:
     // outside the program's one tray window, as the tests do).
     void Close();
 
-    HWND Hwnd() const { return hwnd_; }
     HMENU TrayMenu() const { return menu_.get(); }
     HICON Icon() const { return icon_.get(); }                    // the window icon: autolock on
     HICON AutoLockOffIcon() const { return disabledIcon_.get(); }
@@ -52,14 +50,18 @@ public:
     // A notification balloon from the icon; false when there is no icon or the shell refused.
     bool ShowBalloon(const std::string& title, const std::string& text);
 
-    // What the icon's callback asks for (TrayWindowProc dispatches to them).
+    // What the icon's callback asks for (HandleMessage dispatches to them).
     void LockFromIcon();
     void ShowTrayMenu();
     // Runs a chosen menu item, by its index in TrayMenu (TrayMenuIndex).
     void RunMenuItem(int index);
 
 private:
-    friend LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<TrayWindow>;
+    // The icon's callback, the shell's and the program's rebuild broadcasts, the lock request
+    // of a second start, and the refused close.
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnWindowGone();
     void ShowIcon();
     void RemoveIcon();
     // The icon in the notification area: the autolock-off picture while auto-lock is disabled.
@@ -84,15 +86,11 @@ private:
     UINT taskbarCreatedMessage_ = 0;
     UINT rebuildMessage_ = 0;
     UINT lockRequestMessage_ = 0;
-    HWND hwnd_ = nullptr;
 };
 
 // A notification balloon from the program's tray icon; false when there is no icon or the
 // shell refused.
 bool ShowTrayBalloon(const std::string& title, const std::string& text);
-// The tray owner's own window procedure: the icon's callback, the shell's and the program's
-// rebuild broadcasts, the lock request of a second start, and the refused close.
-LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 // The program's one tray owner window (start-up and ExitApplication).
 bool CreateTrayWindow();

@@ -17,11 +17,10 @@ bool PictureBox::Create(HWND parent, int id, int x, int y, int width, int height
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     if (!instance) instance = GetModuleHandleA(nullptr);   // a parent made without one
     WNDCLASSEXA wc{};
-    wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kPictureBoxClassName;
-    if (!EnsureWindowClass(wc)) return false;
+    if (!RegisterWindowClass(wc)) return false;
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -51,26 +50,19 @@ bool PictureBox::Create(HWND parent, int id, int x, int y, int width, int height
     return hwnd_ != nullptr;
 }
 
-PictureBox* PictureBox::FromHwnd(HWND hwnd) { return ObjectOfWindow<PictureBox>(hwnd, kPictureBoxClassName); }
+PictureBox* PictureBox::FromHwnd(HWND hwnd) { return ObjectOf(hwnd, kPictureBoxClassName); }
 
-LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<PictureBox>(hwnd, msg, lp);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+LRESULT PictureBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT:      self->Paint(); return 0;
+    case WM_PAINT:      Paint(); return 0;
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
     case WM_MOUSEMOVE:
-        self->Picture_Mouse(msg, wp, lp);
+        Picture_Mouse(msg, wp, lp);
         return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        break;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 void PictureBox::Refresh() {

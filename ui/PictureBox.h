@@ -13,24 +13,22 @@
 #include <vector>
 
 #include "system/WinHandles.h"
+#include "ui/Window.h"
 
 inline constexpr char kPictureBoxClassName[] = "OrvoPictureBox";
 
-class PictureBox {
+class PictureBox : public Window<PictureBox> {
 public:
     // button: MK_LBUTTON / MK_RBUTTON / MK_MBUTTON of the button concerned; shift: MK_SHIFT and
     // MK_CONTROL of the key state.
     using MouseHandler = std::function<void(int button, int shift, int x, int y)>;
 
     PictureBox() = default;
-    PictureBox(const PictureBox&) = delete;
-    PictureBox& operator=(const PictureBox&) = delete;
     ~PictureBox();
 
     // A visible white child of the given inner size; false when the window or its image could
     // not be made (the box then draws nothing and ignores the pointer).
     bool Create(HWND parent, int id, int x, int y, int width, int height);
-    HWND Hwnd() const { return hwnd_; }
     static PictureBox* FromHwnd(HWND hwnd);
     HDC Dc() const { return memDc_.get(); }     // the persistent image's DC, or null
     int Width() const { return width_; }
@@ -45,12 +43,12 @@ public:
     MouseHandler OnMouseUp;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<PictureBox>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void Paint();
     void Picture_Mouse(UINT msg, WPARAM wp, LPARAM lp);
     POINT ToImage(int x, int y) const;
 
-    HWND hwnd_ = nullptr;
     int width_ = 0;
     int height_ = 0;
     // The DC, then the DIB, then the guard: the guard puts the DC's own bitmap back before

@@ -65,18 +65,12 @@ public:
     // before it dispatches); true when the message was one of them and has been handled.
     bool IsDialogKeyMessage(MSG* msg) const { return ::IsDialogKeyMessage(Hwnd(), msg); }
 
-    // The window procedure of T hands its WM_NCDESTROY here: the window lets go of its object,
-    // and when it is this helper's window, the object ends. An object made elsewhere (a
-    // test's) is only let go. T's WM_DESTROY handler forgets its handle, so that the object's
-    // destructor does not destroy the window a second time.
-    LRESULT EndWithWindow(HWND hwnd, WPARAM wp, LPARAM lp) {
-        const LRESULT result = DefWindowProcA(hwnd, WM_NCDESTROY, wp, lp);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        if (hwnd == window_) {
-            window_ = nullptr;
-            object_.reset();
-        }
-        return result;
+    // Window<T>::OnWindowGone of T hands its end here: when `object` is this helper's, it ends.
+    // An object made elsewhere (a test's) is left to its owner.
+    void EndWith(const T* object) {
+        if (!object || object != object_.get()) return;
+        window_ = nullptr;
+        object_.reset();
     }
 
 private:

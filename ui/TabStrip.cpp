@@ -90,20 +90,19 @@ TabStrip::~TabStrip() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool TabStrip::RegisterWindowClass(HINSTANCE instance) {
+bool TabStrip::RegisterStripClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kTabStripClassName;
-    return EnsureWindowClass(wc);
+    return RegisterWindowClass(wc);
 }
 
 bool TabStrip::Create(HWND parent, int id, int x, int y, int width, int height, int16_t tabCount) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     if (!instance) instance = GetModuleHandleA(nullptr);   // a parent made without one
-    if (hwnd_ || !parent || !RegisterWindowClass(instance)) return false;
+    if (hwnd_ || !parent || !RegisterStripClass(instance)) return false;
     state_.SetTabCount(tabCount);
     hwnd_ = CreateWindowExA(0, kTabStripClassName, "", WS_CHILD | WS_CLIPSIBLINGS, x, y, width, height, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
@@ -113,30 +112,23 @@ bool TabStrip::Create(HWND parent, int id, int x, int y, int width, int height, 
     return true;
 }
 
-TabStrip* TabStrip::FromHwnd(HWND hwnd) { return ObjectOfWindow<TabStrip>(hwnd, kTabStripClassName); }
+TabStrip* TabStrip::FromHwnd(HWND hwnd) { return ObjectOf(hwnd, kTabStripClassName); }
 
-LRESULT CALLBACK TabStrip::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = WindowObject<TabStrip>(hwnd, msg, lp);
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+LRESULT TabStrip::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_CREATE:      self->CreateFontsAndTooltip(); return 0;
-    case WM_SIZE:        self->FitToSize(LOWORD(lp), HIWORD(lp)); return 0;
-    case WM_SHOWWINDOW:  if (wp) self->RefreshOnShow(); break;
+    case WM_CREATE:      CreateFontsAndTooltip(); return 0;
+    case WM_SIZE:        FitToSize(LOWORD(lp), HIWORD(lp)); return 0;
+    case WM_SHOWWINDOW:  if (wp) RefreshOnShow(); break;
     case WM_ERASEBKGND:  return 1;   // WM_PAINT covers every pixel
-    case WM_PAINT:       self->Paint(); return 0;
+    case WM_PAINT:       Paint(); return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: self->SelectTabAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
-    case WM_MOUSEMOVE:   self->TrackHover(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
-    case WM_TIMER:       if (wp == kHoverTimer) { self->OnHoverCheckTick(); return 0; } break;
-    case WM_DESTROY:     self->ReleaseTimerAndTooltip(); return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        break;
+    case WM_MBUTTONDOWN: SelectTabAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_MOUSEMOVE:   TrackHover(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_TIMER:       if (wp == kHoverTimer) { OnHoverCheckTick(); return 0; } break;
+    case WM_DESTROY:     ReleaseTimerAndTooltip(); return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 void TabStrip::CreateFonts(int dpi) {

@@ -10,6 +10,7 @@
 
 #include "system/WinHandles.h"
 #include "ui/TabStripState.h"
+#include "ui/Window.h"
 
 inline constexpr char kTabStripClassName[] = "OrvoXPTab";
 
@@ -23,16 +24,13 @@ struct TabStripNotify {
 // Arial 9 pt at dpi, the font of the dialog and its controls.
 HFONT CreateArialFont(bool bold, int dpi);
 
-class TabStrip {
+class TabStrip : public Window<TabStrip> {
 public:
     TabStrip() = default;
-    TabStrip(const TabStrip&) = delete;
-    TabStrip& operator=(const TabStrip&) = delete;
     ~TabStrip();
 
     // A visible child of parent with the given control id and four tabs by default.
     bool Create(HWND parent, int id, int x, int y, int width, int height, int16_t tabCount);
-    HWND Hwnd() const { return hwnd_; }
     static TabStrip* FromHwnd(HWND hwnd);
 
     void SetTabCount(int16_t tabCount);
@@ -45,8 +43,9 @@ public:
     HWND Tooltip() const { return tooltip_.get(); }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    static bool RegisterWindowClass(HINSTANCE instance);
+    friend class Window<TabStrip>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    static bool RegisterStripClass(HINSTANCE instance);
 
     void CreateFontsAndTooltip();
     void CreateFonts(int dpi);
@@ -67,7 +66,6 @@ private:
     Look CurrentLook() const;
     void Refresh(const Look& before);
 
-    HWND hwnd_ = nullptr;
     TabStripState state_;
     WinTimer hoverTimer_;
     UniqueHfont font_;

@@ -139,7 +139,7 @@ protected:
 TEST_F(TrayTest, HiddenOwnerCarriesTheIconRecordAndTheTip) {
     EXPECT_EQ(FindWindowA(nullptr, "Orvo PC Lock Tray"), hwnd_);
     EXPECT_FALSE(IsWindowVisible(hwnd_));
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)), TrayWindowProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)), TrayWindow::ClassProcedure());
     EXPECT_EQ(tray_->RebuildMessage(), RegisterWindowMessageA("OrvoPCLockTrayIcon"));
     EXPECT_EQ(tray_->TaskbarCreatedMessage(), RegisterWindowMessageA("TaskbarCreated"));
 
@@ -281,7 +281,7 @@ TEST_F(TrayTest, TaskbarCreatedAndTheRebuildMessagePutTheIconBack) {
     EXPECT_TRUE(ShellHasIcon(hwnd_));
     EXPECT_STREQ(tray_->IconData().szTip, kTip);
     // The window's own procedure, not a subclass put in front of it.
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)), TrayWindowProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)), TrayWindow::ClassProcedure());
     EXPECT_EQ(SendMessageA(hwnd_, WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(strlen("Orvo PC Lock Tray")));
 
     // The shell's broadcast reaches the hidden window as well.
