@@ -71,7 +71,8 @@ protected:
     // The window is gone (WM_NCDESTROY); nothing of the window may be used here.
     void OnWindowGone() {}
 
-    // The window; null before it is made and after its last message. Written only here.
+    // The window; null before it is made and after its last message. Set and cleared by the
+    // procedure below; a class that detaches and destroys its window itself clears it too.
     HWND hwnd_ = nullptr;
 
 private:
