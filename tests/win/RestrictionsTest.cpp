@@ -234,7 +234,14 @@ TEST_F(ShellWindows, EveryTaskbarIsHiddenAndShown) {
     ASSERT_TRUE(tray && second && third);
     EXPECT_TRUE(HideTaskbars());
     EXPECT_FALSE(IsWindowVisible(tray.get()) || IsWindowVisible(second.get()) || IsWindowVisible(third.get()));
-    EXPECT_FALSE(HideTaskbars()) << "none was visible";
+    // A taskbar of another process on the desktop (Wine's own) takes the posted hide a moment
+    // later; once every taskbar is hidden there is nothing left to hide.
+    bool hidAgain = true;
+    for (int look = 0; look < 40 && hidAgain; ++look) {
+        hidAgain = HideTaskbars();
+        if (hidAgain) Sleep(50);
+    }
+    EXPECT_FALSE(hidAgain) << "none was visible";
     ShowTaskbars();
     EXPECT_TRUE(IsWindowVisible(tray.get()) && IsWindowVisible(second.get()) && IsWindowVisible(third.get()));
 }
