@@ -261,11 +261,38 @@ bool Holds(const Condition& condition) {
     std::vector<HWND> found = FindTopWindows(condition.className, condition.title);
     return condition.visible ? AnyVisible(found) : !found.empty();
 }
+
+bool IsWindowOf(HWND hwnd, const Condition& condition) {
+    if (condition.className != "-" && lstrcmpiA(WindowClassOf(hwnd).c_str(), condition.className.c_str()) != 0)
+        return false;
+    return condition.title == "-" || InternalTextOf(hwnd) == condition.title;
+}
+
+// The system's window events come in the order they happened, however late this process gets
+// to look: the first event that makes a condition true tells which came first when one poll
+// finds both already true (a loaded machine may keep the poll waiting longer than the gap).
+struct EventOrder {
+    const Condition* One = nullptr;
+    const Condition* Two = nullptr;
+    int First = 0;   // 0 while no event has decided
+};
+EventOrder RaceEvents;
+
+void CALLBACK OnRaceEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
+    if (RaceEvents.First || !hwnd || object != OBJID_WINDOW || GetAncestor(hwnd, GA_ROOT) != hwnd) return;
+    const auto decides = [&](const Condition& condition) {
+        return (event == EVENT_OBJECT_SHOW || !condition.visible) && IsWindowOf(hwnd, condition);
+    };
+    if (decides(*RaceEvents.One))
+        RaceEvents.First = 1;
+    else if (decides(*RaceEvents.Two))
+        RaceEvents.First = 2;
+}
 }  // namespace
 
 // race <timeout_ms> <class1> <title1> <exists|visible> <class2> <title2> <exists|visible>:
 // which of two window conditions came true first ("first=1", "first=2", or "first=both" when
-// one poll saw both). Prints "ready" once watching, so a script can start the program after.
+// one poll saw both and no window event told them apart). Prints "ready" once watching, so a script can start the program after.
 int CmdRace(const Args& args) {
     if (args.size() != 8) return Fail("usage: race <timeout_ms> <class1> <title1> <exists|visible> <class2> <title2> <exists|visible>", kExitUsage);
     auto timeout = ParseNumber(args[1]);
@@ -274,18 +301,28 @@ int CmdRace(const Args& args) {
     Condition two{args[5], args[6], args[7] == "visible"};
     bool already1 = Holds(one), already2 = Holds(two);
     if (already1 || already2) return Fail("a condition already holds before the race");
+    RaceEvents = {&one, &two, 0};
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, OnRaceEvent, 0, 0,
+                                               WINEVENT_OUTOFCONTEXT);
     std::printf("ready\n");
     std::fflush(stdout);
     uint64_t start = NowMs();
     for (;;) {
         bool first = Holds(one), second = Holds(two);
         uint64_t elapsed = NowMs() - start;
+        if (first && second) PumpFor(0);   // the events still queued
         if (first || second) {
-            std::printf("first=%s\n", first && second ? "both" : (first ? "1" : "2"));
+            if (hook) UnhookWinEvent(hook);
+            const char* which = first && second ? (RaceEvents.First == 1 ? "1" : RaceEvents.First == 2 ? "2" : "both")
+                                                : (first ? "1" : "2");
+            std::printf("first=%s\n", which);
             std::printf("elapsed_ms=%llu\n", static_cast<unsigned long long>(elapsed));
             return kExitOk;
         }
-        if (elapsed >= static_cast<uint64_t>(*timeout)) return Fail("neither condition after " + args[1] + " ms");
-        Sleep(1);
+        if (elapsed >= static_cast<uint64_t>(*timeout)) {
+            if (hook) UnhookWinEvent(hook);
+            return Fail("neither condition after " + args[1] + " ms");
+        }
+        PumpFor(1);
     }
 }
