@@ -3,6 +3,8 @@
 // away.
 #include "cover/PrimaryCover.h"
 
+#include <algorithm>
+
 #include "core/AppState.h"
 #include "core/LockScreenModel.h"
 #include "cover/EffectStrips.h"
@@ -132,6 +134,7 @@ bool IsTransparent() { return IsTransparentBackground(Config); }
 
 struct PrimaryCover::Impl {
     LayeredFrame Frame;
+    bool presentsPicture = false;   // the window shows the background picture, not Frame
     WinTimer WatchdogTimer;
     UniqueWinEventHook foregroundHook;
     UniqueWinEventHook windowHook;
@@ -249,8 +252,22 @@ void PrimaryCover::ClearFrame() {
     if (impl_) impl_->Frame.ClearFrame(kClearTransparent);
 }
 
+// The rectangle of what the window was last given: the picture's or the frame's size.
+RECT PrimaryCover::ShownRect() const {
+    if (!impl_) return RECT{};
+    if (impl_->presentsPicture) {
+        if (const DibSurface* picture = ImageTable.Background()) return RECT{0, 0, picture->Width(), picture->Height()};
+    }
+    return RECT{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
+}
+
 uint32_t PrimaryCover::FramePixel(int x, int y) const {
-    return impl_ ? impl_->Frame.PixelAt(x, y) : 0;
+    if (!impl_) return 0;
+    if (impl_->presentsPicture) {
+        const DibSurface* picture = ImageTable.Background();
+        return picture ? picture->PixelAt(x, y) : 0;
+    }
+    return impl_->Frame.PixelAt(x, y);
 }
 
 bool PrimaryCover::IsWatchdogRunning() const { return impl_ && impl_->WatchdogTimer.IsRunning(); }
@@ -279,11 +296,18 @@ void PrimaryCover::EnableWatchdog(bool enable) {
 }
 
 // The frame at the screen's size, made again when the last unlock gave it back.
+int PrimaryCover::ScreenWidth() const {
+    return model_.ScreenWidth > 0 ? model_.ScreenWidth : GetSystemMetrics(SM_CXSCREEN);
+}
+
+int PrimaryCover::ScreenHeight() const {
+    return model_.ScreenHeight > 0 ? model_.ScreenHeight : GetSystemMetrics(SM_CYSCREEN);
+}
+
 void PrimaryCover::FitFrameToScreen() {
     if (!impl_) return;
     LayeredFrame& frame = impl_->Frame;
-    const int width = model_.ScreenWidth > 0 ? model_.ScreenWidth : GetSystemMetrics(SM_CXSCREEN);
-    const int height = model_.ScreenHeight > 0 ? model_.ScreenHeight : GetSystemMetrics(SM_CYSCREEN);
+    const int width = ScreenWidth(), height = ScreenHeight();
     if (frame.IsReady() && frame.Width() == width && frame.Height() == height) return;
     frame.CreateGraphic(hwnd_, width, height);
     frame.MakeLayered(hwnd_);
@@ -296,11 +320,24 @@ void PrimaryCover::ReleaseFrame() {
     impl_->Frame.CreateGraphic(hwnd_, 1, 1);
     impl_->Frame.MakeLayered(hwnd_);
     impl_->Frame.ShrinkHiddenWindow();
+    if (!IsWindowVisible(hwnd_)) impl_->presentsPicture = false;
 }
 
+// The background picture is kept at the screen's size as a DIB of its own: the resting cover
+// presents it directly, with no frame made or drawn at the lock, and a frame made for a wipe is
+// given back once the picture stands (the window keeps what it was given).
 void PrimaryCover::PaintRestingCover() {
+    if (!impl_) return;
+    impl_->presentsPicture = false;
+    const DibSurface* picture = IsTransparent() ? nullptr : ImageTable.Background();
+    if (picture && picture->Width() == ScreenWidth() && picture->Height() == ScreenHeight() &&
+        impl_->Frame.PresentSurface(*picture)) {
+        impl_->presentsPicture = true;
+        if (impl_->Frame.Width() > 1) ReleaseFrame();
+        return;
+    }
     FitFrameToScreen();
-    if (!impl_ || !impl_->Frame.IsReady()) return;
+    if (!impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
     // Alpha 1 looks like nothing yet still takes every click meant for the desktop beneath.
     if (IsTransparent()) {
@@ -312,14 +349,31 @@ void PrimaryCover::PaintRestingCover() {
     frame.Present();
 }
 
-void PrimaryCover::PaintUnlockWipeStart() {
-    if (IsTransparent()) return;
+// The frame made at the screen's size and given the picture the window shows, for a wipe to
+// start from. A picture of the screen's size is copied row by row, anything else drawn scaled.
+void PrimaryCover::TakePictureIntoFrame() {
     FitFrameToScreen();
     if (!impl_ || !impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
-    ClearFrame();
-    DrawImage(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
-    frame.Present(255);
+    const DibSurface* picture = ImageTable.Background();
+    if (picture && picture->Width() == frame.Width() && picture->Height() == frame.Height()) {
+        GdiFlush();
+        for (int y = 0; y < frame.Height(); ++y)
+            std::copy_n(picture->Row(y), frame.Width(), frame.Row(y));
+    } else {
+        frame.ClearFrame(kClearOpaqueBlack);
+        DrawImage(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
+    }
+}
+
+// A cover that shows the picture already needs no present before the wipe.
+void PrimaryCover::PaintUnlockWipeStart() {
+    if (IsTransparent() || !impl_) return;
+    const bool shown = impl_->presentsPicture;
+    TakePictureIntoFrame();
+    if (!impl_->Frame.IsReady()) return;
+    if (!shown) impl_->Frame.Present(255);
+    impl_->presentsPicture = false;
     DoEvents();
 }
 
@@ -359,6 +413,7 @@ void PrimaryCover::LockEffectShow() {
     Gdiplus::Graphics* graphics = frame.Graphics();
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     ClearFrame();
+    impl_->presentsPicture = false;
     const auto& bands = EffectStripBands();
     RunWipe(frame, EffectStripSteps(), [&](int j) {
         for (int i = 1; i <= kEffectBands; ++i) {
@@ -372,7 +427,12 @@ void PrimaryCover::LockEffectShow() {
 // The erase strip (alpha 1) is copied over the picture band by band, so the desktop comes back
 // in the same ten bands while the cover still takes the pointer.
 void PrimaryCover::UnlockEffectShow() {
-    if (IsTransparent() || !impl_ || !impl_->Frame.IsReady()) return;
+    if (IsTransparent() || !impl_) return;
+    if (impl_->presentsPicture) {
+        TakePictureIntoFrame();
+        impl_->presentsPicture = false;
+    }
+    if (!impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
     Gdiplus::Graphics* graphics = frame.Graphics();
     Gdiplus::CachedBitmap* erase = ImageTable.Cached(kSlotEraseStrip);
@@ -396,7 +456,7 @@ void PrimaryCover::FitScreen(int width, int height) {
 // last one raised ends on top. Monitor covers lie beside the primary cover, never under it.
 void PrimaryCover::RaiseInOrder() {
     if (!impl_) return;
-    const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
+    const RECT screen = ShownRect();
     const HWND lockWindow = LockWindowHwnd();
     const bool hidden = CurrentLockState().IsLockWindowHidden();
     for (HWND cover : MonitorCoverWindows())
@@ -447,7 +507,7 @@ void PrimaryCover::HoldWindows() {
     for (const auto& [window, rank] : ours)
         if (!IsShowing(window)) view.notShowing = true;
     view.orderHeld = IsOrderHeld(ObserveBand(ours), static_cast<int>(ours.size()));
-    const RECT screen{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
+    const RECT screen = ShownRect();
     view.misplaced = !HasRect(hwnd_, screen) || (!hidden && lockWindow && !HasRect(lockWindow, screen));
     // Any other window with the keyboard, even one of this program's (the faded-out lock window,
     // whose keys belong to this cover meanwhile), gets it taken away.

@@ -41,7 +41,8 @@ public:
     void ClearFrame();          // the frame cleared to fully transparent (not presented)
     bool IsWatchdogRunning() const;
     Gdiplus::Graphics* Graphics() const;    // BackgroundGraphics; null without a frame
-    // The frame's premultiplied 0xAARRGGBB pixel at (x, y) from the top left; 0 outside.
+    // The premultiplied 0xAARRGGBB pixel the window was last given at (x, y) from the top left
+    // (its frame's, or the background picture's); 0 outside.
     uint32_t FramePixel(int x, int y) const;
 
 private:
@@ -53,6 +54,10 @@ private:
     void OnWindowEvents();
     void OnDisplayChange();
     void FitFrameToScreen();
+    void TakePictureIntoFrame();
+    int ScreenWidth() const;
+    RECT ShownRect() const;
+    int ScreenHeight() const;
     void HoldWindows();
     void RecallLockWindow();
     const LockScreenModel& model_;

@@ -189,17 +189,20 @@ BackgroundSource CurrentBackgroundSource(HMODULE module) {
 }
 
 // The user's picture when it exists and decodes, else the built-in one, at the screen's size.
-GdiPlusPtr<Gdiplus::Bitmap> MakeBackground(const BackgroundSource& source) {
+std::unique_ptr<DibSurface> MakeBackground(const BackgroundSource& source) {
     GdiPlusPtr<Gdiplus::Bitmap> picture;
     if (IsExistingFile(source.Path)) picture = LoadPictureFile(source.Path);
     // A file that exists but is no picture (or a damaged one) must not leave the cover empty.
     if (!picture) picture = LoadResourcePicture(source.Module, "BACKGROUND");
     if (!picture) return nullptr;
-    return FitPicture(source.Width, source.Height, picture.get());
+    return FitPictureSurface(picture.get(), source.Width, source.Height);
 }
 
 bool LoadBackground(HMODULE module) {
-    return StoreBitmap(MakeBackground(CurrentBackgroundSource(module)), kSlotBackground, true, nullptr);
+    auto picture = MakeBackground(CurrentBackgroundSource(module));
+    const bool made = picture != nullptr;
+    ImageTable.SetBackground(std::move(picture));
+    return made;
 }
 
 // Slot 0 in the making on its own thread; the result is stored by the window thread when it
@@ -207,7 +210,7 @@ bool LoadBackground(HMODULE module) {
 // one thread at a time uses each: the picture is the thread's alone until it is taken.
 struct PendingBackgroundJob {
     BackgroundSource Source;
-    GdiPlusPtr<Gdiplus::Bitmap> Result;
+    std::unique_ptr<DibSurface> Result;
     UniqueHandle Thread;
 };
 PendingBackgroundJob PendingBackground;
@@ -240,13 +243,25 @@ void ImageTableType::TakePendingBackground(int slot) {
     if (slot != kSlotBackground || !PendingBackground.Thread) return;
     WaitForSingleObject(PendingBackground.Thread.get(), INFINITE);
     PendingBackground.Thread.reset();
-    images_[kSlotBackground] = std::move(PendingBackground.Result);
+    background_ = std::move(PendingBackground.Result);
     ++imageSerials_[kSlotBackground];
 }
 
 Gdiplus::Image* ImageTableType::Image(int slot) {
     TakePendingBackground(slot);
+    if (slot == kSlotBackground) return background_ ? background_->Bitmap() : nullptr;
     return IsSlot(slot) ? images_[slot].get() : nullptr;
+}
+
+const DibSurface* ImageTableType::Background() {
+    TakePendingBackground(kSlotBackground);
+    return background_.get();
+}
+
+void ImageTableType::SetBackground(std::unique_ptr<DibSurface> picture) {
+    TakePendingBackground(kSlotBackground);
+    background_ = std::move(picture);
+    ++imageSerials_[kSlotBackground];
 }
 
 Gdiplus::CachedBitmap* ImageTableType::Cached(int slot) const {
@@ -255,6 +270,12 @@ Gdiplus::CachedBitmap* ImageTableType::Cached(int slot) const {
 
 void ImageTableType::SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image) {
     TakePendingBackground(slot);
+    if (slot == kSlotBackground) {
+        SetBackground(image ? FitPictureSurface(image.get(), static_cast<int>(image->GetWidth()),
+                                                static_cast<int>(image->GetHeight()))
+                            : nullptr);
+        return;
+    }
     if (!IsSlot(slot)) return;
     images_[slot] = std::move(image);
     ++imageSerials_[slot];
@@ -267,6 +288,7 @@ void ImageTableType::SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cache
 void ImageTableType::Free(int slot) {
     TakePendingBackground(slot);
     if (!IsSlot(slot)) return;
+    if (slot == kSlotBackground) background_.reset();
     images_[slot].reset();
     cached_[slot].reset();
     ++imageSerials_[slot];

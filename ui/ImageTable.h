@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/DibSurface.h"
 #include "ui/GdiPlusHandles.h"
 
 constexpr int kImageSlots = 21;
@@ -42,8 +43,13 @@ public:
     // it waits for that first.
     Gdiplus::Image* Image(int slot);
     Gdiplus::CachedBitmap* Cached(int slot) const;
-    // Takes ownership; a slot out of range frees the object.
+    // Takes ownership; a slot out of range frees the object. The background picture is kept
+    // as an opaque surface of the image's size (see Background).
     void SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image);
+    // Slot 0 as the DIB the covers present without a frame of their own; Image(kSlotBackground)
+    // is its GDI+ bitmap. Null when there is no picture.
+    const DibSurface* Background();
+    void SetBackground(std::unique_ptr<DibSurface> picture);
     void SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cached);
     void Free(int slot);
     // Changes whenever the slot's image is replaced or freed, so a cache keyed on the image can
@@ -52,6 +58,7 @@ public:
 private:
     void TakePendingBackground(int slot);
 
+    std::unique_ptr<DibSurface> background_;   // slot 0; images_[0] stays empty
     std::array<GdiPlusPtr<Gdiplus::Image>, kImageSlots> images_;
     std::array<GdiPlusPtr<Gdiplus::CachedBitmap>, kImageSlots> cached_;
     std::array<uint32_t, kImageSlots> imageSerials_{};

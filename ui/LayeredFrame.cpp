@@ -38,49 +38,14 @@ std::wstring AnsiToWide(const std::string& text) {
     return wide;
 }
 
-// GDI+ draws into the DIB through a Bitmap that wraps the DIB's own memory as 32bppPARGB, not
-// through a Graphics made from the memory DC. Both give per-pixel alpha under Wine, but the DC
-// route leaves the pixel format to GDI+'s guess about the selected bitmap (Windows treats a DC
-// as having no alpha for some operations) and, under Wine, blends every call through a
-// temporary DIB and GdiAlphaBlend, which rounds differently (a 0x77 black ring over alpha 1
-// came out 0x78). The wrapped bitmap makes the format explicit: premultiplied ARGB, exactly
-// what UpdateLayeredWindow with AC_SRC_ALPHA reads. The DIB is bottom-up (positive height), so
-// the wrapper starts at the last row and walks with a negative stride: GDI+ row 0 is the top.
-//
 // The font objects and pens do not depend on the surface and outlive a change of size: the
 // frames are made anew at every lock, and looking the font family up again costs each time.
 bool LayeredFrame::CreateGraphic(HWND hwnd, int width, int height) {
     DeleteSurface();
-    if (width <= 0 || height <= 0) return false;
-    header_ = BITMAPINFOHEADER{};
-    header_.biSize = sizeof(BITMAPINFOHEADER);
-    header_.biWidth = width;
-    header_.biHeight = height;
-    header_.biPlanes = 1;
-    header_.biBitCount = 32;
-    header_.biCompression = BI_RGB;
-    header_.biSizeImage = static_cast<DWORD>(4u * static_cast<uint32_t>(width) * static_cast<uint32_t>(height));
-    size_ = SIZE{width, height};
     source_ = POINT{0, 0};
     hwnd_ = hwnd;
-    {
-        WindowDc windowDc(hwnd);
-        memoryDc_.reset(CreateCompatibleDC(windowDc.get()));
-    }
-    if (!memoryDc_) return false;
-    BITMAPINFO info{};
-    info.bmiHeader = header_;
-    void* bits = nullptr;
-    dib_.reset(CreateDIBSection(memoryDc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib_ || !bits) {
-        DeleteGraphic();
-        return false;
-    }
-    bits_ = static_cast<uint32_t*>(bits);
-    selection_ = std::make_unique<SelectGuard>(memoryDc_.get(), dib_.get());
-    surface_ = NewGdiPlus<Gdiplus::Bitmap>(width, height, -4 * width, PixelFormat32bppPARGB,
-                                           reinterpret_cast<BYTE*>(Row(0)));
-    if (surface_) graphics_ = NewGdiPlus<Gdiplus::Graphics>(surface_.get());
+    if (!surface_.Create(hwnd, width, height)) return false;
+    graphics_ = NewGdiPlus<Gdiplus::Graphics>(surface_.Bitmap());
     if (!graphics_) {
         DeleteGraphic();
         return false;
@@ -107,17 +72,11 @@ void LayeredFrame::MakeLayered(HWND hwnd) {
 // pixel GDI+ itself would store, so 0x00FFFFFF becomes all zero bytes: a premultiplied pixel
 // cannot have colour above its alpha, and Windows would add such a pixel's colour to the screen
 // instead of showing it transparent (Wine's UpdateLayeredWindow drops it, which looks the same).
-void LayeredFrame::ClearFrame(Gdiplus::ARGB argb) {
-    if (!bits_) return;
-    GdiFlush();  // GDI may still be writing to the DIB from an earlier call.
-    std::fill_n(bits_, static_cast<size_t>(size_.cx) * static_cast<size_t>(size_.cy),
-                PremultiplyArgb(argb));
-}
+void LayeredFrame::ClearFrame(Gdiplus::ARGB argb) { surface_.Fill(PremultiplyArgb(argb)); }
 
 void LayeredFrame::ClearRect(const RECT& rect, Gdiplus::ARGB argb) {
-    if (!bits_) return;
-    const int left = std::max<int>(rect.left, 0), right = std::min<int>(rect.right, size_.cx);
-    const int top = std::max<int>(rect.top, 0), bottom = std::min<int>(rect.bottom, size_.cy);
+    const int left = std::max<int>(rect.left, 0), right = std::min<int>(rect.right, Width());
+    const int top = std::max<int>(rect.top, 0), bottom = std::min<int>(rect.bottom, Height());
     if (left >= right || top >= bottom) return;
     GdiFlush();
     const uint32_t pixel = PremultiplyArgb(argb);
@@ -125,13 +84,24 @@ void LayeredFrame::ClearRect(const RECT& rect, Gdiplus::ARGB argb) {
 }
 
 bool LayeredFrame::Present() {
-    if (!hwnd_ || !memoryDc_) return false;
+    if (!hwnd_ || !surface_.Dc()) return false;
     if (graphics_) graphics_->Flush(Gdiplus::FlushIntentionSync);
     GdiFlush();
-    SIZE size = size_;
+    SIZE size = surface_.Size();
     POINT source = source_;
     BLENDFUNCTION blend = blend_;
-    return UpdateLayeredWindow(hwnd_, nullptr, nullptr, &size, memoryDc_.get(), &source, 0, &blend,
+    return UpdateLayeredWindow(hwnd_, nullptr, nullptr, &size, surface_.Dc(), &source, 0, &blend,
+                               ULW_ALPHA) != FALSE;
+}
+
+bool LayeredFrame::PresentSurface(const DibSurface& picture) {
+    if (!hwnd_ || !picture.Dc()) return false;
+    GdiFlush();
+    blend_.SourceConstantAlpha = 255;
+    SIZE size = picture.Size();
+    POINT source{0, 0};
+    BLENDFUNCTION blend = blend_;
+    return UpdateLayeredWindow(hwnd_, nullptr, nullptr, &size, picture.Dc(), &source, 0, &blend,
                                ULW_ALPHA) != FALSE;
 }
 
@@ -139,19 +109,19 @@ bool LayeredFrame::Present() {
 // most of a full present on the rest of the window (see docs/performance.md); the result is
 // right on both.
 bool LayeredFrame::UpdateRect(const RECT& dirty) {
-    if (!hwnd_ || !memoryDc_) return false;
-    RECT clipped{std::max<LONG>(dirty.left, 0), std::max<LONG>(dirty.top, 0), std::min<LONG>(dirty.right, size_.cx),
-                 std::min<LONG>(dirty.bottom, size_.cy)};
+    if (!hwnd_ || !surface_.Dc()) return false;
+    RECT clipped{std::max<LONG>(dirty.left, 0), std::max<LONG>(dirty.top, 0), std::min<LONG>(dirty.right, Width()),
+                 std::min<LONG>(dirty.bottom, Height())};
     if (clipped.left >= clipped.right || clipped.top >= clipped.bottom) return true;
     if (graphics_) graphics_->Flush(Gdiplus::FlushIntentionSync);
     GdiFlush();
-    SIZE size = size_;
+    SIZE size = surface_.Size();
     POINT source = source_;
     BLENDFUNCTION blend = blend_;
     UPDATELAYEREDWINDOWINFO info{};
     info.cbSize = sizeof info;
     info.psize = &size;
-    info.hdcSrc = memoryDc_.get();
+    info.hdcSrc = surface_.Dc();
     info.pptSrc = &source;
     info.pblend = &blend;
     info.dwFlags = ULW_ALPHA;
@@ -203,12 +173,7 @@ void LayeredFrame::DeleteGraphic() {
 
 void LayeredFrame::DeleteSurface() {
     graphics_.reset();
-    surface_.reset();
-    selection_.reset();
-    dib_.reset();
-    memoryDc_.reset();
-    bits_ = nullptr;
-    size_ = SIZE{0, 0};
+    surface_.Reset();
 }
 
 // A hidden layered window keeps the last frame it was given (under Wine a shared-memory window
@@ -216,11 +181,11 @@ void LayeredFrame::DeleteSurface() {
 // unlocked. Only a present of another size replaces it: moving or sizing the hidden window
 // keeps it. The present takes the frame's top left pixel.
 void LayeredFrame::ShrinkHiddenWindow() const {
-    if (!hwnd_ || !memoryDc_ || IsWindowVisible(hwnd_)) return;
+    if (!hwnd_ || !surface_.Dc() || IsWindowVisible(hwnd_)) return;
     SIZE one{1, 1};
     POINT source{0, 0};
     BLENDFUNCTION blend = blend_;
-    UpdateLayeredWindow(hwnd_, nullptr, nullptr, &one, memoryDc_.get(), &source, 0, &blend, ULW_ALPHA);
+    UpdateLayeredWindow(hwnd_, nullptr, nullptr, &one, surface_.Dc(), &source, 0, &blend, ULW_ALPHA);
 }
 
 void LayeredFrame::DrawCentredText(std::string& strText, double x, double y, int fontSize, int fontStyle,
@@ -232,7 +197,7 @@ void LayeredFrame::DrawCentredText(std::string& strText, double x, double y, int
     if (!font) return;
     const std::wstring text = AnsiToWide(strText);
     const Gdiplus::RectF rect(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
-                              static_cast<Gdiplus::REAL>(width > 0 ? width : size_.cx),
+                              static_cast<Gdiplus::REAL>(width > 0 ? width : Width()),
                               static_cast<Gdiplus::REAL>(height > 0 ? height : kDefaultTextHeight));
     if (borderSize > 0 && blackBrush_) {
         static const Gdiplus::REAL kOffsets[4][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
@@ -255,23 +220,10 @@ void LayeredFrame::DrawShadowText(std::string& strText, double x, double y, int 
                                           fontStyle, Gdiplus::UnitPixel);
     if (!font) return;
     const std::wstring text = AnsiToWide(strText);
-    const auto w = static_cast<Gdiplus::REAL>(width > 0 ? width : size_.cx);
+    const auto w = static_cast<Gdiplus::REAL>(width > 0 ? width : Width());
     const auto h = static_cast<Gdiplus::REAL>(height > 0 ? height : 36);
     const Gdiplus::RectF shadow(static_cast<Gdiplus::REAL>(x + 1), static_cast<Gdiplus::REAL>(y + 1), w, h);
     const Gdiplus::RectF rect(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y), w, h);
     graphics_->DrawString(text.c_str(), -1, font.get(), shadow, stringFormat_.get(), blackBrush_.get());
     graphics_->DrawString(text.c_str(), -1, font.get(), rect, stringFormat_.get(), whiteBrush_.get());
-}
-
-uint32_t* LayeredFrame::Row(int y) const {
-    if (!bits_ || y < 0 || y >= size_.cy) return nullptr;
-    // Bottom-up DIB: the top row is the last one in memory.
-    return bits_ + static_cast<size_t>(size_.cy - 1 - y) * static_cast<size_t>(size_.cx);
-}
-
-uint32_t LayeredFrame::PixelAt(int x, int y) const {
-    const uint32_t* row = Row(y);
-    if (!row || x < 0 || x >= size_.cx) return 0;
-    GdiFlush();
-    return row[x];
 }

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/DibSurface.h"
 #include "ui/GdiPlusHandles.h"
-#include "system/WinHandles.h"
 
 // Colours the windows clear their frames to (ARGB as GDI+ takes it).
 constexpr Gdiplus::ARGB kClearAlphaOne = 0x01000000;      // looks empty, still takes the pointer
@@ -45,6 +45,9 @@ public:
     // Presents the frame with the current overall alpha / with a new overall alpha.
     bool Present();
     bool Present(BYTE alpha);
+    // Presents another surface, fully opaque, in place of the frame: a picture already made at
+    // the window's size needs no frame of its own. The frame itself is left as it is.
+    bool PresentSurface(const DibSurface& picture);
     // Presents only `dirty` of the frame (UpdateLayeredWindowIndirect with a dirty rectangle);
     // the rest of the window keeps what the last present gave it.
     bool UpdateRect(const RECT& dirty);
@@ -73,32 +76,25 @@ public:
     Gdiplus::Graphics* Graphics() const { return graphics_.get(); }
     Gdiplus::Pen* RedPen() const { return redPen_.get(); }
     Gdiplus::Pen* BluePen() const { return bluePen_.get(); }
-    HDC MemoryDc() const { return memoryDc_.get(); }
+    HDC MemoryDc() const { return surface_.Dc(); }
     HWND Window() const { return hwnd_; }
-    int Width() const { return size_.cx; }
-    int Height() const { return size_.cy; }
+    int Width() const { return surface_.Width(); }
+    int Height() const { return surface_.Height(); }
     BYTE ConstantAlpha() const { return blend_.SourceConstantAlpha; }
     bool IsReady() const { return graphics_ != nullptr; }
 
     // The premultiplied 0xAARRGGBB pixel at (x, y), y counted from the top; 0 outside the frame.
-    uint32_t PixelAt(int x, int y) const;
+    uint32_t PixelAt(int x, int y) const { return surface_.PixelAt(x, y); }
     // Row y (from the top) of the frame memory, or null.
-    uint32_t* Row(int y) const;
+    uint32_t* Row(int y) const { return surface_.Row(y); }
 
 private:
     void DeleteSurface();   // the DIB, its DC and the graphics, not the fonts and pens
     HWND hwnd_ = nullptr;
-    BITMAPINFOHEADER header_{};
     BLENDFUNCTION blend_{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    SIZE size_{0, 0};
     POINT source_{0, 0};
-    uint32_t* bits_ = nullptr;
-    // Declaration order is destruction order reversed: the graphics goes before the bitmap that
-    // wraps the DIB memory, the selection is undone before the DIB is deleted, the DC last.
-    UniqueHdc memoryDc_;
-    UniqueHbitmap dib_;
-    std::unique_ptr<SelectGuard> selection_;
-    GdiPlusPtr<Gdiplus::Bitmap> surface_;
+    // The graphics is declared after the surface it draws on, so it goes first.
+    DibSurface surface_;
     GdiPlusPtr<Gdiplus::Graphics> graphics_;
     GdiPlusPtr<Gdiplus::Pen> redPen_;
     GdiPlusPtr<Gdiplus::Pen> bluePen_;

@@ -459,13 +459,16 @@ TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
     EXPECT_TRUE(PumpUntil([this] { return GetForegroundWindow() == Cover(); }, 500));
 }
 
+// A picture of another size than the screen is drawn into the cover's frame, which can be marked.
 TEST_F(Watchdog, TakesTheForegroundBackWithoutRepainting) {
+    ImageTable.SetImage(kSlotBackground, GdiPlusPtr<Gdiplus::Image>(NewGdiPlus<Gdiplus::Bitmap>(16, 16).release()));
     LockComputer(true, false);
     Gdiplus::SolidBrush marker(Gdiplus::Color(0xFF123456));
     BackgroundWindow->Graphics()->FillRectangle(&marker, 0, 0, 1, 1);
     TakeForeground();
     ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindowHwnd(); }, 500));
     EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0xFF123456u);
+    ImageTable.SetImage(kSlotBackground, MakePicture(0));
 }
 
 TEST_F(Watchdog, ShowsAMinimizedCoverAgain) {
