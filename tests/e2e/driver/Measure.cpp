@@ -4,7 +4,12 @@
 
 #include <psapi.h>
 
+#include <atomic>
 #include <cstdio>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "system/Registry.h"
 #include "system/WinHandles.h"
@@ -30,12 +35,32 @@ long long WaitVisible(const std::string& className, const std::string& title, bo
     }
 }
 
-// Sends the hot key and returns the ms from its key-down until the window shows; -1 on timeout.
+// Sends the hot key and returns the ms from its key-down until each target (class, title)
+// shows, -1 for one that did not within the timeout; empty when the key could not be sent. The
+// targets are watched on a thread of their own from the key-down on: the key-ups that follow
+// it take their own pauses, and a window that shows meanwhile must not be seen late.
+std::vector<long long> TimeHotkeyShows(const std::vector<WORD>& keys,
+                                       const std::vector<std::pair<std::string, std::string>>& targets,
+                                       long long timeoutMs) {
+    std::atomic<uint64_t> start{0};
+    std::vector<long long> shown(targets.size(), -1);
+    std::thread watch([&] {
+        while (start.load() == 0) Sleep(kPollMs);
+        if (start.load() == UINT64_MAX) return;
+        for (size_t i = 0; i < targets.size(); ++i)
+            shown[i] = WaitVisible(targets[i].first, targets[i].second, true, start.load(), timeoutMs);
+    });
+    const bool sent = InjectHotkey(keys, [&] { start = NowMs(); });
+    if (start.load() == 0) start = UINT64_MAX;   // no key-down went out: the watch ends
+    watch.join();
+    if (!sent) return {};
+    return shown;
+}
+
 long long TimeHotkey(const std::vector<WORD>& keys, const std::string& className, const std::string& title,
                      long long timeoutMs) {
-    uint64_t start = 0;
-    if (!InjectHotkey(keys, [&] { start = NowMs(); })) return -1;
-    return WaitVisible(className, title, true, start, timeoutMs);
+    const auto shown = TimeHotkeyShows(keys, {{className, title}}, timeoutMs);
+    return shown.empty() ? -1 : shown[0];
 }
 
 // Drags and returns the ms from the button release until no matching window shows; -1 on timeout.
@@ -55,15 +80,15 @@ int CmdHotkeyTime(const Args& args) {
     auto keys = ParseHotkey(args[1]);
     auto timeout = ParseNumber(args[4]);
     if (!keys || !timeout) return Fail("bad hot key or timeout", kExitUsage);
-    uint64_t start = 0;
-    if (!InjectHotkey(*keys, [&] { start = NowMs(); })) return Fail("the hot key could not be sent");
-    long long ms = WaitVisible(args[2], args[3], true, start, *timeout);
-    if (ms < 0) return Fail("no visible window " + args[2] + " / " + args[3] + " after " + args[4] + " ms");
-    std::printf("visible_after_ms=%lld\n", ms);
+    std::vector<std::pair<std::string, std::string>> targets{{args[2], args[3]}};
+    if (args.size() == 7) targets.emplace_back(args[5], args[6]);
+    const auto shown = TimeHotkeyShows(*keys, targets, *timeout);
+    if (shown.empty()) return Fail("the hot key could not be sent");
+    if (shown[0] < 0) return Fail("no visible window " + args[2] + " / " + args[3] + " after " + args[4] + " ms");
+    std::printf("visible_after_ms=%lld\n", shown[0]);
     if (args.size() == 7) {
-        long long then = WaitVisible(args[5], args[6], true, start, *timeout);
-        if (then < 0) return Fail("no visible window " + args[5] + " / " + args[6] + " after " + args[4] + " ms");
-        std::printf("then_visible_after_ms=%lld\n", then);
+        if (shown[1] < 0) return Fail("no visible window " + args[5] + " / " + args[6] + " after " + args[4] + " ms");
+        std::printf("then_visible_after_ms=%lld\n", shown[1]);
     }
     return kExitOk;
 }
