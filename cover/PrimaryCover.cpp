@@ -379,19 +379,26 @@ void PrimaryCover::PaintUnlockWipeStart() {
 
 namespace {
 
-// Runs the wipe's steps on their clock: every step that is due is drawn, then one present, then
-// the thread answers its messages while it waits for the next step, so the window never stops
-// answering and the wipe ends in kEffectWholeMs plus one present at any screen size.
+// Runs the wipe's steps on their clock, which started at `start`: every step that is due is
+// drawn, then one present, then the thread answers its messages while it waits for the next
+// step, so the window never stops answering. Each present shows the steps that are due by the
+// time it is done (it runs ahead by the longest present seen so far), so the last step reaches
+// the screen by kEffectWholeMs at any screen size, not a present after it.
 template <class DrawStep>
-void RunWipe(LayeredFrame& frame, int steps, DrawStep drawStep) {
-    const DWORD start = GetTickCount();
+void RunWipe(LayeredFrame& frame, DWORD start, int steps, DrawStep drawStep) {
+    const auto elapsed = [start] { return static_cast<int>(GetTickCount() - start); };
+    int lead = 0;
     int drawn = -1;
     while (drawn < steps) {
-        const int due = EffectStepDue(static_cast<int>(GetTickCount() - start), steps);
+        const int due = EffectStepDue(elapsed() + lead, steps);
         for (int j = drawn + 1; j <= due; ++j) drawStep(j);
-        if (due > drawn) frame.Present(255);
+        if (due > drawn) {
+            const DWORD before = GetTickCount();
+            frame.Present(255);
+            lead = std::max(lead, static_cast<int>(GetTickCount() - before));
+        }
         drawn = due > drawn ? due : drawn;
-        const int next = EffectStepTime(drawn + 1, steps) - static_cast<int>(GetTickCount() - start);
+        const int next = EffectStepTime(drawn + 1, steps) - (elapsed() + lead);
         if (drawn < steps && next > 0)
             MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(next), QS_ALLINPUT);
         DoEvents();
@@ -407,6 +414,7 @@ void RunWipe(LayeredFrame& frame, int steps, DrawStep drawStep) {
 // cleared frame instead of blending with it.
 void PrimaryCover::LockEffectShow() {
     if (IsTransparent()) return;
+    const DWORD start = GetTickCount();   // making the frame counts towards the wipe's time
     FitFrameToScreen();
     if (!impl_ || !impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
@@ -415,7 +423,7 @@ void PrimaryCover::LockEffectShow() {
     ClearFrame();
     impl_->presentsPicture = false;
     const auto& bands = EffectStripBands();
-    RunWipe(frame, EffectStripSteps(), [&](int j) {
+    RunWipe(frame, start, EffectStripSteps(), [&](int j) {
         for (int i = 1; i <= kEffectBands; ++i) {
             if (Gdiplus::CachedBitmap* strip = EffectStrip(j, i))
                 graphics->DrawCachedBitmap(strip, bands[i] + kEffectStripWidth * j, 0);
@@ -438,7 +446,7 @@ void PrimaryCover::UnlockEffectShow() {
     Gdiplus::CachedBitmap* erase = ImageTable.Cached(kSlotEraseStrip);
     const auto bands = CalcEffectBands(model_.ScreenWidth);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    RunWipe(frame, EffectStepCount(model_.ScreenWidth), [&](int j) {
+    RunWipe(frame, GetTickCount(), EffectStepCount(model_.ScreenWidth), [&](int j) {
         if (!erase) return;
         for (int i = 1; i <= kEffectBands; ++i) graphics->DrawCachedBitmap(erase, bands[i] + kEffectStripWidth * j, 0);
     });
