@@ -235,6 +235,8 @@ bench_size() {
     figure "$size" "UpdateLayeredWindow of a full frame (F)" "${F:-n/a} ms" "median of 60"
     figure "$size" "the same with a 400x400 dirty rectangle" \
         "$(echo "$ulw" | sed -n 's/^ulw_dirty_400 .*median_ms=\([0-9.]*\).*/\1/p') ms" "UpdateLayeredWindowIndirect, median of 60"
+    figure "$size" "a 400x400 layered window presented whole" \
+        "$(echo "$ulw" | sed -n 's/^ulw_panel_window_400 .*median_ms=\([0-9.]*\).*/\1/p') ms" "UpdateLayeredWindow, median of 60"
     if [ -f "$build/orvo_draw_bench.exe" ]; then
         # The bench prints "name value_unit (note_words)" with CRLF line ends.
         wine "$build/orvo_draw_bench.exe" | tr -d '\r' | while read -r name value note; do

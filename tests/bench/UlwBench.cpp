@@ -121,5 +121,30 @@ int main(int argc, char** argv) {
         partial.push_back(Milliseconds(t1, t2, frequency));
     }
     PrintFigures("ulw_dirty_400", partial, width, height);
+
+    // A layered window of the panel's size of its own, presented whole: what a lock window
+    // no larger than its panel would pay for each drag step.
+    constexpr int kPanel = 400;
+    UniqueHwnd panel(CreateWindowExA(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "OrvoUlwBench", "", WS_POPUP,
+                                     width / 2 - kPanel / 2, height / 2 - kPanel / 2, kPanel, kPanel, nullptr, nullptr,
+                                     instance, nullptr));
+    if (!panel) return 0;
+    ShowWindow(panel.get(), SW_SHOWNOACTIVATE);
+    PumpPending();
+    SIZE panelSize = {kPanel, kPanel};
+    POINT panelSource = {dirty.left, height - dirty.bottom};   // the same 400 x 400 of the bottom-up DIB
+    std::vector<double> small;
+    for (int i = 0; i < frames + 5; ++i) {
+        const uint32_t shade = 0x80000000u | uint32_t((i * 7) & 0x7F);
+        for (int y = dirty.top; y < dirty.bottom; ++y)
+            std::fill_n(pixels + size_t(height - 1 - y) * size_t(width) + dirty.left, dirty.right - dirty.left, shade);
+        QueryPerformanceCounter(&t1);
+        UpdateLayeredWindow(panel.get(), nullptr, nullptr, &panelSize, memory.get(), &panelSource, 0, &blend, ULW_ALPHA);
+        QueryPerformanceCounter(&t2);
+        PumpPending();
+        if (i < 5) continue;
+        small.push_back(Milliseconds(t1, t2, frequency));
+    }
+    PrintFigures("ulw_panel_window_400", small, kPanel, kPanel);
     return 0;
 }
