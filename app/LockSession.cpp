@@ -52,7 +52,7 @@ void LockSession::ShuffleLetters() {
 void LockSession::Lock(bool isStartup) {
     // The screen may have changed size since start-up or the last lock.
     bool resized = false;
-    if (ReadDisplay(&resized) && resized) ReloadBackgroundImage();
+    if (ReadDisplay(&resized) && resized) ReloadBackgroundImage(model_);
     // Cover first: every monitor's cover is presented before anything else of the lock is drawn,
     // each before it shows, so no frame of the last lock flashes up. With the wipe the primary
     // cover's first present is the wipe's first step (a present of a wholly transparent frame
@@ -144,7 +144,7 @@ void LockSession::Unlock() {
     if (Config.Effect != 0 && cover_) {
         cover_->PaintUnlockWipeStart();
         PlaceTopmost(BackgroundHwnd());
-        PrepareUnlockStrip(cover_->Graphics());
+        PrepareUnlockStrip(cover_->Graphics(), model_.ScreenHeight);
         DoEvents();
         cover_->UnlockEffectShow();
     }
@@ -227,7 +227,7 @@ void LockSession::CloseLockWindow() { lockWindow_.reset(); }
 void LockSession::CloseCover() { cover_.reset(); }
 
 void LockSession::LoadImages(HMODULE resources, BackgroundLoad background) {
-    ::LoadImages(lockWindow_ ? lockWindow_->Graphics() : nullptr, resources, background);
+    ::LoadImages(model_, lockWindow_ ? lockWindow_->Graphics() : nullptr, resources, background);
 }
 
 // A grid of another size may fit the screen at another scale (see ComputeLayout): then every image
@@ -237,9 +237,9 @@ void LockSession::FitGrid() {
     model_.Fit(Config.Grid, model_.ScreenWidth, model_.ScreenHeight, model_.Dpi);
     Gdiplus::Graphics* graphics = lockWindow_ ? lockWindow_->Graphics() : nullptr;
     if (model_.Layout.Scale != scale)
-        RebuildLockImages(graphics);
+        RebuildLockImages(model_.Layout, graphics);
     else
-        RebuildPanelImage(graphics);
+        RebuildPanelImage(model_.Layout, graphics);
     model_.EnteredKeys.Reset(model_.PointCount());
 }
 
@@ -285,7 +285,9 @@ void LockSession::ShowIdleLockScreen() {
 void LockSession::ShowVerifyDialog() { ::ShowVerifyDialog(); }
 void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false); }
 void LockSession::ExitApplication() { ::ExitApplication(); }
-void LockSession::PrepareEffectStrips() { ::PrepareEffectStrips(cover_ ? cover_->Graphics() : nullptr); }
+void LockSession::PrepareEffectStrips() {
+    ::PrepareEffectStrips(cover_ ? cover_->Graphics() : nullptr, model_.ScreenWidth, model_.ScreenHeight);
+}
 void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
 
 void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }

@@ -71,7 +71,7 @@ int ConfigDialog::PickBackgroundImage() {
 void ConfigDialog::UseBackgroundImage() {
     Session().ReleaseEffectStrips();
     FreeImageSlot(kSlotBackground);
-    ReloadBackgroundImage();
+    ReloadBackgroundImage(Session().Model());
     RedrawPreview();
 }
 

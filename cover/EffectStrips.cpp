@@ -8,7 +8,6 @@
 #include "cover/PrimaryCover.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
-#include "ui/LockSessionHost.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ const Gdiplus::Image* EffectStripsImage() { return Cache.Image; }
 
 int EffectStripBuilds() { return Cache.Builds; }
 
-void PrepareEffectStrips(Gdiplus::Graphics* target) {
+void PrepareEffectStrips(Gdiplus::Graphics* target, int width, int height) {
     Gdiplus::Image* picture = ImageTable.Image(kSlotBackground);
     const uint32_t serial = ImageTable.ImageSerial(kSlotBackground);
     if (Cache.Image) {
@@ -63,8 +62,6 @@ void PrepareEffectStrips(Gdiplus::Graphics* target) {
     }
     // Without a picture or a cover there is nothing to cut; the key stays empty so the next call
     // tries again.
-    const int width = Session().Model().ScreenWidth;
-    const int height = Session().Model().ScreenHeight;
     if (!picture || !target || width <= 0 || height <= 0) return;
     StripCanvas canvas(height);
     if (!canvas.IsReady()) return;
@@ -94,9 +91,8 @@ void ReleaseEffectStrips() {
     ImageTable.SetCached(kSlotEraseStrip, nullptr);
 }
 
-void PrepareUnlockStrip(Gdiplus::Graphics* target) {
+void PrepareUnlockStrip(Gdiplus::Graphics* target, int height) {
     ImageTable.SetCached(kSlotEraseStrip, nullptr);
-    const int height = Session().Model().ScreenHeight;
     if (!target || height <= 0) return;
     StripCanvas canvas(height);
     if (!canvas.IsReady()) return;

@@ -65,8 +65,8 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Wipe strips cut from the background picture for the cover's graphics, kept until the picture
-// changes.
-void PrepareEffectStrips(Gdiplus::Graphics* coverGraphics);
-void PrepareUnlockStrip(Gdiplus::Graphics* coverGraphics);
+// Wipe strips cut from the background picture for the cover's graphics on a screen of
+// width x height, kept until the picture changes.
+void PrepareEffectStrips(Gdiplus::Graphics* coverGraphics, int width, int height);
+void PrepareUnlockStrip(Gdiplus::Graphics* coverGraphics, int height);
 void ReleaseEffectStrips();

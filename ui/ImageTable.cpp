@@ -15,7 +15,7 @@
 #include "core/AppState.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
-#include "ui/LockSessionHost.h"
+#include "core/LockScreenModel.h"
 
 ImageTableType ImageTable;
 
@@ -183,8 +183,7 @@ struct BackgroundSource {
     int Width = 0, Height = 0;
 };
 
-BackgroundSource CurrentBackgroundSource(HMODULE module) {
-    const LockScreenModel& model = Session().Model();
+BackgroundSource CurrentBackgroundSource(const LockScreenModel& model, HMODULE module) {
     return {ReadFixedText(Config.BackgroundImage), module, model.ScreenWidth, model.ScreenHeight};
 }
 
@@ -198,8 +197,8 @@ std::unique_ptr<DibSurface> MakeBackground(const BackgroundSource& source) {
     return FitPictureSurface(picture.get(), source.Width, source.Height);
 }
 
-bool LoadBackground(HMODULE module) {
-    auto picture = MakeBackground(CurrentBackgroundSource(module));
+bool LoadBackground(const LockScreenModel& model, HMODULE module) {
+    auto picture = MakeBackground(CurrentBackgroundSource(model, module));
     const bool made = picture != nullptr;
     ImageTable.SetBackground(std::move(picture));
     return made;
@@ -220,12 +219,12 @@ DWORD WINAPI MakePendingBackground(void*) {
     return 0;
 }
 
-void StartBackgroundAside(HMODULE module) {
+void StartBackgroundAside(const LockScreenModel& model, HMODULE module) {
     ImageTable.Free(kSlotBackground);   // and an earlier one still in the making
-    PendingBackground.Source = CurrentBackgroundSource(module);
+    PendingBackground.Source = CurrentBackgroundSource(model, module);
     PendingBackground.Thread.reset(CreateThread(nullptr, 0, MakePendingBackground, nullptr, 0, nullptr));
     // Without a thread it is made here and now.
-    if (!PendingBackground.Thread) LoadBackground(module);
+    if (!PendingBackground.Thread) LoadBackground(model, module);
 }
 
 bool LoadResourceSlot(HMODULE module, const char* name, int width, int height, int slot, bool clone,
@@ -361,15 +360,14 @@ void FillRoundBox(Gdiplus::Graphics* graphics, int radius, int x, int y, int wid
     graphics->FillRectangle(brush.get(), x + width - r, y + r, r, height - 2 * r);
 }
 
-void DrawPanel(Gdiplus::Graphics* graphics, int x, int y, int width, int height) {
+void DrawPanel(Gdiplus::Graphics* graphics, const GridLayout& layout, int x, int y, int width, int height) {
     if (!graphics) return;
-    FillRoundBox(graphics, Session().Model().Layout.Px(kPanelRadius), x, y, width, height);
+    FillRoundBox(graphics, layout.Px(kPanelRadius), x, y, width, height);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     auto dots = PaintSmooth(width, height, [&](Gdiplus::Graphics& g) {
         auto brush = NewGdiPlus<Gdiplus::SolidBrush>(Gdiplus::Color(kDotColour));
         if (!brush) return;
-        const GridLayout& layout = Session().Model().Layout;
         const int size = layout.Px(kDotSize);
         for (int k = 1; k <= layout.GridSide * layout.GridSide; ++k) {
             const LayoutPosition dot = layout.Point(k).Dot;
@@ -390,9 +388,10 @@ void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inn
     if (pen) graphics->DrawEllipse(pen.get(), 0, 0, outer, outer);
 }
 
-bool CreatePanelImage(int width, int height, int slot, bool asImage, Gdiplus::Graphics* lockGraphics) {
+bool CreatePanelImage(const GridLayout& layout, int width, int height, int slot, bool asImage,
+                      Gdiplus::Graphics* lockGraphics) {
     return PaintImage(width, height, slot, asImage, lockGraphics,
-                      [&](Gdiplus::Graphics& g) { DrawPanel(&g, 0, 0, width, height); });
+                      [&](Gdiplus::Graphics& g) { DrawPanel(&g, layout, 0, 0, width, height); });
 }
 
 bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage, Gdiplus::Graphics* lockGraphics) {
@@ -400,22 +399,24 @@ bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage, G
                       [&](Gdiplus::Graphics& g) { FillRoundBox(&g, radius, 0, 0, width, height); });
 }
 
-// The small rings are for the 320 x 320 pattern boxes, the large ones for the lock screen.
-static bool CreateRingImage(Gdiplus::ARGB rim, int width, int height, int slot, bool small, bool asImage,
-                            Gdiplus::Graphics* lockGraphics) {
-    const GridLayout& layout = Session().Model().Layout;
-    const int outer = small ? kSmallRingOuter : layout.Px(kLargeRingOuter);
-    const int inner = small ? kSmallRingInner : layout.Px(kLargeRingInner);
+// The small rings (no layout) are for the 320 x 320 pattern boxes, the large ones for the lock
+// screen at its layout's scale.
+static bool CreateRingImage(Gdiplus::ARGB rim, int width, int height, int slot, const GridLayout* lockLayout,
+                            bool asImage, Gdiplus::Graphics* lockGraphics) {
+    const int outer = lockLayout ? lockLayout->Px(kLargeRingOuter) : kSmallRingOuter;
+    const int inner = lockLayout ? lockLayout->Px(kLargeRingInner) : kSmallRingInner;
     return StoreBitmap(PaintSmooth(width, height, [&](Gdiplus::Graphics& g) { DrawRing(&g, rim, outer, inner); }),
                        slot, asImage, lockGraphics);
 }
 
-bool CreateRedRingImage(int width, int height, int slot, bool small, bool asImage, Gdiplus::Graphics* lockGraphics) {
-    return CreateRingImage(kRedRim, width, height, slot, small, asImage, lockGraphics);
+bool CreateRedRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
+                        Gdiplus::Graphics* lockGraphics) {
+    return CreateRingImage(kRedRim, width, height, slot, lockLayout, asImage, lockGraphics);
 }
 
-bool CreateBlueRingImage(int width, int height, int slot, bool small, bool asImage, Gdiplus::Graphics* lockGraphics) {
-    return CreateRingImage(kBlueRim, width, height, slot, small, asImage, lockGraphics);
+bool CreateBlueRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
+                         Gdiplus::Graphics* lockGraphics) {
+    return CreateRingImage(kBlueRim, width, height, slot, lockLayout, asImage, lockGraphics);
 }
 
 void FreeImageSlot(int slot) { ImageTable.Free(slot); }
@@ -425,30 +426,30 @@ void FreeImages() {
 }
 
 // Each step stands alone: a picture that is missing leaves its slot empty and the rest loads.
-void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule, BackgroundLoad background) {
+void LoadImages(const LockScreenModel& model, Gdiplus::Graphics* lockGraphics, HMODULE resourceModule,
+                BackgroundLoad background) {
     ResourceModule = resourceModule;
     if (background == BackgroundLoad::Aside)
-        StartBackgroundAside(resourceModule);
+        StartBackgroundAside(model, resourceModule);
     else
-        LoadBackground(resourceModule);
-    RebuildLockImages(lockGraphics);
-    CreateBlueRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallBlueRing, true, true);
-    CreateRedRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallRedRing, true, true);
+        LoadBackground(model, resourceModule);
+    RebuildLockImages(model.Layout, lockGraphics);
+    CreateBlueRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallBlueRing, nullptr, true);
+    CreateRedRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallRedRing, nullptr, true);
     LoadResourceSlot(resourceModule, "KEYBOARDENABLE", 32, 32, kSlotKeyboardIcon, true, true);
     LoadResourceSlot(resourceModule, "PATTERNENABLE", 32, 32, kSlotPatternEnableIcon, true, true);
     LoadResourceSlot(resourceModule, "PATTERNDISPLAY", 32, 32, kSlotPatternDisplayIcon, true, true);
 }
 
 // Each at the layout's scale, so that what is drawn covers what is hit.
-void RebuildLockImages(Gdiplus::Graphics* lockGraphics) {
-    const GridLayout& layout = Session().Model().Layout;
+void RebuildLockImages(const GridLayout& layout, Gdiplus::Graphics* lockGraphics) {
     const int ring = layout.Px(kRingBitmapSize);
     const int alarmWidth = layout.Px(kAlarmPictureWidth), alarmHeight = layout.Px(kAlarmPictureHeight);
     for (int slot : {kSlotBlueRing, kSlotRedRing, kSlotAlarmRed, kSlotAlarmBlue, kSlotIconBox, kSlotInputBox})
         FreeImageSlot(slot);
-    RebuildPanelImage(lockGraphics);
-    CreateBlueRingImage(ring, ring, kSlotBlueRing, false, false, lockGraphics);
-    CreateRedRingImage(ring, ring, kSlotRedRing, false, false, lockGraphics);
+    RebuildPanelImage(layout, lockGraphics);
+    CreateBlueRingImage(ring, ring, kSlotBlueRing, &layout, false, lockGraphics);
+    CreateRedRingImage(ring, ring, kSlotRedRing, &layout, false, lockGraphics);
     LoadResourceSlot(ResourceModule, "ALARMRED", alarmWidth, alarmHeight, kSlotAlarmRed, false, false, lockGraphics);
     LoadResourceSlot(ResourceModule, "ALARMBLUE", alarmWidth, alarmHeight, kSlotAlarmBlue, false, false, lockGraphics);
     const int radius = layout.Px(kBoxRadius);
@@ -456,15 +457,14 @@ void RebuildLockImages(Gdiplus::Graphics* lockGraphics) {
     CreateBoxImage(radius, layout.Px(kInputBoxWidth), layout.Px(kInputBoxHeight), kSlotInputBox, false, lockGraphics);
 }
 
-bool ReloadBackgroundImage() {
+bool ReloadBackgroundImage(const LockScreenModel& model) {
     FreeImageSlot(kSlotBackground);
-    return LoadBackground(ResourceModule);
+    return LoadBackground(model, ResourceModule);
 }
 
-bool RebuildPanelImage(Gdiplus::Graphics* lockGraphics) {
+bool RebuildPanelImage(const GridLayout& layout, Gdiplus::Graphics* lockGraphics) {
     FreeImageSlot(kSlotPanel);
-    const int panel = Session().Model().Layout.PanelSize;
-    return CreatePanelImage(panel, panel, kSlotPanel, false, lockGraphics);
+    return CreatePanelImage(layout, layout.PanelSize, layout.PanelSize, kSlotPanel, false, lockGraphics);
 }
 
 GdiPlusPtr<Gdiplus::Bitmap> DecodePicture(const void* bytes, size_t size) {

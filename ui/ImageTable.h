@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/PatternGrid.h"
 #include "ui/DibSurface.h"
 #include "ui/GdiPlusHandles.h"
 
@@ -37,6 +38,8 @@ constexpr int kDrawCachedBitmap = 1;
 
 // 2 rows x 21 slots. Row 0 holds images, row 1 cached bitmaps that may only be drawn onto the
 // graphics they were made for (the lock window's, or the cover's for slot 20).
+struct LockScreenModel;
+
 class ImageTableType {
 public:
     // Slot 0 may still be in the making on another thread (see LoadImages): every access to
@@ -74,35 +77,38 @@ void ClearGraphics(Gdiplus::Graphics* graphics, Gdiplus::ARGB argb);
 // graphics (none: nothing is stored).
 bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage,
                  Gdiplus::Graphics* lockGraphics = nullptr);
-bool CreatePanelImage(int width, int height, int slot, bool asImage, Gdiplus::Graphics* lockGraphics = nullptr);
+bool CreatePanelImage(const GridLayout& layout, int width, int height, int slot, bool asImage,
+                      Gdiplus::Graphics* lockGraphics = nullptr);
 bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage,
                     Gdiplus::Graphics* lockGraphics = nullptr);
-bool CreateRedRingImage(int width, int height, int slot, bool small, bool asImage,
+// The large rings at lockLayout's scale, the small ones for the pattern boxes without one.
+bool CreateRedRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
                         Gdiplus::Graphics* lockGraphics = nullptr);
-bool CreateBlueRingImage(int width, int height, int slot, bool small, bool asImage,
+bool CreateBlueRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
                          Gdiplus::Graphics* lockGraphics = nullptr);
 // The painters behind them, usable on any graphics.
 void FillRoundBox(Gdiplus::Graphics* graphics, int radius, int x, int y, int width, int height);
-void DrawPanel(Gdiplus::Graphics* graphics, int x, int y, int width, int height);
+void DrawPanel(Gdiplus::Graphics* graphics, const GridLayout& layout, int x, int y, int width, int height);
 void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inner);
 void FreeImageSlot(int slot);
 void FreeImages();
 
-// Fills the table at start-up for the session's lock-screen model, the cached bitmaps for the
+// Fills the table at start-up for the lock screen of `model`, the cached bitmaps for the
 // lock window's graphics. Pictures come from resources of type "CUSTOM" in resourceModule
 // (null: the program itself). With BackgroundAside the background picture is decoded and
 // fitted to the screen on a thread of its own, the longest part of start-up, while the program
 // goes on; the first use of slot 0 (a lock, the configuration dialog, the exit) waits for it.
 enum class BackgroundLoad { Now, Aside };
-void LoadImages(Gdiplus::Graphics* lockGraphics, HMODULE resourceModule = nullptr,
+void LoadImages(const LockScreenModel& model, Gdiplus::Graphics* lockGraphics, HMODULE resourceModule = nullptr,
                 BackgroundLoad background = BackgroundLoad::Now);
-// Slot 0 again from Config.BackgroundImage or the built-in picture (the background changed).
-bool ReloadBackgroundImage();
-// Slot 1 again for the session's layout (the grid size changed).
-bool RebuildPanelImage(Gdiplus::Graphics* lockGraphics);
+// Slot 0 again from Config.BackgroundImage or the built-in picture, at the model's screen size
+// (the background or the screen changed).
+bool ReloadBackgroundImage(const LockScreenModel& model);
+// Slot 1 again for the layout (the grid size changed).
+bool RebuildPanelImage(const GridLayout& layout, Gdiplus::Graphics* lockGraphics);
 // Every image of the lock screen drawn at the layout's scale (panel, rings, shields, boxes)
-// again for the session's layout (the scale changed).
-void RebuildLockImages(Gdiplus::Graphics* lockGraphics);
+// again (the scale changed).
+void RebuildLockImages(const GridLayout& layout, Gdiplus::Graphics* lockGraphics);
 
 // A picture decoded by GDI+ from a "CUSTOM" resource, from a file, or from bytes in memory;
 // empty when it is missing or cannot be read as a picture. The decoded bitmap does not depend

@@ -60,7 +60,7 @@ protected:
             !TheLockSession().CreateCover(GetModuleHandleA(nullptr)))
             GTEST_SKIP() << "no display for windows";
         PatternWindow = TheLockSession().LockWindowObject();
-        LoadImages(PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
+        LoadImages(TheLockSession().Model(), PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
         shots_ = Env("ORVO_SHOT_DIR");
         framebuffer_ = Env("ORVO_FRAMEBUFFER");
     }

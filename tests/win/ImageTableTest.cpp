@@ -57,7 +57,7 @@ TEST_P(PanelImage, HasRoundCornersDarkBodyAndWhiteDots) {
     Start(c.width, c.height, c.grid);
     ASSERT_EQ(Layout.PanelOrigin().X, c.panelLeft);
     ASSERT_EQ(Layout.PanelOrigin().Y, c.panelTop);
-    ASSERT_TRUE(RebuildPanelImage(PatternGraphics));
+    ASSERT_TRUE(RebuildPanelImage(Layout, PatternGraphics));
     ASSERT_TRUE(DrawImage(PatternGraphics, kSlotPanel, kDrawCachedBitmap, c.panelLeft, c.panelTop, 0, 0));
     const int x0 = c.panelLeft, y0 = c.panelTop, s = c.panelSize;
     // Body between the dots, and the straight edges just inside the panel.
@@ -91,8 +91,8 @@ class Painters : public ScreenFrame {};
 
 TEST_F(Painters, RingsHaveShadeWhiteCentreAndColouredRim) {
     Start(200, 100, 0);
-    ASSERT_TRUE(CreateRedRingImage(53, 53, kSlotRedRing, false, false, PatternGraphics));
-    ASSERT_TRUE(CreateBlueRingImage(53, 53, kSlotBlueRing, false, false, PatternGraphics));
+    ASSERT_TRUE(CreateRedRingImage(53, 53, kSlotRedRing, &Layout, false, PatternGraphics));
+    ASSERT_TRUE(CreateBlueRingImage(53, 53, kSlotBlueRing, &Layout, false, PatternGraphics));
     ASSERT_TRUE(DrawImage(PatternGraphics, kSlotRedRing, kDrawCachedBitmap, 10, 10, 0, 0));
     ASSERT_TRUE(DrawImage(PatternGraphics, kSlotBlueRing, kDrawCachedBitmap, 110, 10, 0, 0));
     EXPECT_EQ(At(10 + 26, 10 + 26), 0xFFFFFFFFu);    // centre: opaque white
@@ -111,7 +111,7 @@ TEST_F(Painters, RingsHaveShadeWhiteCentreAndColouredRim) {
 
 TEST_F(Painters, SmallRingsAreImagesOfTheirSize) {
     Start(100, 100, 0);
-    ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, true, true));
+    ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, nullptr, true));
     Gdiplus::Image* image = ImageTable.Image(kSlotSmallBlueRing);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetWidth(), 37u);
@@ -214,7 +214,7 @@ TEST_F(PictureFiles, DecodesPngAndRejectsOtherBytes) {
 TEST_F(PictureFiles, BackgroundComesFromTheUsersFileScaledToTheScreen) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-bg.png", MakePngBytes(16, 12, 0xFF402010)));
-    ASSERT_TRUE(ReloadBackgroundImage());
+    ASSERT_TRUE(ReloadBackgroundImage(TheLockSession().Model()));
     Gdiplus::Image* image = ImageTable.Image(kSlotBackground);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetWidth(), 64u);
@@ -225,7 +225,7 @@ TEST_F(PictureFiles, BackgroundMadeAsideIsTheSamePictureOnceTaken) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-aside.png", MakePngBytes(16, 12, 0xFF402010)));
     const uint32_t before = ImageTable.ImageSerial(kSlotBackground);
-    LoadImages(PatternGraphics, nullptr, BackgroundLoad::Aside);
+    LoadImages(TheLockSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
     Gdiplus::Image* image = ImageTable.Image(kSlotBackground);
     ASSERT_NE(image, nullptr);
     EXPECT_NE(ImageTable.ImageSerial(kSlotBackground), before);
@@ -234,7 +234,7 @@ TEST_F(PictureFiles, BackgroundMadeAsideIsTheSamePictureOnceTaken) {
     ASSERT_EQ(static_cast<Gdiplus::Bitmap*>(image)->GetPixel(32, 24, &colour), Gdiplus::Ok);
     EXPECT_EQ(colour.GetValue(), 0xFF402010u);
     // A second start while the first may still run leaves one picture, the newer one.
-    LoadImages(PatternGraphics, nullptr, BackgroundLoad::Aside);
+    LoadImages(TheLockSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
     FreeImages();
     EXPECT_EQ(ImageTable.Image(kSlotBackground), nullptr);
 }
@@ -243,7 +243,7 @@ TEST_F(PictureFiles, UnreadableBackgroundFileFallsBackToTheBuiltInPicture) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-notapicture.jpg", "plain text"));
     HMODULE resources = ProgramResources();
-    LoadImages(PatternGraphics, resources);  // must not fail on the bad file
+    LoadImages(TheLockSession().Model(), PatternGraphics, resources);  // must not fail on the bad file
     if (!resources) {
         EXPECT_EQ(ImageTable.Image(kSlotBackground), nullptr);
         GTEST_SKIP() << "OrvoPCLock.exe with the built-in pictures is not built";
@@ -257,7 +257,7 @@ TEST_F(PictureFiles, BuiltInPicturesFillTheirSlots) {
     Start(1366, 768, 1);
     HMODULE resources = ProgramResources();
     if (!resources) GTEST_SKIP() << "OrvoPCLock.exe with the built-in pictures is not built";
-    LoadImages(PatternGraphics, resources);
+    LoadImages(TheLockSession().Model(), PatternGraphics, resources);
     for (int slot : {kSlotPanel, kSlotBlueRing, kSlotRedRing, kSlotAlarmRed, kSlotAlarmBlue, kSlotIconBox,
                      kSlotInputBox})
         EXPECT_NE(ImageTable.Cached(slot), nullptr) << "slot " << slot;

@@ -297,7 +297,7 @@ TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
     EXPECT_EQ(EffectStripBuilds(), builds + 1);
     EXPECT_EQ(EffectStripSteps(), -1);   // given back after the wipe
     EXPECT_TRUE(IsWindowVisible(Cover()));
-    PrepareUnlockStrip(BackgroundWindow->Graphics());
+    PrepareUnlockStrip(BackgroundWindow->Graphics(), ScreenHeight);
     BackgroundWindow->UnlockEffectShow();
     // The erase strips replaced every picture pixel (source copy, not blended over it).
     for (int x : {0, 4, 5, 136, 137, 700, ScreenWidth - 1}) {

@@ -94,9 +94,9 @@ void ConfigDialogFixture::SetUp() {
     LockStateTestAccess::SetUnlockMode(0);
     AlertText.clear();
     ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
-    ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, true, true));
-    ASSERT_TRUE(CreateRedRingImage(37, 37, kSlotSmallRedRing, true, true));
-    ReloadBackgroundImage();   // this test program carries no built-in picture: slot 0 stays empty
+    ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, nullptr, true));
+    ASSERT_TRUE(CreateRedRingImage(37, 37, kSlotSmallRedRing, nullptr, true));
+    ReloadBackgroundImage(TheLockSession().Model());   // this test program carries no built-in picture: slot 0 stays empty
     Recorded() = Recorder{};
     SetMessageHook(RecordMessage);
     SetFileDialogFn(RecordFileDialog);

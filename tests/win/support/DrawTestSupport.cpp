@@ -1,6 +1,7 @@
 // GDI+ for every Windows test program that draws, and the pixel helpers of DrawTestSupport.h.
 #include "support/DrawTestSupport.h"
 
+#include "support/SessionSupport.h"
 #include "ui/ImageTable.h"
 
 #include <objidl.h>
@@ -85,7 +86,7 @@ GdiPlusPtr<Gdiplus::Bitmap> SolidBitmap(int width, int height, Gdiplus::ARGB arg
 }
 
 void LoadStandInImages(Gdiplus::Graphics* lockGraphics, HMODULE resources) {
-    LoadImages(lockGraphics, resources);
+    LoadImages(TheLockSession().Model(), lockGraphics, resources);
     for (int i = 0; i < 3; ++i) ImageTable.SetImage(kSlotKeyboardIcon + i, SolidBitmap(32, 32, kIconColours[i]));
     auto red = SolidBitmap(235, 256, kRedShield);
     auto blue = SolidBitmap(235, 256, kBlueShield);
