@@ -211,7 +211,7 @@ LockSession::~LockSession() {
 
 bool LockSession::CreateLockWindow(HINSTANCE instance) {
     if (lockWindow_ && lockWindow_->Hwnd()) return true;
-    lockWindow_ = std::make_unique<LockWindow>(model_);
+    lockWindow_ = std::make_unique<LockWindow>(model_, *this, *this, *this);
     if (!lockWindow_->Create(instance)) lockWindow_.reset();
     return lockWindow_ != nullptr;
 }

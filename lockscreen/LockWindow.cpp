@@ -23,7 +23,6 @@
 #include "system/WinHandles.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
-#include "ui/LockSessionHost.h"
 #include "ui/TabletGestures.h"
 #include "ui/WindowClass.h"
 
@@ -35,15 +34,6 @@ constexpr UINT kIdleInterval = 1000, kAlarmInterval = 1000, kAlarmDrawInterval =
 constexpr DWORD kReleasedShowMs = 700;     // the red trail stays this long before the check
 constexpr DWORD kFadeStepMs = 30;
 constexpr DWORD kAlarmSoundDelayMs = 1000;
-
-LockWindow::LockFunction gLockFunction = nullptr;
-
-void CallLockComputer(bool isLock, bool isStartup) {
-    if (gLockFunction)
-        gLockFunction(isLock, isStartup);
-    else
-        Session().RequestLock(isLock);
-}
 
 // The signed client coordinates of a mouse message, as GET_X_LPARAM and GET_Y_LPARAM give them.
 double MouseX(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
@@ -72,8 +62,9 @@ bool IsModifierKey(int keyCode) {
 }  // namespace
 
 struct LockWindow::Impl {
-    explicit Impl(LockScreenModel& m) : model(m) {}
+    Impl(LockScreenModel& m, const LockControl& l) : model(m), lock(l) {}
     LockScreenModel& model;
+    const LockControl& lock;
     LayeredFrame frame;
     PatternDrag drag;                // EnteredPattern and IsDrawing
     WrongCounter wrong;              // WrongCount
@@ -97,7 +88,7 @@ struct LockWindow::Impl {
 
     LockScreenView View() const {
         LockScreenView view;
-        view.unlockMode = CurrentLockState().UnlockMode();
+        view.unlockMode = lock.State().UnlockMode();
         view.hotItem = hotItem;
         view.entered = &drag.Entry();
         view.layout = &model.Layout;
@@ -118,12 +109,6 @@ struct LockWindow::Impl {
 
 LockWindow::~LockWindow() { Destroy(); }
 
-LockWindow::LockFunction LockWindow::SetLockFunction(LockFunction fn) {
-    const LockFunction previous = gLockFunction;
-    gLockFunction = fn;
-    return previous;
-}
-
 bool LockWindow::Create(HINSTANCE instance) {
     if (hwnd_) return true;
     WNDCLASSEXA wc{};
@@ -131,7 +116,7 @@ bool LockWindow::Create(HINSTANCE instance) {
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
     if (!RegisterWindowClass(wc)) return false;
-    impl_ = new Impl(model_);
+    impl_ = new Impl(model_, lock_);
     // Restarting the program must not give a guesser a fresh count toward the alarm.
     impl_->wrong.Restore(ReadAlertTimes());
     const AlertWaits waits = ReadAlertWaits();
@@ -348,26 +333,26 @@ void LockWindow::AutoHideLockWindow() {
         Sleep(kFadeStepMs);
     }
     SetClickThrough(true);
-    Session().SetLockWindowHidden(true);
+    notes_.SetLockWindowHidden(true);
 }
 
 // Enter on the lock window: fade out and leave the focus to the background cover, whose click
 // or Enter brings the lock window back.
 void LockWindow::HideSequence() {
     AutoHideLockWindow();
-    if (HWND background = Session().BackgroundHwnd()) {
+    if (HWND background = windows_.BackgroundHwnd()) {
         SetWindowPos(background, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
         SetFocus(background);
     }
-    Session().NoteActivity();
-    Session().SetLockWindowHidden(true);
+    notes_.NoteActivity();
+    notes_.SetLockWindowHidden(true);
 }
 
 // ---- pointer ----
 
 void LockWindow::StartPatternEntry(double x, double y) {
     Impl& s = *impl_;
-    if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
+    if (s.isAlarm || lock_.State().UnlockMode() == kDynamicPasswordMode) return;
     if (!WaitText().empty()) return;   // no entry until the wait has run out
     s.FitEntries();
     SetCapture(hwnd_);  // the release must arrive even if it happens off the window
@@ -386,7 +371,7 @@ void LockWindow::NotePointerMove(double x, double y) {
     Impl& s = *impl_;
     // Only a move right or down counts as activity: a pointer that drifts back by itself (a
     // mouse on an uneven desk) must not keep the window from fading.
-    Session().NotePointerMove(s.lastMouseX != -1 && (x - s.lastMouseX > 1 || y - s.lastMouseY > 1));
+    notes_.NotePointerMove(s.lastMouseX != -1 && (x - s.lastMouseX > 1 || y - s.lastMouseY > 1));
     s.lastMouseX = static_cast<float>(x);
     s.lastMouseY = static_cast<float>(y);
 }
@@ -396,7 +381,7 @@ void LockWindow::TrackPointer(double x, double y) {
     const double fromX = s.lastMouseX, fromY = s.lastMouseY;
     NotePointerMove(x, y);
     if (s.drag.IsDrawing()) {
-        if (s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
+        if (s.isAlarm || lock_.State().UnlockMode() == kDynamicPasswordMode) return;
         // Moves that came while the window was busy drawing arrive merged into one: the points
         // on the way since the last position count as entered, in their order.
         bool added = false;
@@ -417,13 +402,13 @@ void LockWindow::TrackPointer(double x, double y) {
 void LockWindow::CheckDrawnPattern(double, double) {
     Impl& s = *impl_;
     if (GetCapture() == hwnd_) ReleaseCapture();
-    if (!s.drag.IsDrawing() || s.isAlarm || CurrentLockState().UnlockMode() == kDynamicPasswordMode) return;
+    if (!s.drag.IsDrawing() || s.isAlarm || lock_.State().UnlockMode() == kDynamicPasswordMode) return;
     PatternAction(true, ScreenPart::Panel);
     // The thread waits on purpose: the red trail is the answer the user sees before the check.
     Sleep(kReleasedShowMs);
     s.drag.Release();
     const bool right = CheckSecretPattern();
-    if (right) CallLockComputer(false, false);
+    if (right) lock_.RequestLock(false);
     if (!impl_) return;  // the program may have ended meanwhile
     impl_->drag.Reset(model_.PointCount());
     // Hidden by the unlock, the window draws nothing: the next lock draws it whole.
@@ -435,21 +420,21 @@ void LockWindow::SwitchModeUnderPointer() {
     const int points = model_.PointCount();
     switch (s.hotItem) {
     case kIconKeyboard:
-        Session().SetUnlockMode(kDynamicPasswordMode);
+        notes_.SetUnlockMode(kDynamicPasswordMode);
         model_.ShuffleLetters(CryptoUniform);
         break;
     case kIconPatternEnable:
-        Session().SetUnlockMode(kSecureUnlockMode);
+        notes_.SetUnlockMode(kSecureUnlockMode);
         s.drag.Reset(points);
         break;
     case kIconPatternDisplay:
-        Session().SetUnlockMode(kNormalUnlockMode);
+        notes_.SetUnlockMode(kNormalUnlockMode);
         s.drag.Reset(points);
         break;
     default:
         return;
     }
-    SyncKeyboardUnlockMode(CurrentLockState().UnlockMode());   // the keyboard lock's thread lets letters through from now on
+    SyncKeyboardUnlockMode(lock_.State().UnlockMode());   // the keyboard lock's thread lets letters through from now on
     PatternAction(false);
 }
 
@@ -468,7 +453,7 @@ void LockWindow::TakeKey(int keyCode) {
     if (s.isAlarm) return;
     if (!WaitText().empty()) {
         // No entry until the wait has run out; the window may still be put aside.
-        if (keyCode == VK_RETURN && !CurrentLockState().IsLockWindowHidden()) HideSequence();
+        if (keyCode == VK_RETURN && !lock_.State().IsLockWindowHidden()) HideSequence();
         return;
     }
     if (keyCode == VK_ESCAPE && s.drag.IsDrawing()) {
@@ -476,18 +461,18 @@ void LockWindow::TakeKey(int keyCode) {
         PatternNormal(ScreenPart::Panel);
         return;
     }
-    if (CurrentLockState().UnlockMode() != kDynamicPasswordMode) {
-        if (keyCode == VK_RETURN && !CurrentLockState().IsLockWindowHidden()) HideSequence();
+    if (lock_.State().UnlockMode() != kDynamicPasswordMode) {
+        if (keyCode == VK_RETURN && !lock_.State().IsLockWindowHidden()) HideSequence();
         return;
     }
     s.FitEntries();
     if (keyCode == VK_RETURN) {
         if (model_.EnteredKeys.Count() > 0) {
             const bool right = CheckSecretPattern();
-            if (right) CallLockComputer(false, false);
+            if (right) lock_.RequestLock(false);
             model_.EnteredKeys.Reset(model_.PointCount());
             if (impl_ && (!right || IsWindowVisible(hwnd_))) PatternNormal();
-        } else if (!CurrentLockState().IsLockWindowHidden()) {
+        } else if (!lock_.State().IsLockWindowHidden()) {
             HideSequence();
         }
         return;
@@ -507,7 +492,7 @@ void LockWindow::TakeKey(int keyCode) {
 
 bool LockWindow::CheckSecretPattern() {
     Impl& s = *impl_;
-    const int mode = CurrentLockState().UnlockMode();
+    const int mode = lock_.State().UnlockMode();
     const std::string stored = StoredPatternText(Config, model_.Layout.GridSide, mode, model_.PointLetters);
     const std::string entered =
         mode == kDynamicPasswordMode ? EnteredKeysText(model_.EnteredKeys) : EnteredPatternText(s.drag.Entry());
@@ -557,24 +542,24 @@ void LockWindow::ProcessAlertMode(int inMode) {
 void LockWindow::OnIdleTick() {
     Impl& s = *impl_;
     if (s.isAlarm) return;
-    const LockState& state = CurrentLockState();
+    const LockState& state = lock_.State();
     IdleInputs in;
     in.isLocked = state.IsLocked();
     in.isLockWindowHidden = state.IsLockWindowHidden();
     in.isMonitorOff = state.IsMonitorOff();
     in.isLockBusy = state.IsBusy();
     in.isAutoLockDisabled = state.IsAutoLockDisabled();
-    in.idleSeconds = Session().MeasureIdleSeconds();
-    if (in.isLocked && !in.isLockWindowHidden) in.inactiveSeconds = Session().InactiveSeconds();
+    in.idleSeconds = notes_.MeasureIdleSeconds();
+    if (in.isLocked && !in.isLockWindowHidden) in.inactiveSeconds = notes_.InactiveSeconds();
     in.autoHideTime = Config.AutoHideTime;
     in.autoLockTime = Config.AutoLockTime;
     in.monitorOffTime = Config.MonitorOffTime;
     const IdleActions actions = DecideIdleActions(in);
     if (actions.hideLockWindow) AutoHideLockWindow();
-    if (actions.lockComputer) CallLockComputer(true, false);
+    if (actions.lockComputer) lock_.RequestLock(true);
     // Taken again: the steps above may have changed the state the decision was made on.
     if (actions.turnOffMonitor && !state.IsMonitorOff() && !state.IsBusy() && TurnOffMonitor(hwnd_))
-        Session().NoteMonitorOff();
+        notes_.NoteMonitorOff();
 }
 
 // Unlocked, the clock sleeps: the whole redraw of the next lock reads it and wakes it.
@@ -587,7 +572,7 @@ void LockWindow::OnClockTick() {
     StartClock();
     if (s.isAlarm) return;
     ReadClock();
-    if (CurrentLockState().IsLockWindowHidden()) return;
+    if (lock_.State().IsLockWindowHidden()) return;
     const std::string waitText = WaitText();
     const bool waitChanged = waitText != s.waitText;
     s.waitText = waitText;
@@ -614,7 +599,7 @@ void LockWindow::OnAlarmSecond() {
     s.alarmTimer.Stop();
     s.alarmElapsed = 0;
     s.isAlarm = false;
-    Session().RestartIdleCount();
+    notes_.RestartIdleCount();
     PatternNormal();
 }
 

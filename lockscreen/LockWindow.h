@@ -6,6 +6,7 @@
 
 #include <string>
 #include "lockscreen/LockScreens.h"
+#include "ui/LockRoles.h"
 #include "ui/Window.h"
 
 struct LockScreenModel;
@@ -15,8 +16,11 @@ namespace Gdiplus { class Graphics; }
 class LockWindow : public Window<LockWindow> {
 public:
     // Draws `model` and writes its typed keys and letters: the keys this window takes and the
-    // letters a switch to the Dynamic Password Mode deals. The model outlives the window.
-    explicit LockWindow(LockScreenModel& model) : model_(model) {}
+    // letters a switch to the Dynamic Password Mode deals. A right entry asks `lock` for the
+    // unlock, and an idle screen for the lock; what the user does goes to `notes`. The model and
+    // the roles outlive the window.
+    LockWindow(LockScreenModel& model, LockControl& lock, ActivityNotes& notes, WindowDirectory& windows)
+        : model_(model), lock_(lock), notes_(notes), windows_(windows) {}
     LockWindow(const LockWindow&) = delete;
     LockWindow& operator=(const LockWindow&) = delete;
     ~LockWindow();
@@ -52,10 +56,6 @@ public:
     Gdiplus::Graphics* Graphics() const;
     int HotItem() const;
 
-    // The call a right entry makes, LockComputer unless replaced (tests); returns the previous.
-    using LockFunction = void (*)(bool isLock, bool isStartup);
-    static LockFunction SetLockFunction(LockFunction fn);
-
 private:
     friend class Window<LockWindow>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -82,6 +82,9 @@ private:
     void SetClickThrough(bool clickThrough);
     std::string WaitText() const;
     LockScreenModel& model_;
+    LockControl& lock_;
+    ActivityNotes& notes_;
+    WindowDirectory& windows_;
     struct Impl;
     Impl* impl_ = nullptr;
 };

@@ -44,6 +44,20 @@ void RecordLock(bool isLock, bool isStartup) {
     gCalls.push_back({isLock, isStartup, rim});
 }
 
+LockWindow* gEndingWindow = nullptr;   // ended by the unlock, as one that ends the program would
+
+// The lock control the window under test is given: the state is the session's, which the tests
+// set up; a request is only recorded.
+class RecordingLockControl final : public LockControl {
+public:
+    const LockState& State() const override { return TheLockSession().State(); }
+    void RequestLock(bool isLock) override {
+        RecordLock(isLock, false);
+        if (gEndingWindow) gEndingWindow->Destroy();
+    }
+};
+RecordingLockControl gLockControl;
+
 class LockWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -62,7 +76,6 @@ protected:
         LockStateTestAccess::SetPhase(LockPhase::Unlocked);
         LockStateTestAccess::SetLockWindowHidden(false);
         gCalls.clear();
-        previous_ = LockWindow::SetLockFunction(RecordLock);
         gWindow = &window_;
         if (!window_.Create(GetModuleHandleA(nullptr))) GTEST_SKIP() << "no display for windows";
         LoadStandInImages(window_.Graphics(), nullptr);
@@ -72,7 +85,6 @@ protected:
     void TearDown() override {
         window_.Destroy();
         FreeImages();
-        LockWindow::SetLockFunction(previous_);
         Config = savedConfig_;
         LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
         LockStateTestAccess::SetPhase(LockPhase::Unlocked);
@@ -114,8 +126,7 @@ protected:
     // A wrong entry: one point that is not the whole secret.
     std::vector<int> WrongEntry() const { return Secret().front() == 1 ? std::vector<int>{2} : std::vector<int>{1}; }
 
-    LockWindow window_{TheLockSession().Model()};
-    LockWindow::LockFunction previous_ = nullptr;
+    LockWindow window_{TheLockSession().Model(), gLockControl, TheLockSession(), TheLockSession()};
     ConfigData savedConfig_;
 };
 
@@ -345,15 +356,8 @@ TEST_F(LockWindowTest, PressOnAPointIsAMoveForActivityAndMonitor) {
     Send(WM_LBUTTONUP, first.Centre.X, first.Centre.Y);
 }
 
-LockWindow* gEndingWindow = nullptr;
-void UnlockAndEndTheWindow(bool isLock, bool isStartup) {
-    RecordLock(isLock, isStartup);
-    if (gEndingWindow) gEndingWindow->Destroy();
-}
-
 TEST_F(LockWindowTest, UnlockThatEndsTheWindowLeavesNoClickBehind) {
     gEndingWindow = &window_;
-    LockWindow::SetLockFunction(UnlockAndEndTheWindow);
     Drag(Secret());
     gEndingWindow = nullptr;
     EXPECT_EQ(gCalls.size(), 1u);
