@@ -218,7 +218,7 @@ bool LockSession::CreateLockWindow(HINSTANCE instance) {
 
 bool LockSession::CreateCover(HINSTANCE instance) {
     if (cover_ && cover_->Hwnd()) return true;
-    cover_ = std::make_unique<PrimaryCover>(model_);
+    cover_ = std::make_unique<PrimaryCover>(model_, *this, *this, *this);
     if (!cover_->Create(instance)) cover_.reset();
     return cover_ != nullptr;
 }

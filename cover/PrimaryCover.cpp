@@ -16,7 +16,6 @@
 #include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
-#include "ui/LockSessionHost.h"
 #include "ui/TabletGestures.h"
 #include "ui/WindowClass.h"
 
@@ -126,8 +125,6 @@ std::vector<BandWindow> ObserveBand(const std::vector<std::pair<HWND, int>>& our
     return band;
 }
 
-HWND LockWindowHwnd() { return Session().LockWindowHwnd(); }
-
 bool IsTransparent() { return IsTransparentBackground(Config); }
 
 }  // namespace
@@ -169,7 +166,9 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, 
 
 }  // namespace
 
-PrimaryCover::PrimaryCover(const LockScreenModel& model) : model_(model) {}
+PrimaryCover::PrimaryCover(const LockScreenModel& model, const LockControl& lock, ActivityNotes& notes,
+                           WindowDirectory& windows)
+    : model_(model), lock_(lock), notes_(notes), windows_(windows) {}
 
 PrimaryCover::~PrimaryCover() { Destroy(); }
 
@@ -465,8 +464,8 @@ void PrimaryCover::FitScreen(int width, int height) {
 void PrimaryCover::RaiseInOrder() {
     if (!impl_) return;
     const RECT screen = ShownRect();
-    const HWND lockWindow = LockWindowHwnd();
-    const bool hidden = CurrentLockState().IsLockWindowHidden();
+    const HWND lockWindow = windows_.LockWindowHwnd();
+    const bool hidden = lock_.State().IsLockWindowHidden();
     for (HWND cover : MonitorCoverWindows())
         SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (hidden) RaiseOver(lockWindow, screen);
@@ -476,10 +475,10 @@ void PrimaryCover::RaiseInOrder() {
 
 // The watchdog's slow poll while locked.
 void PrimaryCover::OnWatchdogTick() {
-    if (!CurrentLockState().IsLocked()) return;
+    if (!lock_.State().IsLocked()) return;
     RenewKeyboardHookWhenDue();
     // A changed geometry rebuilds, shows and raises every window itself.
-    if (Session().FollowDisplay()) return;
+    if (windows_.FollowDisplay()) return;
     OnWindowEvents();
 }
 
@@ -487,7 +486,7 @@ void PrimaryCover::OnWatchdogTick() {
 // nothing, so our own mending ends in one quiet look.
 void PrimaryCover::OnWindowEvents() {
     KillTimer(hwnd_, kLookTimer);
-    if (!CurrentLockState().IsLocked()) return;
+    if (!lock_.State().IsLocked()) return;
     // Windows 11 shows a hidden taskbar again by itself; the transparent lock keeps it shown,
     // as HideShell does.
     if (!IsTransparentBackground(Config)) HideTaskbars();
@@ -497,14 +496,14 @@ void PrimaryCover::OnWindowEvents() {
 // Windows sends this after a resolution or orientation change and when a monitor comes or goes.
 // While unlocked nothing is done: the next lock reads the screen anyway.
 void PrimaryCover::OnDisplayChange() {
-    if (CurrentLockState().IsLocked()) Session().FollowDisplay();
+    if (lock_.State().IsLocked()) windows_.FollowDisplay();
 }
 
 // Looks at every window of ours that should show and mends only what is wrong; a tick that
 // finds all in place changes and repaints nothing.
 void PrimaryCover::HoldWindows() {
-    const bool hidden = CurrentLockState().IsLockWindowHidden();
-    const HWND lockWindow = LockWindowHwnd();
+    const bool hidden = lock_.State().IsLockWindowHidden();
+    const HWND lockWindow = windows_.LockWindowHwnd();
     // Rank 0 is on top: the lock window, or this cover while the lock window is faded out.
     std::vector<std::pair<HWND, int>> ours{{hwnd_, hidden ? 0 : 1}};
     if (!hidden && lockWindow) ours.push_back({lockWindow, 0});
@@ -539,13 +538,13 @@ void PrimaryCover::HoldWindows() {
 
 // Click or Enter on the cover: the faded-out lock window comes back with a fresh idle screen.
 void PrimaryCover::RecallLockWindow() {
-    Session().ShowIdleLockScreen();
-    const HWND lockWindow = LockWindowHwnd();
+    windows_.ShowIdleLockScreen();
+    const HWND lockWindow = windows_.LockWindowHwnd();
     PlaceAt(hwnd_, HWND_TOPMOST);
     PlaceAt(lockWindow, HWND_TOP);
     PlaceAt(lockWindow, HWND_TOPMOST);
     GiveFocus(lockWindow);
-    Session().NoteActivity();
+    notes_.NoteActivity();
 }
 
 void PrimaryCover::RecallOnEnter(WPARAM keyCode) {
@@ -553,4 +552,4 @@ void PrimaryCover::RecallOnEnter(WPARAM keyCode) {
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void PrimaryCover::NotePointerMove() { Session().NoteMonitorOn(); }
+void PrimaryCover::NotePointerMove() { notes_.NoteMonitorOn(); }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include "ui/LockRoles.h"
 #include "ui/Window.h"
 
 struct LockScreenModel;
@@ -14,8 +15,9 @@ namespace Gdiplus { class Graphics; }
 
 class PrimaryCover : public Window<PrimaryCover> {
 public:
-    // Covers the screen of `model`, which outlives the window.
-    explicit PrimaryCover(const LockScreenModel& model);
+    // Covers the screen of `model`; reads the lock state from `lock`, tells `notes` of the
+    // user's activity and finds the lock window in `windows`. All of them outlive the window.
+    PrimaryCover(const LockScreenModel& model, const LockControl& lock, ActivityNotes& notes, WindowDirectory& windows);
     PrimaryCover(const PrimaryCover&) = delete;
     PrimaryCover& operator=(const PrimaryCover&) = delete;
     ~PrimaryCover();
@@ -61,6 +63,9 @@ private:
     void HoldWindows();
     void RecallLockWindow();
     const LockScreenModel& model_;
+    const LockControl& lock_;
+    ActivityNotes& notes_;
+    WindowDirectory& windows_;
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
