@@ -177,8 +177,7 @@ bool PrimaryCover::Create(HINSTANCE instance) {
     WNDCLASSEXA wc{};
     DescribeCoverClass(instance, wc);
     if (!RegisterWindowClass(wc)) return false;
-    const int width = model_.ScreenWidth > 0 ? model_.ScreenWidth : GetSystemMetrics(SM_CXSCREEN);
-    const int height = model_.ScreenHeight > 0 ? model_.ScreenHeight : GetSystemMetrics(SM_CYSCREEN);
+    const int width = ScreenWidth(), height = ScreenHeight();
     impl_ = std::make_unique<Impl>();
     // No title: another process reads a window's title without asking the window, and the cover
     // must tell nobody anything. The tool-window style keeps it off the taskbar.

@@ -67,26 +67,3 @@ uint32_t DibSurface::PixelAt(int x, int y) const {
     GdiFlush();
     return row[x];
 }
-
-// Opaque: a picture with transparent parts shows them black, as the cover always drew it.
-std::unique_ptr<DibSurface> FitPictureSurface(Gdiplus::Image* picture, int width, int height) {
-    if (!picture || picture->GetWidth() == 0 || picture->GetHeight() == 0) return nullptr;
-    auto surface = std::make_unique<DibSurface>();
-    if (!surface->Create(nullptr, width, height)) return nullptr;
-    surface->Fill(0xFF000000);
-    auto graphics = NewGdiPlus<Gdiplus::Graphics>(surface->Bitmap());
-    if (!graphics) return nullptr;
-    graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    // Edge pixels are mirrored instead of blended with nothing, so the scaled picture keeps
-    // opaque borders (the default wrap mode fades the outer row of a bicubic resize).
-    Gdiplus::ImageAttributes attributes;
-    attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    const Gdiplus::RectF target(0, 0, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height));
-    if (graphics->DrawImage(picture, target, 0, 0, static_cast<Gdiplus::REAL>(picture->GetWidth()),
-                            static_cast<Gdiplus::REAL>(picture->GetHeight()), Gdiplus::UnitPixel,
-                            &attributes) != Gdiplus::Ok)
-        return nullptr;
-    graphics->Flush(Gdiplus::FlushIntentionSync);
-    return surface;
-}

@@ -47,7 +47,3 @@ private:
     std::unique_ptr<SelectGuard> selection_;
     GdiPlusPtr<Gdiplus::Bitmap> bitmap_;
 };
-
-// The picture drawn scaled into a new opaque surface of width x height, over black, with
-// high-quality bicubic interpolation and mirrored edges; null when it cannot be made.
-std::unique_ptr<DibSurface> FitPictureSurface(Gdiplus::Image* picture, int width, int height);

@@ -169,6 +169,26 @@ GdiPlusPtr<Gdiplus::Bitmap> FitPicture(int width, int height, Gdiplus::Image* so
     return bitmap;
 }
 
+}  // namespace
+
+std::unique_ptr<DibSurface> FitPictureSurface(Gdiplus::Image* picture, int width, int height) {
+    if (!picture || picture->GetWidth() == 0 || picture->GetHeight() == 0) return nullptr;
+    auto surface = std::make_unique<DibSurface>();
+    if (!surface->Create(nullptr, width, height)) return nullptr;
+    surface->Fill(0xFF000000);
+    auto graphics = NewGdiPlus<Gdiplus::Graphics>(surface->Bitmap());
+    if (!graphics) return nullptr;
+    graphics->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    if (!DrawScaled(*graphics, picture,
+                    Gdiplus::RectF(0, 0, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height))))
+        return nullptr;
+    graphics->Flush(Gdiplus::FlushIntentionSync);
+    return surface;
+}
+
+namespace {
+
 bool IsExistingFile(const std::string& path) {
     if (path.empty()) return false;
     const DWORD attributes = GetFileAttributesA(path.c_str());

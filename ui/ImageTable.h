@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/PatternGrid.h"
@@ -109,6 +110,10 @@ bool RebuildPanelImage(const GridLayout& layout, Gdiplus::Graphics* lockGraphics
 // Every image of the lock screen drawn at the layout's scale (panel, rings, shields, boxes)
 // again (the scale changed).
 void RebuildLockImages(const GridLayout& layout, Gdiplus::Graphics* lockGraphics);
+
+// The picture drawn scaled into a new opaque surface of width x height, over black (a picture's
+// transparent parts show black, as the cover always drew them); null when it cannot be made.
+std::unique_ptr<DibSurface> FitPictureSurface(Gdiplus::Image* picture, int width, int height);
 
 // A picture decoded by GDI+ from a "CUSTOM" resource, from a file, or from bytes in memory;
 // empty when it is missing or cannot be read as a picture. The decoded bitmap does not depend
