@@ -121,13 +121,12 @@ ProgramFiles FindProgramFiles() {
     return files;
 }
 
-int32_t SaveAppInfo(const ProgramFiles& files) {
+bool SaveAppInfo(const ProgramFiles& files) {
     const AppVersion version = ReadAppVersion();
     const std::string exe = files.AppPath + files.AppExeName + ".exe";
-    if (WriteRegistryValue(kAppSystemKey, "APP_PATH", exe, kRegSz) != 0) return 0;
-    if (WriteRegistryValue(kAppSystemKey, "APP_BUILD", AppBuildText(version), kRegSz) != 0) return 0;
-    if (WriteRegistryValue(kAppSystemKey, "APP_VER", AppVersionText(version), kRegSz) != 0) return 0;
-    return 1;
+    return WriteRegistryValue(kAppSystemKey, "APP_PATH", exe, kRegSz) &&
+           WriteRegistryValue(kAppSystemKey, "APP_BUILD", AppBuildText(version), kRegSz) &&
+           WriteRegistryValue(kAppSystemKey, "APP_VER", AppVersionText(version), kRegSz);
 }
 
 bool SaveResourceFile(const std::string& path, const std::string& resourceName) {

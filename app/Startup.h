@@ -28,8 +28,8 @@ bool CheckGDIPlus(const GdiPlusSession& gdiplus);
 std::string GetSpecialFolder(int csidl);
 ProgramFiles FindProgramFiles();
 
-// Step 7.
-int32_t SaveAppInfo(const ProgramFiles& files);
+// APP_PATH, APP_BUILD and APP_VER under the program's key; false when a write failed.
+bool SaveAppInfo(const ProgramFiles& files);
 
 // Step 10: writes a resource of type "CUSTOM" to a file; false when either part failed.
 bool SaveResourceFile(const std::string& path, const std::string& resourceName);

@@ -21,14 +21,8 @@
 
 namespace {
 
-constexpr int32_t kStatusSuccess = 0;
-
 bool WriteDword(const char* name, int32_t number) {
-    // WriteRegistryValue answers 0 also when the key could not be created: read back instead.
-    WriteRegistryValue(kAppSystemKey, name, std::to_string(number), kRegDword);
-    const RegistryValue stored = ReadRegistryValue(kAppSystemKey, name);
-    const auto* value = std::get_if<int32_t>(&stored);
-    return value && *value == number;
+    return WriteRegistryValue(kAppSystemKey, name, std::to_string(number), kRegDword);
 }
 
 bool Delete(const char* name) {
@@ -59,8 +53,7 @@ std::optional<RememberedPolicies> ReadRememberedPolicies() {
 
 bool WriteRememberedPolicies(const RememberedPolicies& remembered) {
     const std::string text = EncodeRememberedPolicies(remembered);
-    if (WriteRegistryValue(kAppSystemKey, kPoliciesBeforeLockValueName, text, kRegSz) != kStatusSuccess)
-        return false;
+    if (!WriteRegistryValue(kAppSystemKey, kPoliciesBeforeLockValueName, text, kRegSz)) return false;
     return TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, kPoliciesBeforeLockValueName))) == text;
 }
 
@@ -74,7 +67,7 @@ std::optional<AccessHotKeySet> ReadRememberedHotKeys() {
 
 bool WriteRememberedHotKeys(AccessHotKeySet remembered) {
     const std::string text = EncodeAccessHotKeySet(remembered);
-    if (WriteRegistryValue(kAppSystemKey, kHotKeysBeforeLockValueName, text, kRegSz) != kStatusSuccess) return false;
+    if (!WriteRegistryValue(kAppSystemKey, kHotKeysBeforeLockValueName, text, kRegSz)) return false;
     return TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, kHotKeysBeforeLockValueName))) == text;
 }
 

@@ -111,13 +111,13 @@ RegistryValue ReadRegistryValue(const std::string& path, const std::string& valu
     return {};
 }
 
-int32_t WriteRegistryValue(const std::string& path, const std::string& valueName,
-                           const std::string& data, int32_t valueType) {
+bool WriteRegistryValue(const std::string& path, const std::string& valueName,
+                        const std::string& data, int32_t valueType) {
     const RegistryLocation location = GetRootKey(path);
     const HKEY root = RootHandle(location.Root);
-    if (!root) return 0;
+    if (!root) return false;
     HKEY created = nullptr;
-    if (CreateKey(root, location.SubKey, &created) != ERROR_SUCCESS) return 0;
+    if (CreateKey(root, location.SubKey, &created) != ERROR_SUCCESS) return false;
     const UniqueHkey key(created);
 
     switch (valueType) {
@@ -128,17 +128,17 @@ int32_t WriteRegistryValue(const std::string& path, const std::string& valueName
         // A text read back with its stored zero keeps just that one, so a value rewritten from
         // what was read does not grow.
         const std::size_t bytes = !data.empty() && data.back() == '\0' ? data.size() : data.size() + 1;
-        if (!FitsDword(bytes)) return ERROR_INVALID_PARAMETER;
+        if (!FitsDword(bytes)) return false;
         return RegSetValueExA(key.get(), valueName.c_str(), 0, static_cast<DWORD>(valueType),
-                              reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(bytes));
+                              reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
     }
     case kRegDword: {
         const DWORD number = RegistryDwordFromText(data);
         return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_DWORD,
-                              reinterpret_cast<const BYTE*>(&number), sizeof number);
+                              reinterpret_cast<const BYTE*>(&number), sizeof number) == ERROR_SUCCESS;
     }
     default:
-        return 0;
+        return false;
     }
 }
 

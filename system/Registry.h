@@ -37,9 +37,10 @@ inline std::string RegistryValueText(const RegistryValue& value) {
 
 RegistryValue ReadRegistryValue(const std::string& path, const std::string& valueName);
 
-// Returns the platform status (0 = success) or 0 when nothing was attempted: an unknown root,
-// a key that cannot be created, or a type other than REG_SZ, REG_EXPAND_SZ and REG_DWORD.
-int32_t WriteRegistryValue(const std::string& path, const std::string& valueName,
+// True when the value was written; false for an unknown root, a key that cannot be created or
+// written, text too long for the registry, or a type other than REG_SZ, REG_EXPAND_SZ and
+// REG_DWORD (nothing is written then).
+bool WriteRegistryValue(const std::string& path, const std::string& valueName,
                            const std::string& data, int32_t valueType);
 
 // True when the key exists and holds a value or a subkey.

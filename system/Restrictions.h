@@ -43,7 +43,7 @@ void RemoveUnrestrictingPolicies();
 
 // The writer every policy write goes through (WriteRegistryValue's signature and status), so
 // tests can make a write fail; nullptr restores WriteRegistryValue. Returns the previous one.
-using PolicyWriter = int32_t (*)(const std::string& path, const std::string& valueName, const std::string& data,
+using PolicyWriter = bool (*)(const std::string& path, const std::string& valueName, const std::string& data,
                                  int32_t valueType);
 PolicyWriter SetPolicyWriter(PolicyWriter writer);
 

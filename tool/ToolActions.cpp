@@ -21,10 +21,10 @@ std::string ReadTrimmed(const char* path, const char* valueName) {
     return TrimNull(RegistryValueText(ReadRegistryValue(path, valueName)));
 }
 
-// WriteRegistryValue also answers 0 when the key could not even be opened, so the tool reads
-// the value back: "successfully" must mean the new text is really there.
+// Read back as well: "successfully" must mean the new text is really there, whatever else
+// (a policy, another program) may do to the value.
 bool WriteUserinit(const std::string& text) {
-    if (WriteRegistryValue(kWinlogonKey, kUserinitValueName, text, kRegSz) != 0) return false;
+    if (!WriteRegistryValue(kWinlogonKey, kUserinitValueName, text, kRegSz)) return false;
     return ReadTrimmed(kWinlogonKey, kUserinitValueName) == text;
 }
 }  // namespace

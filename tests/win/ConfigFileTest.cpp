@@ -258,7 +258,7 @@ TEST_F(ConfigFile, SaveIntoMissingFolderFails) {
 
 TEST_F(ConfigFile, FirstRunZeroDeletesTheFileAndWritesOne) {
     WriteRaw(path_, ValidImage(SampleConfig()));
-    ASSERT_EQ(WriteRegistryValue(kAppSystemKey, "FirstRun", " 0 ", kRegSz), 0);
+    ASSERT_TRUE(WriteRegistryValue(kAppSystemKey, "FirstRun", " 0 ", kRegSz));
     EXPECT_TRUE(CheckFirstRun(path_, true));
     EXPECT_FALSE(FileExists(path_));
     const RegistryValue value = ReadRegistryValue(kAppSystemKey, "FirstRun");
@@ -275,7 +275,7 @@ TEST_F(ConfigFile, FirstRunMissingOrOtherValueChangesNothing) {
     EXPECT_FALSE(CheckFirstRun(path_, true));
     EXPECT_TRUE(IsEmptyValue(ReadRegistryValue(kAppSystemKey, "FirstRun"))) << "never written when absent";
     for (const char* other : {"", "00", "no", "1"}) {
-        ASSERT_EQ(WriteRegistryValue(kAppSystemKey, "FirstRun", other, kRegSz), 0);
+        ASSERT_TRUE(WriteRegistryValue(kAppSystemKey, "FirstRun", other, kRegSz));
         EXPECT_FALSE(CheckFirstRun(path_, true)) << other;
         EXPECT_TRUE(FileExists(path_)) << other;
         EXPECT_EQ(TrimNull(RegistryValueText(ReadRegistryValue(kAppSystemKey, "FirstRun"))), other);

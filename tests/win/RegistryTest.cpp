@@ -57,7 +57,7 @@ protected:
 TEST_F(Registry, TextRoundTripsThroughTrimNull) {
     const std::string texts[] = {"C:\\Program Files\\Orvo\\OrvoPCLock.exe", "1", "x", "caf\xe9 \xa7"};
     for (const std::string& text : texts) {
-        ASSERT_EQ(WriteRegistryValue(kScratch, "Text", text, kRegSz), 0);
+        ASSERT_TRUE(WriteRegistryValue(kScratch, "Text", text, kRegSz));
         const RegistryValue read = ReadRegistryValue(kScratch, "Text");
         ASSERT_TRUE(std::holds_alternative<std::string>(read)) << text;
         EXPECT_EQ(TrimNull(TextOf(read)), text);
@@ -66,7 +66,7 @@ TEST_F(Registry, TextRoundTripsThroughTrimNull) {
         EXPECT_TRUE(raw == text || raw == text + std::string(1, '\0')) << text;
     }
     // REG_EXPAND_SZ keeps its type.
-    ASSERT_EQ(WriteRegistryValue(kScratch, "Expand", "%TEMP%\\x", kRegExpandSz), 0);
+    ASSERT_TRUE(WriteRegistryValue(kScratch, "Expand", "%TEMP%\\x", kRegExpandSz));
     DWORD type = 0;
     std::string bytes;
     ASSERT_TRUE(GetRaw("Expand", type, bytes));
@@ -115,7 +115,7 @@ TEST_F(Registry, DwordIsWrittenFromTextRoundedHalfToEven) {
     struct Case { const char* text; DWORD stored; };
     const Case cases[] = {{"2.5", 2}, {"3.5", 4}, {"1", 1}, {"", 0}, {"abc", 0}, {"-1", 0xFFFFFFFFu}, {" 7x", 7}};
     for (const Case& c : cases) {
-        ASSERT_EQ(WriteRegistryValue(kScratch, "Number", c.text, kRegDword), 0) << c.text;
+        ASSERT_TRUE(WriteRegistryValue(kScratch, "Number", c.text, kRegDword)) << c.text;
         DWORD type = 0;
         std::string bytes;
         ASSERT_TRUE(GetRaw("Number", type, bytes));
@@ -143,13 +143,13 @@ TEST_F(Registry, DwordOfWrongSizeOrUnknownTypeReadsEmpty) {
 
 TEST_F(Registry, RootNameIsCaseInsensitiveButNotAbbreviated) {
     const std::string lower = std::string("hkey_current_user\\") + kScratchSubKey;
-    ASSERT_EQ(WriteRegistryValue(lower, "Lower", "yes", kRegSz), 0);
+    ASSERT_TRUE(WriteRegistryValue(lower, "Lower", "yes", kRegSz));
     EXPECT_EQ(TrimNull(TextOf(ReadRegistryValue(kScratch, "Lower"))), "yes");
     EXPECT_EQ(TrimNull(TextOf(ReadRegistryValue(lower, "Lower"))), "yes");
 
     const std::string abbreviated = std::string("HKCU\\") + kScratchSubKey;
     EXPECT_TRUE(IsEmptyValue(ReadRegistryValue(abbreviated, "Lower")));
-    EXPECT_EQ(WriteRegistryValue(abbreviated, "Abbrev", "no", kRegSz), 0);
+    EXPECT_FALSE(WriteRegistryValue(abbreviated, "Abbrev", "no", kRegSz));
     DWORD type = 0;
     std::string bytes;
     EXPECT_FALSE(GetRaw("Abbrev", type, bytes)) << "HKCU must not write anything";
@@ -159,16 +159,16 @@ TEST_F(Registry, RootNameIsCaseInsensitiveButNotAbbreviated) {
 
 TEST_F(Registry, TextLongerThan1024BytesReadsEmpty) {
     const std::string fits(1023, 'a');     // 1024 bytes with the stored zero
-    ASSERT_EQ(WriteRegistryValue(kScratch, "Fits", fits, kRegSz), 0);
+    ASSERT_TRUE(WriteRegistryValue(kScratch, "Fits", fits, kRegSz));
     EXPECT_EQ(TrimNull(TextOf(ReadRegistryValue(kScratch, "Fits"))), fits);
     const std::string longer(1500, 'b');
-    ASSERT_EQ(WriteRegistryValue(kScratch, "Long", longer, kRegSz), 0);
+    ASSERT_TRUE(WriteRegistryValue(kScratch, "Long", longer, kRegSz));
     EXPECT_TRUE(IsEmptyValue(ReadRegistryValue(kScratch, "Long")));
 }
 
-TEST_F(Registry, UnhandledWriteTypeWritesNothing) {
-    EXPECT_EQ(WriteRegistryValue(kScratch, "Multi", "a", kRegMultiSz), 0);
-    EXPECT_EQ(WriteRegistryValue(kScratch, "Bin", "a", kRegBinary), 0);
+TEST_F(Registry, UnhandledWriteTypeSaysSoAndWritesNothing) {
+    EXPECT_FALSE(WriteRegistryValue(kScratch, "Multi", "a", kRegMultiSz));
+    EXPECT_FALSE(WriteRegistryValue(kScratch, "Bin", "a", kRegBinary));
     DWORD type = 0;
     std::string bytes;
     EXPECT_FALSE(GetRaw("Multi", type, bytes));
@@ -177,7 +177,7 @@ TEST_F(Registry, UnhandledWriteTypeWritesNothing) {
 
 TEST_F(Registry, WriteCreatesMissingKeysAndDeleteRemovesTheValue) {
     const std::string deep = kScratch + "\\A\\B";
-    ASSERT_EQ(WriteRegistryValue(deep, "V", "1", kRegSz), 0);
+    ASSERT_TRUE(WriteRegistryValue(deep, "V", "1", kRegSz));
     EXPECT_EQ(TrimNull(TextOf(ReadRegistryValue(deep, "V"))), "1");
 
     EXPECT_EQ(DeleteRegistryValue(deep, "V"), 0);
@@ -190,7 +190,7 @@ TEST_F(Registry, WriteCreatesMissingKeysAndDeleteRemovesTheValue) {
 TEST_F(Registry, PathWithoutBackslashAddressesTheRootKey) {
     // HKEY_CURRENT_USER itself: write, read and delete a value at the root.
     const std::string name = "OrvoTestRootValue";
-    ASSERT_EQ(WriteRegistryValue("HKEY_CURRENT_USER", name, "root", kRegSz), 0);
+    ASSERT_TRUE(WriteRegistryValue("HKEY_CURRENT_USER", name, "root", kRegSz));
     HKEY key = nullptr;
     char buffer[16] = {};
     DWORD size = sizeof buffer;

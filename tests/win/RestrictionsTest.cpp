@@ -31,8 +31,8 @@ protected:
     }
 };
 
-int32_t RefuseMachineKey(const std::string& path, const std::string& name, const std::string& data, int32_t type) {
-    if (path == kPoliciesSystemMachineKey) return ERROR_ACCESS_DENIED;
+bool RefuseMachineKey(const std::string& path, const std::string& name, const std::string& data, int32_t type) {
+    if (path == kPoliciesSystemMachineKey) return false;
     return WriteRegistryValue(path, name, data, type);
 }
 
