@@ -142,14 +142,17 @@ bool WriteRegistryValue(const std::string& path, const std::string& valueName,
     }
 }
 
-int32_t DeleteRegistryValue(const std::string& path, const std::string& valueName) {
+bool DeleteRegistryValue(const std::string& path, const std::string& valueName) {
     const RegistryLocation location = GetRootKey(path);
     const HKEY root = RootHandle(location.Root);
-    if (!root) return 0;
+    if (!root) return false;
     HKEY opened = nullptr;
-    if (OpenKey(root, location.SubKey, &opened) != ERROR_SUCCESS) return 0;
+    const LONG openStatus = OpenKey(root, location.SubKey, &opened);
+    if (openStatus == ERROR_FILE_NOT_FOUND) return true;
+    if (openStatus != ERROR_SUCCESS) return false;
     const UniqueHkey key(opened);
-    return RegDeleteValueA(key.get(), valueName.c_str());
+    const LONG status = RegDeleteValueA(key.get(), valueName.c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
 bool RegistryKeyHasContent(const std::string& path) {

@@ -51,5 +51,6 @@ bool RegistryValueExists(const std::string& path, const std::string& valueName);
 // True when this account may set values in the key (which is made when it did not exist).
 bool CanWriteRegistryKey(const std::string& path);
 
-// Returns RegDeleteValueA's status, or 0 for an unknown root or a key that cannot be opened.
-int32_t DeleteRegistryValue(const std::string& path, const std::string& valueName);
+// True when the value is not there afterwards: deleted now, or already absent with its key;
+// false for an unknown root or a value that could not be deleted.
+bool DeleteRegistryValue(const std::string& path, const std::string& valueName);
