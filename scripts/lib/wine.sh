@@ -4,6 +4,7 @@
 #   orvo_wine_start DIR [WxH] [--compositor]   make DIR/prefix, start Xvfb, write DIR/env
 #   orvo_wine_stop DIR                         end wineserver, compositor and Xvfb
 #   orvo_wine_env DIR                          export WINEPREFIX and DISPLAY of DIR
+#   orvo_wine_pids DIR                         the Wine processes running in DIR/prefix
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
@@ -84,10 +85,31 @@ orvo_wine_start() {
     return 0
 }
 
+# By the prefix in each process's environment; only Wine's own executables, since the shell
+# that exported it carries it too.
+orvo_wine_pids() {
+    local prefix=$1/prefix proc exe
+    for proc in /proc/[0-9]*; do
+        exe=$(readlink "$proc/exe" 2>/dev/null) || continue
+        case ${exe##*/} in wine*) ;; *) continue ;; esac
+        tr '\0' '\n' 2>/dev/null < "$proc/environ" | grep -qxF "WINEPREFIX=$prefix" && echo "${proc#/proc/}"
+    done
+    return 0
+}
+
 orvo_wine_stop() {
-    local dir=$1 pid
+    local dir=$1 pid left
     [ -f "$dir/env" ] || return 0
     ( orvo_wine_env "$dir"; wineserver -k >/dev/null 2>&1 )
+    # A program started while the server went down (a guardian restarting its lock program)
+    # brings up a new server and outlives the session: end what is left, a few rounds at most.
+    for _ in 1 2 3; do
+        left=$(orvo_wine_pids "$dir")
+        [ -z "$left" ] && break
+        # shellcheck disable=SC2086
+        kill -9 $left 2>/dev/null
+        sleep 0.2
+    done
     for name in xcompmgr xvfb; do
         if [ -f "$dir/$name.pid" ]; then
             pid=$(cat "$dir/$name.pid")

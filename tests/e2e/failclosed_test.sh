@@ -22,11 +22,19 @@ e2e_write_config --grid 0 --pattern 1,2,3,5,7
 e2e_reg_set "$E2E_POLICY_SYSTEM" DisableTaskmgr REG_DWORD 1
 e2e_reg_set "$E2E_POLICY_EXPLORER" NoLogoff REG_DWORD 1
 read -r -a pattern <<< "$(e2e_pattern_path)"
-# This build's programs, by their Unix or Windows path (other sessions may run others).
+# This build's programs, by their Unix or Windows path, in this session's prefix (other
+# sessions, or a program a finished one left behind, may run others).
 LOCKER_RE=$(sed 's|^/||; s|[/\\]|.|g' <<< "$E2E_BUILD/OrvoPCLock.exe")
-programs() { pgrep -fc -- "$LOCKER_RE"; }
 GUARD_RE=$(sed 's|^/||; s|[/\\]|.|g' <<< "$E2E_BUILD/OrvoPCLockGuard.exe")
-guardians() { pgrep -f -- "$GUARD_RE.* /Guardian " | sort | tr '\n' ' '; }
+session_pids() {   # session_pids REGEX: this session's processes whose command line matches
+    local pid
+    for pid in $(orvo_wine_pids "$E2E_DIR"); do
+        tr '\0' ' ' 2>/dev/null < "/proc/$pid/cmdline" | grep -q -- "$1" && echo "$pid"
+    done
+    return 0
+}
+programs() { session_pids "$LOCKER_RE" | wc -l; }
+guardians() { session_pids "$GUARD_RE.* /Guardian " | sort -n | tr '\n' ' '; }
 start() { E2E_LOCKER_WINEDEBUG=+relay e2e_start_locker; }
 lock() { e2e_driver hotkey win+a >/dev/null && e2e_wait_policies "1 1 1" 15000; }
 unlock() {
