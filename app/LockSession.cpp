@@ -282,8 +282,8 @@ void LockSession::ShowIdleLockScreen() {
     if (lockWindow_) lockWindow_->PatternNormal();
 }
 
-void LockSession::ShowVerifyDialog() { ::ShowVerifyDialog(); }
-void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false); }
+void LockSession::ShowVerifyDialog() { ::ShowVerifyDialog(*this, *this, *this); }
+void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false, *this, *this); }
 void LockSession::ExitApplication() { ::ExitApplication(); }
 void LockSession::PrepareEffectStrips() {
     ::PrepareEffectStrips(cover_ ? cover_->Graphics() : nullptr, model_.ScreenWidth, model_.ScreenHeight);

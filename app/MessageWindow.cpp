@@ -3,9 +3,7 @@
 #include "app/MessageWindow.h"
 
 #include "app/HotKeys.h"
-#include "app/LockSession.h"
 #include "core/AppState.h"
-#include "lockscreen/VerifyDialog.h"
 #include "system/Messages.h"
 #include "tray/TrayWindow.h"
 #include "ui/SingleWindow.h"
@@ -93,10 +91,10 @@ LRESULT MessageWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void MessageWindow::OnWindowGone() { TheMessageWindow.EndWith(this); }
 
 void MessageWindow::LockOrConfigure(WPARAM hotKeyId) {
-    switch (HotKeyActionFor(static_cast<uint64_t>(hotKeyId), HotKeyIds(), CurrentLockState().IsLocked(),
-                            CurrentLockState().IsBusy())) {
-    case HotKeyAction::Lock: LockComputer(true, false); break;
-    case HotKeyAction::Configure: ShowVerifyDialog(); break;
+    switch (HotKeyActionFor(static_cast<uint64_t>(hotKeyId), HotKeyIds(), lock_.State().IsLocked(),
+                            lock_.State().IsBusy())) {
+    case HotKeyAction::Lock: lock_.RequestLock(true); break;
+    case HotKeyAction::Configure: windows_.ShowVerifyDialog(); break;
     case HotKeyAction::None: break;
     }
 }
@@ -107,7 +105,10 @@ void MessageWindow::UnregisterHotKeys() {
 
 // ---- the program's one message window ----
 
-bool CreateMessageWindow() { return TheMessageWindow.Show(GetModuleHandleA(nullptr)) != nullptr; }
+bool CreateMessageWindow(LockControl& lock, WindowDirectory& windows) {
+    return TheMessageWindow.ShowNew(std::make_unique<MessageWindow>(lock, windows), GetModuleHandleA(nullptr)) !=
+           nullptr;
+}
 
 void CloseMessageWindow() { TheMessageWindow.Close(); }
 

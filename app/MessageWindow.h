@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+
+#include "ui/LockRoles.h"
 #include "ui/Window.h"
 
 inline constexpr char kMessageWindowClass[] = "OrvoPCLockMessageWindow";
@@ -37,7 +39,10 @@ private:
 
 class MessageWindow : public Window<MessageWindow> {
 public:
-    MessageWindow() = default;
+    // Win + A asks `lock` for a lock, Win + C `windows` for the verify dialog.
+    MessageWindow(LockControl& lock, WindowDirectory& windows) : lock_(lock), windows_(windows) {}
+    MessageWindow(const MessageWindow&) = delete;
+    MessageWindow& operator=(const MessageWindow&) = delete;
     ~MessageWindow();
 
     // Makes the window and registers the hot keys to it.
@@ -53,11 +58,13 @@ private:
     void LockOrConfigure(WPARAM hotKeyId);
     void UnregisterHotKeys();
 
+    LockControl& lock_;
+    WindowDirectory& windows_;
     std::unique_ptr<HotKeyRegistration> hotKeys_;
 };
 
 // The program's one message window (start-up and ExitApplication).
-bool CreateMessageWindow();
+bool CreateMessageWindow(LockControl& lock, WindowDirectory& windows);
 void CloseMessageWindow();
 const MessageWindow* MessageWindowInstance();   // null while there is none
 // A tray balloon naming the hot keys that could not be registered; nothing when all work.

@@ -164,7 +164,10 @@ void PumpPendingMessages() {
     }
 }
 
-void RunConfigDialogModally() { ShowConfigDialog(true); }
+void RunConfigDialogModally() {
+    LockSession& session = TheLockSession();
+    ShowConfigDialog(true, session, session);
+}
 
 void SaveDefaultsWithoutDialog() {
     // Failure is reported by SaveConfigData itself.

@@ -46,7 +46,10 @@ void StartupCreateBackgroundWindow() { TheLockSession().CreateCover(GetModuleHan
 
 // ---- hot keys ----
 
-void StartupCreateMessageWindow() { CreateMessageWindow(); }
+void StartupCreateMessageWindow() {
+    LockSession& session = TheLockSession();
+    CreateMessageWindow(session, session);
+}
 
 void ExitUnregisterHotKeys() { CloseMessageWindow(); }
 
@@ -71,7 +74,10 @@ void ExitReleaseEffectStrips() { ReleaseEffectStrips(); }
 
 // The last window made: its title is what a second start looks for, and the icon appears only
 // once everything it can start exists.
-void StartupCreateTray() { CreateTrayWindow(); }
+void StartupCreateTray() {
+    LockSession& session = TheLockSession();
+    CreateTrayWindow(session, session, session);
+}
 
 // ---- windows, closed in this order: about, verify, configuration, further-monitor cover,
 // lock window, background window, tray owner ----

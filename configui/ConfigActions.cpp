@@ -8,7 +8,6 @@
 #include "system/Messages.h"
 #include "system/Text.h"
 #include "ui/ImageTable.h"
-#include "ui/LockSessionHost.h"
 
 namespace {
 
@@ -69,9 +68,9 @@ int ConfigDialog::PickBackgroundImage() {
 // cut from the old picture go first: a new picture may well be allocated where the old one
 // was, so the strips cannot tell by its address that it changed.
 void ConfigDialog::UseBackgroundImage() {
-    Session().ReleaseEffectStrips();
+    settings_.ReleaseEffectStrips();
     FreeImageSlot(kSlotBackground);
-    ReloadBackgroundImage(Session().Model());
+    ReloadBackgroundImage(settings_.Model());
     RedrawPreview();
 }
 
@@ -98,9 +97,9 @@ void ConfigDialog::StartMaintenanceTool(const char* argument) {
 
 // ---- grid size ----
 
-void ResetDefaultPattern() {
+void ConfigDialog::ResetDefaultPattern() {
     // The layout, the panel and the typed keys follow the new grid.
-    Session().FitGrid();
+    settings_.FitGrid();
     SetDefaultPattern(Config);
     ShowConfigMessage("Lock Pattern will be reset by default pattern", kAppTitle, MB_ICONINFORMATION);
 }

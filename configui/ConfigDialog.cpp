@@ -11,7 +11,6 @@
 #include "system/Messages.h"
 #include "system/Restrictions.h"
 #include "system/Text.h"
-#include "ui/LockSessionHost.h"
 #include "ui/SingleWindow.h"
 
 namespace {
@@ -31,9 +30,11 @@ int ShowConfigMessage(const std::string& text, const std::string& caption, UINT 
 
 // ---- the one instance ----
 
-void ShowConfigDialog(bool modal) {
+void ShowConfigDialog(bool modal, LockScreenSettings& settings, ActivityNotes& notes) {
     HWND hwnd = nullptr;
-    if (ConfigDialog* dialog = ConfigWindow.Show(GetModuleHandleA(nullptr))) hwnd = dialog->Hwnd();
+    if (ConfigDialog* dialog =
+            ConfigWindow.ShowNew(std::make_unique<ConfigDialog>(settings, notes), GetModuleHandleA(nullptr)))
+        hwnd = dialog->Hwnd();
     if (!modal || !hwnd) return;
     // The first-run dialog: start-up waits here until it is closed. A WM_QUIT that arrives
     // meanwhile is put back for the program's own loop.
@@ -384,7 +385,7 @@ void ConfigDialog::StoreListChoice(int id) {
     case kIdCombDisconnection: Config.Disconnection = static_cast<int16_t>(index); break;
     case kIdCombLockKeyboard:  Config.LockKeyboard = static_cast<int16_t>(index); break;
     case kIdCombUnlockMode:
-        Session().SetUnlockMode(index);
+        notes_.SetUnlockMode(index);
         Config.UnlockMode = static_cast<uint8_t>(index);
         break;
     default: break;
@@ -399,7 +400,7 @@ void ConfigDialog::StoreAlertText() {
     std::string text(static_cast<size_t>(length) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(box, text.data(), length + 1)));
     SetFixedText(Config.AlertWord, TrimBlanks(text));
-    Session().SetAlertText(ReadFixedText(Config.AlertWord));
+    settings_.SetAlertText(ReadFixedText(Config.AlertWord));
 }
 
 void ConfigDialog::EnableBackgroundControls(bool enable) {

@@ -12,6 +12,7 @@
 
 #include "system/WinHandles.h"
 #include "ui/GdiPlusHandles.h"
+#include "ui/LockRoles.h"
 #include "ui/PictureBox.h"
 #include "ui/ResetPatternState.h"
 #include "ui/ShellRun.h"
@@ -65,9 +66,10 @@ constexpr int kConfigClientWidth = 402;
 constexpr int kConfigClientHeight = 489;
 constexpr int kConfigPaneCount = 4;
 
-// Shows the one configuration dialog. Modal: returns when it has closed (first run). Modeless:
+// Shows the one configuration dialog, which changes the lock screen through `settings` and the
+// unlock mode through `notes`. Modal: returns when it has closed (first run). Modeless:
 // returns at once; asking again while it is open brings it forward unchanged.
-void ShowConfigDialog(bool modal);
+void ShowConfigDialog(bool modal, LockScreenSettings& settings, ActivityNotes& notes);
 // Whether a policy sets a choice of the "General" pane.
 bool AnyListSetByPolicy();
 // Closes it the normal way (which saves) when it is open; for the program's exit.
@@ -77,10 +79,6 @@ class ConfigDialog;
 const ConfigDialog* ConfigDialogInstance();   // null while no configuration dialog is open
 // Tab and arrow-key navigation for the program's message loop; true when the message was used.
 bool IsConfigDialogMessage(MSG* msg);
-
-// The grid size changed: new layout, the built-in default pattern, the lock window's panel made
-// again, and the user told.
-void ResetDefaultPattern();
 
 // The common file dialog. Filter parts are separated by '|'. Empty when cancelled, failed or
 // when the default name is longer than the buffer.
@@ -98,7 +96,9 @@ int ShowConfigMessage(const std::string& text, const std::string& caption, UINT 
 
 class ConfigDialog : public Window<ConfigDialog> {
 public:
-    ConfigDialog() = default;
+    ConfigDialog(LockScreenSettings& settings, ActivityNotes& notes) : settings_(settings), notes_(notes) {}
+    ConfigDialog(const ConfigDialog&) = delete;
+    ConfigDialog& operator=(const ConfigDialog&) = delete;
     ~ConfigDialog();
 
     bool Create(HINSTANCE instance);
@@ -157,6 +157,9 @@ private:
     void OnPowerManagerClick();
     void StoreListChoice(int id);
     void ChangeGrid();
+    // The grid size changed: new layout, the built-in default pattern, the lock window's panel
+    // made again, and the user told.
+    void ResetDefaultPattern();
     void StoreAlertText();
     void StoreTransparentBackground();
     void StartNewPattern(int button, int shift, int x, int y);
@@ -175,6 +178,10 @@ private:
     void DrawEmptyGrid();
     void ResetPointsForGrid();
 
+    const GridLayout& Layout() const { return settings_.Model().Layout; }
+
+    LockScreenSettings& settings_;
+    ActivityNotes& notes_;   // the unlock mode
     ScaledLayout layout_;
     UniqueHfont font_;
     UniqueHbrush paneBrush_;

@@ -8,7 +8,6 @@
 #include <iterator>
 
 #include "system/AccountProbe.h"
-#include "ui/LockSessionHost.h"
 
 namespace {
 
@@ -210,7 +209,7 @@ void ConfigDialog::CreateAdvancedPane() {
     AddControl(pane, WC_BUTTONA, "Power Manager", BS_PUSHBUTTON | WS_TABSTOP, kIdCmdPowerManager, 45, 330, 270,
                kButtonHeight);
     // Empty unless the last lock could not put a restriction in force.
-    AddControl(pane, WC_STATICA, Session().RestrictionFailureText().c_str(), SS_LEFT | SS_NOPREFIX,
+    AddControl(pane, WC_STATICA, settings_.RestrictionFailureText().c_str(), SS_LEFT | SS_NOPREFIX,
                kIdLblPolicyFailures, 18, 356, 324, 40);
     // Empty unless Windows' own lock, the last line when this program cannot keep its lock up,
     // opens without a password. Between the frame's caption and the first text.

@@ -5,7 +5,6 @@
 
 #include "configui/ConfigDialog.h"
 #include "core/AppState.h"
-#include "ui/LockSessionHost.h"
 #include "ui/SmallGridDrawing.h"
 #include "system/Files.h"
 #include "system/Messages.h"
@@ -64,14 +63,14 @@ void ConfigDialog::DrawCanvasText(const std::string& strText, float x, float y, 
 
 // Layers 1 and 2: white, and every point as a small blue ring.
 void ConfigDialog::DrawEmptyGrid() {
-    DrawSmallGrid(resetGraphics_.get(), Session().Model().Layout, CanvasGridSide());
+    DrawSmallGrid(resetGraphics_.get(), Layout(), CanvasGridSide());
 }
 
 // Layers 3 and 4: the lines from each point to the next, then the red rings with the order
 // numbers 1, 2, 3 ... on top, then the canvas shows the result.
 void ConfigDialog::ShowSequence(const std::vector<int>& sequence) {
     if (resetGraphics_) {
-        DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Session().Model().Layout, sequence,
+        DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Layout(), sequence,
                        [this](int position, const LayoutEntry& e) {
                            DrawCanvasText(std::to_string(position), static_cast<float>(e.Hit.Left), static_cast<float>(e.Hit.Top),
                                     kSmallRingSize, kSmallRingSize);
@@ -110,12 +109,12 @@ void ConfigDialog::ResetPatternAction() {
 
 void ConfigDialog::StartNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting()) return;
-    if (reset_.Press(HitTestSmallPoint(Session().Model().Layout, x, y))) ResetPatternAction();
+    if (reset_.Press(HitTestSmallPoint(Layout(), x, y))) ResetPatternAction();
 }
 
 void ConfigDialog::ExtendNewPattern(int /*button*/, int /*shift*/, int x, int y) {
     if (!reset_.IsResetting() || !reset_.IsDrawing()) return;
-    if (reset_.Move(HitTestSmallPoint(Session().Model().Layout, x, y))) ResetPatternAction();
+    if (reset_.Move(HitTestSmallPoint(Layout(), x, y))) ResetPatternAction();
 }
 
 // The canvas is idle again before any message shows, so nothing the user does while a box is

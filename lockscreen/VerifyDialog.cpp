@@ -5,10 +5,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "core/AppState.h"
-#include "ui/LockSessionHost.h"
 #include "ui/ResetPatternState.h"
 #include "ui/SmallGridDrawing.h"
 #include "ui/SingleWindow.h"
@@ -23,10 +23,6 @@ constexpr UINT WMAPP_VERIFIED = WM_APP + 1;
 
 SingleWindow<VerifyDialog> VerifyWindow;
 
-const GridLayout& Layout() { return Session().Model().Layout; }
-
-int PointCount() { return Layout().GridSide * Layout().GridSide; }
-
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFrameExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
@@ -34,10 +30,10 @@ constexpr DWORD kFrameExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // ---- the one instance ----
 
-void ShowVerifyDialog() {
+void ShowVerifyDialog(const LockControl& lock, const LockScreenSettings& settings, WindowDirectory& windows) {
     // Its right pattern opens the configuration dialog: never while locked.
-    if (CurrentLockState().IsLocked()) return;
-    VerifyWindow.Show(GetModuleHandleA(nullptr));
+    if (lock.State().IsLocked()) return;
+    VerifyWindow.ShowNew(std::make_unique<VerifyDialog>(settings, windows), GetModuleHandleA(nullptr));
 }
 
 void CloseVerifyDialog() { VerifyWindow.Close(); }
@@ -208,7 +204,7 @@ void VerifyDialog::CheckEntryAfterPause() {
 // Always point numbers, whatever the unlock mode, and no count of wrong attempts.
 void VerifyDialog::CheckSecretPattern() {
     const std::string stored =
-        StoredPatternText(Config, Layout().GridSide, kNormalUnlockMode, Session().Model().PointLetters);
+        StoredPatternText(Config, Layout().GridSide, kNormalUnlockMode, settings_.Model().PointLetters);
     const std::string entered = EnteredPatternText(drag_.Entry());
     if (PatternTextsMatch(stored, entered)) {
         PostMessageA(hwnd_, WMAPP_VERIFIED, 0, 0);
@@ -217,8 +213,9 @@ void VerifyDialog::CheckSecretPattern() {
     }
 }
 
-// Runs after the dialog has gone: nothing of this object may be used after DestroyWindow.
+// Nothing of this object may be used after DestroyWindow: the object goes with its window.
 void VerifyDialog::OpenConfiguration() {
+    WindowDirectory& windows = windows_;
     DestroyWindow(hwnd_);
-    Session().ShowConfigDialog();
+    windows.ShowConfigDialog();
 }

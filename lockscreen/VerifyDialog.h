@@ -8,6 +8,7 @@
 #include "core/PatternGrid.h"
 #include "system/WinHandles.h"
 #include "ui/GdiPlusHandles.h"
+#include "ui/LockRoles.h"
 #include "ui/PictureBox.h"
 #include "ui/WindowDpi.h"
 #include "ui/Window.h"
@@ -24,9 +25,9 @@ constexpr int kVerifyClientWidth = 356;
 constexpr int kVerifyClientHeight = 405;
 constexpr DWORD kVerifyCheckDelayMs = 500;
 
-// Shows the verify dialog without waiting (or brings the open one forward); a right pattern
-// opens the configuration dialog.
-void ShowVerifyDialog();
+// Shows the verify dialog without waiting (or brings the open one forward), never while
+// locked; a right pattern opens the configuration dialog.
+void ShowVerifyDialog(const LockControl& lock, const LockScreenSettings& settings, WindowDirectory& windows);
 // Closes it when it is open; for the program's exit.
 void CloseVerifyDialog();
 HWND VerifyDialogHwnd();
@@ -37,7 +38,11 @@ bool IsVerifyDialogMessage(MSG* msg);
 
 class VerifyDialog : public Window<VerifyDialog> {
 public:
-    VerifyDialog() = default;
+    // The grid and the point letters come from the lock screen's model; a right pattern opens
+    // the configuration dialog through `windows`.
+    VerifyDialog(const LockScreenSettings& settings, WindowDirectory& windows) : settings_(settings), windows_(windows) {}
+    VerifyDialog(const VerifyDialog&) = delete;
+    VerifyDialog& operator=(const VerifyDialog&) = delete;
     ~VerifyDialog();
 
     // Makes and shows the dialog with an empty grid.
@@ -64,7 +69,11 @@ private:
     void DrawEmptyGrid();
     void DrawEntry();
     void DrawGrid();
+    const GridLayout& Layout() const { return settings_.Model().Layout; }
+    int PointCount() const { return Layout().GridSide * Layout().GridSide; }
 
+    const LockScreenSettings& settings_;
+    WindowDirectory& windows_;
     ScaledLayout layout_;
     UniqueHfont font_;
     PictureBox picVerify_;

@@ -13,7 +13,6 @@
 #include "system/Restrictions.h"
 #include "system/VersionInfo.h"
 #include "tray/AboutWindow.h"
-#include "ui/LockSessionHost.h"
 #include "ui/ShellRun.h"
 #include "ui/SingleWindow.h"
 
@@ -46,13 +45,13 @@ void TrayWindow::AddIcon() {
     iconData_.uID = 0;
     iconData_.uFlags = NIF_MESSAGE | NIF_ICON;
     iconData_.uCallbackMessage = kTrayCallbackMessage;
-    iconData_.hIcon = CurrentLockState().IsAutoLockDisabled() ? AutoLockOffIcon() : Icon();
+    iconData_.hIcon = lock_.State().IsAutoLockDisabled() ? AutoLockOffIcon() : Icon();
     // A failure is not reported: the icon comes back with the next TaskbarCreated broadcast or
     // the program's own rebuild message.
     Shell_NotifyIconA(NIM_ADD, &iconData_);
     // Wine's shell shows its hidden taskbar again when an icon is added. The icon comes while
     // locked after a lock at start-up or a restart of the shell; the taskbar must stay hidden.
-    if (CurrentLockState().IsLocked()) HideShell(true, IsTransparentBackground(Config));
+    if (lock_.State().IsLocked()) HideShell(true, IsTransparentBackground(Config));
 }
 
 void TrayWindow::DeleteIcon() {
@@ -129,7 +128,7 @@ LRESULT TrayWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     // "/Lock" from a second start. Anyone may ask: a lock only ever adds protection.
     if (lockRequestMessage_ != 0 && msg == lockRequestMessage_) {
-        Session().RequestLock(true);
+        lock_.RequestLock(true);
         return 0;
     }
     switch (msg) {
@@ -178,7 +177,7 @@ bool TrayWindow::BuildMenu() {
     menu_.reset(CreatePopupMenu());
     if (!menu_) return false;
     for (int i = 0; i < kTrayMenuCount; ++i) {
-        const std::string caption = TrayMenuCaption(i, CurrentLockState().IsAutoLockDisabled());
+        const std::string caption = TrayMenuCaption(i, lock_.State().IsAutoLockDisabled());
         if (IsTrayMenuSeparator(i)) AppendMenuA(menu_.get(), MF_SEPARATOR, MenuId(i), nullptr);
         else AppendMenuA(menu_.get(), MF_STRING | (IsExitBarred(i) ? MF_GRAYED : 0), MenuId(i), caption.c_str());
     }
@@ -208,14 +207,14 @@ void TrayWindow::RemoveIcon() {
 
 void TrayWindow::LockFromIcon() {
     // LockComputer itself ignores the request while locked or changing state.
-    Session().RequestLock(true);
+    lock_.RequestLock(true);
 }
 
 void TrayWindow::ShowTrayMenu() {
     HWND owner = hwnd_;
     // While locked every item but "&Lock Computer" would unlock, exit or configure, and that
     // one has nothing to do: no menu at all.
-    if (!owner || !menu_ || CurrentLockState().IsLocked()) return;
+    if (!owner || !menu_ || lock_.State().IsLocked()) return;
     // The configuration dialog may have changed the setting since the menu was last shown.
     SetTransparentCheck();
     // Without the foreground the menu would not close when the user clicks elsewhere.
@@ -235,17 +234,17 @@ void TrayWindow::ShowTrayMenu() {
 
 void TrayWindow::RunMenuItem(int index) {
     // Only the pattern ends a lock; a choice that reaches here while locked is refused.
-    if (CurrentLockState().IsLocked()) return;
+    if (lock_.State().IsLocked()) return;
     switch (index) {
-    case kMenuLock: Session().RequestLock(true); break;
-    case kMenuConfigure: Session().ShowVerifyDialog(); break;
+    case kMenuLock: lock_.RequestLock(true); break;
+    case kMenuConfigure: windows_.ShowVerifyDialog(); break;
     case kMenuAbout: ShowAboutWindow(); break;
     case kMenuOnlineHelp: OpenOnlineHelp(); break;
     case kMenuTransparentBackground: ToggleTransparentBackground(); break;
     case kMenuAutoLock: ToggleAutoLock(); break;
     // Closes this window too: nothing of this object may be used after it.
     case kMenuExit:
-        if (!IsExitBarred(index)) Session().ExitApplication();
+        if (!IsExitBarred(index)) windows_.ExitApplication();
         break;
     default: break;
     }
@@ -263,14 +262,14 @@ void TrayWindow::ToggleTransparentBackground() {
 }
 
 void TrayWindow::ToggleAutoLock() {
-    if (CurrentLockState().IsAutoLockDisabled()) {
+    if (lock_.State().IsAutoLockDisabled()) {
         SetIconImage(Icon());
         SetMenuCaption(kMenuAutoLock, kDisableAutoLockCaption);
     } else {
         SetIconImage(AutoLockOffIcon());
         SetMenuCaption(kMenuAutoLock, kEnableAutoLockCaption);
     }
-    Session().ToggleAutoLock();
+    notes_.ToggleAutoLock();
 }
 
 void TrayWindow::SetTransparentCheck() {
@@ -286,9 +285,11 @@ void TrayWindow::SetMenuCaption(int index, const std::string& caption) {
 
 // ---- the program's tray window ----
 
-bool CreateTrayWindow() {
+bool CreateTrayWindow(LockControl& lock, ActivityNotes& notes, WindowDirectory& windows) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!OpenTrayWindow.Show(instance, instance, ReadAppVersion())) return false;
+    if (!OpenTrayWindow.ShowNew(std::make_unique<TrayWindow>(lock, notes, windows), instance, instance,
+                                ReadAppVersion()))
+        return false;
     // Once at each start: locked with the default pattern, anyone who knows it can unlock.
     if (IsDefaultPattern(Config)) ShowTrayBalloon(kAppTitle, kDefaultPatternNote);
     return true;

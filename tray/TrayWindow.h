@@ -10,6 +10,7 @@
 #include "system/StartupText.h"
 #include "system/WinHandles.h"
 #include "tray/TrayText.h"
+#include "ui/LockRoles.h"
 #include "ui/Window.h"
 
 inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
@@ -22,7 +23,10 @@ inline constexpr char kLockRequestMessageName[] = "OrvoPCLockLockRequest";
 
 class TrayWindow : public Window<TrayWindow> {
 public:
-    TrayWindow() = default;
+    TrayWindow(LockControl& lock, ActivityNotes& notes, WindowDirectory& windows)
+        : lock_(lock), notes_(notes), windows_(windows) {}
+    TrayWindow(const TrayWindow&) = delete;
+    TrayWindow& operator=(const TrayWindow&) = delete;
     ~TrayWindow();
 
     // The hidden window with its icons and menu; puts the icon into the notification area.
@@ -76,6 +80,9 @@ private:
     void SetTransparentCheck();
     void SetMenuCaption(int index, const std::string& caption);
 
+    LockControl& lock_;
+    ActivityNotes& notes_;   // the auto-lock switch
+    WindowDirectory& windows_;   // the verify dialog and the exit
     // Declared before the window so that they outlive it: the window and the shell use them.
     UniqueHicon icon_;
     UniqueHicon disabledIcon_;
@@ -92,7 +99,7 @@ private:
 // shell refused.
 bool ShowTrayBalloon(const std::string& title, const std::string& text);
 
-// The program's one tray owner window (start-up and ExitApplication).
-bool CreateTrayWindow();
+// The program's one tray owner window (start-up and ExitApplication), given the roles it uses.
+bool CreateTrayWindow(LockControl& lock, ActivityNotes& notes, WindowDirectory& windows);
 void CloseTrayWindow();
 TrayWindow* TrayWindowInstance();   // null before CreateTrayWindow and after CloseTrayWindow

@@ -41,8 +41,16 @@ public:
     // which makes and shows the window. The open or new object; null when Create failed.
     template <class... Args>
     T* Show(Args&&... args) {
+        return ShowNew(std::make_unique<T>(), std::forward<Args>(args)...);
+    }
+
+    // Show for an object its caller makes (one given its roles in the constructor); `made` is
+    // dropped when a window is open already.
+    template <class... Args>
+    T* ShowNew(std::unique_ptr<T> made, Args&&... args) {
         if (BringForward()) return object_.get();
-        object_ = std::make_unique<T>();
+        if (!made) return nullptr;
+        object_ = std::move(made);
         T* created = object_.get();
         // A window that ends while it is being made leaves the object without a handle.
         if (!created->Create(std::forward<Args>(args)...) || !created->Hwnd()) {

@@ -399,7 +399,7 @@ TEST_F(ConfigDialogTest, PolicySetListsAreGreyedWithTheNoteAndNeverSaved) {
 TEST_F(ConfigDialogTest, OneInstanceBroughtForward) {
     HWND first = Open();
     PickListEntry(first, kIdCombAlert, 6);
-    ShowConfigDialog(false);
+    TheLockSession().ShowConfigDialog();
     EXPECT_EQ(ConfigDialogHwnd(), first);
     EXPECT_EQ(ListSelection(FindControl(first, kIdCombAlert)), 6) << "state unchanged";
 }

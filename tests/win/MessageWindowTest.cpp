@@ -26,7 +26,7 @@ protected:
                 GlobalDeleteAtom(leftover);
             }
         }
-        ASSERT_TRUE(CreateMessageWindow());
+        ASSERT_TRUE(CreateMessageWindow(TheLockSession(), TheLockSession()));
         hwnd_ = MessageWindowInstance()->Hwnd();
         ASSERT_NE(hwnd_, nullptr);
         // The lock this test causes has no windows; keep it away from the session's shell.

@@ -115,7 +115,8 @@ protected:
         // A lock this test causes has no windows; keep it away from the session's taskbar.
         Config.TransparentBackground = 1;
         LockStateTestAccess::SetAutoLockDisabled(false);
-        tray_ = std::make_unique<TrayWindow>();
+        LockSession& session = TheLockSession();
+        tray_ = std::make_unique<TrayWindow>(session, session, session);
         ASSERT_TRUE(tray_->Create(GetModuleHandleA(nullptr), resources_, AppVersion{1, 0, 3}));
         hwnd_ = tray_->Hwnd();
         menu_ = tray_->TrayMenu();

@@ -116,7 +116,7 @@ void ConfigDialogFixture::TearDown() {
 }
 
 HWND ConfigDialogFixture::Open() {
-    ShowConfigDialog(false);
+    TheLockSession().ShowConfigDialog();
     Pump();
     dialog_ = ConfigDialogHwnd();
     EXPECT_NE(dialog_, nullptr) << "the configuration dialog did not open";
