@@ -47,7 +47,7 @@ bool LockSession::ReadDisplay(bool* resized) {
 // new size, and everything back in its order: the system may have re-stacked the program's
 // full-screen windows while it changed the display (Wine put a cover above the lock window).
 void LockSession::CoverAgain() {
-    ShowMonitorCovers(true);
+    furtherCovers_.Show(true);
     if (cover_) cover_->PaintRestingCover();
     state_.NoteActivity(GetTickCount());
     if (lockWindow_ && !lockWindow_->IsAlarm()) lockWindow_->PatternNormal();
@@ -71,7 +71,7 @@ bool LockSession::FollowDisplay() {
     CoverAgain();
     if (resized && ReloadBackgroundImage(model_)) {
         if (cover_) cover_->PaintRestingCover();
-        ShowMonitorCovers(true);
+        furtherCovers_.Show(true);
         if (cover_) cover_->RaiseInOrder();
     }
     return true;

@@ -63,7 +63,7 @@ void LockSession::Lock(bool isStartup) {
         ShowWindow(background, SW_SHOW);
         PlaceTopmost(background);
     }
-    ShowMonitorCovers(true);
+    furtherCovers_.Show(true);
     // The system shortcuts, and every key while the foreground is another program's, are held
     // back in both settings of "Lock keyboard", from before the wipe on: the wipe answers
     // messages, and a key must not reach the desktop meanwhile.
@@ -155,7 +155,7 @@ void LockSession::Unlock() {
     RestoreAccessHotKeys(*settings_);
 
     if (HWND background = BackgroundHwnd()) ShowWindow(background, SW_HIDE);
-    ShowMonitorCovers(false);
+    furtherCovers_.Show(false);
     // Unlocked, nothing of the screen's size is kept: the frames and the wipe strips are made
     // again at the next lock.
     if (cover_) cover_->ReleaseFrame();
@@ -218,7 +218,7 @@ bool LockSession::CreateLockWindow(HINSTANCE instance) {
 
 bool LockSession::CreateCover(HINSTANCE instance) {
     if (cover_ && cover_->Hwnd()) return true;
-    cover_ = std::make_unique<PrimaryCover>(model_, *this, *this, *this);
+    cover_ = std::make_unique<PrimaryCover>(model_, *this, *this, *this, furtherCovers_);
     if (!cover_->Create(instance)) cover_.reset();
     return cover_ != nullptr;
 }

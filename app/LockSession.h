@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/LockScreenModel.h"
+#include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
 #include "ui/ImageTable.h"
 #include "ui/LockSessionHost.h"
@@ -50,6 +51,8 @@ public:
     void CloseCover();
     LockWindow* LockWindowObject() const { return lockWindow_.get(); }
     PrimaryCover* Cover() const { return cover_.get(); }
+    // The covers of the further monitors: made hidden at start-up, closed at exit.
+    MonitorCovers& FurtherCovers() { return furtherCovers_; }
     // The image table filled for the lock window's graphics, the pictures from resources
     // (null: the program's own).
     void LoadImages(HMODULE resources = nullptr, BackgroundLoad background = BackgroundLoad::Now);
@@ -92,6 +95,8 @@ private:
 
     LockState state_;
     LockScreenModel model_;
+    // Before the primary cover, whose watchdog keeps them on top: they outlive it.
+    MonitorCovers furtherCovers_{model_, *this, *this};
     std::unique_ptr<LockWindow> lockWindow_;
     std::unique_ptr<PrimaryCover> cover_;
     PolicyFailures lockFailures_;   // what the current or last lock could not apply

@@ -40,7 +40,7 @@ void ExitRestorePolicies() {
 
 // ---- monitors and covers ----
 
-void StartupCreateMonitorCover() { CreateMonitorCovers(); }
+void StartupCreateMonitorCover() { TheLockSession().FurtherCovers().Create(); }
 
 void StartupCreateBackgroundWindow() { TheLockSession().CreateCover(GetModuleHandleA(nullptr)); }
 
@@ -86,7 +86,7 @@ void ExitCloseWindows() {
     CloseAboutWindow();
     CloseVerifyDialog();
     CloseConfigDialog();   // saves the configuration on its way out
-    DestroyMonitorCovers();
+    TheLockSession().FurtherCovers().Destroy();
     TheLockSession().CloseLockWindow();
     TheLockSession().CloseCover();
     CloseTrayWindow();     // takes the icon out of the notification area

@@ -3,7 +3,6 @@
 #include "cover/MonitorCover.h"
 
 #include "core/AppState.h"
-#include "ui/LockSessionHost.h"
 #include "ui/TabletGestures.h"
 #include "cover/MonitorLayout.h"
 #include "cover/WatchdogPolicy.h"
@@ -14,7 +13,6 @@
 namespace {
 
 constexpr char kMonitorClass[] = "OrvoPCLockMonitor";
-constexpr WPARAM kEnterKey = 13;
 
 void DescribeMonitorClass(HINSTANCE instance, WNDCLASSEXA& wc) {
     wc.hInstance = instance;
@@ -27,7 +25,8 @@ int HeightOf(const RECT& rc) { return rc.bottom - rc.top; }
 
 }  // namespace
 
-MonitorCover::MonitorCover() : frame_(std::make_unique<LayeredFrame>()) {}
+MonitorCover::MonitorCover(const LockScreenModel& model, ActivityNotes& notes, WindowDirectory& windows)
+    : model_(model), notes_(notes), windows_(windows), frame_(std::make_unique<LayeredFrame>()) {}
 
 MonitorCover::~MonitorCover() { Destroy(); }
 
@@ -118,8 +117,8 @@ void MonitorCover::PaintCover() {
         graphics->Clear(Gdiplus::Color(kClearAlphaOne));
     } else {
         graphics->Clear(Gdiplus::Color(kClearOpaqueBlack));
-        const LockScreenModel& model = Session().Model();
-        const PictureRect at = CoverPictureRect(model.ScreenWidth, model.ScreenHeight, frame_->Width(), frame_->Height());
+        const PictureRect at =
+            CoverPictureRect(model_.ScreenWidth, model_.ScreenHeight, frame_->Width(), frame_->Height());
         // A missing picture leaves the cover black, which still hides the monitor.
         DrawImage(graphics, kSlotBackground, kDrawScaledImage, at.x, at.y, at.w, at.h);
     }
@@ -131,18 +130,17 @@ void MonitorCover::ClearFrame() { frame_->ClearFrame(kClearTransparent); }
 // Click or Enter: a fresh idle screen on the lock window, raised again. The background cover's
 // watchdog puts the focus back on it within one tick.
 void MonitorCover::RecallLockWindow() {
-    Session().ShowIdleLockScreen();
-    if (HWND lockWindow = Session().LockWindowHwnd())
-        SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
-    Session().NoteActivity();
+    windows_.ShowIdleLockScreen();
+    if (HWND lockWindow = windows_.LockWindowHwnd()) SetWindowPos(lockWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+    notes_.NoteActivity();
 }
 
 void MonitorCover::RecallOnEnter(WPARAM keyCode) {
-    if (keyCode == kEnterKey) RecallLockWindow();
+    if (keyCode == VK_RETURN) RecallLockWindow();
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.
-void MonitorCover::NotePointerMove() { Session().NoteMonitorOn(); }
+void MonitorCover::NotePointerMove() { notes_.NoteMonitorOn(); }
 
 void MonitorCover::ReleaseFrame() {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);

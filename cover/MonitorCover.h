@@ -6,13 +6,20 @@
 #include <windows.h>
 
 #include <memory>
+
+#include "core/LockScreenModel.h"
+#include "ui/LockRoles.h"
 #include "ui/Window.h"
 
 class LayeredFrame;
 
 class MonitorCover : public Window<MonitorCover> {
 public:
-    MonitorCover();
+    // The picture is fitted to the primary screen of `model`; a click or Enter recalls the lock
+    // window through `windows` and counts as activity in `notes`.
+    MonitorCover(const LockScreenModel& model, ActivityNotes& notes, WindowDirectory& windows);
+    MonitorCover(const MonitorCover&) = delete;
+    MonitorCover& operator=(const MonitorCover&) = delete;
     ~MonitorCover();
 
     // The hidden window over `monitor` (virtual-screen pixels) in the topmost band. False when the window could not be made.
@@ -40,6 +47,9 @@ private:
     void NotePointerMove();
     void ReleaseFrame();
 
+    const LockScreenModel& model_;
+    ActivityNotes& notes_;
+    WindowDirectory& windows_;
     RECT rect_{};
     std::unique_ptr<LayeredFrame> frame_;
 };

@@ -43,29 +43,6 @@ std::vector<RECT> FurtherMonitorRects(const MONITORINFO* table, int count) {
 
 namespace {
 
-// The further-monitor covers: entry i covers the i-th rectangle of the last FurtherMonitorRects,
-// and they are kept across locks.
-class CoverSet {
-public:
-    void Create() { Prepare(EnumMonitors()); }
-    void Show(bool show);
-    bool AnyMissing() const;
-    void RemakeMissing();
-    std::vector<HWND> Windows() const;
-    void Destroy() {
-        covers_.clear();
-        inUse_ = 0;
-    }
-
-private:
-    std::size_t Prepare(const MonitorList& monitors);
-    std::vector<std::unique_ptr<MonitorCover>> covers_;
-    std::size_t inUse_ = 0;   // how many of covers_ the last lock showed
-};
-
-// The program's one set of further-monitor covers.
-CoverSet Covers;
-
 // Hidden, the cover keeps no frame of the monitor's size.
 void HideCover(MonitorCover& cover) {
     if (cover.Hwnd()) ShowWindow(cover.Hwnd(), SW_HIDE);
@@ -79,15 +56,29 @@ void PaintAndShow(MonitorCover& cover) {
     SetWindowPos(cover.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+}  // namespace
+
+MonitorCovers::MonitorCovers(const LockScreenModel& model, ActivityNotes& notes, WindowDirectory& windows)
+    : model_(model), notes_(notes), windows_(windows) {}
+
+MonitorCovers::~MonitorCovers() = default;
+
+void MonitorCovers::Create() { Prepare(EnumMonitors()); }
+
+void MonitorCovers::Destroy() {
+    covers_.clear();
+    inUse_ = 0;
+}
+
 // Makes or moves the covers for these monitors; returns how many monitors need one.
-std::size_t CoverSet::Prepare(const MonitorList& monitors) {
+std::size_t MonitorCovers::Prepare(const MonitorList& monitors) {
     const std::vector<RECT> rects = monitors.Count > 1 ? FurtherMonitorRects(monitors.Table.data(), monitors.Count)
                                                        : std::vector<RECT>{};
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     std::size_t ready = 0;
     for (const RECT& rect : rects) {
         if (ready == covers_.size()) {
-            auto cover = std::make_unique<MonitorCover>();
+            auto cover = std::make_unique<MonitorCover>(model_, notes_, windows_);
             if (!cover->Create(instance, rect)) continue;   // that monitor stays uncovered
             covers_.push_back(std::move(cover));
         } else {
@@ -98,7 +89,7 @@ std::size_t CoverSet::Prepare(const MonitorList& monitors) {
     return ready;
 }
 
-void CoverSet::Show(bool show) {
+void MonitorCovers::Show(bool show) {
     if (!show) {
         for (auto& cover : covers_) HideCover(*cover);
         inUse_ = 0;
@@ -115,15 +106,15 @@ void CoverSet::Show(bool show) {
     }
 }
 
-bool CoverSet::AnyMissing() const {
+bool MonitorCovers::AnyMissing() const {
     for (std::size_t i = 0; i < inUse_ && i < covers_.size(); ++i)
         if (!covers_[i]->Hwnd() || !IsWindow(covers_[i]->Hwnd())) return true;
     return false;
 }
 
-// A cover destroyed from outside has run its Form_Unload and forgotten its window, but keeps its
+// A cover destroyed from outside has forgotten its window at WM_DESTROY, but keeps its
 // rectangle: it is made again in place. One that cannot be made is tried again next tick.
-void CoverSet::RemakeMissing() {
+void MonitorCovers::RemakeMissing() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     for (std::size_t i = 0; i < inUse_ && i < covers_.size(); ++i) {
         MonitorCover& cover = *covers_[i];
@@ -134,12 +125,14 @@ void CoverSet::RemakeMissing() {
     }
 }
 
-std::vector<HWND> CoverSet::Windows() const {
+std::vector<HWND> MonitorCovers::Windows() const {
     std::vector<HWND> windows;
     for (std::size_t i = 0; i < inUse_ && i < covers_.size(); ++i)
         if (covers_[i]->Hwnd()) windows.push_back(covers_[i]->Hwnd());
     return windows;
 }
+
+namespace {
 
 BOOL CALLBACK AddMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     auto* geometry = reinterpret_cast<DisplayGeometry*>(data);
@@ -155,14 +148,6 @@ BOOL CALLBACK AddMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 }  // namespace
 
-void CreateMonitorCovers() { Covers.Create(); }
-
-void ShowMonitorCovers(bool show) { Covers.Show(show); }
-
-bool AnyCoverMissing() { return Covers.AnyMissing(); }
-
-void RemakeMissingCovers() { Covers.RemakeMissing(); }
-
 DisplayGeometry ReadDisplayGeometry() {
     DisplayGeometry geometry;
     geometry.width = GetSystemMetrics(SM_CXSCREEN);
@@ -170,7 +155,3 @@ DisplayGeometry ReadDisplayGeometry() {
     EnumDisplayMonitors(nullptr, nullptr, AddMonitorRect, reinterpret_cast<LPARAM>(&geometry));
     return geometry;
 }
-
-std::vector<HWND> MonitorCoverWindows() { return Covers.Windows(); }
-
-void DestroyMonitorCovers() { Covers.Destroy(); }

@@ -6,9 +6,15 @@
 #include <windows.h>
 
 #include <array>
+#include <cstddef>
+#include <memory>
 #include <vector>
 
+#include "core/LockScreenModel.h"
 #include "cover/WatchdogPolicy.h"
+#include "ui/LockRoles.h"
+
+class MonitorCover;
 
 constexpr int kMonitorTableSize = 16;
 
@@ -30,18 +36,39 @@ BOOL CALLBACK MonitorEnumProc(HMONITOR monitor, HDC dc, LPRECT rect, LPARAM data
 // and has an area.
 std::vector<RECT> FurtherMonitorRects(const MONITORINFO* table, int count);
 
-// Start-up: enumerates and creates the covers, hidden, when there are several monitors.
-void CreateMonitorCovers();
-// true: enumerate, create missing covers, move covers whose monitor moved, paint and show
-// them; covers without a monitor any more are hidden. false: hide them all.
-void ShowMonitorCovers(bool show);
-// The cover windows in use (shown by the last lock), for the watchdog.
-std::vector<HWND> MonitorCoverWindows();
-// True when a cover the last lock showed has lost its window (destroyed from outside).
-bool AnyCoverMissing();
-// Makes the lost cover windows again over their monitors, painted and shown.
-void RemakeMissingCovers();
+// The covers of every further monitor: entry i covers the i-th rectangle of the last
+// FurtherMonitorRects, and they are kept across locks.
+class MonitorCovers {
+public:
+    // What each cover is given (see MonitorCover).
+    MonitorCovers(const LockScreenModel& model, ActivityNotes& notes, WindowDirectory& windows);
+    MonitorCovers(const MonitorCovers&) = delete;
+    MonitorCovers& operator=(const MonitorCovers&) = delete;
+    ~MonitorCovers();
+
+    // Start-up: enumerates and creates the covers, hidden, when there are several monitors.
+    void Create();
+    // true: enumerate, create missing covers, move covers whose monitor moved, paint and show
+    // them; covers without a monitor any more are hidden. false: hide them all.
+    void Show(bool show);
+    // The cover windows in use (shown by the last lock), for the watchdog.
+    std::vector<HWND> Windows() const;
+    // True when a cover the last lock showed has lost its window (destroyed from outside).
+    bool AnyMissing() const;
+    // Makes the lost cover windows again over their monitors, painted and shown.
+    void RemakeMissing();
+    // Exit: closes every cover window.
+    void Destroy();
+
+private:
+    std::size_t Prepare(const MonitorList& monitors);
+
+    const LockScreenModel& model_;
+    ActivityNotes& notes_;
+    WindowDirectory& windows_;
+    std::vector<std::unique_ptr<MonitorCover>> covers_;
+    std::size_t inUse_ = 0;   // how many of covers_ the last lock showed
+};
+
 // The primary screen's size and every monitor's rectangle as the system reports them now.
 DisplayGeometry ReadDisplayGeometry();
-// Exit: closes every cover window.
-void DestroyMonitorCovers();

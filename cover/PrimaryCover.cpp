@@ -167,8 +167,8 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, 
 }  // namespace
 
 PrimaryCover::PrimaryCover(const LockScreenModel& model, const LockControl& lock, ActivityNotes& notes,
-                           WindowDirectory& windows)
-    : model_(model), lock_(lock), notes_(notes), windows_(windows) {}
+                           WindowDirectory& windows, MonitorCovers& furtherCovers)
+    : model_(model), lock_(lock), notes_(notes), windows_(windows), furtherCovers_(furtherCovers) {}
 
 PrimaryCover::~PrimaryCover() { Destroy(); }
 
@@ -465,7 +465,7 @@ void PrimaryCover::RaiseInOrder() {
     const RECT screen = ShownRect();
     const HWND lockWindow = windows_.LockWindowHwnd();
     const bool hidden = lock_.State().IsLockWindowHidden();
-    for (HWND cover : MonitorCoverWindows())
+    for (HWND cover : furtherCovers_.Windows())
         SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (hidden) RaiseOver(lockWindow, screen);
     RaiseOver(hwnd_, screen);
@@ -506,10 +506,10 @@ void PrimaryCover::HoldWindows() {
     // Rank 0 is on top: the lock window, or this cover while the lock window is faded out.
     std::vector<std::pair<HWND, int>> ours{{hwnd_, hidden ? 0 : 1}};
     if (!hidden && lockWindow) ours.push_back({lockWindow, 0});
-    for (HWND cover : MonitorCoverWindows()) ours.push_back({cover, 1});
+    for (HWND cover : furtherCovers_.Windows()) ours.push_back({cover, 1});
 
     WatchdogView view;
-    view.coverMissing = AnyCoverMissing();
+    view.coverMissing = furtherCovers_.AnyMissing();
     for (const auto& [window, rank] : ours)
         if (!IsShowing(window)) view.notShowing = true;
     view.orderHeld = IsOrderHeld(ObserveBand(ours), static_cast<int>(ours.size()));
@@ -523,7 +523,7 @@ void PrimaryCover::HoldWindows() {
         if (foreground == window) view.foregroundForeign = false;
 
     const WatchdogSteps steps = DecideWatchdogSteps(view);
-    if (steps.remakeCovers) RemakeMissingCovers();
+    if (steps.remakeCovers) furtherCovers_.RemakeMissing();
     if (steps.show) {
         for (const auto& [window, rank] : ours)
             if (!IsShowing(window)) ShowWindow(window, SW_SHOWNOACTIVATE);

@@ -11,13 +11,16 @@
 #include "ui/Window.h"
 
 struct LockScreenModel;
+class MonitorCovers;
 namespace Gdiplus { class Graphics; }
 
 class PrimaryCover : public Window<PrimaryCover> {
 public:
     // Covers the screen of `model`; reads the lock state from `lock`, tells `notes` of the
-    // user's activity and finds the lock window in `windows`. All of them outlive the window.
-    PrimaryCover(const LockScreenModel& model, const LockControl& lock, ActivityNotes& notes, WindowDirectory& windows);
+    // user's activity, finds the lock window in `windows` and keeps `furtherCovers` on top.
+    // All of them outlive the window.
+    PrimaryCover(const LockScreenModel& model, const LockControl& lock, ActivityNotes& notes, WindowDirectory& windows,
+                 MonitorCovers& furtherCovers);
     PrimaryCover(const PrimaryCover&) = delete;
     PrimaryCover& operator=(const PrimaryCover&) = delete;
     ~PrimaryCover();
@@ -66,6 +69,7 @@ private:
     const LockControl& lock_;
     ActivityNotes& notes_;
     WindowDirectory& windows_;
+    MonitorCovers& furtherCovers_;
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -81,20 +81,22 @@ TEST(FurtherMonitors, EmptyRecordsAndMonitorsBeyondTheTableGetNoCover) {
     EXPECT_TRUE(FurtherMonitorRects(nullptr, 3).empty());
 }
 
-TEST(MonitorCovers, OneMonitorShowsNoCover) {
+TEST(FurtherCovers, OneMonitorShowsNoCover) {
     if (GetSystemMetrics(SM_CMONITORS) != 1) GTEST_SKIP() << "more than one monitor";
-    ShowMonitorCovers(true);
-    EXPECT_TRUE(MonitorCoverWindows().empty());
+    MonitorCovers& further = TheLockSession().FurtherCovers();
+    further.Show(true);
+    EXPECT_TRUE(further.Windows().empty());
     EXPECT_EQ(FindWindowA("OrvoPCLockMonitor", nullptr), nullptr);
-    ShowMonitorCovers(false);
+    further.Show(false);
 }
 
-TEST(MonitorCovers, EveryFurtherMonitorIsCoveredAndUncoveredTogether) {
+TEST(FurtherCovers, EveryFurtherMonitorIsCoveredAndUncoveredTogether) {
     const int monitors = GetSystemMetrics(SM_CMONITORS);
     if (monitors < 2) GTEST_SKIP() << "one monitor only (Xvfb); run on a multi-screen Xephyr display";
     Config.TransparentBackground = 0;
-    ShowMonitorCovers(true);
-    const std::vector<HWND> covers = MonitorCoverWindows();
+    MonitorCovers& further = TheLockSession().FurtherCovers();
+    further.Show(true);
+    const std::vector<HWND> covers = further.Windows();
     ASSERT_EQ(covers.size(), static_cast<size_t>(monitors - 1));
     const MonitorList list = EnumMonitors();
     const std::vector<RECT> expected = FurtherMonitorRects(list.Table.data(), list.Count);
@@ -106,21 +108,21 @@ TEST(MonitorCovers, EveryFurtherMonitorIsCoveredAndUncoveredTogether) {
         EXPECT_TRUE(IsWindowVisible(covers[i]));
         EXPECT_TRUE(GetWindowLongPtrA(covers[i], GWL_EXSTYLE) & WS_EX_TOPMOST);
     }
-    ShowMonitorCovers(false);
-    EXPECT_TRUE(MonitorCoverWindows().empty());
+    further.Show(false);
+    EXPECT_TRUE(further.Windows().empty());
     for (HWND cover : covers) EXPECT_FALSE(IsWindowVisible(cover));
     // A second lock reuses the same windows.
-    ShowMonitorCovers(true);
-    EXPECT_EQ(MonitorCoverWindows(), covers);
+    further.Show(true);
+    EXPECT_EQ(further.Windows(), covers);
     // A cover destroyed anyway is made again over its monitor.
     DestroyWindow(covers[0]);
-    ASSERT_TRUE(AnyCoverMissing());
-    RemakeMissingCovers();
+    ASSERT_TRUE(further.AnyMissing());
+    further.RemakeMissing();
     RECT remade{};
-    ASSERT_TRUE(GetWindowRect(MonitorCoverWindows().at(0), &remade));
-    EXPECT_TRUE(SameRect(remade, expected[0]) && IsWindowVisible(MonitorCoverWindows()[0]));
-    ShowMonitorCovers(false);
-    DestroyMonitorCovers();
+    ASSERT_TRUE(GetWindowRect(further.Windows().at(0), &remade));
+    EXPECT_TRUE(SameRect(remade, expected[0]) && IsWindowVisible(further.Windows()[0]));
+    further.Show(false);
+    further.Destroy();
     for (HWND cover : covers) EXPECT_FALSE(IsWindow(cover));
 }
 
@@ -159,7 +161,7 @@ protected:
     }
     uint32_t At(int x, int y) const { return cover_.Frame().PixelAt(x, y); }
 
-    MonitorCover cover_;
+    MonitorCover cover_{TheLockSession().Model(), TheLockSession(), TheLockSession()};
     int savedWidth_ = 0, savedHeight_ = 0;
 };
 

@@ -105,7 +105,7 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     ExitUnregisterHotKeys();
     TheLockSession().CloseLockWindow();
     TheLockSession().CloseCover();
-    DestroyMonitorCovers();
+    TheLockSession().FurtherCovers().Destroy();
     FreeImages();
     RestorePolicies();
 }
