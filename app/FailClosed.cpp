@@ -10,7 +10,6 @@
 #include "app/Guardian.h"
 #include "app/LockSession.h"
 #include "cover/PrimaryCover.h"
-#include "ui/LockSessionHost.h"
 #include "system/KeyboardLock.h"
 #include "system/LockedSettings.h"
 #include "system/LockRecord.h"
@@ -77,7 +76,7 @@ private:
     }
 
     void OnEndSession(bool ending) {
-        const SessionEndAction action = watch_.NoteEndSession(ending, CurrentLockState().IsLocked(), GetTickCount64());
+        const SessionEndAction action = watch_.NoteEndSession(ending, TheLockSession().State().IsLocked(), GetTickCount64());
         if (action == SessionEndAction::GiveBack) {
             GiveBackSessionWhileLocked();
             SetTimer(hwnd_, kGraceTimer, kGraceTickMs, nullptr);
@@ -85,7 +84,7 @@ private:
         Follow(action);
     }
 
-    void OnGraceTick() { Follow(watch_.Tick(CurrentLockState().IsLocked(), GetTickCount64())); }
+    void OnGraceTick() { Follow(watch_.Tick(TheLockSession().State().IsLocked(), GetTickCount64())); }
 
     void Follow(SessionEndAction action) {
         if (!watch_.IsArmed()) KillTimer(hwnd_, kGraceTimer);

@@ -200,7 +200,7 @@ void LockSession::UseSettings(LockedSettings* settings) {
     settings_ = settings ? settings : &SystemLockedSettings();
 }
 
-LockSession::LockSession() : settings_(&SystemLockedSettings()) { Register(this); }
+LockSession::LockSession() : settings_(&SystemLockedSettings()) {}
 
 // The session lives until the process ends, after GDI+ has been shut down: windows still open
 // then go with the process instead of freeing GDI+ objects into a closed library.

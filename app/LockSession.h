@@ -9,14 +9,15 @@
 #include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
 #include "ui/ImageTable.h"
-#include "ui/LockSessionHost.h"
+#include "ui/LockRoles.h"
 #include "core/PolicyNotice.h"
 
 class LockWindow;
 class PrimaryCover;
 class LockedSettings;
 
-class LockSession final : public LockSessionHost {
+// Every role the windows are given (ui/LockRoles.h) is this session's.
+class LockSession final : public LockControl, public ActivityNotes, public WindowDirectory, public LockScreenSettings {
 public:
     LockSession(const LockSession&) = delete;
     LockSession& operator=(const LockSession&) = delete;

@@ -271,7 +271,7 @@ void ApplyStartupLockPolicy() {
 
 void ReportIgnoredPolicies() {
     // A balloon under the lock screen is seen by nobody: it waits for the next look after the unlock.
-    if (CurrentLockState().IsLocked()) return;
+    if (TheLockSession().State().IsLocked()) return;
     const std::string text = ThePolicyOverlay().IgnoredNoticeOnce();
     if (!text.empty()) ShowTrayBalloon(kAppTitle, text);
 }
@@ -289,9 +289,9 @@ int RunMessageLoop() {
     // screen.
     std::optional<int> keptQuit;
     for (;;) {
-        if (keptQuit && !CurrentLockState().IsLocked()) return *keptQuit;
+        if (keptQuit && !TheLockSession().State().IsLocked()) return *keptQuit;
         // The unlock ran inside the last message's handler; what the start kept back comes now.
-        if (PendingConfigNotice && !CurrentLockState().IsLocked() && !CurrentLockState().IsBusy())
+        if (PendingConfigNotice && !TheLockSession().State().IsLocked() && !TheLockSession().State().IsBusy())
             TellPendingConfigNotice();
         const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
         if (result == 0) {
@@ -312,7 +312,7 @@ void ExitApplication() {
     // click); the first call does all of it.
     if (exiting) return;
     // Only the pattern ends a lock.
-    if (CurrentLockState().IsLocked()) return;
+    if (TheLockSession().State().IsLocked()) return;
     exiting = true;
     // The guardian is not started again; it ends by itself once this process has ended unlocked.
     StopGuardianWatch();

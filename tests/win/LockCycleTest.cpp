@@ -168,7 +168,7 @@ TEST_F(LockCycle, TheMarkerSpansTheLockAndAFailedRestrictionIsSaidAfterTheUnlock
     EXPECT_FALSE(IsLockedMarkerSet());
     PolicyFailures refused;
     refused.Add(Policy::HideFastUserSwitching);
-    EXPECT_EQ(Session().RestrictionFailureText(), PolicyFailureText(refused));
+    EXPECT_EQ(TheLockSession().RestrictionFailureText(), PolicyFailureText(refused));
 }
 
 // Stands in for the accessibility settings and the edge-gesture property, which Wine lacks.

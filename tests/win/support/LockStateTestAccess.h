@@ -4,6 +4,9 @@
 
 #include "app/LockSession.h"
 
+// The session's lock state, as the tests read it.
+inline const LockState& CurrentLockState() { return TheLockSession().State(); }
+
 struct LockStateTestAccess {
     static LockState& State() { return const_cast<LockState&>(TheLockSession().State()); }
     static void SetPhase(LockPhase phase) { State().phase_ = phase; }
