@@ -47,7 +47,9 @@ constexpr char kSessionEndWindowClass[] = "OrvoPCLockSessionEnd";
 // without a title, so nothing finds it for the running program's window.
 class SessionEndWindow : public Window<SessionEndWindow> {
 public:
-    bool Create(HINSTANCE instance) {
+    // Gives back and puts up again the locks of `session`, which outlives the window.
+    bool Create(HINSTANCE instance, LockSession& session) {
+        session_ = &session;
         WNDCLASSEXA wc{};
         wc.hInstance = instance;
         wc.lpszClassName = kSessionEndWindowClass;
@@ -75,8 +77,10 @@ private:
         return DefWindowProcA(hwnd_, msg, wp, lp);
     }
 
+    bool IsLocked() const { return session_ && session_->State().IsLocked(); }
+
     void OnEndSession(bool ending) {
-        const SessionEndAction action = watch_.NoteEndSession(ending, TheLockSession().State().IsLocked(), GetTickCount64());
+        const SessionEndAction action = watch_.NoteEndSession(ending, IsLocked(), GetTickCount64());
         if (action == SessionEndAction::GiveBack) {
             GiveBackSessionWhileLocked();
             SetTimer(hwnd_, kGraceTimer, kGraceTickMs, nullptr);
@@ -84,25 +88,27 @@ private:
         Follow(action);
     }
 
-    void OnGraceTick() { Follow(watch_.Tick(TheLockSession().State().IsLocked(), GetTickCount64())); }
+    void OnGraceTick() { Follow(watch_.Tick(IsLocked(), GetTickCount64())); }
 
     void Follow(SessionEndAction action) {
         if (!watch_.IsArmed()) KillTimer(hwnd_, kGraceTimer);
-        if (action == SessionEndAction::LockAgain) TheLockSession().LockAgain();
+        if (action == SessionEndAction::LockAgain && session_) session_->LockAgain();
     }
 
     // Windows may end the process right after this returns: the session's restrictions go now.
     // The marker (and the RunOnce value) stay, so the next logon locks at once; a process still
     // running after the grace was sent no real end, and the lock goes up again in full.
-    static void GiveBackSessionWhileLocked() {
+    void GiveBackSessionWhileLocked() {
+        if (!session_) return;
         // The watchdog would hide the taskbars again at its next tick.
-        if (PrimaryCover* cover = TheLockSession().Cover()) cover->EnableWatchdog(false);
+        if (PrimaryCover* cover = session_->Cover()) cover->EnableWatchdog(false);
         HookKeyboard(false);
         RestorePolicies();
-        RestoreAccessHotKeys(TheLockSession().Settings());
+        RestoreAccessHotKeys(session_->Settings());
         ShowShell();
     }
 
+    LockSession* session_ = nullptr;
     SessionEndWatch watch_;
 };
 
@@ -127,6 +133,6 @@ void InstallCrashLock() {
     std::set_terminate(LockOnTerminate);
 }
 
-void CreateSessionEndWindow() { TheSessionEndWindow.Create(GetModuleHandleA(nullptr)); }
+void CreateSessionEndWindow(LockSession& session) { TheSessionEndWindow.Create(GetModuleHandleA(nullptr), session); }
 
 void CloseSessionEndWindow() { TheSessionEndWindow.Close(); }

@@ -11,6 +11,9 @@ void NoteLocked(bool isLocked);
 // process ends; the marker stays set for the next start.
 void InstallCrashLock();
 
-// A hidden top-level window of its own that hears WM_QUERYENDSESSION / WM_ENDSESSION.
-void CreateSessionEndWindow();
+class LockSession;
+
+// A hidden top-level window of its own that hears WM_QUERYENDSESSION / WM_ENDSESSION and gives
+// back or puts up again the locks of `session`.
+void CreateSessionEndWindow(LockSession& session);
 void CloseSessionEndWindow();

@@ -202,8 +202,8 @@ void LockSession::UseSettings(LockedSettings* settings) {
 
 LockSession::LockSession() : settings_(&SystemLockedSettings()) {}
 
-// The session lives until the process ends, after GDI+ has been shut down: windows still open
-// then go with the process instead of freeing GDI+ objects into a closed library.
+// Windows still open when WinMain returns (a kept quit after the unlock) go with the process,
+// as every window does that is open at the end.
 LockSession::~LockSession() {
     (void)lockWindow_.release();
     (void)cover_.release();
@@ -243,11 +243,6 @@ void LockSession::FitGrid() {
     model_.EnteredKeys.Reset(model_.PointCount());
 }
 
-LockSession& TheLockSession() {
-    static LockSession session;
-    return session;
-}
-
 void LockSession::RequestLock(bool isLock) { LockComputer(isLock, false); }
 void LockSession::NoteActivity() { state_.NoteActivity(GetTickCount()); }
 
@@ -284,13 +279,12 @@ void LockSession::ShowIdleLockScreen() {
 
 void LockSession::ShowVerifyDialog() { ::ShowVerifyDialog(*this, *this, *this); }
 void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false, *this, *this); }
-void LockSession::ExitApplication() { ::ExitApplication(); }
+void LockSession::ExitApplication() { ::ExitApplication(*this); }
 void LockSession::PrepareEffectStrips() {
     ::PrepareEffectStrips(cover_ ? cover_->Graphics() : nullptr, model_.ScreenWidth, model_.ScreenHeight);
 }
 void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
 
-void LockComputer(bool isLock, bool isStartup) { TheLockSession().LockComputer(isLock, isStartup); }
 
 // The program is per-monitor aware (its manifest says so): the system scales none of its windows.
 // The primary monitor's DPI as it is now: the screen DC reports the system DPI, which Windows

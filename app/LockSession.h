@@ -19,6 +19,8 @@ class LockedSettings;
 // Every role the windows are given (ui/LockRoles.h) is this session's.
 class LockSession final : public LockControl, public ActivityNotes, public WindowDirectory, public LockScreenSettings {
 public:
+    // WinMain makes the program's one session (a test makes its own).
+    LockSession();
     LockSession(const LockSession&) = delete;
     LockSession& operator=(const LockSession&) = delete;
     ~LockSession();
@@ -80,8 +82,6 @@ public:
     bool FollowDisplay() override;
 
 private:
-    friend LockSession& TheLockSession();
-    LockSession();
     void Lock(bool isStartup);
     void Unlock();
     // The policies of a lock: through the lock service when it answers, else written here.
@@ -108,12 +108,6 @@ private:
     DisplayGeometry display_;
     LockedSettings* settings_;
 };
-
-// The program's one session; made (and made the windows' host) on first use.
-LockSession& TheLockSession();
-
-// TheLockSession().LockComputer.
-void LockComputer(bool isLock, bool isStartup);
 
 // The primary monitor's DPI as the system reports it; 96 when it cannot be read.
 int ReadScreenDpi();

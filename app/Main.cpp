@@ -2,6 +2,7 @@
 // loop. The program has no main window; it lives from the messages of its hidden windows.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "core/AppState.h"
@@ -13,7 +14,6 @@
 #include "app/LockSession.h"
 #include "app/MessageWindow.h"
 #include "app/Startup.h"
-#include "app/StartupHooks.h"
 #include "system/LockRecord.h"
 #include "system/StartupText.h"
 #include "system/PowerActions.h"
@@ -39,9 +39,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Declared before every window so that it ends after the last GDI+ object.
     const GdiPlusSession gdiplus;
     if (!CheckGDIPlus(gdiplus)) return 1;
-    // The one lock session, the windows' host from here on. Nothing locks until the first-run or
+    // The one lock session: it owns the lock state, the lock screen and the full-screen windows,
+    // and gives every other window the roles it uses. Nothing locks until the first-run or
     // broken-file flow has ended: its message and dialog must not end up under a lock screen.
-    TheLockSession().HoldLocks(true);
+    LockSession session;
+    session.HoldLocks(true);
     // Paths and data folders.
     const ProgramFiles files = FindProgramFiles();
     SetProgramFiles(files);
@@ -61,42 +63,39 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // locked again below, and then before anything of this start speaks.
     const bool wasLocked = IsLockedMarkerSet();
     const bool locksFirst = LocksBeforeMessages(wasLocked, accountWasKnown, arguments);
-    // Configuration and screen; what the file's state needs said comes in step 21 or later.
+    // Configuration and screen; what the file's state needs said comes after the windows, or
+    // after the unlock.
     ConfigFileCheck configCheck = CheckConfigFile(files.ConfigFilePath, accountWasKnown);
     ApplyPolicySettings(Config);
-    FitScreenData();
+    FitScreenData(session);
     // Policies left by an abnormal end, then the hidden windows and the images.
-    StartupRestorePolicies();
-    StartupCreateMonitorCover();
-    StartupCreateBackgroundWindow();
-    StartupCreateMessageWindow();
-    StartupCreateLockWindow();
-    StartupLoadImages();
+    StartHiddenWindows(session);
     // Working set trimmed, then what start-up queued handled before the first-run flow.
     SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
     PumpPendingMessages();
     // Defaults, message and the modal configuration dialog; start-up waits for it. A start that
     // locks first takes the defaults only: a box before the lock would leave the desktop open
     // beside it, so the messages and the dialog follow the unlock.
-    PrepareConfigDefaults(configCheck);
-    if (locksFirst) TellConfigDefaultsAfterUnlock(configCheck);
-    else TellConfigDefaults(configCheck);
+    PrepareConfigDefaults(session, configCheck);
+    std::optional<ConfigFileCheck> noticeAfterUnlock;
+    if (locksFirst) noticeAfterUnlock = ConfigNoticeAfterUnlock(configCheck);
+    else TellConfigDefaults(session, configCheck);
     ApplyStartupLockPolicy();
-    TheLockSession().HoldLocks(false);
+    session.HoldLocks(false);
     // Lock before the tray icon exists when started at logon, at once when started to lock
     // ("/Lock" with no copy running), or, whatever the arguments, after a lock that ended without
     // its unlock (a kill, a crash, a power loss, the session's end); the guardian and the crash
     // lock guard it from the start.
     InstallCrashLock();
     StartGuardianWatch();
-    CreateSessionEndWindow();
-    if (LocksAtStart(wasLocked, arguments)) StartupLockComputer();
-    StartupCreateTray();
+    CreateSessionEndWindow(session);
+    if (LocksAtStart(wasLocked, arguments)) session.LockComputer(true, true);
+    StartTray(session);
     ReportFailedHotKeys();
-    ReportIgnoredPolicies();
-    StartPolicyRefresh();
+    ReportIgnoredPolicies(session);
+    if (MessageWindow* messages = MessageWindowInstance()) messages->StartPolicyRefresh();
 
-    const int exitCode = RunMessageLoop();
+    const int exitCode = RunMessageLoop(session, noticeAfterUnlock);
     StopGuardianWatch();
     return exitCode;
 }

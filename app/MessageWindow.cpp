@@ -3,6 +3,7 @@
 #include "app/MessageWindow.h"
 
 #include "app/HotKeys.h"
+#include "app/Startup.h"
 #include "core/AppState.h"
 #include "system/Messages.h"
 #include "tray/TrayWindow.h"
@@ -11,6 +12,8 @@
 namespace {
 
 SingleWindow<MessageWindow> TheMessageWindow;
+
+constexpr UINT kPolicyRefreshMs = 60 * 1000;
 
 // MOD_NOREPEAT keeps a held key from locking again at each repeat. Windows before 7 refuse
 // the flag as invalid; they get the key without it.
@@ -82,6 +85,12 @@ std::array<bool, 2> MessageWindow::FailedHotKeys() const {
 LRESULT MessageWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_HOTKEY: LockOrConfigure(wp); return 0;
+    case WM_TIMER:
+        if (wp == kPolicyRefreshTimer) {
+            OnPolicyRefreshTick();
+            return 0;
+        }
+        break;
     // The keys go while the window they are registered to still exists.
     case WM_DESTROY: UnregisterHotKeys(); return 0;
     }
@@ -103,6 +112,12 @@ void MessageWindow::UnregisterHotKeys() {
     hotKeys_.reset();
 }
 
+void MessageWindow::StartPolicyRefresh() {
+    if (hwnd_) SetTimer(hwnd_, kPolicyRefreshTimer, kPolicyRefreshMs, nullptr);
+}
+
+void MessageWindow::OnPolicyRefreshTick() { RefreshPolicies(lock_); }
+
 // ---- the program's one message window ----
 
 bool CreateMessageWindow(LockControl& lock, WindowDirectory& windows) {
@@ -112,7 +127,7 @@ bool CreateMessageWindow(LockControl& lock, WindowDirectory& windows) {
 
 void CloseMessageWindow() { TheMessageWindow.Close(); }
 
-const MessageWindow* MessageWindowInstance() { return TheMessageWindow.Get(); }
+MessageWindow* MessageWindowInstance() { return TheMessageWindow.Get(); }
 
 void ReportFailedHotKeys() {
     const MessageWindow* window = MessageWindowInstance();

@@ -1,5 +1,6 @@
 // The program's message window: a hidden, message-only window of its own that holds the two
-// global hot keys (Win + A, Win + C) for as long as it exists and takes their WM_HOTKEY.
+// global hot keys (Win + A, Win + C) for as long as it exists and takes their WM_HOTKEY, and
+// whose timer reads the policies again every minute.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,8 @@
 #include "ui/Window.h"
 
 inline constexpr char kMessageWindowClass[] = "OrvoPCLockMessageWindow";
+// The WM_TIMER identifier of the minute's policy refresh.
+inline constexpr UINT_PTR kPolicyRefreshTimer = 1;
 
 // Win + A and Win + C registered to a window, each under the identifier of its global atom.
 // The keys and the atoms are given back when this ends, while the window still exists.
@@ -50,6 +53,8 @@ public:
     // The identifiers the hot keys were registered under; both 0 once the window has gone.
     std::array<int32_t, 2> HotKeyIds() const;
     std::array<bool, 2> FailedHotKeys() const;
+    // The policies read again every minute from now on.
+    void StartPolicyRefresh();
 
 private:
     friend class Window<MessageWindow>;
@@ -57,6 +62,7 @@ private:
     void OnWindowGone();
     void LockOrConfigure(WPARAM hotKeyId);
     void UnregisterHotKeys();
+    void OnPolicyRefreshTick();
 
     LockControl& lock_;
     WindowDirectory& windows_;
@@ -66,6 +72,6 @@ private:
 // The program's one message window (start-up and ExitApplication).
 bool CreateMessageWindow(LockControl& lock, WindowDirectory& windows);
 void CloseMessageWindow();
-const MessageWindow* MessageWindowInstance();   // null while there is none
+MessageWindow* MessageWindowInstance();   // null while there is none
 // A tray balloon naming the hot keys that could not be registered; nothing when all work.
 void ReportFailedHotKeys();

@@ -19,13 +19,16 @@ using std::min;
 #include "app/FailClosed.h"
 #include "app/Guardian.h"
 #include "app/LockSession.h"
-#include "app/StartupHooks.h"
+#include "app/MessageWindow.h"
 #include "configui/ConfigDialog.h"
 #include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "core/FirstRun.h"
 #include "core/PolicyRegistry.h"
+#include "cover/MonitorCovers.h"
+#include "cover/PrimaryCover.h"
 #include "lockscreen/VerifyDialog.h"
+#include "system/LockedSettings.h"
 #include "system/Files.h"
 #include "system/Messages.h"
 #include "system/Registry.h"
@@ -33,6 +36,7 @@ using std::min;
 #include "system/Text.h"
 #include "system/VersionInfo.h"
 #include "system/WinHandles.h"
+#include "tray/AboutWindow.h"
 #include "tray/TrayWindow.h"
 #include "ui/GdiPlusHandles.h"
 #include "ui/ImageTable.h"
@@ -143,10 +147,10 @@ bool SaveResourceFile(const std::string& path, const std::string& resourceName) 
     return ReplaceFileContents(path, std::vector<uint8_t>(first, first + size));
 }
 
-void FitScreenData() {
-    LockScreenModel& model = TheLockSession().Model();
+void FitScreenData(LockSession& session) {
+    LockScreenModel& model = session.Model();
     model.AlertText = ReadFixedText(Config.AlertWord);
-    TheLockSession().SetUnlockMode(Config.UnlockMode);
+    session.SetUnlockMode(Config.UnlockMode);
     // The centred alarm picture is entry 42 of the layout table, computed with the grid.
     model.Fit(Config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), ReadScreenDpi());
 }
@@ -164,10 +168,25 @@ void PumpPendingMessages() {
     }
 }
 
-void RunConfigDialogModally() {
-    LockSession& session = TheLockSession();
-    ShowConfigDialog(true, session, session);
+// A process that ended while locked (killed, crashed, power lost) left the policies set, the
+// accessibility hot keys off and, with a picture background, the taskbar and the desktop icons
+// hidden. The policies and hot keys go back to what that lock remembered; without a record no
+// lock of ours changed them and nothing is written, so an administrator's own values stay. The
+// lock itself comes back later in the start-up.
+void StartHiddenWindows(LockSession& session) {
+    RestorePoliciesIfRemembered();
+    RestoreAccessHotKeys(session.Settings());
+    ShowShell();
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    session.FurtherCovers().Create();
+    session.CreateCover(instance);
+    CreateMessageWindow(session, session);
+    session.CreateLockWindow(instance);
+    // The background picture is made aside: the tray is up while it is decoded and fitted.
+    session.LoadImages(nullptr, BackgroundLoad::Aside);
 }
+
+void StartTray(LockSession& session) { CreateTrayWindow(session, session, session); }
 
 void SaveDefaultsWithoutDialog() {
     // Failure is reported by SaveConfigData itself.
@@ -178,7 +197,7 @@ namespace {
 
 // The defaults a first run or a lost file starts with, put in place without a word: a lock at
 // start-up opens with them until the user has been told and has drawn a pattern of their own.
-void PutDefaultsInPlace(bool isBroken) {
+void PutDefaultsInPlace(LockSession& session, bool isBroken) {
     ApplyDefaultConfig(Config);
     const ProgramFiles& files = TheProgramFiles();
     // The setup's choice for the machine becomes the new account's own: its per-user Run value,
@@ -195,40 +214,26 @@ void PutDefaultsInPlace(bool isBroken) {
     // A rejected file may have named a larger grid, and the start-up laid the lock window and
     // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the
     // panel follow before anything shows the grid.
-    if (TheLockSession().Model().Layout.GridSide != GridSideOf(Config.Grid)) TheLockSession().FitGrid();
+    if (session.Model().Layout.GridSide != GridSideOf(Config.Grid)) session.FitGrid();
 }
 
-void TellAboutDefaults(bool isBroken, ConfigDialogFunction showDialog) {
+void TellAboutDefaults(LockSession& session, bool isBroken, const ConfigDialogFunction& showDialog) {
     const std::string first = isBroken ? "Orvo PC Lock configuration file is lost or broken."
                                        : "You are first running Orvo PC Lock.";
     ShowMessage(first + "\r\nFor computer security, Please reset your lock pattern.", kAppTitle,
                 MB_ICONEXCLAMATION);
     if (showDialog) showDialog();
+    else ShowConfigDialog(true, session, session);
 }
 
 bool NeedsDefaults(const ConfigFileCheck& check) { return check.IsFirstRun || check.LoadResult == 1; }
 
-// What a start that locked first still has to say; said once the lock has ended.
-std::optional<ConfigFileCheck> PendingConfigNotice;
-
-void TellPendingConfigNotice() {
-    ConfigFileCheck check = *PendingConfigNotice;
-    PendingConfigNotice.reset();
+// What a start that locked first still has to say, said once the lock has ended.
+void TellPendingConfigNotice(LockSession& session, ConfigFileCheck check) {
     // As at start-up: no lock may hide the message or the dialog.
-    TheLockSession().HoldLocks(true);
-    TellConfigDefaults(check);
-    TheLockSession().HoldLocks(false);
-}
-
-constexpr UINT kPolicyRefreshMs = 60 * 1000;
-
-// An administrator's change reaches a running program within a minute, and a lock at once.
-// With the configuration dialog open the record is left as the dialog shows it.
-void CALLBACK OnPolicyRefreshTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (ConfigDialogHwnd()) return;
-    RefreshPolicySettings(Config);
-    ApplyStartupLockPolicy();
-    ReportIgnoredPolicies();
+    session.HoldLocks(true);
+    TellConfigDefaults(session, check);
+    session.HoldLocks(false);
 }
 
 }  // namespace
@@ -242,23 +247,24 @@ ConfigFileCheck CheckConfigFile(const std::string& configPath, bool accountWasKn
     return check;
 }
 
-void StartWithDefaults(bool isBroken, ConfigDialogFunction showDialog) {
-    PutDefaultsInPlace(isBroken);
-    TellAboutDefaults(isBroken, showDialog);
+void StartWithDefaults(LockSession& session, bool isBroken, const ConfigDialogFunction& showDialog) {
+    PutDefaultsInPlace(session, isBroken);
+    TellAboutDefaults(session, isBroken, showDialog);
 }
 
-void PrepareConfigDefaults(const ConfigFileCheck& check) {
-    if (NeedsDefaults(check)) PutDefaultsInPlace(!check.IsFirstRun);
+void PrepareConfigDefaults(LockSession& session, const ConfigFileCheck& check) {
+    if (NeedsDefaults(check)) PutDefaultsInPlace(session, !check.IsFirstRun);
 }
 
-void TellConfigDefaults(ConfigFileCheck& check, ConfigDialogFunction showDialog) {
+void TellConfigDefaults(LockSession& session, ConfigFileCheck& check, const ConfigDialogFunction& showDialog) {
     if (check.Unreadable) TellConfigReadFailed();
-    if (NeedsDefaults(check)) TellAboutDefaults(!check.IsFirstRun, showDialog);
+    if (NeedsDefaults(check)) TellAboutDefaults(session, !check.IsFirstRun, showDialog);
     check = ConfigFileCheck{};
 }
 
-void TellConfigDefaultsAfterUnlock(const ConfigFileCheck& check) {
-    if (check.Unreadable || NeedsDefaults(check)) PendingConfigNotice = check;
+std::optional<ConfigFileCheck> ConfigNoticeAfterUnlock(const ConfigFileCheck& check) {
+    if (check.Unreadable || NeedsDefaults(check)) return check;
+    return std::nullopt;
 }
 
 void ApplyStartupLockPolicy() {
@@ -269,30 +275,41 @@ void ApplyStartupLockPolicy() {
     SetStartupLock(*startupLock, files.AppPath, files.AppExeName);
 }
 
-void ReportIgnoredPolicies() {
+void ReportIgnoredPolicies(const LockControl& lock) {
     // A balloon under the lock screen is seen by nobody: it waits for the next look after the unlock.
-    if (TheLockSession().State().IsLocked()) return;
+    if (lock.State().IsLocked()) return;
     const std::string text = ThePolicyOverlay().IgnoredNoticeOnce();
     if (!text.empty()) ShowTrayBalloon(kAppTitle, text);
 }
 
-void StartPolicyRefresh() { SetTimer(nullptr, 0, kPolicyRefreshMs, OnPolicyRefreshTimer); }
-
-void HandleFirstRunOrBrokenConfig(ConfigFileCheck& check, ConfigDialogFunction showDialog) {
-    PrepareConfigDefaults(check);
-    TellConfigDefaults(check, showDialog);
+// An administrator's change reaches a running program within a minute, and a lock at once.
+void RefreshPolicies(const LockControl& lock) {
+    if (ConfigDialogHwnd()) return;
+    RefreshPolicySettings(Config);
+    ApplyStartupLockPolicy();
+    ReportIgnoredPolicies(lock);
 }
 
-int RunMessageLoop() {
+void HandleFirstRunOrBrokenConfig(LockSession& session, ConfigFileCheck& check,
+                                  const ConfigDialogFunction& showDialog) {
+    PrepareConfigDefaults(session, check);
+    TellConfigDefaults(session, check, showDialog);
+}
+
+int RunMessageLoop(LockSession& session, std::optional<ConfigFileCheck> pendingNotice) {
     MSG msg{};
     // A quit request that came while locked, kept until the unlock: only the pattern opens the
     // screen.
     std::optional<int> keptQuit;
     for (;;) {
-        if (keptQuit && !TheLockSession().State().IsLocked()) return *keptQuit;
+        const LockState& state = session.State();
+        if (keptQuit && !state.IsLocked()) return *keptQuit;
         // The unlock ran inside the last message's handler; what the start kept back comes now.
-        if (PendingConfigNotice && !TheLockSession().State().IsLocked() && !TheLockSession().State().IsBusy())
-            TellPendingConfigNotice();
+        if (pendingNotice && !state.IsLocked() && !state.IsBusy()) {
+            const ConfigFileCheck check = *pendingNotice;
+            pendingNotice.reset();
+            TellPendingConfigNotice(session, check);
+        }
         const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
         if (result == 0) {
             keptQuit = static_cast<int>(msg.wParam);
@@ -306,23 +323,35 @@ int RunMessageLoop() {
     }
 }
 
-void ExitApplication() {
+void ExitApplication(LockSession& session) {
     static bool exiting = false;
     // The windows closed below may call back here (a closing tray window, a second menu
     // click); the first call does all of it.
     if (exiting) return;
     // Only the pattern ends a lock.
-    if (TheLockSession().State().IsLocked()) return;
+    if (session.State().IsLocked()) return;
     exiting = true;
     // The guardian is not started again; it ends by itself once this process has ended unlocked.
     StopGuardianWatch();
     CloseSessionEndWindow();
-    ExitUnregisterHotKeys();
-    ExitShowShell();
-    ExitRestorePolicies();
-    ExitFreeImages();
-    ExitReleaseEffectStrips();
-    ExitCloseWindows();
+    CloseMessageWindow();   // the hot keys and their atoms
+    HideShell(false, IsTransparentBackground(Config));
+    // Exit is refused while locked, so the unlock has given the values back already; a record
+    // left anyway (a lock that could not finish) is given back, and without one nothing is
+    // written.
+    RestorePoliciesIfRemembered();
+    RestoreAccessHotKeys(session.Settings());
+    FreeImages();
+    ReleaseEffectStrips();
+    // The windows, in this order: about, verify, configuration, further-monitor covers, lock
+    // window, primary cover, tray owner.
+    CloseAboutWindow();
+    CloseVerifyDialog();
+    CloseConfigDialog();   // saves the configuration on its way out
+    session.FurtherCovers().Destroy();
+    session.CloseLockWindow();
+    session.CloseCover();
+    CloseTrayWindow();     // takes the icon out of the notification area
     // GDI+ itself ends when WinMain returns, after the loop this ends.
     PostQuitMessage(0);
 }

@@ -50,24 +50,24 @@ protected:
         SetDefaultPattern(Config);
         Config.FileMark = kConfigFileMark;
         // At the screen's DPI, as the program lays its lock screen out.
-        TheLockSession().Model().Fit(Config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+        TestSession().Model().Fit(Config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                      ReadScreenDpi());
         resources_ = ProgramResources();
         // Without the built-in picture the cover would be plain black; transparent shows the
         // desktop behind instead.
         Config.TransparentBackground = resources_ ? 0 : -1;
-        if (!TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr)) ||
-            !TheLockSession().CreateCover(GetModuleHandleA(nullptr)))
+        if (!TestSession().CreateLockWindow(GetModuleHandleA(nullptr)) ||
+            !TestSession().CreateCover(GetModuleHandleA(nullptr)))
             GTEST_SKIP() << "no display for windows";
-        PatternWindow = TheLockSession().LockWindowObject();
-        LoadImages(TheLockSession().Model(), PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
+        PatternWindow = TestSession().LockWindowObject();
+        LoadImages(TestSession().Model(), PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
         shots_ = Env("ORVO_SHOT_DIR");
         framebuffer_ = Env("ORVO_FRAMEBUFFER");
     }
     void TearDown() override {
-        if (CurrentLockState().IsLocked()) LockComputer(false, false);
-        TheLockSession().CloseLockWindow();
-        TheLockSession().CloseCover();
+        if (CurrentLockState().IsLocked()) TestSession().LockComputer(false, false);
+        TestSession().CloseLockWindow();
+        TestSession().CloseCover();
         FreeImages();
     }
     void Shot(const char* name) {
@@ -86,7 +86,7 @@ protected:
 };
 
 TEST_F(Tour, EveryScreen) {
-    LockComputer(true, true);
+    TestSession().LockComputer(true, true);
     ASSERT_TRUE(CurrentLockState().IsLocked());
     Shot("lock-idle");
 
@@ -116,7 +116,7 @@ TEST_F(Tour, EveryScreen) {
     Shot("lock-alarm-red");
 
     PatternWindow->PatternNormal();
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     EXPECT_FALSE(CurrentLockState().IsLocked());
 }
 

@@ -12,7 +12,7 @@
 #include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "app/Startup.h"
-#include "app/StartupHooks.h"
+#include "app/MessageWindow.h"
 #include "cover/EffectMath.h"
 #include "cover/PrimaryCover.h"
 #include "lockscreen/LockWindow.h"
@@ -21,7 +21,7 @@
 #include "ui/GdiPlusHandles.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
-#include "tests/win/support/SessionSupport.h"
+#include "support/SessionSupport.h"
 
 namespace {
 
@@ -101,17 +101,17 @@ int main() {
     if (!gdiplus.IsStarted()) return 1;
     ApplyDefaultConfig(Config);
     Config.Effect = 1;
-    FitScreenData();
-    StartupCreateBackgroundWindow();
-    StartupCreateLockWindow();
+    FitScreenData(TestSession());
+    TestSession().CreateCover(GetModuleHandleA(nullptr));
+    TestSession().CreateLockWindow(GetModuleHandleA(nullptr));
     const double loadStart = NowMs();
-    StartupLoadImages();
+    TestSession().LoadImages(nullptr, BackgroundLoad::Aside);
     const double windowThreadMs = NowMs() - loadStart;
     ImageTable.Image(kSlotBackground);   // the background picture, made aside, is ready
     std::printf("load_images %.0f_ms once_at_start-up,_%.0f_ms_of_it_on_the_window_thread\n", NowMs() - loadStart,
                 windowThreadMs);
-    LockWindow* PatternWindow = TheLockSession().LockWindowObject();
-    PrimaryCover* BackgroundWindow = TheLockSession().Cover();
+    LockWindow* PatternWindow = TestSession().LockWindowObject();
+    PrimaryCover* BackgroundWindow = TestSession().Cover();
     if (!PatternWindow || !BackgroundWindow || !PatternWindow->Hwnd() || !BackgroundWindow->Hwnd()) {
         std::fprintf(stderr, "error: the windows could not be created\n");
         return 1;
@@ -143,7 +143,7 @@ int main() {
 
     // The lock wipe: strips cut once, then the whole effect timed.
     double cutStart = NowMs();
-    TheLockSession().PrepareEffectStrips();
+    TestSession().PrepareEffectStrips();
     std::printf("effect_strips_prepare %.0f_ms once_per_picture\n", NowMs() - cutStart);
     ShowWindow(BackgroundWindow->Hwnd(), SW_SHOWNOACTIVATE);
     const int effectSteps = EffectStepCount(ScreenWidth) + 1;

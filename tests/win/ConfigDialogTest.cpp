@@ -399,7 +399,7 @@ TEST_F(ConfigDialogTest, PolicySetListsAreGreyedWithTheNoteAndNeverSaved) {
 TEST_F(ConfigDialogTest, OneInstanceBroughtForward) {
     HWND first = Open();
     PickListEntry(first, kIdCombAlert, 6);
-    TheLockSession().ShowConfigDialog();
+    TestSession().ShowConfigDialog();
     EXPECT_EQ(ConfigDialogHwnd(), first);
     EXPECT_EQ(ListSelection(FindControl(first, kIdCombAlert)), 6) << "state unchanged";
 }
@@ -415,7 +415,7 @@ void CALLBACK CloseWhenOpen(HWND, UINT, UINT_PTR id, DWORD) {
 TEST_F(ConfigDialogTest, FirstRunShowsItModallyAndWaits) {
     ASSERT_NE(SetTimer(nullptr, 0, 20, CloseWhenOpen), 0u);
     ConfigFileCheck check{.IsFirstRun = true};
-    HandleFirstRunOrBrokenConfig(check);
+    HandleFirstRunOrBrokenConfig(TestSession(), check);
     EXPECT_EQ(ConfigDialogHwnd(), nullptr) << "returns only after the dialog closed";
     EXPECT_FALSE(check.IsFirstRun);
     ASSERT_FALSE(Recorded().Messages.empty());
@@ -595,7 +595,7 @@ TEST_F(ConfigDialogTest, EachTabOnScreen) {
     const std::string picture = folder_ + "sky.bmp";
     ASSERT_TRUE(WriteWholeFile(picture, std::string(skyFile.begin(), skyFile.end())));
     SetFixedText(Config.BackgroundImage, picture);
-    ReloadBackgroundImage(TheLockSession().Model());
+    ReloadBackgroundImage(TestSession().Model());
     HWND dialog = Open();
     HWND tab = FindControl(dialog, kIdTabStrip);
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -288,7 +288,7 @@ TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
         Events.clear();
         Config = SampleConfig();
         ConfigFileCheck check{.IsFirstRun = !isBroken, .LoadResult = isBroken ? 1 : 0};
-        HandleFirstRunOrBrokenConfig(check, [] { Events.push_back("dialog"); });
+        HandleFirstRunOrBrokenConfig(TestSession(), check, [] { Events.push_back("dialog"); });
         ASSERT_EQ(Shown.size(), 1u);
         EXPECT_EQ(Shown[0].Text, std::string(isBroken ? "Orvo PC Lock configuration file is lost or broken."
                                                       : "You are first running Orvo PC Lock.") +
@@ -307,7 +307,7 @@ TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
 }
 
 TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
-    StartWithDefaults(false, SaveDefaultsWithoutDialog);
+    StartWithDefaults(TestSession(), false, SaveDefaultsWithoutDialog);
     EXPECT_EQ(ReadAll(path_).size(), kConfigFileSize);
     const ConfigData defaults = Config;
     Config = ConfigData{};
@@ -326,7 +326,7 @@ TEST_F(ConfigFile, DefaultsAfterABrokenLargerGridLayTheGridOutAgain) {
     Config = SampleConfig();   // grid 2, as read from the rejected file
     ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
     ASSERT_EQ(Layout.GridSide, 5);
-    StartWithDefaults(true, [] { sideSeenByDialog = Layout.GridSide; });
+    StartWithDefaults(TestSession(), true, [] { sideSeenByDialog = Layout.GridSide; });
     EXPECT_EQ(Config.Grid, 0);
     EXPECT_EQ(sideSeenByDialog, 3);
     GridLayout expected;

@@ -97,7 +97,7 @@ TEST_F(DisplayScaling, EveryTabOfTheConfigurationDialogShowsAllItsText) { Expect
 
 // The box shows its picture half as large again: the pointer over point 1 as drawn enters it.
 TEST_F(DisplayScaling, VerifyDialogShowsAllItsTextAndHitsThePointDrawnUnderThePointer) {
-    TheLockSession().ShowVerifyDialog();
+    TestSession().ShowVerifyDialog();
     Pump();
     ExpectScaledWithAllText(VerifyDialogHwnd());
     const LayoutEntry& first = Layout.SmallPoint(1);

@@ -31,7 +31,7 @@
 #include "core/ConfigFile.h"
 #include "app/LockSession.h"
 #include "app/Startup.h"
-#include "app/StartupHooks.h"
+#include "app/MessageWindow.h"
 #include "ui/GdiPlusHandles.h"
 #include "ui/ImageTable.h"
 #include "support/ConfigTestSupport.h"
@@ -185,22 +185,22 @@ TEST(KillChild, DISABLED_RunPhase) {
     // The start-up's own steps, up to the windows and the images.
     SetProgramFiles(FindProgramFiles());
     ASSERT_EQ(LoadConfigData(TheProgramFiles().ConfigFilePath), 0);
-    FitScreenData();
-    StartupCreateMonitorCover();
-    StartupCreateBackgroundWindow();
-    StartupCreateLockWindow();
-    TheLockSession().LoadImages(drawtest::ProgramResources());
+    FitScreenData(TestSession());
+    TestSession().FurtherCovers().Create();
+    TestSession().CreateCover(GetModuleHandleA(nullptr));
+    TestSession().CreateLockWindow(GetModuleHandleA(nullptr));
+    TestSession().LoadImages(drawtest::ProgramResources());
     PumpPendingMessages();
     RouteCalls();
 
     if (phase == "lock") {
         Plan.Armed = true;
-        LockComputer(true, false);
+        TestSession().LockComputer(true, false);
     } else if (phase == "unlock") {
-        LockComputer(true, false);
+        TestSession().LockComputer(true, false);
         PumpPendingMessages();
         Plan.Armed = true;
-        LockComputer(false, false);
+        TestSession().LockComputer(false, false);
     } else if (phase == "save") {
         Config = SavedByChild(Config);
         Plan.Armed = true;

@@ -169,10 +169,10 @@ TEST_F(KeyboardLock, SwallowedKeyStillWakesTheMonitorAndIsRecorded) {
     ASSERT_TRUE(GetLastInputInfo(&last));
     LockStateTestAccess::SetLastInputTick(last.dwTime);
     LockStateTestAccess::SetMonitorOff(true);
-    TheLockSession().MeasureIdleSeconds();
+    TestSession().MeasureIdleSeconds();
     EXPECT_FALSE(CurrentLockState().IsMonitorOff());
     LockStateTestAccess::SetMonitorOff(true);
-    TheLockSession().MeasureIdleSeconds();
+    TestSession().MeasureIdleSeconds();
     EXPECT_TRUE(CurrentLockState().IsMonitorOff()) << "the same key woke the monitor twice";
     LockStateTestAccess::SetMonitorOff(false);
 }

@@ -76,17 +76,17 @@ public:
         gdiplus_ = std::make_unique<GdiPlusSession>();
         ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
         ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-        TheLockSession().CreateLockWindow(GetModuleHandleA(nullptr));
-        TheLockSession().CreateCover(GetModuleHandleA(nullptr));
-        PatternWindow = TheLockSession().LockWindowObject();
-        BackgroundWindow = TheLockSession().Cover();
+        TestSession().CreateLockWindow(GetModuleHandleA(nullptr));
+        TestSession().CreateCover(GetModuleHandleA(nullptr));
+        PatternWindow = TestSession().LockWindowObject();
+        BackgroundWindow = TestSession().Cover();
         ImageTable.SetImage(kSlotBackground, MakePicture(0));
     }
     void TearDown() override {
-        if (CurrentLockState().IsLocked()) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) TestSession().LockComputer(false, false);
         ReleaseEffectStrips();
-        TheLockSession().CloseCover();
-        TheLockSession().CloseLockWindow();
+        TestSession().CloseCover();
+        TestSession().CloseLockWindow();
         FreeImages();
         gdiplus_.reset();
     }
@@ -118,7 +118,7 @@ protected:
             rawreg::WriteDword(key, name, 0);
     }
     void TearDown() override {
-        if (CurrentLockState().IsLocked()) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) TestSession().LockComputer(false, false);
         Config = saved_;
         LockStateTestAccess::SetUnlockMode(0);
     }
@@ -128,7 +128,7 @@ protected:
 };
 
 TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_TRUE(CurrentLockState().IsLocked());
     EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 1u);
@@ -142,7 +142,7 @@ TEST_F(LockCycle, LockSetsPoliciesAndRaisesTheWindowsUnlockUndoesIt) {
     // The resting cover shows the picture, opaque.
     EXPECT_EQ(BackgroundWindow->FramePixel(300, 200), PictureColumn(300));
 
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     EXPECT_FALSE(CurrentLockState().IsLocked());
     EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_FALSE(BackgroundWindow->IsWatchdogRunning());
@@ -161,14 +161,14 @@ bool RefuseMachineKey(const std::string& path, const std::string& name, const st
 
 TEST_F(LockCycle, TheMarkerSpansTheLockAndAFailedRestrictionIsSaidAfterTheUnlock) {
     SetPolicyWriter(RefuseMachineKey);
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_TRUE(IsLockedMarkerSet());
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     SetPolicyWriter(nullptr);
     EXPECT_FALSE(IsLockedMarkerSet());
     PolicyFailures refused;
     refused.Add(Policy::HideFastUserSwitching);
-    EXPECT_EQ(TheLockSession().RestrictionFailureText(), PolicyFailureText(refused));
+    EXPECT_EQ(TestSession().RestrictionFailureText(), PolicyFailureText(refused));
 }
 
 // Stands in for the accessibility settings and the edge-gesture property, which Wine lacks.
@@ -193,13 +193,13 @@ public:
 TEST_F(LockCycle, HotKeysOffEdgesBlockedAndRunOnceSetWhileLockedAllGivenBackExactly) {
     FakeSettings fake;
     const AccessHotKeyStates before = fake.HotKeys;
-    TheLockSession().UseSettings(&fake);
-    LockComputer(true, false);
+    TestSession().UseSettings(&fake);
+    TestSession().LockComputer(true, false);
     EXPECT_EQ(fake.HotKeys, (AccessHotKeyStates{false, false, false, std::nullopt, false}));
     EXPECT_EQ(fake.EdgesBlocked, std::set<HWND>{LockWindowHwnd()});
     const auto runOnce = rawreg::Read(kRunOnceKey, kRunOnceValueName).value_or(rawreg::Value{});
     EXPECT_NE(runOnce.Bytes.find("\" /StartupLock"), std::string::npos);
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     EXPECT_EQ(fake.HotKeys, before);
     EXPECT_TRUE(fake.EdgesBlocked.empty());
     EXPECT_FALSE(rawreg::Read(kRunOnceKey, kRunOnceValueName).has_value());
@@ -209,16 +209,16 @@ TEST_F(LockCycle, HotKeysOffEdgesBlockedAndRunOnceSetWhileLockedAllGivenBackExac
     EXPECT_TRUE(RestoreAccessHotKeys(fake));
     EXPECT_EQ(fake.HotKeys, before);
     EXPECT_FALSE(RestoreAccessHotKeys(fake));   // the record is gone
-    TheLockSession().UseSettings(nullptr);
+    TestSession().UseSettings(nullptr);
 }
 
 TEST_F(LockCycle, ASecondLockWhileLockedChangesNothing) {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     ASSERT_TRUE(CurrentLockState().IsLocked());
     // Marks a repeated lock would overwrite: the policy write and the activity tick.
     ASSERT_TRUE(rawreg::WriteDword(kPoliciesSystemUserKey, "DisableTaskmgr", 7));
     LockStateTestAccess::SetLastActiveTick(12345);
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 7u);
     EXPECT_EQ(CurrentLockState().LastActiveTick(), 12345u);
     EXPECT_TRUE(CurrentLockState().IsLocked());
@@ -228,7 +228,7 @@ TEST_F(LockCycle, ASecondLockWhileLockedChangesNothing) {
 // pattern is released: posted before a lock, it is handled in the lock's own message pump.
 LRESULT CALLBACK UnlockRequestProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_APP) {
-        LockComputer(false, false);
+        TestSession().LockComputer(false, false);
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
@@ -245,7 +245,7 @@ TEST_F(LockCycle, AnUnlockAskedForWhileTheLockIsPutUpRunsAfterIt) {
     ASSERT_NE(requester, nullptr);
     PostMessageA(requester, WM_APP, 0, 0);
 
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_FALSE(CurrentLockState().IsLocked());
     EXPECT_FALSE(CurrentLockState().IsBusy());
     EXPECT_FALSE(IsWindowVisible(Cover()));
@@ -254,7 +254,7 @@ TEST_F(LockCycle, AnUnlockAskedForWhileTheLockIsPutUpRunsAfterIt) {
     EXPECT_EQ(Policy(kPoliciesSystemUserKey, "DisableTaskmgr"), 0u);
 
     // Remembered once only: the next lock stays up.
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_TRUE(CurrentLockState().IsLocked());
     DestroyWindow(requester);
 }
@@ -263,12 +263,12 @@ TEST_F(LockCycle, DynamicPasswordModeDealsNewLettersOtherModesKeepThem) {
     Config.Grid = 1;   // 4 x 4
     LockStateTestAccess::SetUnlockMode(0);
     PointLetters.assign(3, 'Q');
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_EQ(PointLetters, std::vector<uint8_t>(3, 'Q'));
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
 
     LockStateTestAccess::SetUnlockMode(2);
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     ASSERT_EQ(PointLetters.size(), 17u);
     const std::set<uint8_t> distinct(PointLetters.begin() + 1, PointLetters.end());
     EXPECT_EQ(distinct.size(), 16u);
@@ -281,11 +281,11 @@ TEST_F(LockCycle, StartupLockAndEffectOffCutNoStrips) {
     ReleaseEffectStrips();
     const int builds = EffectStripBuilds();
     Config.Effect = 1;
-    LockComputer(true, true);
+    TestSession().LockComputer(true, true);
     EXPECT_EQ(EffectStripBuilds(), builds);
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     Config.Effect = 0;
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_EQ(EffectStripBuilds(), builds);
 }
 
@@ -293,7 +293,7 @@ TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
     ReleaseEffectStrips();
     const int builds = EffectStripBuilds();
     Config.Effect = 1;
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_EQ(EffectStripBuilds(), builds + 1);
     EXPECT_EQ(EffectStripSteps(), -1);   // given back after the wipe
     EXPECT_TRUE(IsWindowVisible(Cover()));
@@ -305,17 +305,17 @@ TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
         EXPECT_EQ(BackgroundWindow->FramePixel(x, 0), 0x01000000u);
         EXPECT_EQ(BackgroundWindow->FramePixel(x, ScreenHeight / 2), 0x01000000u);
     }
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     EXPECT_FALSE(IsWindowVisible(Cover()));
     // Unlocked, nothing of the screen's size is kept: frames and strips come again at the lock.
     EXPECT_EQ(BackgroundWindow->FramePixel(ScreenWidth - 1, ScreenHeight - 1), 0u);
-    EXPECT_EQ(TheLockSession().LockWindowObject()->Frame()->Width(), 1);
+    EXPECT_EQ(TestSession().LockWindowObject()->Frame()->Width(), 1);
     EXPECT_EQ(ImageTable.Cached(kSlotEraseStrip), nullptr);
 }
 
 TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
     Config.Effect = 1;
-    TheLockSession().PrepareEffectStrips();
+    TestSession().PrepareEffectStrips();
     ASSERT_GE(EffectStripSteps(), 0);
     BackgroundWindow->LockEffectShow();
     // Columns at band edges and at strip edges inside bands, top, middle and bottom rows.
@@ -329,18 +329,18 @@ TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
 }
 
 TEST_F(LockCycle, StripsAreKeptForTheSamePictureAndCutAgainForANewOne) {
-    TheLockSession().PrepareEffectStrips();
+    TestSession().PrepareEffectStrips();
     const int builds = EffectStripBuilds();
     ASSERT_NE(EffectStripsImage(), nullptr);
     EXPECT_EQ(EffectStripsImage(), ImageTable.Image(kSlotBackground));
-    TheLockSession().PrepareEffectStrips();
+    TestSession().PrepareEffectStrips();
     EXPECT_EQ(EffectStripBuilds(), builds);
 
     // The old picture goes first, as when the user picks another one: the new picture may well
     // get the freed address, which must not pass for the old picture.
     FreeImageSlot(kSlotBackground);
     ImageTable.SetImage(kSlotBackground, MakePicture(0x00FFFFFF));
-    TheLockSession().PrepareEffectStrips();
+    TestSession().PrepareEffectStrips();
     EXPECT_EQ(EffectStripBuilds(), builds + 1);
     EXPECT_EQ(EffectStripsImage(), ImageTable.Image(kSlotBackground));
     const int steps = EffectStripSteps();
@@ -371,9 +371,9 @@ protected:
 };
 
 TEST_F(StandInTaskbar, PictureLockHidesTheTaskbarUntilUnlock) {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_FALSE(IsWindowVisible(tray_.get()));
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     EXPECT_TRUE(IsWindowVisible(tray_.get()));
 }
 
@@ -381,17 +381,17 @@ TEST_F(StandInTaskbar, TransparentBackgroundLeavesTheTaskbarAndCoversWithAlphaOn
     Config.TransparentBackground = -1;   // any value but 0 is on, as in a file written by hand
     Config.Effect = 1;
     const int builds = EffectStripBuilds();
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_TRUE(IsWindowVisible(tray_.get()));
     EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0x01000000u);
     EXPECT_EQ(BackgroundWindow->FramePixel(ScreenWidth / 2, ScreenHeight / 2), 0x01000000u);
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     EXPECT_TRUE(IsWindowVisible(tray_.get()));
     EXPECT_LE(EffectStripBuilds(), builds + 1);
 }
 
 TEST_F(LockCycle, CoverRefusesCloseAndRenameAndHasNoTitle) {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     EXPECT_EQ(SendMessageA(Cover(), WM_CLOSE, 0, 0), 0);
     EXPECT_EQ(SendMessageA(Cover(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("pwned")), 0);
     EXPECT_EQ(SendMessageA(Cover(), WM_SYSCOMMAND, SC_CLOSE, 0), 0);
@@ -405,7 +405,7 @@ TEST_F(LockCycle, CoverRefusesCloseAndRenameAndHasNoTitle) {
 }
 
 TEST_F(LockCycle, ClickOrEnterOnTheCoverRecallsTheLockWindow) {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     for (UINT key : {0u, 13u}) {
         SCOPED_TRACE(key);
         LockStateTestAccess::SetLockWindowHidden(true);
@@ -446,14 +446,14 @@ protected:
 };
 
 TEST_F(Watchdog, TakesTheForegroundBackForTheLockWindow) {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     TakeForeground();
     EXPECT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindowHwnd(); }, 500));
     EXPECT_EQ(GetActiveWindow(), LockWindowHwnd());
 }
 
 TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     LockStateTestAccess::SetLockWindowHidden(true);
     TakeForeground();
     EXPECT_TRUE(PumpUntil([this] { return GetForegroundWindow() == Cover(); }, 500));
@@ -462,7 +462,7 @@ TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
 // A picture of another size than the screen is drawn into the cover's frame, which can be marked.
 TEST_F(Watchdog, TakesTheForegroundBackWithoutRepainting) {
     ImageTable.SetImage(kSlotBackground, GdiPlusPtr<Gdiplus::Image>(NewGdiPlus<Gdiplus::Bitmap>(16, 16).release()));
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     Gdiplus::SolidBrush marker(Gdiplus::Color(0xFF123456));
     BackgroundWindow->Graphics()->FillRectangle(&marker, 0, 0, 1, 1);
     TakeForeground();
@@ -472,13 +472,13 @@ TEST_F(Watchdog, TakesTheForegroundBackWithoutRepainting) {
 }
 
 TEST_F(Watchdog, ShowsAMinimizedCoverAgain) {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     ShowWindow(Cover(), SW_MINIMIZE);
     EXPECT_TRUE(PumpUntil([this] { return IsWindowVisible(Cover()) && !IsIconic(Cover()); }, 500));
 }
 
 TEST_F(Watchdog, PutsAMovedCoverBack) {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     SetWindowPos(Cover(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A move raises no event the watchdog waits for: its slow poll (500 ms) puts the cover back.
     EXPECT_TRUE(PumpUntil([this] {
@@ -488,8 +488,8 @@ TEST_F(Watchdog, PutsAMovedCoverBack) {
 }
 
 TEST_F(Watchdog, StaysQuietAfterUnlock) {
-    LockComputer(true, false);
-    LockComputer(false, false);
+    TestSession().LockComputer(true, false);
+    TestSession().LockComputer(false, false);
     TakeForeground();
     PumpUntil([] { return false; }, 200);
     // Wine may hand the foreground to the desktop on its own after windows were hidden; what

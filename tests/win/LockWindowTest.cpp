@@ -50,7 +50,7 @@ LockWindow* gEndingWindow = nullptr;   // ended by the unlock, as one that ends 
 // set up; a request is only recorded.
 class RecordingLockControl final : public LockControl {
 public:
-    const LockState& State() const override { return TheLockSession().State(); }
+    const LockState& State() const override { return TestSession().State(); }
     void RequestLock(bool isLock) override {
         RecordLock(isLock, false);
         if (gEndingWindow) gEndingWindow->Destroy();
@@ -126,7 +126,7 @@ protected:
     // A wrong entry: one point that is not the whole secret.
     std::vector<int> WrongEntry() const { return Secret().front() == 1 ? std::vector<int>{2} : std::vector<int>{1}; }
 
-    LockWindow window_{TheLockSession().Model(), gLockControl, TheLockSession(), TheLockSession()};
+    LockWindow window_{TestSession().Model(), gLockControl, TestSession(), TestSession()};
     ConfigData savedConfig_;
 };
 

@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include "core/AppState.h"
+#include "core/PolicyRegistry.h"
 #include "app/HotKeys.h"
 #include "app/LockSession.h"
 #include "app/MessageWindow.h"
 #include "system/WinHandles.h"
 #include "support/LockStateTestAccess.h"
+#include "support/RawRegistry.h"
 
 namespace {
 
@@ -26,7 +28,7 @@ protected:
                 GlobalDeleteAtom(leftover);
             }
         }
-        ASSERT_TRUE(CreateMessageWindow(TheLockSession(), TheLockSession()));
+        ASSERT_TRUE(CreateMessageWindow(TestSession(), TestSession()));
         hwnd_ = MessageWindowInstance()->Hwnd();
         ASSERT_NE(hwnd_, nullptr);
         // The lock this test causes has no windows; keep it away from the session's shell.
@@ -34,7 +36,7 @@ protected:
     }
     void TearDown() override {
         CloseMessageWindow();
-        if (CurrentLockState().IsLocked()) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) TestSession().LockComputer(false, false);
         Config.TransparentBackground = 0;
     }
     // Whether Win + key can still be registered by another window: false while ours holds it.
@@ -72,6 +74,18 @@ TEST_F(MessageWindowTest, LockHotKeyLocksOnlyWhenUnlockedAndIdle) {
     EXPECT_FALSE(CurrentLockState().IsLocked());
     EXPECT_EQ(SendMessageA(hwnd_, WM_HOTKEY, lockId, 0), 0);
     EXPECT_TRUE(CurrentLockState().IsLocked());
+}
+
+// The minute's tick reads the policies again, so an administrator's change reaches Config.
+TEST_F(MessageWindowTest, PolicyRefreshTickReadsThePoliciesAgain) {
+    Config.AlertTimes = 3;
+    ApplyPolicySettings(Config);
+    rawreg::WriteDword(kUserPolicyKey, "AlertTimes", 1);
+    SendMessageA(hwnd_, WM_TIMER, kPolicyRefreshTimer, 0);
+    rawreg::Delete(kUserPolicyKey, "AlertTimes");
+    EXPECT_EQ(Config.AlertTimes, 1);
+    RefreshPolicySettings(Config);
+    EXPECT_EQ(Config.AlertTimes, 3);
 }
 
 // However the window ends, the keys and the atoms go with it.

@@ -83,7 +83,7 @@ TEST(FurtherMonitors, EmptyRecordsAndMonitorsBeyondTheTableGetNoCover) {
 
 TEST(FurtherCovers, OneMonitorShowsNoCover) {
     if (GetSystemMetrics(SM_CMONITORS) != 1) GTEST_SKIP() << "more than one monitor";
-    MonitorCovers& further = TheLockSession().FurtherCovers();
+    MonitorCovers& further = TestSession().FurtherCovers();
     further.Show(true);
     EXPECT_TRUE(further.Windows().empty());
     EXPECT_EQ(FindWindowA("OrvoPCLockMonitor", nullptr), nullptr);
@@ -94,7 +94,7 @@ TEST(FurtherCovers, EveryFurtherMonitorIsCoveredAndUncoveredTogether) {
     const int monitors = GetSystemMetrics(SM_CMONITORS);
     if (monitors < 2) GTEST_SKIP() << "one monitor only (Xvfb); run on a multi-screen Xephyr display";
     Config.TransparentBackground = 0;
-    MonitorCovers& further = TheLockSession().FurtherCovers();
+    MonitorCovers& further = TestSession().FurtherCovers();
     further.Show(true);
     const std::vector<HWND> covers = further.Windows();
     ASSERT_EQ(covers.size(), static_cast<size_t>(monitors - 1));
@@ -161,7 +161,7 @@ protected:
     }
     uint32_t At(int x, int y) const { return cover_.Frame().PixelAt(x, y); }
 
-    MonitorCover cover_{TheLockSession().Model(), TheLockSession(), TheLockSession()};
+    MonitorCover cover_{TestSession().Model(), TestSession(), TestSession()};
     int savedWidth_ = 0, savedHeight_ = 0;
 };
 

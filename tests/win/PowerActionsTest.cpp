@@ -223,9 +223,9 @@ DWORD LastInputTime() {
 }  // namespace
 
 TEST_F(PowerActions, NewInputClearsMonitorOffAndRestartsTheIdleCount) {
-    TheLockSession().MeasureIdleSeconds();   // take in whatever input came before
+    TestSession().MeasureIdleSeconds();   // take in whatever input came before
     LockStateTestAccess::SetMonitorOff(true);
-    TheLockSession().MeasureIdleSeconds();
+    TestSession().MeasureIdleSeconds();
     EXPECT_TRUE(CurrentLockState().IsMonitorOff()) << "no new input: the flag must stay";
 
     const DWORD before = LastInputTime();
@@ -241,7 +241,7 @@ TEST_F(PowerActions, NewInputClearsMonitorOffAndRestartsTheIdleCount) {
         Sleep(10);
     }
     ASSERT_NE(LastInputTime(), before) << "the platform never registered the input";
-    const int32_t idle = TheLockSession().MeasureIdleSeconds();
+    const int32_t idle = TestSession().MeasureIdleSeconds();
     const DWORD bound = GetTickCount() - sentAt;
     EXPECT_FALSE(CurrentLockState().IsMonitorOff());
     EXPECT_EQ(CurrentLockState().LastInputTick(), LastInputTime());
@@ -252,7 +252,7 @@ TEST_F(PowerActions, NewInputClearsMonitorOffAndRestartsTheIdleCount) {
 TEST_F(PowerActions, InactiveSecondsCountFromLastActiveTick) {
     const DWORD now = GetTickCount();
     LockStateTestAccess::SetLastActiveTick(now - 10000);
-    const int32_t inactive = TheLockSession().InactiveSeconds();
+    const int32_t inactive = TestSession().InactiveSeconds();
     const DWORD later = GetTickCount();
     EXPECT_GE(inactive, 10);
     EXPECT_LE(inactive, RoundHalfEven((later - CurrentLockState().LastActiveTick()) / 1000.0));

@@ -15,7 +15,7 @@
 #include "core/ConfigData.h"
 #include "app/LockSession.h"
 #include "app/Startup.h"
-#include "app/StartupHooks.h"
+#include "app/MessageWindow.h"
 #include "cover/EffectStrips.h"
 #include "cover/PrimaryCover.h"
 #include "cover/MonitorCovers.h"
@@ -46,9 +46,9 @@ void Print(int cycle, const faulttest::ResourceCounts& counts) {
 }
 
 void LockCycle() {
-    LockComputer(true, false);
+    TestSession().LockComputer(true, false);
     PumpPendingMessages();
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     PumpPendingMessages();
 }
 
@@ -67,11 +67,11 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     Config.LockKeyboard = 1;
     Config.Disconnection = 1;
     Config.UnlockMode = 2;
-    FitScreenData();
-    StartupCreateMonitorCover();
-    StartupCreateBackgroundWindow();
-    StartupCreateLockWindow();
-    TheLockSession().LoadImages(drawtest::ProgramResources());
+    FitScreenData(TestSession());
+    TestSession().FurtherCovers().Create();
+    TestSession().CreateCover(GetModuleHandleA(nullptr));
+    TestSession().CreateLockWindow(GetModuleHandleA(nullptr));
+    TestSession().LoadImages(drawtest::ProgramResources());
     ASSERT_NE(ImageTable.Image(kSlotBackground), nullptr) << "a picture to draw on the cover";
 
     const int cycles = SoakCycles();
@@ -102,10 +102,10 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     EXPECT_LT(last.PrivateBytes - base.PrivateBytes, 4ll * 1024 * 1024);
 
     EXPECT_FALSE(CurrentLockState().IsLocked());
-    ExitUnregisterHotKeys();
-    TheLockSession().CloseLockWindow();
-    TheLockSession().CloseCover();
-    TheLockSession().FurtherCovers().Destroy();
+    CloseMessageWindow();
+    TestSession().CloseLockWindow();
+    TestSession().CloseCover();
+    TestSession().FurtherCovers().Destroy();
     FreeImages();
     RestorePolicies();
 }

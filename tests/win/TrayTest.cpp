@@ -115,14 +115,14 @@ protected:
         // A lock this test causes has no windows; keep it away from the session's taskbar.
         Config.TransparentBackground = 1;
         LockStateTestAccess::SetAutoLockDisabled(false);
-        LockSession& session = TheLockSession();
+        LockSession& session = TestSession();
         tray_ = std::make_unique<TrayWindow>(session, session, session);
         ASSERT_TRUE(tray_->Create(GetModuleHandleA(nullptr), resources_, AppVersion{1, 0, 3}));
         hwnd_ = tray_->Hwnd();
         menu_ = tray_->TrayMenu();
     }
     void TearDown() override {
-        if (CurrentLockState().IsLocked()) LockComputer(false, false);
+        if (CurrentLockState().IsLocked()) TestSession().LockComputer(false, false);
         tray_.reset();
         SetShellExecuteFn(nullptr);
         LockStateTestAccess::SetAutoLockDisabled(false);
@@ -369,7 +369,7 @@ TEST_F(TrayTest, APolicyWrittenWhileRunningRulesFromTheNextLock) {
     rawreg::Write(kUserPolicyKey, "AutoLockTime", REG_QWORD, std::string(8, '\1'));
     rawreg::Write(kUserPolicyKey, "AutoStartLock", REG_SZ, std::string(100000, '1'));
     tray_->RunMenuItem(kMenuLock);
-    LockComputer(false, false);
+    TestSession().LockComputer(false, false);
     for (const char* name : {"NoTrayExit", "AlertTimes", "RequireService", "AlertMode", "LockKeyboard", "AutoLockTime", "AutoStartLock"})
         rawreg::Delete(kUserPolicyKey, name);
     EXPECT_EQ(Config.AlertTimes, 1);

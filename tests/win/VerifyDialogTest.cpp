@@ -49,7 +49,7 @@ protected:
         ConfigDialogFixture::TearDown();
     }
     HWND OpenVerify() {
-        TheLockSession().ShowVerifyDialog();
+        TestSession().ShowVerifyDialog();
         Pump();
         verify_ = VerifyDialogHwnd();
         EXPECT_NE(verify_, nullptr) << "the verify dialog did not open";
@@ -168,7 +168,7 @@ TEST_F(VerifyDialogTest, OpensCentredWithItsControlsAndNoOwner) {
 TEST_F(VerifyDialogTest, ShowingItAgainKeepsTheOneDialog) {
     HWND first = OpenVerify();
     DragHeld({1, 2});
-    TheLockSession().ShowVerifyDialog();
+    TestSession().ShowVerifyDialog();
     Pump();
     EXPECT_EQ(VerifyDialogHwnd(), first);
     EXPECT_EQ(CountWindowsTitled(kVerifyCaption), 1);

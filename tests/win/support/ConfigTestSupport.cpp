@@ -96,7 +96,7 @@ void ConfigDialogFixture::SetUp() {
     ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
     ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, nullptr, true));
     ASSERT_TRUE(CreateRedRingImage(37, 37, kSlotSmallRedRing, nullptr, true));
-    ReloadBackgroundImage(TheLockSession().Model());   // this test program carries no built-in picture: slot 0 stays empty
+    ReloadBackgroundImage(TestSession().Model());   // this test program carries no built-in picture: slot 0 stays empty
     Recorded() = Recorder{};
     SetMessageHook(RecordMessage);
     SetFileDialogFn(RecordFileDialog);
@@ -116,7 +116,7 @@ void ConfigDialogFixture::TearDown() {
 }
 
 HWND ConfigDialogFixture::Open() {
-    TheLockSession().ShowConfigDialog();
+    TestSession().ShowConfigDialog();
     Pump();
     dialog_ = ConfigDialogHwnd();
     EXPECT_NE(dialog_, nullptr) << "the configuration dialog did not open";

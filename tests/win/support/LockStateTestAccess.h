@@ -2,13 +2,13 @@
 // lock session).
 #pragma once
 
-#include "app/LockSession.h"
+#include "support/SessionSupport.h"
 
 // The session's lock state, as the tests read it.
-inline const LockState& CurrentLockState() { return TheLockSession().State(); }
+inline const LockState& CurrentLockState() { return TestSession().State(); }
 
 struct LockStateTestAccess {
-    static LockState& State() { return const_cast<LockState&>(TheLockSession().State()); }
+    static LockState& State() { return const_cast<LockState&>(TestSession().State()); }
     static void SetPhase(LockPhase phase) { State().phase_ = phase; }
     static void SetLockWindowHidden(bool hidden) { State().isLockWindowHidden_ = hidden; }
     static void SetMonitorOff(bool off) { State().isMonitorOff_ = off; }

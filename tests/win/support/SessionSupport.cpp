@@ -1,7 +1,12 @@
-// Every test program has the lock session the lock program makes at start, so the windows
-// under test have their host.
-#include "app/LockSession.h"
+// The tests' lock session, made before any test runs, as the lock program makes its own at
+// start: the windows under test are given its roles.
+#include "support/SessionSupport.h"
+
+LockSession& TestSession() {
+    static LockSession session;
+    return session;
+}
 
 namespace {
-[[maybe_unused]] const bool kSessionMade = (TheLockSession(), true);
+[[maybe_unused]] const bool kSessionMade = (TestSession(), true);
 }

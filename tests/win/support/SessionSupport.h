@@ -4,9 +4,12 @@
 
 #include "app/LockSession.h"
 
-inline int& ScreenWidth = TheLockSession().Model().ScreenWidth;
-inline int& ScreenHeight = TheLockSession().Model().ScreenHeight;
-inline GridLayout& Layout = TheLockSession().Model().Layout;
-inline KeyEntry& EnteredKeys = TheLockSession().Model().EnteredKeys;
-inline std::vector<uint8_t>& PointLetters = TheLockSession().Model().PointLetters;
-inline std::string& AlertText = TheLockSession().Model().AlertText;
+// The tests' one lock session.
+LockSession& TestSession();
+
+inline int& ScreenWidth = TestSession().Model().ScreenWidth;
+inline int& ScreenHeight = TestSession().Model().ScreenHeight;
+inline GridLayout& Layout = TestSession().Model().Layout;
+inline KeyEntry& EnteredKeys = TestSession().Model().EnteredKeys;
+inline std::vector<uint8_t>& PointLetters = TestSession().Model().PointLetters;
+inline std::string& AlertText = TestSession().Model().AlertText;
