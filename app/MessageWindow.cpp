@@ -97,8 +97,6 @@ LRESULT MessageWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-void MessageWindow::OnWindowGone() { TheMessageWindow.EndWith(this); }
-
 void MessageWindow::LockOrConfigure(WPARAM hotKeyId) {
     switch (HotKeyActionFor(static_cast<uint64_t>(hotKeyId), HotKeyIds(), lock_.State().IsLocked(),
                             lock_.State().IsBusy())) {

@@ -59,7 +59,6 @@ public:
 private:
     friend class Window<MessageWindow>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnWindowGone();
     void LockOrConfigure(WPARAM hotKeyId);
     void UnregisterHotKeys();
     void OnPolicyRefreshTick();

@@ -140,8 +140,6 @@ LRESULT ConfigDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-void ConfigDialog::OnWindowGone() { ConfigWindow.EndWith(this); }
-
 // The panes only carry controls: what their controls report goes to the dialog.
 LRESULT CALLBACK ConfigDialog::PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {

@@ -125,7 +125,6 @@ public:
 private:
     friend class Window<ConfigDialog>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnWindowGone();
     static LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static bool RegisterWindowClasses(HINSTANCE instance);
 

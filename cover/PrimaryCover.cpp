@@ -33,7 +33,6 @@ constexpr UINT kLookDelayMs = 10;
 // The topmost band is walked this far at most.
 constexpr int kMaxBandWindows = 512;
 constexpr DWORD kEffectPauseMs = 25;
-constexpr WPARAM kEnterKey = 13;
 
 void DescribeCoverClass(HINSTANCE instance, WNDCLASSEXA& wc) {
     wc.hInstance = instance;
@@ -547,7 +546,7 @@ void PrimaryCover::RecallLockWindow() {
 }
 
 void PrimaryCover::RecallOnEnter(WPARAM keyCode) {
-    if (keyCode == kEnterKey) RecallLockWindow();
+    if (keyCode == VK_RETURN) RecallLockWindow();
 }
 
 // Pointer movement over the cover counts as activity for the monitor switch-off.

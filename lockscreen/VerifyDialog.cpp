@@ -128,8 +128,6 @@ LRESULT VerifyDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-void VerifyDialog::OnWindowGone() { VerifyWindow.EndWith(this); }
-
 // The old font goes only after no control uses it any more.
 void VerifyDialog::OnDpiChanged(int dpi) {
     UniqueHfont font(CreateArialFont(false, dpi));

@@ -54,7 +54,6 @@ public:
 private:
     friend class Window<VerifyDialog>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnWindowGone();
     static bool RegisterVerifyClass(HINSTANCE instance);
     void CreateControls();
     HWND AddControl(const char* className, const char* text, DWORD style, int id, const DpiRect& rect96);

@@ -89,8 +89,6 @@ LRESULT ToolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-void ToolWindow::OnWindowGone() { OpenToolWindow.EndWith(this); }
-
 void ToolWindow::CreateButtons() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
     layout_.SetDpi(WindowDpi(hwnd_));

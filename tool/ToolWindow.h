@@ -25,7 +25,6 @@ public:
 private:
     friend class Window<ToolWindow>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnWindowGone();
     void CreateButtons();
     void RunAction(int index);
     void EndProgram();

@@ -133,8 +133,6 @@ LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-void AboutWindow::OnWindowGone() { OpenAboutWindow.EndWith(this); }
-
 void AboutWindow::CreateContents() {
     LoadArtwork();
     aboutText_ = AboutText(ReadFileAppVersion(versionFile_), ReadVersionString(versionFile_, "LegalCopyright"));

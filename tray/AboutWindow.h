@@ -35,7 +35,6 @@ public:
 private:
     friend class Window<AboutWindow>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnWindowGone();
     void CreateContents();
     void ReleaseContents();
     void UnderlineLinkUnderPointer(int x, int y);

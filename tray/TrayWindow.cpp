@@ -140,8 +140,6 @@ LRESULT TrayWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-void TrayWindow::OnWindowGone() { OpenTrayWindow.EndWith(this); }
-
 TrayWindow::~TrayWindow() { Close(); }
 
 bool TrayWindow::Create(HINSTANCE instance, HMODULE resources, const AppVersion& version) {

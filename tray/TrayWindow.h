@@ -65,7 +65,6 @@ private:
     // The icon's callback, the shell's and the program's rebuild broadcasts, the lock request
     // of a second start, and the refused close.
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnWindowGone();
     void ShowIcon();
     void RemoveIcon();
     // The icon in the notification area: the autolock-off picture while auto-lock is disabled.

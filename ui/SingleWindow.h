@@ -14,6 +14,7 @@
 #include <memory>
 #include <utility>
 
+#include "ui/Window.h"
 #include "ui/WindowClass.h"
 
 template <class T>
@@ -52,6 +53,8 @@ public:
         if (!made) return nullptr;
         object_ = std::move(made);
         T* created = object_.get();
+        created->endOwner_ = this;
+        created->endHandler_ = [](void* owner, T* object) { static_cast<SingleWindow*>(owner)->EndWith(object); };
         // A window that ends while it is being made leaves the object without a handle.
         if (!created->Create(std::forward<Args>(args)...) || !created->Hwnd()) {
             object_.reset();
@@ -73,15 +76,15 @@ public:
     // before it dispatches); true when the message was one of them and has been handled.
     bool IsDialogKeyMessage(MSG* msg) const { return ::IsDialogKeyMessage(Hwnd(), msg); }
 
-    // Window<T>::OnWindowGone of T hands its end here: when `object` is this helper's, it ends.
-    // An object made elsewhere (a test's) is left to its owner.
+private:
+    // The window of `object` has ended (Window<T> tells this last): when `object` is this
+    // helper's, it ends.
     void EndWith(const T* object) {
         if (!object || object != object_.get()) return;
         window_ = nullptr;
         object_.reset();
     }
 
-private:
     std::unique_ptr<T> object_;
     HWND window_ = nullptr;   // the object's window, kept past its WM_DESTROY
 };

@@ -8,8 +8,8 @@
 // - every later message goes to T::HandleMessage; a message for a window whose object is gone
 //   (user data 0) goes to DefWindowProcA, so a handler never runs on a deleted object;
 // - at WM_NCDESTROY, the window's last message, the tie is cut and Hwnd() becomes null; then
-//   T::OnWindowGone runs, where an owner that lives exactly as long as the window (SingleWindow)
-//   deletes the object.
+//   T::OnWindowGone runs, and last the owner that lives exactly as long as the window
+//   (SingleWindow) is told and deletes the object.
 // Who deletes the object: its owner, never the window procedure. An object that outlives its
 // window (the lock session's windows) is simply left without a handle.
 #pragma once
@@ -17,6 +17,9 @@
 #include <windows.h>
 
 #include "ui/WindowClass.h"
+
+template <class T>
+class SingleWindow;
 
 template <class T>
 class Window {
@@ -76,6 +79,13 @@ protected:
     HWND hwnd_ = nullptr;
 
 private:
+    friend class SingleWindow<T>;
+    // Told at the window's end, after OnWindowGone: the owner that deletes the object with its
+    // window (SingleWindow). None by default.
+    using EndHandler = void (*)(void* owner, T* object);
+    void* endOwner_ = nullptr;
+    EndHandler endHandler_ = nullptr;
+
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_NCCREATE && lp) {
             auto* created = static_cast<Window*>(reinterpret_cast<const CREATESTRUCTA*>(lp)->lpCreateParams);
@@ -91,7 +101,11 @@ private:
         const LRESULT result = object->HandleMessage(msg, wp, lp);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
+        void* const owner = self->endOwner_;
+        const EndHandler handler = self->endHandler_;
         object->OnWindowGone();
+        // May delete the object: nothing of it is used after this.
+        if (handler) handler(owner, object);
         return result;
     }
 };
