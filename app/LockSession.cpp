@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "app/FailClosed.h"
+#include "app/MessageWindow.h"
 #include "app/Startup.h"
 #include "configui/ConfigDialog.h"
 #include "core/AppState.h"
@@ -15,11 +16,13 @@
 #include "lockscreen/LockWindow.h"
 #include "lockscreen/VerifyDialog.h"
 #include "system/KeyboardLock.h"
+#include "system/Messages.h"
 #include "system/LockedSettings.h"
 #include "system/PowerActions.h"
 #include "system/RandomSource.h"
 #include "system/Restrictions.h"
 #include "system/ServiceClient.h"
+#include "system/VersionInfo.h"
 #include "tray/TrayWindow.h"
 #include "ui/DoEvents.h"
 #include "ui/ImageTable.h"
@@ -280,6 +283,29 @@ void LockSession::ShowIdleLockScreen() {
 void LockSession::ShowVerifyDialog() { ::ShowVerifyDialog(*this, *this, *this); }
 void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false, *this, *this); }
 void LockSession::ExitApplication() { ::ExitApplication(*this); }
+
+bool LockSession::ShowTrayBalloon(const std::string& title, const std::string& text) {
+    TrayWindow* tray = tray_.Get();
+    return tray && tray->ShowBalloon(title, text);
+}
+
+bool LockSession::CreateMessageWindow() {
+    return messageWindow_.ShowNew(std::make_unique<MessageWindow>(*this, *this), GetModuleHandleA(nullptr)) !=
+           nullptr;
+}
+
+void LockSession::CloseMessageWindow() { messageWindow_.Close(); }
+
+bool LockSession::CreateTray() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!tray_.ShowNew(std::make_unique<TrayWindow>(*this, *this, *this), instance, instance, ReadAppVersion()))
+        return false;
+    // Once at each start: locked with the default pattern, anyone who knows it can unlock.
+    if (IsDefaultPattern(Config)) ShowTrayBalloon(kAppTitle, kDefaultPatternNote);
+    return true;
+}
+
+void LockSession::CloseTray() { tray_.Close(); }
 void LockSession::PrepareEffectStrips() {
     ::PrepareEffectStrips(cover_ ? cover_->Graphics() : nullptr, model_.ScreenWidth, model_.ScreenHeight);
 }

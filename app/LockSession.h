@@ -9,12 +9,15 @@
 #include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
 #include "ui/ImageTable.h"
+#include "ui/SingleWindow.h"
 #include "ui/LockRoles.h"
 #include "core/PolicyNotice.h"
 
 class LockWindow;
-class PrimaryCover;
 class LockedSettings;
+class MessageWindow;
+class PrimaryCover;
+class TrayWindow;
 
 // Every role the windows are given (ui/LockRoles.h) is this session's.
 class LockSession final : public LockControl, public ActivityNotes, public WindowDirectory, public LockScreenSettings {
@@ -56,6 +59,16 @@ public:
     PrimaryCover* Cover() const { return cover_.get(); }
     // The covers of the further monitors: made hidden at start-up, closed at exit.
     MonitorCovers& FurtherCovers() { return furtherCovers_; }
+    // The message window with the hot keys and the policy refresh.
+    bool CreateMessageWindow();
+    void CloseMessageWindow();
+    MessageWindow* MessageWindowObject() const { return messageWindow_.Get(); }
+    // The tray owner window and its icon; made, it tells once when the default pattern unlocks.
+    // The close may run inside one of the window's own handlers (the menu's "&Exit"): nothing
+    // there touches the object after it.
+    bool CreateTray();
+    void CloseTray();
+    TrayWindow* TrayObject() const { return tray_.Get(); }
     // The image table filled for the lock window's graphics, the pictures from resources
     // (null: the program's own).
     void LoadImages(HMODULE resources = nullptr, BackgroundLoad background = BackgroundLoad::Now);
@@ -77,6 +90,7 @@ public:
     void ShowVerifyDialog() override;
     void ShowConfigDialog() override;
     void ExitApplication() override;
+    bool ShowTrayBalloon(const std::string& title, const std::string& text) override;
     void PrepareEffectStrips() override;
     void ReleaseEffectStrips() override;
     bool FollowDisplay() override;
@@ -100,6 +114,8 @@ private:
     MonitorCovers furtherCovers_{model_, *this, *this};
     std::unique_ptr<LockWindow> lockWindow_;
     std::unique_ptr<PrimaryCover> cover_;
+    SingleWindow<MessageWindow> messageWindow_;
+    SingleWindow<TrayWindow> tray_;
     PolicyFailures lockFailures_;   // what the current or last lock could not apply
     bool serviceHolds_ = false;     // the lock service applied this lock's policies
     OnceNotice missingServiceNotice_;   // a required service did not answer a lock

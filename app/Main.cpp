@@ -91,9 +91,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CreateSessionEndWindow(session);
     if (LocksAtStart(wasLocked, arguments)) session.LockComputer(true, true);
     StartTray(session);
-    ReportFailedHotKeys();
-    ReportIgnoredPolicies(session);
-    if (MessageWindow* messages = MessageWindowInstance()) messages->StartPolicyRefresh();
+    ReportFailedHotKeys(session);
+    ReportIgnoredPolicies(session, session);
+    if (MessageWindow* messages = session.MessageWindowObject()) messages->StartPolicyRefresh();
 
     const int exitCode = RunMessageLoop(session, noticeAfterUnlock);
     StopGuardianWatch();

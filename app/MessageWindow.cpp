@@ -6,12 +6,8 @@
 #include "app/Startup.h"
 #include "core/AppState.h"
 #include "system/Messages.h"
-#include "tray/TrayWindow.h"
-#include "ui/SingleWindow.h"
 
 namespace {
-
-SingleWindow<MessageWindow> TheMessageWindow;
 
 constexpr UINT kPolicyRefreshMs = 60 * 1000;
 
@@ -114,22 +110,4 @@ void MessageWindow::StartPolicyRefresh() {
     if (hwnd_) SetTimer(hwnd_, kPolicyRefreshTimer, kPolicyRefreshMs, nullptr);
 }
 
-void MessageWindow::OnPolicyRefreshTick() { RefreshPolicies(lock_); }
-
-// ---- the program's one message window ----
-
-bool CreateMessageWindow(LockControl& lock, WindowDirectory& windows) {
-    return TheMessageWindow.ShowNew(std::make_unique<MessageWindow>(lock, windows), GetModuleHandleA(nullptr)) !=
-           nullptr;
-}
-
-void CloseMessageWindow() { TheMessageWindow.Close(); }
-
-MessageWindow* MessageWindowInstance() { return TheMessageWindow.Get(); }
-
-void ReportFailedHotKeys() {
-    const MessageWindow* window = MessageWindowInstance();
-    const std::string text = window ? FailedHotKeysText(window->FailedHotKeys()) : std::string();
-    // Without a shell to show it the balloon is lost; the hot keys fail silently as before.
-    if (!text.empty()) ShowTrayBalloon(kAppTitle, text);
-}
+void MessageWindow::OnPolicyRefreshTick() { RefreshPolicies(lock_, windows_); }

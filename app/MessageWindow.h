@@ -67,10 +67,3 @@ private:
     WindowDirectory& windows_;
     std::unique_ptr<HotKeyRegistration> hotKeys_;
 };
-
-// The program's one message window (start-up and ExitApplication).
-bool CreateMessageWindow(LockControl& lock, WindowDirectory& windows);
-void CloseMessageWindow();
-MessageWindow* MessageWindowInstance();   // null while there is none
-// A tray balloon naming the hot keys that could not be registered; nothing when all work.
-void ReportFailedHotKeys();

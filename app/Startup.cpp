@@ -18,6 +18,7 @@ using std::min;
 
 #include "app/FailClosed.h"
 #include "app/Guardian.h"
+#include "app/HotKeys.h"
 #include "app/LockSession.h"
 #include "app/MessageWindow.h"
 #include "configui/ConfigDialog.h"
@@ -180,13 +181,20 @@ void StartHiddenWindows(LockSession& session) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     session.FurtherCovers().Create();
     session.CreateCover(instance);
-    CreateMessageWindow(session, session);
+    session.CreateMessageWindow();
     session.CreateLockWindow(instance);
     // The background picture is made aside: the tray is up while it is decoded and fitted.
     session.LoadImages(nullptr, BackgroundLoad::Aside);
 }
 
-void StartTray(LockSession& session) { CreateTrayWindow(session, session, session); }
+void StartTray(LockSession& session) { session.CreateTray(); }
+
+void ReportFailedHotKeys(LockSession& session) {
+    const MessageWindow* window = session.MessageWindowObject();
+    const std::string text = window ? FailedHotKeysText(window->FailedHotKeys()) : std::string();
+    // Without a shell to show it the balloon is lost; the hot keys fail silently as before.
+    if (!text.empty()) session.ShowTrayBalloon(kAppTitle, text);
+}
 
 void SaveDefaultsWithoutDialog() {
     // Failure is reported by SaveConfigData itself.
@@ -275,19 +283,19 @@ void ApplyStartupLockPolicy() {
     SetStartupLock(*startupLock, files.AppPath, files.AppExeName);
 }
 
-void ReportIgnoredPolicies(const LockControl& lock) {
+void ReportIgnoredPolicies(const LockControl& lock, WindowDirectory& windows) {
     // A balloon under the lock screen is seen by nobody: it waits for the next look after the unlock.
     if (lock.State().IsLocked()) return;
     const std::string text = ThePolicyOverlay().IgnoredNoticeOnce();
-    if (!text.empty()) ShowTrayBalloon(kAppTitle, text);
+    if (!text.empty()) windows.ShowTrayBalloon(kAppTitle, text);
 }
 
 // An administrator's change reaches a running program within a minute, and a lock at once.
-void RefreshPolicies(const LockControl& lock) {
+void RefreshPolicies(const LockControl& lock, WindowDirectory& windows) {
     if (ConfigDialogHwnd()) return;
     RefreshPolicySettings(Config);
     ApplyStartupLockPolicy();
-    ReportIgnoredPolicies(lock);
+    ReportIgnoredPolicies(lock, windows);
 }
 
 void HandleFirstRunOrBrokenConfig(LockSession& session, ConfigFileCheck& check,
@@ -334,7 +342,7 @@ void ExitApplication(LockSession& session) {
     // The guardian is not started again; it ends by itself once this process has ended unlocked.
     StopGuardianWatch();
     CloseSessionEndWindow();
-    CloseMessageWindow();   // the hot keys and their atoms
+    session.CloseMessageWindow();   // the hot keys and their atoms
     HideShell(false, IsTransparentBackground(Config));
     // Exit is refused while locked, so the unlock has given the values back already; a record
     // left anyway (a lock that could not finish) is given back, and without one nothing is
@@ -351,7 +359,7 @@ void ExitApplication(LockSession& session) {
     session.FurtherCovers().Destroy();
     session.CloseLockWindow();
     session.CloseCover();
-    CloseTrayWindow();     // takes the icon out of the notification area
+    session.CloseTray();   // takes the icon out of the notification area
     // GDI+ itself ends when WinMain returns, after the loop this ends.
     PostQuitMessage(0);
 }

@@ -15,6 +15,7 @@
 class GdiPlusSession;
 class LockControl;
 class LockSession;
+class WindowDirectory;
 
 // True when another process of this executable holds the instance mutex. The first
 // process keeps the mutex until it ends.
@@ -47,6 +48,8 @@ void StartHiddenWindows(LockSession& session);
 // The tray owner window and its icon: the last window made, since its title is what a second
 // start looks for and the icon appears only once everything it can start exists.
 void StartTray(LockSession& session);
+// A tray balloon naming the hot keys that could not be registered; nothing when all work.
+void ReportFailedHotKeys(LockSession& session);
 // Runs the window messages that are already waiting, then returns.
 void PumpPendingMessages();
 // What the first-run check and the read of the settings file found.
@@ -82,10 +85,10 @@ std::optional<ConfigFileCheck> ConfigNoticeAfterUnlock(const ConfigFileCheck& ch
 void ApplyStartupLockPolicy();
 // Once for each set of names, in a tray balloon: the policy values that were out of range and
 // so ignored. Nothing while locked: the notice waits for a refresh after the unlock.
-void ReportIgnoredPolicies(const LockControl& lock);
+void ReportIgnoredPolicies(const LockControl& lock, WindowDirectory& windows);
 // The policies read again (every minute; each lock reads them too), unless the configuration
 // dialog is open: the record is then left as the dialog shows it.
-void RefreshPolicies(const LockControl& lock);
+void RefreshPolicies(const LockControl& lock, WindowDirectory& windows);
 
 // Runs until WM_QUIT; returns its exit code. A quit that comes while locked is kept until the
 // unlock; `pendingNotice` is said once nothing is locked.

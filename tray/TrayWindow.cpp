@@ -18,8 +18,6 @@
 
 namespace {
 
-SingleWindow<TrayWindow> OpenTrayWindow;
-
 constexpr char kTrayIconMessageName[] = "OrvoPCLockTrayIcon";
 constexpr char kTaskbarCreatedName[] = "TaskbarCreated";
 
@@ -279,27 +277,4 @@ void TrayWindow::SetTransparentCheck() {
 void TrayWindow::SetMenuCaption(int index, const std::string& caption) {
     if (!menu_) return;
     ModifyMenuA(menu_.get(), MenuId(index), MF_BYCOMMAND | MF_STRING, MenuId(index), caption.c_str());
-}
-
-// ---- the program's tray window ----
-
-bool CreateTrayWindow(LockControl& lock, ActivityNotes& notes, WindowDirectory& windows) {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!OpenTrayWindow.ShowNew(std::make_unique<TrayWindow>(lock, notes, windows), instance, instance,
-                                ReadAppVersion()))
-        return false;
-    // Once at each start: locked with the default pattern, anyone who knows it can unlock.
-    if (IsDefaultPattern(Config)) ShowTrayBalloon(kAppTitle, kDefaultPatternNote);
-    return true;
-}
-
-// May run inside one of the window's own handlers (the menu's "&Exit"): nothing there touches
-// the object after ExitApplication.
-void CloseTrayWindow() { OpenTrayWindow.Close(); }
-
-TrayWindow* TrayWindowInstance() { return OpenTrayWindow.Get(); }
-
-bool ShowTrayBalloon(const std::string& title, const std::string& text) {
-    TrayWindow* tray = OpenTrayWindow.Get();
-    return tray && tray->ShowBalloon(title, text);
 }

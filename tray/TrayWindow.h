@@ -93,12 +93,3 @@ private:
     UINT rebuildMessage_ = 0;
     UINT lockRequestMessage_ = 0;
 };
-
-// A notification balloon from the program's tray icon; false when there is no icon or the
-// shell refused.
-bool ShowTrayBalloon(const std::string& title, const std::string& text);
-
-// The program's one tray owner window (start-up and ExitApplication), given the roles it uses.
-bool CreateTrayWindow(LockControl& lock, ActivityNotes& notes, WindowDirectory& windows);
-void CloseTrayWindow();
-TrayWindow* TrayWindowInstance();   // null before CreateTrayWindow and after CloseTrayWindow

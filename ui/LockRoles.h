@@ -53,6 +53,9 @@ public:
     // The configuration dialog without waiting (after a right pattern in the verify dialog).
     virtual void ShowConfigDialog() = 0;
     virtual void ExitApplication() = 0;
+    // A notification balloon from the tray icon; false when there is no icon or the shell
+    // refused.
+    virtual bool ShowTrayBalloon(const std::string& title, const std::string& text) = 0;
     // Reads the screen and monitor geometry; when it changed, the windows are laid out for it
     // and, while locked, every monitor is covered again. True when it changed.
     virtual bool FollowDisplay() = 0;

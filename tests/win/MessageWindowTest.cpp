@@ -28,14 +28,14 @@ protected:
                 GlobalDeleteAtom(leftover);
             }
         }
-        ASSERT_TRUE(CreateMessageWindow(TestSession(), TestSession()));
-        hwnd_ = MessageWindowInstance()->Hwnd();
+        ASSERT_TRUE(TestSession().CreateMessageWindow());
+        hwnd_ = TestSession().MessageWindowObject()->Hwnd();
         ASSERT_NE(hwnd_, nullptr);
         // The lock this test causes has no windows; keep it away from the session's shell.
         Config.TransparentBackground = 1;
     }
     void TearDown() override {
-        CloseMessageWindow();
+        TestSession().CloseMessageWindow();
         if (CurrentLockState().IsLocked()) TestSession().LockComputer(false, false);
         Config.TransparentBackground = 0;
     }
@@ -46,7 +46,7 @@ protected:
         UnregisterHotKey(other.get(), 1);
         return true;
     }
-    static std::array<int32_t, 2> Ids() { return MessageWindowInstance()->HotKeyIds(); }
+    static std::array<int32_t, 2> Ids() { return TestSession().MessageWindowObject()->HotKeyIds(); }
     HWND hwnd_ = nullptr;
 };
 
@@ -91,7 +91,7 @@ TEST_F(MessageWindowTest, PolicyRefreshTickReadsThePoliciesAgain) {
 // However the window ends, the keys and the atoms go with it.
 TEST_F(MessageWindowTest, TheWindowsEndGivesBackTheKeysAndAtoms) {
     DestroyWindow(hwnd_);
-    EXPECT_EQ(MessageWindowInstance(), nullptr);
+    EXPECT_EQ(TestSession().MessageWindowObject(), nullptr);
     EXPECT_TRUE(IsFree('A'));
     EXPECT_TRUE(IsFree('C'));
     EXPECT_EQ(GlobalFindAtomA(kLockHotKeyAtom), 0);

@@ -102,7 +102,7 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     EXPECT_LT(last.PrivateBytes - base.PrivateBytes, 4ll * 1024 * 1024);
 
     EXPECT_FALSE(CurrentLockState().IsLocked());
-    CloseMessageWindow();
+    TestSession().CloseMessageWindow();
     TestSession().CloseLockWindow();
     TestSession().CloseCover();
     TestSession().FurtherCovers().Destroy();
