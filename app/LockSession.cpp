@@ -280,8 +280,20 @@ void LockSession::ShowIdleLockScreen() {
     if (lockWindow_) lockWindow_->PatternNormal();
 }
 
-void LockSession::ShowVerifyDialog() { ::ShowVerifyDialog(*this, *this, *this); }
-void LockSession::ShowConfigDialog() { ::ShowConfigDialog(false, *this, *this); }
+void LockSession::ShowVerifyDialog() {
+    // Its right pattern opens the configuration dialog: never while locked.
+    if (state_.IsLocked()) return;
+    verifyDialog_.ShowNew(std::make_unique<VerifyDialog>(*this, *this), GetModuleHandleA(nullptr));
+}
+void LockSession::ShowConfigDialog() { ::ShowConfigDialog(configDialog_, false, *this, *this); }
+void LockSession::RunConfigDialogModally() { ::ShowConfigDialog(configDialog_, true, *this, *this); }
+HWND LockSession::VerifyDialogHwnd() const { return verifyDialog_.Hwnd(); }
+void LockSession::CloseVerifyDialog() { verifyDialog_.Close(); }
+HWND LockSession::ConfigDialogHwnd() const { return configDialog_.Hwnd(); }
+void LockSession::CloseConfigDialog() { configDialog_.Close(); }
+bool LockSession::IsDialogKeyMessage(MSG* msg) const {
+    return configDialog_.IsDialogKeyMessage(msg) || verifyDialog_.IsDialogKeyMessage(msg);
+}
 void LockSession::ExitApplication() { ::ExitApplication(*this); }
 
 bool LockSession::ShowTrayBalloon(const std::string& title, const std::string& text) {

@@ -15,9 +15,11 @@
 
 class LockWindow;
 class LockedSettings;
+class ConfigDialog;
 class MessageWindow;
 class PrimaryCover;
 class TrayWindow;
+class VerifyDialog;
 
 // Every role the windows are given (ui/LockRoles.h) is this session's.
 class LockSession final : public LockControl, public ActivityNotes, public WindowDirectory, public LockScreenSettings {
@@ -69,6 +71,19 @@ public:
     bool CreateTray();
     void CloseTray();
     TrayWindow* TrayObject() const { return tray_.Get(); }
+    // The verify and configuration dialogs, at most one of each; a close saves the settings
+    // the configuration dialog shows.
+    HWND VerifyDialogHwnd() const;
+    const VerifyDialog* VerifyDialogObject() const { return verifyDialog_.Get(); }
+    void CloseVerifyDialog();
+    HWND ConfigDialogHwnd() const;
+    const ConfigDialog* ConfigDialogObject() const { return configDialog_.Get(); }
+    void CloseConfigDialog();
+    // The configuration dialog, waited for (the first run's defaults).
+    void RunConfigDialogModally();
+    // Tab, Enter, Esc and the arrow keys of an open dialog, for the message loop; true when
+    // the message was one of them and has been handled.
+    bool IsDialogKeyMessage(MSG* msg) const;
     // The image table filled for the lock window's graphics, the pictures from resources
     // (null: the program's own).
     void LoadImages(HMODULE resources = nullptr, BackgroundLoad background = BackgroundLoad::Now);
@@ -89,6 +104,7 @@ public:
     void ShowIdleLockScreen() override;
     void ShowVerifyDialog() override;
     void ShowConfigDialog() override;
+    bool IsConfigDialogOpen() const override { return ConfigDialogHwnd() != nullptr; }
     void ExitApplication() override;
     bool ShowTrayBalloon(const std::string& title, const std::string& text) override;
     void PrepareEffectStrips() override;
@@ -116,6 +132,8 @@ private:
     std::unique_ptr<PrimaryCover> cover_;
     SingleWindow<MessageWindow> messageWindow_;
     SingleWindow<TrayWindow> tray_;
+    SingleWindow<VerifyDialog> verifyDialog_;
+    SingleWindow<ConfigDialog> configDialog_;
     PolicyFailures lockFailures_;   // what the current or last lock could not apply
     bool serviceHolds_ = false;     // the lock service applied this lock's policies
     OnceNotice missingServiceNotice_;   // a required service did not answer a lock

@@ -231,7 +231,7 @@ void TellAboutDefaults(LockSession& session, bool isBroken, const ConfigDialogFu
     ShowMessage(first + "\r\nFor computer security, Please reset your lock pattern.", kAppTitle,
                 MB_ICONEXCLAMATION);
     if (showDialog) showDialog();
-    else ShowConfigDialog(true, session, session);
+    else session.RunConfigDialogModally();
 }
 
 bool NeedsDefaults(const ConfigFileCheck& check) { return check.IsFirstRun || check.LoadResult == 1; }
@@ -292,7 +292,7 @@ void ReportIgnoredPolicies(const LockControl& lock, WindowDirectory& windows) {
 
 // An administrator's change reaches a running program within a minute, and a lock at once.
 void RefreshPolicies(const LockControl& lock, WindowDirectory& windows) {
-    if (ConfigDialogHwnd()) return;
+    if (windows.IsConfigDialogOpen()) return;
     RefreshPolicySettings(Config);
     ApplyStartupLockPolicy();
     ReportIgnoredPolicies(lock, windows);
@@ -324,8 +324,7 @@ int RunMessageLoop(LockSession& session, std::optional<ConfigFileCheck> pendingN
             continue;
         }
         if (result == -1) return 1;  // only for an invalid window handle, which we never pass
-        if (IsConfigDialogMessage(&msg)) continue;   // Tab and arrow keys of the modeless dialog
-        if (IsVerifyDialogMessage(&msg)) continue;
+        if (session.IsDialogKeyMessage(&msg)) continue;   // Tab and arrow keys of the modeless dialogs
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -353,9 +352,9 @@ void ExitApplication(LockSession& session) {
     ReleaseEffectStrips();
     // The windows, in this order: about, verify, configuration, further-monitor covers, lock
     // window, primary cover, tray owner.
-    CloseAboutWindow();
-    CloseVerifyDialog();
-    CloseConfigDialog();   // saves the configuration on its way out
+    if (TrayWindow* tray = session.TrayObject()) tray->CloseAboutWindow();
+    session.CloseVerifyDialog();
+    session.CloseConfigDialog();   // saves the configuration on its way out
     session.FurtherCovers().Destroy();
     session.CloseLockWindow();
     session.CloseCover();

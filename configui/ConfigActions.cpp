@@ -35,7 +35,7 @@ void ConfigDialog::OnPickImageClick() {
     const std::string path = ReadFixedText(Config.BackgroundImage);
     if (!LoadPictureFile(path)) {
         Config.BackgroundImage = previous;
-        ShowConfigMessage("The file '" + path + kBadPictureText, kAppTitle, MB_ICONINFORMATION);
+        ShowConfigMessage(hwnd_, "The file '" + path + kBadPictureText, kAppTitle, MB_ICONINFORMATION);
         return;
     }
     UseBackgroundImage();
@@ -87,7 +87,7 @@ void ConfigDialog::RedrawPreview() {
 void ConfigDialog::StartMaintenanceTool(const char* argument) {
     const std::string path = TheProgramFiles().AppPath + kToolName;
     if (!FileExists(path)) {
-        ShowConfigMessage("Lost file '" + path + "'. Please reinstall Orvo PC Lock to repair this problem!", kAppTitle,
+        ShowConfigMessage(hwnd_, "Lost file '" + path + "'. Please reinstall Orvo PC Lock to repair this problem!", kAppTitle,
                           MB_ICONINFORMATION);
         return;
     }
@@ -101,5 +101,5 @@ void ConfigDialog::ResetDefaultPattern() {
     // The layout, the panel and the typed keys follow the new grid.
     settings_.FitGrid();
     SetDefaultPattern(Config);
-    ShowConfigMessage("Lock Pattern will be reset by default pattern", kAppTitle, MB_ICONINFORMATION);
+    ShowConfigMessage(hwnd_, "Lock Pattern will be reset by default pattern", kAppTitle, MB_ICONINFORMATION);
 }

@@ -15,51 +15,43 @@
 
 namespace {
 
-SingleWindow<ConfigDialog> ConfigWindow;
-
 }  // namespace
 
 // A task-modal box disables the dialog while it is open and enables it again only after the
 // box has gone, so the activation that the closing box hands on finds the dialog disabled and
 // leaves it inactive; the user would have to click it before the keyboard reaches it again.
-int ShowConfigMessage(const std::string& text, const std::string& caption, UINT flags) {
+int ShowConfigMessage(HWND dialog, const std::string& text, const std::string& caption, UINT flags) {
     const int answer = ShowMessage(text, caption, flags | MB_TASKMODAL);
-    if (HWND dialog = ConfigDialogHwnd(); dialog && IsWindowVisible(dialog)) SetForegroundWindow(dialog);
+    if (dialog && IsWindow(dialog) && IsWindowVisible(dialog)) SetForegroundWindow(dialog);
     return answer;
 }
 
 // ---- the one instance ----
 
-void ShowConfigDialog(bool modal, LockScreenSettings& settings, ActivityNotes& notes) {
+void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, LockScreenSettings& settings,
+                      ActivityNotes& notes) {
     HWND hwnd = nullptr;
     if (ConfigDialog* dialog =
-            ConfigWindow.ShowNew(std::make_unique<ConfigDialog>(settings, notes), GetModuleHandleA(nullptr)))
+            window.ShowNew(std::make_unique<ConfigDialog>(settings, notes), GetModuleHandleA(nullptr)))
         hwnd = dialog->Hwnd();
     if (!modal || !hwnd) return;
     // The first-run dialog: start-up waits here until it is closed. A WM_QUIT that arrives
     // meanwhile is put back for the program's own loop.
     MSG msg;
-    while (ConfigWindow.Hwnd() == hwnd) {
+    while (window.Hwnd() == hwnd) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
         if (got == -1) break;
-        if (!IsConfigDialogMessage(&msg)) {
+        if (!window.IsDialogKeyMessage(&msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
 }
 
-void CloseConfigDialog() { ConfigWindow.Close(); }
-
-HWND ConfigDialogHwnd() { return ConfigWindow.Hwnd(); }
-
-const ConfigDialog* ConfigDialogInstance() { return ConfigWindow.Get(); }
-
-bool IsConfigDialogMessage(MSG* msg) { return ConfigWindow.IsDialogKeyMessage(msg); }
 
 // ---- window ----
 

@@ -16,6 +16,7 @@
 #include "ui/PictureBox.h"
 #include "ui/ResetPatternState.h"
 #include "ui/ShellRun.h"
+#include "ui/SingleWindow.h"
 #include "ui/WindowDpi.h"
 #include "ui/TabStrip.h"
 #include "ui/Window.h"
@@ -66,19 +67,15 @@ constexpr int kConfigClientWidth = 402;
 constexpr int kConfigClientHeight = 489;
 constexpr int kConfigPaneCount = 4;
 
-// Shows the one configuration dialog, which changes the lock screen through `settings` and the
-// unlock mode through `notes`. Modal: returns when it has closed (first run). Modeless:
+class ConfigDialog;
+
+// Shows the configuration dialog of `window`, which changes the lock screen through `settings`
+// and the unlock mode through `notes`. Modal: returns when it has closed (first run). Modeless:
 // returns at once; asking again while it is open brings it forward unchanged.
-void ShowConfigDialog(bool modal, LockScreenSettings& settings, ActivityNotes& notes);
+void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, LockScreenSettings& settings,
+                      ActivityNotes& notes);
 // Whether a policy sets a choice of the "General" pane.
 bool AnyListSetByPolicy();
-// Closes it the normal way (which saves) when it is open; for the program's exit.
-void CloseConfigDialog();
-HWND ConfigDialogHwnd();
-class ConfigDialog;
-const ConfigDialog* ConfigDialogInstance();   // null while no configuration dialog is open
-// Tab and arrow-key navigation for the program's message loop; true when the message was used.
-bool IsConfigDialogMessage(MSG* msg);
 
 // The common file dialog. Filter parts are separated by '|'. Empty when cancelled, failed or
 // when the default name is longer than the buffer.
@@ -91,8 +88,8 @@ using FileDialogFn = BOOL (*)(OPENFILENAMEA* ofn, bool isSave);
 FileDialogFn SetFileDialogFn(FileDialogFn fn);
 
 // The dialog's message boxes: through the shared ShowMessage seam, task-modal so that no window
-// of the program takes input while one is open.
-int ShowConfigMessage(const std::string& text, const std::string& caption, UINT flags);
+// of the program takes input while one is open; `dialog` (may be null) is brought forward again.
+int ShowConfigMessage(HWND dialog, const std::string& text, const std::string& caption, UINT flags);
 
 class ConfigDialog : public Window<ConfigDialog> {
 public:

@@ -26,7 +26,7 @@ std::string ShowFileDialog(HWND owner, bool isSave, const std::string& title, co
                            const std::string& defaultName, const std::string& defaultExt,
                            const std::string& initialDir) {
     if (defaultName.size() > kFileBufferChars) {
-        ShowConfigMessage("Filename Length Overflow", std::string(kAppTitle) + " - FileDialog Function",
+        ShowConfigMessage(owner, "Filename Length Overflow", std::string(kAppTitle) + " - FileDialog Function",
                           MB_ICONEXCLAMATION);
         return {};
     }

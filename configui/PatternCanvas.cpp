@@ -125,18 +125,18 @@ void ConfigDialog::TakeNewPattern(int /*button*/, int /*shift*/, int /*x*/, int 
     case ResetOutcome::Accepted:
         StoreResetPattern(Config, points, CanvasGridSide());
         ShowDefaultPatternNote();
-        ShowConfigMessage("Reset lock pattern OK, PLEASE REMEMBER YOUR PATTERN!", kAppTitle, MB_ICONINFORMATION);
-        if (ShowConfigMessage("Do you want to backup the lock pattern in case of you forgot your pattern?",
+        ShowConfigMessage(hwnd_, "Reset lock pattern OK, PLEASE REMEMBER YOUR PATTERN!", kAppTitle, MB_ICONINFORMATION);
+        if (ShowConfigMessage(hwnd_, "Do you want to backup the lock pattern in case of you forgot your pattern?",
                               "Backup Pattern", MB_ICONQUESTION | MB_YESNO) == IDYES) {
             BackupPattern();
         }
         break;
     case ResetOutcome::Refused:
-        ShowConfigMessage("Reset lock pattern Error, Please reset!", kAppTitle, MB_ICONEXCLAMATION);
+        ShowConfigMessage(hwnd_, "Reset lock pattern Error, Please reset!", kAppTitle, MB_ICONEXCLAMATION);
         ResetPatternNormal();
         break;
     case ResetOutcome::TooShort:
-        ShowConfigMessage("A lock pattern needs at least 4 points. Please reset!", kAppTitle, MB_ICONEXCLAMATION);
+        ShowConfigMessage(hwnd_, "A lock pattern needs at least 4 points. Please reset!", kAppTitle, MB_ICONEXCLAMATION);
         ResetPatternNormal();
         break;
     case ResetOutcome::None:
@@ -153,7 +153,7 @@ void ConfigDialog::BackupPattern() {
                                             "OrvoPCLockPattern.bmp", "", "");
     if (path.empty()) return;
     if (FileExists(path) &&
-        ShowConfigMessage("The target file already exists. Are you sure to replace?", "Backup Pattern",
+        ShowConfigMessage(hwnd_, "The target file already exists. Are you sure to replace?", "Backup Pattern",
                           MB_ICONQUESTION | MB_YESNO) != IDYES) {
         return;
     }

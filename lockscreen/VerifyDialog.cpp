@@ -11,7 +11,6 @@
 #include "core/AppState.h"
 #include "ui/ResetPatternState.h"
 #include "ui/SmallGridDrawing.h"
-#include "ui/SingleWindow.h"
 #include "ui/TabStrip.h"
 
 namespace {
@@ -21,28 +20,10 @@ namespace {
 // dialog.
 constexpr UINT WMAPP_VERIFIED = WM_APP + 1;
 
-SingleWindow<VerifyDialog> VerifyWindow;
-
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFrameExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 }  // namespace
-
-// ---- the one instance ----
-
-void ShowVerifyDialog(const LockControl& lock, const LockScreenSettings& settings, WindowDirectory& windows) {
-    // Its right pattern opens the configuration dialog: never while locked.
-    if (lock.State().IsLocked()) return;
-    VerifyWindow.ShowNew(std::make_unique<VerifyDialog>(settings, windows), GetModuleHandleA(nullptr));
-}
-
-void CloseVerifyDialog() { VerifyWindow.Close(); }
-
-HWND VerifyDialogHwnd() { return VerifyWindow.Hwnd(); }
-
-const VerifyDialog* VerifyDialogInstance() { return VerifyWindow.Get(); }
-
-bool IsVerifyDialogMessage(MSG* msg) { return VerifyWindow.IsDialogKeyMessage(msg); }
 
 // ---- window ----
 

@@ -25,16 +25,6 @@ constexpr int kVerifyClientWidth = 356;
 constexpr int kVerifyClientHeight = 405;
 constexpr DWORD kVerifyCheckDelayMs = 500;
 
-// Shows the verify dialog without waiting (or brings the open one forward), never while
-// locked; a right pattern opens the configuration dialog.
-void ShowVerifyDialog(const LockControl& lock, const LockScreenSettings& settings, WindowDirectory& windows);
-// Closes it when it is open; for the program's exit.
-void CloseVerifyDialog();
-HWND VerifyDialogHwnd();
-class VerifyDialog;
-const VerifyDialog* VerifyDialogInstance();   // null while no verify dialog is open
-// Tab, Enter and Esc for the program's message loop; true when the message was used.
-bool IsVerifyDialogMessage(MSG* msg);
 
 class VerifyDialog : public Window<VerifyDialog> {
 public:

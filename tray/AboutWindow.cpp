@@ -8,12 +8,9 @@
 #include "system/VersionInfo.h"
 #include "ui/ImageTable.h"  // LoadResourcePicture
 #include "ui/ShellRun.h"
-#include "ui/SingleWindow.h"
 #include "ui/WindowDpi.h"
 
 namespace {
-
-SingleWindow<AboutWindow> OpenAboutWindow;
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;   // close box only, fixed size
 constexpr int kFontPoints = 9;
@@ -305,15 +302,3 @@ bool AboutWindow::ShowHandOverLink() {
     SetCursor(hand_);
     return true;
 }
-
-// ---- the one about window ----
-
-void ShowAboutWindow() { ShowAboutWindow(nullptr, ExecutablePath()); }
-
-void ShowAboutWindow(HMODULE resources, const std::string& versionFile) {
-    OpenAboutWindow.Show(GetModuleHandleA(nullptr), resources, versionFile);
-}
-
-void CloseAboutWindow() { OpenAboutWindow.Close(); }
-
-AboutWindow* AboutWindowInstance() { return OpenAboutWindow.Get(); }

@@ -63,10 +63,3 @@ private:
     HCURSOR hand_ = nullptr;        // loaded shared: never destroyed
     HWND ok_ = nullptr;
 };
-
-// Shows the one about window, or brings it forward when it is open.
-void ShowAboutWindow();
-// The same with pictures from another module and the version of another file (tests).
-void ShowAboutWindow(HMODULE resources, const std::string& versionFile);
-void CloseAboutWindow();
-AboutWindow* AboutWindowInstance();   // null while no about window is open

@@ -133,7 +133,10 @@ LRESULT TrayWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // Only ExitApplication closes the tray owner. A close request from elsewhere would take the
     // icon and the single-instance marker away while the program runs on.
     case WM_CLOSE: return 0;
-    case WM_DESTROY: RemoveIcon(); return 0;
+    case WM_DESTROY:
+        about_.Close();
+        RemoveIcon();
+        return 0;
     }
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
@@ -234,7 +237,7 @@ void TrayWindow::RunMenuItem(int index) {
     switch (index) {
     case kMenuLock: lock_.RequestLock(true); break;
     case kMenuConfigure: windows_.ShowVerifyDialog(); break;
-    case kMenuAbout: ShowAboutWindow(); break;
+    case kMenuAbout: about_.Show(GetModuleHandleA(nullptr), nullptr, ExecutablePath()); break;
     case kMenuOnlineHelp: OpenOnlineHelp(); break;
     case kMenuTransparentBackground: ToggleTransparentBackground(); break;
     case kMenuAutoLock: ToggleAutoLock(); break;

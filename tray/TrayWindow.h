@@ -9,8 +9,10 @@
 
 #include "system/StartupText.h"
 #include "system/WinHandles.h"
+#include "tray/AboutWindow.h"
 #include "tray/TrayText.h"
 #include "ui/LockRoles.h"
+#include "ui/SingleWindow.h"
 #include "ui/Window.h"
 
 inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
@@ -59,6 +61,9 @@ public:
     void ShowTrayMenu();
     // Runs a chosen menu item, by its index in TrayMenu (TrayMenuIndex).
     void RunMenuItem(int index);
+    // The about window "&About" opens; it closes with the tray window at the latest.
+    AboutWindow* AboutWindowObject() const { return about_.Get(); }
+    void CloseAboutWindow() { about_.Close(); }
 
 private:
     friend class Window<TrayWindow>;
@@ -92,4 +97,5 @@ private:
     UINT taskbarCreatedMessage_ = 0;
     UINT rebuildMessage_ = 0;
     UINT lockRequestMessage_ = 0;
+    SingleWindow<AboutWindow> about_;
 };

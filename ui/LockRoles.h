@@ -52,6 +52,7 @@ public:
     virtual void ShowVerifyDialog() = 0;
     // The configuration dialog without waiting (after a right pattern in the verify dialog).
     virtual void ShowConfigDialog() = 0;
+    virtual bool IsConfigDialogOpen() const = 0;
     virtual void ExitApplication() = 0;
     // A notification balloon from the tray icon; false when there is no icon or the shell
     // refused.

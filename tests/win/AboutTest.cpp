@@ -14,6 +14,7 @@
 #include "support/DrawTestSupport.h"
 #include "system/WinHandles.h"
 #include "tray/AboutWindow.h"
+#include "ui/SingleWindow.h"
 
 namespace {
 
@@ -117,17 +118,20 @@ protected:
         ASSERT_TRUE(session_->IsStarted());
         LastShell = ShellCall{};
         SetShellExecuteFn(RecordShell);
-        ShowAboutWindow(resources_, ProgramPath());
+        ShowAbout(ProgramPath());
         Pump();
-        about_ = AboutWindowInstance();
+        about_ = aboutWindow_.Get();
         ASSERT_NE(about_, nullptr);
         hwnd_ = about_->Hwnd();
         ASSERT_NE(hwnd_, nullptr);
     }
     void TearDown() override {
-        CloseAboutWindow();
+        aboutWindow_.Close();
         SetShellExecuteFn(nullptr);
         Pump();
+    }
+    void ShowAbout(const std::string& versionFile) {
+        aboutWindow_.Show(GetModuleHandleA(nullptr), resources_, versionFile);
     }
     static POINT Centre(const AboutBox& box) { return POINT{box.Left + box.Width / 2, box.Top + box.Height / 2}; }
     void MoveTo(POINT at) { SendMessageA(hwnd_, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y)); }
@@ -138,15 +142,16 @@ protected:
 
     static GdiPlusSession* session_;
     HMODULE resources_ = nullptr;
+    SingleWindow<AboutWindow> aboutWindow_;
     AboutWindow* about_ = nullptr;
     HWND hwnd_ = nullptr;
 };
 GdiPlusSession* AboutTest::session_ = nullptr;
 
 TEST_F(AboutTest, OneFixedCentredWindowOfTheGivenSize) {
-    ShowAboutWindow(resources_, ProgramPath());
+    ShowAbout(ProgramPath());
     EXPECT_EQ(AboutWindows().size(), 1u) << "a second request brings the same window forward";
-    EXPECT_EQ(AboutWindowInstance()->Hwnd(), hwnd_);
+    EXPECT_EQ(aboutWindow_.Get()->Hwnd(), hwnd_);
     EXPECT_TRUE(IsWindowVisible(hwnd_));
 
     char title[64] = {};
@@ -190,10 +195,10 @@ TEST_F(AboutTest, TextComesFromTheProgramsVersionResource) {
     EXPECT_LE(layout.LabHome[0].Left + layout.LabHome[0].Width, kAboutClientWidth);
 
     // A file without version information still gives the fixed lines.
-    CloseAboutWindow();
-    ShowAboutWindow(resources_, "C:\\no\\such\\file.exe");
-    ASSERT_NE(AboutWindowInstance(), nullptr);
-    EXPECT_EQ(AboutWindowInstance()->AboutCaption(),
+    aboutWindow_.Close();
+    ShowAbout("C:\\no\\such\\file.exe");
+    ASSERT_NE(aboutWindow_.Get(), nullptr);
+    EXPECT_EQ(aboutWindow_.Get()->AboutCaption(),
               "Orvo PC Lock 0.0.0\r\n\r\nA Powerful Lock Computer Application\r\n\r\n");
 }
 
@@ -290,9 +295,9 @@ TEST_F(AboutTest, OkClosesAndTheNextRequestMakesAFreshWindow) {
     Pump();
     EXPECT_FALSE(IsWindow(hwnd_));
     EXPECT_TRUE(AboutWindows().empty());
-    ShowAboutWindow(resources_, ProgramPath());
-    ASSERT_NE(AboutWindowInstance(), nullptr);
-    EXPECT_NE(AboutWindowInstance()->Hwnd(), nullptr);
+    ShowAbout(ProgramPath());
+    ASSERT_NE(aboutWindow_.Get(), nullptr);
+    EXPECT_NE(aboutWindow_.Get()->Hwnd(), nullptr);
     EXPECT_EQ(AboutWindows().size(), 1u);
 }
 

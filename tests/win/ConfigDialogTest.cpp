@@ -359,7 +359,7 @@ TEST_F(ConfigDialogTest, ClosingSavesWhicheverWayItCloses) {
         if (viaOk) Click(dialog, kIdCmdConfig);
         else SendMessageA(dialog, WM_CLOSE, 0, 0);
         Pump();
-        EXPECT_EQ(ConfigDialogHwnd(), nullptr);
+        EXPECT_EQ(TestSession().ConfigDialogHwnd(), nullptr);
         EXPECT_FALSE(IsWindow(dialog));
         const std::string file = ReadWholeFile(TheProgramFiles().ConfigFilePath);
         ASSERT_EQ(file.size(), kConfigFileSize) << (viaOk ? "OK" : "close box");
@@ -400,13 +400,13 @@ TEST_F(ConfigDialogTest, OneInstanceBroughtForward) {
     HWND first = Open();
     PickListEntry(first, kIdCombAlert, 6);
     TestSession().ShowConfigDialog();
-    EXPECT_EQ(ConfigDialogHwnd(), first);
+    EXPECT_EQ(TestSession().ConfigDialogHwnd(), first);
     EXPECT_EQ(ListSelection(FindControl(first, kIdCombAlert)), 6) << "state unchanged";
 }
 
 // A timer of this thread closes the dialog once the modal loop runs.
 void CALLBACK CloseWhenOpen(HWND, UINT, UINT_PTR id, DWORD) {
-    if (HWND dialog = ConfigDialogHwnd()) {
+    if (HWND dialog = TestSession().ConfigDialogHwnd()) {
         KillTimer(nullptr, id);
         PostMessageA(dialog, WM_CLOSE, 0, 0);
     }
@@ -416,7 +416,7 @@ TEST_F(ConfigDialogTest, FirstRunShowsItModallyAndWaits) {
     ASSERT_NE(SetTimer(nullptr, 0, 20, CloseWhenOpen), 0u);
     ConfigFileCheck check{.IsFirstRun = true};
     HandleFirstRunOrBrokenConfig(TestSession(), check);
-    EXPECT_EQ(ConfigDialogHwnd(), nullptr) << "returns only after the dialog closed";
+    EXPECT_EQ(TestSession().ConfigDialogHwnd(), nullptr) << "returns only after the dialog closed";
     EXPECT_FALSE(check.IsFirstRun);
     ASSERT_FALSE(Recorded().Messages.empty());
     EXPECT_EQ(Recorded().Messages[0].Text,

@@ -82,10 +82,11 @@ protected:
         if (set) reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(reinterpret_cast<void (*)()>(set))(reinterpret_cast<HANDLE>(-4));
     }
     void TearDown() override {
-        CloseVerifyDialog();
-        CloseAboutWindow();
+        TestSession().CloseVerifyDialog();
+        aboutWindow_.Close();
         ConfigDialogFixture::TearDown();
     }
+    SingleWindow<AboutWindow> aboutWindow_;
     static void ExpectScaledWithAllText(HWND window) {
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(WindowDpi(window), 144) << "the prefix was meant to report 144 DPI";
@@ -99,25 +100,25 @@ TEST_F(DisplayScaling, EveryTabOfTheConfigurationDialogShowsAllItsText) { Expect
 TEST_F(DisplayScaling, VerifyDialogShowsAllItsTextAndHitsThePointDrawnUnderThePointer) {
     TestSession().ShowVerifyDialog();
     Pump();
-    ExpectScaledWithAllText(VerifyDialogHwnd());
+    ExpectScaledWithAllText(TestSession().VerifyDialogHwnd());
     const LayoutEntry& first = Layout.SmallPoint(1);
-    PostMessageA(FindControl(VerifyDialogHwnd(), kIdPicVerify), WM_LBUTTONDOWN, MK_LBUTTON,
+    PostMessageA(FindControl(TestSession().VerifyDialogHwnd(), kIdPicVerify), WM_LBUTTONDOWN, MK_LBUTTON,
                  MAKELPARAM(first.Centre.X * 3 / 2, first.Centre.Y * 3 / 2));
     Pump();
-    ASSERT_NE(VerifyDialogInstance(), nullptr);
-    EXPECT_TRUE(VerifyDialogInstance()->Entered().Contains(1));
+    ASSERT_NE(TestSession().VerifyDialogObject(), nullptr);
+    EXPECT_TRUE(TestSession().VerifyDialogObject()->Entered().Contains(1));
 }
 
 TEST_F(DisplayScaling, AboutWindowShowsAllItsText) {
     HMODULE resources = drawtest::ProgramResources();
     if (!resources) GTEST_SKIP() << "OrvoPCLock.exe with its artwork is not beside the test program";
-    ShowAboutWindow(resources, "C:\\no\\such\\file.exe");
+    aboutWindow_.Show(GetModuleHandleA(nullptr), resources, "C:\\no\\such\\file.exe");
     Pump();
-    ASSERT_NE(AboutWindowInstance(), nullptr);
-    ExpectScaledWithAllText(AboutWindowInstance()->Hwnd());
+    ASSERT_NE(aboutWindow_.Get(), nullptr);
+    ExpectScaledWithAllText(aboutWindow_.Get()->Hwnd());
     RECT client{};   // the labels are drawn, each as wide as its text
-    GetClientRect(AboutWindowInstance()->Hwnd(), &client);
-    for (const AboutBox& label : {AboutWindowInstance()->Layout().LabAbout, AboutWindowInstance()->Layout().LabHome[0]})
+    GetClientRect(aboutWindow_.Get()->Hwnd(), &client);
+    for (const AboutBox& label : {aboutWindow_.Get()->Layout().LabAbout, aboutWindow_.Get()->Layout().LabHome[0]})
         EXPECT_LE(label.Left + label.Width, client.right);
 }
 

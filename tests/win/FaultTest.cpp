@@ -93,7 +93,7 @@ protected:
         Recorded().Messages.clear();
         SendMessageA(dialog, WM_CLOSE, 0, 0);
         Pump();
-        EXPECT_EQ(ConfigDialogHwnd(), nullptr) << "the dialog closes even when the save failed";
+        EXPECT_EQ(TestSession().ConfigDialogHwnd(), nullptr) << "the dialog closes even when the save failed";
     }
 
     // What a failed save must leave: the message, no stray file, the new settings in memory.

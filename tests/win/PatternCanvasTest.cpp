@@ -16,7 +16,7 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kLineBlue = 0x003FFF;
 
 ResetPatternState ResetStateOf(HWND dialog) {
-    const ConfigDialog* config = ConfigDialogInstance();
+    const ConfigDialog* config = TestSession().ConfigDialogObject();
     EXPECT_TRUE(config && config->Hwnd() == dialog);
     return config ? config->ResetState() : ResetPatternState{};
 }

@@ -44,14 +44,14 @@ int CountWindowsTitled(const char* title) {
 class VerifyDialogTest : public ConfigDialogFixture {
 protected:
     void TearDown() override {
-        CloseVerifyDialog();
+        TestSession().CloseVerifyDialog();
         Pump();
         ConfigDialogFixture::TearDown();
     }
     HWND OpenVerify() {
         TestSession().ShowVerifyDialog();
         Pump();
-        verify_ = VerifyDialogHwnd();
+        verify_ = TestSession().VerifyDialogHwnd();
         EXPECT_NE(verify_, nullptr) << "the verify dialog did not open";
         box_ = FindControl(verify_, kIdPicVerify);
         EXPECT_NE(box_, nullptr);
@@ -120,7 +120,7 @@ protected:
         }
         return red;
     }
-    const VerifyDialog* Verify() const { return VerifyDialogInstance(); }
+    const VerifyDialog* Verify() const { return TestSession().VerifyDialogObject(); }
 
     HWND verify_ = nullptr;
     HWND box_ = nullptr;
@@ -170,7 +170,7 @@ TEST_F(VerifyDialogTest, ShowingItAgainKeepsTheOneDialog) {
     DragHeld({1, 2});
     TestSession().ShowVerifyDialog();
     Pump();
-    EXPECT_EQ(VerifyDialogHwnd(), first);
+    EXPECT_EQ(TestSession().VerifyDialogHwnd(), first);
     EXPECT_EQ(CountWindowsTitled(kVerifyCaption), 1);
     ASSERT_NE(Verify(), nullptr);
     EXPECT_EQ(Verify()->Entered().Count(), 2) << "brought forward with its state unchanged";
@@ -205,7 +205,7 @@ TEST_F(VerifyDialogTest, PressJustBelowTheTopEdgeStartsAnEntry) {
     EXPECT_FALSE(Verify()->IsDrawing());
     EXPECT_EQ(Verify()->Entered().Count(), 0);
     Release();
-    EXPECT_NE(VerifyDialogHwnd(), nullptr) << "a press beside every point checks nothing";
+    EXPECT_NE(TestSession().VerifyDialogHwnd(), nullptr) << "a press beside every point checks nothing";
 
     Post(WM_LBUTTONDOWN, MK_LBUTTON, {70, 71});
     Pump();
@@ -218,13 +218,13 @@ TEST_F(VerifyDialogTest, WrongPatternsOnlyClearTheGrid) {
     OpenVerify();
     for (int attempt = 0; attempt < 5; ++attempt) {
         Drag({1, 2, 3, 6});
-        ASSERT_NE(VerifyDialogHwnd(), nullptr) << "attempt " << attempt;
+        ASSERT_NE(TestSession().VerifyDialogHwnd(), nullptr) << "attempt " << attempt;
         Snap();
         EXPECT_EQ(Midway(1, 2), kWhite) << "the trail is gone";
         EXPECT_EQ(RedPixels(1), 0);
     }
     EXPECT_TRUE(Recorded().Messages.empty()) << "no message and no alarm";
-    EXPECT_EQ(ConfigDialogHwnd(), nullptr);
+    EXPECT_EQ(TestSession().ConfigDialogHwnd(), nullptr);
     EXPECT_EQ(CountWindowsTitled(kConfigCaption), 0);
 }
 
@@ -233,16 +233,16 @@ TEST_F(VerifyDialogTest, RightPatternWaitsThenOpensTheConfigurationOnce) {
     const uint64_t start = GetTickCount64();
     DragStored();
     EXPECT_GE(GetTickCount64() - start, kVerifyCheckDelayMs) << "the trail stays for the wait first";
-    EXPECT_EQ(VerifyDialogHwnd(), nullptr);
+    EXPECT_EQ(TestSession().VerifyDialogHwnd(), nullptr);
     EXPECT_EQ(CountWindowsTitled(kVerifyCaption), 0);
-    EXPECT_NE(ConfigDialogHwnd(), nullptr);
+    EXPECT_NE(TestSession().ConfigDialogHwnd(), nullptr);
     EXPECT_EQ(CountWindowsTitled(kConfigCaption), 1);
 
     // The configuration dialog is modeless: verifying again brings the same one forward.
-    HWND config = ConfigDialogHwnd();
+    HWND config = TestSession().ConfigDialogHwnd();
     OpenVerify();
     DragStored();
-    EXPECT_EQ(ConfigDialogHwnd(), config);
+    EXPECT_EQ(TestSession().ConfigDialogHwnd(), config);
     EXPECT_EQ(CountWindowsTitled(kConfigCaption), 1);
 }
 
@@ -252,22 +252,22 @@ TEST_F(VerifyDialogTest, DynamicPasswordModeStillTakesThePointsDrawn) {
     PointLetters = {0, 'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O'};
     OpenVerify();
     DragStored();
-    EXPECT_EQ(VerifyDialogHwnd(), nullptr);
-    EXPECT_NE(ConfigDialogHwnd(), nullptr);
+    EXPECT_EQ(TestSession().VerifyDialogHwnd(), nullptr);
+    EXPECT_NE(TestSession().ConfigDialogHwnd(), nullptr);
 }
 
 TEST_F(VerifyDialogTest, EmptyStoredPatternAcceptsAnyEntry) {
     Config.SecretPattern.fill(0);
     OpenVerify();
     Drag({7});
-    EXPECT_NE(ConfigDialogHwnd(), nullptr);
+    EXPECT_NE(TestSession().ConfigDialogHwnd(), nullptr);
 }
 
 TEST_F(VerifyDialogTest, PrefixOfThePatternIsWrong) {
     OpenVerify();
     Drag({1, 2, 3, 5, 7, 8});   // the default pattern without its last point
-    EXPECT_NE(VerifyDialogHwnd(), nullptr);
-    EXPECT_EQ(ConfigDialogHwnd(), nullptr);
+    EXPECT_NE(TestSession().VerifyDialogHwnd(), nullptr);
+    EXPECT_EQ(TestSession().ConfigDialogHwnd(), nullptr);
 }
 
 TEST_F(VerifyDialogTest, FiveByFiveGridUsesTheSmallTable) {
@@ -282,7 +282,7 @@ TEST_F(VerifyDialogTest, FiveByFiveGridUsesTheSmallTable) {
     EXPECT_EQ(Verify()->Entered().Capacity(), 25);
     Release();
     DragStored();
-    EXPECT_NE(ConfigDialogHwnd(), nullptr);
+    EXPECT_NE(TestSession().ConfigDialogHwnd(), nullptr);
 }
 
 // The configuration dialog can change the grid while this dialog stays open.
@@ -296,20 +296,20 @@ TEST_F(VerifyDialogTest, FollowsAGridChangeMadeWhileOpen) {
     EXPECT_EQ(Verify()->Entered().Slots()[1], 16);
     Release();
     DragStored();
-    EXPECT_NE(ConfigDialogHwnd(), nullptr);
+    EXPECT_NE(TestSession().ConfigDialogHwnd(), nullptr);
 }
 
 TEST_F(VerifyDialogTest, CancelAndCloseBoxCloseWithoutConfiguration) {
     OpenVerify();
     Click(verify_, kIdCmdCancel);
     Pump();
-    EXPECT_EQ(VerifyDialogHwnd(), nullptr);
+    EXPECT_EQ(TestSession().VerifyDialogHwnd(), nullptr);
     OpenVerify();
     SendMessageA(verify_, WM_CLOSE, 0, 0);
     Pump();
-    EXPECT_EQ(VerifyDialogHwnd(), nullptr);
+    EXPECT_EQ(TestSession().VerifyDialogHwnd(), nullptr);
     EXPECT_EQ(CountWindowsTitled(kVerifyCaption), 0);
-    EXPECT_EQ(ConfigDialogHwnd(), nullptr);
+    EXPECT_EQ(TestSession().ConfigDialogHwnd(), nullptr);
 }
 
 }  // namespace

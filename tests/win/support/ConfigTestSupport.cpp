@@ -105,7 +105,7 @@ void ConfigDialogFixture::SetUp() {
 }
 
 void ConfigDialogFixture::TearDown() {
-    CloseConfigDialog();
+    TestSession().CloseConfigDialog();
     Pump();
     SetMessageHook(nullptr);
     SetFileDialogFn(nullptr);
@@ -118,7 +118,7 @@ void ConfigDialogFixture::TearDown() {
 HWND ConfigDialogFixture::Open() {
     TestSession().ShowConfigDialog();
     Pump();
-    dialog_ = ConfigDialogHwnd();
+    dialog_ = TestSession().ConfigDialogHwnd();
     EXPECT_NE(dialog_, nullptr) << "the configuration dialog did not open";
     return dialog_;
 }
