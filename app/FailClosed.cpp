@@ -43,77 +43,6 @@ LONG WINAPI LockOnUnhandledException(EXCEPTION_POINTERS*) {
 
 constexpr char kSessionEndWindowClass[] = "OrvoPCLockSessionEnd";
 
-// Top-level, because a message-only window hears no session broadcast; never shown and
-// without a title, so nothing finds it for the running program's window.
-class SessionEndWindow : public Window<SessionEndWindow> {
-public:
-    // Gives back and puts up again the locks of `session`, which outlives the window.
-    bool Create(HINSTANCE instance, LockSession& session) {
-        session_ = &session;
-        WNDCLASSEXA wc{};
-        wc.hInstance = instance;
-        wc.lpszClassName = kSessionEndWindowClass;
-        if (!RegisterWindowClass(wc)) return false;
-        return CreateWindowFor(WS_EX_TOOLWINDOW, kSessionEndWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                               instance) != nullptr;
-    }
-    void Close() {
-        if (hwnd_) DestroyWindow(hwnd_);
-    }
-
-private:
-    friend class Window<SessionEndWindow>;
-    static constexpr UINT_PTR kGraceTimer = 1;
-    static constexpr UINT kGraceTickMs = 250;
-
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-        switch (msg) {
-        case WM_QUERYENDSESSION: return TRUE;
-        case WM_ENDSESSION: OnEndSession(wp != FALSE); return 0;
-        case WM_TIMER:
-            if (wp == kGraceTimer) { OnGraceTick(); return 0; }
-            break;
-        }
-        return DefWindowProcA(hwnd_, msg, wp, lp);
-    }
-
-    bool IsLocked() const { return session_ && session_->State().IsLocked(); }
-
-    void OnEndSession(bool ending) {
-        const SessionEndAction action = watch_.NoteEndSession(ending, IsLocked(), GetTickCount64());
-        if (action == SessionEndAction::GiveBack) {
-            GiveBackSessionWhileLocked();
-            SetTimer(hwnd_, kGraceTimer, kGraceTickMs, nullptr);
-        }
-        Follow(action);
-    }
-
-    void OnGraceTick() { Follow(watch_.Tick(IsLocked(), GetTickCount64())); }
-
-    void Follow(SessionEndAction action) {
-        if (!watch_.IsArmed()) KillTimer(hwnd_, kGraceTimer);
-        if (action == SessionEndAction::LockAgain && session_) session_->LockAgain();
-    }
-
-    // Windows may end the process right after this returns: the session's restrictions go now.
-    // The marker (and the RunOnce value) stay, so the next logon locks at once; a process still
-    // running after the grace was sent no real end, and the lock goes up again in full.
-    void GiveBackSessionWhileLocked() {
-        if (!session_) return;
-        // The watchdog would hide the taskbars again at its next tick.
-        if (PrimaryCover* cover = session_->Cover()) cover->EnableWatchdog(false);
-        HookKeyboard(false);
-        RestorePolicies();
-        RestoreAccessHotKeys(session_->Settings());
-        ShowShell();
-    }
-
-    LockSession* session_ = nullptr;
-    SessionEndWatch watch_;
-};
-
-SessionEndWindow TheSessionEndWindow;
-
 }  // namespace
 
 void NoteLocked(bool isLocked) {
@@ -133,6 +62,60 @@ void InstallCrashLock() {
     std::set_terminate(LockOnTerminate);
 }
 
-void CreateSessionEndWindow(LockSession& session) { TheSessionEndWindow.Create(GetModuleHandleA(nullptr), session); }
+// ---- the session's end ----
 
-void CloseSessionEndWindow() { TheSessionEndWindow.Close(); }
+bool SessionEndWindow::Create(HINSTANCE instance) {
+    if (hwnd_) return true;
+    WNDCLASSEXA wc{};
+    wc.hInstance = instance;
+    wc.lpszClassName = kSessionEndWindowClass;
+    if (!RegisterWindowClass(wc)) return false;
+    return CreateWindowFor(WS_EX_TOOLWINDOW, kSessionEndWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           instance) != nullptr;
+}
+
+void SessionEndWindow::Close() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT SessionEndWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION: OnEndSession(wp != FALSE); return 0;
+    case WM_TIMER:
+        if (wp == kGraceTimer) {
+            OnGraceTick();
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+void SessionEndWindow::OnEndSession(bool ending) {
+    const SessionEndAction action = watch_.NoteEndSession(ending, session_.State().IsLocked(), GetTickCount64());
+    if (action == SessionEndAction::GiveBack) {
+        GiveBackSessionWhileLocked();
+        SetTimer(hwnd_, kGraceTimer, kGraceTickMs, nullptr);
+    }
+    Follow(action);
+}
+
+void SessionEndWindow::OnGraceTick() { Follow(watch_.Tick(session_.State().IsLocked(), GetTickCount64())); }
+
+void SessionEndWindow::Follow(SessionEndAction action) {
+    if (!watch_.IsArmed()) KillTimer(hwnd_, kGraceTimer);
+    if (action == SessionEndAction::LockAgain) session_.LockAgain();
+}
+
+// Windows may end the process right after this returns: the session's restrictions go now.
+// The marker (and the RunOnce value) stay, so the next logon locks at once; a process still
+// running after the grace was sent no real end, and the lock goes up again in full.
+void SessionEndWindow::GiveBackSessionWhileLocked() {
+    // The watchdog would hide the taskbars again at its next tick.
+    if (PrimaryCover* cover = session_.Cover()) cover->EnableWatchdog(false);
+    HookKeyboard(false);
+    RestorePolicies();
+    RestoreAccessHotKeys(session_.Settings());
+    ShowShell();
+}

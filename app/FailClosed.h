@@ -4,6 +4,11 @@
 // before Windows ends the session, the lock put up again when the session goes on).
 #pragma once
 
+#include <windows.h>
+
+#include "app/FailClosedPlan.h"
+#include "ui/Window.h"
+
 // The lock session calls this at the start of every lock (true) and the end of every unlock.
 void NoteLocked(bool isLocked);
 
@@ -13,7 +18,30 @@ void InstallCrashLock();
 
 class LockSession;
 
-// A hidden top-level window of its own that hears WM_QUERYENDSESSION / WM_ENDSESSION and gives
-// back or puts up again the locks of `session`.
-void CreateSessionEndWindow(LockSession& session);
-void CloseSessionEndWindow();
+// Top-level, because a message-only window hears no session broadcast; never shown and
+// without a title, so nothing finds it for the running program's window. It hears
+// WM_QUERYENDSESSION / WM_ENDSESSION and gives back or puts up again the locks of its session,
+// which outlives it.
+class SessionEndWindow : public Window<SessionEndWindow> {
+public:
+    explicit SessionEndWindow(LockSession& session) : session_(session) {}
+    SessionEndWindow(const SessionEndWindow&) = delete;
+    SessionEndWindow& operator=(const SessionEndWindow&) = delete;
+
+    bool Create(HINSTANCE instance);
+    void Close();
+
+private:
+    friend class Window<SessionEndWindow>;
+    static constexpr UINT_PTR kGraceTimer = 1;
+    static constexpr UINT kGraceTickMs = 250;
+
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnEndSession(bool ending);
+    void OnGraceTick();
+    void Follow(SessionEndAction action);
+    void GiveBackSessionWhileLocked();
+
+    LockSession& session_;
+    SessionEndWatch watch_;
+};

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/FailClosed.h"
 #include "core/LockScreenModel.h"
 #include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
@@ -71,6 +72,9 @@ public:
     bool CreateTray();
     void CloseTray();
     TrayWindow* TrayObject() const { return tray_.Get(); }
+    // The hidden window that hears the session's end.
+    bool CreateSessionEndWindow() { return sessionEnd_.Create(GetModuleHandleA(nullptr)); }
+    void CloseSessionEndWindow() { sessionEnd_.Close(); }
     // The verify and configuration dialogs, at most one of each; a close saves the settings
     // the configuration dialog shows.
     HWND VerifyDialogHwnd() const;
@@ -134,6 +138,7 @@ private:
     SingleWindow<TrayWindow> tray_;
     SingleWindow<VerifyDialog> verifyDialog_;
     SingleWindow<ConfigDialog> configDialog_;
+    SessionEndWindow sessionEnd_{*this};
     PolicyFailures lockFailures_;   // what the current or last lock could not apply
     bool serviceHolds_ = false;     // the lock service applied this lock's policies
     OnceNotice missingServiceNotice_;   // a required service did not answer a lock

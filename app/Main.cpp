@@ -88,7 +88,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // lock guard it from the start.
     InstallCrashLock();
     StartGuardianWatch();
-    CreateSessionEndWindow(session);
+    session.CreateSessionEndWindow();
     if (LocksAtStart(wasLocked, arguments)) session.LockComputer(true, true);
     StartTray(session);
     ReportFailedHotKeys(session);

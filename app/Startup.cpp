@@ -340,7 +340,7 @@ void ExitApplication(LockSession& session) {
     exiting = true;
     // The guardian is not started again; it ends by itself once this process has ended unlocked.
     StopGuardianWatch();
-    CloseSessionEndWindow();
+    session.CloseSessionEndWindow();
     session.CloseMessageWindow();   // the hot keys and their atoms
     HideShell(false, IsTransparentBackground(Config));
     // Exit is refused while locked, so the unlock has given the values back already; a record

@@ -8,7 +8,6 @@
 #include "tool/ToolActions.h"
 
 namespace {
-SingleWindow<ToolWindow> OpenToolWindow;
 
 constexpr int kCmdFirstId = 100;
 constexpr int kButtonWidth = 260;
@@ -127,11 +126,14 @@ void ToolWindow::EndProgram() {
 }
 
 int RunMainWindow(HINSTANCE instance, int showCmd) {
-    if (!OpenToolWindow.Show(instance, showCmd)) return 1;
+    // The window's object lives as long as the window; one still open at the end goes with the
+    // process.
+    SingleWindow<ToolWindow> window;
+    if (!window.Show(instance, showCmd)) return 1;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys move between the buttons as in a dialog.
-        if (OpenToolWindow.IsDialogKeyMessage(&msg)) continue;
+        if (window.IsDialogKeyMessage(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
