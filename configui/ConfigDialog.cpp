@@ -363,7 +363,7 @@ void ConfigDialog::StoreListChoice(int id) {
     switch (id) {
     case kIdCombAutoStartLock: {
         const ProgramFiles& files = TheProgramFiles();
-        Config.AutoStartLock = SetStartupLock(index != 0, files.AppPath, files.AppExeName) != 0 ? -1 : 0;
+        Config.AutoStartLock = SetStartupLock(index != 0, files.AppPath, files.AppExeName) ? -1 : 0;
         break;
     }
     case kIdCombAutoLock:      Config.AutoLockTime = ExchangeConfigData(index, false); break;

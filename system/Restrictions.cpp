@@ -193,18 +193,17 @@ bool IsStartupLockOn(const std::string& appPath, const std::string& exeName) {
     return ReadRunValue() == StartupLockCommand(appPath, exeName);
 }
 
-int32_t SetStartupLock(bool isEnable, const std::string& appPath, const std::string& exeName) {
+bool SetStartupLock(bool isEnable, const std::string& appPath, const std::string& exeName) {
     const std::string command = StartupLockCommand(appPath, exeName);
     const std::string present = ReadRunValue();
-    if (present == command && isEnable) return 1;
+    if (present == command && isEnable) return true;
     // A Run value of another copy of the program is not ours to delete.
-    if (present != command && !isEnable) return 0;
+    if (present != command && !isEnable) return false;
     if (isEnable)
         WriteRegistryValue(kRunKey, kRunValueName, command, kRegSz);
     else
         DeleteRegistryValue(kRunKey, kRunValueName);
-    // Write and delete report 0 also when nothing was attempted: the read-back is the answer.
-    return IsStartupLockOn(appPath, exeName) ? 1 : 0;
+    return IsStartupLockOn(appPath, exeName);
 }
 
 // Windows deletes a RunOnce value before it runs the command, so each lock writes it again.

@@ -65,8 +65,9 @@ void ShowShell();
 std::string StartupLockCommand(const std::string& appPath, const std::string& exeName);
 // True when the Run value holds exactly this program's command line.
 bool IsStartupLockOn(const std::string& appPath, const std::string& exeName);
-// Creates or deletes the Run value; 1 when it now holds exactly this program's command line.
-int32_t SetStartupLock(bool isEnable, const std::string& appPath, const std::string& exeName);
+// Creates or deletes the Run value; true when it now holds exactly this program's command line
+// (read back: so a refused write or delete, or a value of another copy, shows as it is).
+bool SetStartupLock(bool isEnable, const std::string& appPath, const std::string& exeName);
 
 // While locked: the RunOnce value that starts the program with "/StartupLock" at the next logon,
 // even with the Run entry off. exePath: the program's full path. True when it is now as asked.

@@ -119,7 +119,7 @@ protected:
 };
 
 TEST_F(StartupLock, EnableWritesTheCommandLineAsText) {
-    EXPECT_EQ(SetStartupLock(true, folder_, "OrvoPCLock"), 1);
+    EXPECT_TRUE(SetStartupLock(true, folder_, "OrvoPCLock"));
     const auto value = Run();
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(value->Type, static_cast<DWORD>(REG_SZ));
@@ -127,12 +127,12 @@ TEST_F(StartupLock, EnableWritesTheCommandLineAsText) {
 }
 
 TEST_F(StartupLock, EnableTwiceWritesOnce) {
-    ASSERT_EQ(SetStartupLock(true, folder_, "OrvoPCLock"), 1);
+    ASSERT_TRUE(SetStartupLock(true, folder_, "OrvoPCLock"));
     // The same command line with blanks and a zero after it reads back as equal; a second write
     // would remove the tail, so the tail shows whether anything was written.
     const std::string marked = command_ + "  " + std::string(1, '\0');
     ASSERT_TRUE(rawreg::Write(kRunKey, kRunValueName, REG_SZ, marked));
-    EXPECT_EQ(SetStartupLock(true, folder_, "OrvoPCLock"), 1);
+    EXPECT_TRUE(SetStartupLock(true, folder_, "OrvoPCLock"));
     const auto value = Run();
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(value->Bytes, marked);
@@ -141,7 +141,7 @@ TEST_F(StartupLock, EnableTwiceWritesOnce) {
 TEST_F(StartupLock, DisableLeavesAnotherCopysEntryAlone) {
     const std::string foreign = "D:\\Old\\OrvoPCLock.exe /StartupLock";
     ASSERT_TRUE(rawreg::Write(kRunKey, kRunValueName, REG_SZ, foreign));
-    EXPECT_EQ(SetStartupLock(false, folder_, "OrvoPCLock"), 0);
+    EXPECT_FALSE(SetStartupLock(false, folder_, "OrvoPCLock"));
     const auto value = Run();
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(value->Bytes.substr(0, value->Bytes.find('\0')), foreign);
@@ -149,10 +149,10 @@ TEST_F(StartupLock, DisableLeavesAnotherCopysEntryAlone) {
 
 TEST_F(StartupLock, EnableReplacesAnotherCopysEntryAndDisableDeletesOurs) {
     ASSERT_TRUE(rawreg::Write(kRunKey, kRunValueName, REG_SZ, "D:\\Old\\OrvoPCLock.exe /StartupLock"));
-    EXPECT_EQ(SetStartupLock(true, folder_, "OrvoPCLock"), 1);
+    EXPECT_TRUE(SetStartupLock(true, folder_, "OrvoPCLock"));
     ASSERT_TRUE(Run().has_value());
     EXPECT_EQ(Run()->Bytes.substr(0, Run()->Bytes.find('\0')), command_);
-    EXPECT_EQ(SetStartupLock(false, folder_, "OrvoPCLock"), 0);
+    EXPECT_FALSE(SetStartupLock(false, folder_, "OrvoPCLock"));
     EXPECT_FALSE(Run().has_value());
 }
 
