@@ -234,7 +234,7 @@ void TellAboutDefaults(LockSession& session, bool isBroken, const ConfigDialogFu
     else session.RunConfigDialogModally();
 }
 
-bool NeedsDefaults(const ConfigFileCheck& check) { return check.IsFirstRun || check.LoadResult == 1; }
+bool NeedsDefaults(const ConfigFileCheck& check) { return check.IsFirstRun || !check.Loaded; }
 
 // What a start that locked first still has to say, said once the lock has ended.
 void TellPendingConfigNotice(LockSession& session, ConfigFileCheck check) {
@@ -250,7 +250,7 @@ ConfigFileCheck CheckConfigFile(const std::string& configPath, bool accountWasKn
     ConfigFileCheck check;
     check.IsFirstRun = CheckFirstRun(configPath, accountWasKnown);
     const ConfigRead read = ReadConfigData(configPath);
-    check.LoadResult = read == ConfigRead::Loaded ? 0 : 1;
+    check.Loaded = read == ConfigRead::Loaded;
     check.Unreadable = read == ConfigRead::Unreadable;
     return check;
 }

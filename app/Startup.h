@@ -55,7 +55,7 @@ void PumpPendingMessages();
 // What the first-run check and the read of the settings file found.
 struct ConfigFileCheck {
     bool IsFirstRun = false;
-    int32_t LoadResult = 0;   // LoadConfigData's result
+    bool Loaded = true;       // the file was read and accepted
     bool Unreadable = false;  // a file was there but unreadable or rejected: said before the rest
 };
 // Without a word: the first-run check, then the file read into Config.

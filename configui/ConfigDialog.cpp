@@ -242,9 +242,9 @@ void ConfigDialog::FillControls() {
     isLoading_ = true;
     ResetPointsForGrid();
     SelectListEntry(kIdCombAutoStartLock, Config.AutoStartLock != 0 ? 1 : 0);
-    SelectListEntry(kIdCombAutoLock, ExchangeConfigData(Config.AutoLockTime, true));
-    SelectListEntry(kIdCombAutoHide, ExchangeConfigData(Config.AutoHideTime, true));
-    SelectListEntry(kIdCombMonitor, ExchangeConfigData(Config.MonitorOffTime, true));
+    SelectListEntry(kIdCombAutoLock, TimeListIndexOf(Config.AutoLockTime));
+    SelectListEntry(kIdCombAutoHide, TimeListIndexOf(Config.AutoHideTime));
+    SelectListEntry(kIdCombMonitor, TimeListIndexOf(Config.MonitorOffTime));
     SelectListEntry(kIdCombAlert, Config.AlertTimes);
     SelectListEntry(kIdCombAlertMode, Config.AlertMode);
     SelectListEntry(kIdCombGrid, Config.Grid);
@@ -290,10 +290,6 @@ void ConfigDialog::DisableListsSetByPolicy() {
         HWND list = Control(entry.ListId);
         if (list && ThePolicyOverlay().IsSet(entry.Setting)) EnableWindow(list, FALSE);
     }
-}
-
-int32_t ConfigDialog::ExchangeConfigData(int32_t inData, bool isIniFile) {
-    return isIniFile ? TimeListIndexOf(inData) : TimeListSeconds(inData);
 }
 
 // ---- handlers ----
@@ -366,9 +362,9 @@ void ConfigDialog::StoreListChoice(int id) {
         Config.AutoStartLock = SetStartupLock(index != 0, files.AppPath, files.AppExeName) ? -1 : 0;
         break;
     }
-    case kIdCombAutoLock:      Config.AutoLockTime = ExchangeConfigData(index, false); break;
-    case kIdCombMonitor:       Config.MonitorOffTime = ExchangeConfigData(index, false); break;
-    case kIdCombAutoHide:      Config.AutoHideTime = ExchangeConfigData(index, false); break;
+    case kIdCombAutoLock:      Config.AutoLockTime = TimeListSeconds(index); break;
+    case kIdCombMonitor:       Config.MonitorOffTime = TimeListSeconds(index); break;
+    case kIdCombAutoHide:      Config.AutoHideTime = TimeListSeconds(index); break;
     case kIdCombAlert:         Config.AlertTimes = index; break;
     case kIdCombAlertMode:     Config.AlertMode = index; break;
     case kIdCombEffect:        Config.Effect = static_cast<int16_t>(index); break;

@@ -103,7 +103,6 @@ public:
     void FillControls();
     // Greys the lists whose setting an organisation's policy decides.
     void DisableListsSetByPolicy();
-    static int32_t ExchangeConfigData(int32_t inData, bool isIniFile);
     void CreateDrawingObjects();
     void ReleaseDrawingObjects();
     int PickBackgroundImage();

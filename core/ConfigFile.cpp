@@ -20,14 +20,14 @@ namespace {
 // Bigger than any file the program writes; an existing file beyond it is not ours to replace.
 constexpr std::size_t kMaxKeptFileSize = 16u * 1024u * 1024u;
 
-int32_t ReadFailed() {
+bool ReadFailed() {
     ShowMessage(kReadConfigFailedText, kAppTitle, MB_ICONEXCLAMATION);
-    return 1;
+    return false;
 }
 
-int32_t SaveFailed() {
+bool SaveFailed() {
     ShowMessage(kSaveConfigFailedText, kAppTitle, MB_ICONEXCLAMATION);
-    return 1;
+    return false;
 }
 
 }  // namespace
@@ -41,10 +41,10 @@ ConfigRead ReadConfigData(const std::string& path) {
     return LoadConfigImage(*read, Config) ? ConfigRead::Loaded : ConfigRead::Unreadable;
 }
 
-int32_t LoadConfigData(const std::string& path) {
+bool LoadConfigData(const std::string& path) {
     switch (ReadConfigData(path)) {
-    case ConfigRead::Loaded: return 0;
-    case ConfigRead::Missing: return 1;
+    case ConfigRead::Loaded: return true;
+    case ConfigRead::Missing: return false;
     case ConfigRead::Unreadable: break;
     }
     return ReadFailed();
@@ -52,7 +52,7 @@ int32_t LoadConfigData(const std::string& path) {
 
 void TellConfigReadFailed() { ReadFailed(); }
 
-int32_t SaveConfigData(const std::string& path) {
+bool SaveConfigData(const std::string& path) {
     // What an organisation sets by policy never reaches the file: it keeps the user's own values.
     ConfigData saved = ThePolicyOverlay().ForFile(Config);
     saved.FileMark = kConfigFileMark;
@@ -71,7 +71,7 @@ int32_t SaveConfigData(const std::string& path) {
     // the secret pattern. The old file stays intact until the new one is complete on disk.
     if (!ReplaceFileContents(path, bytes)) return SaveFailed();
     Config.FileMark = kConfigFileMark;
-    return 0;
+    return true;
 }
 
 bool AccountIsKnown() { return RegistryKeyHasContent(kAppUserKey); }

@@ -12,13 +12,15 @@ inline constexpr const char kSaveConfigFailedText[] = "Saving configuration file
 // Reads the file into the global Config without a word.
 enum class ConfigRead { Loaded, Missing, Unreadable };   // Unreadable: also a file rejected
 ConfigRead ReadConfigData(const std::string& path);
-// 0 = the global Config was read and accepted; 1 = missing (silent), unreadable or rejected.
-int32_t LoadConfigData(const std::string& path);
+// True when the global Config was read and accepted; false when the file is missing (silent),
+// unreadable or rejected (said).
+bool LoadConfigData(const std::string& path);
 // The message of an unreadable or rejected file, for a start that says it later.
 void TellConfigReadFailed();
 
-// 0 = written with FileMark 20001; 1 = failed (message shown, old file and Config unchanged).
-int32_t SaveConfigData(const std::string& path);
+// True when written with FileMark 20001; false when it failed (message shown, old file and
+// Config unchanged).
+bool SaveConfigData(const std::string& path);
 
 // Whether the account's own registry key holds anything; asked before the start writes its
 // installation values there.

@@ -130,7 +130,7 @@ protected:
 TEST_F(ConfigFile, SaveThenLoadGivesTheSameRecord) {
     const ConfigData sample = SampleConfig();
     Config = sample;
-    ASSERT_EQ(SaveConfigData(path_), 0);
+    ASSERT_TRUE(SaveConfigData(path_));
     EXPECT_TRUE(Shown.empty());
     EXPECT_EQ(Config.FileMark, kConfigFileMark);
 
@@ -142,7 +142,7 @@ TEST_F(ConfigFile, SaveThenLoadGivesTheSameRecord) {
     EXPECT_FALSE(FileExists(path_ + ".tmp"));
 
     Config = ConfigData{};
-    ASSERT_EQ(LoadConfigData(path_), 0);
+    ASSERT_TRUE(LoadConfigData(path_));
     ConfigData expected = sample;
     expected.FileMark = kConfigFileMark;
     EXPECT_EQ(Config, expected);
@@ -151,8 +151,8 @@ TEST_F(ConfigFile, SaveThenLoadGivesTheSameRecord) {
 
 TEST_F(ConfigFile, MissingFileFailsWithoutMessage) {
     Config = SampleConfig();
-    EXPECT_EQ(LoadConfigData(path_), 1);
-    EXPECT_EQ(LoadConfigData(""), 1);
+    EXPECT_FALSE(LoadConfigData(path_));
+    EXPECT_FALSE(LoadConfigData(""));
     EXPECT_TRUE(Shown.empty());
     EXPECT_EQ(Config, SampleConfig());
 }
@@ -164,7 +164,7 @@ TEST_F(ConfigFile, WrongMarkIsRejectedButTheRecordIsRead) {
     const ConfigBytes image = EncodeConfig(onDisk);
     WriteRaw(path_, Bytes(image.begin(), image.end()));
 
-    EXPECT_EQ(LoadConfigData(path_), 1);
+    EXPECT_FALSE(LoadConfigData(path_));
     ExpectOneMessage("Reading configuration file failed! ");
     EXPECT_EQ(Config.Grid, 0) << "grid is repaired before the mark test";
     EXPECT_EQ(Config.UnlockMode, 2);
@@ -176,7 +176,7 @@ TEST_F(ConfigFile, GridAboveTwoWithGoodMarkLoadsAsThreeByThree) {
     ConfigData onDisk = SampleConfig();
     onDisk.Grid = 5;
     WriteRaw(path_, ValidImage(onDisk));
-    EXPECT_EQ(LoadConfigData(path_), 0);
+    EXPECT_TRUE(LoadConfigData(path_));
     EXPECT_TRUE(Shown.empty());
     EXPECT_EQ(Config.Grid, 0);
     EXPECT_EQ(Config.SecretPattern, onDisk.SecretPattern);
@@ -189,7 +189,7 @@ TEST_F(ConfigFile, ShortFileFailsTheMarkTest) {
         Shown.clear();
         Config = ConfigData{};
         WriteRaw(path_, Bytes(full.begin(), full.begin() + size));
-        EXPECT_EQ(LoadConfigData(path_), 1) << size;
+        EXPECT_FALSE(LoadConfigData(path_)) << size;
         ExpectOneMessage("Reading configuration file failed! ");
         // What was there is read; the rest of the record is zero.
         if (size == 300) {
@@ -204,7 +204,7 @@ TEST_F(ConfigFile, UnreadableFileGivesTheReadMessage) {
     // A folder of that name exists but cannot be read as a file.
     ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
     Config = SampleConfig();
-    EXPECT_EQ(LoadConfigData(path_), 1);
+    EXPECT_FALSE(LoadConfigData(path_));
     ExpectOneMessage("Reading configuration file failed! ");
     EXPECT_EQ(Config, SampleConfig());
     RemoveDirectoryA(path_.c_str());
@@ -216,21 +216,21 @@ TEST_F(ConfigFile, LongerFileKeepsItsTailAndLoadsIgnoringIt) {
     WriteRaw(path_, old);
 
     Config = SampleConfig();
-    ASSERT_EQ(SaveConfigData(path_), 0);
+    ASSERT_TRUE(SaveConfigData(path_));
     const Bytes file = ReadAll(path_);
     ASSERT_EQ(file.size(), old.size());
     EXPECT_EQ(Bytes(file.begin(), file.begin() + kConfigFileSize), ValidImage(SampleConfig()));
     EXPECT_EQ(Bytes(file.begin() + kConfigFileSize, file.end()), Bytes(old.begin() + kConfigFileSize, old.end()));
 
     Config = ConfigData{};
-    EXPECT_EQ(LoadConfigData(path_), 0);
+    EXPECT_TRUE(LoadConfigData(path_));
     EXPECT_EQ(Config.AlertMode, 5);
 }
 
 TEST_F(ConfigFile, ShorterFileIsReplacedByExactlyOneRecord) {
     WriteRaw(path_, Bytes(100, 0x22));
     Config = SampleConfig();
-    ASSERT_EQ(SaveConfigData(path_), 0);
+    ASSERT_TRUE(SaveConfigData(path_));
     EXPECT_EQ(ReadAll(path_), ValidImage(SampleConfig()));
 }
 
@@ -240,7 +240,7 @@ TEST_F(ConfigFile, FailedSaveLeavesOldFileAndRecordAlone) {
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
 
     Config = SampleConfig();
-    EXPECT_EQ(SaveConfigData(path_), 1);
+    EXPECT_FALSE(SaveConfigData(path_));
     ExpectOneMessage("Saving configuration file failed! ");
     EXPECT_EQ(ReadAll(path_), old);
     EXPECT_EQ(Config, SampleConfig()) << "FileMark must stay as it was";
@@ -250,7 +250,7 @@ TEST_F(ConfigFile, FailedSaveLeavesOldFileAndRecordAlone) {
 TEST_F(ConfigFile, SaveIntoMissingFolderFails) {
     const std::string missing = folder_ + "gone\\" + kConfigFileName;
     Config = SampleConfig();
-    EXPECT_EQ(SaveConfigData(missing), 1);
+    EXPECT_FALSE(SaveConfigData(missing));
     ExpectOneMessage("Saving configuration file failed! ");
     EXPECT_FALSE(FileExists(missing));
     EXPECT_EQ(Config.FileMark, 0);
@@ -287,7 +287,7 @@ TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
         Shown.clear();
         Events.clear();
         Config = SampleConfig();
-        ConfigFileCheck check{.IsFirstRun = !isBroken, .LoadResult = isBroken ? 1 : 0};
+        ConfigFileCheck check{.IsFirstRun = !isBroken, .Loaded = !isBroken};
         HandleFirstRunOrBrokenConfig(TestSession(), check, [] { Events.push_back("dialog"); });
         ASSERT_EQ(Shown.size(), 1u);
         EXPECT_EQ(Shown[0].Text, std::string(isBroken ? "Orvo PC Lock configuration file is lost or broken."
@@ -311,7 +311,7 @@ TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
     EXPECT_EQ(ReadAll(path_).size(), kConfigFileSize);
     const ConfigData defaults = Config;
     Config = ConfigData{};
-    EXPECT_EQ(LoadConfigData(path_), 0);
+    EXPECT_TRUE(LoadConfigData(path_));
     EXPECT_EQ(Config, defaults);
 }
 

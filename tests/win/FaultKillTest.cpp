@@ -184,7 +184,7 @@ TEST(KillChild, DISABLED_RunPhase) {
     ASSERT_TRUE(gdiplus.IsStarted());
     // The start-up's own steps, up to the windows and the images.
     SetProgramFiles(FindProgramFiles());
-    ASSERT_EQ(LoadConfigData(TheProgramFiles().ConfigFilePath), 0);
+    ASSERT_TRUE(LoadConfigData(TheProgramFiles().ConfigFilePath));
     FitScreenData(TestSession());
     TestSession().FurtherCovers().Create();
     TestSession().CreateCover(GetModuleHandleA(nullptr));
@@ -204,7 +204,7 @@ TEST(KillChild, DISABLED_RunPhase) {
     } else if (phase == "save") {
         Config = SavedByChild(Config);
         Plan.Armed = true;
-        EXPECT_EQ(SaveConfigData(TheProgramFiles().ConfigFilePath), 0);
+        EXPECT_TRUE(SaveConfigData(TheProgramFiles().ConfigFilePath));
     } else {
         FAIL() << "unknown phase '" << phase << "'";
     }

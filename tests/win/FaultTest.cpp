@@ -116,7 +116,7 @@ protected:
     // Once the fault is gone the next save writes what the user chose.
     void ExpectLaterSaveKeepsTheChanges() {
         Recorded().Messages.clear();
-        ASSERT_EQ(SaveConfigData(TheProgramFiles().ConfigFilePath), 0);
+        ASSERT_TRUE(SaveConfigData(TheProgramFiles().ConfigFilePath));
         EXPECT_TRUE(Recorded().Messages.empty());
         const ConfigData saved = DecodeFile(ReadWholeFile(TheProgramFiles().ConfigFilePath));
         EXPECT_EQ(saved.AlertMode, 4);
@@ -315,7 +315,7 @@ protected:
 
 TEST_F(OversizedSettingsFile, GarbageIsRejectedWithTheReadMessage) {
     ASSERT_TRUE(WriteWholeFile(TheProgramFiles().ConfigFilePath, std::string(kConfigFileSize, '\x7F') + tail_));
-    EXPECT_EQ(LoadConfigData(TheProgramFiles().ConfigFilePath), 1);
+    EXPECT_FALSE(LoadConfigData(TheProgramFiles().ConfigFilePath));
     ASSERT_EQ(Recorded().Messages.size(), 1u);
     EXPECT_EQ(Recorded().Messages[0].Text, "Reading configuration file failed! ");
 }
@@ -327,13 +327,13 @@ TEST_F(OversizedSettingsFile, ValidRecordLoadsAndASaveKeepsEveryByteBehindIt) {
     stored.SecretPattern[1] = 4;
     ASSERT_TRUE(WriteWholeFile(TheProgramFiles().ConfigFilePath, FileImage(stored) + tail_));
     Config = ConfigData{};
-    ASSERT_EQ(LoadConfigData(TheProgramFiles().ConfigFilePath), 0);
+    ASSERT_TRUE(LoadConfigData(TheProgramFiles().ConfigFilePath));
     EXPECT_TRUE(Recorded().Messages.empty());
     stored.FileMark = kConfigFileMark;
     EXPECT_EQ(Config, stored);
 
     Config.AlertTimes = 6;
-    ASSERT_EQ(SaveConfigData(TheProgramFiles().ConfigFilePath), 0);
+    ASSERT_TRUE(SaveConfigData(TheProgramFiles().ConfigFilePath));
     const std::string file = ReadWholeFile(TheProgramFiles().ConfigFilePath);
     ASSERT_EQ(file.size(), 100u * 1024u);
     EXPECT_EQ(DecodeFile(file).AlertTimes, 6);
