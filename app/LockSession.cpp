@@ -323,7 +323,6 @@ void LockSession::PrepareEffectStrips() {
 }
 void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
 
-
 // The program is per-monitor aware (its manifest says so): the system scales none of its windows.
 // The primary monitor's DPI as it is now: the screen DC reports the system DPI, which Windows
 // fixes at sign-in and keeps when the user changes the scale afterwards. GetDpiForMonitor needs

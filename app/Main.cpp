@@ -90,7 +90,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     StartGuardianWatch();
     session.CreateSessionEndWindow();
     if (LocksAtStart(wasLocked, arguments)) session.LockComputer(true, true);
-    StartTray(session);
+    // The tray window last: its title is what a second start looks for, and the icon appears
+    // only once everything it can start exists.
+    session.CreateTray();
     ReportFailedHotKeys(session);
     ReportIgnoredPolicies(session, session);
     if (MessageWindow* messages = session.MessageWindowObject()) messages->StartPolicyRefresh();

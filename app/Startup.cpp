@@ -37,7 +37,6 @@ using std::min;
 #include "system/Text.h"
 #include "system/VersionInfo.h"
 #include "system/WinHandles.h"
-#include "tray/AboutWindow.h"
 #include "tray/TrayWindow.h"
 #include "ui/GdiPlusHandles.h"
 #include "ui/ImageTable.h"
@@ -186,8 +185,6 @@ void StartHiddenWindows(LockSession& session) {
     // The background picture is made aside: the tray is up while it is decoded and fitted.
     session.LoadImages(nullptr, BackgroundLoad::Aside);
 }
-
-void StartTray(LockSession& session) { session.CreateTray(); }
 
 void ReportFailedHotKeys(LockSession& session) {
     const MessageWindow* window = session.MessageWindowObject();

@@ -45,9 +45,6 @@ void FitScreenData(LockSession& session);
 // left behind given back, the further-monitor covers, the primary cover, the message window
 // with the hot keys, the lock window, the images (the background picture made aside).
 void StartHiddenWindows(LockSession& session);
-// The tray owner window and its icon: the last window made, since its title is what a second
-// start looks for and the icon appears only once everything it can start exists.
-void StartTray(LockSession& session);
 // A tray balloon naming the hot keys that could not be registered; nothing when all work.
 void ReportFailedHotKeys(LockSession& session);
 // Runs the window messages that are already waiting, then returns.

@@ -87,8 +87,8 @@ void ConfigDialog::RedrawPreview() {
 void ConfigDialog::StartMaintenanceTool(const char* argument) {
     const std::string path = TheProgramFiles().AppPath + kToolName;
     if (!FileExists(path)) {
-        ShowConfigMessage(hwnd_, "Lost file '" + path + "'. Please reinstall Orvo PC Lock to repair this problem!", kAppTitle,
-                          MB_ICONINFORMATION);
+        ShowConfigMessage(hwnd_, "Lost file '" + path + "'. Please reinstall Orvo PC Lock to repair this problem!",
+                          kAppTitle, MB_ICONINFORMATION);
         return;
     }
     // The tool runs on its own; its result is not awaited.

@@ -13,10 +13,6 @@
 #include "system/Text.h"
 #include "ui/SingleWindow.h"
 
-namespace {
-
-}  // namespace
-
 // A task-modal box disables the dialog while it is open and enables it again only after the
 // box has gone, so the activation that the closing box hands on finds the dialog disabled and
 // leaves it inactive; the user would have to click it before the keyboard reaches it again.

@@ -62,7 +62,6 @@ public:
     // Runs a chosen menu item, by its index in TrayMenu (TrayMenuIndex).
     void RunMenuItem(int index);
     // The about window "&About" opens; it closes with the tray window at the latest.
-    AboutWindow* AboutWindowObject() const { return about_.Get(); }
     void CloseAboutWindow() { about_.Close(); }
 
 private:
