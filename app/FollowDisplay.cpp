@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include "app/LockSession.h"
-#include "core/AppState.h"
 #include "cover/PrimaryCover.h"
 #include "cover/MonitorCovers.h"
 #include "lockscreen/LockWindow.h"
@@ -18,7 +17,7 @@
 // made again only for a new scale.
 void LockSession::FitScreen(int width, int height) {
     const double scale = model_.Layout.Scale;
-    model_.Fit(Config.Grid, width, height, ReadScreenDpi());
+    model_.Fit(config_.Grid, width, height, ReadScreenDpi());
     if (cover_) cover_->FitScreen(width, height);
     if (lockWindow_) lockWindow_->FitScreen(width, height);
     // A screen of another size may take another scale: the lock screen's images follow it.
@@ -63,13 +62,13 @@ bool LockSession::FollowDisplay() {
     if (!ReadDisplay(&resized)) return false;
     // A lock or unlock under way shows or hides the covers itself, at the size now read.
     if (state_.Phase() != LockPhase::Locked) {
-        if (resized) ReloadBackgroundImage(model_);
+        if (resized) ReloadBackgroundImage(config_, model_);
         return true;
     }
     // Covered at once with the old picture stretched; the picture decoded again for the new
     // size takes longer and replaces it when ready.
     CoverAgain();
-    if (resized && ReloadBackgroundImage(model_)) {
+    if (resized && ReloadBackgroundImage(config_, model_)) {
         if (cover_) cover_->PaintRestingCover();
         furtherCovers_.Show(true);
         if (cover_) cover_->RaiseInOrder();

@@ -9,7 +9,6 @@
 #include "app/MessageWindow.h"
 #include "app/Startup.h"
 #include "configui/ConfigDialog.h"
-#include "core/AppState.h"
 #include "core/PolicyRegistry.h"
 #include "cover/PrimaryCover.h"
 #include "cover/MonitorCovers.h"
@@ -34,8 +33,6 @@ void PlaceTopmost(HWND hwnd) {
     if (hwnd) SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
 }
 
-bool IsTransparent() { return IsTransparentBackground(Config); }
-
 // The service answers at once when it runs; a lock does not wait longer for one that does not.
 constexpr unsigned kServiceLockTimeoutMs = 500;
 // The unlock waits longer: a lost "unlocked" would leave the restrictions on until sign-out.
@@ -46,7 +43,7 @@ constexpr unsigned kServiceUnlockTimeoutMs = 3000;
 // Dynamic Password Mode: a fresh assignment of letters to the points at every lock, for the
 // grid of the settings (the layout may not follow a grid changed meanwhile yet).
 void LockSession::ShuffleLetters() {
-    const int side = GridSideOf(Config.Grid);
+    const int side = GridSideOf(config_.Grid);
     const int points = side * side;
     model_.PointLetters = MakeRandomLetters(points, CryptoUniform);
     model_.EnteredKeys.Reset(points);
@@ -55,12 +52,12 @@ void LockSession::ShuffleLetters() {
 void LockSession::Lock(bool isStartup) {
     // The screen may have changed size since start-up or the last lock.
     bool resized = false;
-    if (ReadDisplay(&resized) && resized) ReloadBackgroundImage(model_);
+    if (ReadDisplay(&resized) && resized) ReloadBackgroundImage(config_, model_);
     // Cover first: every monitor's cover is presented before anything else of the lock is drawn,
     // each before it shows, so no frame of the last lock flashes up. With the wipe the primary
     // cover's first present is the wipe's first step (a present of a wholly transparent frame
     // before it would show black under Wine without a compositor, instead of the desktop).
-    const bool wipe = !isStartup && Config.Effect != 0 && cover_ && !IsTransparent();   // no wipe without a picture
+    const bool wipe = !isStartup && config_.Effect != 0 && cover_ && !IsTransparentBackground(config_);   // no wipe without a picture
     if (cover_ && !wipe) cover_->PaintRestingCover();
     if (HWND background = BackgroundHwnd()) {
         ShowWindow(background, SW_SHOW);
@@ -70,7 +67,7 @@ void LockSession::Lock(bool isStartup) {
     // The system shortcuts, and every key while the foreground is another program's, are held
     // back in both settings of "Lock keyboard", from before the wipe on: the wipe answers
     // messages, and a key must not reach the desktop meanwhile.
-    HookKeyboard(true, state_.UnlockMode(), Config.LockKeyboard != 0, LockWindowHwnd());
+    HookKeyboard(true, state_.UnlockMode(), config_.LockKeyboard != 0, LockWindowHwnd());
     if (wipe) {
         PrepareEffectStrips();
         DoEvents();
@@ -80,12 +77,12 @@ void LockSession::Lock(bool isStartup) {
         ::ReleaseEffectStrips();
     }
 
-    HideShell(true, IsTransparent());
+    HideShell(true, IsTransparentBackground(config_));
     lockFailures_ = ApplyLockPolicies();
     TurnOffAccessHotKeys(*settings_);
     // The lock screen shows the settings' alert text as it is now (the defaults of a first run
     // may have replaced it after start-up).
-    model_.AlertText = ReadFixedText(Config.AlertWord);
+    model_.AlertText = ReadFixedText(config_.AlertWord);
     if (state_.UnlockMode() == kDynamicPasswordMode) ShuffleLetters();
 
     if (HWND pattern = LockWindowHwnd()) {
@@ -105,7 +102,7 @@ void LockSession::Lock(bool isStartup) {
     LockSetForegroundWindow(LSFW_LOCK);
     DoEvents();
     if (cover_) cover_->EnableWatchdog(true);
-    if (Config.Disconnection != 0) HangUpConnections();
+    if (config_.Disconnection != 0) HangUpConnections();
 }
 
 PolicyFailures LockSession::ApplyLockPolicies() {
@@ -144,7 +141,7 @@ void LockSession::Unlock() {
         settings_->SetEdgeGesturesBlocked(pattern, false);
     }
 
-    if (Config.Effect != 0 && cover_) {
+    if (config_.Effect != 0 && cover_) {
         cover_->PaintUnlockWipeStart();
         PlaceTopmost(BackgroundHwnd());
         PrepareUnlockStrip(cover_->Graphics(), model_.ScreenHeight);
@@ -152,7 +149,7 @@ void LockSession::Unlock() {
         cover_->UnlockEffectShow();
     }
 
-    HideShell(false, IsTransparent());
+    HideShell(false, IsTransparentBackground(config_));
     HookKeyboard(false);
     RestoreLockPolicies();
     RestoreAccessHotKeys(*settings_);
@@ -176,7 +173,7 @@ void LockSession::LockComputer(bool isLock, bool isStartup) {
             return;
         }
         // A policy written meanwhile rules this lock (keyboard, alert) and the rest of the run.
-        RefreshPolicySettings(Config);
+        RefreshPolicySettings(config_);
         // Set before anything is hidden or applied: from here on a kill or a crash relocks.
         NoteLocked(true);
         Lock(isStartup);
@@ -214,14 +211,14 @@ LockSession::~LockSession() {
 
 bool LockSession::CreateLockWindow(HINSTANCE instance) {
     if (lockWindow_ && lockWindow_->Hwnd()) return true;
-    lockWindow_ = std::make_unique<LockWindow>(model_, *this, *this, *this);
+    lockWindow_ = std::make_unique<LockWindow>(config_, model_, *this, *this, *this);
     if (!lockWindow_->Create(instance)) lockWindow_.reset();
     return lockWindow_ != nullptr;
 }
 
 bool LockSession::CreateCover(HINSTANCE instance) {
     if (cover_ && cover_->Hwnd()) return true;
-    cover_ = std::make_unique<PrimaryCover>(model_, *this, *this, *this, furtherCovers_);
+    cover_ = std::make_unique<PrimaryCover>(config_, model_, *this, *this, *this, furtherCovers_);
     if (!cover_->Create(instance)) cover_.reset();
     return cover_ != nullptr;
 }
@@ -230,14 +227,14 @@ void LockSession::CloseLockWindow() { lockWindow_.reset(); }
 void LockSession::CloseCover() { cover_.reset(); }
 
 void LockSession::LoadImages(HMODULE resources, BackgroundLoad background) {
-    ::LoadImages(model_, lockWindow_ ? lockWindow_->Graphics() : nullptr, resources, background);
+    ::LoadImages(config_, model_, lockWindow_ ? lockWindow_->Graphics() : nullptr, resources, background);
 }
 
 // A grid of another size may fit the screen at another scale (see ComputeLayout): then every image
 // drawn at the layout's scale is made again, else only the panel.
 void LockSession::FitGrid() {
     const double scale = model_.Layout.Scale;
-    model_.Fit(Config.Grid, model_.ScreenWidth, model_.ScreenHeight, model_.Dpi);
+    model_.Fit(config_.Grid, model_.ScreenWidth, model_.ScreenHeight, model_.Dpi);
     Gdiplus::Graphics* graphics = lockWindow_ ? lockWindow_->Graphics() : nullptr;
     if (model_.Layout.Scale != scale)
         RebuildLockImages(model_.Layout, graphics);
@@ -283,10 +280,10 @@ void LockSession::ShowIdleLockScreen() {
 void LockSession::ShowVerifyDialog() {
     // Its right pattern opens the configuration dialog: never while locked.
     if (state_.IsLocked()) return;
-    verifyDialog_.ShowNew(std::make_unique<VerifyDialog>(*this, *this), GetModuleHandleA(nullptr));
+    verifyDialog_.ShowNew(std::make_unique<VerifyDialog>(config_, *this, *this), GetModuleHandleA(nullptr));
 }
-void LockSession::ShowConfigDialog() { ::ShowConfigDialog(configDialog_, false, *this, *this); }
-void LockSession::RunConfigDialogModally() { ::ShowConfigDialog(configDialog_, true, *this, *this); }
+void LockSession::ShowConfigDialog() { ::ShowConfigDialog(configDialog_, false, config_, *this, *this); }
+void LockSession::RunConfigDialogModally() { ::ShowConfigDialog(configDialog_, true, config_, *this, *this); }
 HWND LockSession::VerifyDialogHwnd() const { return verifyDialog_.Hwnd(); }
 void LockSession::CloseVerifyDialog() { verifyDialog_.Close(); }
 HWND LockSession::ConfigDialogHwnd() const { return configDialog_.Hwnd(); }
@@ -302,7 +299,7 @@ bool LockSession::ShowTrayBalloon(const std::string& title, const std::string& t
 }
 
 bool LockSession::CreateMessageWindow() {
-    return messageWindow_.ShowNew(std::make_unique<MessageWindow>(*this, *this), GetModuleHandleA(nullptr)) !=
+    return messageWindow_.ShowNew(std::make_unique<MessageWindow>(config_, *this, *this), GetModuleHandleA(nullptr)) !=
            nullptr;
 }
 
@@ -310,10 +307,10 @@ void LockSession::CloseMessageWindow() { messageWindow_.Close(); }
 
 bool LockSession::CreateTray() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!tray_.ShowNew(std::make_unique<TrayWindow>(*this, *this, *this), instance, instance, ReadAppVersion()))
+    if (!tray_.ShowNew(std::make_unique<TrayWindow>(config_, *this, *this, *this), instance, instance, ReadAppVersion()))
         return false;
     // Once at each start: locked with the default pattern, anyone who knows it can unlock.
-    if (IsDefaultPattern(Config)) ShowTrayBalloon(kAppTitle, kDefaultPatternNote);
+    if (IsDefaultPattern(config_)) ShowTrayBalloon(kAppTitle, kDefaultPatternNote);
     return true;
 }
 

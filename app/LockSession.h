@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/FailClosed.h"
+#include "core/ConfigData.h"
 #include "core/LockScreenModel.h"
 #include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
@@ -45,6 +46,10 @@ public:
     // Start-up holds every lock until the first-run or broken-file flow has ended.
     void HoldLocks(bool held) { state_.HoldLocks(held); }
 
+    // The settings record: the windows read it; the configuration dialog, the tray's
+    // transparency switch and the alert-mode repair write it.
+    const ConfigData& Config() const { return config_; }
+    ConfigData& Config() { return config_; }
     const LockState& State() const override { return state_; }
     const LockScreenModel& Model() const override { return model_; }
     // The record the session and the start-up write (and the tests set up).
@@ -128,10 +133,11 @@ private:
     void FitScreen(int width, int height);
     void CoverAgain();
 
+    ConfigData config_;
     LockState state_;
     LockScreenModel model_;
     // Before the primary cover, whose watchdog keeps them on top: they outlive it.
-    MonitorCovers furtherCovers_{model_, *this, *this};
+    MonitorCovers furtherCovers_{config_, model_, *this, *this};
     std::unique_ptr<LockWindow> lockWindow_;
     std::unique_ptr<PrimaryCover> cover_;
     SingleWindow<MessageWindow> messageWindow_;

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "core/PolicyRegistry.h"
 #include "app/FailClosed.h"
@@ -65,8 +64,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const bool locksFirst = LocksBeforeMessages(wasLocked, accountWasKnown, arguments);
     // Configuration and screen; what the file's state needs said comes after the windows, or
     // after the unlock.
-    ConfigFileCheck configCheck = CheckConfigFile(files.ConfigFilePath, accountWasKnown);
-    ApplyPolicySettings(Config);
+    ConfigFileCheck configCheck = CheckConfigFile(session.Config(), files.ConfigFilePath, accountWasKnown);
+    ApplyPolicySettings(session.Config());
     FitScreenData(session);
     // Policies left by an abnormal end, then the hidden windows and the images.
     StartHiddenWindows(session);

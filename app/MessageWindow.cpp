@@ -4,7 +4,6 @@
 
 #include "app/HotKeys.h"
 #include "app/Startup.h"
-#include "core/AppState.h"
 #include "system/Messages.h"
 
 namespace {
@@ -110,4 +109,4 @@ void MessageWindow::StartPolicyRefresh() {
     if (hwnd_) SetTimer(hwnd_, kPolicyRefreshTimer, kPolicyRefreshMs, nullptr);
 }
 
-void MessageWindow::OnPolicyRefreshTick() { RefreshPolicies(lock_, windows_); }
+void MessageWindow::OnPolicyRefreshTick() { RefreshPolicies(config_, lock_, windows_); }

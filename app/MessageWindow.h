@@ -12,6 +12,8 @@
 #include "ui/LockRoles.h"
 #include "ui/Window.h"
 
+struct ConfigData;
+
 inline constexpr char kMessageWindowClass[] = "OrvoPCLockMessageWindow";
 // The WM_TIMER identifier of the minute's policy refresh.
 inline constexpr UINT_PTR kPolicyRefreshTimer = 1;
@@ -42,8 +44,10 @@ private:
 
 class MessageWindow : public Window<MessageWindow> {
 public:
-    // Win + A asks `lock` for a lock, Win + C `windows` for the verify dialog.
-    MessageWindow(LockControl& lock, WindowDirectory& windows) : lock_(lock), windows_(windows) {}
+    // Win + A asks `lock` for a lock, Win + C `windows` for the verify dialog; the minute's
+    // refresh writes the policies' values into `config`.
+    MessageWindow(ConfigData& config, LockControl& lock, WindowDirectory& windows)
+        : config_(config), lock_(lock), windows_(windows) {}
     MessageWindow(const MessageWindow&) = delete;
     MessageWindow& operator=(const MessageWindow&) = delete;
     ~MessageWindow();
@@ -63,6 +67,7 @@ private:
     void UnregisterHotKeys();
     void OnPolicyRefreshTick();
 
+    ConfigData& config_;
     LockControl& lock_;
     WindowDirectory& windows_;
     std::unique_ptr<HotKeyRegistration> hotKeys_;

@@ -22,7 +22,6 @@ using std::min;
 #include "app/LockSession.h"
 #include "app/MessageWindow.h"
 #include "configui/ConfigDialog.h"
-#include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "core/FirstRun.h"
 #include "core/PolicyRegistry.h"
@@ -148,11 +147,12 @@ bool SaveResourceFile(const std::string& path, const std::string& resourceName) 
 }
 
 void FitScreenData(LockSession& session) {
+    const ConfigData& config = session.Config();
     LockScreenModel& model = session.Model();
-    model.AlertText = ReadFixedText(Config.AlertWord);
-    session.SetUnlockMode(Config.UnlockMode);
+    model.AlertText = ReadFixedText(config.AlertWord);
+    session.SetUnlockMode(config.UnlockMode);
     // The centred alarm picture is entry 42 of the layout table, computed with the grid.
-    model.Fit(Config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), ReadScreenDpi());
+    model.Fit(config.Grid, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), ReadScreenDpi());
 }
 
 void PumpPendingMessages() {
@@ -193,9 +193,9 @@ void ReportFailedHotKeys(LockSession& session) {
     if (!text.empty()) session.ShowTrayBalloon(kAppTitle, text);
 }
 
-void SaveDefaultsWithoutDialog() {
+void SaveDefaultsWithoutDialog(ConfigData& config) {
     // Failure is reported by SaveConfigData itself.
-    SaveConfigData(TheProgramFiles().ConfigFilePath);
+    SaveConfigData(config, TheProgramFiles().ConfigFilePath);
 }
 
 namespace {
@@ -203,7 +203,8 @@ namespace {
 // The defaults a first run or a lost file starts with, put in place without a word: a lock at
 // start-up opens with them until the user has been told and has drawn a pattern of their own.
 void PutDefaultsInPlace(LockSession& session, bool isBroken) {
-    ApplyDefaultConfig(Config);
+    ConfigData& config = session.Config();
+    ApplyDefaultConfig(config);
     const ProgramFiles& files = TheProgramFiles();
     // The setup's choice for the machine becomes the new account's own: its per-user Run value,
     // which the configuration dialog shows and can switch off without administrator rights.
@@ -212,14 +213,14 @@ void PutDefaultsInPlace(LockSession& session, bool isBroken) {
         SetStartupLock(true, files.AppPath, files.AppExeName);
     // A default of "Off" would show the wrong choice and, once saved, disagree with a Run value
     // that stays.
-    if (IsStartupLockOn(files.AppPath, files.AppExeName)) Config.AutoStartLock = -1;
+    if (IsStartupLockOn(files.AppPath, files.AppExeName)) config.AutoStartLock = -1;
     // The defaults replaced what the policies had set as well.
-    ApplyPolicySettings(Config);
-    SetDefaultPattern(Config);
+    ApplyPolicySettings(config);
+    SetDefaultPattern(config);
     // A rejected file may have named a larger grid, and the start-up laid the lock window and
     // the pattern boxes out for it; the default pattern is for 3 x 3, so the layout and the
     // panel follow before anything shows the grid.
-    if (session.Model().Layout.GridSide != GridSideOf(Config.Grid)) session.FitGrid();
+    if (session.Model().Layout.GridSide != GridSideOf(config.Grid)) session.FitGrid();
 }
 
 void TellAboutDefaults(LockSession& session, bool isBroken, const ConfigDialogFunction& showDialog) {
@@ -243,10 +244,10 @@ void TellPendingConfigNotice(LockSession& session, ConfigFileCheck check) {
 
 }  // namespace
 
-ConfigFileCheck CheckConfigFile(const std::string& configPath, bool accountWasKnown) {
+ConfigFileCheck CheckConfigFile(ConfigData& config, const std::string& configPath, bool accountWasKnown) {
     ConfigFileCheck check;
     check.IsFirstRun = CheckFirstRun(configPath, accountWasKnown);
-    const ConfigRead read = ReadConfigData(configPath);
+    const ConfigRead read = ReadConfigData(config, configPath);
     check.Loaded = read == ConfigRead::Loaded;
     check.Unreadable = read == ConfigRead::Unreadable;
     return check;
@@ -288,9 +289,9 @@ void ReportIgnoredPolicies(const LockControl& lock, WindowDirectory& windows) {
 }
 
 // An administrator's change reaches a running program within a minute, and a lock at once.
-void RefreshPolicies(const LockControl& lock, WindowDirectory& windows) {
+void RefreshPolicies(ConfigData& config, const LockControl& lock, WindowDirectory& windows) {
     if (windows.IsConfigDialogOpen()) return;
-    RefreshPolicySettings(Config);
+    RefreshPolicySettings(config);
     ApplyStartupLockPolicy();
     ReportIgnoredPolicies(lock, windows);
 }
@@ -339,7 +340,7 @@ void ExitApplication(LockSession& session) {
     StopGuardianWatch();
     session.CloseSessionEndWindow();
     session.CloseMessageWindow();   // the hot keys and their atoms
-    HideShell(false, IsTransparentBackground(Config));
+    HideShell(false, IsTransparentBackground(session.Config()));
     // Exit is refused while locked, so the unlock has given the values back already; a record
     // left anyway (a lock that could not finish) is given back, and without one nothing is
     // written.

@@ -12,6 +12,7 @@
 #include "system/StartupText.h"
 #include "system/VersionInfo.h"
 
+struct ConfigData;
 class GdiPlusSession;
 class LockControl;
 class LockSession;
@@ -55,14 +56,14 @@ struct ConfigFileCheck {
     bool Loaded = true;       // the file was read and accepted
     bool Unreadable = false;  // a file was there but unreadable or rejected: said before the rest
 };
-// Without a word: the first-run check, then the file read into Config.
-ConfigFileCheck CheckConfigFile(const std::string& configPath, bool accountWasKnown);
+// Without a word: the first-run check, then the file read into `config`.
+ConfigFileCheck CheckConfigFile(ConfigData& config, const std::string& configPath, bool accountWasKnown);
 
 // The modal configuration dialog that the defaults are shown in; empty: the dialog itself, run
 // modally for the session (it saves the record when it closes). SaveDefaultsWithoutDialog saves
 // the record without a window, so a fresh start leaves a valid file.
 using ConfigDialogFunction = std::function<void()>;
-void SaveDefaultsWithoutDialog();
+void SaveDefaultsWithoutDialog(ConfigData& config);
 
 // Defaults, the user's message, then the modal configuration dialog.
 void StartWithDefaults(LockSession& session, bool isBroken, const ConfigDialogFunction& showDialog = {});
@@ -85,7 +86,7 @@ void ApplyStartupLockPolicy();
 void ReportIgnoredPolicies(const LockControl& lock, WindowDirectory& windows);
 // The policies read again (every minute; each lock reads them too), unless the configuration
 // dialog is open: the record is then left as the dialog shows it.
-void RefreshPolicies(const LockControl& lock, WindowDirectory& windows);
+void RefreshPolicies(ConfigData& config, const LockControl& lock, WindowDirectory& windows);
 
 // Runs until WM_QUIT; returns its exit code. A quit that comes while locked is kept until the
 // unlock; `pendingNotice` is said once nothing is locked.

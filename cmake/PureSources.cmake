@@ -2,7 +2,6 @@
 # unit tests and fuzz targets (the cross build takes them with the rest of their folder). Paths
 # are relative to the source root.
 set(ORVO_PURE_SOURCES
-  core/AppState.cpp
   core/ProgramFiles.cpp
   core/ConfigData.cpp
   core/LockState.cpp

@@ -2,7 +2,6 @@
 // the pattern backup, the maintenance tool and the power options; and the grid-size change.
 #include "configui/ConfigDialog.h"
 
-#include "core/AppState.h"
 #include "core/ProgramFiles.h"
 #include "system/Files.h"
 #include "system/Messages.h"
@@ -17,24 +16,24 @@ constexpr char kBadPictureText[] = "' cannot be read as a picture. The backgroun
 }  // namespace
 
 void ConfigDialog::OnResetPatternClick() {
-    const int side = GridSideOf(Config.Grid);
+    const int side = GridSideOf(config_.Grid);
     reset_.StartReset(side * side);
     ResetPattern();
 }
 
 void ConfigDialog::OnUseDefaultImageClick() {
-    SetFixedText(Config.BackgroundImage, "");
+    SetFixedText(config_.BackgroundImage, "");
     UseBackgroundImage();
 }
 
 void ConfigDialog::OnPickImageClick() {
-    const auto previous = Config.BackgroundImage;
+    const auto previous = config_.BackgroundImage;
     if (PickBackgroundImage() != 1) return;
     // A file GDI+ cannot read as a picture is not taken: the previous setting and picture
     // stay, and the user is told why nothing changed.
-    const std::string path = ReadFixedText(Config.BackgroundImage);
+    const std::string path = ReadFixedText(config_.BackgroundImage);
     if (!LoadPictureFile(path)) {
-        Config.BackgroundImage = previous;
+        config_.BackgroundImage = previous;
         ShowConfigMessage(hwnd_, "The file '" + path + kBadPictureText, kAppTitle, MB_ICONINFORMATION);
         return;
     }
@@ -60,7 +59,7 @@ int ConfigDialog::PickBackgroundImage() {
     const std::string path = ShowFileDialog(hwnd_, false, "Orvo PC Lock - Choose Background Image",
                                             "*.jpg;*.bmp;*.png|*.jpg;*.bmp;*.png", "", "", "");
     if (path.empty()) return 0;
-    SetFixedText(Config.BackgroundImage, path);
+    SetFixedText(config_.BackgroundImage, path);
     return 1;
 }
 
@@ -70,7 +69,7 @@ int ConfigDialog::PickBackgroundImage() {
 void ConfigDialog::UseBackgroundImage() {
     settings_.ReleaseEffectStrips();
     FreeImageSlot(kSlotBackground);
-    ReloadBackgroundImage(settings_.Model());
+    ReloadBackgroundImage(config_, settings_.Model());
     RedrawPreview();
 }
 
@@ -100,6 +99,6 @@ void ConfigDialog::StartMaintenanceTool(const char* argument) {
 void ConfigDialog::ResetDefaultPattern() {
     // The layout, the panel and the typed keys follow the new grid.
     settings_.FitGrid();
-    SetDefaultPattern(Config);
+    SetDefaultPattern(config_);
     ShowConfigMessage(hwnd_, "Lock Pattern will be reset by default pattern", kAppTitle, MB_ICONINFORMATION);
 }

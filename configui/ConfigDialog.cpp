@@ -4,7 +4,6 @@
 
 #include <commctrl.h>
 
-#include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "core/PolicyRegistry.h"
 #include "core/ProgramFiles.h"
@@ -24,11 +23,11 @@ int ShowConfigMessage(HWND dialog, const std::string& text, const std::string& c
 
 // ---- the one instance ----
 
-void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, LockScreenSettings& settings,
-                      ActivityNotes& notes) {
+void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, ConfigData& config,
+                      LockScreenSettings& settings, ActivityNotes& notes) {
     HWND hwnd = nullptr;
     if (ConfigDialog* dialog =
-            window.ShowNew(std::make_unique<ConfigDialog>(settings, notes), GetModuleHandleA(nullptr)))
+            window.ShowNew(std::make_unique<ConfigDialog>(config, settings, notes), GetModuleHandleA(nullptr)))
         hwnd = dialog->Hwnd();
     if (!modal || !hwnd) return;
     // The first-run dialog: start-up waits here until it is closed. A WM_QUIT that arrives
@@ -181,7 +180,7 @@ void ConfigDialog::ShowSettings() {
 // However the dialog closes it saves; a save failure has shown its message and the dialog
 // still closes.
 void ConfigDialog::SaveAndRelease() {
-    SaveConfigData(TheProgramFiles().ConfigFilePath);
+    SaveConfigData(config_, TheProgramFiles().ConfigFilePath);
     ReleaseDrawingObjects();
 }
 
@@ -230,33 +229,33 @@ int ConfigDialog::ListIndex(int id) const {
 }
 
 void ConfigDialog::ResetPointsForGrid() {
-    const int side = GridSideOf(Config.Grid);
+    const int side = GridSideOf(config_.Grid);
     reset_.Recreate(side * side);
 }
 
 void ConfigDialog::FillControls() {
     isLoading_ = true;
     ResetPointsForGrid();
-    SelectListEntry(kIdCombAutoStartLock, Config.AutoStartLock != 0 ? 1 : 0);
-    SelectListEntry(kIdCombAutoLock, TimeListIndexOf(Config.AutoLockTime));
-    SelectListEntry(kIdCombAutoHide, TimeListIndexOf(Config.AutoHideTime));
-    SelectListEntry(kIdCombMonitor, TimeListIndexOf(Config.MonitorOffTime));
-    SelectListEntry(kIdCombAlert, Config.AlertTimes);
-    SelectListEntry(kIdCombAlertMode, Config.AlertMode);
-    SelectListEntry(kIdCombGrid, Config.Grid);
-    SelectListEntry(kIdCombEffect, Config.Effect);
-    SelectListEntry(kIdCombDisconnection, Config.Disconnection);
-    SelectListEntry(kIdCombLockKeyboard, Config.LockKeyboard);
-    SelectListEntry(kIdCombUnlockMode, Config.UnlockMode);
+    SelectListEntry(kIdCombAutoStartLock, config_.AutoStartLock != 0 ? 1 : 0);
+    SelectListEntry(kIdCombAutoLock, TimeListIndexOf(config_.AutoLockTime));
+    SelectListEntry(kIdCombAutoHide, TimeListIndexOf(config_.AutoHideTime));
+    SelectListEntry(kIdCombMonitor, TimeListIndexOf(config_.MonitorOffTime));
+    SelectListEntry(kIdCombAlert, config_.AlertTimes);
+    SelectListEntry(kIdCombAlertMode, config_.AlertMode);
+    SelectListEntry(kIdCombGrid, config_.Grid);
+    SelectListEntry(kIdCombEffect, config_.Effect);
+    SelectListEntry(kIdCombDisconnection, config_.Disconnection);
+    SelectListEntry(kIdCombLockKeyboard, config_.LockKeyboard);
+    SelectListEntry(kIdCombUnlockMode, config_.UnlockMode);
 
     // The stored text up to its first NUL goes back blank-padded; the box shows it trimmed.
-    const std::string stored(Config.AlertWord.data(), Config.AlertWord.size());
-    SetFixedText(Config.AlertWord, stored.substr(0, stored.find('\0')));
+    const std::string stored(config_.AlertWord.data(), config_.AlertWord.size());
+    SetFixedText(config_.AlertWord, stored.substr(0, stored.find('\0')));
     if (HWND text = Control(kIdTxtAlertWord)) SetWindowTextA(text, TrimNull(stored).c_str());
     StoreAlertText();
 
     if (HWND check = Control(kIdChkTransparentBackground)) {
-        SendMessageA(check, BM_SETCHECK, IsTransparentBackground(Config) ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageA(check, BM_SETCHECK, IsTransparentBackground(config_) ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     StoreTransparentBackground();
     DisableListsSetByPolicy();
@@ -341,10 +340,10 @@ void ConfigDialog::OnDpiChanged(int dpi) {
 
 void ConfigDialog::ChangeGrid() {
     const int index = ListIndex(kIdCombGrid);
-    if (index < 0 || index == Config.Grid) return;
-    Config.Grid = static_cast<uint8_t>(index);
+    if (index < 0 || index == config_.Grid) return;
+    config_.Grid = static_cast<uint8_t>(index);
     ResetDefaultPattern();
-    const int side = GridSideOf(Config.Grid);
+    const int side = GridSideOf(config_.Grid);
     reset_.Recreate(side * side);
     ResetPatternNormal();
 }
@@ -355,20 +354,20 @@ void ConfigDialog::StoreListChoice(int id) {
     switch (id) {
     case kIdCombAutoStartLock: {
         const ProgramFiles& files = TheProgramFiles();
-        Config.AutoStartLock = SetStartupLock(index != 0, files.AppPath, files.AppExeName) ? -1 : 0;
+        config_.AutoStartLock = SetStartupLock(index != 0, files.AppPath, files.AppExeName) ? -1 : 0;
         break;
     }
-    case kIdCombAutoLock:      Config.AutoLockTime = TimeListSeconds(index); break;
-    case kIdCombMonitor:       Config.MonitorOffTime = TimeListSeconds(index); break;
-    case kIdCombAutoHide:      Config.AutoHideTime = TimeListSeconds(index); break;
-    case kIdCombAlert:         Config.AlertTimes = index; break;
-    case kIdCombAlertMode:     Config.AlertMode = index; break;
-    case kIdCombEffect:        Config.Effect = static_cast<int16_t>(index); break;
-    case kIdCombDisconnection: Config.Disconnection = static_cast<int16_t>(index); break;
-    case kIdCombLockKeyboard:  Config.LockKeyboard = static_cast<int16_t>(index); break;
+    case kIdCombAutoLock:      config_.AutoLockTime = TimeListSeconds(index); break;
+    case kIdCombMonitor:       config_.MonitorOffTime = TimeListSeconds(index); break;
+    case kIdCombAutoHide:      config_.AutoHideTime = TimeListSeconds(index); break;
+    case kIdCombAlert:         config_.AlertTimes = index; break;
+    case kIdCombAlertMode:     config_.AlertMode = index; break;
+    case kIdCombEffect:        config_.Effect = static_cast<int16_t>(index); break;
+    case kIdCombDisconnection: config_.Disconnection = static_cast<int16_t>(index); break;
+    case kIdCombLockKeyboard:  config_.LockKeyboard = static_cast<int16_t>(index); break;
     case kIdCombUnlockMode:
         notes_.SetUnlockMode(index);
-        Config.UnlockMode = static_cast<uint8_t>(index);
+        config_.UnlockMode = static_cast<uint8_t>(index);
         break;
     default: break;
     }
@@ -381,8 +380,8 @@ void ConfigDialog::StoreAlertText() {
     const int length = GetWindowTextLengthA(box);
     std::string text(static_cast<size_t>(length) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(box, text.data(), length + 1)));
-    SetFixedText(Config.AlertWord, TrimBlanks(text));
-    settings_.SetAlertText(ReadFixedText(Config.AlertWord));
+    SetFixedText(config_.AlertWord, TrimBlanks(text));
+    settings_.SetAlertText(ReadFixedText(config_.AlertWord));
 }
 
 void ConfigDialog::EnableBackgroundControls(bool enable) {
@@ -395,7 +394,7 @@ void ConfigDialog::StoreTransparentBackground() {
     HWND check = Control(kIdChkTransparentBackground);
     if (!check) return;
     const bool ticked = SendMessageA(check, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    Config.TransparentBackground = ticked ? 1 : 0;
+    config_.TransparentBackground = ticked ? 1 : 0;
     EnableBackgroundControls(!ticked);
 }
 

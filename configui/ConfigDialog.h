@@ -67,13 +67,15 @@ constexpr int kConfigClientWidth = 402;
 constexpr int kConfigClientHeight = 489;
 constexpr int kConfigPaneCount = 4;
 
+struct ConfigData;
 class ConfigDialog;
 
-// Shows the configuration dialog of `window`, which changes the lock screen through `settings`
-// and the unlock mode through `notes`. Modal: returns when it has closed (first run). Modeless:
-// returns at once; asking again while it is open brings it forward unchanged.
-void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, LockScreenSettings& settings,
-                      ActivityNotes& notes);
+// Shows the configuration dialog of `window`, which edits `config` (and saves it when it closes),
+// changes the lock screen through `settings` and the unlock mode through `notes`. Modal: returns
+// when it has closed (first run). Modeless: returns at once; asking again while it is open
+// brings it forward unchanged.
+void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, ConfigData& config,
+                      LockScreenSettings& settings, ActivityNotes& notes);
 // Whether a policy sets a choice of the "General" pane.
 bool AnyListSetByPolicy();
 
@@ -93,7 +95,8 @@ int ShowConfigMessage(HWND dialog, const std::string& text, const std::string& c
 
 class ConfigDialog : public Window<ConfigDialog> {
 public:
-    ConfigDialog(LockScreenSettings& settings, ActivityNotes& notes) : settings_(settings), notes_(notes) {}
+    ConfigDialog(ConfigData& config, LockScreenSettings& settings, ActivityNotes& notes)
+        : config_(config), settings_(settings), notes_(notes) {}
     ConfigDialog(const ConfigDialog&) = delete;
     ConfigDialog& operator=(const ConfigDialog&) = delete;
     ~ConfigDialog();
@@ -175,6 +178,7 @@ private:
 
     const GridLayout& Layout() const { return settings_.Model().Layout; }
 
+    ConfigData& config_;
     LockScreenSettings& settings_;
     ActivityNotes& notes_;   // the unlock mode
     ScaledLayout layout_;

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "configui/ConfigDialog.h"
-#include "core/AppState.h"
 #include "ui/SmallGridDrawing.h"
 #include "system/Files.h"
 #include "system/Messages.h"
@@ -19,10 +18,6 @@ std::wstring Widen(const std::string& text) {
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
-}
-
-int CanvasGridSide() {
-    return GridSideOf(Config.Grid);
 }
 
 }  // namespace
@@ -63,7 +58,7 @@ void ConfigDialog::DrawCanvasText(const std::string& strText, float x, float y, 
 
 // Layers 1 and 2: white, and every point as a small blue ring.
 void ConfigDialog::DrawEmptyGrid() {
-    DrawSmallGrid(resetGraphics_.get(), Layout(), CanvasGridSide());
+    DrawSmallGrid(resetGraphics_.get(), Layout(), GridSideOf(config_.Grid));
 }
 
 // Layers 3 and 4: the lines from each point to the next, then the red rings with the order
@@ -87,18 +82,18 @@ void ConfigDialog::ResetPattern() {
 }
 
 void ConfigDialog::ResetPatternNormal() {
-    const int side = CanvasGridSide();
+    const int side = GridSideOf(config_.Grid);
     DrawEmptyGrid();
-    ShowSequence(ShownSequence(Config.SecretPattern.data(), side * side, side));
+    ShowSequence(ShownSequence(config_.SecretPattern.data(), side * side, side));
     ShowDefaultPatternNote();
 }
 
 void ConfigDialog::ShowDefaultPatternNote() {
-    if (HWND note = Control(kIdLblDefaultPattern)) ShowWindow(note, IsDefaultPattern(Config) ? SW_SHOWNA : SW_HIDE);
+    if (HWND note = Control(kIdLblDefaultPattern)) ShowWindow(note, IsDefaultPattern(config_) ? SW_SHOWNA : SW_HIDE);
 }
 
 void ConfigDialog::ResetPatternAction() {
-    const int side = CanvasGridSide();
+    const int side = GridSideOf(config_.Grid);
     const auto& slots = reset_.ResetPoints().Slots();
     const int count = std::min(side * side, static_cast<int>(slots.size()) - 1);
     DrawEmptyGrid();
@@ -123,7 +118,7 @@ void ConfigDialog::TakeNewPattern(int /*button*/, int /*shift*/, int /*x*/, int 
     std::vector<int32_t> points;
     switch (reset_.Release(points)) {
     case ResetOutcome::Accepted:
-        StoreResetPattern(Config, points, CanvasGridSide());
+        StoreResetPattern(config_, points, GridSideOf(config_.Grid));
         ShowDefaultPatternNote();
         ShowConfigMessage(hwnd_, "Reset lock pattern OK, PLEASE REMEMBER YOUR PATTERN!", kAppTitle, MB_ICONINFORMATION);
         if (ShowConfigMessage(hwnd_, "Do you want to backup the lock pattern in case of you forgot your pattern?",

@@ -6,7 +6,6 @@
 
 #include <vector>
 
-#include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "core/FirstRun.h"
 #include "core/PolicyRegistry.h"
@@ -32,17 +31,17 @@ bool SaveFailed() {
 
 }  // namespace
 
-ConfigRead ReadConfigData(const std::string& path) {
+ConfigRead ReadConfigData(ConfigData& config, const std::string& path) {
     if (!FileExists(path)) return ConfigRead::Missing;
     const auto read = ReadFileBytes(path, kConfigFileSize);
     if (!read) return ConfigRead::Unreadable;
     // The record is overwritten with whatever was there, also when it is then rejected: the
     // defaults that follow keep the choices they do not cover.
-    return LoadConfigImage(*read, Config) ? ConfigRead::Loaded : ConfigRead::Unreadable;
+    return LoadConfigImage(*read, config) ? ConfigRead::Loaded : ConfigRead::Unreadable;
 }
 
-bool LoadConfigData(const std::string& path) {
-    switch (ReadConfigData(path)) {
+bool LoadConfigData(ConfigData& config, const std::string& path) {
+    switch (ReadConfigData(config, path)) {
     case ConfigRead::Loaded: return true;
     case ConfigRead::Missing: return false;
     case ConfigRead::Unreadable: break;
@@ -52,9 +51,9 @@ bool LoadConfigData(const std::string& path) {
 
 void TellConfigReadFailed() { ReadFailed(); }
 
-bool SaveConfigData(const std::string& path) {
+bool SaveConfigData(ConfigData& config, const std::string& path) {
     // What an organisation sets by policy never reaches the file: it keeps the user's own values.
-    ConfigData saved = ThePolicyOverlay().ForFile(Config);
+    ConfigData saved = ThePolicyOverlay().ForFile(config);
     saved.FileMark = kConfigFileMark;
     const ConfigBytes image = EncodeConfig(saved);
     std::vector<uint8_t> bytes(image.begin(), image.end());
@@ -70,7 +69,7 @@ bool SaveConfigData(const std::string& path) {
     // Never rewrite the only copy in place: a failed write would leave a torn file and lose
     // the secret pattern. The old file stays intact until the new one is complete on disk.
     if (!ReplaceFileContents(path, bytes)) return SaveFailed();
-    Config.FileMark = kConfigFileMark;
+    config.FileMark = kConfigFileMark;
     return true;
 }
 

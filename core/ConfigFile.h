@@ -9,18 +9,20 @@ inline constexpr const char kConfigFileName[] = "OrvoPLS.cfg";
 inline constexpr const char kReadConfigFailedText[] = "Reading configuration file failed! ";
 inline constexpr const char kSaveConfigFailedText[] = "Saving configuration file failed! ";
 
-// Reads the file into the global Config without a word.
+struct ConfigData;
+
+// Reads the file into `config` without a word.
 enum class ConfigRead { Loaded, Missing, Unreadable };   // Unreadable: also a file rejected
-ConfigRead ReadConfigData(const std::string& path);
-// True when the global Config was read and accepted; false when the file is missing (silent),
+ConfigRead ReadConfigData(ConfigData& config, const std::string& path);
+// True when `config` was read and accepted; false when the file is missing (silent),
 // unreadable or rejected (said).
-bool LoadConfigData(const std::string& path);
+bool LoadConfigData(ConfigData& config, const std::string& path);
 // The message of an unreadable or rejected file, for a start that says it later.
 void TellConfigReadFailed();
 
-// True when written with FileMark 20001; false when it failed (message shown, old file and
-// Config unchanged).
-bool SaveConfigData(const std::string& path);
+// True when written with FileMark 20001 (and `config` then carries that mark); false when it
+// failed (message shown, old file and `config` unchanged).
+bool SaveConfigData(ConfigData& config, const std::string& path);
 
 // Whether the account's own registry key holds anything; asked before the start writes its
 // installation values there.

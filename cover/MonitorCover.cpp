@@ -2,7 +2,6 @@
 // keys; the background cover's watchdog keeps it on top.
 #include "cover/MonitorCover.h"
 
-#include "core/AppState.h"
 #include "ui/TabletGestures.h"
 #include "cover/MonitorLayout.h"
 #include "cover/WatchdogPolicy.h"
@@ -25,8 +24,9 @@ int HeightOf(const RECT& rc) { return rc.bottom - rc.top; }
 
 }  // namespace
 
-MonitorCover::MonitorCover(const LockScreenModel& model, ActivityNotes& notes, WindowDirectory& windows)
-    : model_(model), notes_(notes), windows_(windows), frame_(std::make_unique<LayeredFrame>()) {}
+MonitorCover::MonitorCover(const ConfigData& config, const LockScreenModel& model, ActivityNotes& notes,
+                           WindowDirectory& windows)
+    : config_(config), model_(model), notes_(notes), windows_(windows), frame_(std::make_unique<LayeredFrame>()) {}
 
 MonitorCover::~MonitorCover() { Destroy(); }
 
@@ -112,7 +112,7 @@ void MonitorCover::PaintCover() {
     }
     if (!frame_->IsReady()) return;
     Gdiplus::Graphics* graphics = frame_->Graphics();
-    if (IsTransparentBackground(Config)) {
+    if (IsTransparentBackground(config_)) {
         // Alpha 1: the monitor's own content stays visible, yet the cover still takes the clicks.
         graphics->Clear(Gdiplus::Color(kClearAlphaOne));
     } else {

@@ -11,13 +11,16 @@
 #include "ui/LockRoles.h"
 #include "ui/Window.h"
 
+struct ConfigData;
 class LayeredFrame;
 
 class MonitorCover : public Window<MonitorCover> {
 public:
-    // The picture is fitted to the primary screen of `model`; a click or Enter recalls the lock
-    // window through `windows` and counts as activity in `notes`.
-    MonitorCover(const LockScreenModel& model, ActivityNotes& notes, WindowDirectory& windows);
+    // The picture is fitted to the primary screen of `model`, or the monitor shows through
+    // (`config`'s transparent cover); a click or Enter recalls the lock window through `windows`
+    // and counts as activity in `notes`.
+    MonitorCover(const ConfigData& config, const LockScreenModel& model, ActivityNotes& notes,
+                 WindowDirectory& windows);
     MonitorCover(const MonitorCover&) = delete;
     MonitorCover& operator=(const MonitorCover&) = delete;
     ~MonitorCover();
@@ -47,6 +50,7 @@ private:
     void NotePointerMove();
     void ReleaseFrame();
 
+    const ConfigData& config_;
     const LockScreenModel& model_;
     ActivityNotes& notes_;
     WindowDirectory& windows_;

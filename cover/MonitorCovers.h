@@ -14,6 +14,7 @@
 #include "cover/WatchdogPolicy.h"
 #include "ui/LockRoles.h"
 
+struct ConfigData;
 class MonitorCover;
 
 constexpr int kMonitorTableSize = 16;
@@ -41,7 +42,8 @@ std::vector<RECT> FurtherMonitorRects(const MONITORINFO* table, int count);
 class MonitorCovers {
 public:
     // What each cover is given (see MonitorCover).
-    MonitorCovers(const LockScreenModel& model, ActivityNotes& notes, WindowDirectory& windows);
+    MonitorCovers(const ConfigData& config, const LockScreenModel& model, ActivityNotes& notes,
+                  WindowDirectory& windows);
     MonitorCovers(const MonitorCovers&) = delete;
     MonitorCovers& operator=(const MonitorCovers&) = delete;
     ~MonitorCovers();
@@ -63,6 +65,7 @@ public:
 private:
     std::size_t Prepare(const MonitorList& monitors);
 
+    const ConfigData& config_;
     const LockScreenModel& model_;
     ActivityNotes& notes_;
     WindowDirectory& windows_;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "core/AppState.h"
 #include "core/LockScreenModel.h"
 #include "cover/EffectStrips.h"
 #include "cover/MonitorCovers.h"
@@ -124,8 +123,6 @@ std::vector<BandWindow> ObserveBand(const std::vector<std::pair<HWND, int>>& our
     return band;
 }
 
-bool IsTransparent() { return IsTransparentBackground(Config); }
-
 }  // namespace
 
 struct PrimaryCover::Impl {
@@ -165,9 +162,9 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, 
 
 }  // namespace
 
-PrimaryCover::PrimaryCover(const LockScreenModel& model, const LockControl& lock, ActivityNotes& notes,
-                           WindowDirectory& windows, MonitorCovers& furtherCovers)
-    : model_(model), lock_(lock), notes_(notes), windows_(windows), furtherCovers_(furtherCovers) {}
+PrimaryCover::PrimaryCover(const ConfigData& config, const LockScreenModel& model, const LockControl& lock,
+                           ActivityNotes& notes, WindowDirectory& windows, MonitorCovers& furtherCovers)
+    : config_(config), model_(model), lock_(lock), notes_(notes), windows_(windows), furtherCovers_(furtherCovers) {}
 
 PrimaryCover::~PrimaryCover() { Destroy(); }
 
@@ -326,7 +323,7 @@ void PrimaryCover::ReleaseFrame() {
 void PrimaryCover::PaintRestingCover() {
     if (!impl_) return;
     impl_->presentsPicture = false;
-    const DibSurface* picture = IsTransparent() ? nullptr : ImageTable.Background();
+    const DibSurface* picture = IsTransparentBackground(config_) ? nullptr : ImageTable.Background();
     if (picture && picture->Width() == ScreenWidth() && picture->Height() == ScreenHeight() &&
         impl_->Frame.PresentSurface(*picture)) {
         impl_->presentsPicture = true;
@@ -337,7 +334,7 @@ void PrimaryCover::PaintRestingCover() {
     if (!impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
     // Alpha 1 looks like nothing yet still takes every click meant for the desktop beneath.
-    if (IsTransparent()) {
+    if (IsTransparentBackground(config_)) {
         frame.ClearFrame(kClearAlphaOne);
     } else {
         frame.ClearFrame(kClearOpaqueBlack);
@@ -365,7 +362,7 @@ void PrimaryCover::TakePictureIntoFrame() {
 
 // A cover that shows the picture already needs no present before the wipe.
 void PrimaryCover::PaintUnlockWipeStart() {
-    if (IsTransparent() || !impl_) return;
+    if (IsTransparentBackground(config_) || !impl_) return;
     const bool shown = impl_->presentsPicture;
     TakePictureIntoFrame();
     if (!impl_->Frame.IsReady()) return;
@@ -410,7 +407,7 @@ void RunWipe(LayeredFrame& frame, DWORD start, int steps, DrawStep drawStep) {
 // Each band fills from its left edge, 5 pixels a step. Source copy: the strips replace the
 // cleared frame instead of blending with it.
 void PrimaryCover::LockEffectShow() {
-    if (IsTransparent()) return;
+    if (IsTransparentBackground(config_)) return;
     const DWORD start = GetTickCount();   // making the frame counts towards the wipe's time
     FitFrameToScreen();
     if (!impl_ || !impl_->Frame.IsReady()) return;
@@ -432,7 +429,7 @@ void PrimaryCover::LockEffectShow() {
 // The erase strip (alpha 1) is copied over the picture band by band, so the desktop comes back
 // in the same ten bands while the cover still takes the pointer.
 void PrimaryCover::UnlockEffectShow() {
-    if (IsTransparent() || !impl_) return;
+    if (IsTransparentBackground(config_) || !impl_) return;
     if (impl_->presentsPicture) {
         TakePictureIntoFrame();
         impl_->presentsPicture = false;
@@ -487,7 +484,7 @@ void PrimaryCover::OnWindowEvents() {
     if (!lock_.State().IsLocked()) return;
     // Windows 11 shows a hidden taskbar again by itself; the transparent lock keeps it shown,
     // as HideShell does.
-    if (!IsTransparentBackground(Config)) HideTaskbars();
+    if (!IsTransparentBackground(config_)) HideTaskbars();
     HoldWindows();
 }
 

@@ -10,17 +10,19 @@
 #include "ui/LockRoles.h"
 #include "ui/Window.h"
 
+struct ConfigData;
 struct LockScreenModel;
 class MonitorCovers;
 namespace Gdiplus { class Graphics; }
 
 class PrimaryCover : public Window<PrimaryCover> {
 public:
-    // Covers the screen of `model`; reads the lock state from `lock`, tells `notes` of the
-    // user's activity, finds the lock window in `windows` and keeps `furtherCovers` on top.
-    // All of them outlive the window.
-    PrimaryCover(const LockScreenModel& model, const LockControl& lock, ActivityNotes& notes, WindowDirectory& windows,
-                 MonitorCovers& furtherCovers);
+    // Covers the screen of `model` with the picture, or lets it show through (`config`'s
+    // transparent cover); reads the lock state from `lock`, tells `notes` of the user's
+    // activity, finds the lock window in `windows` and keeps `furtherCovers` on top. All of them
+    // outlive the window.
+    PrimaryCover(const ConfigData& config, const LockScreenModel& model, const LockControl& lock, ActivityNotes& notes,
+                 WindowDirectory& windows, MonitorCovers& furtherCovers);
     PrimaryCover(const PrimaryCover&) = delete;
     PrimaryCover& operator=(const PrimaryCover&) = delete;
     ~PrimaryCover();
@@ -65,6 +67,7 @@ private:
     int ScreenHeight() const;
     void HoldWindows();
     void RecallLockWindow();
+    const ConfigData& config_;
     const LockScreenModel& model_;
     const LockControl& lock_;
     ActivityNotes& notes_;

@@ -8,7 +8,6 @@
 #include "resource.h"
 #endif
 
-#include "core/AppState.h"
 #include "core/ConfigFile.h"
 #include "core/LockScreenModel.h"
 #include "core/ProgramFiles.h"
@@ -493,7 +492,7 @@ void LockWindow::TakeKey(int keyCode) {
 bool LockWindow::CheckSecretPattern() {
     Impl& s = *impl_;
     const int mode = lock_.State().UnlockMode();
-    const std::string stored = StoredPatternText(Config, model_.Layout.GridSide, mode, model_.PointLetters);
+    const std::string stored = StoredPatternText(config_, model_.Layout.GridSide, mode, model_.PointLetters);
     const std::string entered =
         mode == kDynamicPasswordMode ? EnteredKeysText(model_.EnteredKeys) : EnteredPatternText(s.drag.Entry());
     if (PatternTextsMatch(stored, entered)) {
@@ -503,14 +502,14 @@ bool LockWindow::CheckSecretPattern() {
         ResetAlertTimes();
         return true;
     }
-    const bool alert = s.wrong.RecordMismatch(Config.AlertTimes, Config.AlertMode);
+    const bool alert = s.wrong.RecordMismatch(config_.AlertTimes, config_.AlertMode);
     WriteAlertTimes(s.wrong.Count());
     // The entry that starts the alarm only arms the waits; each wrong one after it waits.
     s.throttle.RecordMismatch(NowSeconds());
     if (alert) s.throttle.RecordAlarm();
     WriteAlertWaits({s.throttle.Waits(), s.throttle.WaitEnd()});
     s.waitText = WaitText();
-    if (alert) ProcessAlertMode(Config.AlertMode);
+    if (alert) ProcessAlertMode(config_.AlertMode);
     return false;
 }
 
@@ -518,8 +517,8 @@ void LockWindow::ProcessAlertMode(int inMode) {
     if (!impl_) return;
     Impl& s = *impl_;
     if (inMode < 0 || inMode > 5) {
-        Config.AlertMode = 1;
-        SaveConfigData(TheProgramFiles().ConfigFilePath);
+        config_.AlertMode = 1;
+        SaveConfigData(config_, TheProgramFiles().ConfigFilePath);
         inMode = 1;
     }
     switch (inMode) {
@@ -551,9 +550,9 @@ void LockWindow::OnIdleTick() {
     in.isAutoLockDisabled = state.IsAutoLockDisabled();
     in.idleSeconds = notes_.MeasureIdleSeconds();
     if (in.isLocked && !in.isLockWindowHidden) in.inactiveSeconds = notes_.InactiveSeconds();
-    in.autoHideTime = Config.AutoHideTime;
-    in.autoLockTime = Config.AutoLockTime;
-    in.monitorOffTime = Config.MonitorOffTime;
+    in.autoHideTime = config_.AutoHideTime;
+    in.autoLockTime = config_.AutoLockTime;
+    in.monitorOffTime = config_.MonitorOffTime;
     const IdleActions actions = DecideIdleActions(in);
     if (actions.hideLockWindow) AutoHideLockWindow();
     if (actions.lockComputer) lock_.RequestLock(true);

@@ -9,6 +9,7 @@
 #include "ui/LockRoles.h"
 #include "ui/Window.h"
 
+struct ConfigData;
 struct LockScreenModel;
 class LayeredFrame;
 namespace Gdiplus { class Graphics; }
@@ -18,9 +19,11 @@ public:
     // Draws `model` and writes its typed keys and letters: the keys this window takes and the
     // letters a switch to the Dynamic Password Mode deals. A right entry asks `lock` for the
     // unlock, and an idle screen for the lock; what the user does goes to `notes`. The model and
-    // the roles outlive the window.
-    LockWindow(LockScreenModel& model, LockControl& lock, ActivityNotes& notes, WindowDirectory& windows)
-        : model_(model), lock_(lock), notes_(notes), windows_(windows) {}
+    // the roles outlive the window. The pattern is checked against `config`, whose idle times
+    // it keeps; an alert mode out of range there is repaired and saved.
+    LockWindow(ConfigData& config, LockScreenModel& model, LockControl& lock, ActivityNotes& notes,
+               WindowDirectory& windows)
+        : config_(config), model_(model), lock_(lock), notes_(notes), windows_(windows) {}
     LockWindow(const LockWindow&) = delete;
     LockWindow& operator=(const LockWindow&) = delete;
     ~LockWindow();
@@ -81,6 +84,7 @@ private:
     void StartClock();
     void SetClickThrough(bool clickThrough);
     std::string WaitText() const;
+    ConfigData& config_;
     LockScreenModel& model_;
     LockControl& lock_;
     ActivityNotes& notes_;

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "core/AppState.h"
 #include "ui/ResetPatternState.h"
 #include "ui/SmallGridDrawing.h"
 #include "ui/TabStrip.h"
@@ -183,7 +182,7 @@ void VerifyDialog::CheckEntryAfterPause() {
 // Always point numbers, whatever the unlock mode, and no count of wrong attempts.
 void VerifyDialog::CheckSecretPattern() {
     const std::string stored =
-        StoredPatternText(Config, Layout().GridSide, kNormalUnlockMode, settings_.Model().PointLetters);
+        StoredPatternText(config_, Layout().GridSide, kNormalUnlockMode, settings_.Model().PointLetters);
     const std::string entered = EnteredPatternText(drag_.Entry());
     if (PatternTextsMatch(stored, entered)) {
         PostMessageA(hwnd_, WMAPP_VERIFIED, 0, 0);

@@ -13,6 +13,8 @@
 #include "ui/WindowDpi.h"
 #include "ui/Window.h"
 
+struct ConfigData;
+
 enum VerifyControlId : int {
     kIdVerifyLabel1 = 200,
     kIdPicVerify = 201,
@@ -28,9 +30,10 @@ constexpr DWORD kVerifyCheckDelayMs = 500;
 
 class VerifyDialog : public Window<VerifyDialog> {
 public:
-    // The grid and the point letters come from the lock screen's model; a right pattern opens
-    // the configuration dialog through `windows`.
-    VerifyDialog(const LockScreenSettings& settings, WindowDirectory& windows) : settings_(settings), windows_(windows) {}
+    // The pattern is checked against `config`; the grid and the point letters come from the lock
+    // screen's model; a right pattern opens the configuration dialog through `windows`.
+    VerifyDialog(const ConfigData& config, const LockScreenSettings& settings, WindowDirectory& windows)
+        : config_(config), settings_(settings), windows_(windows) {}
     VerifyDialog(const VerifyDialog&) = delete;
     VerifyDialog& operator=(const VerifyDialog&) = delete;
     ~VerifyDialog();
@@ -61,6 +64,7 @@ private:
     const GridLayout& Layout() const { return settings_.Model().Layout; }
     int PointCount() const { return Layout().GridSide * Layout().GridSide; }
 
+    const ConfigData& config_;
     const LockScreenSettings& settings_;
     WindowDirectory& windows_;
     ScaledLayout layout_;

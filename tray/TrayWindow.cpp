@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 
-#include "core/AppState.h"
 #include "core/PolicyRegistry.h"
 #include "resources/resource.h"
 #include "resources/version.h"
@@ -49,7 +48,7 @@ void TrayWindow::AddIcon() {
     Shell_NotifyIconA(NIM_ADD, &iconData_);
     // Wine's shell shows its hidden taskbar again when an icon is added. The icon comes while
     // locked after a lock at start-up or a restart of the shell; the taskbar must stay hidden.
-    if (lock_.State().IsLocked()) HideShell(true, IsTransparentBackground(Config));
+    if (lock_.State().IsLocked()) HideShell(true, IsTransparentBackground(config_));
 }
 
 void TrayWindow::DeleteIcon() {
@@ -89,7 +88,7 @@ bool TrayWindow::ShowBalloon(const std::string& title, const std::string& text) 
 }
 
 void TrayWindow::FollowSecret() {
-    const std::string tip = TrayTipText(version_, IsDefaultPattern(Config));
+    const std::string tip = TrayTipText(version_, IsDefaultPattern(config_));
     if (tip == tipText_) return;
     tipText_ = tip;
     SetTip(tipText_);
@@ -153,7 +152,7 @@ bool TrayWindow::Create(HINSTANCE instance, HMODULE resources, const AppVersion&
     icon_.reset(LoadSmallIcon(resources, IDI_TRAY));
     disabledIcon_.reset(LoadSmallIcon(resources, IDI_TRAY_DISABLED));
     version_ = version;
-    tipText_ = TrayTipText(version, IsDefaultPattern(Config));
+    tipText_ = TrayTipText(version, IsDefaultPattern(config_));
     if (!BuildMenu()) return false;
     // Never shown, and kept off the taskbar should anything show it.
     if (!CreateWindowFor(WS_EX_TOOLWINDOW, kTrayWindowClass, kTrayWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
@@ -256,7 +255,7 @@ void TrayWindow::OpenOnlineHelp() {
 
 void TrayWindow::ToggleTransparentBackground() {
     // Not saved here: the configuration dialog writes the file when it closes.
-    Config.TransparentBackground = ToggledTransparentBackground(Config.TransparentBackground);
+    config_.TransparentBackground = ToggledTransparentBackground(config_.TransparentBackground);
     SetTransparentCheck();
 }
 
@@ -274,7 +273,7 @@ void TrayWindow::ToggleAutoLock() {
 void TrayWindow::SetTransparentCheck() {
     if (!menu_) return;
     CheckMenuItem(menu_.get(), MenuId(kMenuTransparentBackground),
-                  MF_BYCOMMAND | (IsTransparentBackground(Config) ? MF_CHECKED : MF_UNCHECKED));
+                  MF_BYCOMMAND | (IsTransparentBackground(config_) ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void TrayWindow::SetMenuCaption(int index, const std::string& caption) {

@@ -15,6 +15,8 @@
 #include "ui/SingleWindow.h"
 #include "ui/Window.h"
 
+struct ConfigData;
+
 inline constexpr const char kTrayWindowTitle[] = "Orvo PC Lock Tray";
 
 inline constexpr char kTrayWindowClass[] = "OrvoPCLockTrayForm";
@@ -25,8 +27,10 @@ inline constexpr char kLockRequestMessageName[] = "OrvoPCLockLockRequest";
 
 class TrayWindow : public Window<TrayWindow> {
 public:
-    TrayWindow(LockControl& lock, ActivityNotes& notes, WindowDirectory& windows)
-        : lock_(lock), notes_(notes), windows_(windows) {}
+    // The menu's transparent-cover switch writes `config`, and the tooltip tells whether it
+    // holds the default pattern.
+    TrayWindow(ConfigData& config, LockControl& lock, ActivityNotes& notes, WindowDirectory& windows)
+        : config_(config), lock_(lock), notes_(notes), windows_(windows) {}
     TrayWindow(const TrayWindow&) = delete;
     TrayWindow& operator=(const TrayWindow&) = delete;
     ~TrayWindow();
@@ -83,6 +87,7 @@ private:
     void SetTransparentCheck();
     void SetMenuCaption(int index, const std::string& caption);
 
+    ConfigData& config_;
     LockControl& lock_;
     ActivityNotes& notes_;   // the auto-lock switch
     WindowDirectory& windows_;   // the verify dialog and the exit

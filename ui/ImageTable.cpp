@@ -12,7 +12,7 @@
 
 #include <vector>
 
-#include "core/AppState.h"
+#include "core/ConfigData.h"
 #include "system/Text.h"
 #include "system/WinHandles.h"
 #include "core/LockScreenModel.h"
@@ -203,8 +203,8 @@ struct BackgroundSource {
     int Width = 0, Height = 0;
 };
 
-BackgroundSource CurrentBackgroundSource(const LockScreenModel& model, HMODULE module) {
-    return {ReadFixedText(Config.BackgroundImage), module, model.ScreenWidth, model.ScreenHeight};
+BackgroundSource CurrentBackgroundSource(const ConfigData& config, const LockScreenModel& model, HMODULE module) {
+    return {ReadFixedText(config.BackgroundImage), module, model.ScreenWidth, model.ScreenHeight};
 }
 
 // The user's picture when it exists and decodes, else the built-in one, at the screen's size.
@@ -217,8 +217,8 @@ std::unique_ptr<DibSurface> MakeBackground(const BackgroundSource& source) {
     return FitPictureSurface(picture.get(), source.Width, source.Height);
 }
 
-bool LoadBackground(const LockScreenModel& model, HMODULE module) {
-    auto picture = MakeBackground(CurrentBackgroundSource(model, module));
+bool LoadBackground(const ConfigData& config, const LockScreenModel& model, HMODULE module) {
+    auto picture = MakeBackground(CurrentBackgroundSource(config, model, module));
     const bool made = picture != nullptr;
     ImageTable.SetBackground(std::move(picture));
     return made;
@@ -239,12 +239,12 @@ DWORD WINAPI MakePendingBackground(void*) {
     return 0;
 }
 
-void StartBackgroundAside(const LockScreenModel& model, HMODULE module) {
+void StartBackgroundAside(const ConfigData& config, const LockScreenModel& model, HMODULE module) {
     ImageTable.Free(kSlotBackground);   // and an earlier one still in the making
-    PendingBackground.Source = CurrentBackgroundSource(model, module);
+    PendingBackground.Source = CurrentBackgroundSource(config, model, module);
     PendingBackground.Thread.reset(CreateThread(nullptr, 0, MakePendingBackground, nullptr, 0, nullptr));
     // Without a thread it is made here and now.
-    if (!PendingBackground.Thread) LoadBackground(model, module);
+    if (!PendingBackground.Thread) LoadBackground(config, model, module);
 }
 
 bool LoadResourceSlot(HMODULE module, const char* name, int width, int height, int slot, bool clone,
@@ -446,13 +446,13 @@ void FreeImages() {
 }
 
 // Each step stands alone: a picture that is missing leaves its slot empty and the rest loads.
-void LoadImages(const LockScreenModel& model, Gdiplus::Graphics* lockGraphics, HMODULE resourceModule,
-                BackgroundLoad background) {
+void LoadImages(const ConfigData& config, const LockScreenModel& model, Gdiplus::Graphics* lockGraphics,
+                HMODULE resourceModule, BackgroundLoad background) {
     ResourceModule = resourceModule;
     if (background == BackgroundLoad::Aside)
-        StartBackgroundAside(model, resourceModule);
+        StartBackgroundAside(config, model, resourceModule);
     else
-        LoadBackground(model, resourceModule);
+        LoadBackground(config, model, resourceModule);
     RebuildLockImages(model.Layout, lockGraphics);
     CreateBlueRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallBlueRing, nullptr, true);
     CreateRedRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallRedRing, nullptr, true);
@@ -477,9 +477,9 @@ void RebuildLockImages(const GridLayout& layout, Gdiplus::Graphics* lockGraphics
     CreateBoxImage(radius, layout.Px(kInputBoxWidth), layout.Px(kInputBoxHeight), kSlotInputBox, false, lockGraphics);
 }
 
-bool ReloadBackgroundImage(const LockScreenModel& model) {
+bool ReloadBackgroundImage(const ConfigData& config, const LockScreenModel& model) {
     FreeImageSlot(kSlotBackground);
-    return LoadBackground(model, ResourceModule);
+    return LoadBackground(config, model, ResourceModule);
 }
 
 bool RebuildPanelImage(const GridLayout& layout, Gdiplus::Graphics* lockGraphics) {

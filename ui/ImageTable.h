@@ -39,6 +39,7 @@ constexpr int kDrawCachedBitmap = 1;
 
 // 2 rows x 21 slots. Row 0 holds images, row 1 cached bitmaps that may only be drawn onto the
 // graphics they were made for (the lock window's, or the cover's for slot 20).
+struct ConfigData;
 struct LockScreenModel;
 
 class ImageTableType {
@@ -100,11 +101,12 @@ void FreeImages();
 // fitted to the screen on a thread of its own, the longest part of start-up, while the program
 // goes on; the first use of slot 0 (a lock, the configuration dialog, the exit) waits for it.
 enum class BackgroundLoad { Now, Aside };
-void LoadImages(const LockScreenModel& model, Gdiplus::Graphics* lockGraphics, HMODULE resourceModule = nullptr,
+void LoadImages(const ConfigData& config, const LockScreenModel& model, Gdiplus::Graphics* lockGraphics,
+                HMODULE resourceModule = nullptr,
                 BackgroundLoad background = BackgroundLoad::Now);
-// Slot 0 again from Config.BackgroundImage or the built-in picture, at the model's screen size
-// (the background or the screen changed).
-bool ReloadBackgroundImage(const LockScreenModel& model);
+// Slot 0 again from the settings' BackgroundImage or the built-in picture, at the model's screen
+// size (the background or the screen changed).
+bool ReloadBackgroundImage(const ConfigData& config, const LockScreenModel& model);
 // Slot 1 again for the layout (the grid size changed).
 bool RebuildPanelImage(const GridLayout& layout, Gdiplus::Graphics* lockGraphics);
 // Every image of the lock screen drawn at the layout's scale (panel, rings, shields, boxes)

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/AppState.h"
 #include "app/LockSession.h"
 #include "cover/PrimaryCover.h"
 #include "lockscreen/LockWindow.h"
@@ -60,7 +59,7 @@ protected:
             !TestSession().CreateCover(GetModuleHandleA(nullptr)))
             GTEST_SKIP() << "no display for windows";
         PatternWindow = TestSession().LockWindowObject();
-        LoadImages(TestSession().Model(), PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
+        LoadImages(Config, TestSession().Model(), PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
         shots_ = Env("ORVO_SHOT_DIR");
         framebuffer_ = Env("ORVO_FRAMEBUFFER");
     }

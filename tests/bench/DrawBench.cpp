@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "app/Startup.h"
 #include "app/MessageWindow.h"

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/Startup.h"
-#include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "core/ConfigFile.h"
 #include "system/Files.h"
@@ -130,7 +129,7 @@ protected:
 TEST_F(ConfigFile, SaveThenLoadGivesTheSameRecord) {
     const ConfigData sample = SampleConfig();
     Config = sample;
-    ASSERT_TRUE(SaveConfigData(path_));
+    ASSERT_TRUE(SaveConfigData(Config, path_));
     EXPECT_TRUE(Shown.empty());
     EXPECT_EQ(Config.FileMark, kConfigFileMark);
 
@@ -142,7 +141,7 @@ TEST_F(ConfigFile, SaveThenLoadGivesTheSameRecord) {
     EXPECT_FALSE(FileExists(path_ + ".tmp"));
 
     Config = ConfigData{};
-    ASSERT_TRUE(LoadConfigData(path_));
+    ASSERT_TRUE(LoadConfigData(Config, path_));
     ConfigData expected = sample;
     expected.FileMark = kConfigFileMark;
     EXPECT_EQ(Config, expected);
@@ -151,8 +150,8 @@ TEST_F(ConfigFile, SaveThenLoadGivesTheSameRecord) {
 
 TEST_F(ConfigFile, MissingFileFailsWithoutMessage) {
     Config = SampleConfig();
-    EXPECT_FALSE(LoadConfigData(path_));
-    EXPECT_FALSE(LoadConfigData(""));
+    EXPECT_FALSE(LoadConfigData(Config, path_));
+    EXPECT_FALSE(LoadConfigData(Config, ""));
     EXPECT_TRUE(Shown.empty());
     EXPECT_EQ(Config, SampleConfig());
 }
@@ -164,7 +163,7 @@ TEST_F(ConfigFile, WrongMarkIsRejectedButTheRecordIsRead) {
     const ConfigBytes image = EncodeConfig(onDisk);
     WriteRaw(path_, Bytes(image.begin(), image.end()));
 
-    EXPECT_FALSE(LoadConfigData(path_));
+    EXPECT_FALSE(LoadConfigData(Config, path_));
     ExpectOneMessage("Reading configuration file failed! ");
     EXPECT_EQ(Config.Grid, 0) << "grid is repaired before the mark test";
     EXPECT_EQ(Config.UnlockMode, 2);
@@ -176,7 +175,7 @@ TEST_F(ConfigFile, GridAboveTwoWithGoodMarkLoadsAsThreeByThree) {
     ConfigData onDisk = SampleConfig();
     onDisk.Grid = 5;
     WriteRaw(path_, ValidImage(onDisk));
-    EXPECT_TRUE(LoadConfigData(path_));
+    EXPECT_TRUE(LoadConfigData(Config, path_));
     EXPECT_TRUE(Shown.empty());
     EXPECT_EQ(Config.Grid, 0);
     EXPECT_EQ(Config.SecretPattern, onDisk.SecretPattern);
@@ -189,7 +188,7 @@ TEST_F(ConfigFile, ShortFileFailsTheMarkTest) {
         Shown.clear();
         Config = ConfigData{};
         WriteRaw(path_, Bytes(full.begin(), full.begin() + size));
-        EXPECT_FALSE(LoadConfigData(path_)) << size;
+        EXPECT_FALSE(LoadConfigData(Config, path_)) << size;
         ExpectOneMessage("Reading configuration file failed! ");
         // What was there is read; the rest of the record is zero.
         if (size == 300) {
@@ -204,7 +203,7 @@ TEST_F(ConfigFile, UnreadableFileGivesTheReadMessage) {
     // A folder of that name exists but cannot be read as a file.
     ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
     Config = SampleConfig();
-    EXPECT_FALSE(LoadConfigData(path_));
+    EXPECT_FALSE(LoadConfigData(Config, path_));
     ExpectOneMessage("Reading configuration file failed! ");
     EXPECT_EQ(Config, SampleConfig());
     RemoveDirectoryA(path_.c_str());
@@ -216,21 +215,21 @@ TEST_F(ConfigFile, LongerFileKeepsItsTailAndLoadsIgnoringIt) {
     WriteRaw(path_, old);
 
     Config = SampleConfig();
-    ASSERT_TRUE(SaveConfigData(path_));
+    ASSERT_TRUE(SaveConfigData(Config, path_));
     const Bytes file = ReadAll(path_);
     ASSERT_EQ(file.size(), old.size());
     EXPECT_EQ(Bytes(file.begin(), file.begin() + kConfigFileSize), ValidImage(SampleConfig()));
     EXPECT_EQ(Bytes(file.begin() + kConfigFileSize, file.end()), Bytes(old.begin() + kConfigFileSize, old.end()));
 
     Config = ConfigData{};
-    EXPECT_TRUE(LoadConfigData(path_));
+    EXPECT_TRUE(LoadConfigData(Config, path_));
     EXPECT_EQ(Config.AlertMode, 5);
 }
 
 TEST_F(ConfigFile, ShorterFileIsReplacedByExactlyOneRecord) {
     WriteRaw(path_, Bytes(100, 0x22));
     Config = SampleConfig();
-    ASSERT_TRUE(SaveConfigData(path_));
+    ASSERT_TRUE(SaveConfigData(Config, path_));
     EXPECT_EQ(ReadAll(path_), ValidImage(SampleConfig()));
 }
 
@@ -240,7 +239,7 @@ TEST_F(ConfigFile, FailedSaveLeavesOldFileAndRecordAlone) {
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
 
     Config = SampleConfig();
-    EXPECT_FALSE(SaveConfigData(path_));
+    EXPECT_FALSE(SaveConfigData(Config, path_));
     ExpectOneMessage("Saving configuration file failed! ");
     EXPECT_EQ(ReadAll(path_), old);
     EXPECT_EQ(Config, SampleConfig()) << "FileMark must stay as it was";
@@ -250,7 +249,7 @@ TEST_F(ConfigFile, FailedSaveLeavesOldFileAndRecordAlone) {
 TEST_F(ConfigFile, SaveIntoMissingFolderFails) {
     const std::string missing = folder_ + "gone\\" + kConfigFileName;
     Config = SampleConfig();
-    EXPECT_FALSE(SaveConfigData(missing));
+    EXPECT_FALSE(SaveConfigData(Config, missing));
     ExpectOneMessage("Saving configuration file failed! ");
     EXPECT_FALSE(FileExists(missing));
     EXPECT_EQ(Config.FileMark, 0);
@@ -307,11 +306,11 @@ TEST_F(ConfigFile, DefaultsTellTheUserThenOpenTheDialog) {
 }
 
 TEST_F(ConfigFile, DefaultsWithoutDialogLeaveAValidFile) {
-    StartWithDefaults(TestSession(), false, SaveDefaultsWithoutDialog);
+    StartWithDefaults(TestSession(), false, [] { SaveDefaultsWithoutDialog(Config); });
     EXPECT_EQ(ReadAll(path_).size(), kConfigFileSize);
     const ConfigData defaults = Config;
     Config = ConfigData{};
-    EXPECT_TRUE(LoadConfigData(path_));
+    EXPECT_TRUE(LoadConfigData(Config, path_));
     EXPECT_EQ(Config, defaults);
 }
 

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "core/AppState.h"
 #include "lockscreen/VerifyDialog.h"
 #include "support/ConfigTestSupport.h"
 #include "support/DrawTestSupport.h"

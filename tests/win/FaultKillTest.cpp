@@ -26,7 +26,6 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "core/ConfigFile.h"
 #include "app/LockSession.h"
@@ -184,7 +183,7 @@ TEST(KillChild, DISABLED_RunPhase) {
     ASSERT_TRUE(gdiplus.IsStarted());
     // The start-up's own steps, up to the windows and the images.
     SetProgramFiles(FindProgramFiles());
-    ASSERT_TRUE(LoadConfigData(TheProgramFiles().ConfigFilePath));
+    ASSERT_TRUE(LoadConfigData(Config, TheProgramFiles().ConfigFilePath));
     FitScreenData(TestSession());
     TestSession().FurtherCovers().Create();
     TestSession().CreateCover(GetModuleHandleA(nullptr));
@@ -204,7 +203,7 @@ TEST(KillChild, DISABLED_RunPhase) {
     } else if (phase == "save") {
         Config = SavedByChild(Config);
         Plan.Armed = true;
-        EXPECT_TRUE(SaveConfigData(TheProgramFiles().ConfigFilePath));
+        EXPECT_TRUE(SaveConfigData(Config, TheProgramFiles().ConfigFilePath));
     } else {
         FAIL() << "unknown phase '" << phase << "'";
     }

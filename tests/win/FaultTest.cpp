@@ -10,7 +10,7 @@
 #include <string>
 
 #include "configui/ConfigDialog.h"
-#include "core/AppState.h"
+#include "support/SessionSupport.h"
 #include "core/ConfigData.h"
 #include "core/ConfigFile.h"
 #include "core/ProgramFiles.h"
@@ -116,7 +116,7 @@ protected:
     // Once the fault is gone the next save writes what the user chose.
     void ExpectLaterSaveKeepsTheChanges() {
         Recorded().Messages.clear();
-        ASSERT_TRUE(SaveConfigData(TheProgramFiles().ConfigFilePath));
+        ASSERT_TRUE(SaveConfigData(Config, TheProgramFiles().ConfigFilePath));
         EXPECT_TRUE(Recorded().Messages.empty());
         const ConfigData saved = DecodeFile(ReadWholeFile(TheProgramFiles().ConfigFilePath));
         EXPECT_EQ(saved.AlertMode, 4);
@@ -315,7 +315,7 @@ protected:
 
 TEST_F(OversizedSettingsFile, GarbageIsRejectedWithTheReadMessage) {
     ASSERT_TRUE(WriteWholeFile(TheProgramFiles().ConfigFilePath, std::string(kConfigFileSize, '\x7F') + tail_));
-    EXPECT_FALSE(LoadConfigData(TheProgramFiles().ConfigFilePath));
+    EXPECT_FALSE(LoadConfigData(Config, TheProgramFiles().ConfigFilePath));
     ASSERT_EQ(Recorded().Messages.size(), 1u);
     EXPECT_EQ(Recorded().Messages[0].Text, "Reading configuration file failed! ");
 }
@@ -327,13 +327,13 @@ TEST_F(OversizedSettingsFile, ValidRecordLoadsAndASaveKeepsEveryByteBehindIt) {
     stored.SecretPattern[1] = 4;
     ASSERT_TRUE(WriteWholeFile(TheProgramFiles().ConfigFilePath, FileImage(stored) + tail_));
     Config = ConfigData{};
-    ASSERT_TRUE(LoadConfigData(TheProgramFiles().ConfigFilePath));
+    ASSERT_TRUE(LoadConfigData(Config, TheProgramFiles().ConfigFilePath));
     EXPECT_TRUE(Recorded().Messages.empty());
     stored.FileMark = kConfigFileMark;
     EXPECT_EQ(Config, stored);
 
     Config.AlertTimes = 6;
-    ASSERT_TRUE(SaveConfigData(TheProgramFiles().ConfigFilePath));
+    ASSERT_TRUE(SaveConfigData(Config, TheProgramFiles().ConfigFilePath));
     const std::string file = ReadWholeFile(TheProgramFiles().ConfigFilePath);
     ASSERT_EQ(file.size(), 100u * 1024u);
     EXPECT_EQ(DecodeFile(file).AlertTimes, 6);

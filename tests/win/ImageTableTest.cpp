@@ -5,7 +5,6 @@
 
 #include <fstream>
 
-#include "core/AppState.h"
 #include "ui/ImageTable.h"
 #include "ui/LayeredFrame.h"
 #include "support/DrawTestSupport.h"
@@ -214,7 +213,7 @@ TEST_F(PictureFiles, DecodesPngAndRejectsOtherBytes) {
 TEST_F(PictureFiles, BackgroundComesFromTheUsersFileScaledToTheScreen) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-bg.png", MakePngBytes(16, 12, 0xFF402010)));
-    ASSERT_TRUE(ReloadBackgroundImage(TestSession().Model()));
+    ASSERT_TRUE(ReloadBackgroundImage(Config, TestSession().Model()));
     Gdiplus::Image* image = ImageTable.Image(kSlotBackground);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetWidth(), 64u);
@@ -225,7 +224,7 @@ TEST_F(PictureFiles, BackgroundMadeAsideIsTheSamePictureOnceTaken) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-aside.png", MakePngBytes(16, 12, 0xFF402010)));
     const uint32_t before = ImageTable.ImageSerial(kSlotBackground);
-    LoadImages(TestSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
+    LoadImages(Config, TestSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
     Gdiplus::Image* image = ImageTable.Image(kSlotBackground);
     ASSERT_NE(image, nullptr);
     EXPECT_NE(ImageTable.ImageSerial(kSlotBackground), before);
@@ -234,7 +233,7 @@ TEST_F(PictureFiles, BackgroundMadeAsideIsTheSamePictureOnceTaken) {
     ASSERT_EQ(static_cast<Gdiplus::Bitmap*>(image)->GetPixel(32, 24, &colour), Gdiplus::Ok);
     EXPECT_EQ(colour.GetValue(), 0xFF402010u);
     // A second start while the first may still run leaves one picture, the newer one.
-    LoadImages(TestSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
+    LoadImages(Config, TestSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
     FreeImages();
     EXPECT_EQ(ImageTable.Image(kSlotBackground), nullptr);
 }
@@ -243,7 +242,7 @@ TEST_F(PictureFiles, UnreadableBackgroundFileFallsBackToTheBuiltInPicture) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-notapicture.jpg", "plain text"));
     HMODULE resources = ProgramResources();
-    LoadImages(TestSession().Model(), PatternGraphics, resources);  // must not fail on the bad file
+    LoadImages(Config, TestSession().Model(), PatternGraphics, resources);  // must not fail on the bad file
     if (!resources) {
         EXPECT_EQ(ImageTable.Image(kSlotBackground), nullptr);
         GTEST_SKIP() << "OrvoPCLock.exe with the built-in pictures is not built";
@@ -257,7 +256,7 @@ TEST_F(PictureFiles, BuiltInPicturesFillTheirSlots) {
     Start(1366, 768, 1);
     HMODULE resources = ProgramResources();
     if (!resources) GTEST_SKIP() << "OrvoPCLock.exe with the built-in pictures is not built";
-    LoadImages(TestSession().Model(), PatternGraphics, resources);
+    LoadImages(Config, TestSession().Model(), PatternGraphics, resources);
     for (int slot : {kSlotPanel, kSlotBlueRing, kSlotRedRing, kSlotAlarmRed, kSlotAlarmBlue, kSlotIconBox,
                      kSlotInputBox})
         EXPECT_NE(ImageTable.Cached(slot), nullptr) << "slot " << slot;

@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/AppState.h"
 #include "system/KeyboardLock.h"
 #include "system/PowerActions.h"
 #include "support/LockStateTestAccess.h"

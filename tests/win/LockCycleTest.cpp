@@ -8,7 +8,6 @@
 #include <set>
 #include <utility>
 
-#include "core/AppState.h"
 #include "app/LockSession.h"
 #include "cover/EffectStrips.h"
 #include "cover/PrimaryCover.h"

@@ -3,7 +3,6 @@
 // wrong entries leading to the alarm, keys in the Dynamic Password Mode, icons, hiding.
 #include <gtest/gtest.h>
 
-#include "core/AppState.h"
 #include "lockscreen/ClockText.h"
 #include "lockscreen/LockWindow.h"
 #include "ui/ImageTable.h"

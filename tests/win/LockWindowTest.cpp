@@ -5,7 +5,6 @@
 
 #include <set>
 
-#include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "core/ProgramFiles.h"
 #include "lockscreen/LockWindow.h"
@@ -126,7 +125,7 @@ protected:
     // A wrong entry: one point that is not the whole secret.
     std::vector<int> WrongEntry() const { return Secret().front() == 1 ? std::vector<int>{2} : std::vector<int>{1}; }
 
-    LockWindow window_{TestSession().Model(), gLockControl, TestSession(), TestSession()};
+    LockWindow window_{Config, TestSession().Model(), gLockControl, TestSession(), TestSession()};
     ConfigData savedConfig_;
 };
 

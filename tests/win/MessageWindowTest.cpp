@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "core/AppState.h"
+#include "support/SessionSupport.h"
 #include "core/PolicyRegistry.h"
 #include "app/HotKeys.h"
 #include "app/LockSession.h"

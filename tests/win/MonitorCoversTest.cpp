@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/AppState.h"
 #include "cover/MonitorCover.h"
 #include "cover/MonitorCovers.h"
 #include "ui/ImageTable.h"
@@ -161,7 +160,7 @@ protected:
     }
     uint32_t At(int x, int y) const { return cover_.Frame().PixelAt(x, y); }
 
-    MonitorCover cover_{TestSession().Model(), TestSession(), TestSession()};
+    MonitorCover cover_{Config, TestSession().Model(), TestSession(), TestSession()};
     int savedWidth_ = 0, savedHeight_ = 0;
 };
 

@@ -2,7 +2,6 @@
 // takes, the messages, the stored pattern, the picture it shows and the backup file it writes.
 #include <gtest/gtest.h>
 
-#include "core/AppState.h"
 #include "ui/GdiPlusHandles.h"
 #include "support/ConfigTestSupport.h"
 #include "system/Text.h"

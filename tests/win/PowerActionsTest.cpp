@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
 #include "system/Messages.h"
 #include "system/PowerActions.h"
 #include "system/Text.h"

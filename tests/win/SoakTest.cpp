@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/AppState.h"
 #include "core/ConfigData.h"
 #include "app/LockSession.h"
 #include "app/Startup.h"

@@ -14,7 +14,7 @@
 
 #include "app/LockSession.h"
 #include "configui/ConfigDialog.h"
-#include "core/AppState.h"
+#include "support/SessionSupport.h"
 #include "core/PolicyRegistry.h"
 #include "lockscreen/VerifyDialog.h"
 #include "resources/version.h"
@@ -116,7 +116,7 @@ protected:
         Config.TransparentBackground = 1;
         LockStateTestAccess::SetAutoLockDisabled(false);
         LockSession& session = TestSession();
-        tray_ = std::make_unique<TrayWindow>(session, session, session);
+        tray_ = std::make_unique<TrayWindow>(Config, session, session, session);
         ASSERT_TRUE(tray_->Create(GetModuleHandleA(nullptr), resources_, AppVersion{1, 0, 3}));
         hwnd_ = tray_->Hwnd();
         menu_ = tray_->TrayMenu();

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 
-#include "core/AppState.h"
 #include "lockscreen/VerifyDialog.h"
 #include "lockscreen/VerifyDialog.h"
 #include "support/ConfigTestSupport.h"

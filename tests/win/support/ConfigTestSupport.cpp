@@ -5,7 +5,6 @@
 #include <iterator>
 #include <sstream>
 
-#include "core/AppState.h"
 #include "core/ProgramFiles.h"
 #include "ui/ImageTable.h"
 #include "support/RawRegistry.h"
@@ -96,7 +95,7 @@ void ConfigDialogFixture::SetUp() {
     ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
     ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, nullptr, true));
     ASSERT_TRUE(CreateRedRingImage(37, 37, kSlotSmallRedRing, nullptr, true));
-    ReloadBackgroundImage(TestSession().Model());   // this test program carries no built-in picture: slot 0 stays empty
+    ReloadBackgroundImage(Config, TestSession().Model());   // this test program carries no built-in picture: slot 0 stays empty
     Recorded() = Recorder{};
     SetMessageHook(RecordMessage);
     SetFileDialogFn(RecordFileDialog);

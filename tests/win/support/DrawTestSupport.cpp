@@ -86,7 +86,7 @@ GdiPlusPtr<Gdiplus::Bitmap> SolidBitmap(int width, int height, Gdiplus::ARGB arg
 }
 
 void LoadStandInImages(Gdiplus::Graphics* lockGraphics, HMODULE resources) {
-    LoadImages(TestSession().Model(), lockGraphics, resources);
+    LoadImages(Config, TestSession().Model(), lockGraphics, resources);
     for (int i = 0; i < 3; ++i) ImageTable.SetImage(kSlotKeyboardIcon + i, SolidBitmap(32, 32, kIconColours[i]));
     auto red = SolidBitmap(235, 256, kRedShield);
     auto blue = SolidBitmap(235, 256, kBlueShield);

@@ -1,5 +1,6 @@
-// The parts of the lock session's lock-screen model under short names: the tests set up the
-// screen, the grid and the Dynamic Password state the windows under test draw and take.
+// The session's settings and the parts of its lock-screen model under short names: the tests set
+// up the settings, the screen, the grid and the Dynamic Password state the windows under test
+// draw and take.
 #pragma once
 
 #include "app/LockSession.h"
@@ -7,6 +8,7 @@
 // The tests' one lock session.
 LockSession& TestSession();
 
+inline ConfigData& Config = TestSession().Config();
 inline int& ScreenWidth = TestSession().Model().ScreenWidth;
 inline int& ScreenHeight = TestSession().Model().ScreenHeight;
 inline GridLayout& Layout = TestSession().Model().Layout;
