@@ -21,9 +21,9 @@ void LockSession::FitScreen(int width, int height) {
     if (cover_) cover_->FitScreen(width, height);
     if (lockWindow_) lockWindow_->FitScreen(width, height);
     // A screen of another size may take another scale: the lock screen's images follow it.
-    if (model_.Layout.Scale != scale) RebuildLockImages(model_.Layout, lockWindow_ ? lockWindow_->Graphics() : nullptr);
+    if (model_.Layout.Scale != scale) images_.RebuildLockImages(model_.Layout, lockWindow_ ? lockWindow_->Graphics() : nullptr);
     // The wipe strips were cut at the old height; the next wipe cuts them again.
-    ReleaseEffectStrips();
+    ::ReleaseEffectStrips(images_);
 }
 
 bool LockSession::ReadDisplay(bool* resized) {
@@ -62,13 +62,13 @@ bool LockSession::FollowDisplay() {
     if (!ReadDisplay(&resized)) return false;
     // A lock or unlock under way shows or hides the covers itself, at the size now read.
     if (state_.Phase() != LockPhase::Locked) {
-        if (resized) ReloadBackgroundImage(config_, model_);
+        if (resized) images_.ReloadBackground(config_, model_);
         return true;
     }
     // Covered at once with the old picture stretched; the picture decoded again for the new
     // size takes longer and replaces it when ready.
     CoverAgain();
-    if (resized && ReloadBackgroundImage(config_, model_)) {
+    if (resized && images_.ReloadBackground(config_, model_)) {
         if (cover_) cover_->PaintRestingCover();
         furtherCovers_.Show(true);
         if (cover_) cover_->RaiseInOrder();

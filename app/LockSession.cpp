@@ -52,7 +52,7 @@ void LockSession::ShuffleLetters() {
 void LockSession::Lock(bool isStartup) {
     // The screen may have changed size since start-up or the last lock.
     bool resized = false;
-    if (ReadDisplay(&resized) && resized) ReloadBackgroundImage(config_, model_);
+    if (ReadDisplay(&resized) && resized) images_.ReloadBackground(config_, model_);
     // Cover first: every monitor's cover is presented before anything else of the lock is drawn,
     // each before it shows, so no frame of the last lock flashes up. With the wipe the primary
     // cover's first present is the wipe's first step (a present of a wholly transparent frame
@@ -74,7 +74,7 @@ void LockSession::Lock(bool isStartup) {
         cover_->LockEffectShow();
         cover_->PaintRestingCover();
         // The strips serve the lock wipe alone: given back at once, not kept through the lock.
-        ::ReleaseEffectStrips();
+        ::ReleaseEffectStrips(images_);
     }
 
     HideShell(true, IsTransparentBackground(config_));
@@ -144,7 +144,7 @@ void LockSession::Unlock() {
     if (config_.Effect != 0 && cover_) {
         cover_->PaintUnlockWipeStart();
         PlaceTopmost(BackgroundHwnd());
-        PrepareUnlockStrip(cover_->Graphics(), model_.ScreenHeight);
+        PrepareUnlockStrip(images_, cover_->Graphics(), model_.ScreenHeight);
         DoEvents();
         cover_->UnlockEffectShow();
     }
@@ -160,7 +160,7 @@ void LockSession::Unlock() {
     // again at the next lock.
     if (cover_) cover_->ReleaseFrame();
     if (lockWindow_) lockWindow_->ReleaseFrame();
-    ::ReleaseEffectStrips();
+    ::ReleaseEffectStrips(images_);
 }
 
 void LockSession::LockComputer(bool isLock, bool isStartup) {
@@ -211,14 +211,14 @@ LockSession::~LockSession() {
 
 bool LockSession::CreateLockWindow(HINSTANCE instance) {
     if (lockWindow_ && lockWindow_->Hwnd()) return true;
-    lockWindow_ = std::make_unique<LockWindow>(config_, model_, *this, *this, *this);
+    lockWindow_ = std::make_unique<LockWindow>(config_, model_, images_, *this, *this, *this);
     if (!lockWindow_->Create(instance)) lockWindow_.reset();
     return lockWindow_ != nullptr;
 }
 
 bool LockSession::CreateCover(HINSTANCE instance) {
     if (cover_ && cover_->Hwnd()) return true;
-    cover_ = std::make_unique<PrimaryCover>(config_, model_, *this, *this, *this, furtherCovers_);
+    cover_ = std::make_unique<PrimaryCover>(config_, model_, images_, *this, *this, *this, furtherCovers_);
     if (!cover_->Create(instance)) cover_.reset();
     return cover_ != nullptr;
 }
@@ -227,7 +227,7 @@ void LockSession::CloseLockWindow() { lockWindow_.reset(); }
 void LockSession::CloseCover() { cover_.reset(); }
 
 void LockSession::LoadImages(HMODULE resources, BackgroundLoad background) {
-    ::LoadImages(config_, model_, lockWindow_ ? lockWindow_->Graphics() : nullptr, resources, background);
+    images_.Load(config_, model_, lockWindow_ ? lockWindow_->Graphics() : nullptr, resources, background);
 }
 
 // A grid of another size may fit the screen at another scale (see ComputeLayout): then every image
@@ -237,9 +237,9 @@ void LockSession::FitGrid() {
     model_.Fit(config_.Grid, model_.ScreenWidth, model_.ScreenHeight, model_.Dpi);
     Gdiplus::Graphics* graphics = lockWindow_ ? lockWindow_->Graphics() : nullptr;
     if (model_.Layout.Scale != scale)
-        RebuildLockImages(model_.Layout, graphics);
+        images_.RebuildLockImages(model_.Layout, graphics);
     else
-        RebuildPanelImage(model_.Layout, graphics);
+        images_.RebuildPanel(model_.Layout, graphics);
     model_.EnteredKeys.Reset(model_.PointCount());
 }
 
@@ -280,10 +280,10 @@ void LockSession::ShowIdleLockScreen() {
 void LockSession::ShowVerifyDialog() {
     // Its right pattern opens the configuration dialog: never while locked.
     if (state_.IsLocked()) return;
-    verifyDialog_.ShowNew(std::make_unique<VerifyDialog>(config_, *this, *this), GetModuleHandleA(nullptr));
+    verifyDialog_.ShowNew(std::make_unique<VerifyDialog>(config_, images_, *this, *this), GetModuleHandleA(nullptr));
 }
-void LockSession::ShowConfigDialog() { ::ShowConfigDialog(configDialog_, false, config_, *this, *this); }
-void LockSession::RunConfigDialogModally() { ::ShowConfigDialog(configDialog_, true, config_, *this, *this); }
+void LockSession::ShowConfigDialog() { ::ShowConfigDialog(configDialog_, false, config_, images_, *this, *this); }
+void LockSession::RunConfigDialogModally() { ::ShowConfigDialog(configDialog_, true, config_, images_, *this, *this); }
 HWND LockSession::VerifyDialogHwnd() const { return verifyDialog_.Hwnd(); }
 void LockSession::CloseVerifyDialog() { verifyDialog_.Close(); }
 HWND LockSession::ConfigDialogHwnd() const { return configDialog_.Hwnd(); }
@@ -316,9 +316,9 @@ bool LockSession::CreateTray() {
 
 void LockSession::CloseTray() { tray_.Close(); }
 void LockSession::PrepareEffectStrips() {
-    ::PrepareEffectStrips(cover_ ? cover_->Graphics() : nullptr, model_.ScreenWidth, model_.ScreenHeight);
+    ::PrepareEffectStrips(images_, cover_ ? cover_->Graphics() : nullptr, model_.ScreenWidth, model_.ScreenHeight);
 }
-void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(); }
+void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(images_); }
 
 // The program is per-monitor aware (its manifest says so): the system scales none of its windows.
 // The primary monitor's DPI as it is now: the screen DC reports the system DPI, which Windows

@@ -50,6 +50,8 @@ public:
     // transparency switch and the alert-mode repair write it.
     const ConfigData& Config() const { return config_; }
     ConfigData& Config() { return config_; }
+    // The pictures and painted images the windows draw from.
+    ImageTable& Images() { return images_; }
     const LockState& State() const override { return state_; }
     const LockScreenModel& Model() const override { return model_; }
     // The record the session and the start-up write (and the tests set up).
@@ -136,8 +138,9 @@ private:
     ConfigData config_;
     LockState state_;
     LockScreenModel model_;
+    ImageTable images_;
     // Before the primary cover, whose watchdog keeps them on top: they outlive it.
-    MonitorCovers furtherCovers_{config_, model_, *this, *this};
+    MonitorCovers furtherCovers_{config_, model_, images_, *this, *this};
     std::unique_ptr<LockWindow> lockWindow_;
     std::unique_ptr<PrimaryCover> cover_;
     SingleWindow<MessageWindow> messageWindow_;

@@ -346,8 +346,8 @@ void ExitApplication(LockSession& session) {
     // written.
     RestorePoliciesIfRemembered();
     RestoreAccessHotKeys(session.Settings());
-    FreeImages();
-    ReleaseEffectStrips();
+    session.Images().FreeAll();
+    ReleaseEffectStrips(session.Images());
     // The windows, in this order: about, verify, configuration, further-monitor covers, lock
     // window, primary cover, tray owner.
     if (TrayWindow* tray = session.TrayObject()) tray->CloseAboutWindow();

@@ -68,15 +68,14 @@ int ConfigDialog::PickBackgroundImage() {
 // was, so the strips cannot tell by its address that it changed.
 void ConfigDialog::UseBackgroundImage() {
     settings_.ReleaseEffectStrips();
-    FreeImageSlot(kSlotBackground);
-    ReloadBackgroundImage(config_, settings_.Model());
+    images_.ReloadBackground(config_, settings_.Model());
     RedrawPreview();
 }
 
 void ConfigDialog::RedrawPreview() {
     if (!previewGraphics_) return;
     ClearGraphics(previewGraphics_.get(), 0xFFFFFFFF);
-    DrawImage(previewGraphics_.get(), kSlotBackground, kDrawScaledImage, 0, 0, 320, 240);
+    images_.Draw(previewGraphics_.get(), kSlotBackground, kDrawScaledImage, 0, 0, 320, 240);
     previewGraphics_->Flush(Gdiplus::FlushIntentionSync);
     picBakImage_.Refresh();
 }

@@ -23,11 +23,11 @@ int ShowConfigMessage(HWND dialog, const std::string& text, const std::string& c
 
 // ---- the one instance ----
 
-void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, ConfigData& config,
+void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, ConfigData& config, ImageTable& images,
                       LockScreenSettings& settings, ActivityNotes& notes) {
     HWND hwnd = nullptr;
     if (ConfigDialog* dialog =
-            window.ShowNew(std::make_unique<ConfigDialog>(config, settings, notes), GetModuleHandleA(nullptr)))
+            window.ShowNew(std::make_unique<ConfigDialog>(config, images, settings, notes), GetModuleHandleA(nullptr)))
         hwnd = dialog->Hwnd();
     if (!modal || !hwnd) return;
     // The first-run dialog: start-up waits here until it is closed. A WM_QUIT that arrives

@@ -69,12 +69,14 @@ constexpr int kConfigPaneCount = 4;
 
 struct ConfigData;
 class ConfigDialog;
+class ImageTable;
 
 // Shows the configuration dialog of `window`, which edits `config` (and saves it when it closes),
-// changes the lock screen through `settings` and the unlock mode through `notes`. Modal: returns
-// when it has closed (first run). Modeless: returns at once; asking again while it is open
-// brings it forward unchanged.
-void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, ConfigData& config,
+// draws its preview and pattern box from `images` (and loads a new picture there), changes the
+// lock screen through `settings` and the unlock mode through `notes`. Modal: returns when it has
+// closed (first run). Modeless: returns at once; asking again while it is open brings it
+// forward unchanged.
+void ShowConfigDialog(SingleWindow<ConfigDialog>& window, bool modal, ConfigData& config, ImageTable& images,
                       LockScreenSettings& settings, ActivityNotes& notes);
 // Whether a policy sets a choice of the "General" pane.
 bool AnyListSetByPolicy();
@@ -95,8 +97,8 @@ int ShowConfigMessage(HWND dialog, const std::string& text, const std::string& c
 
 class ConfigDialog : public Window<ConfigDialog> {
 public:
-    ConfigDialog(ConfigData& config, LockScreenSettings& settings, ActivityNotes& notes)
-        : config_(config), settings_(settings), notes_(notes) {}
+    ConfigDialog(ConfigData& config, ImageTable& images, LockScreenSettings& settings, ActivityNotes& notes)
+        : config_(config), images_(images), settings_(settings), notes_(notes) {}
     ConfigDialog(const ConfigDialog&) = delete;
     ConfigDialog& operator=(const ConfigDialog&) = delete;
     ~ConfigDialog();
@@ -179,6 +181,7 @@ private:
     const GridLayout& Layout() const { return settings_.Model().Layout; }
 
     ConfigData& config_;
+    ImageTable& images_;
     LockScreenSettings& settings_;
     ActivityNotes& notes_;   // the unlock mode
     ScaledLayout layout_;

@@ -58,14 +58,14 @@ void ConfigDialog::DrawCanvasText(const std::string& strText, float x, float y, 
 
 // Layers 1 and 2: white, and every point as a small blue ring.
 void ConfigDialog::DrawEmptyGrid() {
-    DrawSmallGrid(resetGraphics_.get(), Layout(), GridSideOf(config_.Grid));
+    DrawSmallGrid(resetGraphics_.get(), images_, Layout(), GridSideOf(config_.Grid));
 }
 
 // Layers 3 and 4: the lines from each point to the next, then the red rings with the order
 // numbers 1, 2, 3 ... on top, then the canvas shows the result.
 void ConfigDialog::ShowSequence(const std::vector<int>& sequence) {
     if (resetGraphics_) {
-        DrawSmallTrail(resetGraphics_.get(), patternPen_.get(), Layout(), sequence,
+        DrawSmallTrail(resetGraphics_.get(), images_, patternPen_.get(), Layout(), sequence,
                        [this](int position, const LayoutEntry& e) {
                            DrawCanvasText(std::to_string(position), static_cast<float>(e.Hit.Left), static_cast<float>(e.Hit.Top),
                                     kSmallRingSize, kSmallRingSize);

@@ -51,14 +51,14 @@ const Gdiplus::Image* EffectStripsImage() { return Cache.Image; }
 
 int EffectStripBuilds() { return Cache.Builds; }
 
-void PrepareEffectStrips(Gdiplus::Graphics* target, int width, int height) {
-    Gdiplus::Image* picture = ImageTable.Image(kSlotBackground);
-    const uint32_t serial = ImageTable.ImageSerial(kSlotBackground);
+void PrepareEffectStrips(ImageTable& images, Gdiplus::Graphics* target, int width, int height) {
+    Gdiplus::Image* picture = images.Image(kSlotBackground);
+    const uint32_t serial = images.ImageSerial(kSlotBackground);
     if (Cache.Image) {
         // Cut from this picture already. The handle alone is no proof: a new picture loaded
         // right after the old one was freed often gets the same address.
         if (Cache.Image == picture && Cache.ImageSerial == serial) return;
-        ReleaseEffectStrips();
+        ReleaseEffectStrips(images);
     }
     // Without a picture or a cover there is nothing to cut; the key stays empty so the next call
     // tries again.
@@ -85,17 +85,17 @@ void PrepareEffectStrips(Gdiplus::Graphics* target, int width, int height) {
     ++Cache.Builds;
 }
 
-void ReleaseEffectStrips() {
+void ReleaseEffectStrips(ImageTable& images) {
     Cache.Strips.clear();
     Cache.Image = nullptr;
-    ImageTable.SetCached(kSlotEraseStrip, nullptr);
+    images.SetCached(kSlotEraseStrip, nullptr);
 }
 
-void PrepareUnlockStrip(Gdiplus::Graphics* target, int height) {
-    ImageTable.SetCached(kSlotEraseStrip, nullptr);
+void PrepareUnlockStrip(ImageTable& images, Gdiplus::Graphics* target, int height) {
+    images.SetCached(kSlotEraseStrip, nullptr);
     if (!target || height <= 0) return;
     StripCanvas canvas(height);
     if (!canvas.IsReady()) return;
     canvas.Graphics->Clear(Gdiplus::Color(kClearAlphaOne));
-    ImageTable.SetCached(kSlotEraseStrip, NewGdiPlus<Gdiplus::CachedBitmap>(canvas.Bitmap.get(), target));
+    images.SetCached(kSlotEraseStrip, NewGdiPlus<Gdiplus::CachedBitmap>(canvas.Bitmap.get(), target));
 }

@@ -24,9 +24,9 @@ int HeightOf(const RECT& rc) { return rc.bottom - rc.top; }
 
 }  // namespace
 
-MonitorCover::MonitorCover(const ConfigData& config, const LockScreenModel& model, ActivityNotes& notes,
-                           WindowDirectory& windows)
-    : config_(config), model_(model), notes_(notes), windows_(windows), frame_(std::make_unique<LayeredFrame>()) {}
+MonitorCover::MonitorCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images,
+                           ActivityNotes& notes, WindowDirectory& windows)
+    : config_(config), model_(model), images_(images), notes_(notes), windows_(windows), frame_(std::make_unique<LayeredFrame>()) {}
 
 MonitorCover::~MonitorCover() { Destroy(); }
 
@@ -120,7 +120,7 @@ void MonitorCover::PaintCover() {
         const PictureRect at =
             CoverPictureRect(model_.ScreenWidth, model_.ScreenHeight, frame_->Width(), frame_->Height());
         // A missing picture leaves the cover black, which still hides the monitor.
-        DrawImage(graphics, kSlotBackground, kDrawScaledImage, at.x, at.y, at.w, at.h);
+        images_.Draw(graphics, kSlotBackground, kDrawScaledImage, at.x, at.y, at.w, at.h);
     }
     frame_->Present();
 }

@@ -12,14 +12,15 @@
 #include "ui/Window.h"
 
 struct ConfigData;
+class ImageTable;
 class LayeredFrame;
 
 class MonitorCover : public Window<MonitorCover> {
 public:
-    // The picture is fitted to the primary screen of `model`, or the monitor shows through
-    // (`config`'s transparent cover); a click or Enter recalls the lock window through `windows`
-    // and counts as activity in `notes`.
-    MonitorCover(const ConfigData& config, const LockScreenModel& model, ActivityNotes& notes,
+    // The picture of `images` is fitted to the primary screen of `model`, or the monitor shows
+    // through (`config`'s transparent cover); a click or Enter recalls the lock window through
+    // `windows` and counts as activity in `notes`.
+    MonitorCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images, ActivityNotes& notes,
                  WindowDirectory& windows);
     MonitorCover(const MonitorCover&) = delete;
     MonitorCover& operator=(const MonitorCover&) = delete;
@@ -52,6 +53,7 @@ private:
 
     const ConfigData& config_;
     const LockScreenModel& model_;
+    ImageTable& images_;
     ActivityNotes& notes_;
     WindowDirectory& windows_;
     RECT rect_{};

@@ -58,9 +58,9 @@ void PaintAndShow(MonitorCover& cover) {
 
 }  // namespace
 
-MonitorCovers::MonitorCovers(const ConfigData& config, const LockScreenModel& model, ActivityNotes& notes,
-                             WindowDirectory& windows)
-    : config_(config), model_(model), notes_(notes), windows_(windows) {}
+MonitorCovers::MonitorCovers(const ConfigData& config, const LockScreenModel& model, ImageTable& images,
+                             ActivityNotes& notes, WindowDirectory& windows)
+    : config_(config), model_(model), images_(images), notes_(notes), windows_(windows) {}
 
 MonitorCovers::~MonitorCovers() = default;
 
@@ -79,7 +79,7 @@ std::size_t MonitorCovers::Prepare(const MonitorList& monitors) {
     std::size_t ready = 0;
     for (const RECT& rect : rects) {
         if (ready == covers_.size()) {
-            auto cover = std::make_unique<MonitorCover>(config_, model_, notes_, windows_);
+            auto cover = std::make_unique<MonitorCover>(config_, model_, images_, notes_, windows_);
             if (!cover->Create(instance, rect)) continue;   // that monitor stays uncovered
             covers_.push_back(std::move(cover));
         } else {

@@ -15,6 +15,7 @@
 #include "ui/LockRoles.h"
 
 struct ConfigData;
+class ImageTable;
 class MonitorCover;
 
 constexpr int kMonitorTableSize = 16;
@@ -42,7 +43,7 @@ std::vector<RECT> FurtherMonitorRects(const MONITORINFO* table, int count);
 class MonitorCovers {
 public:
     // What each cover is given (see MonitorCover).
-    MonitorCovers(const ConfigData& config, const LockScreenModel& model, ActivityNotes& notes,
+    MonitorCovers(const ConfigData& config, const LockScreenModel& model, ImageTable& images, ActivityNotes& notes,
                   WindowDirectory& windows);
     MonitorCovers(const MonitorCovers&) = delete;
     MonitorCovers& operator=(const MonitorCovers&) = delete;
@@ -67,6 +68,7 @@ private:
 
     const ConfigData& config_;
     const LockScreenModel& model_;
+    ImageTable& images_;
     ActivityNotes& notes_;
     WindowDirectory& windows_;
     std::vector<std::unique_ptr<MonitorCover>> covers_;

@@ -162,9 +162,10 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, 
 
 }  // namespace
 
-PrimaryCover::PrimaryCover(const ConfigData& config, const LockScreenModel& model, const LockControl& lock,
-                           ActivityNotes& notes, WindowDirectory& windows, MonitorCovers& furtherCovers)
-    : config_(config), model_(model), lock_(lock), notes_(notes), windows_(windows), furtherCovers_(furtherCovers) {}
+PrimaryCover::PrimaryCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images,
+                           const LockControl& lock, ActivityNotes& notes, WindowDirectory& windows,
+                           MonitorCovers& furtherCovers)
+    : config_(config), model_(model), images_(images), lock_(lock), notes_(notes), windows_(windows), furtherCovers_(furtherCovers) {}
 
 PrimaryCover::~PrimaryCover() { Destroy(); }
 
@@ -250,7 +251,7 @@ void PrimaryCover::ClearFrame() {
 RECT PrimaryCover::ShownRect() const {
     if (!impl_) return RECT{};
     if (impl_->presentsPicture) {
-        if (const DibSurface* picture = ImageTable.Background()) return RECT{0, 0, picture->Width(), picture->Height()};
+        if (const DibSurface* picture = images_.Background()) return RECT{0, 0, picture->Width(), picture->Height()};
     }
     return RECT{0, 0, impl_->Frame.Width(), impl_->Frame.Height()};
 }
@@ -258,7 +259,7 @@ RECT PrimaryCover::ShownRect() const {
 uint32_t PrimaryCover::FramePixel(int x, int y) const {
     if (!impl_) return 0;
     if (impl_->presentsPicture) {
-        const DibSurface* picture = ImageTable.Background();
+        const DibSurface* picture = images_.Background();
         return picture ? picture->PixelAt(x, y) : 0;
     }
     return impl_->Frame.PixelAt(x, y);
@@ -323,7 +324,7 @@ void PrimaryCover::ReleaseFrame() {
 void PrimaryCover::PaintRestingCover() {
     if (!impl_) return;
     impl_->presentsPicture = false;
-    const DibSurface* picture = IsTransparentBackground(config_) ? nullptr : ImageTable.Background();
+    const DibSurface* picture = IsTransparentBackground(config_) ? nullptr : images_.Background();
     if (picture && picture->Width() == ScreenWidth() && picture->Height() == ScreenHeight() &&
         impl_->Frame.PresentSurface(*picture)) {
         impl_->presentsPicture = true;
@@ -338,7 +339,7 @@ void PrimaryCover::PaintRestingCover() {
         frame.ClearFrame(kClearAlphaOne);
     } else {
         frame.ClearFrame(kClearOpaqueBlack);
-        DrawImage(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
+        images_.Draw(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
     }
     frame.Present();
 }
@@ -349,14 +350,14 @@ void PrimaryCover::TakePictureIntoFrame() {
     FitFrameToScreen();
     if (!impl_ || !impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
-    const DibSurface* picture = ImageTable.Background();
+    const DibSurface* picture = images_.Background();
     if (picture && picture->Width() == frame.Width() && picture->Height() == frame.Height()) {
         GdiFlush();
         for (int y = 0; y < frame.Height(); ++y)
             std::copy_n(picture->Row(y), frame.Width(), frame.Row(y));
     } else {
         frame.ClearFrame(kClearOpaqueBlack);
-        DrawImage(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
+        images_.Draw(frame.Graphics(), kSlotBackground, kDrawScaledImage, 0, 0, frame.Width(), frame.Height());
     }
 }
 
@@ -437,7 +438,7 @@ void PrimaryCover::UnlockEffectShow() {
     if (!impl_->Frame.IsReady()) return;
     LayeredFrame& frame = impl_->Frame;
     Gdiplus::Graphics* graphics = frame.Graphics();
-    Gdiplus::CachedBitmap* erase = ImageTable.Cached(kSlotEraseStrip);
+    Gdiplus::CachedBitmap* erase = images_.Cached(kSlotEraseStrip);
     const auto bands = CalcEffectBands(model_.ScreenWidth);
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     RunWipe(frame, GetTickCount(), EffectStepCount(model_.ScreenWidth), [&](int j) {

@@ -12,17 +12,18 @@
 
 struct ConfigData;
 struct LockScreenModel;
+class ImageTable;
 class MonitorCovers;
 namespace Gdiplus { class Graphics; }
 
 class PrimaryCover : public Window<PrimaryCover> {
 public:
-    // Covers the screen of `model` with the picture, or lets it show through (`config`'s
-    // transparent cover); reads the lock state from `lock`, tells `notes` of the user's
+    // Covers the screen of `model` with the picture of `images`, or lets it show through
+    // (`config`'s transparent cover); reads the lock state from `lock`, tells `notes` of the user's
     // activity, finds the lock window in `windows` and keeps `furtherCovers` on top. All of them
     // outlive the window.
-    PrimaryCover(const ConfigData& config, const LockScreenModel& model, const LockControl& lock, ActivityNotes& notes,
-                 WindowDirectory& windows, MonitorCovers& furtherCovers);
+    PrimaryCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images, const LockControl& lock,
+                 ActivityNotes& notes, WindowDirectory& windows, MonitorCovers& furtherCovers);
     PrimaryCover(const PrimaryCover&) = delete;
     PrimaryCover& operator=(const PrimaryCover&) = delete;
     ~PrimaryCover();
@@ -69,6 +70,7 @@ private:
     void RecallLockWindow();
     const ConfigData& config_;
     const LockScreenModel& model_;
+    ImageTable& images_;
     const LockControl& lock_;
     ActivityNotes& notes_;
     WindowDirectory& windows_;
@@ -77,8 +79,8 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Wipe strips cut from the background picture for the cover's graphics on a screen of
-// width x height, kept until the picture changes.
-void PrepareEffectStrips(Gdiplus::Graphics* coverGraphics, int width, int height);
-void PrepareUnlockStrip(Gdiplus::Graphics* coverGraphics, int height);
-void ReleaseEffectStrips();
+// Wipe strips cut from the table's background picture for the cover's graphics on a screen of
+// width x height, kept until the picture changes; the unlock's erase strip is kept in the table.
+void PrepareEffectStrips(ImageTable& images, Gdiplus::Graphics* coverGraphics, int width, int height);
+void PrepareUnlockStrip(ImageTable& images, Gdiplus::Graphics* coverGraphics, int height);
+void ReleaseEffectStrips(ImageTable& images);

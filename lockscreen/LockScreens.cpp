@@ -27,7 +27,8 @@ void DrawScreenText(LayeredFrame& frame, std::string text, double x, double y, i
 }
 
 // Lines between consecutive entered points (empty slots skipped), then a ring on each point.
-void DrawTrail(LayeredFrame& frame, const GridLayout& layout, const PatternEntry& entered, bool isPenColor) {
+void DrawTrail(LayeredFrame& frame, ImageTable& images, const GridLayout& layout, const PatternEntry& entered,
+               bool isPenColor) {
     Gdiplus::Graphics* g = frame.Graphics();
     Gdiplus::Pen* pen = isPenColor ? frame.RedPen() : frame.BluePen();
     if (pen) pen->SetWidth(static_cast<Gdiplus::REAL>(kTrailPenWidth * layout.Scale));
@@ -43,12 +44,13 @@ void DrawTrail(LayeredFrame& frame, const GridLayout& layout, const PatternEntry
     const int ring = isPenColor ? kSlotRedRing : kSlotBlueRing;
     for (int point : trail) {
         const LayoutSquare& square = layout.Point(point).Image;
-        DrawImage(g, ring, kDrawCachedBitmap, square.Left, square.Top, 0, 0);
+        images.Draw(g, ring, kDrawCachedBitmap, square.Left, square.Top, 0, 0);
     }
 }
 
 // A letter on every point, the input box, and one star per typed key.
-void DrawDynamicPassword(LayeredFrame& frame, const GridLayout& layout, const LockScreenView& view) {
+void DrawDynamicPassword(LayeredFrame& frame, ImageTable& images, const GridLayout& layout,
+                         const LockScreenView& view) {
     const int points = PointCount(layout);
     for (int k = 1; k <= points && view.letters; ++k) {
         if (static_cast<size_t>(k) >= view.letters->size()) break;
@@ -59,24 +61,24 @@ void DrawDynamicPassword(LayeredFrame& frame, const GridLayout& layout, const Lo
                        point.Centre.Y - layout.Px(8), layout.Px(16), layout.Px(kLetterBox), layout.Px(kLetterBox));
     }
     const LayoutPosition box = layout.InputBoxOrigin();
-    DrawImage(frame.Graphics(), kSlotInputBox, kDrawCachedBitmap, box.X, box.Y, 0, 0);
+    images.Draw(frame.Graphics(), kSlotInputBox, kDrawCachedBitmap, box.X, box.Y, 0, 0);
     const int typed = view.keys ? view.keys->Count() : 0;
     if (typed > 0)
         DrawScreenText(frame, std::string(static_cast<size_t>(typed), '*'), box.X, box.Y + layout.Px(kStarsTop),
                        layout.Px(18), layout.Px(kInputBoxWidth), layout.Px(kInputBoxHeight));
 }
 
-void DrawIcons(LayeredFrame& frame, const GridLayout& layout, int hotItem) {
+void DrawIcons(LayeredFrame& frame, ImageTable& images, const GridLayout& layout, int hotItem) {
     Gdiplus::Graphics* g = frame.Graphics();
     const LayoutPosition box = layout.IconBoxOrigin();
-    DrawImage(g, kSlotIconBox, kDrawCachedBitmap, box.X, box.Y, 0, 0);
+    images.Draw(g, kSlotIconBox, kDrawCachedBitmap, box.X, box.Y, 0, 0);
     for (int icon = kIconKeyboard; icon <= kIconPatternDisplay; ++icon) {
         const int slot = kSlotKeyboardIcon + (icon - kIconKeyboard);
         const LayoutEntry& e = layout.Icon(icon);
         if (icon == hotItem)
-            DrawImage(g, slot, kDrawScaledImage, e.Hit.Left, e.Hit.Top, layout.Px(kIconHot), layout.Px(kIconHot));
+            images.Draw(g, slot, kDrawScaledImage, e.Hit.Left, e.Hit.Top, layout.Px(kIconHot), layout.Px(kIconHot));
         else
-            DrawImage(g, slot, kDrawScaledImage, e.Image.Left, e.Image.Top, e.Image.Size, e.Image.Size);
+            images.Draw(g, slot, kDrawScaledImage, e.Image.Left, e.Image.Top, e.Image.Size, e.Image.Size);
     }
 }
 
@@ -114,8 +116,9 @@ void Unite(RECT& into, const RECT& rect) {
 // rectangle meets the region is drawn (clipped), one whose rectangle misses it cannot reach it.
 void DrawPatternRegion(LayeredFrame& frame, const LockScreenView& view, bool isAction, bool isPenColor,
                        const RECT& region) {
-    if (!frame.IsReady() || !view.layout) return;
+    if (!frame.IsReady() || !view.layout || !view.images) return;
     const GridLayout& layout = *view.layout;
+    ImageTable& images = *view.images;
     const double h = frame.Height();
     const bool whole = region.left <= 0 && region.top <= 0 && region.right >= frame.Width() && region.bottom >= h;
     Gdiplus::Graphics* g = frame.Graphics();
@@ -126,7 +129,7 @@ void DrawPatternRegion(LayeredFrame& frame, const LockScreenView& view, bool isA
         g->SetClip(Gdiplus::Rect(region.left, region.top, region.right - region.left, region.bottom - region.top));
     }
     const LayoutPosition panel = layout.PanelOrigin();
-    DrawImage(g, kSlotPanel, kDrawCachedBitmap, panel.X, panel.Y, 0, 0);
+    images.Draw(g, kSlotPanel, kDrawCachedBitmap, panel.X, panel.Y, 0, 0);
     constexpr double kTextHeight = 128;
     if (RowsMeet(region, TimeTop(layout, h), kTextHeight))
         DrawScreenText(frame, view.timeText, 0, TimeTop(layout, h), layout.Px(21));
@@ -135,10 +138,10 @@ void DrawPatternRegion(LayeredFrame& frame, const LockScreenView& view, bool isA
     if (RowsMeet(region, AlertTop(layout, h), kTextHeight))
         DrawScreenText(frame, view.alertText, 0, AlertTop(layout, h), layout.Px(18));
     if (view.unlockMode == kNormalUnlockMode && isAction && view.entered)
-        DrawTrail(frame, layout, *view.entered, isPenColor);
+        DrawTrail(frame, images, layout, *view.entered, isPenColor);
     else if (view.unlockMode == kDynamicPasswordMode)
-        DrawDynamicPassword(frame, layout, view);
-    DrawIcons(frame, layout, view.hotItem);
+        DrawDynamicPassword(frame, images, layout, view);
+    DrawIcons(frame, images, layout, view.hotItem);
     if (!whole) g->ResetClip();
 }
 
@@ -186,14 +189,14 @@ RECT ScreenPartRect(const GridLayout& layout, ScreenPart part, int frameWidth, i
     return RECT{0, 0, frameWidth, frameHeight};
 }
 
-void DrawAlertScreen(LayeredFrame& frame, const GridLayout& layout, int leftTime, bool alarmBlink) {
+void DrawAlertScreen(LayeredFrame& frame, ImageTable& images, const GridLayout& layout, int leftTime, bool alarmBlink) {
     if (!frame.IsReady()) return;
     const double h = frame.Height();
     frame.ClearFrame(kClearAlphaOne);
     DrawScreenText(frame, "ATTACKING WARNING!", 0, h / 2 - 180 * layout.Scale, layout.Px(21));
     const LayoutPosition shield = layout.AlarmPictureOrigin();
-    DrawImage(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield.X,
-              shield.Y, 0, 0);
+    images.Draw(frame.Graphics(), alarmBlink ? kSlotAlarmRed : kSlotAlarmBlue, kDrawCachedBitmap, shield.X,
+                shield.Y, 0, 0);
     DrawScreenText(frame, "System is locked in " + std::to_string(leftTime) + " seconds", 0,
                    h / 2 + 150 * layout.Scale, layout.Px(18));
 }

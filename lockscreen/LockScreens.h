@@ -10,9 +10,12 @@
 #include "ui/LayeredFrame.h"
 #include "core/PatternGrid.h"
 
-// Everything a pattern screen depends on besides the images.
+class ImageTable;
+
+// Everything a pattern screen depends on.
 struct LockScreenView {
-    const GridLayout* layout = nullptr;             // nothing is drawn without one
+    ImageTable* images = nullptr;                   // nothing is drawn without them
+    const GridLayout* layout = nullptr;             // or without one
     int unlockMode = kNormalUnlockMode;
     int hotItem = -1;                               // the icon drawn larger (37..39)
     const PatternEntry* entered = nullptr;          // the drawn points (mode 0)
@@ -37,4 +40,4 @@ void DrawPatternRegion(LayeredFrame& frame, const LockScreenView& view, bool isA
 enum class ScreenPart { Whole, Panel, Clock, Icons, InputBox };
 RECT ScreenPartRect(const GridLayout& layout, ScreenPart part, int frameWidth, int frameHeight);
 // Title, the red (alarmBlink) or blue shield, and the seconds left; nothing is presented.
-void DrawAlertScreen(LayeredFrame& frame, const GridLayout& layout, int leftTime, bool alarmBlink);
+void DrawAlertScreen(LayeredFrame& frame, ImageTable& images, const GridLayout& layout, int leftTime, bool alarmBlink);

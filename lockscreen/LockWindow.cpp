@@ -61,8 +61,9 @@ bool IsModifierKey(int keyCode) {
 }  // namespace
 
 struct LockWindow::Impl {
-    Impl(LockScreenModel& m, const LockControl& l) : model(m), lock(l) {}
+    Impl(LockScreenModel& m, ImageTable& i, const LockControl& l) : model(m), images(i), lock(l) {}
     LockScreenModel& model;
+    ImageTable& images;
     const LockControl& lock;
     LayeredFrame frame;
     PatternDrag drag;                // EnteredPattern and IsDrawing
@@ -90,6 +91,7 @@ struct LockWindow::Impl {
         view.unlockMode = lock.State().UnlockMode();
         view.hotItem = hotItem;
         view.entered = &drag.Entry();
+        view.images = &images;
         view.layout = &model.Layout;
         view.keys = &model.EnteredKeys;
         view.letters = &model.PointLetters;
@@ -115,7 +117,7 @@ bool LockWindow::Create(HINSTANCE instance) {
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
     if (!RegisterWindowClass(wc)) return false;
-    impl_ = new Impl(model_, lock_);
+    impl_ = new Impl(model_, images_, lock_);
     // Restarting the program must not give a guesser a fresh count toward the alarm.
     impl_->wrong.Restore(ReadAlertTimes());
     const AlertWaits waits = ReadAlertWaits();
@@ -319,7 +321,7 @@ void LockWindow::Redraw(bool isAction, bool isPenColor, ScreenPart part, bool fu
 void LockWindow::PatternAlert(int leftTime) {
     if (!impl_) return;
     FitFrameToScreen();
-    DrawAlertScreen(impl_->frame, model_.Layout, leftTime, impl_->alarmBlink);
+    DrawAlertScreen(impl_->frame, images_, model_.Layout, leftTime, impl_->alarmBlink);
     impl_->wholeShowsPattern = false;
     Present(true);
     impl_->alarmBlink = !impl_->alarmBlink;

@@ -10,6 +10,7 @@
 #include "ui/Window.h"
 
 struct ConfigData;
+class ImageTable;
 struct LockScreenModel;
 class LayeredFrame;
 namespace Gdiplus { class Graphics; }
@@ -21,9 +22,10 @@ public:
     // unlock, and an idle screen for the lock; what the user does goes to `notes`. The model and
     // the roles outlive the window. The pattern is checked against `config`, whose idle times
     // it keeps; an alert mode out of range there is repaired and saved.
-    LockWindow(ConfigData& config, LockScreenModel& model, LockControl& lock, ActivityNotes& notes,
+    // It draws from `images`, whose cached bitmaps are made for its graphics.
+    LockWindow(ConfigData& config, LockScreenModel& model, ImageTable& images, LockControl& lock, ActivityNotes& notes,
                WindowDirectory& windows)
-        : config_(config), model_(model), lock_(lock), notes_(notes), windows_(windows) {}
+        : config_(config), model_(model), images_(images), lock_(lock), notes_(notes), windows_(windows) {}
     LockWindow(const LockWindow&) = delete;
     LockWindow& operator=(const LockWindow&) = delete;
     ~LockWindow();
@@ -86,6 +88,7 @@ private:
     std::string WaitText() const;
     ConfigData& config_;
     LockScreenModel& model_;
+    ImageTable& images_;
     LockControl& lock_;
     ActivityNotes& notes_;
     WindowDirectory& windows_;

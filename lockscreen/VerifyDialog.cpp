@@ -139,7 +139,7 @@ void VerifyDialog::ReleasePensAndPages() {
 // ---- drawing ----
 
 void VerifyDialog::DrawGrid() {
-    DrawSmallGrid(verifyGraphics_.get(), Layout(), Layout().GridSide);
+    DrawSmallGrid(verifyGraphics_.get(), images_, Layout(), Layout().GridSide);
 }
 
 void VerifyDialog::DrawEmptyGrid() {
@@ -152,7 +152,7 @@ void VerifyDialog::DrawEntry() {
     DrawGrid();
     const auto& slots = drag_.Entry().Slots();
     const int count = std::min(PointCount(), static_cast<int>(slots.size()) - 1);
-    DrawSmallTrail(verifyGraphics_.get(), pen_.get(), Layout(), ShownSequence(slots.data(), count, Layout().GridSide));
+    DrawSmallTrail(verifyGraphics_.get(), images_, pen_.get(), Layout(), ShownSequence(slots.data(), count, Layout().GridSide));
     if (verifyGraphics_) verifyGraphics_->Flush(Gdiplus::FlushIntentionSync);
     picVerify_.Refresh();
 }

@@ -14,6 +14,7 @@
 #include "ui/Window.h"
 
 struct ConfigData;
+class ImageTable;
 
 enum VerifyControlId : int {
     kIdVerifyLabel1 = 200,
@@ -32,8 +33,9 @@ class VerifyDialog : public Window<VerifyDialog> {
 public:
     // The pattern is checked against `config`; the grid and the point letters come from the lock
     // screen's model; a right pattern opens the configuration dialog through `windows`.
-    VerifyDialog(const ConfigData& config, const LockScreenSettings& settings, WindowDirectory& windows)
-        : config_(config), settings_(settings), windows_(windows) {}
+    VerifyDialog(const ConfigData& config, ImageTable& images, const LockScreenSettings& settings,
+                 WindowDirectory& windows)
+        : config_(config), images_(images), settings_(settings), windows_(windows) {}
     VerifyDialog(const VerifyDialog&) = delete;
     VerifyDialog& operator=(const VerifyDialog&) = delete;
     ~VerifyDialog();
@@ -65,6 +67,7 @@ private:
     int PointCount() const { return Layout().GridSide * Layout().GridSide; }
 
     const ConfigData& config_;
+    ImageTable& images_;   // the small rings
     const LockScreenSettings& settings_;
     WindowDirectory& windows_;
     ScaledLayout layout_;

@@ -17,8 +17,6 @@
 #include "system/WinHandles.h"
 #include "core/LockScreenModel.h"
 
-ImageTableType ImageTable;
-
 namespace {
 
 constexpr Gdiplus::ARGB kBoxColour = 0xCC000000;
@@ -68,20 +66,6 @@ GdiPlusPtr<Gdiplus::Bitmap> CopyBitmap(Gdiplus::Image* source) {
     return copy;
 }
 
-// Stores a finished bitmap as an image or as a cached bitmap for the lock window's graphics.
-bool StoreBitmap(GdiPlusPtr<Gdiplus::Bitmap> bitmap, int slot, bool asImage, Gdiplus::Graphics* lockGraphics) {
-    if (!bitmap || !IsSlot(slot)) return false;
-    if (asImage) {
-        ImageTable.SetImage(slot, std::move(bitmap));
-        return true;
-    }
-    if (!lockGraphics) return false;
-    auto cached = NewGdiPlus<Gdiplus::CachedBitmap>(bitmap.get(), lockGraphics);
-    if (!cached) return false;
-    ImageTable.SetCached(slot, std::move(cached));
-    return true;  // the bitmap itself is freed here: the cached copy does not need it
-}
-
 // Averages each scale x scale block of the premultiplied source into one pixel.
 GdiPlusPtr<Gdiplus::Bitmap> Downsample(Gdiplus::Bitmap& source, int width, int height, int scale) {
     auto target = NewGdiPlus<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
@@ -118,18 +102,16 @@ GdiPlusPtr<Gdiplus::Bitmap> Downsample(Gdiplus::Bitmap& source, int width, int h
     return target;
 }
 
-// A new transparent bitmap, anti-aliased graphics on it, the painter, then the store.
+// A new transparent bitmap, anti-aliased graphics on it, the painter.
 template <class Painter>
-bool PaintImage(int width, int height, int slot, bool asImage, Gdiplus::Graphics* lockGraphics, Painter paint) {
+GdiPlusPtr<Gdiplus::Bitmap> PaintBitmap(int width, int height, Painter paint) {
     auto bitmap = NewArgbBitmap(width, height);
-    if (!bitmap) return false;
-    {
-        auto graphics = NewGdiPlus<Gdiplus::Graphics>(bitmap.get());
-        if (!graphics) return false;
-        graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        paint(*graphics);
-    }
-    return StoreBitmap(std::move(bitmap), slot, asImage, lockGraphics);
+    if (!bitmap) return nullptr;
+    auto graphics = NewGdiPlus<Gdiplus::Graphics>(bitmap.get());
+    if (!graphics) return nullptr;
+    graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    paint(*graphics);
+    return bitmap;
 }
 
 // Round shapes painted at four times the size and averaged down. Wine's GDI+ fills ellipses
@@ -195,20 +177,8 @@ bool IsExistingFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// What slot 0 is made from: everything read on the window thread, so that the picture can be
-// made on any thread.
-struct BackgroundSource {
-    std::string Path;
-    HMODULE Module = nullptr;
-    int Width = 0, Height = 0;
-};
-
-BackgroundSource CurrentBackgroundSource(const ConfigData& config, const LockScreenModel& model, HMODULE module) {
-    return {ReadFixedText(config.BackgroundImage), module, model.ScreenWidth, model.ScreenHeight};
-}
-
 // The user's picture when it exists and decodes, else the built-in one, at the screen's size.
-std::unique_ptr<DibSurface> MakeBackground(const BackgroundSource& source) {
+std::unique_ptr<DibSurface> MakeBackground(const ImageTable::BackgroundSource& source) {
     GdiPlusPtr<Gdiplus::Bitmap> picture;
     if (IsExistingFile(source.Path)) picture = LoadPictureFile(source.Path);
     // A file that exists but is no picture (or a damaged one) must not leave the cover empty.
@@ -217,77 +187,78 @@ std::unique_ptr<DibSurface> MakeBackground(const BackgroundSource& source) {
     return FitPictureSurface(picture.get(), source.Width, source.Height);
 }
 
-bool LoadBackground(const ConfigData& config, const LockScreenModel& model, HMODULE module) {
-    auto picture = MakeBackground(CurrentBackgroundSource(config, model, module));
-    const bool made = picture != nullptr;
-    ImageTable.SetBackground(std::move(picture));
-    return made;
-}
-
 // Slot 0 in the making on its own thread; the result is stored by the window thread when it
 // first needs the slot. GDI+ objects may be made on any thread once GDI+ is started, as long as
 // one thread at a time uses each: the picture is the thread's alone until it is taken.
-struct PendingBackgroundJob {
-    BackgroundSource Source;
-    std::unique_ptr<DibSurface> Result;
-    UniqueHandle Thread;
-};
-PendingBackgroundJob PendingBackground;
-
-DWORD WINAPI MakePendingBackground(void*) {
-    PendingBackground.Result = MakeBackground(PendingBackground.Source);
+DWORD WINAPI MakePendingBackground(void* job) {
+    auto* pending = static_cast<ImageTable::PendingBackground*>(job);
+    pending->Result = MakeBackground(pending->Source);
     return 0;
 }
 
-void StartBackgroundAside(const ConfigData& config, const LockScreenModel& model, HMODULE module) {
-    ImageTable.Free(kSlotBackground);   // and an earlier one still in the making
-    PendingBackground.Source = CurrentBackgroundSource(config, model, module);
-    PendingBackground.Thread.reset(CreateThread(nullptr, 0, MakePendingBackground, nullptr, 0, nullptr));
-    // Without a thread it is made here and now.
-    if (!PendingBackground.Thread) LoadBackground(config, model, module);
-}
-
-bool LoadResourceSlot(HMODULE module, const char* name, int width, int height, int slot, bool clone,
-                      bool asImage, Gdiplus::Graphics* lockGraphics = nullptr) {
-    auto picture = LoadResourcePicture(module, name);
-    if (!picture) return false;
-    return RenderImage(width, height, picture.get(), slot, clone, asImage, lockGraphics);
-}
-
-HMODULE ResourceModule = nullptr;
-
 }  // namespace
 
-void ImageTableType::TakePendingBackground(int slot) {
-    if (slot != kSlotBackground || !PendingBackground.Thread) return;
-    WaitForSingleObject(PendingBackground.Thread.get(), INFINITE);
-    PendingBackground.Thread.reset();
-    background_ = std::move(PendingBackground.Result);
+ImageTable::~ImageTable() {
+    if (pending_.Thread) WaitForSingleObject(pending_.Thread.get(), INFINITE);
+}
+
+// Everything read on the window thread, so that the picture can be made on any thread.
+ImageTable::BackgroundSource ImageTable::SourceFor(const ConfigData& config, const LockScreenModel& model) const {
+    return {ReadFixedText(config.BackgroundImage), resourceModule_, model.ScreenWidth, model.ScreenHeight};
+}
+
+bool ImageTable::LoadBackground(const BackgroundSource& source) {
+    auto picture = MakeBackground(source);
+    const bool made = picture != nullptr;
+    SetBackground(std::move(picture));
+    return made;
+}
+
+void ImageTable::StartBackgroundAside(const BackgroundSource& source) {
+    Free(kSlotBackground);   // and an earlier one still in the making
+    pending_.Source = source;
+    pending_.Thread.reset(CreateThread(nullptr, 0, MakePendingBackground, &pending_, 0, nullptr));
+    // Without a thread it is made here and now.
+    if (!pending_.Thread) LoadBackground(source);
+}
+
+bool ImageTable::LoadResourceSlot(const char* name, int width, int height, int slot, bool clone, bool asImage,
+                                  Gdiplus::Graphics* lockGraphics) {
+    auto picture = LoadResourcePicture(resourceModule_, name);
+    if (!picture) return false;
+    return Render(width, height, picture.get(), slot, clone, asImage, lockGraphics);
+}
+
+void ImageTable::TakePendingBackground(int slot) {
+    if (slot != kSlotBackground || !pending_.Thread) return;
+    WaitForSingleObject(pending_.Thread.get(), INFINITE);
+    pending_.Thread.reset();
+    background_ = std::move(pending_.Result);
     ++imageSerials_[kSlotBackground];
 }
 
-Gdiplus::Image* ImageTableType::Image(int slot) {
+Gdiplus::Image* ImageTable::Image(int slot) {
     TakePendingBackground(slot);
     if (slot == kSlotBackground) return background_ ? background_->Bitmap() : nullptr;
     return IsSlot(slot) ? images_[slot].get() : nullptr;
 }
 
-const DibSurface* ImageTableType::Background() {
+const DibSurface* ImageTable::Background() {
     TakePendingBackground(kSlotBackground);
     return background_.get();
 }
 
-void ImageTableType::SetBackground(std::unique_ptr<DibSurface> picture) {
+void ImageTable::SetBackground(std::unique_ptr<DibSurface> picture) {
     TakePendingBackground(kSlotBackground);
     background_ = std::move(picture);
     ++imageSerials_[kSlotBackground];
 }
 
-Gdiplus::CachedBitmap* ImageTableType::Cached(int slot) const {
+Gdiplus::CachedBitmap* ImageTable::Cached(int slot) const {
     return IsSlot(slot) ? cached_[slot].get() : nullptr;
 }
 
-void ImageTableType::SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image) {
+void ImageTable::SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image) {
     TakePendingBackground(slot);
     if (slot == kSlotBackground) {
         SetBackground(image ? FitPictureSurface(image.get(), static_cast<int>(image->GetWidth()),
@@ -300,11 +271,11 @@ void ImageTableType::SetImage(int slot, GdiPlusPtr<Gdiplus::Image> image) {
     ++imageSerials_[slot];
 }
 
-void ImageTableType::SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cached) {
+void ImageTable::SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cached) {
     if (IsSlot(slot)) cached_[slot] = std::move(cached);
 }
 
-void ImageTableType::Free(int slot) {
+void ImageTable::Free(int slot) {
     TakePendingBackground(slot);
     if (!IsSlot(slot)) return;
     if (slot == kSlotBackground) background_.reset();
@@ -313,23 +284,40 @@ void ImageTableType::Free(int slot) {
     ++imageSerials_[slot];
 }
 
-uint32_t ImageTableType::ImageSerial(int slot) {
+uint32_t ImageTable::ImageSerial(int slot) {
     TakePendingBackground(slot);
     return IsSlot(slot) ? imageSerials_[slot] : 0;
 }
 
-bool DrawImage(Gdiplus::Graphics* graphics, int slot, int kind, double x, double y, double width,
-               double height) {
+void ImageTable::FreeAll() {
+    for (int slot = 0; slot < kImageSlots; ++slot) Free(slot);
+}
+
+bool ImageTable::Store(GdiPlusPtr<Gdiplus::Bitmap> bitmap, int slot, bool asImage, Gdiplus::Graphics* lockGraphics) {
+    if (!bitmap || !IsSlot(slot)) return false;
+    if (asImage) {
+        SetImage(slot, std::move(bitmap));
+        return true;
+    }
+    if (!lockGraphics) return false;
+    auto cached = NewGdiPlus<Gdiplus::CachedBitmap>(bitmap.get(), lockGraphics);
+    if (!cached) return false;
+    SetCached(slot, std::move(cached));
+    return true;  // the bitmap itself is freed here: the cached copy does not need it
+}
+
+bool ImageTable::Draw(Gdiplus::Graphics* graphics, int slot, int kind, double x, double y, double width,
+                      double height) {
     if (!graphics) return false;
     const auto left = static_cast<Gdiplus::REAL>(x);
     const auto top = static_cast<Gdiplus::REAL>(y);
     if (kind == kDrawCachedBitmap) {
-        Gdiplus::CachedBitmap* cached = ImageTable.Cached(slot);
+        Gdiplus::CachedBitmap* cached = Cached(slot);
         if (!cached) return false;
         return graphics->DrawCachedBitmap(cached, static_cast<INT>(RoundHalfEven(x)),
                                           static_cast<INT>(RoundHalfEven(y))) == Gdiplus::Ok;
     }
-    Gdiplus::Image* image = ImageTable.Image(slot);
+    Gdiplus::Image* image = Image(slot);
     if (!image || width <= 0 || height <= 0) return false;
     const Gdiplus::RectF target(left, top, static_cast<Gdiplus::REAL>(width),
                                 static_cast<Gdiplus::REAL>(height));
@@ -342,16 +330,16 @@ void ClearGraphics(Gdiplus::Graphics* graphics, Gdiplus::ARGB argb) {
     if (graphics) graphics->Clear(Gdiplus::Color(argb));
 }
 
-bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage,
-                 Gdiplus::Graphics* lockGraphics) {
+bool ImageTable::Render(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage,
+                        Gdiplus::Graphics* lockGraphics) {
     if (!source || !IsSlot(slot)) return false;
     if (clone) {
         auto copy = CopyBitmap(source);
         if (!copy) return false;
-        ImageTable.SetImage(slot, std::move(copy));
+        SetImage(slot, std::move(copy));
         return true;
     }
-    return StoreBitmap(FitPicture(width, height, source), slot, asImage, lockGraphics);
+    return Store(FitPicture(width, height, source), slot, asImage, lockGraphics);
 }
 
 // Four quarter pies for the corners, then the three rectangles between them copied over with
@@ -408,82 +396,75 @@ void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inn
     if (pen) graphics->DrawEllipse(pen.get(), 0, 0, outer, outer);
 }
 
-bool CreatePanelImage(const GridLayout& layout, int width, int height, int slot, bool asImage,
-                      Gdiplus::Graphics* lockGraphics) {
-    return PaintImage(width, height, slot, asImage, lockGraphics,
-                      [&](Gdiplus::Graphics& g) { DrawPanel(&g, layout, 0, 0, width, height); });
+bool ImageTable::CreatePanelImage(const GridLayout& layout, int width, int height, int slot, bool asImage,
+                                  Gdiplus::Graphics* lockGraphics) {
+    return Store(PaintBitmap(width, height, [&](Gdiplus::Graphics& g) { DrawPanel(&g, layout, 0, 0, width, height); }),
+                 slot, asImage, lockGraphics);
 }
 
-bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage, Gdiplus::Graphics* lockGraphics) {
-    return PaintImage(width, height, slot, asImage, lockGraphics,
-                      [&](Gdiplus::Graphics& g) { FillRoundBox(&g, radius, 0, 0, width, height); });
+bool ImageTable::CreateBoxImage(int radius, int width, int height, int slot, bool asImage,
+                                Gdiplus::Graphics* lockGraphics) {
+    return Store(PaintBitmap(width, height, [&](Gdiplus::Graphics& g) { FillRoundBox(&g, radius, 0, 0, width, height); }),
+                 slot, asImage, lockGraphics);
 }
 
 // The small rings (no layout) are for the 320 x 320 pattern boxes, the large ones for the lock
 // screen at its layout's scale.
-static bool CreateRingImage(Gdiplus::ARGB rim, int width, int height, int slot, const GridLayout* lockLayout,
-                            bool asImage, Gdiplus::Graphics* lockGraphics) {
+static GdiPlusPtr<Gdiplus::Bitmap> PaintRing(Gdiplus::ARGB rim, int width, int height, const GridLayout* lockLayout) {
     const int outer = lockLayout ? lockLayout->Px(kLargeRingOuter) : kSmallRingOuter;
     const int inner = lockLayout ? lockLayout->Px(kLargeRingInner) : kSmallRingInner;
-    return StoreBitmap(PaintSmooth(width, height, [&](Gdiplus::Graphics& g) { DrawRing(&g, rim, outer, inner); }),
-                       slot, asImage, lockGraphics);
+    return PaintSmooth(width, height, [&](Gdiplus::Graphics& g) { DrawRing(&g, rim, outer, inner); });
 }
 
-bool CreateRedRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
-                        Gdiplus::Graphics* lockGraphics) {
-    return CreateRingImage(kRedRim, width, height, slot, lockLayout, asImage, lockGraphics);
+bool ImageTable::CreateRedRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
+                                    Gdiplus::Graphics* lockGraphics) {
+    return Store(PaintRing(kRedRim, width, height, lockLayout), slot, asImage, lockGraphics);
 }
 
-bool CreateBlueRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
-                         Gdiplus::Graphics* lockGraphics) {
-    return CreateRingImage(kBlueRim, width, height, slot, lockLayout, asImage, lockGraphics);
-}
-
-void FreeImageSlot(int slot) { ImageTable.Free(slot); }
-
-void FreeImages() {
-    for (int slot = 0; slot < kImageSlots; ++slot) FreeImageSlot(slot);
+bool ImageTable::CreateBlueRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
+                                     Gdiplus::Graphics* lockGraphics) {
+    return Store(PaintRing(kBlueRim, width, height, lockLayout), slot, asImage, lockGraphics);
 }
 
 // Each step stands alone: a picture that is missing leaves its slot empty and the rest loads.
-void LoadImages(const ConfigData& config, const LockScreenModel& model, Gdiplus::Graphics* lockGraphics,
-                HMODULE resourceModule, BackgroundLoad background) {
-    ResourceModule = resourceModule;
+void ImageTable::Load(const ConfigData& config, const LockScreenModel& model, Gdiplus::Graphics* lockGraphics,
+                      HMODULE resourceModule, BackgroundLoad background) {
+    resourceModule_ = resourceModule;
     if (background == BackgroundLoad::Aside)
-        StartBackgroundAside(config, model, resourceModule);
+        StartBackgroundAside(SourceFor(config, model));
     else
-        LoadBackground(config, model, resourceModule);
+        LoadBackground(SourceFor(config, model));
     RebuildLockImages(model.Layout, lockGraphics);
     CreateBlueRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallBlueRing, nullptr, true);
     CreateRedRingImage(kSmallRingBitmap, kSmallRingBitmap, kSlotSmallRedRing, nullptr, true);
-    LoadResourceSlot(resourceModule, "KEYBOARDENABLE", 32, 32, kSlotKeyboardIcon, true, true);
-    LoadResourceSlot(resourceModule, "PATTERNENABLE", 32, 32, kSlotPatternEnableIcon, true, true);
-    LoadResourceSlot(resourceModule, "PATTERNDISPLAY", 32, 32, kSlotPatternDisplayIcon, true, true);
+    LoadResourceSlot("KEYBOARDENABLE", 32, 32, kSlotKeyboardIcon, true, true);
+    LoadResourceSlot("PATTERNENABLE", 32, 32, kSlotPatternEnableIcon, true, true);
+    LoadResourceSlot("PATTERNDISPLAY", 32, 32, kSlotPatternDisplayIcon, true, true);
 }
 
 // Each at the layout's scale, so that what is drawn covers what is hit.
-void RebuildLockImages(const GridLayout& layout, Gdiplus::Graphics* lockGraphics) {
+void ImageTable::RebuildLockImages(const GridLayout& layout, Gdiplus::Graphics* lockGraphics) {
     const int ring = layout.Px(kRingBitmapSize);
     const int alarmWidth = layout.Px(kAlarmPictureWidth), alarmHeight = layout.Px(kAlarmPictureHeight);
     for (int slot : {kSlotBlueRing, kSlotRedRing, kSlotAlarmRed, kSlotAlarmBlue, kSlotIconBox, kSlotInputBox})
-        FreeImageSlot(slot);
-    RebuildPanelImage(layout, lockGraphics);
+        Free(slot);
+    RebuildPanel(layout, lockGraphics);
     CreateBlueRingImage(ring, ring, kSlotBlueRing, &layout, false, lockGraphics);
     CreateRedRingImage(ring, ring, kSlotRedRing, &layout, false, lockGraphics);
-    LoadResourceSlot(ResourceModule, "ALARMRED", alarmWidth, alarmHeight, kSlotAlarmRed, false, false, lockGraphics);
-    LoadResourceSlot(ResourceModule, "ALARMBLUE", alarmWidth, alarmHeight, kSlotAlarmBlue, false, false, lockGraphics);
+    LoadResourceSlot("ALARMRED", alarmWidth, alarmHeight, kSlotAlarmRed, false, false, lockGraphics);
+    LoadResourceSlot("ALARMBLUE", alarmWidth, alarmHeight, kSlotAlarmBlue, false, false, lockGraphics);
     const int radius = layout.Px(kBoxRadius);
     CreateBoxImage(radius, layout.Px(kIconBoxWidth), layout.Px(kIconBoxHeight), kSlotIconBox, false, lockGraphics);
     CreateBoxImage(radius, layout.Px(kInputBoxWidth), layout.Px(kInputBoxHeight), kSlotInputBox, false, lockGraphics);
 }
 
-bool ReloadBackgroundImage(const ConfigData& config, const LockScreenModel& model) {
-    FreeImageSlot(kSlotBackground);
-    return LoadBackground(config, model, ResourceModule);
+bool ImageTable::ReloadBackground(const ConfigData& config, const LockScreenModel& model) {
+    Free(kSlotBackground);
+    return LoadBackground(SourceFor(config, model));
 }
 
-bool RebuildPanelImage(const GridLayout& layout, Gdiplus::Graphics* lockGraphics) {
-    FreeImageSlot(kSlotPanel);
+bool ImageTable::RebuildPanel(const GridLayout& layout, Gdiplus::Graphics* lockGraphics) {
+    Free(kSlotPanel);
     return CreatePanelImage(layout, layout.PanelSize, layout.PanelSize, kSlotPanel, false, lockGraphics);
 }
 

@@ -12,6 +12,7 @@
 
 #include "core/PatternGrid.h"
 #include "ui/DibSurface.h"
+#include "system/WinHandles.h"
 #include "ui/GdiPlusHandles.h"
 
 constexpr int kImageSlots = 21;
@@ -33,19 +34,30 @@ enum ImageSlot {
     kSlotEraseStrip = 20,      // row 1, made by the background cover
 };
 
-// DrawImage kinds: the row-0 image scaled to a rectangle, or the row-1 cached bitmap as it is.
+// Draw kinds: the row-0 image scaled to a rectangle, or the row-1 cached bitmap as it is.
 constexpr int kDrawScaledImage = -1;
 constexpr int kDrawCachedBitmap = 1;
 
-// 2 rows x 21 slots. Row 0 holds images, row 1 cached bitmaps that may only be drawn onto the
-// graphics they were made for (the lock window's, or the cover's for slot 20).
 struct ConfigData;
 struct LockScreenModel;
 
-class ImageTableType {
+// With Aside the background picture is decoded and fitted to the screen on a thread of its own,
+// the longest part of start-up, while the program goes on.
+enum class BackgroundLoad { Now, Aside };
+
+// 2 rows x 21 slots. Row 0 holds images, row 1 cached bitmaps that may only be drawn onto the
+// graphics they were made for (the lock window's, or the cover's for slot 20). The lock session
+// owns the one table; the windows that draw from it are given it.
+class ImageTable {
 public:
-    // Slot 0 may still be in the making on another thread (see LoadImages): every access to
-    // it waits for that first.
+    ImageTable() = default;
+    ImageTable(const ImageTable&) = delete;
+    ImageTable& operator=(const ImageTable&) = delete;
+    // Waits for a background picture still in the making.
+    ~ImageTable();
+
+    // Slot 0 may still be in the making on another thread (see Load): every access to it
+    // waits for that first.
     Gdiplus::Image* Image(int slot);
     Gdiplus::CachedBitmap* Cached(int slot) const;
     // Takes ownership; a slot out of range frees the object. The background picture is kept
@@ -57,61 +69,79 @@ public:
     void SetBackground(std::unique_ptr<DibSurface> picture);
     void SetCached(int slot, GdiPlusPtr<Gdiplus::CachedBitmap> cached);
     void Free(int slot);
+    void FreeAll();
     // Changes whenever the slot's image is replaced or freed, so a cache keyed on the image can
     // tell a new picture from the old one even when it got the old one's address.
     uint32_t ImageSerial(int slot);
+
+    // The slot's image scaled into x, y, width, height, or its cached bitmap at x, y (kind).
+    bool Draw(Gdiplus::Graphics* graphics, int slot, int kind, double x, double y, double width, double height);
+
+    // clone: store a copy of the source unchanged; else draw it scaled into a new width x height
+    // bitmap stored as an image (asImage) or as a cached bitmap for lockGraphics, the lock
+    // window's graphics (none: nothing is stored).
+    bool Render(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage,
+                Gdiplus::Graphics* lockGraphics = nullptr);
+    bool CreatePanelImage(const GridLayout& layout, int width, int height, int slot, bool asImage,
+                          Gdiplus::Graphics* lockGraphics = nullptr);
+    bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage,
+                        Gdiplus::Graphics* lockGraphics = nullptr);
+    // The large rings at lockLayout's scale, the small ones for the pattern boxes without one.
+    bool CreateRedRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
+                            Gdiplus::Graphics* lockGraphics = nullptr);
+    bool CreateBlueRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
+                             Gdiplus::Graphics* lockGraphics = nullptr);
+
+    // Fills the table at start-up for the lock screen of `model` with the picture `config`
+    // names, the cached bitmaps for the lock window's graphics. Pictures come from resources of
+    // type "CUSTOM" in resourceModule (null: the program itself). With BackgroundLoad::Aside the
+    // first use of slot 0 (a lock, the configuration dialog, the exit) waits for the picture.
+    void Load(const ConfigData& config, const LockScreenModel& model, Gdiplus::Graphics* lockGraphics,
+              HMODULE resourceModule = nullptr, BackgroundLoad background = BackgroundLoad::Now);
+    // Slot 0 again from the settings' BackgroundImage or the built-in picture, at the model's
+    // screen size (the background or the screen changed).
+    bool ReloadBackground(const ConfigData& config, const LockScreenModel& model);
+    // Slot 1 again for the layout (the grid size changed).
+    bool RebuildPanel(const GridLayout& layout, Gdiplus::Graphics* lockGraphics);
+    // Every image of the lock screen drawn at the layout's scale (panel, rings, shields, boxes)
+    // again (the scale changed).
+    void RebuildLockImages(const GridLayout& layout, Gdiplus::Graphics* lockGraphics);
+
+    // What slot 0 is made from, and the picture made from it on a thread of its own.
+    struct BackgroundSource {
+        std::string Path;
+        HMODULE Module = nullptr;
+        int Width = 0, Height = 0;
+    };
+    struct PendingBackground {
+        BackgroundSource Source;
+        std::unique_ptr<DibSurface> Result;
+        UniqueHandle Thread;
+    };
+
 private:
+    // Stores a finished bitmap as an image or as a cached bitmap for the lock window's graphics.
+    bool Store(GdiPlusPtr<Gdiplus::Bitmap> bitmap, int slot, bool asImage, Gdiplus::Graphics* lockGraphics);
+    bool LoadResourceSlot(const char* name, int width, int height, int slot, bool clone, bool asImage,
+                          Gdiplus::Graphics* lockGraphics = nullptr);
+    BackgroundSource SourceFor(const ConfigData& config, const LockScreenModel& model) const;
+    bool LoadBackground(const BackgroundSource& source);
+    void StartBackgroundAside(const BackgroundSource& source);
     void TakePendingBackground(int slot);
 
     std::unique_ptr<DibSurface> background_;   // slot 0; images_[0] stays empty
     std::array<GdiPlusPtr<Gdiplus::Image>, kImageSlots> images_;
     std::array<GdiPlusPtr<Gdiplus::CachedBitmap>, kImageSlots> cached_;
     std::array<uint32_t, kImageSlots> imageSerials_{};
+    HMODULE resourceModule_ = nullptr;   // where Load found the pictures
+    PendingBackground pending_;
 };
 
-extern ImageTableType ImageTable;
-
-bool DrawImage(Gdiplus::Graphics* graphics, int slot, int kind, double x, double y, double width,
-               double height);
 void ClearGraphics(Gdiplus::Graphics* graphics, Gdiplus::ARGB argb);
-// clone: store a copy of the source unchanged; else draw it scaled into a new width x height
-// bitmap stored as an image (asImage) or as a cached bitmap for lockGraphics, the lock window's
-// graphics (none: nothing is stored).
-bool RenderImage(int width, int height, Gdiplus::Image* source, int slot, bool clone, bool asImage,
-                 Gdiplus::Graphics* lockGraphics = nullptr);
-bool CreatePanelImage(const GridLayout& layout, int width, int height, int slot, bool asImage,
-                      Gdiplus::Graphics* lockGraphics = nullptr);
-bool CreateBoxImage(int radius, int width, int height, int slot, bool asImage,
-                    Gdiplus::Graphics* lockGraphics = nullptr);
-// The large rings at lockLayout's scale, the small ones for the pattern boxes without one.
-bool CreateRedRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
-                        Gdiplus::Graphics* lockGraphics = nullptr);
-bool CreateBlueRingImage(int width, int height, int slot, const GridLayout* lockLayout, bool asImage,
-                         Gdiplus::Graphics* lockGraphics = nullptr);
-// The painters behind them, usable on any graphics.
+// The painters behind the images, usable on any graphics.
 void FillRoundBox(Gdiplus::Graphics* graphics, int radius, int x, int y, int width, int height);
 void DrawPanel(Gdiplus::Graphics* graphics, const GridLayout& layout, int x, int y, int width, int height);
 void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inner);
-void FreeImageSlot(int slot);
-void FreeImages();
-
-// Fills the table at start-up for the lock screen of `model`, the cached bitmaps for the
-// lock window's graphics. Pictures come from resources of type "CUSTOM" in resourceModule
-// (null: the program itself). With BackgroundAside the background picture is decoded and
-// fitted to the screen on a thread of its own, the longest part of start-up, while the program
-// goes on; the first use of slot 0 (a lock, the configuration dialog, the exit) waits for it.
-enum class BackgroundLoad { Now, Aside };
-void LoadImages(const ConfigData& config, const LockScreenModel& model, Gdiplus::Graphics* lockGraphics,
-                HMODULE resourceModule = nullptr,
-                BackgroundLoad background = BackgroundLoad::Now);
-// Slot 0 again from the settings' BackgroundImage or the built-in picture, at the model's screen
-// size (the background or the screen changed).
-bool ReloadBackgroundImage(const ConfigData& config, const LockScreenModel& model);
-// Slot 1 again for the layout (the grid size changed).
-bool RebuildPanelImage(const GridLayout& layout, Gdiplus::Graphics* lockGraphics);
-// Every image of the lock screen drawn at the layout's scale (panel, rings, shields, boxes)
-// again (the scale changed).
-void RebuildLockImages(const GridLayout& layout, Gdiplus::Graphics* lockGraphics);
 
 // The picture drawn scaled into a new opaque surface of width x height, over black (a picture's
 // transparent parts show black, as the cover always drew them); null when it cannot be made.

@@ -69,7 +69,7 @@ class LockScreenSettings {
 public:
     // What the lock screen shows; the session writes it.
     virtual const LockScreenModel& Model() const = 0;
-    // The grid of Config.Grid laid out on the screen, the panel painted for it and the typed
+    // The grid of the settings laid out on the screen, the panel painted for it and the typed
     // keys sized to it (the grid size changed).
     virtual void FitGrid() = 0;
     // The alert text the lock screen shows (the configuration dialog changed it).

@@ -9,16 +9,16 @@ const LayoutEntry* SmallGridEntry(const GridLayout& layout, int point) {
     return &layout.SmallGridTable[static_cast<size_t>(point)];
 }
 
-void DrawSmallGrid(Gdiplus::Graphics* graphics, const GridLayout& layout, int gridSide) {
+void DrawSmallGrid(Gdiplus::Graphics* graphics, ImageTable& images, const GridLayout& layout, int gridSide) {
     if (!graphics) return;
     ClearGraphics(graphics, 0xFFFFFFFF);
     for (int k = 1; k <= gridSide * gridSide; ++k) {
         const LayoutEntry* e = SmallGridEntry(layout, k);
-        if (e) DrawImage(graphics, kSlotSmallBlueRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
+        if (e) images.Draw(graphics, kSlotSmallBlueRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
     }
 }
 
-void DrawSmallTrail(Gdiplus::Graphics* graphics, Gdiplus::Pen* pen, const GridLayout& layout,
+void DrawSmallTrail(Gdiplus::Graphics* graphics, ImageTable& images, Gdiplus::Pen* pen, const GridLayout& layout,
                     const std::vector<int>& sequence, const SmallRingHook& onRing) {
     if (!graphics) return;
     for (size_t i = 1; pen && i < sequence.size(); ++i) {
@@ -30,7 +30,7 @@ void DrawSmallTrail(Gdiplus::Graphics* graphics, Gdiplus::Pen* pen, const GridLa
     for (int point : sequence) {
         const LayoutEntry* e = SmallGridEntry(layout, point);
         if (!e) continue;
-        DrawImage(graphics, kSlotSmallRedRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
+        images.Draw(graphics, kSlotSmallRedRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
         ++position;
         if (onRing) onRing(position, *e);
     }

@@ -59,7 +59,7 @@ protected:
             !TestSession().CreateCover(GetModuleHandleA(nullptr)))
             GTEST_SKIP() << "no display for windows";
         PatternWindow = TestSession().LockWindowObject();
-        LoadImages(Config, TestSession().Model(), PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
+        Images.Load(Config, TestSession().Model(), PatternWindow->Graphics(), resources_);  // without the artwork the icons and shields stay empty
         shots_ = Env("ORVO_SHOT_DIR");
         framebuffer_ = Env("ORVO_FRAMEBUFFER");
     }
@@ -67,7 +67,7 @@ protected:
         if (CurrentLockState().IsLocked()) TestSession().LockComputer(false, false);
         TestSession().CloseLockWindow();
         TestSession().CloseCover();
-        FreeImages();
+        Images.FreeAll();
     }
     void Shot(const char* name) {
         Pump(600);  // the compositor repaints after the window's update

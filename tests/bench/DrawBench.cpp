@@ -59,6 +59,7 @@ void DragRedraw() {
     PatternEntry entry;
     entry.Reset(points);
     LockScreenView view;
+    view.images = &Images;
     view.layout = &Layout;
     view.entered = &entry;
     view.timeText = "10:42 AM";
@@ -106,7 +107,7 @@ int main() {
     const double loadStart = NowMs();
     TestSession().LoadImages(nullptr, BackgroundLoad::Aside);
     const double windowThreadMs = NowMs() - loadStart;
-    ImageTable.Image(kSlotBackground);   // the background picture, made aside, is ready
+    Images.Image(kSlotBackground);   // the background picture, made aside, is ready
     std::printf("load_images %.0f_ms once_at_start-up,_%.0f_ms_of_it_on_the_window_thread\n", NowMs() - loadStart,
                 windowThreadMs);
     LockWindow* PatternWindow = TestSession().LockWindowObject();

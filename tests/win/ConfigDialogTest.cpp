@@ -594,7 +594,7 @@ TEST_F(ConfigDialogTest, EachTabOnScreen) {
     const std::string picture = folder_ + "sky.bmp";
     ASSERT_TRUE(WriteWholeFile(picture, std::string(skyFile.begin(), skyFile.end())));
     SetFixedText(Config.BackgroundImage, picture);
-    ReloadBackgroundImage(Config, TestSession().Model());
+    Images.ReloadBackground(Config, TestSession().Model());
     HWND dialog = Open();
     HWND tab = FindControl(dialog, kIdTabStrip);
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

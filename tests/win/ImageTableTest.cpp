@@ -34,7 +34,7 @@ protected:
         frame_.ClearFrame(kClearAlphaOne);
     }
     void TearDown() override {
-        FreeImages();
+        Images.FreeAll();
         PatternGraphics = nullptr;
     }
     uint32_t At(int x, int y) {
@@ -56,8 +56,8 @@ TEST_P(PanelImage, HasRoundCornersDarkBodyAndWhiteDots) {
     Start(c.width, c.height, c.grid);
     ASSERT_EQ(Layout.PanelOrigin().X, c.panelLeft);
     ASSERT_EQ(Layout.PanelOrigin().Y, c.panelTop);
-    ASSERT_TRUE(RebuildPanelImage(Layout, PatternGraphics));
-    ASSERT_TRUE(DrawImage(PatternGraphics, kSlotPanel, kDrawCachedBitmap, c.panelLeft, c.panelTop, 0, 0));
+    ASSERT_TRUE(Images.RebuildPanel(Layout, PatternGraphics));
+    ASSERT_TRUE(Images.Draw(PatternGraphics, kSlotPanel, kDrawCachedBitmap, c.panelLeft, c.panelTop, 0, 0));
     const int x0 = c.panelLeft, y0 = c.panelTop, s = c.panelSize;
     // Body between the dots, and the straight edges just inside the panel.
     EXPECT_EQ(At(x0 + 67, y0 + 67), kPanelBlack);
@@ -90,10 +90,10 @@ class Painters : public ScreenFrame {};
 
 TEST_F(Painters, RingsHaveShadeWhiteCentreAndColouredRim) {
     Start(200, 100, 0);
-    ASSERT_TRUE(CreateRedRingImage(53, 53, kSlotRedRing, &Layout, false, PatternGraphics));
-    ASSERT_TRUE(CreateBlueRingImage(53, 53, kSlotBlueRing, &Layout, false, PatternGraphics));
-    ASSERT_TRUE(DrawImage(PatternGraphics, kSlotRedRing, kDrawCachedBitmap, 10, 10, 0, 0));
-    ASSERT_TRUE(DrawImage(PatternGraphics, kSlotBlueRing, kDrawCachedBitmap, 110, 10, 0, 0));
+    ASSERT_TRUE(Images.CreateRedRingImage(53, 53, kSlotRedRing, &Layout, false, PatternGraphics));
+    ASSERT_TRUE(Images.CreateBlueRingImage(53, 53, kSlotBlueRing, &Layout, false, PatternGraphics));
+    ASSERT_TRUE(Images.Draw(PatternGraphics, kSlotRedRing, kDrawCachedBitmap, 10, 10, 0, 0));
+    ASSERT_TRUE(Images.Draw(PatternGraphics, kSlotBlueRing, kDrawCachedBitmap, 110, 10, 0, 0));
     EXPECT_EQ(At(10 + 26, 10 + 26), 0xFFFFFFFFu);    // centre: opaque white
     EXPECT_EQ(At(110 + 26, 10 + 26), 0xFFFFFFFFu);
     // Between rim and centre: the 0x77 black shade over alpha 1.
@@ -110,22 +110,22 @@ TEST_F(Painters, RingsHaveShadeWhiteCentreAndColouredRim) {
 
 TEST_F(Painters, SmallRingsAreImagesOfTheirSize) {
     Start(100, 100, 0);
-    ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, nullptr, true));
-    Gdiplus::Image* image = ImageTable.Image(kSlotSmallBlueRing);
+    ASSERT_TRUE(Images.CreateBlueRingImage(37, 37, kSlotSmallBlueRing, nullptr, true));
+    Gdiplus::Image* image = Images.Image(kSlotSmallBlueRing);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetWidth(), 37u);
-    EXPECT_EQ(ImageTable.Cached(kSlotSmallBlueRing), nullptr);
-    ASSERT_TRUE(DrawImage(PatternGraphics, kSlotSmallBlueRing, kDrawScaledImage, 20, 20, 37, 37));
+    EXPECT_EQ(Images.Cached(kSlotSmallBlueRing), nullptr);
+    ASSERT_TRUE(Images.Draw(PatternGraphics, kSlotSmallBlueRing, kDrawScaledImage, 20, 20, 37, 37));
     EXPECT_EQ(At(20 + 18, 20 + 18), 0xFFFFFFFFu);  // inner circle of 24 at offset 6
     EXPECT_GT(Blue(At(20 + 18, 20)), 0x60u);
     // Asking for the cached kind of an image slot draws nothing.
-    EXPECT_FALSE(DrawImage(PatternGraphics, kSlotSmallBlueRing, kDrawCachedBitmap, 0, 0, 0, 0));
+    EXPECT_FALSE(Images.Draw(PatternGraphics, kSlotSmallBlueRing, kDrawCachedBitmap, 0, 0, 0, 0));
 }
 
 TEST_F(Painters, BoxesAreRoundedDarkRectangles) {
     Start(300, 100, 0);
-    ASSERT_TRUE(CreateBoxImage(5, 156, 48, kSlotIconBox, false, PatternGraphics));
-    ASSERT_TRUE(DrawImage(PatternGraphics, kSlotIconBox, kDrawCachedBitmap, 100, 20, 0, 0));
+    ASSERT_TRUE(Images.CreateBoxImage(5, 156, 48, kSlotIconBox, false, PatternGraphics));
+    ASSERT_TRUE(Images.Draw(PatternGraphics, kSlotIconBox, kDrawCachedBitmap, 100, 20, 0, 0));
     EXPECT_EQ(At(100 + 78, 20), kPanelBlack);
     EXPECT_EQ(At(100, 20 + 24), kPanelBlack);
     EXPECT_EQ(At(100 + 155, 20 + 24), kPanelBlack);
@@ -144,12 +144,12 @@ TEST_F(Painters, ScaledPictureKeepsOpaqueEdges) {
         Gdiplus::Graphics g(source.get());
         g.Clear(Gdiplus::Color(0xFF20C040));
     }
-    ASSERT_TRUE(RenderImage(90, 50, source.get(), kSlotBackground, false, true));
-    Gdiplus::Image* image = ImageTable.Image(kSlotBackground);
+    ASSERT_TRUE(Images.Render(90, 50, source.get(), kSlotBackground, false, true));
+    Gdiplus::Image* image = Images.Image(kSlotBackground);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetWidth(), 90u);
     EXPECT_EQ(image->GetHeight(), 50u);
-    ASSERT_TRUE(DrawImage(PatternGraphics, kSlotBackground, kDrawScaledImage, 0, 0, 90, 50));
+    ASSERT_TRUE(Images.Draw(PatternGraphics, kSlotBackground, kDrawScaledImage, 0, 0, 90, 50));
     for (const auto& p : {std::pair{0, 0}, std::pair{89, 49}, std::pair{45, 25}, std::pair{0, 49}})
         EXPECT_TRUE(Near(At(p.first, p.second), 0xFF20C040, 2)) << p.first << "," << p.second << std::hex
                                                                 << " " << At(p.first, p.second);
@@ -159,19 +159,19 @@ TEST_F(Painters, ScaledPictureKeepsOpaqueEdges) {
 TEST_F(Painters, CachedSlotsNeedPatternGraphics) {
     Start(50, 50, 0);
     PatternGraphics = nullptr;
-    EXPECT_FALSE(CreateBoxImage(5, 20, 20, kSlotIconBox, false, PatternGraphics));
-    EXPECT_EQ(ImageTable.Cached(kSlotIconBox), nullptr);
-    EXPECT_TRUE(CreateBoxImage(5, 20, 20, kSlotIconBox, true));  // as image it needs none
+    EXPECT_FALSE(Images.CreateBoxImage(5, 20, 20, kSlotIconBox, false, PatternGraphics));
+    EXPECT_EQ(Images.Cached(kSlotIconBox), nullptr);
+    EXPECT_TRUE(Images.CreateBoxImage(5, 20, 20, kSlotIconBox, true));  // as image it needs none
 }
 
 TEST_F(Painters, SlotsOutOfRangeAreIgnored) {
     Start(50, 50, 0);
-    FreeImageSlot(-1);
-    FreeImageSlot(kImageSlots);
-    EXPECT_FALSE(CreateBoxImage(5, 20, 20, kImageSlots, true));
-    EXPECT_FALSE(DrawImage(PatternGraphics, 99, kDrawScaledImage, 0, 0, 10, 10));
-    EXPECT_FALSE(DrawImage(PatternGraphics, kSlotPanel, kDrawCachedBitmap, 0, 0, 0, 0));  // empty
-    EXPECT_FALSE(DrawImage(nullptr, kSlotPanel, kDrawCachedBitmap, 0, 0, 0, 0));
+    Images.Free(-1);
+    Images.Free(kImageSlots);
+    EXPECT_FALSE(Images.CreateBoxImage(5, 20, 20, kImageSlots, true));
+    EXPECT_FALSE(Images.Draw(PatternGraphics, 99, kDrawScaledImage, 0, 0, 10, 10));
+    EXPECT_FALSE(Images.Draw(PatternGraphics, kSlotPanel, kDrawCachedBitmap, 0, 0, 0, 0));  // empty
+    EXPECT_FALSE(Images.Draw(nullptr, kSlotPanel, kDrawCachedBitmap, 0, 0, 0, 0));
 }
 
 class PictureFiles : public ScreenFrame {
@@ -213,8 +213,8 @@ TEST_F(PictureFiles, DecodesPngAndRejectsOtherBytes) {
 TEST_F(PictureFiles, BackgroundComesFromTheUsersFileScaledToTheScreen) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-bg.png", MakePngBytes(16, 12, 0xFF402010)));
-    ASSERT_TRUE(ReloadBackgroundImage(Config, TestSession().Model()));
-    Gdiplus::Image* image = ImageTable.Image(kSlotBackground);
+    ASSERT_TRUE(Images.ReloadBackground(Config, TestSession().Model()));
+    Gdiplus::Image* image = Images.Image(kSlotBackground);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetWidth(), 64u);
     EXPECT_EQ(image->GetHeight(), 48u);
@@ -223,31 +223,31 @@ TEST_F(PictureFiles, BackgroundComesFromTheUsersFileScaledToTheScreen) {
 TEST_F(PictureFiles, BackgroundMadeAsideIsTheSamePictureOnceTaken) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-aside.png", MakePngBytes(16, 12, 0xFF402010)));
-    const uint32_t before = ImageTable.ImageSerial(kSlotBackground);
-    LoadImages(Config, TestSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
-    Gdiplus::Image* image = ImageTable.Image(kSlotBackground);
+    const uint32_t before = Images.ImageSerial(kSlotBackground);
+    Images.Load(Config, TestSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
+    Gdiplus::Image* image = Images.Image(kSlotBackground);
     ASSERT_NE(image, nullptr);
-    EXPECT_NE(ImageTable.ImageSerial(kSlotBackground), before);
+    EXPECT_NE(Images.ImageSerial(kSlotBackground), before);
     EXPECT_EQ(image->GetWidth(), 64u);
     Gdiplus::Color colour;
     ASSERT_EQ(static_cast<Gdiplus::Bitmap*>(image)->GetPixel(32, 24, &colour), Gdiplus::Ok);
     EXPECT_EQ(colour.GetValue(), 0xFF402010u);
     // A second start while the first may still run leaves one picture, the newer one.
-    LoadImages(Config, TestSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
-    FreeImages();
-    EXPECT_EQ(ImageTable.Image(kSlotBackground), nullptr);
+    Images.Load(Config, TestSession().Model(), PatternGraphics, nullptr, BackgroundLoad::Aside);
+    Images.FreeAll();
+    EXPECT_EQ(Images.Image(kSlotBackground), nullptr);
 }
 
 TEST_F(PictureFiles, UnreadableBackgroundFileFallsBackToTheBuiltInPicture) {
     Start(64, 48, 0);
     SetFixedText(Config.BackgroundImage, TempFile("orvo-draw-notapicture.jpg", "plain text"));
     HMODULE resources = ProgramResources();
-    LoadImages(Config, TestSession().Model(), PatternGraphics, resources);  // must not fail on the bad file
+    Images.Load(Config, TestSession().Model(), PatternGraphics, resources);  // must not fail on the bad file
     if (!resources) {
-        EXPECT_EQ(ImageTable.Image(kSlotBackground), nullptr);
+        EXPECT_EQ(Images.Image(kSlotBackground), nullptr);
         GTEST_SKIP() << "OrvoPCLock.exe with the built-in pictures is not built";
     }
-    Gdiplus::Image* image = ImageTable.Image(kSlotBackground);
+    Gdiplus::Image* image = Images.Image(kSlotBackground);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetWidth(), 64u);
 }
@@ -256,15 +256,15 @@ TEST_F(PictureFiles, BuiltInPicturesFillTheirSlots) {
     Start(1366, 768, 1);
     HMODULE resources = ProgramResources();
     if (!resources) GTEST_SKIP() << "OrvoPCLock.exe with the built-in pictures is not built";
-    LoadImages(Config, TestSession().Model(), PatternGraphics, resources);
+    Images.Load(Config, TestSession().Model(), PatternGraphics, resources);
     for (int slot : {kSlotPanel, kSlotBlueRing, kSlotRedRing, kSlotAlarmRed, kSlotAlarmBlue, kSlotIconBox,
                      kSlotInputBox})
-        EXPECT_NE(ImageTable.Cached(slot), nullptr) << "slot " << slot;
+        EXPECT_NE(Images.Cached(slot), nullptr) << "slot " << slot;
     for (int slot : {kSlotBackground, kSlotSmallBlueRing, kSlotSmallRedRing, kSlotKeyboardIcon,
                      kSlotPatternEnableIcon, kSlotPatternDisplayIcon})
-        EXPECT_NE(ImageTable.Image(slot), nullptr) << "slot " << slot;
-    ASSERT_NE(ImageTable.Image(kSlotKeyboardIcon), nullptr);
-    EXPECT_EQ(ImageTable.Image(kSlotKeyboardIcon)->GetWidth(), 32u);
+        EXPECT_NE(Images.Image(slot), nullptr) << "slot " << slot;
+    ASSERT_NE(Images.Image(kSlotKeyboardIcon), nullptr);
+    EXPECT_EQ(Images.Image(kSlotKeyboardIcon)->GetWidth(), 32u);
 }
 
 }  // namespace

@@ -79,14 +79,14 @@ public:
         TestSession().CreateCover(GetModuleHandleA(nullptr));
         PatternWindow = TestSession().LockWindowObject();
         BackgroundWindow = TestSession().Cover();
-        ImageTable.SetImage(kSlotBackground, MakePicture(0));
+        Images.SetImage(kSlotBackground, MakePicture(0));
     }
     void TearDown() override {
         if (CurrentLockState().IsLocked()) TestSession().LockComputer(false, false);
-        ReleaseEffectStrips();
+        ReleaseEffectStrips(Images);
         TestSession().CloseCover();
         TestSession().CloseLockWindow();
-        FreeImages();
+        Images.FreeAll();
         gdiplus_.reset();
     }
 private:
@@ -277,7 +277,7 @@ TEST_F(LockCycle, DynamicPasswordModeDealsNewLettersOtherModesKeepThem) {
 }
 
 TEST_F(LockCycle, StartupLockAndEffectOffCutNoStrips) {
-    ReleaseEffectStrips();
+    ReleaseEffectStrips(Images);
     const int builds = EffectStripBuilds();
     Config.Effect = 1;
     TestSession().LockComputer(true, true);
@@ -289,14 +289,14 @@ TEST_F(LockCycle, StartupLockAndEffectOffCutNoStrips) {
 }
 
 TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
-    ReleaseEffectStrips();
+    ReleaseEffectStrips(Images);
     const int builds = EffectStripBuilds();
     Config.Effect = 1;
     TestSession().LockComputer(true, false);
     EXPECT_EQ(EffectStripBuilds(), builds + 1);
     EXPECT_EQ(EffectStripSteps(), -1);   // given back after the wipe
     EXPECT_TRUE(IsWindowVisible(Cover()));
-    PrepareUnlockStrip(BackgroundWindow->Graphics(), ScreenHeight);
+    PrepareUnlockStrip(Images, BackgroundWindow->Graphics(), ScreenHeight);
     BackgroundWindow->UnlockEffectShow();
     // The erase strips replaced every picture pixel (source copy, not blended over it).
     for (int x : {0, 4, 5, 136, 137, 700, ScreenWidth - 1}) {
@@ -309,7 +309,7 @@ TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
     // Unlocked, nothing of the screen's size is kept: frames and strips come again at the lock.
     EXPECT_EQ(BackgroundWindow->FramePixel(ScreenWidth - 1, ScreenHeight - 1), 0u);
     EXPECT_EQ(TestSession().LockWindowObject()->Frame()->Width(), 1);
-    EXPECT_EQ(ImageTable.Cached(kSlotEraseStrip), nullptr);
+    EXPECT_EQ(Images.Cached(kSlotEraseStrip), nullptr);
 }
 
 TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
@@ -331,17 +331,17 @@ TEST_F(LockCycle, StripsAreKeptForTheSamePictureAndCutAgainForANewOne) {
     TestSession().PrepareEffectStrips();
     const int builds = EffectStripBuilds();
     ASSERT_NE(EffectStripsImage(), nullptr);
-    EXPECT_EQ(EffectStripsImage(), ImageTable.Image(kSlotBackground));
+    EXPECT_EQ(EffectStripsImage(), Images.Image(kSlotBackground));
     TestSession().PrepareEffectStrips();
     EXPECT_EQ(EffectStripBuilds(), builds);
 
     // The old picture goes first, as when the user picks another one: the new picture may well
     // get the freed address, which must not pass for the old picture.
-    FreeImageSlot(kSlotBackground);
-    ImageTable.SetImage(kSlotBackground, MakePicture(0x00FFFFFF));
+    Images.Free(kSlotBackground);
+    Images.SetImage(kSlotBackground, MakePicture(0x00FFFFFF));
     TestSession().PrepareEffectStrips();
     EXPECT_EQ(EffectStripBuilds(), builds + 1);
-    EXPECT_EQ(EffectStripsImage(), ImageTable.Image(kSlotBackground));
+    EXPECT_EQ(EffectStripsImage(), Images.Image(kSlotBackground));
     const int steps = EffectStripSteps();
     EXPECT_EQ(steps, EffectStepCount(ScreenWidth));
     for (int j = 0; j <= steps; ++j)
@@ -349,7 +349,7 @@ TEST_F(LockCycle, StripsAreKeptForTheSamePictureAndCutAgainForANewOne) {
     EXPECT_EQ(EffectStrip(steps + 1, 1), nullptr);
     EXPECT_EQ(EffectStrip(0, 0), nullptr);
     EXPECT_EQ(EffectStrip(0, kEffectBands + 1), nullptr);
-    ImageTable.SetImage(kSlotBackground, MakePicture(0));
+    Images.SetImage(kSlotBackground, MakePicture(0));
 }
 
 class StandInTaskbar : public LockCycle {
@@ -460,14 +460,14 @@ TEST_F(Watchdog, TakesTheForegroundBackForTheCoverWhileTheLockWindowIsHidden) {
 
 // A picture of another size than the screen is drawn into the cover's frame, which can be marked.
 TEST_F(Watchdog, TakesTheForegroundBackWithoutRepainting) {
-    ImageTable.SetImage(kSlotBackground, GdiPlusPtr<Gdiplus::Image>(NewGdiPlus<Gdiplus::Bitmap>(16, 16).release()));
+    Images.SetImage(kSlotBackground, GdiPlusPtr<Gdiplus::Image>(NewGdiPlus<Gdiplus::Bitmap>(16, 16).release()));
     TestSession().LockComputer(true, false);
     Gdiplus::SolidBrush marker(Gdiplus::Color(0xFF123456));
     BackgroundWindow->Graphics()->FillRectangle(&marker, 0, 0, 1, 1);
     TakeForeground();
     ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == LockWindowHwnd(); }, 500));
     EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0xFF123456u);
-    ImageTable.SetImage(kSlotBackground, MakePicture(0));
+    Images.SetImage(kSlotBackground, MakePicture(0));
 }
 
 TEST_F(Watchdog, ShowsAMinimizedCoverAgain) {

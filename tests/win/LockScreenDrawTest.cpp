@@ -50,6 +50,7 @@ protected:
         ASSERT_TRUE(frame_.CreateGraphic(nullptr, c.width, c.height));
         frame_.MakeTrailPens();
         LoadStandInImages(frame_.Graphics(), ProgramResources());
+        view_.images = &Images;
         view_.layout = &Layout;
         view_.timeText = "10:42 AM";
         view_.dateText = "Monday, March 04, 2024";
@@ -64,7 +65,7 @@ protected:
         for (int k = 1; k <= points; ++k) letters_[static_cast<size_t>(k)] = static_cast<uint8_t>('A' + k - 1);
     }
     void TearDown() override {
-        FreeImages();
+        Images.FreeAll();
     }
     uint32_t At(int x, int y) const { return frame_.PixelAt(x, y); }
     int Ink(int left, int top, int width, int height) const {
@@ -198,7 +199,7 @@ TEST_P(Screens, DynamicPasswordShowsLettersBoxAndStars) {
 TEST_P(Screens, AlarmScreenAlternatesShields) {
     const int w = frame_.Width(), h = frame_.Height();
     const LayoutPosition shield = Layout.AlarmPictureOrigin();
-    DrawAlertScreen(frame_, Layout, 57, true);
+    DrawAlertScreen(frame_, Images, Layout, 57, true);
     EXPECT_EQ(At(shield.X + 117, shield.Y + 128), 0xFFFF0000u);
     EXPECT_EQ(At(shield.X + 1, shield.Y + 1), 0xFFFF0000u);
     EXPECT_EQ(At(shield.X - 1, shield.Y + 128), kAlphaOne);
@@ -206,7 +207,7 @@ TEST_P(Screens, AlarmScreenAlternatesShields) {
     EXPECT_GT(Ink(w / 2 - 80, h / 2 - 180, 160, 26), 100);   // "ATTACKING WARNING!"
     EXPECT_GT(Ink(w / 2 - 80, h / 2 + 150, 160, 24), 100);   // "System is locked in 57 seconds"
     EXPECT_EQ(At(Layout.PanelOrigin().X - 30, h / 2), kAlphaOne);        // no panel on this screen
-    DrawAlertScreen(frame_, Layout, 56, false);
+    DrawAlertScreen(frame_, Images, Layout, 56, false);
     EXPECT_EQ(At(shield.X + 117, shield.Y + 128), 0xFF0000FFu);
 }
 

@@ -83,7 +83,7 @@ protected:
     }
     void TearDown() override {
         window_.Destroy();
-        FreeImages();
+        Images.FreeAll();
         Config = savedConfig_;
         LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
         LockStateTestAccess::SetPhase(LockPhase::Unlocked);
@@ -125,7 +125,7 @@ protected:
     // A wrong entry: one point that is not the whole secret.
     std::vector<int> WrongEntry() const { return Secret().front() == 1 ? std::vector<int>{2} : std::vector<int>{1}; }
 
-    LockWindow window_{Config, TestSession().Model(), gLockControl, TestSession(), TestSession()};
+    LockWindow window_{Config, TestSession().Model(), Images, gLockControl, TestSession(), TestSession()};
     ConfigData savedConfig_;
 };
 

@@ -137,7 +137,7 @@ protected:
         Config.TransparentBackground = 0;
     }
     void TearDown() override {
-        ImageTable.Free(kSlotBackground);
+        Images.Free(kSlotBackground);
         ScreenWidth = savedWidth_;
         ScreenHeight = savedHeight_;
         Config.TransparentBackground = 0;
@@ -149,7 +149,7 @@ protected:
             Gdiplus::Graphics graphics(bitmap.get());
             graphics.Clear(Gdiplus::Color(kRed));
         }
-        ImageTable.SetImage(kSlotBackground, std::move(bitmap));
+        Images.SetImage(kSlotBackground, std::move(bitmap));
     }
     void Paint(int primaryWidth, int primaryHeight, int width, int height) {
         ScreenWidth = primaryWidth;
@@ -160,7 +160,7 @@ protected:
     }
     uint32_t At(int x, int y) const { return cover_.Frame().PixelAt(x, y); }
 
-    MonitorCover cover_{Config, TestSession().Model(), TestSession(), TestSession()};
+    MonitorCover cover_{Config, TestSession().Model(), Images, TestSession(), TestSession()};
     int savedWidth_ = 0, savedHeight_ = 0;
 };
 
@@ -198,7 +198,7 @@ TEST_F(CoverPaint, TransparentBackgroundLeavesAnAlphaOneLayer) {
 }
 
 TEST_F(CoverPaint, MissingPictureLeavesTheCoverBlack) {
-    ImageTable.Free(kSlotBackground);
+    Images.Free(kSlotBackground);
     Paint(1920, 1080, 640, 480);
     EXPECT_EQ(At(0, 0), kBlack);
     EXPECT_EQ(At(639, 479), kBlack);

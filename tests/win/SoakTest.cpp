@@ -71,7 +71,7 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     TestSession().CreateCover(GetModuleHandleA(nullptr));
     TestSession().CreateLockWindow(GetModuleHandleA(nullptr));
     TestSession().LoadImages(drawtest::ProgramResources());
-    ASSERT_NE(ImageTable.Image(kSlotBackground), nullptr) << "a picture to draw on the cover";
+    ASSERT_NE(Images.Image(kSlotBackground), nullptr) << "a picture to draw on the cover";
 
     const int cycles = SoakCycles();
     // The first cycles create what lives on (the hook's module data, GDI+ caches, the letters'
@@ -105,6 +105,6 @@ TEST(Soak, LockCyclesLeakNoHandleGdiObjectOrMemory) {
     TestSession().CloseLockWindow();
     TestSession().CloseCover();
     TestSession().FurtherCovers().Destroy();
-    FreeImages();
+    Images.FreeAll();
     RestorePolicies();
 }

@@ -93,9 +93,9 @@ void ConfigDialogFixture::SetUp() {
     LockStateTestAccess::SetUnlockMode(0);
     AlertText.clear();
     ComputeLayout(Layout, Config.Grid, ScreenWidth, ScreenHeight);
-    ASSERT_TRUE(CreateBlueRingImage(37, 37, kSlotSmallBlueRing, nullptr, true));
-    ASSERT_TRUE(CreateRedRingImage(37, 37, kSlotSmallRedRing, nullptr, true));
-    ReloadBackgroundImage(Config, TestSession().Model());   // this test program carries no built-in picture: slot 0 stays empty
+    ASSERT_TRUE(Images.CreateBlueRingImage(37, 37, kSlotSmallBlueRing, nullptr, true));
+    ASSERT_TRUE(Images.CreateRedRingImage(37, 37, kSlotSmallRedRing, nullptr, true));
+    Images.ReloadBackground(Config, TestSession().Model());   // this test program carries no built-in picture: slot 0 stays empty
     Recorded() = Recorder{};
     SetMessageHook(RecordMessage);
     SetFileDialogFn(RecordFileDialog);
@@ -109,7 +109,7 @@ void ConfigDialogFixture::TearDown() {
     SetMessageHook(nullptr);
     SetFileDialogFn(nullptr);
     SetShellExecuteFn(nullptr);
-    FreeImages();
+    Images.FreeAll();
     rawreg::Delete(kRunKey, kRunValueName);
     RemoveFolder(folder_);
 }

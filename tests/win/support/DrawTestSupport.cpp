@@ -86,13 +86,13 @@ GdiPlusPtr<Gdiplus::Bitmap> SolidBitmap(int width, int height, Gdiplus::ARGB arg
 }
 
 void LoadStandInImages(Gdiplus::Graphics* lockGraphics, HMODULE resources) {
-    LoadImages(Config, TestSession().Model(), lockGraphics, resources);
-    for (int i = 0; i < 3; ++i) ImageTable.SetImage(kSlotKeyboardIcon + i, SolidBitmap(32, 32, kIconColours[i]));
+    Images.Load(Config, TestSession().Model(), lockGraphics, resources);
+    for (int i = 0; i < 3; ++i) Images.SetImage(kSlotKeyboardIcon + i, SolidBitmap(32, 32, kIconColours[i]));
     auto red = SolidBitmap(235, 256, kRedShield);
     auto blue = SolidBitmap(235, 256, kBlueShield);
     if (!lockGraphics || !red || !blue) return;
-    ImageTable.SetCached(kSlotAlarmRed, NewGdiPlus<Gdiplus::CachedBitmap>(red.get(), lockGraphics));
-    ImageTable.SetCached(kSlotAlarmBlue, NewGdiPlus<Gdiplus::CachedBitmap>(blue.get(), lockGraphics));
+    Images.SetCached(kSlotAlarmRed, NewGdiPlus<Gdiplus::CachedBitmap>(red.get(), lockGraphics));
+    Images.SetCached(kSlotAlarmBlue, NewGdiPlus<Gdiplus::CachedBitmap>(blue.get(), lockGraphics));
 }
 
 std::string MakePngBytes(int width, int height, uint32_t argb) {

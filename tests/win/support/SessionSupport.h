@@ -1,6 +1,6 @@
-// The session's settings and the parts of its lock-screen model under short names: the tests set
-// up the settings, the screen, the grid and the Dynamic Password state the windows under test
-// draw and take.
+// The session's settings, its image table and the parts of its lock-screen model under short
+// names: the tests set up the settings, the pictures, the screen, the grid and the Dynamic
+// Password state the windows under test draw and take.
 #pragma once
 
 #include "app/LockSession.h"
@@ -9,6 +9,7 @@
 LockSession& TestSession();
 
 inline ConfigData& Config = TestSession().Config();
+inline ImageTable& Images = TestSession().Images();
 inline int& ScreenWidth = TestSession().Model().ScreenWidth;
 inline int& ScreenHeight = TestSession().Model().ScreenHeight;
 inline GridLayout& Layout = TestSession().Model().Layout;
