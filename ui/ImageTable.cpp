@@ -177,8 +177,10 @@ bool IsExistingFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+}  // namespace
+
 // The user's picture when it exists and decodes, else the built-in one, at the screen's size.
-std::unique_ptr<DibSurface> MakeBackground(const ImageTable::BackgroundSource& source) {
+std::unique_ptr<DibSurface> ImageTable::MakeBackground(const BackgroundSource& source) {
     GdiPlusPtr<Gdiplus::Bitmap> picture;
     if (IsExistingFile(source.Path)) picture = LoadPictureFile(source.Path);
     // A file that exists but is no picture (or a damaged one) must not leave the cover empty.
@@ -190,13 +192,11 @@ std::unique_ptr<DibSurface> MakeBackground(const ImageTable::BackgroundSource& s
 // Slot 0 in the making on its own thread; the result is stored by the window thread when it
 // first needs the slot. GDI+ objects may be made on any thread once GDI+ is started, as long as
 // one thread at a time uses each: the picture is the thread's alone until it is taken.
-DWORD WINAPI MakePendingBackground(void* job) {
-    auto* pending = static_cast<ImageTable::PendingBackground*>(job);
+DWORD WINAPI ImageTable::MakePendingBackground(void* job) {
+    auto* pending = static_cast<PendingBackground*>(job);
     pending->Result = MakeBackground(pending->Source);
     return 0;
 }
-
-}  // namespace
 
 ImageTable::~ImageTable() {
     if (pending_.Thread) WaitForSingleObject(pending_.Thread.get(), INFINITE);

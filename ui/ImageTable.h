@@ -107,6 +107,7 @@ public:
     // again (the scale changed).
     void RebuildLockImages(const GridLayout& layout, Gdiplus::Graphics* lockGraphics);
 
+private:
     // What slot 0 is made from, and the picture made from it on a thread of its own.
     struct BackgroundSource {
         std::string Path;
@@ -118,8 +119,9 @@ public:
         std::unique_ptr<DibSurface> Result;
         UniqueHandle Thread;
     };
+    static std::unique_ptr<DibSurface> MakeBackground(const BackgroundSource& source);
+    static DWORD WINAPI MakePendingBackground(void* pending);
 
-private:
     // Stores a finished bitmap as an image or as a cached bitmap for the lock window's graphics.
     bool Store(GdiPlusPtr<Gdiplus::Bitmap> bitmap, int slot, bool asImage, Gdiplus::Graphics* lockGraphics);
     bool LoadResourceSlot(const char* name, int width, int height, int slot, bool clone, bool asImage,

@@ -62,7 +62,6 @@ protected:
     void SetUp() override {
         ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
         ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-        savedConfig_ = Config;
         // A wait kept by an earlier test's alarm would refuse this test's entries.
         WriteAlertWaits({});
         SelectGrid(0);
@@ -84,7 +83,6 @@ protected:
     void TearDown() override {
         window_.Destroy();
         Images.FreeAll();
-        Config = savedConfig_;
         LockStateTestAccess::SetUnlockMode(kNormalUnlockMode);
         LockStateTestAccess::SetPhase(LockPhase::Unlocked);
         LockStateTestAccess::SetLockWindowHidden(false);
@@ -125,8 +123,8 @@ protected:
     // A wrong entry: one point that is not the whole secret.
     std::vector<int> WrongEntry() const { return Secret().front() == 1 ? std::vector<int>{2} : std::vector<int>{1}; }
 
+    ConfigData Config;   // the window's own settings: the session's stay as they are
     LockWindow window_{Config, TestSession().Model(), Images, gLockControl, TestSession(), TestSession()};
-    ConfigData savedConfig_;
 };
 
 TEST_F(LockWindowTest, RightPatternShowsRedThenUnlocksAndClears) {
