@@ -21,7 +21,8 @@ void LockSession::FitScreen(int width, int height) {
     if (cover_) cover_->FitScreen(width, height);
     if (lockWindow_) lockWindow_->FitScreen(width, height);
     // A screen of another size may take another scale: the lock screen's images follow it.
-    if (model_.Layout.Scale != scale) images_.RebuildLockImages(model_.Layout, lockWindow_ ? lockWindow_->Graphics() : nullptr);
+    if (model_.Layout.Scale != scale)
+        images_.RebuildLockImages(model_.Layout, lockWindow_ ? lockWindow_->Graphics() : nullptr);
     // The wipe strips were cut at the old height; the next wipe cuts them again.
     ::ReleaseEffectStrips(images_);
 }

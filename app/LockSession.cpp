@@ -57,7 +57,8 @@ void LockSession::Lock(bool isStartup) {
     // each before it shows, so no frame of the last lock flashes up. With the wipe the primary
     // cover's first present is the wipe's first step (a present of a wholly transparent frame
     // before it would show black under Wine without a compositor, instead of the desktop).
-    const bool wipe = !isStartup && config_.Effect != 0 && cover_ && !IsTransparentBackground(config_);   // no wipe without a picture
+    // No wipe without a picture.
+    const bool wipe = !isStartup && config_.Effect != 0 && cover_ && !IsTransparentBackground(config_);
     if (cover_ && !wipe) cover_->PaintRestingCover();
     if (HWND background = BackgroundHwnd()) {
         ShowWindow(background, SW_SHOW);
@@ -307,8 +308,8 @@ void LockSession::CloseMessageWindow() { messageWindow_.Close(); }
 
 bool LockSession::CreateTray() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!tray_.ShowNew(std::make_unique<TrayWindow>(config_, *this, *this, *this), instance, instance, ReadAppVersion()))
-        return false;
+    auto tray = std::make_unique<TrayWindow>(config_, *this, *this, *this);
+    if (!tray_.ShowNew(std::move(tray), instance, instance, ReadAppVersion())) return false;
     // Once at each start: locked with the default pattern, anyone who knows it can unlock.
     if (IsDefaultPattern(config_)) ShowTrayBalloon(kAppTitle, kDefaultPatternNote);
     return true;
