@@ -24,7 +24,7 @@ void LockSession::FitScreen(int width, int height) {
     if (model_.Layout.Scale != scale)
         images_.RebuildLockImages(model_.Layout, lockWindow_ ? lockWindow_->Graphics() : nullptr);
     // The wipe strips were cut at the old height; the next wipe cuts them again.
-    ::ReleaseEffectStrips(images_);
+    strips_.Release();
 }
 
 bool LockSession::ReadDisplay(bool* resized) {

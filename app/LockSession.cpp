@@ -75,7 +75,7 @@ void LockSession::Lock(bool isStartup) {
         cover_->LockEffectShow();
         cover_->PaintRestingCover();
         // The strips serve the lock wipe alone: given back at once, not kept through the lock.
-        ::ReleaseEffectStrips(images_);
+        strips_.Release();
     }
 
     HideShell(true, IsTransparentBackground(config_));
@@ -145,7 +145,7 @@ void LockSession::Unlock() {
     if (config_.Effect != 0 && cover_) {
         cover_->PaintUnlockWipeStart();
         PlaceTopmost(BackgroundHwnd());
-        PrepareUnlockStrip(images_, cover_->Graphics(), model_.ScreenHeight);
+        strips_.PrepareUnlock(cover_->Graphics(), model_.ScreenHeight);
         DoEvents();
         cover_->UnlockEffectShow();
     }
@@ -161,7 +161,7 @@ void LockSession::Unlock() {
     // again at the next lock.
     if (cover_) cover_->ReleaseFrame();
     if (lockWindow_) lockWindow_->ReleaseFrame();
-    ::ReleaseEffectStrips(images_);
+    strips_.Release();
 }
 
 void LockSession::LockComputer(bool isLock, bool isStartup) {
@@ -219,7 +219,7 @@ bool LockSession::CreateLockWindow(HINSTANCE instance) {
 
 bool LockSession::CreateCover(HINSTANCE instance) {
     if (cover_ && cover_->Hwnd()) return true;
-    cover_ = std::make_unique<PrimaryCover>(config_, model_, images_, *this, *this, *this, furtherCovers_);
+    cover_ = std::make_unique<PrimaryCover>(config_, model_, images_, strips_, *this, *this, *this, furtherCovers_);
     if (!cover_->Create(instance)) cover_.reset();
     return cover_ != nullptr;
 }
@@ -317,9 +317,9 @@ bool LockSession::CreateTray() {
 
 void LockSession::CloseTray() { tray_.Close(); }
 void LockSession::PrepareEffectStrips() {
-    ::PrepareEffectStrips(images_, cover_ ? cover_->Graphics() : nullptr, model_.ScreenWidth, model_.ScreenHeight);
+    strips_.Prepare(cover_ ? cover_->Graphics() : nullptr, model_.ScreenWidth, model_.ScreenHeight);
 }
-void LockSession::ReleaseEffectStrips() { ::ReleaseEffectStrips(images_); }
+void LockSession::ReleaseEffectStrips() { strips_.Release(); }
 
 // The program is per-monitor aware (its manifest says so): the system scales none of its windows.
 // The primary monitor's DPI as it is now: the screen DC reports the system DPI, which Windows

@@ -8,6 +8,7 @@
 #include "app/FailClosed.h"
 #include "core/ConfigData.h"
 #include "core/LockScreenModel.h"
+#include "cover/EffectStrips.h"
 #include "cover/MonitorCovers.h"
 #include "cover/WatchdogPolicy.h"
 #include "ui/ImageTable.h"
@@ -52,6 +53,8 @@ public:
     ConfigData& Config() { return config_; }
     // The pictures and painted images the windows draw from.
     ImageTable& Images() { return images_; }
+    // The wipes' strips, cut from the picture for the primary cover.
+    EffectStrips& Strips() { return strips_; }
     const LockState& State() const override { return state_; }
     const LockScreenModel& Model() const override { return model_; }
     // The record the session and the start-up write (and the tests set up).
@@ -139,6 +142,7 @@ private:
     LockState state_;
     LockScreenModel model_;
     ImageTable images_;
+    EffectStrips strips_{images_};
     // Before the primary cover, whose watchdog keeps them on top: they outlive it.
     MonitorCovers furtherCovers_{config_, model_, images_, *this, *this};
     std::unique_ptr<LockWindow> lockWindow_;

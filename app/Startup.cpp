@@ -347,7 +347,7 @@ void ExitApplication(LockSession& session) {
     RestorePoliciesIfRemembered();
     RestoreAccessHotKeys(session.Settings());
     session.Images().FreeAll();
-    ReleaseEffectStrips(session.Images());
+    session.ReleaseEffectStrips();
     // The windows, in this order: about, verify, configuration, further-monitor covers, lock
     // window, primary cover, tray owner.
     if (TrayWindow* tray = session.TrayObject()) tray->CloseAboutWindow();

@@ -163,9 +163,9 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, 
 }  // namespace
 
 PrimaryCover::PrimaryCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images,
-                           const LockControl& lock, ActivityNotes& notes, WindowDirectory& windows,
-                           MonitorCovers& furtherCovers)
-    : config_(config), model_(model), images_(images), lock_(lock), notes_(notes), windows_(windows), furtherCovers_(furtherCovers) {}
+                           const EffectStrips& strips, const LockControl& lock, ActivityNotes& notes,
+                           WindowDirectory& windows, MonitorCovers& furtherCovers)
+    : config_(config), model_(model), images_(images), strips_(strips), lock_(lock), notes_(notes), windows_(windows), furtherCovers_(furtherCovers) {}
 
 PrimaryCover::~PrimaryCover() { Destroy(); }
 
@@ -417,10 +417,10 @@ void PrimaryCover::LockEffectShow() {
     graphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     ClearFrame();
     impl_->presentsPicture = false;
-    const auto& bands = EffectStripBands();
-    RunWipe(frame, start, EffectStripSteps(), [&](int j) {
+    const auto& bands = strips_.Bands();
+    RunWipe(frame, start, strips_.Steps(), [&](int j) {
         for (int i = 1; i <= kEffectBands; ++i) {
-            if (Gdiplus::CachedBitmap* strip = EffectStrip(j, i))
+            if (Gdiplus::CachedBitmap* strip = strips_.Strip(j, i))
                 graphics->DrawCachedBitmap(strip, bands[i] + kEffectStripWidth * j, 0);
         }
     });

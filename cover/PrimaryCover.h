@@ -12,6 +12,7 @@
 
 struct ConfigData;
 struct LockScreenModel;
+class EffectStrips;
 class ImageTable;
 class MonitorCovers;
 namespace Gdiplus { class Graphics; }
@@ -19,11 +20,12 @@ namespace Gdiplus { class Graphics; }
 class PrimaryCover : public Window<PrimaryCover> {
 public:
     // Covers the screen of `model` with the picture of `images`, or lets it show through
-    // (`config`'s transparent cover); reads the lock state from `lock`, tells `notes` of the user's
+    // (`config`'s transparent cover), and wipes with `strips`; reads the lock state from `lock`, tells `notes` of the user's
     // activity, finds the lock window in `windows` and keeps `furtherCovers` on top. All of them
     // outlive the window.
-    PrimaryCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images, const LockControl& lock,
-                 ActivityNotes& notes, WindowDirectory& windows, MonitorCovers& furtherCovers);
+    PrimaryCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images,
+                 const EffectStrips& strips, const LockControl& lock, ActivityNotes& notes, WindowDirectory& windows,
+                 MonitorCovers& furtherCovers);
     PrimaryCover(const PrimaryCover&) = delete;
     PrimaryCover& operator=(const PrimaryCover&) = delete;
     ~PrimaryCover();
@@ -71,6 +73,7 @@ private:
     const ConfigData& config_;
     const LockScreenModel& model_;
     ImageTable& images_;
+    const EffectStrips& strips_;
     const LockControl& lock_;
     ActivityNotes& notes_;
     WindowDirectory& windows_;
@@ -79,8 +82,3 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Wipe strips cut from the table's background picture for the cover's graphics on a screen of
-// width x height, kept until the picture changes; the unlock's erase strip is kept in the table.
-void PrepareEffectStrips(ImageTable& images, Gdiplus::Graphics* coverGraphics, int width, int height);
-void PrepareUnlockStrip(ImageTable& images, Gdiplus::Graphics* coverGraphics, int height);
-void ReleaseEffectStrips(ImageTable& images);

@@ -83,7 +83,7 @@ public:
     }
     void TearDown() override {
         if (CurrentLockState().IsLocked()) TestSession().LockComputer(false, false);
-        ReleaseEffectStrips(Images);
+        Strips.Release();
         TestSession().CloseCover();
         TestSession().CloseLockWindow();
         Images.FreeAll();
@@ -277,26 +277,26 @@ TEST_F(LockCycle, DynamicPasswordModeDealsNewLettersOtherModesKeepThem) {
 }
 
 TEST_F(LockCycle, StartupLockAndEffectOffCutNoStrips) {
-    ReleaseEffectStrips(Images);
-    const int builds = EffectStripBuilds();
+    Strips.Release();
+    const int builds = Strips.Builds();
     Config.Effect = 1;
     TestSession().LockComputer(true, true);
-    EXPECT_EQ(EffectStripBuilds(), builds);
+    EXPECT_EQ(Strips.Builds(), builds);
     TestSession().LockComputer(false, false);
     Config.Effect = 0;
     TestSession().LockComputer(true, false);
-    EXPECT_EQ(EffectStripBuilds(), builds);
+    EXPECT_EQ(Strips.Builds(), builds);
 }
 
 TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
-    ReleaseEffectStrips(Images);
-    const int builds = EffectStripBuilds();
+    Strips.Release();
+    const int builds = Strips.Builds();
     Config.Effect = 1;
     TestSession().LockComputer(true, false);
-    EXPECT_EQ(EffectStripBuilds(), builds + 1);
-    EXPECT_EQ(EffectStripSteps(), -1);   // given back after the wipe
+    EXPECT_EQ(Strips.Builds(), builds + 1);
+    EXPECT_EQ(Strips.Steps(), -1);   // given back after the wipe
     EXPECT_TRUE(IsWindowVisible(Cover()));
-    PrepareUnlockStrip(Images, BackgroundWindow->Graphics(), ScreenHeight);
+    Strips.PrepareUnlock(BackgroundWindow->Graphics(), ScreenHeight);
     BackgroundWindow->UnlockEffectShow();
     // The erase strips replaced every picture pixel (source copy, not blended over it).
     for (int x : {0, 4, 5, 136, 137, 700, ScreenWidth - 1}) {
@@ -315,10 +315,10 @@ TEST_F(LockCycle, EffectLockCutsStripsAndUnlockWipesToAlphaOne) {
 TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
     Config.Effect = 1;
     TestSession().PrepareEffectStrips();
-    ASSERT_GE(EffectStripSteps(), 0);
+    ASSERT_GE(Strips.Steps(), 0);
     BackgroundWindow->LockEffectShow();
     // Columns at band edges and at strip edges inside bands, top, middle and bottom rows.
-    const int band = EffectStripBands()[2];
+    const int band = Strips.Bands()[2];
     for (int x : {0, 4, 5, band - 1, band, band + 4, band + 5, 700, 701, ScreenWidth - 1}) {
         for (int y : {0, ScreenHeight / 2, ScreenHeight - 1}) {
             SCOPED_TRACE(::testing::Message() << x << "," << y);
@@ -329,26 +329,26 @@ TEST_F(LockCycle, LockWipeRebuildsThePictureExactly) {
 
 TEST_F(LockCycle, StripsAreKeptForTheSamePictureAndCutAgainForANewOne) {
     TestSession().PrepareEffectStrips();
-    const int builds = EffectStripBuilds();
-    ASSERT_NE(EffectStripsImage(), nullptr);
-    EXPECT_EQ(EffectStripsImage(), Images.Image(kSlotBackground));
+    const int builds = Strips.Builds();
+    ASSERT_NE(Strips.Image(), nullptr);
+    EXPECT_EQ(Strips.Image(), Images.Image(kSlotBackground));
     TestSession().PrepareEffectStrips();
-    EXPECT_EQ(EffectStripBuilds(), builds);
+    EXPECT_EQ(Strips.Builds(), builds);
 
     // The old picture goes first, as when the user picks another one: the new picture may well
     // get the freed address, which must not pass for the old picture.
     Images.Free(kSlotBackground);
     Images.SetImage(kSlotBackground, MakePicture(0x00FFFFFF));
     TestSession().PrepareEffectStrips();
-    EXPECT_EQ(EffectStripBuilds(), builds + 1);
-    EXPECT_EQ(EffectStripsImage(), Images.Image(kSlotBackground));
-    const int steps = EffectStripSteps();
+    EXPECT_EQ(Strips.Builds(), builds + 1);
+    EXPECT_EQ(Strips.Image(), Images.Image(kSlotBackground));
+    const int steps = Strips.Steps();
     EXPECT_EQ(steps, EffectStepCount(ScreenWidth));
     for (int j = 0; j <= steps; ++j)
-        for (int i = 1; i <= kEffectBands; ++i) ASSERT_NE(EffectStrip(j, i), nullptr) << j << "," << i;
-    EXPECT_EQ(EffectStrip(steps + 1, 1), nullptr);
-    EXPECT_EQ(EffectStrip(0, 0), nullptr);
-    EXPECT_EQ(EffectStrip(0, kEffectBands + 1), nullptr);
+        for (int i = 1; i <= kEffectBands; ++i) ASSERT_NE(Strips.Strip(j, i), nullptr) << j << "," << i;
+    EXPECT_EQ(Strips.Strip(steps + 1, 1), nullptr);
+    EXPECT_EQ(Strips.Strip(0, 0), nullptr);
+    EXPECT_EQ(Strips.Strip(0, kEffectBands + 1), nullptr);
     Images.SetImage(kSlotBackground, MakePicture(0));
 }
 
@@ -379,14 +379,14 @@ TEST_F(StandInTaskbar, PictureLockHidesTheTaskbarUntilUnlock) {
 TEST_F(StandInTaskbar, TransparentBackgroundLeavesTheTaskbarAndCoversWithAlphaOne) {
     Config.TransparentBackground = -1;   // any value but 0 is on, as in a file written by hand
     Config.Effect = 1;
-    const int builds = EffectStripBuilds();
+    const int builds = Strips.Builds();
     TestSession().LockComputer(true, false);
     EXPECT_TRUE(IsWindowVisible(tray_.get()));
     EXPECT_EQ(BackgroundWindow->FramePixel(0, 0), 0x01000000u);
     EXPECT_EQ(BackgroundWindow->FramePixel(ScreenWidth / 2, ScreenHeight / 2), 0x01000000u);
     TestSession().LockComputer(false, false);
     EXPECT_TRUE(IsWindowVisible(tray_.get()));
-    EXPECT_LE(EffectStripBuilds(), builds + 1);
+    EXPECT_LE(Strips.Builds(), builds + 1);
 }
 
 TEST_F(LockCycle, CoverRefusesCloseAndRenameAndHasNoTitle) {

@@ -1,6 +1,6 @@
-// The session's settings, its image table and the parts of its lock-screen model under short
-// names: the tests set up the settings, the pictures, the screen, the grid and the Dynamic
-// Password state the windows under test draw and take.
+// The session's settings, its image table and wipe strips, and the parts of its lock-screen
+// model under short names: the tests set up the settings, the pictures, the screen, the grid
+// and the Dynamic Password state the windows under test draw and take.
 #pragma once
 
 #include "app/LockSession.h"
@@ -10,6 +10,7 @@ LockSession& TestSession();
 
 inline ConfigData& Config = TestSession().Config();
 inline ImageTable& Images = TestSession().Images();
+inline EffectStrips& Strips = TestSession().Strips();
 inline int& ScreenWidth = TestSession().Model().ScreenWidth;
 inline int& ScreenHeight = TestSession().Model().ScreenHeight;
 inline GridLayout& Layout = TestSession().Model().Layout;
