@@ -26,7 +26,12 @@ int HeightOf(const RECT& rc) { return rc.bottom - rc.top; }
 
 MonitorCover::MonitorCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images,
                            ActivityNotes& notes, WindowDirectory& windows)
-    : config_(config), model_(model), images_(images), notes_(notes), windows_(windows), frame_(std::make_unique<LayeredFrame>()) {}
+    : config_(config),
+      model_(model),
+      images_(images),
+      notes_(notes),
+      windows_(windows),
+      frame_(std::make_unique<LayeredFrame>()) {}
 
 MonitorCover::~MonitorCover() { Destroy(); }
 

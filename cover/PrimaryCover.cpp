@@ -165,7 +165,14 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, 
 PrimaryCover::PrimaryCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images,
                            const EffectStrips& strips, const LockControl& lock, ActivityNotes& notes,
                            WindowDirectory& windows, MonitorCovers& furtherCovers)
-    : config_(config), model_(model), images_(images), strips_(strips), lock_(lock), notes_(notes), windows_(windows), furtherCovers_(furtherCovers) {}
+    : config_(config),
+      model_(model),
+      images_(images),
+      strips_(strips),
+      lock_(lock),
+      notes_(notes),
+      windows_(windows),
+      furtherCovers_(furtherCovers) {}
 
 PrimaryCover::~PrimaryCover() { Destroy(); }
 

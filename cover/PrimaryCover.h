@@ -20,9 +20,9 @@ namespace Gdiplus { class Graphics; }
 class PrimaryCover : public Window<PrimaryCover> {
 public:
     // Covers the screen of `model` with the picture of `images`, or lets it show through
-    // (`config`'s transparent cover), and wipes with `strips`; reads the lock state from `lock`, tells `notes` of the user's
-    // activity, finds the lock window in `windows` and keeps `furtherCovers` on top. All of them
-    // outlive the window.
+    // (`config`'s transparent cover), and wipes with `strips`; reads the lock state from `lock`,
+    // tells `notes` of the user's activity, finds the lock window in `windows` and keeps
+    // `furtherCovers` on top. All of them outlive the window.
     PrimaryCover(const ConfigData& config, const LockScreenModel& model, ImageTable& images,
                  const EffectStrips& strips, const LockControl& lock, ActivityNotes& notes, WindowDirectory& windows,
                  MonitorCovers& furtherCovers);

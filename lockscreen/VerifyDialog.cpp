@@ -152,7 +152,8 @@ void VerifyDialog::DrawEntry() {
     DrawGrid();
     const auto& slots = drag_.Entry().Slots();
     const int count = std::min(PointCount(), static_cast<int>(slots.size()) - 1);
-    DrawSmallTrail(verifyGraphics_.get(), images_, pen_.get(), Layout(), ShownSequence(slots.data(), count, Layout().GridSide));
+    DrawSmallTrail(verifyGraphics_.get(), images_, pen_.get(), Layout(),
+                   ShownSequence(slots.data(), count, Layout().GridSide));
     if (verifyGraphics_) verifyGraphics_->Flush(Gdiplus::FlushIntentionSync);
     picVerify_.Refresh();
 }

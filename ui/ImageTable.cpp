@@ -398,14 +398,14 @@ void DrawRing(Gdiplus::Graphics* graphics, Gdiplus::ARGB rim, int outer, int inn
 
 bool ImageTable::CreatePanelImage(const GridLayout& layout, int width, int height, int slot, bool asImage,
                                   Gdiplus::Graphics* lockGraphics) {
-    return Store(PaintBitmap(width, height, [&](Gdiplus::Graphics& g) { DrawPanel(&g, layout, 0, 0, width, height); }),
-                 slot, asImage, lockGraphics);
+    auto panel = PaintBitmap(width, height, [&](Gdiplus::Graphics& g) { DrawPanel(&g, layout, 0, 0, width, height); });
+    return Store(std::move(panel), slot, asImage, lockGraphics);
 }
 
 bool ImageTable::CreateBoxImage(int radius, int width, int height, int slot, bool asImage,
                                 Gdiplus::Graphics* lockGraphics) {
-    return Store(PaintBitmap(width, height, [&](Gdiplus::Graphics& g) { FillRoundBox(&g, radius, 0, 0, width, height); }),
-                 slot, asImage, lockGraphics);
+    auto box = PaintBitmap(width, height, [&](Gdiplus::Graphics& g) { FillRoundBox(&g, radius, 0, 0, width, height); });
+    return Store(std::move(box), slot, asImage, lockGraphics);
 }
 
 // The small rings (no layout) are for the 320 x 320 pattern boxes, the large ones for the lock

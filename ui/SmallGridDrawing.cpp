@@ -14,7 +14,9 @@ void DrawSmallGrid(Gdiplus::Graphics* graphics, ImageTable& images, const GridLa
     ClearGraphics(graphics, 0xFFFFFFFF);
     for (int k = 1; k <= gridSide * gridSide; ++k) {
         const LayoutEntry* e = SmallGridEntry(layout, k);
-        if (e) images.Draw(graphics, kSlotSmallBlueRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
+        if (e)
+            images.Draw(graphics, kSlotSmallBlueRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize,
+                        kSmallRingSize);
     }
 }
 
@@ -30,7 +32,8 @@ void DrawSmallTrail(Gdiplus::Graphics* graphics, ImageTable& images, Gdiplus::Pe
     for (int point : sequence) {
         const LayoutEntry* e = SmallGridEntry(layout, point);
         if (!e) continue;
-        images.Draw(graphics, kSlotSmallRedRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize, kSmallRingSize);
+        images.Draw(graphics, kSlotSmallRedRing, kDrawScaledImage, e->Hit.Left, e->Hit.Top, kSmallRingSize,
+                    kSmallRingSize);
         ++position;
         if (onRing) onRing(position, *e);
     }
